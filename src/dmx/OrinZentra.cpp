@@ -1,0 +1,82 @@
+#include "OrinZentra.h"
+
+namespace orinsub::dmx {
+
+namespace {
+constexpr int kReadFailureCeiling = 1000;
+constexpr int kReadFailureFallback = 100;
+
+void Clear(SharedFrame &frame)
+{
+    for (auto &slot : frame)
+        slot.store(0, std::memory_order_relaxed);
+}
+} // namespace
+
+COrinZentra::COrinZentra()
+{
+    Clear(m_outFrame);
+    Clear(m_inFrame);
+}
+
+void COrinZentra::SetDeviceId(const QString &id)
+{
+    std::lock_guard lock(m_idLock);
+    m_deviceId = id;
+}
+
+QString COrinZentra::GetDeviceId() const
+{
+    std::lock_guard lock(m_idLock);
+    return m_deviceId;
+}
+
+void COrinZentra::SetHandle(ZENTRA_HANDLE handle)
+{
+    m_hDevice.store(handle, std::memory_order_release);
+}
+
+int COrinZentra::WriteFrame()
+{
+    std::array<unsigned char, kFrameSize> frame;
+    for (int i = 0; i < kFrameSize; ++i)
+        frame[i] = m_outFrame[i].load(std::memory_order_relaxed);
+    return Zentra_Write(GetHandle(), frame.data(), kFrameSize, kWriteTimeoutMs);
+}
+
+int COrinZentra::ReadFrame()
+{
+    std::array<unsigned char, kFrameSize> frame;
+    for (int i = 0; i < kFrameSize; ++i)
+        frame[i] = m_inFrame[i].load(std::memory_order_relaxed);
+    const int result = Zentra_Read(GetHandle(), frame.data(), kFrameSize, kReadTimeoutMs);
+    for (int i = 0; i < kFrameSize; ++i)
+        m_inFrame[i].store(frame[i], std::memory_order_relaxed);
+    if (result != 0) {
+        m_readFailures.store(0, std::memory_order_relaxed);
+    } else {
+        int failures = m_readFailures.load(std::memory_order_relaxed) + 1;
+        if (failures > kReadFailureCeiling)
+            failures = kReadFailureFallback;
+        m_readFailures.store(failures, std::memory_order_relaxed);
+    }
+    return result;
+}
+
+void COrinZentra::Reset()
+{
+    m_readFailures.store(0, std::memory_order_relaxed);
+    SetDeviceId(QString());
+    SetHandle(nullptr);
+    Clear(m_outFrame);
+    Clear(m_inFrame);
+}
+
+void COrinZentra::SetOutputSlot(int dimmer, uint8_t level)
+{
+    if (dimmer < 1 || dimmer >= kFrameSize)
+        return;
+    m_outFrame[dimmer].store(level, std::memory_order_relaxed);
+}
+
+} // namespace orinsub::dmx

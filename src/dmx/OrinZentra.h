@@ -1,0 +1,62 @@
+#pragma once
+
+#include "ZentraLib.h"
+
+#include <QString>
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+
+namespace orinsub::dmx {
+
+inline constexpr int kFrameSize = 513; // start code + 512 slots
+inline constexpr int kWriteTimeoutMs = 500;
+inline constexpr int kReadTimeoutMs = 10;
+
+/// A DMX frame shared between the UI thread and the link tick: every byte is a relaxed atomic,
+/// so a frame may carry part of an update for one tick, but there is never a data race.
+using SharedFrame = std::array<std::atomic<uint8_t>, kFrameSize>;
+
+/// The program's one DMX port: the open device, its id and the output and input frames.
+/// The link tick (its own thread) reads, writes, opens and resets it; the UI thread writes output
+/// slots and reads input slots, the device id and the failure count.
+class COrinZentra
+{
+public:
+    COrinZentra();
+    virtual ~COrinZentra() = default;
+    COrinZentra(const COrinZentra &) = delete;
+    COrinZentra &operator=(const COrinZentra &) = delete;
+
+    virtual void SetDeviceId(const QString &id);
+    virtual void SetHandle(ZENTRA_HANDLE handle);
+    /// Sends the output frame; the library's result, non-zero when sent. Tick thread.
+    virtual int WriteFrame();
+    /// Receives into the input frame and keeps the count of consecutive failed reads (capped:
+    /// past 1000 it drops back to 100). The library's result. Tick thread.
+    virtual int ReadFrame();
+    /// Forgets the device (without closing it) and zeroes both frames and the failure count.
+    virtual void Reset();
+
+    /// Stores a level on dimmer slot 1..512; any other slot number is ignored.
+    void SetOutputSlot(int dimmer, uint8_t level);
+    uint8_t GetOutputSlot(int slot) const { return m_outFrame.at(slot).load(std::memory_order_relaxed); }
+    uint8_t GetInputSlot(int slot) const { return m_inFrame.at(slot).load(std::memory_order_relaxed); }
+
+    /// A copy of the id of the device last delivered by the enumeration; empty when none.
+    QString GetDeviceId() const;
+    ZENTRA_HANDLE GetHandle() const { return m_hDevice.load(std::memory_order_acquire); }
+    bool IsOpen() const { return GetHandle() != nullptr; }
+    int GetReadFailures() const { return m_readFailures.load(std::memory_order_relaxed); }
+
+private:
+    mutable std::mutex m_idLock;
+    QString m_deviceId;
+    std::atomic<ZENTRA_HANDLE> m_hDevice{nullptr};
+    SharedFrame m_outFrame{};
+    SharedFrame m_inFrame{};
+    std::atomic<int32_t> m_readFailures{0};
+};
+
+} // namespace orinsub::dmx

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace orinsub::model {
+
+/// Last computed output level of each channel: entry n - 1 for channel n (1..80, 81 the spare
+/// channel). UI thread only.
+extern std::array<uint8_t, 512> s_channelLevels;
+
+/// level * master / 255, truncated: how a fader scales a level.
+constexpr uint8_t ScaleLevel(uint8_t level, uint8_t master)
+{
+    return static_cast<uint8_t>(int{level} * int{master} / 255);
+}
+
+/// Two-preset crossfade of rows A and B under handles xa and xb. While the handles overlap
+/// (xa + xb > 255) the result moves from the lower row level toward the higher one.
+constexpr uint8_t CrossfadeLevel(uint8_t a, uint8_t b, uint8_t xa, uint8_t xb)
+{
+    if (int{xa} + int{xb} <= 255)
+        return static_cast<uint8_t>(ScaleLevel(a, xa) + ScaleLevel(b, xb));
+    if (a < b)
+        return static_cast<uint8_t>(a + ScaleLevel(b - a, xb));
+    return static_cast<uint8_t>(b + ScaleLevel(a - b, xa));
+}
+
+/// Highest takes precedence: a sub-master level s under a fader at m raises out, never lowers it.
+constexpr uint8_t HighestTakesPrecedence(uint8_t out, uint8_t s, uint8_t m)
+{
+    const uint8_t t = ScaleLevel(s, m);
+    return t > out ? t : out;
+}
+
+/// Recomputes channel n (1..81) from the desk as registered in g_orin, stores it in
+/// s_channelLevels and on every patched slot of the DMX port's output frame. Slots outside
+/// 1..512 are never written. Missing panes read as 0. UI thread only; allocates nothing.
+void MixChannel(int n);
+
+/// MixChannel for channels 1..80 in ascending order.
+void RecomputeAllChannels();
+
+} // namespace orinsub::model

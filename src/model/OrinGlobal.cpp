@@ -1,0 +1,7 @@
+#include "OrinGlobal.h"
+
+namespace orinsub::model {
+
+COrinGlobal g_orin;
+
+} // namespace orinsub::model

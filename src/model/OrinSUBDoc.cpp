@@ -1,0 +1,97 @@
+#include "OrinSUBDoc.h"
+
+#include <algorithm>
+
+namespace orinsub::model {
+
+COrinSUBDoc::COrinSUBDoc()
+{
+    for (int i = 1; i <= m_channelCount; ++i) {
+        auto channel = std::make_unique<CChannel>();
+        channel->AddDimmer(i);
+        m_channels.push_back(std::move(channel));
+    }
+    auto spare = std::make_unique<CChannel>();
+    for (int d = 1; d <= m_dimmerCount; ++d) {
+        if (FindChannelOfDimmer(d) == -1)
+            spare->AddDimmer(d);
+    }
+    m_channels.push_back(std::move(spare));
+    for (int p = 0; p < kPages; ++p)
+        m_pages.push_back(std::make_unique<CSubPage>());
+}
+
+CSubMaster *COrinSUBDoc::GetSubMaster(int page, int number) const
+{
+    if (page < 1 || page > static_cast<int>(m_pages.size()))
+        return nullptr;
+    const auto &subMasters = m_pages[page - 1]->m_subMasters;
+    if (number < 1 || number > static_cast<int>(subMasters.size()))
+        return nullptr;
+    return subMasters[number - 1].get();
+}
+
+int COrinSUBDoc::FindChannelOfDimmer(int d) const
+{
+    if (d < 1 || d > m_dimmerCount)
+        return -1;
+    for (size_t i = 0; i < m_channels.size(); ++i) {
+        for (int32_t dimmer : m_channels[i]->m_dimmers) {
+            if (dimmer == d)
+                return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+void COrinSUBDoc::UnpatchDimmer(int d)
+{
+    const int index = FindChannelOfDimmer(d);
+    if (index >= 0)
+        m_channels[index]->RemoveDimmer(d);
+}
+
+void COrinSUBDoc::PatchSelectionTo(int channelIndex)
+{
+    CChannel &target = Channel(channelIndex);
+    for (int32_t d : m_patchSelection) {
+        UnpatchDimmer(d);
+        target.AddDimmer(d);
+    }
+    m_patchSelection.clear();
+}
+
+bool COrinSUBDoc::OnNewDocument()
+{
+    for (const auto &page : m_pages) {
+        for (const auto &subMaster : page->m_subMasters) {
+            subMaster->m_name.clear();
+            const size_t n = std::min<size_t>(subMaster->m_levels.size(), kLevelsPerSubMaster);
+            std::fill_n(subMaster->m_levels.begin(), n, uint8_t{0});
+        }
+    }
+    for (const auto &channel : m_channels)
+        channel->m_name.clear();
+    RestoreOneToOnePatch();
+    return true;
+}
+
+void COrinSUBDoc::RestoreOneToOnePatch()
+{
+    for (int d = 1; d <= m_dimmerCount; ++d) {
+        UnpatchDimmer(d);
+        Channel(d <= m_channelCount ? d - 1 : m_channelCount).AddDimmer(d);
+    }
+    m_patchSelection.clear();
+}
+
+void COrinSUBDoc::SetModifiedFlag(bool modified)
+{
+    if (modified == m_modified)
+        return;
+    m_modified = modified;
+    if (m_onModified)
+        m_onModified(modified);
+}
+
+} // namespace orinsub::model

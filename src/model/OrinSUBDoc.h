@@ -1,0 +1,61 @@
+#pragma once
+
+#include "Channel.h"
+#include "ShowLimits.h"
+#include "SubPage.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace orinsub::model {
+
+/// The show: 80 channels plus the spare channel with their names and patch, and 20 pages of
+/// 20 sub-masters. Fader positions are not part of it. Lives for the whole run; New re-initialises
+/// it and Open refills it. UI thread only.
+class COrinSUBDoc
+{
+public:
+    COrinSUBDoc();
+    virtual ~COrinSUBDoc() = default;
+    COrinSUBDoc(const COrinSUBDoc &) = delete;
+    COrinSUBDoc &operator=(const COrinSUBDoc &) = delete;
+
+    /// The sub-master of page 1..20 and number 1..20, or null when either is out of range.
+    CSubMaster *GetSubMaster(int page, int number) const;
+    /// Index 0..80 of the first channel whose list holds d, or -1 (also for d outside 1..512).
+    int FindChannelOfDimmer(int d) const;
+    /// Takes d out of the channel that holds it; the caller must add it somewhere.
+    virtual void UnpatchDimmer(int d);
+    /// Moves every dimmer of m_patchSelection to the channel at index (0..80), then empties the
+    /// selection. The caller marks the show modified and recomputes that channel.
+    virtual void PatchSelectionTo(int channelIndex);
+    /// Clears every name and sub-master level and restores the one-to-one patch. Sub-master
+    /// table lengths stay as they are.
+    virtual bool OnNewDocument();
+    /// Dimmer d on channel d for d <= 80, every other dimmer on the spare channel; empties the
+    /// patch selection.
+    void RestoreOneToOnePatch();
+
+    CChannel &Channel(int index) const { return *m_channels.at(index); }
+    CChannel &SpareChannel() const { return Channel(m_channelCount); }
+
+    bool IsModified() const { return m_modified; }
+    /// Sets the modified flag and tells the listener when it changes.
+    void SetModifiedFlag(bool modified = true);
+    /// Called with the new value whenever the modified flag changes (the show controller's
+    /// title and save prompt follow it).
+    void SetModifiedListener(std::function<void(bool)> listener) { m_onModified = std::move(listener); }
+
+    int m_channelCount = kConsoleChannels;
+    int m_dimmerCount = kDimmers;
+    std::vector<std::unique_ptr<CChannel>> m_channels; // 81: channels 1..80, then the spare one
+    std::vector<std::unique_ptr<CSubPage>> m_pages;    // 20, index = page - 1
+    std::vector<int32_t> m_patchSelection;             // not saved
+
+private:
+    bool m_modified = false;
+    std::function<void(bool)> m_onModified;
+};
+
+} // namespace orinsub::model

@@ -1,0 +1,14 @@
+#pragma once
+
+namespace orinsub::model {
+
+// The desk's fixed dimensions; a show file does not store them.
+inline constexpr int kConsoleChannels = 80;
+inline constexpr int kSpareChannelIndex = kConsoleChannels; // holds every unpatched dimmer
+inline constexpr int kChannelObjects = kConsoleChannels + 1;
+inline constexpr int kDimmers = 512;
+inline constexpr int kPages = 20;
+inline constexpr int kSubMastersPerPage = 20;
+inline constexpr int kLevelsPerSubMaster = 512;
+
+} // namespace orinsub::model
