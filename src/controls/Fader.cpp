@@ -1,0 +1,101 @@
+#include "Fader.h"
+
+#include "ConsoleLook.h"
+#include "Geometry.h"
+#include "KnobArt.h"
+#include "Pane.h"
+
+#include <QPainter>
+
+namespace orinsub::controls {
+
+QPoint CFader::ScrollPosition() const
+{
+    return m_view ? m_view->GetScrollPosition() : QPoint();
+}
+
+void CFader::Invalidate(const QRect &client) const
+{
+    if (m_view && !client.isEmpty())
+        m_view->InvalidateRect(client);
+}
+
+QRect CFader::KnobRectLogical() const
+{
+    const int offset = m_inverted ? ((m_level + 1) * m_travel) / 255 - Half(m_travel)
+                                  : Half(m_travel) - (m_level * m_travel) / 255;
+    const int cx = m_x + m_knobOffsetX;
+    const int cy = m_y + offset;
+    return RectLTRB(cx - Half(m_knobWidth), cy - Half(m_knobHeight), cx + Half(m_knobWidth),
+                    cy + Half(m_knobHeight));
+}
+
+QRect CFader::GetKnobRect() const
+{
+    return KnobRectLogical().translated(-ScrollPosition());
+}
+
+void CFader::SetGeometry(int x, int y, int travel, int width, int height)
+{
+    m_x = x;
+    m_y = y;
+    m_travel = travel;
+    m_width = width;
+    m_height = height;
+}
+
+void CFader::SetSelected(bool select, QPoint)
+{
+    m_selected = select;
+    Invalidate(GetKnobRect());
+}
+
+void CFader::SetBitmap(int id)
+{
+    m_bitmapId = id;
+    const QSize size = KnobSize(id);
+    m_knobWidth = size.width();
+    m_knobHeight = size.height();
+}
+
+QRect CFader::GetTrackRect() const
+{
+    return RectLTRB(m_x - Half(m_width), m_y - Half(m_height), m_x + Half(m_width),
+                    m_y + Half(m_height))
+        .translated(-ScrollPosition());
+}
+
+int CFader::HitTest(QPoint point) const
+{
+    if (GetKnobRect().contains(point))
+        return 1;
+    return GetTrackRect().contains(point) ? -1 : 0;
+}
+
+int CFader::CurrentBitmap() const
+{
+    return m_selected || m_hooked ? m_selBitmapId : m_bitmapId;
+}
+
+void CFader::DrawKnob(QPainter &painter, int bitmapId) const
+{
+    painter.drawPixmap(KnobRectLogical().topLeft(), KnobPixmap(bitmapId));
+}
+
+void CFader::Draw(QPainter &painter) const
+{
+    const int left = m_x - Half(m_width);
+    const int right = m_x + Half(m_width);
+    for (int i = 0; i <= 10; ++i) {
+        const int n = 5 - i;
+        const int ty = m_y + static_cast<int>(m_travel / 10.0 * n);
+        const bool major = i == 0 || i == 5 || i == 10;
+        painter.fillRect(major ? RectLTRB(left, ty - 1, right, ty + 2)
+                               : RectLTRB(left, ty, right, ty + 1),
+                         kTickColor);
+    }
+    painter.fillRect(m_x + m_knobOffsetX - 1, m_y - Half(m_travel), 2, m_travel, m_grooveColor);
+    DrawKnob(painter, CurrentBitmap());
+}
+
+} // namespace orinsub::controls

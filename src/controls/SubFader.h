@@ -1,0 +1,94 @@
+#pragma once
+
+#include "MasterFader.h"
+
+namespace orinsub::model {
+class COrinSUBDoc;
+class UndoRecord;
+} // namespace orinsub::model
+
+namespace orinsub::controls {
+
+class CDan;
+class CFaderLabel;
+class OutputLevels;
+
+/// What a sub-master fader needs of the master pane besides drawing: the page shown and the
+/// scroll position the pane remembered at its last button-down.
+class SubFaderHost
+{
+public:
+    virtual ~SubFaderHost() = default;
+    virtual int GetPage() const = 0;
+    virtual QPoint GetSavedScrollPos() const = 0;
+};
+
+/// A sub-master fader: a relative-drag fader bound to one sub-master (page, number), whose level
+/// is that sub-master's master level in the output. At level 0 it follows the page shown; raised,
+/// it keeps the sub-master it was raised with (its groove turns red while another page is shown)
+/// and rebinds when it comes back to 0. The groove colour is the content state: 0 black (no level
+/// above 0), 1 green (has levels), 2 red (held on a page other than the one shown).
+class CSubFader : public CMasterFader
+{
+public:
+    CSubFader();
+
+    /// The track area extended by the caption bands above and below, client coordinates taken
+    /// with the scroll position the pane remembered at its last button-down.
+    QRect GetTrackRect() const override;
+    /// Takes the fader back from the DMX input, drags it relatively, rebinds at 0 and
+    /// recomputes the output.
+    void DragTo(QPoint point);
+    bool IsDropTarget() const { return m_dropTarget; }
+    void SetDropTarget(bool target) { m_dropTarget = target; }
+    bool IsDragSource() const { return m_dragSource; }
+    void SetDragSource(bool source) { m_dragSource = source; }
+    void SetPageNumber(int page, int number);
+    void GetPageNumber(int &page, int &number) const;
+    int GetPage() const { return m_page; }
+    int GetNumber() const { return m_number; }
+
+    // Stores into the sub-master with this fader's number on the page shown (not necessarily the
+    // one it plays), only into entries its table has, and marks the show modified.
+    /// Entries 0..79 take the output readouts.
+    void StoreLevelsFromOutput(const OutputLevels &output);
+    /// Entries 0..count-1 take the row's channel levels.
+    void StoreLevelsFromRow(const CDan &row);
+    /// All entries and the name take those of the sub-master the other fader holds.
+    void CopyFromSubFader(const CSubFader &other);
+    /// The levels and name saved in an undo record come back.
+    void RestoreFrom(const model::UndoRecord &record);
+
+    /// Sets the level (the DMX input), rebinds at 0, recomputes the output and repaints.
+    /// Nothing happens when the level is unchanged.
+    void SetLevelAndRedraw(uint8_t level);
+    /// 0, 1 or 2 (any other value counts as 0); repaints the track when the colour changes.
+    void SetContentState(int state);
+    int GetContentState() const;
+    /// Whether the bound sub-master has a level above 0 in the given show / the registered one.
+    bool HasContentIn(const model::COrinSUBDoc *doc) const;
+    bool HasContent() const;
+    void SetLabel(CFaderLabel *label) { m_label = label; }
+    CFaderLabel *GetLabel() const { return m_label; }
+    void SetHost(SubFaderHost *host) { m_host = host; }
+    /// How far the hit area reaches above and below the track (the caption bands).
+    void SetTrackExtension(int above, int below);
+
+private:
+    /// Rebinds to the page shown if it differs, then refreshes the content state.
+    void FollowPage();
+    /// After a store: a held (red) fader stays red, any other shows its content.
+    void RefreshStoredState();
+    int ShownPage() const;
+
+    bool m_dropTarget = false;
+    bool m_dragSource = false;
+    int m_page = 0;
+    int m_number = 0;
+    CFaderLabel *m_label = nullptr;
+    SubFaderHost *m_host = nullptr;
+    int m_extendAbove = 0;
+    int m_extendBelow = 0;
+};
+
+} // namespace orinsub::controls
