@@ -1,0 +1,84 @@
+#include "ShowFileAnsiText.h"
+
+#include <QtEndian>
+#include <cerrno>
+#include <iconv.h>
+#include <vector>
+
+namespace orinsub::model {
+
+namespace {
+
+constexpr char16_t kReplacement = u'\uFFFD';
+
+/// One iconv conversion from code page 932 to UTF-16LE, closed on destruction.
+class Cp932Converter
+{
+public:
+    Cp932Converter() : m_cd(iconv_open("UTF-16LE", "CP932")) {}
+    ~Cp932Converter()
+    {
+        if (IsOpen())
+            iconv_close(m_cd);
+    }
+    Cp932Converter(const Cp932Converter &) = delete;
+    Cp932Converter &operator=(const Cp932Converter &) = delete;
+
+    bool IsOpen() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+
+    /// Converts as much as it can; returns false at a byte sequence it cannot convert, with
+    /// in and out advanced past what it did convert.
+    bool Convert(const char *&in, size_t &inLeft, char *&out, size_t &outLeft)
+    {
+        char *src = const_cast<char *>(in);
+        const size_t result = iconv(m_cd, &src, &inLeft, &out, &outLeft);
+        in = src;
+        return result != static_cast<size_t>(-1);
+    }
+
+private:
+    iconv_t m_cd;
+};
+
+// Without the converter (no gconv modules installed) ASCII still reads correctly.
+QString DecodeAsciiOnly(std::span<const uint8_t> bytes)
+{
+    QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    for (size_t i = 0; i < bytes.size(); ++i)
+        text[i] = bytes[i] < 0x80 ? QChar(bytes[i]) : QChar(kReplacement);
+    return text;
+}
+
+} // namespace
+
+QString DecodeCodePage932(std::span<const uint8_t> bytes)
+{
+    Cp932Converter converter;
+    if (!converter.IsOpen())
+        return DecodeAsciiOnly(bytes);
+
+    // Code page 932 never yields more UTF-16 units than bytes, replacements included.
+    std::vector<char16_t> units(bytes.size());
+    const char *in = reinterpret_cast<const char *>(bytes.data());
+    size_t inLeft = bytes.size();
+    char *out = reinterpret_cast<char *>(units.data());
+    size_t outLeft = units.size() * sizeof(char16_t);
+    while (inLeft > 0) {
+        if (converter.Convert(in, inLeft, out, outLeft))
+            break;
+        if (errno != EILSEQ && errno != EINVAL)
+            break; // E2BIG cannot happen with the buffer sized above; stop rather than loop
+        // An invalid or cut-off sequence: one replacement for its lead byte, then go on.
+        *out++ = static_cast<char>(kReplacement & 0xFF); // little-endian, as converted
+        *out++ = static_cast<char>(kReplacement >> 8);
+        outLeft -= sizeof(char16_t);
+        ++in;
+        --inLeft;
+    }
+    const auto produced = static_cast<qsizetype>(units.size() - outLeft / sizeof(char16_t));
+    QString text(produced, Qt::Uninitialized);
+    qFromLittleEndian<char16_t>(units.data(), produced, text.data());
+    return text;
+}
+
+} // namespace orinsub::model

@@ -1,0 +1,278 @@
+#include "ShowFileTestShows.h"
+
+#include "model/ShowFileContent.h"
+#include "model/ShowFileFormat.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+using namespace orinsub::model;
+using orinsub::testing::AsBytes;
+using orinsub::testing::ParseShow;
+using orinsub::testing::UnusualShowBytes;
+
+namespace {
+
+QByteArray Hex(const char *hex)
+{
+    return QByteArray::fromHex(hex);
+}
+
+QByteArray WideString(QStringView text)
+{
+    ShowFileWriter writer;
+    writer.WriteString(text);
+    return writer.TakeBytes();
+}
+
+QByteArray NarrowString(const QByteArray &text)
+{
+    EXPECT_LT(text.size(), 255);
+    return char(text.size()) + text;
+}
+
+QByteArray Count(uint64_t n)
+{
+    ShowFileWriter writer;
+    writer.WriteCount(n);
+    return writer.TakeBytes();
+}
+
+/// A valid show whose header is given.
+QByteArray ShowWithHeader(const QByteArray &header)
+{
+    return header + UnusualShowBytes().mid(WideString(kShowFileHeader).size());
+}
+
+/// The header and channels 1..80 of a new show, as written.
+QByteArray HeaderAndEightyChannels()
+{
+    QByteArray bytes = WideString(kShowFileHeader);
+    for (int32_t d = 1; d <= 80; ++d)
+        bytes += WideString(u"") + Count(1) + QByteArray(reinterpret_cast<const char *>(&d), 4);
+    return bytes;
+}
+
+/// Offsets at which each field of the show begins, as the writer lays it out, and its end.
+std::vector<qsizetype> FieldBoundaries(const COrinSUBDoc &doc)
+{
+    std::vector<qsizetype> offsets;
+    qsizetype written = 0;
+    ShowFileWriter writer;
+    const auto mark = [&] {
+        written += writer.TakeBytes().size();
+        offsets.push_back(written);
+    };
+    writer.WriteString(kShowFileHeader);
+    mark();
+    for (const auto &channel : doc.m_channels) {
+        writer.WriteString(channel->m_name);
+        mark();
+        writer.WriteCount(channel->m_dimmers.size());
+        mark();
+        for (int32_t d : channel->m_dimmers)
+            writer.WriteInt32(d);
+        mark();
+    }
+    for (const auto &page : doc.m_pages)
+        for (const auto &sub : page->m_subMasters) {
+            writer.WriteString(sub->m_name);
+            mark();
+            writer.WriteCount(sub->m_levels.size());
+            mark();
+            writer.WriteBytes(sub->m_levels);
+            mark();
+        }
+    return offsets;
+}
+
+} // namespace
+
+TEST(ShowFileReader, UnusualShowRoundTripsThroughTheDocument)
+{
+    COrinSUBDoc original;
+    orinsub::testing::FillUnusualShow(original);
+    original.Channel(79).m_name = QString(70000, u'x'); // 32-bit length
+    const QByteArray bytes = ShowFileWriter::Encode(original);
+
+    ShowFileParse parse = ParseShow(bytes);
+    ASSERT_EQ(parse.status, ShowFileStatus::Ok) << parse.problem.toStdString();
+    COrinSUBDoc loaded;
+    loaded.m_patchSelection = {4, 2};
+    std::move(parse.content).ApplyTo(loaded);
+
+    EXPECT_EQ(ShowFileWriter::Encode(loaded), bytes);
+    EXPECT_EQ(loaded.Channel(4).m_dimmers, (std::vector<int32_t>{0, -7, 513, 2147483647, 5, 5, 3}))
+        << "dimmers are kept exactly as stored";
+    EXPECT_EQ(loaded.GetSubMaster(7, 20)->m_levels, std::vector<uint8_t>(5, 128));
+    EXPECT_EQ(loaded.GetSubMaster(20, 20)->m_levels.size(), 600u);
+    EXPECT_EQ(loaded.Channel(2).m_name, original.Channel(2).m_name) << "lone surrogate kept";
+    EXPECT_EQ(loaded.m_patchSelection, (std::vector<int32_t>{4, 2})) << "not part of a show";
+}
+
+TEST(ShowFileReader, HeaderMustMatchExactlyInEitherStringForm)
+{
+    EXPECT_EQ(ParseShow(ShowWithHeader(NarrowString("OrinSUB version 201306 a\n"))).status,
+              ShowFileStatus::Ok);
+    // The same text with the 16-bit length after the wide tag.
+    EXPECT_EQ(
+        ParseShow(ShowWithHeader(Hex("fffeffff1900") + WideString(kShowFileHeader).mid(4))).status,
+        ShowFileStatus::Ok);
+
+    const QString header = QString::fromUtf16(kShowFileHeader);
+    for (qsizetype i = 0; i < header.size(); ++i) {
+        QString changed = header;
+        changed[i] = QChar(changed[i].unicode() ^ 0x20);
+        EXPECT_EQ(ParseShow(ShowWithHeader(WideString(changed))).status,
+                  ShowFileStatus::WrongVersion)
+            << "character " << i;
+    }
+    for (const QString &other : {header.chopped(1), header + u' ', QString(), header.toLower(),
+                                 header.chopped(1) + QStringLiteral("\r\n")}) {
+        const ShowFileParse parse = ParseShow(ShowWithHeader(WideString(other)));
+        EXPECT_EQ(parse.status, ShowFileStatus::WrongVersion) << other.toStdString();
+        EXPECT_TRUE(parse.content.channels.empty());
+    }
+    EXPECT_EQ(ParseShow(NarrowString("OrinSUB version 201305 a\n")).status,
+              ShowFileStatus::WrongVersion)
+        << "a wrong header alone is reported as such, not as a short file";
+}
+
+TEST(ShowFileReader, TruncationAtAndInsideEveryFieldIsCorrupt)
+{
+    COrinSUBDoc doc;
+    orinsub::testing::FillUnusualShow(doc);
+    const QByteArray bytes = ShowFileWriter::Encode(doc);
+    const std::vector<qsizetype> boundaries = FieldBoundaries(doc);
+    ASSERT_EQ(boundaries.back(), bytes.size());
+
+    std::vector<qsizetype> cuts{0, 1, 2, 3, 4, 20};
+    for (qsizetype b : boundaries)
+        for (qsizetype delta : {-1, 0}) // inside the field before, and at its end
+            if (b + delta >= 0 && b + delta < bytes.size())
+                cuts.push_back(b + delta);
+    for (qsizetype cut : cuts) {
+        const ShowFileParse parse = ShowFileReader::Parse(AsBytes(bytes).first(cut));
+        ASSERT_EQ(parse.status, ShowFileStatus::Corrupt) << "cut at " << cut;
+        ASSERT_FALSE(parse.problem.isEmpty());
+        ASSERT_TRUE(parse.content.channels.empty()) << "nothing half-read is handed out";
+    }
+}
+
+TEST(ShowFileReader, ProblemSaysWhereTheFileBreaks)
+{
+    COrinSUBDoc fresh;
+    const QByteArray freshBytes = ShowFileWriter::Encode(fresh);
+    EXPECT_EQ(ParseShow(freshBytes.left(HeaderAndEightyChannels().size() + 3)).problem,
+              QStringLiteral("チャンネル 81 の名前の途中でファイルが終わっています"));
+    EXPECT_EQ(ParseShow(HeaderAndEightyChannels() + WideString(u"") + Count(433)).problem,
+              QStringLiteral("チャンネル 81 のディマーに 433 個分のデータが必要ですが、ファイルの"
+                             "残りは 0 バイトしかありません"));
+    const QByteArray bytes = UnusualShowBytes();
+    EXPECT_EQ(ParseShow(bytes.left(bytes.size() - 1)).problem,
+              QStringLiteral("サブマスター 20-20 のレベルに 600 個分のデータが必要ですが、ファイ"
+                             "ルの残りは 599 バイトしかありません"));
+    EXPECT_EQ(ParseShow(bytes + "x").problem,
+              QStringLiteral("最後のサブマスターの後に余分なデータが 1 バイトあります"));
+}
+
+TEST(ShowFileReader, HugeLengthsAndCountsAreCorruptWithoutAllocating)
+{
+    const QByteArray head = HeaderAndEightyChannels();
+    const uint64_t max64 = std::numeric_limits<uint64_t>::max();
+    const QByteArray max64Bytes = Hex("ffffffffffffffff");
+    const std::vector<QByteArray> spareChannelNames{
+        Hex("fffeff ff feff") + QByteArray(100, 'a'),        // 16-bit wide length 0xFFFE
+        Hex("fffeffffff") + Hex("feffffff"),                 // 32-bit wide length
+        Hex("fffeffffffffffffff") + max64Bytes,              // 64-bit: 2 x length overflows
+        Hex("fffeffffffffffffff") + Hex("0000000000000080"), // 2^63 units
+        Hex("ffffffffffffff") + max64Bytes,                  // 8-bit, 64-bit length
+        Hex("fffd7f") + QByteArray(100, 'a'),                // 8-bit, 16-bit length 0x7FFD
+    };
+    for (const QByteArray &name : spareChannelNames) {
+        const ShowFileParse parse = ParseShow(head + name + QByteArray(64, '\0'));
+        EXPECT_EQ(parse.status, ShowFileStatus::Corrupt) << name.toHex().toStdString();
+        EXPECT_TRUE(parse.problem.startsWith(QStringLiteral("チャンネル 81 の名前")))
+            << parse.problem.toStdString();
+    }
+    for (uint64_t count : {uint64_t{0xFFFE}, uint64_t{0xFFFFFFFE}, max64, max64 / 4 + 1}) {
+        const ShowFileParse parse = ParseShow(head + WideString(u"") + Count(count) + "abcd");
+        EXPECT_EQ(parse.status, ShowFileStatus::Corrupt) << count;
+    }
+    // A level count one beyond what is left, on the last record.
+    QByteArray bytes = UnusualShowBytes();
+    bytes[bytes.size() - 600 - 2] = char(601 & 0xFF);
+    bytes[bytes.size() - 600 - 1] = char(601 >> 8);
+    EXPECT_EQ(ParseShow(bytes).status, ShowFileStatus::Corrupt);
+}
+
+TEST(ShowFileReader, EightBitNamesDecodeFromCodePage932)
+{
+    const auto spareName = [](const QByteArray &stringBytes) {
+        COrinSUBDoc doc;
+        const QByteArray bytes = ShowFileWriter::Encode(doc);
+        const qsizetype at = HeaderAndEightyChannels().size();
+        ShowFileParse parse = ParseShow(bytes.left(at) + stringBytes + bytes.mid(at + 4));
+        EXPECT_EQ(parse.status, ShowFileStatus::Ok) << parse.problem.toStdString();
+        return parse.content.channels.empty() ? QString() : parse.content.channels[80].name;
+    };
+    EXPECT_EQ(spareName(NarrowString("\x8f\xc6\x96\xbe A\\~")), QStringLiteral("照明 A\\~"));
+    EXPECT_EQ(spareName(NarrowString("\xb1\xdd")), QStringLiteral("ｱﾝ"));
+    EXPECT_EQ(spareName(NarrowString("\x87\x40")), QStringLiteral("①")) << "NEC special row";
+    EXPECT_EQ(spareName(NarrowString("a\x80"
+                                     "b\xa0\xfd\x8f")),
+              QString::fromUtf16(u"a\uFFFDb\uFFFD\uFFFD\uFFFD"))
+        << "undecodable and cut-off bytes become U+FFFD";
+    EXPECT_EQ(spareName(NarrowString("\x81\x7f")), QString::fromUtf16(u"\uFFFD\x7f"));
+    // An 8-bit name with the 16-bit escalated length.
+    const QByteArray longName(300, 'k');
+    EXPECT_EQ(spareName(Hex("ff2c01") + longName), QString::fromLatin1(longName));
+}
+
+TEST(ShowFileWriter, LengthsAndCountsTakeTheShortestEscalation)
+{
+    EXPECT_EQ(WideString(u""), Hex("fffeff00"));
+    EXPECT_EQ(WideString(QString(254, u'a')).left(4), Hex("fffefffe"));
+    EXPECT_EQ(WideString(QString(255, u'a')).left(6), Hex("fffeffff ff00"));
+    EXPECT_EQ(WideString(QString(0xFFFD, u'a')).left(6), Hex("fffeffff fdff"));
+    EXPECT_EQ(WideString(QString(0xFFFE, u'a')).left(10), Hex("fffeffff ffff feff0000"));
+    EXPECT_EQ(WideString(u"Aあ").mid(4), Hex("4100 4230"));
+
+    EXPECT_EQ(Count(0), Hex("0000"));
+    EXPECT_EQ(Count(0xFFFE), Hex("feff"));
+    EXPECT_EQ(Count(0xFFFF), Hex("ffff ffff0000"));
+    EXPECT_EQ(Count(0xFFFFFFFE), Hex("ffff feffffff"));
+    EXPECT_EQ(Count(0xFFFFFFFF), Hex("ffff ffffffff ffffffff00000000"));
+}
+
+TEST(ShowFileWriter, NewShowHasTheExactLayout)
+{
+    COrinSUBDoc doc;
+    const QByteArray bytes = ShowFileWriter::Encode(doc);
+    ASSERT_EQ(bytes.size(), kNewShowFileSize);
+    EXPECT_EQ(bytes.left(4), Hex("fffeff19"));
+    EXPECT_EQ(bytes.mid(4, 6), Hex("4f0072006900")); // "Ori"
+    EXPECT_EQ(bytes.mid(52, 2), Hex("0a00"));
+    EXPECT_EQ(bytes.mid(54, 10), Hex("fffeff00 0100 01000000"));
+    EXPECT_EQ(bytes.mid(54 + 79 * 10, 10), Hex("fffeff00 0100 50000000"));
+    const qsizetype spare = 54 + 800;
+    EXPECT_EQ(bytes.mid(spare, 10), Hex("fffeff00 b001 51000000")) << "432 dimmers from 81";
+    const qsizetype subs = spare + 1734;
+    EXPECT_EQ(bytes.mid(subs - 4, 4), Hex("00020000")) << "the spare channel ends with 512";
+    for (int i = 0; i < 400; ++i)
+        ASSERT_EQ(bytes.mid(subs + i * 518, 6), Hex("fffeff00 0002")) << "sub-master " << i;
+    EXPECT_EQ(bytes.mid(subs + 6, 512), QByteArray(512, '\0'));
+}
+
+TEST(ShowFileReader, ChannelWithoutDimmersIsItsNameAndZeroCount)
+{
+    COrinSUBDoc doc;
+    doc.Channel(0).ClearDimmers();
+    const QByteArray bytes = ShowFileWriter::Encode(doc);
+    EXPECT_EQ(bytes.mid(54, 6), Hex("fffeff00 0000"));
+    ShowFileParse parse = ParseShow(bytes);
+    ASSERT_EQ(parse.status, ShowFileStatus::Ok);
+    EXPECT_TRUE(parse.content.channels[0].dimmers.empty());
+    EXPECT_EQ(parse.content.channels[1].dimmers, std::vector<int32_t>{2});
+}

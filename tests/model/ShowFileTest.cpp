@@ -1,0 +1,211 @@
+#include "ShowFileTestShows.h"
+
+#include "model/ShowFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+using namespace orinsub::model;
+
+namespace {
+
+class ShowFileTest : public testing::Test
+{
+protected:
+    QString PathOf(const QString &name) const { return dir.filePath(name); }
+
+    QString WriteBytes(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(PathOf(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    }
+
+    static QByteArray ReadBytes(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QStringList Entries() const
+    {
+        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+
+    QTemporaryDir dir;
+};
+
+/// Makes writes beyond a few bytes fail with EFBIG, as a full disk would, for its lifetime.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, m_saved.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_saved{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+} // namespace
+
+TEST_F(ShowFileTest, SavedShowOpensIntoAnotherDocumentUnchanged)
+{
+    COrinSUBDoc original;
+    orinsub::testing::FillUnusualShow(original);
+    const QString path = PathOf(QStringLiteral("本番.orin"));
+    ASSERT_TRUE(SaveShowFile(original, path).IsOk());
+
+    COrinSUBDoc loaded;
+    loaded.m_patchSelection = {9};
+    loaded.SetModifiedFlag(true);
+    const ShowFileResult result = OpenShowFile(loaded, path);
+    ASSERT_TRUE(result.IsOk()) << result.message.toStdString();
+    EXPECT_TRUE(result.message.isEmpty());
+    EXPECT_EQ(ShowFileWriter::Encode(loaded), ReadBytes(path));
+    EXPECT_EQ(loaded.m_patchSelection, std::vector<int32_t>{9});
+    EXPECT_TRUE(loaded.IsModified()) << "the flag is the caller's";
+    EXPECT_EQ(Entries(), QStringList{QStringLiteral("本番.orin")}) << "no temporary file left";
+
+    COrinSUBDoc fresh;
+    ASSERT_TRUE(SaveShowFile(fresh, PathOf(QStringLiteral("new.orin"))).IsOk());
+    EXPECT_EQ(QFileInfo(PathOf(QStringLiteral("new.orin"))).size(), kNewShowFileSize);
+}
+
+TEST_F(ShowFileTest, OpenRejectsBadFilesAndKeepsTheCurrentShow)
+{
+    COrinSUBDoc doc;
+    orinsub::testing::FillUnusualShow(doc);
+    const QByteArray before = ShowFileWriter::Encode(doc);
+
+    COrinSUBDoc other;
+    other.Channel(0).m_name = QStringLiteral("別のショー");
+    QByteArray otherBytes = ShowFileWriter::Encode(other);
+    QByteArray wrongVersion = otherBytes;
+    wrongVersion[4 + 2 * 21] = '7'; // 201306 -> 201376
+    struct Case
+    {
+        QString name;
+        QByteArray bytes;
+        ShowFileStatus status;
+    } cases[] = {
+        {QStringLiteral("old.orin"), wrongVersion, ShowFileStatus::WrongVersion},
+        {QStringLiteral("cut.orin"), otherBytes.left(otherBytes.size() - 1),
+         ShowFileStatus::Corrupt},
+        {QStringLiteral("empty.orin"), QByteArray(), ShowFileStatus::Corrupt},
+        {QStringLiteral("50% off.orin"), otherBytes + '\0', ShowFileStatus::Corrupt},
+    };
+    for (const Case &c : cases) {
+        const QString path = WriteBytes(c.name, c.bytes);
+        const ShowFileResult result = OpenShowFile(doc, path);
+        EXPECT_EQ(result.status, c.status) << c.name.toStdString();
+        EXPECT_TRUE(result.message.contains(path)) << result.message.toStdString();
+        EXPECT_EQ(ShowFileWriter::Encode(doc), before) << c.name.toStdString();
+    }
+
+    EXPECT_EQ(OpenShowFile(doc, PathOf(QStringLiteral("missing.orin"))).status,
+              ShowFileStatus::Unreadable);
+    EXPECT_EQ(OpenShowFile(doc, dir.path()).status, ShowFileStatus::Unreadable);
+    EXPECT_EQ(ShowFileWriter::Encode(doc), before);
+}
+
+TEST_F(ShowFileTest, MessagesNameTheFileAndTheProblemInJapanese)
+{
+    COrinSUBDoc doc;
+    const QString cut = WriteBytes(QStringLiteral("a%2b.orin"), QByteArray::fromHex("fffeff19"));
+    EXPECT_EQ(OpenShowFile(doc, cut).message,
+              QStringLiteral("ショーファイル「%1」は壊れているか途中で切れているため、開けません"
+                             "（見出しに 25 個分のデータが必要ですが、ファイルの残りは 0 バイトし"
+                             "かありません）。")
+                  .arg(cut));
+    const QString missing = PathOf(QStringLiteral("none.orin"));
+    EXPECT_EQ(OpenShowFile(doc, missing).message,
+              QStringLiteral("ショーファイル「%1」を読み込めません（ファイルが見つかりません）。")
+                  .arg(missing));
+    const QString png = WriteBytes(QStringLiteral("photo.orin"),
+                                   QByteArray("\x89PNG\r\n", 6) + QByteArray(200, 'x'));
+    EXPECT_EQ(
+        OpenShowFile(doc, png).message,
+        QStringLiteral("「%1」はこのコンソールのショーファイルではないか、バージョンが違います。")
+            .arg(png));
+}
+
+TEST_F(ShowFileTest, HugeFileIsRefusedBeforeItIsRead)
+{
+    const QString path = PathOf(QStringLiteral("huge.orin"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(file.resize(kMaxShowFileSize + 1)); // sparse: costs no disk
+    file.close();
+    COrinSUBDoc doc;
+    const ShowFileResult result = OpenShowFile(doc, path);
+    EXPECT_EQ(result.status, ShowFileStatus::Corrupt);
+    EXPECT_TRUE(result.message.contains(QStringLiteral("大きすぎます")));
+}
+
+TEST_F(ShowFileTest, FailedSaveLeavesTheOldFileAndNoTemporaryFile)
+{
+    COrinSUBDoc doc;
+    const QString path = PathOf(QStringLiteral("show.orin"));
+    const QByteArray old("the previous show");
+    WriteBytes(QStringLiteral("show.orin"), old);
+
+    ShowFileResult result;
+    {
+        FileSizeLimit limit(4096);
+        result = SaveShowFile(doc, path);
+    }
+    EXPECT_EQ(result.status, ShowFileStatus::Unwritable);
+    EXPECT_TRUE(result.message.contains(path));
+    EXPECT_TRUE(result.message.endsWith(QStringLiteral("元のファイルは変更されていません。")));
+    EXPECT_EQ(ReadBytes(path), old);
+    EXPECT_EQ(Entries(), QStringList{QStringLiteral("show.orin")});
+
+    const QString noFolder = PathOf(QStringLiteral("gone/show.orin"));
+    result = SaveShowFile(doc, noFolder);
+    EXPECT_EQ(result.status, ShowFileStatus::Unwritable);
+    EXPECT_EQ(result.message,
+              QStringLiteral("ショーファイル「%1」を保存できませんでした（保存先のフォルダがありま"
+                             "せん）。")
+                  .arg(noFolder));
+
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.orin")));
+    EXPECT_EQ(SaveShowFile(doc, PathOf(QStringLiteral("folder.orin"))).status,
+              ShowFileStatus::Unwritable);
+    EXPECT_TRUE(QFileInfo(PathOf(QStringLiteral("folder.orin"))).isDir());
+}
+
+TEST_F(ShowFileTest, SaveKeepsPermissionsAndSymbolicLinks)
+{
+    COrinSUBDoc doc;
+    const QString real = WriteBytes(QStringLiteral("real.orin"), "old");
+    ASSERT_EQ(::chmod(QFile::encodeName(real).constData(), 0640), 0);
+    const QString link = PathOf(QStringLiteral("link.orin"));
+    ASSERT_TRUE(QFile::link(real, link));
+
+    ASSERT_TRUE(SaveShowFile(doc, link).IsOk());
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(QFileInfo(real).size(), kNewShowFileSize);
+    struct stat st
+    {
+    };
+    ASSERT_EQ(::stat(QFile::encodeName(real).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
