@@ -65,9 +65,10 @@ int COrinZentra::ReadFrame()
 
 void COrinZentra::Reset()
 {
+    // The handle goes first: the status line never shows an open device with an empty id.
+    SetHandle(nullptr);
     m_readFailures.store(0, std::memory_order_relaxed);
     SetDeviceId(QString());
-    SetHandle(nullptr);
     Clear(m_outFrame);
     Clear(m_inFrame);
 }

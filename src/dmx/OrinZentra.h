@@ -41,8 +41,14 @@ public:
 
     /// Stores a level on dimmer slot 1..512; any other slot number is ignored.
     void SetOutputSlot(int dimmer, uint8_t level);
-    uint8_t GetOutputSlot(int slot) const { return m_outFrame.at(slot).load(std::memory_order_relaxed); }
-    uint8_t GetInputSlot(int slot) const { return m_inFrame.at(slot).load(std::memory_order_relaxed); }
+    uint8_t GetOutputSlot(int slot) const
+    {
+        return m_outFrame.at(slot).load(std::memory_order_relaxed);
+    }
+    uint8_t GetInputSlot(int slot) const
+    {
+        return m_inFrame.at(slot).load(std::memory_order_relaxed);
+    }
 
     /// A copy of the id of the device last delivered by the enumeration; empty when none.
     QString GetDeviceId() const;

@@ -1,0 +1,76 @@
+#include "LinkTick.h"
+
+#include <thread>
+
+namespace orinsub::dmx {
+
+std::atomic_flag s_tickBusy;
+std::atomic<int32_t> s_writeFailures{0};
+
+namespace {
+
+void ExchangeFrames(COrinZentra &port)
+{
+    port.ReadFrame(); // failures only feed the port's count
+    if (port.WriteFrame() != 0) {
+        s_writeFailures.store(0, std::memory_order_relaxed);
+        return;
+    }
+    const int32_t failures = s_writeFailures.load(std::memory_order_relaxed) + 1;
+    s_writeFailures.store(failures, std::memory_order_relaxed);
+    if (failures > kWriteFailuresTolerated) {
+        Zentra_Close(port.GetHandle());
+        port.Reset();
+        s_writeFailures.store(0, std::memory_order_relaxed);
+    }
+}
+
+// Stops at the first device that opens, so that no other handle is ever opened and left behind.
+void OpenFirstDevice(COrinZentra &port)
+{
+    ZENTRA_ENUM enumeration = ZentraEnum_New();
+    ZentraWChar id[ZENTRA_ID_CHARS];
+    while (!port.IsOpen() && ZentraEnum_NextW(enumeration, id) != 0) {
+        port.SetDeviceId(QString::fromUtf16(id));
+        port.SetHandle(Zentra_OpenIDW(id));
+    }
+    ZentraEnum_Delete(enumeration);
+}
+
+} // namespace
+
+void LinkTick(COrinZentra &port)
+{
+    if (s_tickBusy.test_and_set(std::memory_order_acquire))
+        return;
+    // A device closed here is searched for again from the next tick on, not at once.
+    if (port.IsOpen())
+        ExchangeFrames(port);
+    else
+        OpenFirstDevice(port);
+    s_tickBusy.clear(std::memory_order_release);
+    std::this_thread::sleep_for(kTickRest);
+}
+
+bool StartLinkTick(PeriodicTimer &timer, COrinZentra &port)
+{
+    return timer.Start(kLinkPeriod, [&port] { LinkTick(port); });
+}
+
+void ShutdownLink(PeriodicTimer *timer, std::unique_ptr<COrinZentra> &port)
+{
+    using namespace std::chrono_literals;
+    while (s_tickBusy.test_and_set(std::memory_order_acquire))
+        std::this_thread::sleep_for(1ms);
+    if (timer)
+        timer->Stop();
+    if (port) {
+        if (port->IsOpen())
+            Zentra_Close(port->GetHandle());
+        port.reset();
+    }
+    s_tickBusy.clear(std::memory_order_release);
+    std::this_thread::sleep_for(kTickRest);
+}
+
+} // namespace orinsub::dmx

@@ -1,0 +1,288 @@
+#include "dmx/LinkTick.h"
+#include "ManualTimer.h"
+#include "dmx/MonotonicTimer.h"
+#include "zentra/SimulatedInterface.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+using namespace orinsub::dmx;
+using orinsub::testing::ManualTimer;
+namespace sim = zentra::sim;
+
+// Polls until done() holds, for at most five seconds (a loaded machine may be slow, never that
+// slow).
+template <typename Done> bool Eventually(Done done)
+{
+    for (auto until = std::chrono::steady_clock::now() + 5s;
+         std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(1ms)) {
+        if (done())
+            return true;
+    }
+    return done();
+}
+
+sim::Frame FrameOf(std::initializer_list<std::pair<int, uint8_t>> levels)
+{
+    sim::Frame frame{};
+    for (auto [slot, level] : levels)
+        frame[slot] = level;
+    return frame;
+}
+
+class LinkTickTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        sim::Restore();
+        s_writeFailures = 0;
+        port = std::make_unique<COrinZentra>();
+    }
+    void TearDown() override
+    {
+        sim::ReleaseCalls();
+        ShutdownLink(nullptr, port);
+        const sim::Counts counts = sim::GetCounts();
+        EXPECT_EQ(counts.openHandles, 0) << "every handle opened was closed";
+        EXPECT_EQ(counts.closedWhileInUse, 0);
+    }
+
+    void Tick(int times = 1)
+    {
+        for (int i = 0; i < times; ++i)
+            LinkTick(*port);
+    }
+
+    void OpenAndExchangeOnce()
+    {
+        Tick();
+        ASSERT_TRUE(port->IsOpen());
+        Tick();
+        ASSERT_EQ(sim::GetCounts().writes, 1u);
+    }
+
+    std::unique_ptr<COrinZentra> port;
+};
+
+TEST_F(LinkTickTest, OpensOnOneTickAndExchangesFramesFromTheNext)
+{
+    port->SetOutputSlot(1, 255);
+    port->SetOutputSlot(512, 7);
+    sim::SetInputFrame(FrameOf({{2, 20}, {512, 99}}));
+
+    Tick();
+    EXPECT_TRUE(port->IsOpen());
+    EXPECT_EQ(port->GetDeviceId(), QStringLiteral("SIM-1"));
+    EXPECT_EQ(sim::GetCounts().writes + sim::GetCounts().reads, 0u);
+
+    Tick();
+    EXPECT_EQ(sim::LastWrittenFrame(), FrameOf({{1, 255}, {512, 7}}))
+        << "a device that opens receives what the mix wrote while none was open";
+    EXPECT_EQ(port->GetInputSlot(2), 20);
+    EXPECT_EQ(port->GetInputSlot(512), 99);
+    EXPECT_EQ(sim::GetCounts().enumerations, 1u);
+}
+
+TEST_F(LinkTickTest, TenFailedWritesThenASuccessKeepTheDevice)
+{
+    OpenAndExchangeOnce();
+    sim::FailNextWrites(10);
+    Tick(10);
+    EXPECT_TRUE(port->IsOpen());
+    EXPECT_EQ(s_writeFailures, 10);
+
+    Tick();
+    EXPECT_TRUE(port->IsOpen());
+    EXPECT_EQ(s_writeFailures, 0);
+    EXPECT_EQ(sim::GetCounts().writes, 2u);
+    EXPECT_EQ(sim::GetCounts().enumerations, 1u);
+}
+
+TEST_F(LinkTickTest, EleventhFailedWriteInARowClosesAndResetsThePort)
+{
+    port->SetOutputSlot(5, 50);
+    sim::SetInputFrame(FrameOf({{6, 60}}));
+    OpenAndExchangeOnce();
+    ASSERT_EQ(port->GetInputSlot(6), 60);
+
+    sim::FailNextWrites(11);
+    Tick(10);
+    ASSERT_TRUE(port->IsOpen());
+    const uint64_t enumerations = sim::GetCounts().enumerations;
+    Tick();
+    EXPECT_FALSE(port->IsOpen());
+    EXPECT_TRUE(port->GetDeviceId().isEmpty());
+    EXPECT_EQ(s_writeFailures, 0);
+    EXPECT_EQ(sim::GetCounts().openHandles, 0) << "the device was closed, not just forgotten";
+    for (int slot = 0; slot < kFrameSize; ++slot) {
+        ASSERT_EQ(port->GetOutputSlot(slot), 0) << slot;
+        ASSERT_EQ(port->GetInputSlot(slot), 0) << slot;
+    }
+    EXPECT_EQ(sim::GetCounts().enumerations, enumerations) << "the search starts on the next tick";
+
+    Tick();
+    EXPECT_TRUE(port->IsOpen()) << "the device still answers enumerations, so it reopens";
+    Tick();
+    EXPECT_EQ(sim::LastWrittenFrame(), sim::Frame{}) << "it receives zeros until the mix writes";
+}
+
+TEST_F(LinkTickTest, FailedReadsNeverCloseTheDevice)
+{
+    OpenAndExchangeOnce();
+    sim::FailNextReads(15);
+    Tick(15);
+    EXPECT_TRUE(port->IsOpen());
+    EXPECT_EQ(port->GetReadFailures(), 15);
+    Tick();
+    EXPECT_EQ(port->GetReadFailures(), 0);
+}
+
+TEST_F(LinkTickTest, WithoutADeviceEveryTickSearchesAndTheOutputIsKept)
+{
+    sim::SetPresent(false);
+    port->SetOutputSlot(10, 128);
+    Tick(3);
+    EXPECT_FALSE(port->IsOpen());
+    EXPECT_EQ(sim::GetCounts().enumerations, 3u);
+    EXPECT_EQ(port->GetOutputSlot(10), 128);
+
+    sim::SetPresent(true);
+    Tick(2);
+    EXPECT_TRUE(port->IsOpen());
+    EXPECT_EQ(sim::LastWrittenFrame(), FrameOf({{10, 128}}));
+}
+
+TEST_F(LinkTickTest, UnpluggedDeviceIsClosedAndReopenedWhenPluggedBackIn)
+{
+    OpenAndExchangeOnce();
+    sim::SetPresent(false);
+    Tick(11);
+    EXPECT_FALSE(port->IsOpen());
+    Tick(2);
+    EXPECT_FALSE(port->IsOpen());
+
+    sim::SetPresent(true);
+    Tick();
+    ASSERT_TRUE(port->IsOpen());
+    EXPECT_EQ(port->GetDeviceId(), QStringLiteral("SIM-1"));
+    const uint64_t writes = sim::GetCounts().writes;
+    Tick();
+    EXPECT_EQ(sim::GetCounts().writes, writes + 1);
+    EXPECT_EQ(port->GetReadFailures(), 0);
+}
+
+TEST_F(LinkTickTest, FirstDeviceThatOpensIsKeptAndNoOtherIsOpened)
+{
+    sim::SetDevices({{u"BROKEN", false}, {u"SECOND"}, {u"THIRD"}});
+    Tick();
+    EXPECT_TRUE(port->IsOpen());
+    EXPECT_EQ(port->GetDeviceId(), QStringLiteral("SECOND"));
+    EXPECT_EQ(sim::GetCounts().openedIds, (std::vector<std::u16string>{u"BROKEN", u"SECOND"}));
+    EXPECT_EQ(sim::GetCounts().openHandles, 1);
+    Tick();
+    EXPECT_EQ(sim::GetCounts().writes, 1u);
+}
+
+TEST_F(LinkTickTest, NoDeviceThatOpensLeavesThePortClosed)
+{
+    sim::SetDevices({{u"A", false}, {u"B", false}});
+    Tick(2);
+    EXPECT_FALSE(port->IsOpen());
+    EXPECT_EQ(sim::GetCounts().opens, 4u) << "each tick tries every device again";
+}
+
+TEST_F(LinkTickTest, OverlappingTickReturnsAtOnceWithoutTouchingThePort)
+{
+    OpenAndExchangeOnce();
+    sim::HoldCalls(sim::Call::Write);
+    std::thread slowTick([this] { Tick(); });
+    ASSERT_TRUE(sim::WaitForHeldCall(5s));
+    const sim::Counts before = sim::GetCounts();
+
+    Tick();
+    const sim::Counts after = sim::GetCounts();
+    EXPECT_EQ(after.reads, before.reads);
+    EXPECT_EQ(after.enumerations, before.enumerations);
+
+    sim::ReleaseCalls();
+    slowTick.join();
+    EXPECT_EQ(sim::GetCounts().writes, 2u);
+}
+
+TEST_F(LinkTickTest, ShutdownWaitsForARunningTickThenClosesAndDeletesThePort)
+{
+    MonotonicTimer timer;
+    ASSERT_TRUE(StartLinkTick(timer, *port));
+    ASSERT_TRUE(Eventually([&] { return sim::GetCounts().writes > 0; }));
+
+    sim::HoldCalls(sim::Call::Write);
+    ASSERT_TRUE(sim::WaitForHeldCall(5s));
+    std::atomic<bool> shutDown{false};
+    std::thread ui([&] {
+        ShutdownLink(&timer, port);
+        shutDown = true;
+    });
+    std::this_thread::sleep_for(50ms);
+    EXPECT_FALSE(shutDown) << "shutdown went ahead while a tick was writing";
+    const uint64_t writes = sim::GetCounts().writes;
+
+    sim::ReleaseCalls();
+    ui.join();
+    EXPECT_FALSE(timer.IsRunning());
+    EXPECT_EQ(port, nullptr);
+    EXPECT_EQ(sim::GetCounts().writes, writes + 1) << "the running tick finished its write";
+    EXPECT_EQ(sim::GetCounts().openHandles, 0);
+    EXPECT_FALSE(s_tickBusy.test_and_set()) << "shutdown lets go of the flag";
+    s_tickBusy.clear();
+}
+
+TEST_F(LinkTickTest, ShutdownHoldsOffTicksAndStopsTheTimerBeforeClosing)
+{
+    ManualTimer timer;
+    ASSERT_TRUE(StartLinkTick(timer, *port));
+    EXPECT_EQ(timer.period, kLinkPeriod);
+    timer.Fire();
+    ASSERT_TRUE(port->IsOpen());
+
+    int handlesAtStop = -1;
+    uint64_t callsInTickDuringStop = 0;
+    timer.onStop = [&] {
+        handlesAtStop = sim::GetCounts().openHandles;
+        const sim::Counts before = sim::GetCounts();
+        timer.Fire(); // a tick that comes now must find the port held
+        const sim::Counts after = sim::GetCounts();
+        callsInTickDuringStop = after.reads + after.writes - before.reads - before.writes;
+    };
+    ShutdownLink(&timer, port);
+    EXPECT_EQ(handlesAtStop, 1) << "the device is closed only after the timer is stopped";
+    EXPECT_EQ(callsInTickDuringStop, 0u);
+    EXPECT_FALSE(timer.IsRunning());
+    EXPECT_EQ(port, nullptr);
+    EXPECT_EQ(sim::GetCounts().openHandles, 0);
+}
+
+TEST_F(LinkTickTest, TimerDrivenLinkFollowsTheOutputAndDeliversTheInput)
+{
+    MonotonicTimer timer;
+    ASSERT_TRUE(StartLinkTick(timer, *port));
+    sim::SetInputFrame(FrameOf({{1, 33}}));
+    // The UI thread moves levels while the tick sends and receives.
+    for (int level = 0; level < 256; level += 5) {
+        port->SetOutputSlot(1, static_cast<uint8_t>(level));
+        port->SetOutputSlot(2, static_cast<uint8_t>(255 - level));
+        (void)port->GetInputSlot(1);
+        (void)port->GetDeviceId();
+        std::this_thread::sleep_for(1ms);
+    }
+    EXPECT_TRUE(Eventually([] { return sim::LastWrittenFrame()[1] == 255; }));
+    EXPECT_TRUE(Eventually([&] { return port->GetInputSlot(1) == 33; }));
+    EXPECT_EQ(port->GetDeviceId(), QStringLiteral("SIM-1"));
+    ShutdownLink(&timer, port);
+}
+
+} // namespace

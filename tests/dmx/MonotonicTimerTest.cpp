@@ -1,0 +1,92 @@
+#include "dmx/MonotonicTimer.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+using orinsub::dmx::MonotonicTimer;
+using orinsub::dmx::NextDeadline;
+
+template <typename Done> bool Eventually(Done done)
+{
+    for (auto until = std::chrono::steady_clock::now() + 5s;
+         std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(1ms)) {
+        if (done())
+            return true;
+    }
+    return done();
+}
+
+TEST(NextDeadlineTest, StaysOnTheGridAndSkipsWhatAnOverrunMissed)
+{
+    const int64_t period = 20'000'000;
+    const int64_t start = 1'000'000'000;
+    EXPECT_EQ(NextDeadline(start, start + 300'000, period), start + period) << "on time";
+    EXPECT_EQ(NextDeadline(start, start + period, period), start + period) << "due right now";
+    EXPECT_EQ(NextDeadline(start, start + period + 1, period), start + 2 * period);
+    EXPECT_EQ(NextDeadline(start, start + 3 * period + period / 2, period), start + 4 * period)
+        << "three deadlines missed: one tick next, on the grid, not a burst of three";
+    EXPECT_EQ(NextDeadline(start, start - period, period), start + period);
+}
+
+TEST(MonotonicTimerTest, TicksUntilStoppedAndNeverAfter)
+{
+    std::atomic<int> ticks{0};
+    MonotonicTimer timer;
+    ASSERT_TRUE(timer.Start(1ms, [&] { ++ticks; }));
+    EXPECT_TRUE(timer.IsRunning());
+    ASSERT_TRUE(Eventually([&] { return ticks >= 5; }));
+    timer.Stop();
+    EXPECT_FALSE(timer.IsRunning());
+    const int stoppedAt = ticks;
+    std::this_thread::sleep_for(10ms);
+    EXPECT_EQ(ticks, stoppedAt);
+}
+
+TEST(MonotonicTimerTest, StopWaitsForTheRunningTick)
+{
+    std::atomic<bool> inTick{false};
+    std::atomic<bool> release{false};
+    std::atomic<int> ticks{0};
+    MonotonicTimer timer;
+    ASSERT_TRUE(timer.Start(1ms, [&] {
+        inTick = true;
+        while (!release)
+            std::this_thread::sleep_for(1ms);
+        ++ticks;
+        inTick = false;
+    }));
+    ASSERT_TRUE(Eventually([&] { return inTick.load(); }));
+    std::atomic<bool> stopped{false};
+    std::thread ui([&] {
+        timer.Stop();
+        stopped = true;
+    });
+    std::this_thread::sleep_for(30ms);
+    EXPECT_FALSE(stopped);
+    release = true;
+    ui.join();
+    EXPECT_FALSE(inTick);
+    EXPECT_EQ(ticks, 1) << "no tick starts once a stop is under way";
+}
+
+TEST(MonotonicTimerTest, RefusesASecondStartAndBadArgumentsButRestartsAfterStop)
+{
+    std::atomic<int> ticks{0};
+    MonotonicTimer timer; // declared last: it stops before what its ticks touch goes
+    EXPECT_FALSE(timer.Start(0ms, [] {}));
+    EXPECT_FALSE(timer.Start(1ms, nullptr));
+    ASSERT_TRUE(timer.Start(1ms, [&] { ++ticks; }));
+    EXPECT_FALSE(timer.Start(1ms, [] {}));
+    timer.Stop();
+    timer.Stop();
+    ticks = 0;
+    ASSERT_TRUE(timer.Start(1ms, [&] { ++ticks; }));
+    EXPECT_TRUE(Eventually([&] { return ticks >= 2; }));
+}
+
+} // namespace
