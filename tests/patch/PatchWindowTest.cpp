@@ -128,6 +128,11 @@ TEST_F(PatchWindowTest, OpensAtTopLeftWithFixedPanesAndItsMenu)
     EXPECT_FALSE(splitter->handle(1)->isEnabled()) << "the bars cannot be dragged";
     EXPECT_GE(Bar().PatchButton()->geometry().bottom(), Ch().geometry().top());
     EXPECT_LE(Bar().PatchButton()->geometry().bottom(), Bar().height()) << "the bar fits";
+    frame->resize(580, 900);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Grid().height(), 610) << "the entry bar takes what the grid leaves";
+    EXPECT_EQ(frame->HeaderView()->height(), 30);
+    EXPECT_EQ(frame->focusWidget(), &Dim()) << "ready for typing";
 
     ASSERT_NE(MenuAction(QStringLiteral("閉じる(&W)")), nullptr);
     EXPECT_EQ(MenuAction(QStringLiteral("閉じる(&W)"))->shortcut(), QKeySequence(Qt::Key_F11));
