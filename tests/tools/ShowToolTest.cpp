@@ -1,0 +1,206 @@
+#include "ShowTool.h"
+
+#include "model/OrinSUBDoc.h"
+#include "model/ShowFile.h"
+#include "model/ShowFileTestShows.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using namespace orinsub;
+
+namespace {
+
+class ShowToolTest : public ::testing::Test
+{
+protected:
+    int Run(const QStringList &args)
+    {
+        out.str({});
+        err.str({});
+        return tools::ShowTool(out, err).Run(args);
+    }
+
+    QString PathOf(const QString &name) const { return dir.filePath(name); }
+
+    QString Write(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(PathOf(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    }
+
+    static QByteArray Read(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    /// The dump of a new show.
+    QByteArray NewShowJson()
+    {
+        EXPECT_EQ(Run({"new", PathOf("new.orin")}), 0);
+        EXPECT_EQ(Run({"dump", PathOf("new.orin")}), 0);
+        return QByteArray::fromStdString(out.str());
+    }
+
+    std::ostringstream out;
+    std::ostringstream err;
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(ShowToolTest, DumpAndBuildRoundTripEveryByte)
+{
+    model::COrinSUBDoc doc;
+    orinsub::testing::FillUnusualShow(doc);
+    const QString original = PathOf("unusual.orin");
+    ASSERT_TRUE(model::SaveShowFile(doc, original).IsOk());
+
+    ASSERT_EQ(Run({"dump", original}), 0) << err.str();
+    const QString json = Write("unusual.json", QByteArray::fromStdString(out.str()));
+    ASSERT_EQ(Run({"build", json, PathOf("rebuilt.orin")}), 0) << err.str();
+    EXPECT_EQ(Read(PathOf("rebuilt.orin")), Read(original));
+    EXPECT_EQ(Run({"check", PathOf("rebuilt.orin")}), 0);
+    EXPECT_TRUE(out.str().empty());
+    EXPECT_TRUE(err.str().empty());
+}
+
+TEST_F(ShowToolTest, DumpHasTheDocumentedShape)
+{
+    const QByteArray json = NewShowJson();
+    EXPECT_EQ(QFileInfo(PathOf("new.orin")).size(), model::kNewShowFileSize);
+    EXPECT_TRUE(json.contains("\n    {\"number\": 1, \"name\": \"\", \"dimmers\": [1]},\n"))
+        << "one channel per line";
+
+    const QJsonObject show = QJsonDocument::fromJson(json).object();
+    const QJsonArray channels = show["channels"].toArray();
+    const QJsonArray subMasters = show["submasters"].toArray();
+    ASSERT_EQ(channels.size(), 81);
+    ASSERT_EQ(subMasters.size(), 400);
+    EXPECT_EQ(show.keys(), (QStringList{"channels", "submasters"}));
+    const QJsonObject spare = channels[80].toObject();
+    EXPECT_EQ(spare["number"].toInt(), 81);
+    EXPECT_EQ(spare["dimmers"].toArray().size(), 432);
+    EXPECT_EQ(spare["dimmers"].toArray()[0].toInt(), 81);
+    const QJsonObject last = subMasters[399].toObject();
+    EXPECT_EQ(last.keys(), (QStringList{"levels", "name", "number", "page"}));
+    EXPECT_EQ(last["page"].toInt(), 20);
+    EXPECT_EQ(last["number"].toInt(), 20);
+    EXPECT_EQ(last["levels"].toArray().size(), 512);
+}
+
+TEST_F(ShowToolTest, BuildRejectsAnythingThatIsNotAShowAndWritesNothing)
+{
+    const QByteArray good = NewShowJson();
+    const QByteArray channel1 = "{\"number\": 1, \"name\": \"\", \"dimmers\": [1]}";
+    const QByteArray sub1 = "{\"page\": 1, \"number\": 1, \"name\": \"\", \"levels\": [0, ";
+    const auto replaced = [&](const QByteArray &from, const QByteArray &to) {
+        EXPECT_TRUE(good.contains(from));
+        return QByteArray(good).replace(good.indexOf(from), from.size(), to);
+    };
+    struct Case
+    {
+        QByteArray json;
+        std::string message; // what the one line must say after the file's name
+    } cases[] = {
+        {good.left(good.size() - 3), "行 486、列 4: 「,」か「}」が必要です"},
+        {good + "x", "行 488、列 1: JSON の後に余分な文字があります"},
+        {replaced("\"name\": \"\"", "\"name\": \"\", \"name\": \"x\""),
+         "行 3、列 31: 項目「name」が二度あります"},
+        {replaced("[1]", "[1.0]"), "行 3、列 43: 数は整数で書いてください"},
+        {replaced("[1]", "[01]"), "行 3、列 43: 数の書き方が正しくありません"},
+        {replaced("[1]", "[99999999999999999999]"), "行 3、列 43: 数が大きすぎます"},
+        {replaced("\"name\": \"\"", "\"name\": \"\xff\""), "UTF-8 として読めない文字があります"},
+        {replaced("\"name\": \"\"", "\"name\": \"a\tb\""),
+         "行 3、列 29: 文字列に制御文字があります（\\n などで書いてください）"},
+        {replaced("\"name\": \"\"", "\"name\": \"\\x\""),
+         "行 3、列 29: 文字列のエスケープが正しくありません"},
+        {replaced("\"name\": \"\"", "\"name\": " + QByteArray(40, '[') + QByteArray(40, ']')),
+         "行 3、列 41: 入れ子が深すぎます"},
+        {"[]", "全体: オブジェクトが必要です"},
+        {replaced(channel1 + ",\n", ""), "channels: 81 件必要ですが 80 件あります"},
+        {replaced("\"number\": 1,", "\"number\": 2,"),
+         "channels[0].number: 1 でなければなりません"},
+        {replaced("\"name\": \"\"", "\"name\": null"), "channels[0].name: 文字列が必要です"},
+        {replaced("\"dimmers\": [1]", "\"dimmers\": [1], \"level\": 3"),
+         "channels[0]: 不明な項目「level」があります"},
+        {replaced(", \"dimmers\": [1]", ""), "channels[0]: 項目「dimmers」がありません"},
+        {replaced("[1]", "[2147483648]"),
+         "channels[0].dimmers[0]: -2147483648 から 2147483647 までの整数が必要です"},
+        {replaced(sub1, "{\"page\": 1, \"number\": 1, \"name\": \"\", \"levels\": [256, "),
+         "submasters[0].levels[0]: 0 から 255 までの整数が必要です"},
+        {replaced(sub1, "{\"page\": 2, \"number\": 1, \"name\": \"\", \"levels\": [0, "),
+         "submasters[0].page: 1 でなければなりません"},
+        {replaced(sub1, "{\"page\": 1, \"number\": 1, \"name\": \"\", \"levels\": [true, "),
+         "submasters[0].levels[0]: 0 から 255 までの整数が必要です"},
+    };
+    const QString target = Write("show.orin", "previous show");
+    for (const Case &c : cases) {
+        const QString json = Write("bad.json", c.json);
+        ASSERT_EQ(Run({"build", json, target}), 1) << c.message;
+        const std::string line = err.str();
+        EXPECT_EQ(line,
+                  "orinsub-show: JSON ファイル「" + json.toStdString() + "」: " + c.message + "\n");
+        EXPECT_EQ(Read(target), "previous show");
+    }
+    EXPECT_EQ(Run({"build", PathOf("missing.json"), PathOf("out.orin")}), 1);
+    EXPECT_NE(err.str().find("missing.json"), std::string::npos);
+    EXPECT_FALSE(QFile::exists(PathOf("out.orin")));
+}
+
+TEST_F(ShowToolTest, LongNamesAndEscapesSurviveBuild)
+{
+    const QByteArray good = NewShowJson();
+    QByteArray json = good;
+    json.replace(json.indexOf("\"name\": \"\""), 10,
+                 "\"name\": \"" + QByteArray(300, 'n') + "\\u00e9\\\"\\\\\\n\\ud83c\\udfad\"");
+    ASSERT_EQ(Run({"build", Write("named.json", json), PathOf("named.orin")}), 0) << err.str();
+    model::COrinSUBDoc doc;
+    ASSERT_TRUE(model::OpenShowFile(doc, PathOf("named.orin")).IsOk());
+    EXPECT_EQ(doc.Channel(0).m_name, QString(300, u'n') + QString::fromUtf16(u"é\"\\\n\U0001F3AD"));
+}
+
+TEST_F(ShowToolTest, BadShowsAndBadCommandsFailWithOneLine)
+{
+    const QString cut = Write("cut.orin", Read(PathOf("none")) + QByteArray::fromHex("fffeff19"));
+    for (const char *command : {"check", "dump"}) {
+        EXPECT_EQ(Run({command, cut}), 1);
+        EXPECT_TRUE(out.str().empty());
+        const std::string message = err.str();
+        EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1);
+        EXPECT_NE(message.find(cut.toStdString()), std::string::npos);
+    }
+    EXPECT_EQ(Run({}), 1);
+    EXPECT_EQ(Run({"check"}), 1);
+    EXPECT_EQ(Run({"build", "only.json"}), 1);
+    EXPECT_EQ(Run({"remove", "x.orin"}), 1);
+    EXPECT_EQ(err.str().rfind("orinsub-show: 不明なコマンド「remove」です。", 0), 0u);
+    EXPECT_EQ(Run({"new", PathOf("no/such/folder.orin")}), 1);
+}
+
+TEST_F(ShowToolTest, ProgramExitsWithStatusAndMessage)
+{
+    QProcess tool;
+    tool.start(ORINSUB_SHOW_TOOL, {"new", PathOf("p.orin")});
+    ASSERT_TRUE(tool.waitForFinished());
+    EXPECT_EQ(tool.exitCode(), 0);
+    EXPECT_EQ(QFileInfo(PathOf("p.orin")).size(), model::kNewShowFileSize);
+
+    tool.start(ORINSUB_SHOW_TOOL, {"check", Write("bad.orin", "nonsense")});
+    ASSERT_TRUE(tool.waitForFinished());
+    EXPECT_EQ(tool.exitCode(), 1);
+    EXPECT_TRUE(tool.readAllStandardOutput().isEmpty());
+    const QString message = QString::fromUtf8(tool.readAllStandardError());
+    EXPECT_TRUE(message.startsWith("orinsub-show: ")) << message.toStdString();
+    EXPECT_TRUE(message.contains("bad.orin"));
+}

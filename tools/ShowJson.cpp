@@ -1,0 +1,238 @@
+#include "ShowJson.h"
+
+#include "StrictJsonReader.h"
+#include "ToolTexts.h"
+#include "model/OrinSUBDoc.h"
+#include "model/ShowLimits.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <limits>
+
+namespace orinsub::tools {
+
+namespace {
+
+using model::ShowFileContent;
+
+void AppendQuoted(QByteArray &out, const QString &text)
+{
+    QString quoted;
+    quoted.reserve(text.size() + 2);
+    quoted += u'"';
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            quoted += c;
+            quoted += text[++i];
+        } else if (c == u'"' || c == u'\\') {
+            quoted += u'\\';
+            quoted += c;
+        } else if (c == u'\n') {
+            quoted += u"\\n";
+        } else if (c == u'\t') {
+            quoted += u"\\t";
+        } else if (c == u'\r') {
+            quoted += u"\\r";
+        } else if (c.unicode() < 0x20 || c.isSurrogate()) {
+            quoted += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        } else {
+            quoted += c;
+        }
+    }
+    quoted += u'"';
+    out += quoted.toUtf8();
+}
+
+template <typename List> void AppendNumbers(QByteArray &out, const List &numbers)
+{
+    out += '[';
+    for (size_t i = 0; i < numbers.size(); ++i) {
+        if (i > 0)
+            out += ", ";
+        out += QByteArray::number(numbers[i]);
+    }
+    out += ']';
+}
+
+/// Walks the parsed JSON and keeps the first thing that is not a show.
+class ShowChecker
+{
+public:
+    bool Check(const QJsonValue &root, ShowFileContent &content)
+    {
+        QJsonObject show;
+        QJsonArray channels;
+        QJsonArray subMasters;
+        if (!Object(root, texts::kRoot.toString(), {u"channels", u"submasters"}, show) ||
+            !Array(show[u"channels"], QStringLiteral("channels"), model::kChannelObjects,
+                   channels) ||
+            !Array(show[u"submasters"], QStringLiteral("submasters"),
+                   model::kPages * model::kSubMastersPerPage, subMasters))
+            return false;
+
+        content.channels.resize(model::kChannelObjects);
+        for (int i = 0; i < model::kChannelObjects; ++i) {
+            if (!Channel(channels[i], QStringLiteral("channels[%1]").arg(i), i + 1,
+                         content.channels[i]))
+                return false;
+        }
+        content.subMasters.resize(model::kPages * model::kSubMastersPerPage);
+        for (int i = 0; i < model::kPages * model::kSubMastersPerPage; ++i) {
+            if (!SubMaster(subMasters[i], QStringLiteral("submasters[%1]").arg(i),
+                           i / model::kSubMastersPerPage + 1, i % model::kSubMastersPerPage + 1,
+                           content.subMasters[i]))
+                return false;
+        }
+        return true;
+    }
+
+    QString error;
+
+private:
+    bool Channel(const QJsonValue &value, const QString &where, int number,
+                 ShowFileContent::ChannelRecord &record)
+    {
+        QJsonObject channel;
+        QJsonArray dimmers;
+        if (!Object(value, where, {u"number", u"name", u"dimmers"}, channel) ||
+            !Exactly(channel[u"number"], where + QStringLiteral(".number"), number) ||
+            !String(channel[u"name"], where + QStringLiteral(".name"), record.name) ||
+            !Array(channel[u"dimmers"], where + QStringLiteral(".dimmers"), -1, dimmers))
+            return false;
+        record.dimmers.resize(dimmers.size());
+        for (qsizetype i = 0; i < dimmers.size(); ++i) {
+            qint64 dimmer = 0;
+            if (!Integer(dimmers[i], where + QStringLiteral(".dimmers[%1]").arg(i),
+                         std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max(),
+                         dimmer))
+                return false;
+            record.dimmers[i] = static_cast<int32_t>(dimmer);
+        }
+        return true;
+    }
+
+    bool SubMaster(const QJsonValue &value, const QString &where, int page, int number,
+                   ShowFileContent::SubMasterRecord &record)
+    {
+        QJsonObject subMaster;
+        QJsonArray levels;
+        if (!Object(value, where, {u"page", u"number", u"name", u"levels"}, subMaster) ||
+            !Exactly(subMaster[u"page"], where + QStringLiteral(".page"), page) ||
+            !Exactly(subMaster[u"number"], where + QStringLiteral(".number"), number) ||
+            !String(subMaster[u"name"], where + QStringLiteral(".name"), record.name) ||
+            !Array(subMaster[u"levels"], where + QStringLiteral(".levels"), -1, levels))
+            return false;
+        record.levels.resize(levels.size());
+        for (qsizetype i = 0; i < levels.size(); ++i) {
+            qint64 level = 0;
+            if (!Integer(levels[i], where + QStringLiteral(".levels[%1]").arg(i), 0, 255, level))
+                return false;
+            record.levels[i] = static_cast<uint8_t>(level);
+        }
+        return true;
+    }
+
+    bool Object(const QJsonValue &value, const QString &where,
+                std::initializer_list<QStringView> keys, QJsonObject &object)
+    {
+        if (!value.isObject())
+            return Fail(texts::kNeedObject.toString().arg(where));
+        object = value.toObject();
+        for (QStringView key : keys) {
+            if (!object.contains(key))
+                return Fail(texts::kMissingKey.toString().arg(where, key.toString()));
+        }
+        for (const QString &key : object.keys()) {
+            if (std::find(keys.begin(), keys.end(), key) == keys.end())
+                return Fail(texts::kUnknownKey.toString().arg(where, key));
+        }
+        return true;
+    }
+
+    bool Array(const QJsonValue &value, const QString &where, qsizetype count, QJsonArray &array)
+    {
+        if (!value.isArray())
+            return Fail(texts::kNeedArray.toString().arg(where));
+        array = value.toArray();
+        if (count >= 0 && array.size() != count)
+            return Fail(texts::kNeedCount.toString().arg(where).arg(count).arg(array.size()));
+        return true;
+    }
+
+    bool String(const QJsonValue &value, const QString &where, QString &text)
+    {
+        if (!value.isString())
+            return Fail(texts::kNeedString.toString().arg(where));
+        text = value.toString();
+        return true;
+    }
+
+    bool Integer(const QJsonValue &value, const QString &where, qint64 min, qint64 max,
+                 qint64 &number)
+    {
+        // The strict reader gives integers only, so a number here is exact.
+        number = value.toInteger(std::numeric_limits<qint64>::min());
+        if (!value.isDouble() || number < min || number > max)
+            return Fail(texts::kNeedIntegerIn.toString().arg(where).arg(min).arg(max));
+        return true;
+    }
+
+    bool Exactly(const QJsonValue &value, const QString &where, int expected)
+    {
+        if (!value.isDouble() || value.toInteger(-1) != expected)
+            return Fail(texts::kNeedValue.toString().arg(where).arg(expected));
+        return true;
+    }
+
+    bool Fail(const QString &what)
+    {
+        error = what;
+        return false;
+    }
+};
+
+} // namespace
+
+QByteArray ShowToJson(const model::COrinSUBDoc &doc)
+{
+    QByteArray out;
+    out.reserve(1 << 20);
+    out += "{\n  \"channels\": [\n";
+    for (int i = 0; i < model::kChannelObjects; ++i) {
+        const model::CChannel &channel = doc.Channel(i);
+        out += "    {\"number\": " + QByteArray::number(i + 1) + ", \"name\": ";
+        AppendQuoted(out, channel.m_name);
+        out += ", \"dimmers\": ";
+        AppendNumbers(out, channel.m_dimmers);
+        out += i + 1 < model::kChannelObjects ? "},\n" : "}\n";
+    }
+    out += "  ],\n  \"submasters\": [\n";
+    for (int p = 1; p <= model::kPages; ++p) {
+        for (int n = 1; n <= model::kSubMastersPerPage; ++n) {
+            const model::CSubMaster &subMaster = *doc.GetSubMaster(p, n);
+            out += "    {\"page\": " + QByteArray::number(p) +
+                   ", \"number\": " + QByteArray::number(n) + ", \"name\": ";
+            AppendQuoted(out, subMaster.m_name);
+            out += ", \"levels\": ";
+            AppendNumbers(out, subMaster.m_levels);
+            out += p == model::kPages && n == model::kSubMastersPerPage ? "}\n" : "},\n";
+        }
+    }
+    out += "  ]\n}\n";
+    return out;
+}
+
+ShowFromJsonResult ShowFromJson(const QByteArray &utf8)
+{
+    const StrictJsonReader::Result json = StrictJsonReader::Parse(utf8);
+    if (!json.error.isEmpty())
+        return {{}, json.error};
+    ShowFromJsonResult result;
+    ShowChecker checker;
+    if (!checker.Check(json.value, result.content))
+        return {{}, checker.error};
+    return result;
+}
+
+} // namespace orinsub::tools

@@ -1,0 +1,99 @@
+#include "ShowTool.h"
+
+#include "ShowJson.h"
+#include "ToolTexts.h"
+#include "model/OrinSUBDoc.h"
+#include "model/ShowFile.h"
+#include "model/ShowFileTexts.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace orinsub::tools {
+
+namespace {
+
+// Far above the dump of any show the console writes, which is under a megabyte.
+constexpr qint64 kMaxJsonSize = 256LL * 1024 * 1024;
+
+} // namespace
+
+int ShowTool::Run(const QStringList &args)
+{
+    const QString command = args.value(0);
+    if (command == u"new" && args.size() == 2)
+        return New(args[1]);
+    if (command == u"dump" && args.size() == 2)
+        return Dump(args[1]);
+    if (command == u"build" && args.size() == 3)
+        return Build(args[1], args[2]);
+    if (command == u"check" && args.size() == 2)
+        return Check(args[1]);
+    if (!command.isEmpty() && command != u"new" && command != u"dump" && command != u"build" &&
+        command != u"check")
+        return Fail(texts::kUnknownCommand.toString().arg(command) + texts::kUsage.toString());
+    return Fail(texts::kUsage.toString());
+}
+
+int ShowTool::New(const QString &showPath)
+{
+    const model::COrinSUBDoc doc;
+    const model::ShowFileResult saved = model::SaveShowFile(doc, showPath);
+    return saved.IsOk() ? 0 : Fail(saved.message);
+}
+
+int ShowTool::Dump(const QString &showPath)
+{
+    model::ShowFileRead read = model::ReadShowFile(showPath);
+    if (!read.result.IsOk())
+        return Fail(read.result.message);
+    model::COrinSUBDoc doc;
+    std::move(read.content).ApplyTo(doc);
+    const QByteArray json = ShowToJson(doc);
+    m_out.write(json.constData(), json.size());
+    m_out.flush();
+    return m_out ? 0 : Fail(texts::kStdoutFailed.toString());
+}
+
+int ShowTool::Build(const QString &jsonPath, const QString &showPath)
+{
+    const auto jsonFailure = [&](const QString &what) {
+        return Fail(texts::kJsonFile.toString().arg(jsonPath, what));
+    };
+    const QFileInfo info(jsonPath);
+    if (!info.isFile())
+        return jsonFailure(texts::kJsonUnreadable.toString().arg(
+            info.exists() ? model::texts::kNotAFile : model::texts::kNotFound));
+    if (info.size() > kMaxJsonSize)
+        return jsonFailure(texts::kJsonTooLarge.toString());
+    QFile file(jsonPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return jsonFailure(texts::kJsonUnreadable.toString().arg(file.errorString()));
+    const QByteArray bytes = file.read(kMaxJsonSize + 1);
+    if (file.error() != QFileDevice::NoError)
+        return jsonFailure(texts::kJsonUnreadable.toString().arg(file.errorString()));
+    if (bytes.size() > kMaxJsonSize)
+        return jsonFailure(texts::kJsonTooLarge.toString());
+
+    ShowFromJsonResult parsed = ShowFromJson(bytes);
+    if (!parsed.error.isEmpty())
+        return jsonFailure(parsed.error);
+    model::COrinSUBDoc doc;
+    std::move(parsed.content).ApplyTo(doc);
+    const model::ShowFileResult saved = model::SaveShowFile(doc, showPath);
+    return saved.IsOk() ? 0 : Fail(saved.message);
+}
+
+int ShowTool::Check(const QString &showPath)
+{
+    const model::ShowFileRead read = model::ReadShowFile(showPath);
+    return read.result.IsOk() ? 0 : Fail(read.result.message);
+}
+
+int ShowTool::Fail(const QString &message)
+{
+    m_err << "orinsub-show: " << message.toStdString() << '\n';
+    return 1;
+}
+
+} // namespace orinsub::tools
