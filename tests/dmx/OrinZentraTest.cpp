@@ -6,7 +6,6 @@
 namespace {
 
 using orinsub::dmx::COrinZentra;
-using orinsub::dmx::kFrameSize;
 namespace sim = zentra::sim;
 
 class OrinZentraTest : public ::testing::Test
@@ -24,18 +23,6 @@ protected:
     COrinZentra port;
     ZENTRA_HANDLE m_device = nullptr;
 };
-
-TEST(OrinZentraConstruction, StartsClosedWithZeroFrames)
-{
-    COrinZentra port;
-    EXPECT_FALSE(port.IsOpen());
-    EXPECT_TRUE(port.GetDeviceId().isEmpty());
-    EXPECT_EQ(port.GetReadFailures(), 0);
-    for (int i = 0; i < kFrameSize; ++i) {
-        EXPECT_EQ(port.GetOutputSlot(i), 0);
-        EXPECT_EQ(port.GetInputSlot(i), 0);
-    }
-}
 
 TEST_F(OrinZentraTest, OutputSlotsOutsideTheDimmersAreIgnored)
 {
