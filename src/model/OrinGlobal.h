@@ -4,12 +4,12 @@ namespace orinsub::dmx {
 class COrinZentra;
 }
 namespace orinsub::views {
+class ConsoleFrame;
 class CDanConsoleView;
 class CMasterConsoleView;
 class CLampConsoleView;
 } // namespace orinsub::views
 namespace orinsub::app {
-class CMainFrame;
 class CMySplitterWnd;
 } // namespace orinsub::app
 
@@ -25,7 +25,7 @@ class MasterLevelSource;
 class COrinGlobal
 {
 public:
-    app::CMainFrame *m_pMainFrame = nullptr;
+    views::ConsoleFrame *m_pMainFrame = nullptr; // the main window, as the panes see it
     views::CDanConsoleView *m_pDanView = nullptr;
     views::CMasterConsoleView *m_pMasterView = nullptr;
     views::CLampConsoleView *m_pLampView = nullptr;

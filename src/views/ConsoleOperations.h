@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+
+class QWidget;
+
+namespace orinsub::views {
+
+// Operations of the console as a whole, reaching the panes through g_orin. UI thread only.
+
+/// Copies the channel-level table into the preset pane's 80 output readouts and repaints the
+/// readouts whose level changed (the main window's 100 ms timer runs it too).
+void UpdateOutputDisplays();
+
+/// A crossfader handle (0 A, 1 B; others ignored) has moved to level: its row goes on air (2)
+/// above 0, off air (1) at 0, in the row, in both lamp strips; then the output is recomputed.
+void OnCrossfaderMoved(int handle, uint8_t level);
+
+/// Keeps the three "IN" buttons exclusive: switches off the buttons of the targets other than
+/// target (0 row A, 1 row B, 2 sub-masters; 3 switches off rows A and B).
+void ExclusiveInputHook(int target);
+
+/// Before hooking every fader of a target (0 row A, 1 row B, 2 sub-masters) to the DMX input:
+/// asks the operator unless Shift is held. True to go ahead.
+bool ConfirmHookAll(int target);
+
+/// What every console pane does when it gets the focus: Cut, Copy, Paste and Select All grey,
+/// Undo as the undo record says.
+void OnConsolePaneFocus();
+/// What a name box does when it gets the focus: the edit commands all apply to it.
+void OnNameBoxFocus();
+
+/// The window that owns message boxes (the main window), or none.
+QWidget *MessageOwner();
+
+} // namespace orinsub::views

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+namespace orinsub::views {
+
+// Texts of the console panes that the operator reads.
+
+inline QString RowLetter(int row)
+{
+    return row == 0 ? QStringLiteral("A") : QStringLiteral("B");
+}
+
+/// The question before a whole row is hooked to the DMX input ("A" or "B" first).
+inline QString RowMatchQuestion(int row)
+{
+    return RowLetter(row) +
+           QStringLiteral("段のレベルをDMX入力のレベルに合わせます\nよろしいですか？");
+}
+inline QString RowMatchCaption(int row)
+{
+    return RowLetter(row) + QStringLiteral("段をすべて引っかけ");
+}
+
+inline const QString kSubMatchQuestion = QStringLiteral(
+    "サブマスターのレベルをDMX入力チャンネル1～20のレベルに合わせます\nよろしいですか？");
+inline const QString kSubMatchCaption = QStringLiteral("サブマスターをすべて引っかけ");
+
+inline QString InterfaceStatus(const QString &deviceId)
+{
+    return QStringLiteral("Zentra : %1").arg(deviceId);
+}
+inline const QString kNoInterfaceStatus = QStringLiteral("Zentra : 装置なし");
+
+inline const QString kInText = QStringLiteral("IN");
+inline const QString kPageUpText = QStringLiteral("▲");
+inline const QString kPageDownText = QStringLiteral("▼");
+inline const QString kPageCaption = QStringLiteral("PAGE");
+
+} // namespace orinsub::views

@@ -1,0 +1,443 @@
+#include "DanConsoleView.h"
+
+#include "ConsoleFrame.h"
+#include "ConsoleKeys.h"
+#include "ConsoleOperations.h"
+#include "LampConsoleView.h"
+#include "MasterConsoleView.h"
+#include "UndoLastEdit.h"
+#include "controls/ConsoleLook.h"
+#include "controls/Dan.h"
+#include "controls/DanFader.h"
+#include "controls/FaderLabel.h"
+#include "controls/Geometry.h"
+#include "controls/KeyState.h"
+#include "controls/LvDisp.h"
+#include "controls/MyEdit.h"
+#include "controls/RcLamp.h"
+#include "dmx/OrinZentra.h"
+#include "model/Mix.h"
+#include "model/OrinGlobal.h"
+#include "model/OrinSUBDoc.h"
+#include "model/UndoRecord.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+
+namespace orinsub::views {
+
+using controls::CDan;
+using controls::CDanFader;
+using model::g_orin;
+
+namespace {
+constexpr int kPickUpPeriodMs = 10;
+constexpr int kMaxReadFailures = 10; // more failed reads in a row: the input is ignored
+constexpr int kScrollWidth = 40 * 80 + 2 * 4;
+constexpr int kScrollHeight = 392;
+constexpr int kFastScrollColumns = 15;
+} // namespace
+
+CDanConsoleView::CDanConsoleView(model::COrinSUBDoc *doc, QWidget *parent)
+    : ScrollPane(QSize(kScrollWidth, kScrollHeight), parent), m_doc(doc)
+{
+    for (int r = 0; r < 2; ++r) {
+        auto row = std::make_unique<CDan>();
+        row->SetIndex(r);
+        row->SetState(r == 0 ? 1 : 2);
+        const int y = m_faderTop + m_faderHeight / 2 + r * (m_faderHeight + m_rowGap);
+        for (int k = 1; k <= m_channelCount; ++k) {
+            auto fader = std::make_unique<CDanFader>();
+            fader->SetRow(row.get());
+            fader->SetChannel(k);
+            fader->SetView(this);
+            fader->SetReadoutAtTop(m_readoutAtTop);
+            const bool tenth = k % 10 == 0;
+            fader->SetBitmap(tenth ? controls::kKnobTenth : controls::kKnobChannel);
+            fader->SetSelectedBitmap(tenth ? controls::kKnobTenthSelected
+                                           : controls::kKnobChannelSelected);
+            fader->SetGeometry(m_leftMargin + m_faderPitch * (k - 1) + m_faderPitch / 2, y,
+                               m_travel, m_faderPitch, m_faderHeight);
+            row->AddFader(fader.get());
+            m_faders.push_back(std::move(fader));
+        }
+        m_rows.push_back(std::move(row));
+    }
+
+    const int nameTop = m_faderTop + 2 * m_faderHeight + m_rowGap;
+    for (int j = 1; j <= m_channelCount; ++j) {
+        auto readout = std::make_unique<controls::CChanLvDisp>();
+        readout->SetRect(controls::RectLTRB(40 * j - 33, 3, 40 * j + 1, 26));
+        readout->SetView(this);
+        readout->m_zeroText = QStringLiteral("--");
+        readout->m_smallWithLeadingZero = true;
+        readout->m_textColor = QColor(127, 255, 0);
+        readout->m_backColor = QColor(0, 0, 0);
+        readout->m_pointSize = 140;
+        m_outputDisplays.push_back(std::move(readout));
+
+        auto label = std::make_unique<controls::CFaderLabel>();
+        label->SetNumber(j);
+        label->SetParent(viewport());
+        label->Create(m_leftMargin + m_faderPitch * (j - 1), nameTop, m_faderPitch, m_nameHeight);
+        controls::CMyEdit *edit = label->GetEdit();
+        RouteConsoleKeys(edit);
+        connect(edit, &QPlainTextEdit::textChanged, this,
+                [this, edit] { OnChannelNameChanged(edit); });
+        connect(edit, &controls::CMyEdit::FocusEntered, this, [] { OnNameBoxFocus(); });
+        m_nameLabels.push_back(std::move(label));
+    }
+
+    g_orin.m_pDanView = this;
+    g_orin.m_pRowLevels = this;
+    if (!g_orin.m_pDoc)
+        g_orin.m_pDoc = m_doc;
+}
+
+CDanConsoleView::~CDanConsoleView()
+{
+    if (g_orin.m_pDanView == this)
+        g_orin.m_pDanView = nullptr;
+    if (g_orin.m_pRowLevels == this)
+        g_orin.m_pRowLevels = nullptr;
+}
+
+void CDanConsoleView::OnInitialUpdate()
+{
+    for (int i = 0; i < m_channelCount; ++i)
+        m_nameLabels[i]->SetText(m_doc ? m_doc->Channel(i).GetName() : QString());
+    m_pickUpTimer.start(kPickUpPeriodMs, this);
+}
+
+QRect CDanConsoleView::GetLevelStripRect() const
+{
+    QRect strip;
+    const QPoint scroll = GetScrollPosition();
+    for (const auto &readout : m_outputDisplays)
+        strip = strip.united(readout->GetRect().translated(-scroll));
+    return strip.intersected(GetClientRect());
+}
+
+uint8_t CDanConsoleView::GetOutputDisplayLevel(int index) const
+{
+    return index >= 0 && index < static_cast<int>(m_outputDisplays.size())
+               ? m_outputDisplays[index]->GetLevel()
+               : 0;
+}
+
+void CDanConsoleView::SetOutputDisplayLevel(int index, uint8_t level)
+{
+    if (index >= 0 && index < static_cast<int>(m_outputDisplays.size()))
+        m_outputDisplays[index]->SetLevel(level);
+}
+
+controls::CChanLvDisp *CDanConsoleView::GetOutputDisplay(int index) const
+{
+    return m_outputDisplays.at(index).get();
+}
+
+void CDanConsoleView::SetRowState(int row, int state)
+{
+    if (CDan *dan = GetRow(row))
+        dan->SetState(state);
+}
+
+uint8_t CDanConsoleView::GetRowLevel(int row, int channel) const
+{
+    const CDan *dan = GetRow(row);
+    return dan && channel >= 1 && channel <= m_channelCount ? dan->GetChannelLevel(channel) : 0;
+}
+
+CDan *CDanConsoleView::GetRow(int index) const
+{
+    return index >= 0 && index < static_cast<int>(m_rows.size()) ? m_rows[index].get() : nullptr;
+}
+
+void CDanConsoleView::RecomputeAllChannels()
+{
+    model::RecomputeAllChannels();
+}
+
+void CDanConsoleView::HookRow(int row)
+{
+    if (const CDan *dan = GetRow(row)) {
+        for (int i = 0; i < dan->GetFaderCount(); ++i)
+            dan->GetFader(i)->SetHooked(true);
+    }
+}
+
+void CDanConsoleView::UpdateOutputDisplays()
+{
+    QRect changed;
+    const QPoint scroll = GetScrollPosition();
+    for (int i = 0; i < m_channelCount; ++i) {
+        if (m_outputDisplays[i]->StoreLevel(model::s_channelLevels[i]))
+            changed = changed.united(m_outputDisplays[i]->GetRect().translated(-scroll));
+    }
+    InvalidateRect(changed.intersected(GetLevelStripRect()));
+}
+
+controls::CMyEdit *CDanConsoleView::GetFocusedNameEdit() const
+{
+    for (const auto &label : m_nameLabels) {
+        if (label->GetEdit()->hasFocus())
+            return label->GetEdit();
+    }
+    return nullptr;
+}
+
+void CDanConsoleView::ScrollIntoView(QWidget *widget)
+{
+    const QRect box(widget->mapToGlobal(QPoint()), widget->size());
+    const QRect view(viewport()->mapToGlobal(QPoint()), viewport()->size());
+    QPoint scroll = GetScrollPosition();
+    if (box.left() < view.left())
+        scroll.rx() -= view.left() - box.left();
+    else if (controls::RightOf(box) > controls::RightOf(view))
+        scroll.rx() += controls::RightOf(box) - controls::RightOf(view);
+    else
+        return;
+    ScrollToPosition(scroll);
+}
+
+void CDanConsoleView::OnChannelNameChanged(controls::CMyEdit *edit)
+{
+    for (int i = 0; i < static_cast<int>(m_nameLabels.size()); ++i) {
+        if (m_nameLabels[i]->GetEdit() == edit) {
+            if (m_doc && i < m_doc->m_channelCount)
+                m_doc->Channel(i).SetName(edit->toPlainText());
+            return;
+        }
+    }
+}
+
+void CDanConsoleView::ScrollByFaders(bool toLeft, bool fast)
+{
+    int step = fast ? m_faderPitch * kFastScrollColumns : m_faderPitch;
+    if (toLeft)
+        step = -step;
+    const QPoint scroll = GetScrollPosition();
+    const int x = std::clamp(scroll.x() + step, 0, GetScrollSize().width());
+    ScrollToPosition(QPoint(x, scroll.y()));
+}
+
+void CDanConsoleView::OnDraw(QPainter &painter, const QRect &exposed)
+{
+    painter.fillRect(exposed, controls::kPaneBackground);
+    const QPoint scroll = GetScrollPosition();
+    auto inSight = [&](const CDanFader &f) {
+        return f.GetTrackRect().translated(scroll).intersects(exposed);
+    };
+    for (const auto &f : m_faders) {
+        if (inSight(*f))
+            f->Draw(painter);
+    }
+    for (const auto &f : m_faders) {
+        const bool shown = f->IsSelected() || f->m_activity > 0 || f->GetRow()->GetShowReadouts();
+        if (shown && f->GetReadoutRect().intersects(exposed))
+            f->DrawReadout(painter);
+    }
+    painter.setFont(controls::ConsoleFont(100));
+    painter.setPen(controls::kScaleTextColor);
+    for (const auto &f : m_faders) {
+        const QRect track = f->GetTrackRect().translated(scroll);
+        const QRect band(track.x(), controls::BottomOf(track), track.width(), 10);
+        if (band.intersects(exposed))
+            painter.drawText(band, Qt::AlignCenter | Qt::TextSingleLine,
+                             QString::number(f->GetChannel()));
+    }
+    for (const auto &readout : m_outputDisplays) {
+        if (readout->GetRect().intersects(exposed))
+            readout->Draw(painter);
+    }
+}
+
+void CDanConsoleView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QPoint p = event->position().toPoint();
+    setFocus(Qt::MouseFocusReason);
+    m_lastMousePoint = p;
+    if (g_orin.m_pMasterView)
+        g_orin.m_pMasterView->RememberScrollAndClient();
+    for (const auto &f : m_faders) {
+        const int hit = f->HitTest(p);
+        if (hit == 1) {
+            f->SetSelected(true, p);
+            break;
+        }
+        if (hit == -1) {
+            if (g_orin.m_pMainFrame)
+                g_orin.m_pMainFrame->BeginRowDrag(f->GetRow(), p);
+            break;
+        }
+    }
+    if (GetLevelStripRect().contains(p) && g_orin.m_pMainFrame)
+        g_orin.m_pMainFrame->BeginOutputDrag(this, p);
+}
+
+void CDanConsoleView::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint p = event->position().toPoint();
+    const int scrollX = GetScrollPosition().x();
+    bool mixed = false;
+    for (const auto &f : m_faders) {
+        if (f->GetRight() < scrollX || f->GetLeft() > scrollX + GetVisibleWidth())
+            continue;
+        if (f->IsSelected()) {
+            if (g_orin.m_pUndo)
+                g_orin.m_pUndo->Clear();
+            f->DragTo(p);
+            if (f->GetRow()->GetState() == 2) {
+                model::MixChannel(f->GetChannel());
+                mixed = true;
+            }
+        } else if (f->GetRow()->GetSweep()) {
+            const QRect knob = f->GetKnobRect();
+            if (knob.contains(p) || controls::SegmentCrossesRect(m_lastMousePoint, p, knob))
+                f->SetSelected(true, QPoint());
+        }
+    }
+    if (mixed)
+        UpdateOutputDisplays();
+    m_lastMousePoint = p;
+}
+
+void CDanConsoleView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    for (const auto &f : m_faders) {
+        if (f->IsSelected())
+            f->SetSelected(false, QPoint());
+    }
+}
+
+bool CDanConsoleView::IsRowInputOn(int row) const
+{
+    const CLampConsoleView *strip = g_orin.m_pLampView;
+    return strip && strip->GetInButton(row)->m_on;
+}
+
+void CDanConsoleView::PickUpInput()
+{
+    const dmx::COrinZentra *port = g_orin.m_pZentra;
+    const int failures = port ? port->GetReadFailures() : 0;
+    const bool available = port && port->IsOpen() && failures <= kMaxReadFailures;
+    const bool inputOn[2] = {IsRowInputOn(0), IsRowInputOn(1)};
+    bool mixed = false;
+    for (const auto &f : m_faders) {
+        if (!available) {
+            if (f->IsHooked()) {
+                f->SetHooked(false);
+                f->m_lastInput = 0;
+                f->m_activity = 0;
+                InvalidateRect(f->GetTrackRect());
+            }
+            continue;
+        }
+        const uint8_t input = port->GetInputSlot(f->GetChannel());
+        const CDan *row = f->GetRow();
+        if (!inputOn[row->GetIndex()]) {
+            if (f->IsHooked()) {
+                f->SetHooked(false);
+                f->m_activity = 0;
+                InvalidateRect(f->GetTrackRect());
+            }
+        } else if (f->IsHooked()) {
+            const uint8_t before = f->GetLevel();
+            f->SetLevelAndRedraw(input);
+            if (row->GetState() == 2 && f->GetLevel() != before) {
+                model::MixChannel(f->GetChannel());
+                mixed = true;
+            }
+        } else {
+            const int v = f->GetLevel(), d = f->m_lastInput, a = input;
+            const bool crossed = (d <= v && v <= a) || (a <= v && v <= d);
+            if (crossed && failures == 0)
+                f->SetHooked(true);
+        }
+        f->m_lastInput = input;
+    }
+    if (mixed)
+        UpdateOutputDisplays();
+}
+
+void CDanConsoleView::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() == m_pickUpTimer.timerId())
+        PickUpInput();
+    else
+        ScrollPane::timerEvent(event);
+}
+
+void CDanConsoleView::MoveNameFocus(bool backwards)
+{
+    controls::CMyEdit *focused = GetFocusedNameEdit();
+    const int count = static_cast<int>(m_nameLabels.size());
+    for (int i = 0; i < count; ++i) {
+        if (m_nameLabels[i]->GetEdit() != focused)
+            continue;
+        controls::CMyEdit *next =
+            m_nameLabels[(i + (backwards ? count - 1 : 1)) % count]->GetEdit();
+        next->setFocus(Qt::TabFocusReason);
+        next->SelectAllText();
+        ScrollIntoView(next);
+        return;
+    }
+}
+
+void CDanConsoleView::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    const bool tab = key == Qt::Key_Tab || key == Qt::Key_Backtab;
+    if (tab) {
+        if (hasFocus()) {
+            if (g_orin.m_pMasterView)
+                g_orin.m_pMasterView->FocusFirstName();
+        } else if (GetFocusedNameEdit()) {
+            MoveNameFocus(key == Qt::Key_Backtab || controls::Keys().IsShiftDown());
+        }
+    } else if (key == Qt::Key_Escape) {
+        setFocus(Qt::OtherFocusReason);
+    }
+    DispatchConsoleKey(tab ? Qt::Key_Tab : key, event->isAutoRepeat());
+    event->accept();
+}
+
+void CDanConsoleView::OnEditCut()
+{
+    if (controls::CMyEdit *edit = GetFocusedNameEdit())
+        edit->cut();
+}
+
+void CDanConsoleView::OnEditCopy()
+{
+    if (controls::CMyEdit *edit = GetFocusedNameEdit())
+        edit->copy();
+}
+
+void CDanConsoleView::OnEditPaste()
+{
+    if (controls::CMyEdit *edit = GetFocusedNameEdit())
+        edit->paste();
+}
+
+void CDanConsoleView::OnEditUndo()
+{
+    if (controls::CMyEdit *edit = GetFocusedNameEdit())
+        edit->undo();
+    else
+        UndoLastEdit();
+}
+
+void CDanConsoleView::OnEditSelectAll()
+{
+    if (controls::CMyEdit *edit = GetFocusedNameEdit())
+        edit->SelectAllText();
+}
+
+} // namespace orinsub::views

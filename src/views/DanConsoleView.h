@@ -1,0 +1,120 @@
+#pragma once
+
+#include "ScrollPane.h"
+#include "controls/OutputLevels.h"
+#include "model/MixInputs.h"
+
+#include <QBasicTimer>
+#include <memory>
+#include <vector>
+
+namespace orinsub::model {
+class COrinSUBDoc;
+}
+namespace orinsub::controls {
+class CChanLvDisp;
+class CDan;
+class CDanFader;
+class CFaderLabel;
+class CMyEdit;
+} // namespace orinsub::controls
+
+namespace orinsub::views {
+
+/// The preset console ("A段" and "B段"): 80 channel faders per row, the 80 output readouts
+/// along the top and the 80 channel-name boxes along the bottom, in a logical area of
+/// 3208 x 392. It turns mouse gestures into fader levels (a grabbed knob sweeps up the knobs
+/// of its row that the mouse passes), runs the DMX input pick-up of its 160 faders every 10 ms
+/// and offers the rows' levels to the output mix.
+///
+/// Construction registers it in g_orin as m_pDanView and as the mix's row source (and the show
+/// as m_pDoc when none is registered yet); destruction withdraws it. The name boxes exist from
+/// construction. OnInitialUpdate fills them from the show and starts the pick-up timer.
+class CDanConsoleView : public ScrollPane,
+                        public model::RowLevelSource,
+                        public controls::OutputLevels
+{
+public:
+    explicit CDanConsoleView(model::COrinSUBDoc *doc, QWidget *parent = nullptr);
+    ~CDanConsoleView() override;
+
+    /// For every new or opened show: the channel names into the name boxes; (re)starts the
+    /// 10 ms pick-up timer.
+    void OnInitialUpdate();
+
+    /// Width used to decide which faders are in sight for mouse moves (1230).
+    int GetVisibleWidth() const { return m_visibleWidth; }
+    /// The output readouts' band, client coordinates, clipped to the client area.
+    QRect GetLevelStripRect() const;
+    /// The output strip is the source of a section drag in progress.
+    void SetDragSource(bool source) { m_dragSource = source; }
+    bool IsDragSource() const { return m_dragSource; }
+    uint8_t GetOutputDisplayLevel(int index) const override;
+    /// Sets readout index (0..79) and repaints it; other indexes are ignored.
+    void SetOutputDisplayLevel(int index, uint8_t level);
+    /// On-air state of row 0 or 1: 2 while its crossfader handle is above 0, else 1.
+    void SetRowState(int row, int state);
+    uint8_t GetRowLevel(int row, int channel) const override;
+    /// The output mix for channels 1..80.
+    void RecomputeAllChannels();
+    controls::CChanLvDisp *GetOutputDisplay(int index) const;
+    /// The name box that has the keyboard focus, or null.
+    controls::CMyEdit *GetFocusedNameEdit() const;
+    /// Scrolls sideways just enough to bring the widget (a name box) into sight.
+    void ScrollIntoView(QWidget *widget);
+    /// Stores the box's text as its channel's name (on every change of the text).
+    void OnChannelNameChanged(controls::CMyEdit *edit);
+    /// One column (40 pixels) sideways, 15 columns when fast; never past either end.
+    void ScrollByFaders(bool toLeft, bool fast);
+    /// Every fader of row 0 or 1 follows its DMX input slot from the next tick on.
+    void HookRow(int row);
+    /// Row 0 (A) or 1 (B); null for any other index.
+    controls::CDan *GetRow(int index) const;
+    /// Copies the channel-level table into the readouts; repaints those that changed.
+    void UpdateOutputDisplays();
+    /// One tick of the DMX input pick-up (the timer runs it every 10 ms).
+    void PickUpInput();
+
+    controls::CDanFader *GetFader(int index) const { return m_faders.at(index).get(); }
+    controls::CFaderLabel *GetNameLabel(int index) const { return m_nameLabels.at(index).get(); }
+
+    // Edit commands: on the focused name box; Undo without one undoes the last section copy.
+    void OnEditCut();
+    void OnEditCopy();
+    void OnEditPaste();
+    void OnEditUndo();
+    void OnEditSelectAll();
+
+protected:
+    void OnDraw(QPainter &painter, const QRect &logicalExposed) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
+
+private:
+    bool IsRowInputOn(int row) const;
+    void MoveNameFocus(bool backwards);
+
+    model::COrinSUBDoc *m_doc;
+    std::vector<std::unique_ptr<controls::CDanFader>> m_faders; // row A 1..80, then row B
+    std::vector<std::unique_ptr<controls::CChanLvDisp>> m_outputDisplays;
+    std::vector<std::unique_ptr<controls::CFaderLabel>> m_nameLabels;
+    std::vector<std::unique_ptr<controls::CDan>> m_rows;
+    int m_leftMargin = 4;
+    int m_faderPitch = 40;
+    int m_faderHeight = 146;
+    int m_faderTop = 30;
+    int m_rowGap = 10;
+    int m_nameHeight = 60;
+    int m_travel = 124;
+    int m_visibleWidth = 1230;
+    int m_readoutAtTop = 1;
+    int m_channelCount = 80;
+    QPoint m_lastMousePoint;
+    bool m_dragSource = false;
+    QBasicTimer m_pickUpTimer;
+};
+
+} // namespace orinsub::views

@@ -1,0 +1,169 @@
+#include "LampConsoleView.h"
+
+#include "ConsoleKeys.h"
+#include "ConsoleOperations.h"
+#include "ConsoleTexts.h"
+#include "DanConsoleView.h"
+#include "UndoLastEdit.h"
+#include "controls/ConsoleLook.h"
+#include "controls/Dan.h"
+#include "controls/DanLamp.h"
+#include "controls/RcLamp.h"
+#include "model/OrinGlobal.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace orinsub::views {
+
+using model::g_orin;
+
+namespace {
+constexpr int kRowPitch = 156;
+} // namespace
+
+CLampConsoleView::CLampConsoleView(model::COrinSUBDoc *doc, Side side, QWidget *parent)
+    : QWidget(parent), m_doc(doc), m_side(side)
+{
+    for (int i = 0; i < 2; ++i) {
+        m_rowLamps[i] = std::make_unique<controls::CDanLamp>();
+        m_rowLamps[i]->SetText(RowLetter(i));
+        m_rowLamps[i]->SetGeometry(14, 104 + kRowPitch * i, 20, 20);
+        m_rowLamps[i]->SetState(i + 1);
+        m_inButtons[i] = std::make_unique<controls::CInButton>(64 + kRowPitch * i,
+                                                               84 + kRowPitch * i, kInText, this);
+    }
+    setFocusPolicy(Qt::ClickFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    if (m_side == Side::Left)
+        g_orin.m_pLampView = this;
+}
+
+CLampConsoleView::~CLampConsoleView()
+{
+    if (g_orin.m_pLampView == this)
+        g_orin.m_pLampView = nullptr;
+}
+
+controls::CInButton *CLampConsoleView::GetInButton(int row) const
+{
+    return m_inButtons[row == 0 ? 0 : 1].get();
+}
+
+controls::CDanLamp *CLampConsoleView::GetRowLamp(int row) const
+{
+    return m_rowLamps[row == 0 ? 0 : 1].get();
+}
+
+void CLampConsoleView::InvalidateRect(const QRect &client)
+{
+    if (!client.isEmpty())
+        update(client);
+}
+
+void CLampConsoleView::SetRowLamp(int row, int state)
+{
+    if (row < 0 || row > 1 || m_rowLamps[row]->GetState() == state)
+        return;
+    m_rowLamps[row]->SetState(state);
+    InvalidateRect(m_rowLamps[row]->GetRect());
+}
+
+void CLampConsoleView::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    painter.fillRect(event->rect(), controls::kPaneBackground);
+    for (int i = 0; i < 2; ++i) {
+        m_rowLamps[i]->Draw(painter);
+        if (m_side == Side::Left)
+            m_inButtons[i]->Draw(painter);
+    }
+}
+
+void CLampConsoleView::ShowReadouts(bool show)
+{
+    if (CDanConsoleView *dan = g_orin.m_pDanView) {
+        dan->GetRow(0)->SetShowReadouts(show);
+        dan->GetRow(1)->SetShowReadouts(show);
+    }
+}
+
+void CLampConsoleView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    setFocus(Qt::MouseFocusReason);
+    const QPoint p = event->position().toPoint();
+    for (int i = 0; i < 2; ++i) {
+        controls::CInButton &button = *m_inButtons[i];
+        if (!button.m_rect.contains(p))
+            continue;
+        button.m_on = !button.m_on;
+        if (!button.m_on)
+            button.m_hover = false;
+        button.Invalidate();
+        ExclusiveInputHook(i);
+        return;
+    }
+    ShowReadouts(true);
+}
+
+void CLampConsoleView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        ShowReadouts(false);
+}
+
+void CLampConsoleView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QPoint p = event->position().toPoint();
+    for (int i = 0; i < 2; ++i) {
+        controls::CInButton &button = *m_inButtons[i];
+        if (!button.m_rect.contains(p))
+            continue;
+        button.m_on = true;
+        button.Invalidate();
+        ExclusiveInputHook(i);
+        if (ConfirmHookAll(i) && g_orin.m_pDanView)
+            g_orin.m_pDanView->HookRow(i);
+        return;
+    }
+    ShowReadouts(true); // a quick second press away from the buttons shows the readouts again
+}
+
+void CLampConsoleView::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key() == Qt::Key_Backtab ? Qt::Key_Tab : event->key();
+    HandleFrameKey(key, event->isAutoRepeat());
+    event->accept();
+}
+
+bool CLampConsoleView::event(QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            keyPressEvent(key);
+            return true;
+        }
+    }
+    return QWidget::event(event);
+}
+
+void CLampConsoleView::focusInEvent(QFocusEvent *)
+{
+    OnConsolePaneFocus();
+}
+
+void CLampConsoleView::focusOutEvent(QFocusEvent *) {}
+
+void CLampConsoleView::OnEditUndo()
+{
+    UndoLastEdit();
+}
+
+} // namespace orinsub::views

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "controls/Pane.h"
+
+#include <QWidget>
+#include <memory>
+
+namespace orinsub::model {
+class COrinSUBDoc;
+}
+namespace orinsub::controls {
+class CDanLamp;
+class CInButton;
+} // namespace orinsub::controls
+
+namespace orinsub::views {
+
+/// A narrow strip beside the preset pane with the on-air lamps of rows A and B. The left strip
+/// also carries each row's "IN" button, which routes the DMX input to that row; the right one
+/// only shows the lamps. Holding the mouse anywhere else on a strip shows every fader's readout.
+///
+/// The left strip registers itself in g_orin as m_pLampView (the pick-up reads its "IN"
+/// buttons); the main window reaches both through ConsoleFrame::GetLampView.
+class CLampConsoleView : public QWidget, public controls::Pane
+{
+public:
+    enum class Side { Left, Right };
+
+    CLampConsoleView(model::COrinSUBDoc *doc, Side side, QWidget *parent = nullptr);
+    ~CLampConsoleView() override;
+
+    /// Row 0 or 1 (others ignored): the lamp shows state (1 off air, 2 on air); repaints only
+    /// on a change.
+    void SetRowLamp(int row, int state);
+    controls::CInButton *GetInButton(int row) const;
+    controls::CDanLamp *GetRowLamp(int row) const;
+    Side GetSide() const { return m_side; }
+
+    QPoint GetScrollPosition() const override { return QPoint(); }
+    void InvalidateRect(const QRect &client) override;
+    QRect GetClientRect() const override { return rect(); }
+
+    /// Undo from a lamp strip always undoes the last section copy.
+    void OnEditUndo();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    void ShowReadouts(bool show);
+
+    model::COrinSUBDoc *m_doc;
+    Side m_side;
+    std::unique_ptr<controls::CDanLamp> m_rowLamps[2];
+    std::unique_ptr<controls::CInButton> m_inButtons[2];
+};
+
+} // namespace orinsub::views

@@ -1,0 +1,512 @@
+#include "MasterConsoleView.h"
+
+#include "ConsoleFrame.h"
+#include "ConsoleKeys.h"
+#include "ConsoleOperations.h"
+#include "ConsoleTexts.h"
+#include "UndoLastEdit.h"
+#include "controls/ConsoleLook.h"
+#include "controls/CrossFader.h"
+#include "controls/FaderLabel.h"
+#include "controls/Geometry.h"
+#include "controls/KeyState.h"
+#include "controls/MyEdit.h"
+#include "controls/RcLamp.h"
+#include "dmx/OrinZentra.h"
+#include "model/OrinGlobal.h"
+#include "model/OrinSUBDoc.h"
+#include "model/UndoRecord.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace orinsub::views {
+
+using controls::CSubFader;
+using controls::RectLTRB;
+using model::g_orin;
+
+namespace {
+constexpr int kTickPeriodMs = 10;
+constexpr int kMaxReadFailures = 10;
+constexpr int kAreaWidth = 1250;
+constexpr int kAreaHeight = 290;
+const QColor kStatusColor(192, 255, 192);
+const QColor kPageCaptionColor(191, 191, 191);
+const QColor kPageNumberColor(255, 255, 0);
+const QColor kNumberBoxEdge(127, 127, 191);
+} // namespace
+
+CMasterConsoleView::CMasterConsoleView(model::COrinSUBDoc *doc, QWidget *parent)
+    : ScrollPane(QSize(kAreaWidth, kAreaHeight), parent), m_doc(doc),
+      m_crossFader(std::make_unique<controls::CCrossFader>()),
+      m_pageUpLamp(std::make_unique<controls::CRcLamp>(1045, 75, 1075, 105, kPageUpText)),
+      m_pageDownLamp(std::make_unique<controls::CRcLamp>(1045, 105, 1075, 135, kPageDownText)),
+      m_inButton(std::make_unique<controls::CInButton>(60, 80, kInText, this)),
+      m_pageRect(RectLTRB(1040, 40, 1080, 70))
+{
+    const int y = m_faderTop + m_faderHeight / 2;
+    const int nameTop = m_faderTop + m_faderHeight + m_numberBand;
+    for (int i = 0; i < m_faderCount; ++i) {
+        auto fader = std::make_unique<CSubFader>();
+        fader->SetBitmap(controls::kKnobSub);
+        fader->SetSelectedBitmap(controls::kKnobSubSelected);
+        fader->SetView(this);
+        fader->SetHost(this);
+        fader->SetGeometry(m_leftMargin + m_faderPitch * i + m_faderPitch / 2, y, m_travel,
+                           m_faderPitch, m_faderHeight);
+        fader->SetTrackExtension(m_faderTop, m_numberBand + m_nameHeight);
+        fader->SetPageNumber(1, i + 1);
+
+        auto label = std::make_unique<controls::CFaderLabel>();
+        label->SetParent(viewport());
+        label->Create(m_leftMargin + m_faderPitch * i, nameTop, m_faderPitch, m_nameHeight);
+        controls::CMyEdit *edit = label->GetEdit();
+        RouteConsoleKeys(edit);
+        connect(edit, &QPlainTextEdit::textChanged, this,
+                [this, edit] { OnSubMasterNameChanged(edit); });
+        connect(edit, &controls::CMyEdit::FocusEntered, this, [] { OnNameBoxFocus(); });
+        fader->SetLabel(label.get());
+        m_subFaders.push_back(std::move(fader));
+        m_nameLabels.push_back(std::move(label));
+    }
+
+    m_crossFader->SetView(this);
+    m_crossFader->SetGeometry(m_leftMargin + m_faderPitch * m_faderCount + m_crossGap +
+                                  m_crossWidth / 2,
+                              y, m_travel, m_crossWidth, m_faderHeight);
+    m_crossFader->SetMovedHandler(
+        [](int handle, uint8_t level) { OnCrossfaderMoved(handle, level); });
+    m_pageUpLamp->m_on = true;
+    m_statusText = kNoInterfaceStatus;
+    viewport()->setMouseTracking(true); // the page buttons light up under the mouse
+    PlaceStatusLine();
+
+    g_orin.m_pMasterView = this;
+    g_orin.m_pMasterLevels = this;
+    if (!g_orin.m_pDoc)
+        g_orin.m_pDoc = m_doc;
+}
+
+CMasterConsoleView::~CMasterConsoleView()
+{
+    if (g_orin.m_pMasterView == this)
+        g_orin.m_pMasterView = nullptr;
+    if (g_orin.m_pMasterLevels == this)
+        g_orin.m_pMasterLevels = nullptr;
+}
+
+void CMasterConsoleView::OnInitialUpdate()
+{
+    StepPage(false);
+    PlaceStatusLine();
+    m_tickTimer.start(kTickPeriodMs, this);
+}
+
+void CMasterConsoleView::PlaceStatusLine()
+{
+    const QRect client = GetClientRect();
+    const int right = controls::RightOf(client), bottom = controls::BottomOf(client);
+    m_statusRect = RectLTRB(right - 130, bottom - 34, right, bottom - 4);
+}
+
+void CMasterConsoleView::resizeEvent(QResizeEvent *event)
+{
+    ScrollPane::resizeEvent(event);
+    PlaceStatusLine();
+}
+
+uint8_t CMasterConsoleView::GetCrossfaderLevel(int handle) const
+{
+    if (handle == 0)
+        return m_crossFader->GetHandleA()->GetLevel();
+    if (handle == 1)
+        return m_crossFader->GetHandleB()->GetLevel();
+    return 0;
+}
+
+model::SubFaderReading CMasterConsoleView::GetSubFaderReading(int index) const
+{
+    const CSubFader &fader = *m_subFaders.at(index);
+    return {fader.GetLevel(), fader.GetPage(), fader.GetNumber()};
+}
+
+CSubFader *CMasterConsoleView::GetSubFader(int index) const
+{
+    return index >= 0 && index < static_cast<int>(m_subFaders.size()) ? m_subFaders[index].get()
+                                                                      : nullptr;
+}
+
+void CMasterConsoleView::InvalidateLogical(const QRect &logical)
+{
+    InvalidateRect(logical.translated(-GetScrollPosition()));
+}
+
+void CMasterConsoleView::StepPage(bool up)
+{
+    if (g_orin.m_pUndo)
+        g_orin.m_pUndo->Clear();
+    if (up && m_page < m_pageCount)
+        ++m_page;
+    else if (!up && m_page > 1)
+        --m_page;
+    RefreshPage();
+}
+
+void CMasterConsoleView::RefreshPage()
+{
+    m_pageUpLamp->m_on = m_page < m_pageCount;
+    m_pageDownLamp->m_on = m_page > 1;
+    for (controls::CRcLamp *lamp : {m_pageUpLamp.get(), m_pageDownLamp.get()}) {
+        if (!lamp->m_on)
+            lamp->m_hover = false;
+        InvalidateLogical(lamp->m_rect);
+    }
+    InvalidateLogical(m_pageRect);
+
+    for (const auto &fader : m_subFaders) {
+        const bool held = fader->GetLevel() != 0 || fader->IsDragSource();
+        if (held && fader->GetPage() != m_page) {
+            fader->SetContentState(2);
+            continue;
+        }
+        if (!held)
+            fader->SetPageNumber(m_page, fader->GetNumber());
+        fader->SetContentState(fader->HasContentIn(m_doc) ? 1 : 0);
+        if (!held) {
+            const model::CSubMaster *subMaster =
+                m_doc ? m_doc->GetSubMaster(m_page, fader->GetNumber()) : nullptr;
+            fader->GetLabel()->SetText(subMaster ? subMaster->m_name : QString());
+        }
+    }
+}
+
+void CMasterConsoleView::RememberScrollAndClient()
+{
+    m_savedScrollPos = GetScrollPosition();
+    m_savedClientRect = GetClientRect();
+}
+
+void CMasterConsoleView::ToggleCrossfaderLink()
+{
+    m_crossFader->ToggleLink(m_lastMousePoint);
+    if (g_orin.m_pMainFrame)
+        g_orin.m_pMainFrame->SetCrossfaderLinkChecked(m_crossFader->IsLinked());
+}
+
+controls::CMyEdit *CMasterConsoleView::GetFocusedNameEdit() const
+{
+    for (const auto &label : m_nameLabels) {
+        if (label->GetEdit()->hasFocus())
+            return label->GetEdit();
+    }
+    return nullptr;
+}
+
+void CMasterConsoleView::OnSubMasterNameChanged(controls::CMyEdit *edit)
+{
+    for (int i = 0; i < static_cast<int>(m_nameLabels.size()); ++i) {
+        if (m_nameLabels[i]->GetEdit() != edit)
+            continue;
+        const CSubFader &fader = *m_subFaders[i];
+        if (model::CSubMaster *subMaster =
+                m_doc ? m_doc->GetSubMaster(fader.GetPage(), fader.GetNumber()) : nullptr)
+            subMaster->m_name = edit->toPlainText();
+        return;
+    }
+}
+
+void CMasterConsoleView::FocusFirstName()
+{
+    controls::CMyEdit *edit = m_nameLabels.front()->GetEdit();
+    edit->setFocus(Qt::TabFocusReason);
+    edit->SelectAllText();
+}
+
+void CMasterConsoleView::InvalidateStatus()
+{
+    InvalidateRect(m_statusRect);
+}
+
+QString CMasterConsoleView::CurrentStatusText() const
+{
+    const dmx::COrinZentra *port = g_orin.m_pZentra;
+    return port && port->IsOpen() ? InterfaceStatus(port->GetDeviceId()) : kNoInterfaceStatus;
+}
+
+void CMasterConsoleView::OnTick()
+{
+    QString status = CurrentStatusText();
+    if (status != m_statusText) {
+        m_statusText = std::move(status);
+        InvalidateStatus();
+    }
+    PickUpInput();
+}
+
+void CMasterConsoleView::PickUpInput()
+{
+    const dmx::COrinZentra *port = g_orin.m_pZentra;
+    const int failures = port ? port->GetReadFailures() : 0;
+    const bool available = port && port->IsOpen() && failures <= kMaxReadFailures;
+    for (int i = 0; i < m_faderCount; ++i) {
+        CSubFader &fader = *m_subFaders[i];
+        if (!available) {
+            if (fader.IsHooked()) {
+                fader.SetHooked(false);
+                fader.m_lastInput = 0;
+                InvalidateRect(fader.GetKnobRect());
+            }
+            continue;
+        }
+        const uint8_t input = port->GetInputSlot(i + 1);
+        if (!m_inButton->m_on) {
+            if (fader.IsHooked()) {
+                fader.SetHooked(false);
+                InvalidateRect(fader.GetKnobRect());
+            }
+        } else if (fader.IsHooked()) {
+            fader.SetLevelAndRedraw(input);
+        } else {
+            const int v = fader.GetLevel(), d = fader.m_lastInput, a = input;
+            if (((d <= v && v <= a) || (a <= v && v <= d)) && failures == 0)
+                fader.SetHooked(true);
+        }
+        fader.m_lastInput = input;
+    }
+}
+
+void CMasterConsoleView::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() == m_tickTimer.timerId())
+        OnTick();
+    else
+        ScrollPane::timerEvent(event);
+}
+
+void CMasterConsoleView::DrawNumberBoxes(QPainter &painter) const
+{
+    painter.setFont(controls::ConsoleFont(100));
+    for (int i = 1; i <= m_faderCount; ++i) {
+        const QRect box = RectLTRB(m_leftMargin + m_faderPitch * (i - 1), 214,
+                                   m_leftMargin + m_faderPitch * i, 230);
+        painter.fillRect(box, Qt::white);
+        painter.setPen(kNumberBoxEdge);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(box.adjusted(0, 0, -1, -1));
+        painter.setPen(Qt::black);
+        painter.drawText(box, Qt::AlignCenter | Qt::TextSingleLine, QString::number(i));
+    }
+}
+
+void CMasterConsoleView::DrawPageDisplay(QPainter &painter) const
+{
+    painter.setFont(controls::ConsoleFont(120));
+    painter.setPen(kPageCaptionColor);
+    painter.drawText(RectLTRB(1040, 20, 1080, 40), Qt::AlignCenter | Qt::TextSingleLine,
+                     kPageCaption);
+    painter.fillRect(m_pageRect, Qt::black);
+    painter.setFont(controls::ConsoleFont(200));
+    painter.setPen(kPageNumberColor);
+    painter.drawText(m_pageRect, Qt::AlignCenter | Qt::TextSingleLine,
+                     QStringLiteral("%1").arg(m_page, 2, 10, QLatin1Char('0')));
+}
+
+void CMasterConsoleView::OnDraw(QPainter &painter, const QRect &exposed)
+{
+    painter.fillRect(exposed, controls::kPaneBackground);
+    for (const auto &fader : m_subFaders)
+        fader->Draw(painter);
+    DrawNumberBoxes(painter);
+    DrawPageDisplay(painter);
+    m_pageUpLamp->Draw(painter);
+    m_pageDownLamp->Draw(painter);
+    m_inButton->Draw(painter);
+    m_crossFader->Draw(painter);
+    painter.setFont(controls::ConsoleFont(100));
+    painter.setPen(kStatusColor);
+    painter.drawText(m_statusRect.translated(GetScrollPosition()),
+                     Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine, m_statusText);
+}
+
+void CMasterConsoleView::ButtonDown(QPoint p)
+{
+    setFocus(Qt::MouseFocusReason);
+    RememberScrollAndClient();
+    m_mouseDown = true;
+    m_lastMousePoint = p;
+    for (controls::CCross1Fader *handle :
+         {m_crossFader->GetHandleA(), m_crossFader->GetHandleB()}) {
+        if (handle->HitTest(p) != 0) {
+            handle->SetSelected(true, p);
+            return;
+        }
+    }
+    for (const auto &fader : m_subFaders) {
+        const int hit = fader->HitTest(p);
+        if (hit == 1) {
+            fader->SetSelected(true, p);
+            return;
+        }
+        if (hit == -1) {
+            if (g_orin.m_pMainFrame)
+                g_orin.m_pMainFrame->BeginSubMasterDrag(fader.get(), p);
+            return;
+        }
+    }
+    const QPoint logical = p + GetScrollPosition();
+    if (m_pageUpLamp->m_on && m_pageUpLamp->m_rect.contains(logical)) {
+        StepPage(true);
+        return;
+    }
+    if (m_pageDownLamp->m_on && m_pageDownLamp->m_rect.contains(logical)) {
+        StepPage(false);
+        return;
+    }
+    if (m_inButton->m_rect.contains(logical)) {
+        m_inButton->m_on = !m_inButton->m_on;
+        if (!m_inButton->m_on)
+            m_inButton->m_hover = false;
+        m_inButton->Invalidate();
+        if (m_inButton->m_on)
+            ExclusiveInputHook(2);
+    }
+}
+
+void CMasterConsoleView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        ButtonDown(event->position().toPoint());
+}
+
+void CMasterConsoleView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QPoint p = event->position().toPoint();
+    if (m_crossFader->GetHandleA()->HitTest(p) != 0 ||
+        m_crossFader->GetHandleB()->HitTest(p) != 0) {
+        ToggleCrossfaderLink();
+        ButtonDown(p);
+        return;
+    }
+    if (!m_inButton->m_rect.contains(p + GetScrollPosition())) {
+        ButtonDown(p); // a quick second press elsewhere is a press like any other
+        return;
+    }
+    m_inButton->m_on = true;
+    m_inButton->Invalidate();
+    ExclusiveInputHook(2);
+    if (ConfirmHookAll(2)) {
+        for (const auto &fader : m_subFaders)
+            fader->SetHooked(true);
+    }
+}
+
+void CMasterConsoleView::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint p = event->position().toPoint();
+    m_lastMousePoint = p;
+    if (!m_mouseDown) {
+        const QPoint logical = p + GetScrollPosition();
+        for (controls::CRcLamp *lamp : {m_pageUpLamp.get(), m_pageDownLamp.get()}) {
+            if (!lamp->m_on)
+                continue;
+            const bool over = lamp->m_rect.contains(logical);
+            if (over != lamp->m_hover) {
+                lamp->m_hover = over;
+                InvalidateLogical(lamp->m_rect);
+            }
+        }
+    }
+    for (const auto &fader : m_subFaders) {
+        if (fader->IsSelected()) {
+            fader->DragTo(p);
+            return;
+        }
+    }
+    if (m_crossFader->IsHandleGrabbed())
+        m_crossFader->DragTo(p);
+}
+
+void CMasterConsoleView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    m_mouseDown = false;
+    for (controls::CCross1Fader *handle :
+         {m_crossFader->GetHandleA(), m_crossFader->GetHandleB()}) {
+        if (handle->IsSelected())
+            handle->SetSelected(false, QPoint());
+    }
+    for (const auto &fader : m_subFaders) {
+        if (fader->IsSelected())
+            fader->SetSelected(false, QPoint());
+    }
+}
+
+void CMasterConsoleView::MoveNameFocus(bool backwards)
+{
+    controls::CMyEdit *focused = GetFocusedNameEdit();
+    const int count = static_cast<int>(m_nameLabels.size());
+    for (int i = 0; i < count; ++i) {
+        if (m_nameLabels[i]->GetEdit() != focused)
+            continue;
+        controls::CMyEdit *next =
+            m_nameLabels[(i + (backwards ? count - 1 : 1)) % count]->GetEdit();
+        next->setFocus(Qt::TabFocusReason);
+        next->SelectAllText();
+        return;
+    }
+}
+
+void CMasterConsoleView::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    const bool tab = key == Qt::Key_Tab || key == Qt::Key_Backtab;
+    if (tab) {
+        if (hasFocus())
+            FocusFirstName();
+        else if (GetFocusedNameEdit())
+            MoveNameFocus(key == Qt::Key_Backtab || controls::Keys().IsShiftDown());
+    } else if (key == Qt::Key_Escape) {
+        setFocus(Qt::OtherFocusReason);
+    }
+    DispatchConsoleKey(tab ? Qt::Key_Tab : key, event->isAutoRepeat());
+    event->accept();
+}
+
+void CMasterConsoleView::OnEditCut()
+{
+    if (controls::CMyEdit *edit = GetFocusedNameEdit())
+        edit->cut();
+}
+
+void CMasterConsoleView::OnEditCopy()
+{
+    if (controls::CMyEdit *edit = GetFocusedNameEdit())
+        edit->copy();
+}
+
+void CMasterConsoleView::OnEditPaste()
+{
+    if (controls::CMyEdit *edit = GetFocusedNameEdit())
+        edit->paste();
+}
+
+void CMasterConsoleView::OnEditUndo()
+{
+    if (controls::CMyEdit *edit = GetFocusedNameEdit())
+        edit->undo();
+    else
+        UndoLastEdit();
+}
+
+void CMasterConsoleView::OnEditSelectAll()
+{
+    if (controls::CMyEdit *edit = GetFocusedNameEdit())
+        edit->SelectAllText();
+}
+
+} // namespace orinsub::views

@@ -1,0 +1,136 @@
+#pragma once
+
+#include "ScrollPane.h"
+#include "controls/SubFader.h"
+#include "model/MixInputs.h"
+
+#include <QBasicTimer>
+#include <memory>
+#include <vector>
+
+namespace orinsub::model {
+class COrinSUBDoc;
+}
+namespace orinsub::controls {
+class CCrossFader;
+class CFaderLabel;
+class CInButton;
+class CMyEdit;
+class CRcLamp;
+} // namespace orinsub::controls
+
+namespace orinsub::views {
+
+/// The master console: 20 sub-master faders with their name boxes, the page selector ("PAGE",
+/// "▲", "▼"), the sub-masters' "IN" button, the A/B crossfader and the DMX interface's status
+/// line, in a logical area of 1250 x 290. The faders play the sub-masters of the page shown,
+/// except that a raised fader keeps its sub-master until it comes back to 0. Every 10 ms it
+/// refreshes the status line (when its text changes) and runs the sub faders' input pick-up.
+///
+/// Construction registers it in g_orin as m_pMasterView and as the mix's master source (and the
+/// show as m_pDoc when none is registered yet); destruction withdraws it. OnInitialUpdate binds
+/// the faders to the show's page 1 names and starts the timer.
+class CMasterConsoleView : public ScrollPane,
+                           public model::MasterLevelSource,
+                           public controls::SubFaderHost
+{
+public:
+    explicit CMasterConsoleView(model::COrinSUBDoc *doc, QWidget *parent = nullptr);
+    ~CMasterConsoleView() override;
+
+    /// For every new or opened show: a page step down (clears the undo record, rebinds the
+    /// faders at 0 and loads the names), the status line's place, and the 10 ms timer.
+    void OnInitialUpdate();
+
+    uint8_t GetCrossfaderLevel(int handle) const override;
+    int GetSubFaderCount() const override { return static_cast<int>(m_subFaders.size()); }
+    model::SubFaderReading GetSubFaderReading(int index) const override;
+
+    /// Clears the undo record, moves one page up or down (no wrap-around) and refreshes.
+    void StepPage(bool up);
+    /// Lights the page buttons that can be used and rebinds every sub fader that is not held.
+    void RefreshPage();
+    int GetPage() const override { return m_page; }
+    QPoint GetSavedScrollPos() const override { return m_savedScrollPos; }
+    QRect GetSavedClientRect() const { return m_savedClientRect; }
+    /// Remembers the scroll position and client area (at every button-down here and in the
+    /// preset pane): the sub faders' hit areas and the section drag use them.
+    void RememberScrollAndClient();
+    /// Links or unlinks the crossfader and sets the menu item's check mark.
+    void ToggleCrossfaderLink();
+    controls::CMyEdit *GetFocusedNameEdit() const;
+    /// Stores the box's text as the name of the sub-master its fader plays.
+    void OnSubMasterNameChanged(controls::CMyEdit *edit);
+    /// The focus into sub-master 1's name box, its text all selected.
+    void FocusFirstName();
+    /// Repaints the status line.
+    void InvalidateStatus();
+    /// One tick: the status line, then the sub faders' DMX input pick-up.
+    void OnTick();
+
+    controls::CSubFader *GetSubFader(int index) const;
+    controls::CCrossFader *GetCrossFader() const { return m_crossFader.get(); }
+    controls::CInButton *GetInButton() const { return m_inButton.get(); }
+    controls::CRcLamp *GetPageUpLamp() const { return m_pageUpLamp.get(); }
+    controls::CRcLamp *GetPageDownLamp() const { return m_pageDownLamp.get(); }
+    controls::CFaderLabel *GetNameLabel(int index) const { return m_nameLabels.at(index).get(); }
+    QRect GetPageRect() const { return m_pageRect; }
+    QRect GetStatusRect() const { return m_statusRect; }
+    QString GetStatusText() const { return m_statusText; }
+
+    void OnEditCut();
+    void OnEditCopy();
+    void OnEditPaste();
+    void OnEditUndo();
+    void OnEditSelectAll();
+
+protected:
+    void OnDraw(QPainter &painter, const QRect &logicalExposed) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void ButtonDown(QPoint p);
+    void DrawPageDisplay(QPainter &painter) const;
+    void DrawNumberBoxes(QPainter &painter) const;
+    void PickUpInput();
+    QString CurrentStatusText() const;
+    void PlaceStatusLine();
+    void InvalidateLogical(const QRect &logical);
+    void MoveNameFocus(bool backwards);
+
+    model::COrinSUBDoc *m_doc;
+    std::unique_ptr<controls::CCrossFader> m_crossFader;
+    std::vector<std::unique_ptr<controls::CSubFader>> m_subFaders;
+    std::vector<std::unique_ptr<controls::CFaderLabel>> m_nameLabels;
+    std::unique_ptr<controls::CRcLamp> m_pageUpLamp;
+    std::unique_ptr<controls::CRcLamp> m_pageDownLamp;
+    std::unique_ptr<controls::CInButton> m_inButton;
+    QRect m_pageRect;
+    int m_page = 1;
+    int m_pageCount = 20;
+    int m_faderCount = 20;
+    int m_leftMargin = 30;
+    int m_faderPitch = 50;
+    int m_faderHeight = 180;
+    int m_faderTop = 20;
+    int m_numberBand = 30;
+    int m_nameHeight = 60;
+    int m_travel = 160;
+    int m_crossGap = 90;
+    int m_crossWidth = 96;
+    bool m_mouseDown = false;
+    QRect m_statusRect; // client coordinates: the client's bottom-right corner
+    QString m_statusText;
+    QPoint m_lastMousePoint;
+    QPoint m_savedScrollPos;
+    QRect m_savedClientRect;
+    QBasicTimer m_tickTimer;
+};
+
+} // namespace orinsub::views
