@@ -56,7 +56,12 @@ void ScrollPane::ScrollToPosition(QPoint logical)
 
 void ScrollPane::UpdateScrollRanges()
 {
-    const QSize client = viewport()->size();
+    // When the whole area fits without scroll bars, none are shown (the client measured with
+    // bars still showing would keep them).
+    const QSize whole = maximumViewportSize();
+    const bool fits =
+        m_scrollSize.width() <= whole.width() && m_scrollSize.height() <= whole.height();
+    const QSize client = fits ? whole : viewport()->size();
     horizontalScrollBar()->setRange(0, std::max(0, m_scrollSize.width() - client.width()));
     horizontalScrollBar()->setPageStep(client.width());
     verticalScrollBar()->setRange(0, std::max(0, m_scrollSize.height() - client.height()));

@@ -1,0 +1,269 @@
+#include "ConsoleFixture.h"
+#include "controls/DanLamp.h"
+#include "controls/FaderLabel.h"
+#include "controls/MyEdit.h"
+#include "controls/RcLamp.h"
+
+using namespace orinsub;
+using orinsub::testing::ConsoleTest;
+
+namespace {
+
+class MasterPaneTest : public ConsoleTest
+{
+protected:
+    QWidget *Client() { return master->viewport(); }
+    QPoint SubKnob(int number) { return Centre(Sub(number).GetKnobRect()); }
+    controls::CMyEdit *NameBox(int number) { return master->GetNameLabel(number - 1)->GetEdit(); }
+    /// Raises sub fader number by pixels (a relative drag from its knob).
+    void RaiseSub(int number, int pixels)
+    {
+        const QPoint knob = SubKnob(number);
+        Press(Client(), knob);
+        Move(Client(), knob - QPoint(0, pixels));
+        Release(Client(), knob - QPoint(0, pixels));
+    }
+    void GoToPage(int page)
+    {
+        while (master->GetPage() < page)
+            master->StepPage(true);
+    }
+};
+
+} // namespace
+
+TEST_F(MasterPaneTest, PagesStopAtOneAndTwentyAndEveryStepClearsUndo)
+{
+    EXPECT_EQ(master->GetPage(), 1);
+    EXPECT_TRUE(master->GetPageUpLamp()->m_on);
+    EXPECT_FALSE(master->GetPageDownLamp()->m_on);
+    master->setFocus();
+    for (int i = 0; i < 25; ++i)
+        Key(master, Qt::Key_PageUp, i > 0);
+    EXPECT_EQ(master->GetPage(), 20);
+    EXPECT_FALSE(master->GetPageUpLamp()->m_on);
+
+    controls::RecordRow(undo, *dan->GetRow(0));
+    ASSERT_TRUE(undoEnabled);
+    Key(master, Qt::Key_Up);
+    EXPECT_EQ(master->GetPage(), 20);
+    EXPECT_FALSE(undo.m_valid) << "a step that cannot move still clears the record";
+    EXPECT_FALSE(undoEnabled);
+
+    Press(Client(), QPoint(1060, 120)); // the ▼ button
+    Release(Client(), QPoint(1060, 120));
+    EXPECT_EQ(master->GetPage(), 19);
+    for (int i = 0; i < 30; ++i)
+        Key(master, Qt::Key_Down);
+    EXPECT_EQ(master->GetPage(), 1);
+    Press(Client(), QPoint(1060, 120));
+    Release(Client(), QPoint(1060, 120));
+    EXPECT_EQ(master->GetPage(), 1) << "the dark ▼ does nothing";
+    Press(Client(), QPoint(1060, 90));
+    Release(Client(), QPoint(1060, 90));
+    EXPECT_EQ(master->GetPage(), 2);
+}
+
+TEST_F(MasterPaneTest, PageButtonsLightUnderTheMouseOnlyWhenUsable)
+{
+    Move(Client(), QPoint(1060, 90));
+    EXPECT_TRUE(master->GetPageUpLamp()->m_hover);
+    Move(Client(), QPoint(1060, 120));
+    EXPECT_FALSE(master->GetPageUpLamp()->m_hover);
+    EXPECT_FALSE(master->GetPageDownLamp()->m_hover) << "dark at page 1";
+}
+
+TEST_F(MasterPaneTest, AHeldFaderKeepsItsSubMasterUntilPulledDown)
+{
+    doc.GetSubMaster(3, 2)->m_name = QStringLiteral("page 3");
+    doc.GetSubMaster(3, 2)->m_levels[0] = 255;
+    doc.GetSubMaster(4, 2)->m_name = QStringLiteral("page 4");
+    GoToPage(3);
+    EXPECT_EQ(master->GetNameLabel(1)->GetText(), QStringLiteral("page 3"));
+    EXPECT_EQ(Sub(2).GetContentState(), 1);
+
+    RaiseSub(2, 80);
+    EXPECT_EQ(Sub(2).GetLevel(), 127);
+    EXPECT_EQ(model::s_channelLevels[0], 127) << "the sub-master plays";
+    master->StepPage(true);
+    EXPECT_EQ(Sub(2).GetPage(), 3);
+    EXPECT_EQ(Sub(2).GetContentState(), 2);
+    EXPECT_EQ(master->GetNameLabel(1)->GetText(), QStringLiteral("page 3"));
+    EXPECT_EQ(Sub(3).GetPage(), 4) << "faders at 0 follow the page";
+
+    NameBox(2)->moveCursor(QTextCursor::End);
+    QTest::keyClicks(NameBox(2), "x"); // renames what the fader holds
+    EXPECT_EQ(doc.GetSubMaster(3, 2)->m_name, QStringLiteral("page 3x"));
+    EXPECT_EQ(doc.GetSubMaster(4, 2)->m_name, QStringLiteral("page 4"));
+
+    RaiseSub(2, -200);
+    EXPECT_EQ(Sub(2).GetLevel(), 0);
+    EXPECT_EQ(Sub(2).GetPage(), 4);
+    EXPECT_EQ(master->GetNameLabel(1)->GetText(), QStringLiteral("page 4"));
+    EXPECT_EQ(Sub(2).GetContentState(), 0);
+    EXPECT_EQ(model::s_channelLevels[0], 0);
+}
+
+TEST_F(MasterPaneTest, SubFadersFollowTheirInputSlots)
+{
+    OpenInterface();
+    doc.GetSubMaster(1, 1)->m_levels[0] = 255;
+    master->GetInButton()->m_on = true;
+    Sub(2).SetLevel(90);
+    Input(0, 1, 20);
+    master->OnTick();
+    EXPECT_TRUE(Sub(1).IsHooked());
+    EXPECT_FALSE(Sub(2).IsHooked());
+    Input(100, 1, 1);
+    master->OnTick();
+    EXPECT_EQ(Sub(1).GetLevel(), 100);
+    EXPECT_EQ(model::s_channelLevels[0], 100) << "the output is recomputed";
+
+    FailReads(11);
+    master->OnTick();
+    EXPECT_FALSE(Sub(1).IsHooked());
+    EXPECT_EQ(Sub(1).m_lastInput, 0);
+}
+
+TEST_F(MasterPaneTest, StatusLineFollowsTheInterface)
+{
+    master->OnTick();
+    EXPECT_EQ(master->GetStatusText(), QStringLiteral("Zentra : 装置なし"));
+    OpenInterface();
+    master->OnTick();
+    EXPECT_EQ(master->GetStatusText(), QStringLiteral("Zentra : SIM-1"));
+    EXPECT_EQ(master->GetStatusRect(), QRect(1250 - 130, 290 - 34, 130, 30));
+}
+
+TEST_F(MasterPaneTest, SwitchingTheSubMasterInputOnSwitchesTheRowsOff)
+{
+    left->GetInButton(0)->m_on = true;
+    Press(Client(), QPoint(14, 70));
+    Release(Client(), QPoint(14, 70));
+    EXPECT_TRUE(master->GetInButton()->m_on);
+    EXPECT_FALSE(left->GetInButton(0)->m_on);
+    Press(Client(), QPoint(14, 70));
+    Release(Client(), QPoint(14, 70));
+    EXPECT_FALSE(master->GetInButton()->m_on);
+}
+
+TEST_F(MasterPaneTest, DoubleClickOnInHooksEveryFaderAfterTheQuestion)
+{
+    orinsub::testing::ScriptedQuestions questions;
+    questions.Answer({-1});
+    DoubleClick(Client(), QPoint(14, 70));
+    EXPECT_TRUE(master->GetInButton()->m_on) << "Cancel leaves IN on";
+    EXPECT_FALSE(Sub(1).IsHooked());
+    ASSERT_EQ(questions.texts.size(), 1);
+    EXPECT_EQ(
+        questions.texts[0],
+        QStringLiteral(
+            "サブマスターのレベルをDMX入力チャンネル1～20のレベルに合わせます\nよろしいですか？"));
+    EXPECT_EQ(questions.captions[0], QStringLiteral("サブマスターをすべて引っかけ"));
+
+    questions.Answer({1});
+    DoubleClick(Client(), QPoint(14, 70));
+    for (int i = 1; i <= 20; ++i)
+        EXPECT_TRUE(Sub(i).IsHooked()) << i;
+}
+
+TEST_F(MasterPaneTest, ShiftDoubleClickOnInHooksWithoutAsking)
+{
+    orinsub::testing::ScriptedQuestions questions;
+    orinsub::testing::HeldKeys shift;
+    DoubleClick(Client(), QPoint(14, 70));
+    EXPECT_TRUE(questions.texts.isEmpty());
+    EXPECT_TRUE(Sub(20).IsHooked());
+}
+
+TEST_F(MasterPaneTest, CrossfaderMovesPutRowsOnAirInBothStrips)
+{
+    Fader(0, 1).SetLevel(200);
+    const QPoint knobA = Centre(HandleA().GetKnobRect());
+    Press(Client(), knobA);
+    Move(Client(), knobA - QPoint(0, 160));
+    EXPECT_EQ(HandleA().GetLevel(), 255);
+    EXPECT_EQ(dan->GetRow(0)->GetState(), 2);
+    EXPECT_EQ(left->GetRowLamp(0)->GetState(), 2);
+    EXPECT_EQ(right->GetRowLamp(0)->GetState(), 2);
+    EXPECT_EQ(model::s_channelLevels[0], 200);
+    Move(Client(), knobA);
+    EXPECT_EQ(dan->GetRow(0)->GetState(), 1);
+    EXPECT_EQ(left->GetRowLamp(0)->GetColor(), QColor(0, 200, 0));
+    EXPECT_EQ(model::s_channelLevels[0], 0);
+    Release(Client(), knobA);
+}
+
+TEST_F(MasterPaneTest, DoubleClickOnAHandleLinksAndGrabs)
+{
+    const QPoint knobB = Centre(HandleB().GetKnobRect());
+    DoubleClick(Client(), knobB);
+    EXPECT_TRUE(master->GetCrossFader()->IsLinked());
+    EXPECT_TRUE(frame.linkChecked);
+    DoubleClick(Client(), knobB);
+    EXPECT_FALSE(master->GetCrossFader()->IsLinked());
+    EXPECT_FALSE(frame.linkChecked);
+}
+
+TEST_F(MasterPaneTest, F1TogglesTheLinkOncePerPress)
+{
+    master->setFocus();
+    Key(master, Qt::Key_F1);
+    for (int i = 0; i < 5; ++i)
+        Key(master, Qt::Key_F1, true);
+    EXPECT_TRUE(master->GetCrossFader()->IsLinked());
+    Key(master, Qt::Key_F1);
+    EXPECT_FALSE(master->GetCrossFader()->IsLinked());
+
+    NameBox(4)->setFocus();
+    Key(NameBox(4), Qt::Key_F1);
+    EXPECT_TRUE(master->GetCrossFader()->IsLinked()) << "F1 works from a name box too";
+    EXPECT_TRUE(frame.linkChecked);
+}
+
+TEST_F(MasterPaneTest, TabWrapsTheSubMasterNames)
+{
+    NameBox(20)->setFocus();
+    Key(NameBox(20), Qt::Key_Tab);
+    EXPECT_TRUE(NameBox(1)->hasFocus());
+    Key(NameBox(1), Qt::Key_Backtab);
+    EXPECT_TRUE(NameBox(20)->hasFocus());
+    Key(NameBox(20), Qt::Key_Escape);
+    EXPECT_TRUE(master->hasFocus());
+}
+
+TEST_F(MasterPaneTest, PressesBesideASubKnobStartASubMasterDrag)
+{
+    Press(Client(), QPoint(155, 30)); // fader 3's track above its knob
+    Release(Client(), QPoint(155, 30));
+    Press(Client(), QPoint(255, 222)); // fader 5's number box
+    Release(Client(), QPoint(255, 222));
+    EXPECT_EQ(frame.subMasterDrags, (std::vector<int>{3, 5}));
+    EXPECT_EQ(Sub(3).GetLevel(), 0);
+}
+
+TEST_F(MasterPaneTest, RendersGroovesPageNumberAndNumbers)
+{
+    doc.GetSubMaster(1, 1)->m_levels[5] = 10;
+    master->RefreshPage();
+    GoToPage(7);
+    master->StepPage(false);
+    master->StepPage(false);
+    master->StepPage(false);
+    master->StepPage(false);
+    master->StepPage(false);
+    master->StepPage(false);
+    const QImage image = master->viewport()->grab().toImage();
+    EXPECT_EQ(image.pixelColor(55, 60), QColor(0, 127, 0)) << "sub-master 1 has levels";
+    EXPECT_EQ(image.pixelColor(105, 60), QColor(0, 0, 0)) << "sub-master 2 is empty";
+    int yellow = 0;
+    for (int y = 40; y < 70; ++y)
+        for (int x = 1040; x < 1080; ++x)
+            yellow += image.pixelColor(x, y) == QColor(255, 255, 0);
+    EXPECT_GT(yellow, 30) << "the page number \"01\"";
+    EXPECT_EQ(image.pixelColor(1041, 41), QColor(0, 0, 0));
+    EXPECT_EQ(image.pixelColor(31, 215), QColor(255, 255, 255)) << "number box";
+    EXPECT_EQ(image.pixelColor(30, 214), QColor(127, 127, 191));
+    EXPECT_EQ(image.pixelColor(1046, 76), QColor(0, 191, 0)) << "▲ lit";
+    EXPECT_EQ(image.pixelColor(1046, 106), QColor(127, 127, 127)) << "▼ dark";
+}
