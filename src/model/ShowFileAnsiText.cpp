@@ -77,7 +77,8 @@ QString DecodeCodePage932(std::span<const uint8_t> bytes)
     }
     const auto produced = static_cast<qsizetype>(units.size() - outLeft / sizeof(char16_t));
     QString text(produced, Qt::Uninitialized);
-    qFromLittleEndian<char16_t>(units.data(), produced, text.data());
+    if (produced > 0)
+        qFromLittleEndian<char16_t>(units.data(), produced, text.data());
     return text;
 }
 

@@ -219,6 +219,7 @@ TEST(ShowFileReader, EightBitNamesDecodeFromCodePage932)
     };
     EXPECT_EQ(spareName(NarrowString("\x8f\xc6\x96\xbe A\\~")), QStringLiteral("照明 A\\~"));
     EXPECT_EQ(spareName(NarrowString("\xb1\xdd")), QStringLiteral("ｱﾝ"));
+    EXPECT_EQ(spareName(NarrowString("")), QString());
     EXPECT_EQ(spareName(NarrowString("\x87\x40")), QStringLiteral("①")) << "NEC special row";
     EXPECT_EQ(spareName(NarrowString("a\x80"
                                      "b\xa0\xfd\x8f")),
