@@ -1,0 +1,130 @@
+// Model benchmarks: the full output recompute and show-file load and save.
+//   build-rel/bin/model_bench
+
+#include "dmx/OrinZentra.h"
+#include "model/Mix.h"
+#include "model/MixInputs.h"
+#include "model/OrinGlobal.h"
+#include "model/OrinSUBDoc.h"
+#include "model/ShowFile.h"
+#include "model/ShowFileReader.h"
+#include "model/ShowFileWriter.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+using namespace orinsub;
+using namespace orinsub::model;
+
+namespace {
+
+class BusyRows : public RowLevelSource
+{
+public:
+    uint8_t GetRowLevel(int row, int channel) const override
+    {
+        return (row == 0 || row == 1) && channel >= 1 && channel <= kConsoleChannels
+                   ? static_cast<uint8_t>(channel * (row + 2))
+                   : 0;
+    }
+};
+
+/// Both handles overlapping and every one of the 20 sub faders raised: the most work per channel.
+class BusyMaster : public MasterLevelSource
+{
+public:
+    uint8_t GetCrossfaderLevel(int handle) const override { return handle == 0 ? 200 : 180; }
+    int GetSubFaderCount() const override { return kSubMastersPerPage; }
+    SubFaderReading GetSubFaderReading(int index) const override
+    {
+        return {static_cast<uint8_t>(100 + index * 7), 1 + index % kPages, index + 1};
+    }
+};
+
+std::span<const uint8_t> AsBytes(const QByteArray &bytes)
+{
+    return {reinterpret_cast<const uint8_t *>(bytes.constData()),
+            static_cast<size_t>(bytes.size())};
+}
+
+void RecomputeAllChannelsWithAllSubFadersRaised(benchmark::State &state)
+{
+    COrinSUBDoc doc;
+    for (int p = 1; p <= kPages; ++p)
+        for (int n = 1; n <= kSubMastersPerPage; ++n)
+            for (int i = 0; i < kLevelsPerSubMaster; ++i)
+                doc.GetSubMaster(p, n)->m_levels[i] = static_cast<uint8_t>(i * 3 + p * n);
+    doc.m_patchSelection = {200, 300, 400, 500};
+    doc.PatchSelectionTo(0); // a channel with several dimmers
+    dmx::COrinZentra port;
+    BusyRows rows;
+    BusyMaster master;
+    g_orin.m_pDoc = &doc;
+    g_orin.m_pZentra = &port;
+    g_orin.m_pRowLevels = &rows;
+    g_orin.m_pMasterLevels = &master;
+
+    for (auto _ : state) {
+        RecomputeAllChannels();
+        benchmark::DoNotOptimize(s_channelLevels.data());
+        benchmark::ClobberMemory();
+    }
+    g_orin = COrinGlobal{};
+}
+BENCHMARK(RecomputeAllChannelsWithAllSubFadersRaised);
+
+void SaveDefaultShowToBytes(benchmark::State &state)
+{
+    const COrinSUBDoc doc;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ShowFileWriter::Encode(doc));
+}
+BENCHMARK(SaveDefaultShowToBytes)->Unit(benchmark::kMicrosecond);
+
+void LoadDefaultShowFromBytes(benchmark::State &state)
+{
+    COrinSUBDoc doc;
+    const QByteArray bytes = ShowFileWriter::Encode(doc);
+    for (auto _ : state) {
+        ShowFileParse parse = ShowFileReader::Parse(AsBytes(bytes));
+        std::move(parse.content).ApplyTo(doc);
+    }
+}
+BENCHMARK(LoadDefaultShowFromBytes)->Unit(benchmark::kMicrosecond);
+
+void LoadAndSaveDefaultShowInMemory(benchmark::State &state)
+{
+    COrinSUBDoc doc;
+    QByteArray bytes = ShowFileWriter::Encode(doc);
+    for (auto _ : state) {
+        ShowFileParse parse = ShowFileReader::Parse(AsBytes(bytes));
+        std::move(parse.content).ApplyTo(doc);
+        bytes = ShowFileWriter::Encode(doc);
+    }
+}
+BENCHMARK(LoadAndSaveDefaultShowInMemory)->Unit(benchmark::kMicrosecond);
+
+// Through the file system: open reads the file, save writes a temporary file, syncs it to disk
+// and renames it, so this depends on the disk under the temporary folder.
+void OpenAndSaveDefaultShowFile(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bench.orin"));
+    COrinSUBDoc doc;
+    if (!SaveShowFile(doc, path).IsOk()) {
+        state.SkipWithError("cannot save in the temporary folder");
+        return;
+    }
+    for (auto _ : state) {
+        if (!OpenShowFile(doc, path).IsOk() || !SaveShowFile(doc, path).IsOk()) {
+            state.SkipWithError("open or save failed");
+            return;
+        }
+    }
+}
+BENCHMARK(OpenAndSaveDefaultShowFile)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
