@@ -11,7 +11,7 @@ TEST(DeviceSelectionTest, SimulationIsTheDefault)
 {
     EXPECT_EQ(zentra::SelectedDevice(), "sim");
     EXPECT_EQ(zentra::ListDevices(), std::vector<std::u16string>{zentra::sim::kDeviceId});
-    EXPECT_EQ(zentra::DeviceForms(), std::vector<std::string>{"sim"});
+    EXPECT_EQ(zentra::DeviceForms().front(), "sim");
 }
 
 TEST(DeviceSelectionTest, MalformedStringsAreRefusedAndKeepTheInterface)

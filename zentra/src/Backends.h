@@ -23,6 +23,12 @@ struct BackendKind
 
 std::shared_ptr<Backend> MakeSimulation(std::string_view argument, bool hasArgument,
                                         std::string &error);
+std::shared_ptr<Backend> MakeOla(std::string_view argument, bool hasArgument, std::string &error);
+std::shared_ptr<Backend> MakeArtNet(std::string_view argument, bool hasArgument,
+                                    std::string &error);
+std::shared_ptr<Backend> MakeSacn(std::string_view argument, bool hasArgument, std::string &error);
+std::shared_ptr<Backend> MakeUsbPro(std::string_view argument, bool hasArgument,
+                                    std::string &error);
 
 /// The backend behind the C API now.
 std::shared_ptr<Backend> CurrentBackend();

@@ -13,6 +13,10 @@ namespace {
 // Every kind of interface this build can drive. A new backend adds its row here.
 constexpr detail::BackendKind kKinds[] = {
     {"sim", "sim", detail::MakeSimulation},
+    {"ola", "ola:OUT[/IN][@PORT]", detail::MakeOla},
+    {"artnet", "artnet:HOST[:UNIVERSE[/IN]]", detail::MakeArtNet},
+    {"sacn", "sacn:HOST|multicast[:UNIVERSE[/IN]]", detail::MakeSacn},
+    {"usbpro", "usbpro:/dev/ttyUSB0", detail::MakeUsbPro},
 };
 
 struct Selection
