@@ -46,8 +46,8 @@ int COrinSUBDoc::FindChannelOfDimmer(int d) const
 
 void COrinSUBDoc::UnpatchDimmer(int d)
 {
-    const int index = FindChannelOfDimmer(d);
-    if (index >= 0)
+    // A loaded show may list a dimmer on several channels; it must end up on none of them.
+    for (int index = FindChannelOfDimmer(d); index >= 0; index = FindChannelOfDimmer(d))
         m_channels[index]->RemoveDimmer(d);
 }
 
@@ -78,10 +78,11 @@ bool COrinSUBDoc::OnNewDocument()
 
 void COrinSUBDoc::RestoreOneToOnePatch()
 {
-    for (int d = 1; d <= m_dimmerCount; ++d) {
-        UnpatchDimmer(d);
+    // Starting from empty lists also drops what a loaded show may carry beyond 1..512.
+    for (const auto &channel : m_channels)
+        channel->ClearDimmers();
+    for (int d = 1; d <= m_dimmerCount; ++d)
         Channel(d <= m_channelCount ? d - 1 : m_channelCount).AddDimmer(d);
-    }
     m_patchSelection.clear();
 }
 

@@ -25,7 +25,7 @@ public:
     CSubMaster *GetSubMaster(int page, int number) const;
     /// Index 0..80 of the first channel whose list holds d, or -1 (also for d outside 1..512).
     int FindChannelOfDimmer(int d) const;
-    /// Takes d out of the channel that holds it; the caller must add it somewhere.
+    /// Takes d out of every channel that holds it; the caller must add it somewhere.
     virtual void UnpatchDimmer(int d);
     /// Moves every dimmer of m_patchSelection to the channel at index (0..80), then empties the
     /// selection. The caller marks the show modified and recomputes that channel.

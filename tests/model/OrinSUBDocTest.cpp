@@ -137,3 +137,19 @@ TEST(SubMaster, ShortTablesReadAsZeroPastTheirEnd)
     sub.m_levels[550] = 9;
     EXPECT_FALSE(sub.HasContent()) << "only the first 512 levels count";
 }
+
+TEST(OrinSUBDoc, PatchingRepairsDimmersThatALoadedShowListedTwice)
+{
+    COrinSUBDoc doc;
+    doc.Channel(1).m_dimmers = {2, 5};       // dimmer 5 on channels 2 and 5
+    doc.Channel(2).m_dimmers = {3, 0, 9999}; // numbers outside the frame
+    doc.m_patchSelection = {5};
+    doc.PatchSelectionTo(9);
+    EXPECT_EQ(doc.Channel(1).m_dimmers, std::vector<int32_t>{2});
+    EXPECT_TRUE(doc.Channel(4).m_dimmers.empty());
+    EXPECT_EQ(doc.Channel(9).m_dimmers, (std::vector<int32_t>{5, 10}));
+
+    doc.Channel(1).m_dimmers = {2, 5};
+    doc.RestoreOneToOnePatch();
+    ExpectFreshPatch(doc);
+}
