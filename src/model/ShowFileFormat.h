@@ -8,7 +8,6 @@ namespace orinsub::model {
 // The show file (.orin): little-endian, no padding, no checksum, no trailer. The header string
 // doubles as the version check; then 81 channel records and 400 sub-master records follow.
 inline constexpr char16_t kShowFileHeader[] = u"OrinSUB version 201306 a\n";
-inline constexpr char kShowFileSuffix[] = "orin";
 
 // String tags: a first byte 0xFF escalates the length; 0xFFFE after it marks UTF-16 text.
 inline constexpr uint8_t kLengthEscape8 = 0xFF;
