@@ -163,8 +163,6 @@ void RunReceiver(std::shared_ptr<OlaShared> shared)
         ola::io::SelectServer loop;
         ola::client::OlaClient client(socket.get());
         if (client.Setup() && loop.AddReadDescriptor(socket.get())) {
-            client.SetCloseHandler(
-                ola::NewSingleCallback(&loop, &ola::io::SelectServer::Terminate));
             client.SetDMXCallback(ola::NewCallback(&sink, &InputSink::Frame));
             client.RegisterUniverse(*shared->settings.input, ola::client::REGISTER,
                                     ola::NewSingleCallback(&sink, &InputSink::Registered));
@@ -175,6 +173,7 @@ void RunReceiver(std::shared_ptr<OlaShared> shared)
                 if (run)
                     shared->inputLoop = &loop;
             }
+            // Until the device closes: a daemon that went away fails the writes, and they close it.
             if (run)
                 loop.Run();
             std::lock_guard lock(shared->mutex);
