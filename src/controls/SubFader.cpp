@@ -56,16 +56,16 @@ void CSubFader::DragTo(QPoint point)
     model::RecomputeAllChannels();
 }
 
-void CSubFader::SetLevelAndRedraw(uint8_t level)
+bool CSubFader::SetLevelAndRedraw(uint8_t level)
 {
     if (level == m_level)
-        return;
+        return false;
     const QRect before = GetKnobRect();
     SetLevel(level);
     if (m_level == 0)
         FollowPage();
-    model::RecomputeAllChannels();
     Invalidate(before.united(GetKnobRect()));
+    return true;
 }
 
 void CSubFader::FollowPage()

@@ -59,9 +59,9 @@ public:
     /// The levels and name saved in an undo record come back.
     void RestoreFrom(const model::UndoRecord &record);
 
-    /// Sets the level (the DMX input), rebinds at 0, recomputes the output and repaints.
-    /// Nothing happens when the level is unchanged.
-    void SetLevelAndRedraw(uint8_t level);
+    /// Sets the level (the DMX input), rebinds at 0 and repaints; true when the level changed.
+    /// The caller recomputes the output, once for all the faders it fed.
+    bool SetLevelAndRedraw(uint8_t level);
     /// 0, 1 or 2 (any other value counts as 0); repaints the track when the colour changes.
     void SetContentState(int state);
     int GetContentState() const;

@@ -329,6 +329,7 @@ void CDanConsoleView::PickUpInput()
     const bool available = port && port->IsOpen() && failures <= kMaxReadFailures;
     const bool inputOn[2] = {IsRowInputOn(0), IsRowInputOn(1)};
     bool mixed = false;
+    BeginInvalidationBatch();
     for (const auto &f : m_faders) {
         if (!available) {
             if (f->IsHooked()) {
@@ -364,6 +365,7 @@ void CDanConsoleView::PickUpInput()
     }
     if (mixed)
         UpdateOutputDisplays();
+    EndInvalidationBatch();
 }
 
 void CDanConsoleView::timerEvent(QTimerEvent *event)

@@ -13,6 +13,7 @@
 #include "controls/MyEdit.h"
 #include "controls/RcLamp.h"
 #include "dmx/OrinZentra.h"
+#include "model/Mix.h"
 #include "model/OrinGlobal.h"
 #include "model/OrinSUBDoc.h"
 #include "model/UndoRecord.h"
@@ -250,6 +251,7 @@ void CMasterConsoleView::PickUpInput()
     const dmx::COrinZentra *port = g_orin.m_pZentra;
     const int failures = port ? port->GetReadFailures() : 0;
     const bool available = port && port->IsOpen() && failures <= kMaxReadFailures;
+    bool moved = false;
     for (int i = 0; i < m_faderCount; ++i) {
         CSubFader &fader = *m_subFaders[i];
         if (!available) {
@@ -267,7 +269,7 @@ void CMasterConsoleView::PickUpInput()
                 InvalidateRect(fader.GetKnobRect());
             }
         } else if (fader.IsHooked()) {
-            fader.SetLevelAndRedraw(input);
+            moved |= fader.SetLevelAndRedraw(input);
         } else {
             const int v = fader.GetLevel(), d = fader.m_lastInput, a = input;
             if (((d <= v && v <= a) || (a <= v && v <= d)) && failures == 0)
@@ -275,6 +277,8 @@ void CMasterConsoleView::PickUpInput()
         }
         fader.m_lastInput = input;
     }
+    if (moved)
+        model::RecomputeAllChannels();
 }
 
 void CMasterConsoleView::timerEvent(QTimerEvent *event)

@@ -6,6 +6,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <algorithm>
 
 namespace orinsub::views {
 
@@ -39,8 +40,41 @@ QPoint ScrollPane::GetScrollPosition() const
 
 void ScrollPane::InvalidateRect(const QRect &client)
 {
-    if (!client.isEmpty())
+    if (!client.intersects(viewport()->rect())) // scrolled out of sight (or empty)
+        return;
+    if (m_batching)
+        m_batch.push_back(client);
+    else
         viewport()->update(client);
+}
+
+void ScrollPane::BeginInvalidationBatch()
+{
+    m_batching = true;
+    m_batch.clear();
+}
+
+void ScrollPane::EndInvalidationBatch()
+{
+    m_batching = false;
+    if (m_batch.empty())
+        return;
+    // Rectangles less than a column apart become one: the paint covers what lies between them
+    // anyway, and the window's dirty region stays a handful of pieces.
+    constexpr int kMergeGap = 40;
+    std::sort(m_batch.begin(), m_batch.end(),
+              [](const QRect &a, const QRect &b) { return a.left() < b.left(); });
+    QRect merged = m_batch.front();
+    for (const QRect &r : m_batch) {
+        if (r.left() <= merged.left() + merged.width() + kMergeGap) {
+            merged = merged.united(r);
+        } else {
+            viewport()->update(merged);
+            merged = r;
+        }
+    }
+    viewport()->update(merged);
+    m_batch.clear();
 }
 
 QRect ScrollPane::GetClientRect() const

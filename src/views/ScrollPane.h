@@ -3,6 +3,7 @@
 #include "controls/Pane.h"
 
 #include <QAbstractScrollArea>
+#include <vector>
 
 class QKeyEvent;
 
@@ -23,6 +24,12 @@ public:
     /// Scrolls so that the logical point is at the client's top-left, as far as the area allows.
     void ScrollToPosition(QPoint logical);
     QSize GetScrollSize() const { return m_scrollSize; }
+
+    /// From here to EndInvalidationBatch, repaint requests are gathered; the end merges
+    /// neighbouring ones and passes a few rectangles on. A pass that repaints many scattered
+    /// controls (the input pick-up) would otherwise build a dirty region of hundreds of pieces.
+    void BeginInvalidationBatch();
+    void EndInvalidationBatch();
 
 protected:
     /// Draws the part of the logical area that needs it; the painter is clipped to it.
@@ -45,6 +52,8 @@ private:
     void UpdateScrollRanges();
 
     QSize m_scrollSize;
+    bool m_batching = false;
+    std::vector<QRect> m_batch;
 };
 
 } // namespace orinsub::views

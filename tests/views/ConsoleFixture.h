@@ -18,6 +18,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPaintEvent>
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -55,6 +56,26 @@ public:
     views::CLampConsoleView *rightStrip = nullptr;
     bool editCommandsEnabled = true;
     bool linkChecked = false;
+};
+
+/// Records the regions a widget paints.
+class PaintSpy : public QObject
+{
+public:
+    explicit PaintSpy(QWidget *widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent *>(event)->region();
+        return false;
+    }
+    /// Lets the pending repaints happen, then starts recording afresh.
+    void Settle()
+    {
+        QCoreApplication::processEvents();
+        painted = QRegion();
+    }
+    QRegion painted;
 };
 
 /// The whole console laid out as the main window lays it out, shown and active, with the show,

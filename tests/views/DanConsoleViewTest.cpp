@@ -177,6 +177,44 @@ TEST_F(PresetPaneTest, HooksOnlyAfterASuccessfulReadAndDropsThemWhenTheInputGoes
     EXPECT_TRUE(Fader(0, 2).IsHooked()) << "from 0 to 60 after recovery passes 50";
 }
 
+TEST_F(PresetPaneTest, PickUpRepaintsTheMovedKnobsAndNothingWhenTheInputRests)
+{
+    OpenInterface();
+    left->GetInButton(0)->m_on = true;
+    for (int ch = 2; ch <= 80; ++ch) // out of the input's reach: only 1 and 20 follow it
+        if (ch != 20)
+            Fader(0, ch).SetLevel(250);
+    Input(0);
+    dan->PickUpInput();
+    orinsub::testing::PaintSpy spy(dan->viewport());
+    spy.Settle();
+
+    const QRect before1 = Fader(0, 1).GetKnobRect(), before20 = Fader(0, 20).GetKnobRect();
+    Input(200);
+    dan->PickUpInput();
+    QCoreApplication::processEvents();
+    for (const QRect &r : {before1, Fader(0, 1).GetKnobRect(), before20, Fader(0, 20).GetKnobRect(),
+                           Fader(0, 20).GetReadoutRect()})
+        EXPECT_TRUE(spy.painted.contains(r)) << r.x() << ',' << r.y();
+    EXPECT_FALSE(spy.painted.intersects(Fader(0, 10).GetKnobRect())) << "nothing in between";
+
+    spy.Settle();
+    for (int i = 0; i < 5; ++i)
+        dan->PickUpInput();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(spy.painted.intersects(Fader(0, 20).GetKnobRect()))
+        << "a resting input repaints no knob";
+    for (int i = 0; i < 15; ++i)
+        dan->PickUpInput();
+    EXPECT_EQ(Fader(0, 20).m_activity, 0);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(spy.painted.contains(Fader(0, 20).GetReadoutRect())) << "its readout goes away";
+    spy.Settle();
+    dan->PickUpInput();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(spy.painted.isEmpty());
+}
+
 TEST_F(PresetPaneTest, TurningTheRowsInputOffReleasesItsFaders)
 {
     OpenInterface();

@@ -133,6 +133,18 @@ TEST_F(MasterPaneTest, StatusLineFollowsTheInterface)
     master->OnTick();
     EXPECT_EQ(master->GetStatusText(), QStringLiteral("Zentra : SIM-1"));
     EXPECT_EQ(master->GetStatusRect(), QRect(1250 - 130, 290 - 34, 130, 30));
+
+    orinsub::testing::PaintSpy spy(master->viewport());
+    spy.Settle();
+    for (int i = 0; i < 10; ++i)
+        master->OnTick();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(spy.painted.isEmpty()) << "an unchanged status line is not repainted";
+    port.SetHandle(nullptr);
+    master->OnTick();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(master->GetStatusText(), QStringLiteral("Zentra : 装置なし"));
+    EXPECT_EQ(spy.painted, QRegion(master->GetStatusRect()));
 }
 
 TEST_F(MasterPaneTest, SwitchingTheSubMasterInputOnSwitchesTheRowsOff)

@@ -1,0 +1,142 @@
+// Console benchmarks: a full paint of each pane, and one DMX input pick-up tick.
+//   build-rel/bin/console_bench   (headless: QT_QPA_PLATFORM=offscreen is the default here)
+
+#include "controls/Dan.h"
+#include "controls/DanFader.h"
+#include "controls/RcLamp.h"
+#include "controls/SubFader.h"
+#include "dmx/OrinZentra.h"
+#include "model/OrinGlobal.h"
+#include "model/OrinSUBDoc.h"
+#include "views/DanConsoleView.h"
+#include "views/LampConsoleView.h"
+#include "views/MasterConsoleView.h"
+#include "zentra/SimulatedInterface.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QWidget>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+
+using namespace orinsub;
+
+namespace {
+
+/// The four panes in the main window's layout, shown, with every sub-master holding levels so
+/// that the grooves and knobs are all drawn.
+struct Console
+{
+    Console()
+    {
+        model::g_orin = model::COrinGlobal{};
+        window.resize(1270, 702);
+        left = new views::CLampConsoleView(&doc, views::CLampConsoleView::Side::Left, &window);
+        dan = new views::CDanConsoleView(&doc, &window);
+        master = new views::CMasterConsoleView(&doc, &window);
+        left->setGeometry(0, 0, 28, 410);
+        dan->setGeometry(29, 0, 1192, 410);
+        master->setGeometry(0, 411, 1250, 290);
+        for (int n = 1; n <= 20; ++n)
+            doc.GetSubMaster(1, n)->m_levels[n] = 100;
+        for (int ch = 1; ch <= 80; ++ch)
+            doc.Channel(ch - 1).SetName(QStringLiteral("客席%1").arg(ch));
+        dan->OnInitialUpdate();
+        master->OnInitialUpdate();
+        window.show();
+        QCoreApplication::processEvents();
+    }
+    ~Console() { model::g_orin = model::COrinGlobal{}; }
+
+    model::COrinSUBDoc doc;
+    QWidget window;
+    views::CLampConsoleView *left = nullptr;
+    views::CDanConsoleView *dan = nullptr;
+    views::CMasterConsoleView *master = nullptr;
+};
+
+void PaintPane(benchmark::State &state, QWidget *pane)
+{
+    QImage image(pane->size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        pane->render(&image); // the pane and its name boxes, as a full expose paints them
+        benchmark::DoNotOptimize(image.bits());
+    }
+}
+
+void BM_PresetPanePaint(benchmark::State &state)
+{
+    Console console;
+    for (int ch = 1; ch <= 80; ++ch) {
+        console.dan->GetFader(ch - 1)->SetLevel(static_cast<uint8_t>(ch * 3));
+        console.dan->SetOutputDisplayLevel(ch - 1, static_cast<uint8_t>(ch * 3));
+    }
+    console.dan->GetRow(0)->SetShowReadouts(true); // every readout on top as well
+    PaintPane(state, console.dan->viewport());
+}
+BENCHMARK(BM_PresetPanePaint)->Unit(benchmark::kMillisecond);
+
+void BM_MasterPanePaint(benchmark::State &state)
+{
+    Console console;
+    PaintPane(state, console.master->viewport());
+}
+BENCHMARK(BM_MasterPanePaint)->Unit(benchmark::kMillisecond);
+
+void BM_LampStripPaint(benchmark::State &state)
+{
+    Console console;
+    PaintPane(state, console.left);
+}
+BENCHMARK(BM_LampStripPaint)->Unit(benchmark::kMicrosecond);
+
+/// One pick-up tick with all 160 channel faders hooked and following an input that changes on
+/// every tick (both rows' IN forced on, row B on air): every fader moves, repaints and remixes.
+/// range(0) = 0 holds the input still instead.
+void BM_PickUpTick160Hooked(benchmark::State &state)
+{
+    Console console;
+    zentra::sim::Restore();
+    ZENTRA_HANDLE device = Zentra_OpenIDW(zentra::sim::kDeviceId);
+    dmx::COrinZentra port;
+    port.SetHandle(device);
+    model::g_orin.m_pZentra = &port;
+    console.left->GetInButton(0)->m_on = true;
+    console.left->GetInButton(1)->m_on = true;
+    console.dan->HookRow(0);
+    console.dan->HookRow(1);
+    const bool moving = state.range(0) != 0;
+    zentra::sim::Frame frames[2]{};
+    for (int slot = 1; slot <= 80; ++slot) {
+        frames[0][slot] = static_cast<uint8_t>(slot);
+        frames[1][slot] = static_cast<uint8_t>(slot + 100);
+    }
+    int tick = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (moving || tick == 0) {
+            zentra::sim::SetInputFrame(frames[tick % 2]);
+            port.ReadFrame();
+        }
+        QCoreApplication::processEvents(); // the repaints the previous tick asked for
+        ++tick;
+        state.ResumeTiming();
+        console.dan->PickUpInput();
+    }
+    model::g_orin.m_pZentra = nullptr;
+    Zentra_Close(device);
+}
+BENCHMARK(BM_PickUpTick160Hooked)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
