@@ -41,6 +41,8 @@ public:
     void Kill();
 
     uint16_t Port() const { return m_port; }
+    /// The daemon's process id while it runs, else -1.
+    pid_t Pid() const { return m_pid; }
     /// Plugin configuration files in the folder that do not switch their plugin off: every one
     /// but the dummy's should. A newer OLA with a plugin unknown here shows up in this list.
     std::vector<std::string> PluginsSwitchedOn() const;
