@@ -31,7 +31,7 @@ struct Console
     {
         model::g_orin = model::COrinGlobal{};
         window.resize(1270, 702);
-        left = new views::CLampConsoleView(&doc, views::CLampConsoleView::Side::Left, &window);
+        left = new views::CLampConsoleView(views::CLampConsoleView::Side::Left, &window);
         dan = new views::CDanConsoleView(&doc, &window);
         master = new views::CMasterConsoleView(&doc, &window);
         left->setGeometry(0, 0, 28, 410);

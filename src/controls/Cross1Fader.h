@@ -29,7 +29,6 @@ public:
     /// handles' knobs meet in the middle: half(width) - half(knobSize), mirrored when inverted.
     void SetHandleGeometry(int x, int y, int travel, int width, int height, int knobSize);
     void SetHandleIndex(int index) { m_handleIndex = index; }
-    int GetHandleIndex() const { return m_handleIndex; }
     void SetInverted(bool inverted) { m_inverted = inverted; }
 
 protected:

@@ -21,7 +21,6 @@ public:
 
     /// Eight artwork ids: A's normal, linked normal, selected, linked selected, then B's.
     void SetBitmaps(const int (&ids)[8]);
-    void SetKnobSize(int size) { m_knobSize = size; }
     /// Places the handles side by side in a track area of the given width centred on x, and
     /// puts handle B at 255 (no repaint).
     void SetGeometry(int x, int y, int travel, int width, int height);
@@ -56,7 +55,7 @@ private:
     CCross1Fader m_handleB;
     bool m_linked = false;
     bool m_handleGrabbed = false;
-    int m_knobSize = 42;
+    int m_knobSize = 42; // the linked knobs' width: the handles' knobs meet in the middle
     MovedHandler m_onMoved;
 };
 

@@ -41,7 +41,6 @@ public:
     /// The readout box, logical coordinates: 6 pixels below the top of the track when at the
     /// top, else on the knob; 12 pixels narrower and 2 shorter than the knob.
     QRect GetReadoutRect() const { return PlaceReadout(); }
-    QString GetReadoutText() const { return m_readout.Text(); }
 
     /// Ticks left during which the readout stays shown after an input-driven change.
     int m_activity = 0;

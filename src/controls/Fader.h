@@ -56,10 +56,8 @@ public:
     int GetTravel() const { return m_travel; }
     int GetWidth() const { return m_width; }
     int GetHeight() const { return m_height; }
-    int GetKnobWidth() const { return m_knobWidth; }
     int GetKnobHeight() const { return m_knobHeight; }
     int GetKnobOffsetX() const { return m_knobOffsetX; }
-    bool IsInverted() const { return m_inverted; }
     QColor GetGrooveColor() const { return m_grooveColor; }
 
     /// The DMX input level the pane's pick-up saw at its previous tick (it tells whether the

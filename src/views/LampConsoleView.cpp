@@ -24,8 +24,7 @@ namespace {
 constexpr int kRowPitch = 156;
 } // namespace
 
-CLampConsoleView::CLampConsoleView(model::COrinSUBDoc *doc, Side side, QWidget *parent)
-    : QWidget(parent), m_doc(doc), m_side(side)
+CLampConsoleView::CLampConsoleView(Side side, QWidget *parent) : QWidget(parent), m_side(side)
 {
     for (int i = 0; i < 2; ++i) {
         m_rowLamps[i] = std::make_unique<controls::CDanLamp>();

@@ -5,9 +5,6 @@
 #include <QWidget>
 #include <memory>
 
-namespace orinsub::model {
-class COrinSUBDoc;
-}
 namespace orinsub::controls {
 class CDanLamp;
 class CInButton;
@@ -26,7 +23,7 @@ class CLampConsoleView : public QWidget, public controls::Pane
 public:
     enum class Side { Left, Right };
 
-    CLampConsoleView(model::COrinSUBDoc *doc, Side side, QWidget *parent = nullptr);
+    explicit CLampConsoleView(Side side, QWidget *parent = nullptr);
     ~CLampConsoleView() override;
 
     /// Row 0 or 1 (others ignored): the lamp shows state (1 off air, 2 on air); repaints only
@@ -34,7 +31,6 @@ public:
     void SetRowLamp(int row, int state);
     controls::CInButton *GetInButton(int row) const;
     controls::CDanLamp *GetRowLamp(int row) const;
-    Side GetSide() const { return m_side; }
 
     QPoint GetScrollPosition() const override { return QPoint(); }
     void InvalidateRect(const QRect &client) override;
@@ -56,7 +52,6 @@ protected:
 private:
     void ShowReadouts(bool show);
 
-    model::COrinSUBDoc *m_doc;
     Side m_side;
     std::unique_ptr<controls::CDanLamp> m_rowLamps[2];
     std::unique_ptr<controls::CInButton> m_inButtons[2];

@@ -74,7 +74,6 @@ public:
     controls::CRcLamp *GetPageUpLamp() const { return m_pageUpLamp.get(); }
     controls::CRcLamp *GetPageDownLamp() const { return m_pageDownLamp.get(); }
     controls::CFaderLabel *GetNameLabel(int index) const { return m_nameLabels.at(index).get(); }
-    QRect GetPageRect() const { return m_pageRect; }
     QRect GetStatusRect() const { return m_statusRect; }
     QString GetStatusText() const { return m_statusText; }
 

@@ -172,7 +172,6 @@ TEST(KnobArt, EveryKnobHasTheSizeThatSetsItsRectangle)
 TEST(ConsoleFont, HasTheJapaneseGlyphsAndMarks)
 {
     const QFontMetrics metrics(ConsoleFont(90));
-    for (const char16_t c : u"段引掛装置なし▲▼～")
-        if (c)
-            EXPECT_TRUE(metrics.inFont(QChar(c))) << int(c);
+    for (const QChar c : QStringLiteral("段引掛装置なし▲▼～"))
+        EXPECT_TRUE(metrics.inFont(c)) << int(c.unicode());
 }

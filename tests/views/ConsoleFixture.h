@@ -94,9 +94,9 @@ protected:
         model::g_orin.m_pMainFrame = &frame;
         model::SetUndoCommandListener([this](bool enabled) { undoEnabled = enabled; });
         frame.resize(1270, 702);
-        left = new views::CLampConsoleView(&doc, views::CLampConsoleView::Side::Left, &frame);
+        left = new views::CLampConsoleView(views::CLampConsoleView::Side::Left, &frame);
         dan = new views::CDanConsoleView(&doc, &frame);
-        right = new views::CLampConsoleView(&doc, views::CLampConsoleView::Side::Right, &frame);
+        right = new views::CLampConsoleView(views::CLampConsoleView::Side::Right, &frame);
         master = new views::CMasterConsoleView(&doc, &frame);
         left->setGeometry(0, 0, 28, 410);
         dan->setGeometry(29, 0, 1192, 410);
