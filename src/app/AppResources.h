@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QString>
+
+// The application's resources in one place: command ids, menu texts with their shown shortcuts,
+// captions and the strings of the show document and the About box.
+namespace orinsub::app {
+
+/// Command ids of the menus and accelerators (the patch window uses 32775 and 32777 too).
+enum CommandId : int {
+    kIdFileNew = 57600,
+    kIdFileOpen = 57601,
+    kIdFileSave = 57603,
+    kIdFileSaveAs = 57604,
+    kIdFileMruFirst = 57616, // recent files 57616..57619
+    kIdAppExit = 57665,
+    kIdEditUndo = 57643,
+    kIdEditCut = 57635,
+    kIdEditCopy = 57634,
+    kIdEditPaste = 57637,
+    kIdEditSelectAll = 32772,
+    kIdNextPane = 57680,
+    kIdPrevPane = 57681,
+    kIdPatch = 32775,
+    kIdCrossfaderLink = 32783,
+    kIdHookA = 32792,
+    kIdHookB = 32793,
+    kIdHookSub = 32794,
+    kIdHookNone = 32799,
+    kIdMatchA = 32795,
+    kIdMatchB = 32796,
+    kIdMatchSub = 32797,
+    kIdAppAbout = 57664,
+};
+
+inline constexpr int kRecentFileCount = 4;
+
+/// The application's title (string 57344), the caption of its message boxes.
+inline const QString kAppTitle = QStringLiteral("OrinSUB");
+/// The name a show has before it is saved (the framework's untitled name).
+inline const QString kUntitledName = QStringLiteral("無題");
+inline const QString kShowFileFilter = QStringLiteral("Orin Files (*.orin)");
+inline const QString kShowFileSuffix = QStringLiteral("orin");
+/// The question before a modified show is left: %1 is the show's name.
+inline const QString kAskToSave = QStringLiteral("%1 への変更を保存しますか?");
+
+// Settings store: organisation and application, the recent-file list's group and keys.
+inline const QString kSettingsOrganization = QStringLiteral("OrinSUB");
+inline const QString kSettingsApplication = QStringLiteral("OrinSUB");
+inline const QString kRecentFileGroup = QStringLiteral("Recent File List");
+inline const QString kRecentFileKey = QStringLiteral("File%1");
+
+// Menu titles.
+inline const QString kMenuFile = QStringLiteral("ファイル(&F)");
+inline const QString kMenuEdit = QStringLiteral("編集(&E)");
+inline const QString kMenuOperation = QStringLiteral("操作(&T)");
+inline const QString kMenuHelp = QStringLiteral("ヘルプ(&H)");
+/// Stands in the File menu, greyed, while the recent-file list is empty.
+inline const QString kRecentFilePlaceholder = QStringLiteral("最近使ったファイル");
+
+// About box (dialog 100) and version resource.
+inline const QString kAboutTitle = QStringLiteral("バージョン情報 OrinSUB");
+inline const QString kAboutClose = QStringLiteral("閉じる");
+inline const QString kFileDescription = QStringLiteral("Orin SUB サブマスター卓 for Zentra");
+inline const QString kProductName = QStringLiteral("Orin SUB");
+inline const QString kVersion = QStringLiteral(ORINSUB_VERSION);
+
+} // namespace orinsub::app
+
+namespace orinsub::app::layout {
+
+// The main window's fixed layout, in pixels.
+inline constexpr int kFrameX = 2;
+inline constexpr int kFrameY = 2;
+inline constexpr int kFrameWidth = 1270;
+inline constexpr int kFrameHeight = 768;
+inline constexpr int kLampWidth = 28;
+inline constexpr int kPresetWidth = 1192;
+inline constexpr int kTopRowHeight = 410;
+inline constexpr int kMasterRowHeight = 290; // ideal; the master pane gets what is left
+inline constexpr int kRowMinimum = 100;
+inline constexpr int kDisplayRefreshMs = 100;
+
+} // namespace orinsub::app::layout

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <string>
+
+namespace orinsub::app {
+
+/// What the command line asks for: orinsub [--dmx DEVICE] [--list-devices] [--screenshot FILE]
+/// [SHOW].
+struct StartOptions
+{
+    std::optional<std::string> dmx; // the interface; ORINSUB_DMX or the simulation without it
+    bool listDevices = false;       // print the devices the interface finds, then end
+    QString screenshot;             // save the window as PNG after the first paint, then end
+    QString show;                   // the show to open at start
+};
+
+enum class CommandLineAction { Run, Help, Error };
+
+/// Reads the arguments (the program's name first). Help for -h and --help; Error with a one-line
+/// message for an unknown option, a missing value or more than one show.
+CommandLineAction ParseCommandLine(const QStringList &arguments, StartOptions &options,
+                                   QString &error);
+
+/// The --help text: usage, every option and the interface forms this build accepts.
+QString HelpText();
+
+} // namespace orinsub::app

@@ -1,0 +1,396 @@
+#include "MainFrame.h"
+
+#include "AppResources.h"
+#include "MainMenu.h"
+#include "MySplitterWnd.h"
+#include "controls/FaderLabel.h"
+#include "controls/MyEdit.h"
+#include "controls/RcLamp.h"
+#include "controls/SubFader.h"
+#include "dmx/LinkTick.h"
+#include "dmx/OrinZentra.h"
+#include "model/Mix.h"
+#include "model/OrinGlobal.h"
+#include "model/ShowLimits.h"
+#include "model/UndoRecord.h"
+#include "patch/PatchFrame.h"
+#include "views/ConsoleKeys.h"
+#include "views/ConsoleOperations.h"
+#include "views/DanConsoleView.h"
+#include "views/LampConsoleView.h"
+#include "views/MasterConsoleView.h"
+#include "views/UndoLastEdit.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMimeData>
+#include <QTimer>
+
+namespace orinsub::app {
+
+using model::g_orin;
+using views::CLampConsoleView;
+
+namespace {
+
+/// The first local file among the dropped data's URLs, or empty.
+QString DroppedFile(const QMimeData *data)
+{
+    if (!data || !data->hasUrls())
+        return {};
+    for (const QUrl &url : data->urls()) {
+        if (url.isLocalFile())
+            return url.toLocalFile();
+    }
+    return {};
+}
+
+/// An edit command on a pane with name boxes: on its focused box, Undo without one on the last
+/// section copy.
+template <class View> void RunEditCommand(View &view, int id)
+{
+    switch (id) {
+    case kIdEditUndo:
+        view.OnEditUndo();
+        break;
+    case kIdEditCut:
+        view.OnEditCut();
+        break;
+    case kIdEditCopy:
+        view.OnEditCopy();
+        break;
+    case kIdEditPaste:
+        view.OnEditPaste();
+        break;
+    case kIdEditSelectAll:
+        view.OnEditSelectAll();
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(model::COrinSUBDoc *doc, QWidget *parent)
+    : QMainWindow(parent), m_port(std::make_unique<dmx::COrinZentra>()),
+      m_undo(std::make_unique<model::UndoRecord>())
+{
+    g_orin.m_pZentra = m_port.get();
+    g_orin.m_pUndo = m_undo.get();
+    setWindowTitle(kAppTitle);
+    setAcceptDrops(true);
+    m_menu = std::make_unique<MainMenu>(*this);
+    CreateClient(doc);
+    ConnectCommands();
+}
+
+void CMainFrame::CreateClient(model::COrinSUBDoc *doc)
+{
+    using namespace layout;
+    m_wndSplitter = new CMySplitterWnd(Qt::Vertical, this);
+    m_wndSplitterTop = new CMySplitterWnd(Qt::Horizontal);
+    m_pLeftLamp = new CLampConsoleView(CLampConsoleView::Side::Left);
+    m_pDanView = new views::CDanConsoleView(doc);
+    m_pRightLamp = new CLampConsoleView(CLampConsoleView::Side::Right);
+    m_pMasterView = new views::CMasterConsoleView(doc);
+    m_wndSplitterTop->AddPane(m_pLeftLamp, kLampWidth);
+    m_wndSplitterTop->AddPane(m_pDanView, kPresetWidth);
+    m_wndSplitterTop->AddPane(m_pRightLamp, kLampWidth);
+    m_wndSplitter->AddPane(m_wndSplitterTop, kTopRowHeight, kRowMinimum);
+    m_wndSplitter->AddPane(m_pMasterView, kMasterRowHeight, kRowMinimum);
+    setCentralWidget(m_wndSplitter);
+
+    move(kFrameX, kFrameY);
+    resize(kFrameWidth, kFrameHeight);
+    m_windowRect = QRect(0, 0, kFrameWidth, kFrameHeight);
+
+    g_orin.m_pMainFrame = this;
+    g_orin.m_pSplitter = m_wndSplitter;
+    g_orin.m_pLampView = m_pLeftLamp;
+    g_orin.m_pDanView = m_pDanView;
+    g_orin.m_pMasterView = m_pMasterView;
+
+    SetEditCommandsEnabled(false);
+    Command(kIdEditUndo)->setEnabled(false);
+    model::SetUndoCommandListener([undo = QPointer<QAction>(Command(kIdEditUndo))](bool enabled) {
+        if (undo)
+            undo->setEnabled(enabled);
+    });
+
+    // A show dropped on a name box opens like one dropped anywhere else, instead of its path
+    // being typed into the name.
+    for (controls::CMyEdit *edit : findChildren<controls::CMyEdit *>()) {
+        edit->installEventFilter(this);
+        edit->viewport()->installEventFilter(this);
+    }
+    m_pDanView->viewport()->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget *, QWidget *now) { OnFocusChanged(now); });
+
+    // The window itself has the keys at start, as no pane has been chosen yet (otherwise the
+    // first name box would take them and the arrow keys would edit its text).
+    setFocus(Qt::OtherFocusReason);
+
+    m_displayTimer.start(kDisplayRefreshMs, this);
+    m_linkTimer = dmx::NewPeriodicTimer();
+    dmx::StartLinkTick(*m_linkTimer, *m_port);
+}
+
+CMainFrame::~CMainFrame()
+{
+    // Nothing may call back into a frame that is going: the panes' focus changes while they
+    // are destroyed, and the undo record's menu item goes with the menu bar.
+    disconnect(qApp, nullptr, this, nullptr);
+    if (g_orin.m_pMainFrame == this)
+        g_orin.m_pMainFrame = nullptr;
+    if (g_orin.m_pSplitter == m_wndSplitter)
+        g_orin.m_pSplitter = nullptr;
+    delete m_pPatchFrame;
+
+    dmx::ShutdownLink(m_linkTimer.get(), m_port);
+    g_orin.m_pZentra = nullptr;
+    m_linkTimer.reset();
+
+    model::SetUndoCommandListener(nullptr);
+    g_orin.m_pUndo = nullptr;
+    m_undo.reset();
+}
+
+void CMainFrame::ConnectCommands()
+{
+    auto on = [this](int id, auto handler) {
+        connect(Command(id), &QAction::triggered, this, handler);
+    };
+    on(kIdPatch, [this] { OnPatch(); });
+    on(kIdCrossfaderLink, [this] { m_pMasterView->ToggleCrossfaderLink(); });
+    on(kIdHookA, [this] { SetInputHook(0); });
+    on(kIdHookB, [this] { SetInputHook(1); });
+    on(kIdHookSub, [this] { SetInputHook(2); });
+    on(kIdHookNone, [this] { SetInputHook(3); });
+    on(kIdMatchA, [this] { MatchInput(0); });
+    on(kIdMatchB, [this] { MatchInput(1); });
+    on(kIdMatchSub, [this] { MatchInput(2); });
+    for (int id : {kIdEditUndo, kIdEditCut, kIdEditCopy, kIdEditPaste, kIdEditSelectAll})
+        on(id, [this, id] { OnEditCommand(id); });
+    on(kIdNextPane, [this] { ActivateNextPane(false); });
+    on(kIdPrevPane, [this] { ActivateNextPane(true); });
+    on(kIdAppExit, [this] { close(); });
+}
+
+// Section drags start here once the drag-and-copy of sections is in; until then a press on a
+// track or the readout strip only selects the pane.
+void CMainFrame::BeginRowDrag(controls::CDan *, QPoint) {}
+void CMainFrame::BeginOutputDrag(views::CDanConsoleView *, QPoint) {}
+void CMainFrame::BeginSubMasterDrag(controls::CSubFader *, QPoint) {}
+
+CLampConsoleView *CMainFrame::GetLampView(bool right)
+{
+    return right ? m_pRightLamp : m_pLeftLamp;
+}
+
+void CMainFrame::SetEditCommandsEnabled(bool enabled)
+{
+    for (int id : {kIdEditCut, kIdEditCopy, kIdEditPaste, kIdEditSelectAll})
+        Command(id)->setEnabled(enabled);
+}
+
+void CMainFrame::SetCrossfaderLinkChecked(bool checked)
+{
+    Command(kIdCrossfaderLink)->setChecked(checked);
+}
+
+QPoint CMainFrame::GetPaneOrigin() const
+{
+    return m_pLeftLamp->mapToGlobal(QPoint(0, 0));
+}
+
+bool CMainFrame::IsPatchViewOpen() const
+{
+    return m_pPatchFrame && m_pPatchFrame->isVisible();
+}
+
+QAction *CMainFrame::Command(int id) const
+{
+    return m_menu->Command(id);
+}
+
+void CMainFrame::OnPatch()
+{
+    patch::CPatchFrame::OpenOrActivate(m_pPatchFrame);
+}
+
+void CMainFrame::SetInputHook(int target)
+{
+    if (target < 0 || target > 3)
+        return;
+    if (target == 0 || target == 1) {
+        controls::CInButton *button = m_pLeftLamp->GetInButton(target);
+        button->m_on = true;
+        button->Invalidate();
+    } else if (target == 2) {
+        controls::CInButton *button = m_pMasterView->GetInButton();
+        button->m_on = true;
+        button->Invalidate();
+    } else {
+        m_pLeftLamp->GetInButton(0)->SwitchOff();
+        m_pLeftLamp->GetInButton(1)->SwitchOff();
+        m_pMasterView->GetInButton()->SwitchOff();
+    }
+    views::ExclusiveInputHook(target);
+}
+
+void CMainFrame::MatchInput(int target)
+{
+    if (target < 0 || target > 2)
+        return;
+    // The lamp stays lit whatever the answer: the target remains under input take-over.
+    SetInputHook(target);
+    if (!views::ConfirmHookAll(target))
+        return;
+    if (target == 2) {
+        for (int i = 0; i < m_pMasterView->GetSubFaderCount(); ++i)
+            m_pMasterView->GetSubFader(i)->SetHooked(true);
+    } else {
+        m_pDanView->HookRow(target);
+    }
+}
+
+void CMainFrame::OnInitialUpdate()
+{
+    m_pDanView->OnInitialUpdate();
+    m_pMasterView->OnInitialUpdate();
+    if (m_pPatchFrame)
+        m_pPatchFrame->RefreshGrid();
+    // Another patch or other sub-masters: every slot, the unpatched ones too, follows the desk
+    // at once rather than keeping a level that no fader controls any more.
+    model::RecomputeAllChannels();
+    model::MixChannel(model::kSpareChannelIndex + 1);
+    views::UpdateOutputDisplays();
+}
+
+void CMainFrame::OnEditCommand(int id)
+{
+    if (m_activePane == m_pDanView)
+        RunEditCommand(*m_pDanView, id);
+    else if (m_activePane == m_pMasterView)
+        RunEditCommand(*m_pMasterView, id);
+    else if (id == kIdEditUndo)
+        views::UndoLastEdit(); // a lamp strip, or no pane chosen yet
+}
+
+void CMainFrame::OnFocusChanged(QWidget *now)
+{
+    for (QWidget *pane :
+         {static_cast<QWidget *>(m_pLeftLamp), static_cast<QWidget *>(m_pDanView),
+          static_cast<QWidget *>(m_pRightLamp), static_cast<QWidget *>(m_pMasterView)}) {
+        if (now && (now == pane || pane->isAncestorOf(now))) {
+            m_activePane = pane;
+            return;
+        }
+    }
+}
+
+void CMainFrame::ActivateNextPane(bool backwards)
+{
+    const QWidget *panes[] = {m_pLeftLamp, m_pDanView, m_pRightLamp, m_pMasterView};
+    constexpr int count = 4;
+    int current = backwards ? 0 : count - 1;
+    for (int i = 0; i < count; ++i) {
+        if (panes[i] == m_activePane)
+            current = i;
+    }
+    const int next = (current + (backwards ? count - 1 : 1)) % count;
+    const_cast<QWidget *>(panes[next])->setFocus(Qt::OtherFocusReason);
+}
+
+void CMainFrame::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() == m_displayTimer.timerId())
+        views::UpdateOutputDisplays();
+    else
+        QMainWindow::timerEvent(event);
+}
+
+bool CMainFrame::event(QEvent *event)
+{
+    // Tab at the window itself goes to the console's keys, not along the focus chain.
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            keyPressEvent(key);
+            return true;
+        }
+    }
+    return QMainWindow::event(event);
+}
+
+void CMainFrame::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key() == Qt::Key_Backtab ? Qt::Key_Tab : event->key();
+    views::HandleFrameKey(key, event->isAutoRepeat());
+    QMainWindow::keyPressEvent(event);
+}
+
+void CMainFrame::closeEvent(QCloseEvent *event)
+{
+    if (m_closeGuard && !m_closeGuard()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!DroppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent *event)
+{
+    const QString path = DroppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    activateWindow();
+    // After the drop has finished: opening may ask questions in modal boxes.
+    QTimer::singleShot(0, this, [this, path] {
+        if (m_dropHandler)
+            m_dropHandler(path);
+    });
+}
+
+bool CMainFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Paint:
+        if (!m_painted && watched == m_pDanView->viewport()) {
+            m_painted = true;
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, &CMainFrame::FirstPainted);
+        }
+        break;
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto *drag = static_cast<QDragMoveEvent *>(event);
+        if (DroppedFile(drag->mimeData()).isEmpty())
+            break;
+        drag->acceptProposedAction();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto *drop = static_cast<QDropEvent *>(event);
+        if (DroppedFile(drop->mimeData()).isEmpty())
+            break;
+        dropEvent(drop);
+        return true;
+    }
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+} // namespace orinsub::app

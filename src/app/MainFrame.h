@@ -1,0 +1,135 @@
+#pragma once
+
+#include "patch/PatchFrame.h"
+#include "views/ConsoleFrame.h"
+
+#include <QBasicTimer>
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <memory>
+
+namespace orinsub::dmx {
+class COrinZentra;
+class PeriodicTimer;
+} // namespace orinsub::dmx
+namespace orinsub::model {
+class COrinSUBDoc;
+class UndoRecord;
+} // namespace orinsub::model
+namespace orinsub::views {
+class CMasterConsoleView;
+}
+
+namespace orinsub::app {
+
+class CMySplitterWnd;
+class MainMenu;
+
+/// The console's main window: the two lamp strips framing the preset pane, above the master
+/// pane, in a fixed layout; the menu bar with the console's commands; the 100 ms refresh of the
+/// output readouts and the 20 ms DMX link tick. It owns the DMX port and the undo record and
+/// registers them, itself and its splitter in g_orin (the panes register themselves).
+///
+/// Construction builds everything and starts both timers; the link tick works from then on on
+/// its own thread. Destruction stops the link first (a running tick finishes, the timer stops,
+/// the open device is closed, the port is freed), then the undo record, then the panes.
+/// UI thread only.
+class CMainFrame : public QMainWindow, public views::ConsoleFrame
+{
+    Q_OBJECT
+
+public:
+    /// The panes show doc, which must outlive the frame. The link timer comes from
+    /// dmx::NewPeriodicTimer (tests install a manual one).
+    explicit CMainFrame(model::COrinSUBDoc *doc, QWidget *parent = nullptr);
+    ~CMainFrame() override;
+
+    // What the panes ask of the main window.
+    void BeginRowDrag(controls::CDan *row, QPoint point) override;
+    void BeginOutputDrag(views::CDanConsoleView *view, QPoint point) override;
+    void BeginSubMasterDrag(controls::CSubFader *fader, QPoint point) override;
+    views::CLampConsoleView *GetLampView(bool right) override;
+    void SetEditCommandsEnabled(bool enabled) override;
+    void SetCrossfaderLinkChecked(bool checked) override;
+    QWidget *GetWindow() override { return this; }
+
+    views::CDanConsoleView *GetDanView() const { return m_pDanView; }
+    views::CMasterConsoleView *GetMasterView() const { return m_pMasterView; }
+    /// The outer splitter: the top row (the inner splitter) above the master pane.
+    CMySplitterWnd *GetSplitter() const { return m_wndSplitter; }
+    /// Screen position of the left lamp strip's top-left corner, the origin of the panes.
+    QPoint GetPaneOrigin() const;
+    /// The window's rectangle moved to (0, 0), as the layout made it.
+    QRect GetWindowRect() const { return m_windowRect; }
+
+    /// True while the patch window is open.
+    bool IsPatchViewOpen() const;
+    patch::CPatchFrame *GetPatchFrame() const { return m_pPatchFrame; }
+
+    /// Input take-over: 0 row A, 1 row B, 2 sub-masters light that target's "IN" button (a lit
+    /// one stays lit) and switch off the others; 3 switches all off. Other targets: nothing.
+    void SetInputHook(int target);
+    /// Input match: lights target's "IN" button (0 row A, 1 row B, 2 sub-masters) as
+    /// SetInputHook does, then, after the operator's OK (none asked while Shift is held), hooks
+    /// every fader of the target so that each takes its DMX input level from the next pick-up
+    /// tick on. Other targets: nothing.
+    void MatchInput(int target);
+
+    /// For every new or opened show: the panes take the show's names and restart their timers,
+    /// an open patch window repaints its grid, and the output is recomputed from the desk.
+    void OnInitialUpdate();
+
+    /// The command's action (menu item or accelerator), or null.
+    QAction *Command(int id) const;
+    const MainMenu &Menu() const { return *m_menu; }
+
+    /// Asked before the window closes; false keeps it open (the save question).
+    void SetCloseGuard(std::function<bool()> guard) { m_closeGuard = std::move(guard); }
+    /// Called with the path of a file dropped on the window.
+    void SetDropHandler(std::function<void(const QString &)> handler)
+    {
+        m_dropHandler = std::move(handler);
+    }
+
+signals:
+    /// Once, right after the panes were painted for the first time.
+    void FirstPainted();
+
+protected:
+    void timerEvent(QTimerEvent *event) override;
+    bool event(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void CreateClient(model::COrinSUBDoc *doc);
+    void ConnectCommands();
+    void OnPatch();
+    void OnEditCommand(int id);
+    void ActivateNextPane(bool backwards);
+    void OnFocusChanged(QWidget *now);
+
+    std::unique_ptr<dmx::COrinZentra> m_port;
+    std::unique_ptr<model::UndoRecord> m_undo;
+    std::unique_ptr<dmx::PeriodicTimer> m_linkTimer;
+    std::unique_ptr<MainMenu> m_menu;
+    CMySplitterWnd *m_wndSplitter = nullptr;
+    CMySplitterWnd *m_wndSplitterTop = nullptr;
+    views::CLampConsoleView *m_pLeftLamp = nullptr;
+    views::CDanConsoleView *m_pDanView = nullptr;
+    views::CLampConsoleView *m_pRightLamp = nullptr;
+    views::CMasterConsoleView *m_pMasterView = nullptr;
+    QPointer<QWidget> m_activePane; // the pane that last had the focus, or one inside it
+    QPointer<patch::CPatchFrame> m_pPatchFrame; // never owned: it deletes itself when closed
+    QRect m_windowRect;
+    QBasicTimer m_displayTimer;
+    bool m_painted = false;
+    std::function<bool()> m_closeGuard;
+    std::function<void(const QString &)> m_dropHandler;
+};
+
+} // namespace orinsub::app

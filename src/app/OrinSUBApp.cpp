@@ -1,0 +1,141 @@
+#include "OrinSUBApp.h"
+
+#include "AboutDlg.h"
+#include "AppIcon.h"
+#include "AppResources.h"
+#include "CommandLine.h"
+#include "MainFrame.h"
+#include "MainMenu.h"
+#include "RecentFileList.h"
+#include "ShowDocument.h"
+#include "controls/KeyState.h"
+#include "dmx/OrinZentra.h"
+#include "model/OrinGlobal.h"
+#include "model/OrinSUBDoc.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QMenu>
+#include <QTimer>
+#include <cstdio>
+
+namespace orinsub::app {
+
+namespace {
+
+// The screenshot waits this long at most for the interface to open, so that the status line
+// shows it; a poll every few milliseconds.
+constexpr int kInterfaceWaitMs = 1000;
+constexpr int kInterfacePollMs = 5;
+// Long enough for the master pane's 10 ms tick to take the interface into its status line.
+constexpr int kStatusSettleMs = 30;
+
+} // namespace
+
+COrinSUBApp::COrinSUBApp() = default;
+
+COrinSUBApp::~COrinSUBApp()
+{
+    m_frame.reset();
+    if (model::g_orin.m_pDoc == m_doc.get())
+        model::g_orin.m_pDoc = nullptr;
+}
+
+bool COrinSUBApp::InitInstance(const StartOptions &options)
+{
+    QCoreApplication::setOrganizationName(kSettingsOrganization);
+    QCoreApplication::setApplicationName(kSettingsApplication);
+    QGuiApplication::setWindowIcon(ApplicationIcon());
+    m_recent = std::make_unique<CRecentFileList>();
+
+    m_doc = std::make_unique<model::COrinSUBDoc>();
+    model::g_orin.m_pDoc = m_doc.get();
+    m_show = std::make_unique<CShowDocument>(*m_doc, *m_recent);
+    m_frame = std::make_unique<CMainFrame>(m_doc.get());
+    m_show->SetFrame(m_frame.get());
+    ConnectCommands();
+    UpdateRecentFileMenu();
+
+    if (!options.show.isEmpty()) {
+        if (!m_show->OpenDocumentFile(options.show))
+            return false;
+    } else {
+        m_show->OnFileNew();
+    }
+
+    m_frame->show();
+    m_frame->SetDropHandler([this](const QString &path) { m_show->OpenDocumentFile(path); });
+
+    if (options.show.isEmpty() && !controls::Keys().IsShiftDown() && !m_recent->IsEmpty())
+        m_show->OpenRecentFile(0);
+
+    if (!options.screenshot.isEmpty())
+        SaveScreenshotWhenReady(options.screenshot);
+    return true;
+}
+
+void COrinSUBApp::ConnectCommands()
+{
+    auto on = [this](int id, auto handler) {
+        connect(m_frame->Command(id), &QAction::triggered, this, handler);
+    };
+    on(kIdFileNew, [this] { m_show->OnFileNew(); });
+    on(kIdFileOpen, [this] { m_show->OnFileOpen(); });
+    on(kIdFileSave, [this] { m_show->OnFileSave(); });
+    on(kIdFileSaveAs, [this] { m_show->OnFileSaveAs(); });
+    on(kIdAppAbout, [this] { OnAppAbout(); });
+    connect(m_show.get(), &CShowDocument::RecentFilesChanged, this,
+            &COrinSUBApp::UpdateRecentFileMenu);
+    m_frame->SetCloseGuard([this] { return m_show->SaveModified(); });
+}
+
+void COrinSUBApp::UpdateRecentFileMenu()
+{
+    const MainMenu &menu = m_frame->Menu();
+    for (QAction *action : m_recentActions)
+        delete action;
+    m_recentActions.clear();
+    const QStringList &files = m_recent->Files();
+    menu.RecentFilePlaceholder()->setVisible(files.isEmpty());
+    for (int i = 0; i < files.size(); ++i) {
+        QString shown = QDir::toNativeSeparators(files[i]);
+        shown.replace(u'&', QStringLiteral("&&"));
+        auto *action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown), this);
+        connect(action, &QAction::triggered, this, [this, i] { m_show->OpenRecentFile(i); });
+        menu.FileMenu()->insertAction(menu.RecentFilePlaceholder(), action);
+        m_recentActions.push_back(action);
+    }
+}
+
+void COrinSUBApp::OnAppAbout()
+{
+    CAboutDlg about(m_frame.get());
+    about.exec();
+}
+
+void COrinSUBApp::SaveScreenshotWhenReady(const QString &file)
+{
+    connect(m_frame.get(), &CMainFrame::FirstPainted, this, [this, file] {
+        auto *poll = new QTimer(this);
+        const QDeadlineTimer deadline(kInterfaceWaitMs);
+        connect(poll, &QTimer::timeout, this, [this, poll, file, deadline] {
+            const dmx::COrinZentra *port = model::g_orin.m_pZentra;
+            if (!(port && port->IsOpen()) && !deadline.hasExpired())
+                return;
+            poll->deleteLater();
+            QTimer::singleShot(kStatusSettleMs, this, [this, file] {
+                const bool saved = m_frame->grab().save(file, "PNG");
+                if (!saved)
+                    std::fprintf(
+                        stderr, "orinsub: %s\n",
+                        qUtf8Printable(QStringLiteral("画像を保存できません: %1").arg(file)));
+                QCoreApplication::exit(saved ? 0 : 1);
+            });
+        });
+        poll->start(kInterfacePollMs);
+    });
+}
+
+} // namespace orinsub::app

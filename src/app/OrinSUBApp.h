@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class QAction;
+
+namespace orinsub::model {
+class COrinSUBDoc;
+}
+
+namespace orinsub::app {
+
+class CMainFrame;
+class CRecentFileList;
+class CShowDocument;
+struct StartOptions;
+
+/// The application: the show, the main window and the show's controller, tied together at
+/// start-up; the File and Help menus' commands and the recent-file list in the File menu.
+/// One per process, after the QApplication.
+class COrinSUBApp : public QObject
+{
+    Q_OBJECT
+
+public:
+    COrinSUBApp();
+    ~COrinSUBApp() override;
+
+    /// Start-up: the settings store's names, the show, the main window, then the show named on
+    /// the command line, or else (unless Shift is held) the most recent one; then the window is
+    /// shown and takes dropped shows. With a screenshot file the window is saved as PNG after
+    /// its first paint and the event loop ends. False when the command line's show cannot be
+    /// opened (the operator has read why): the program ends.
+    bool InitInstance(const StartOptions &options);
+
+    CMainFrame *GetMainFrame() const { return m_frame.get(); }
+    CShowDocument *GetDocument() const { return m_show.get(); }
+    model::COrinSUBDoc *GetShow() const { return m_doc.get(); }
+    const CRecentFileList &GetRecentFiles() const { return *m_recent; }
+
+    /// "バージョン情報 OrinSUB(&A)...": the About box, modal over the main window.
+    void OnAppAbout();
+
+private:
+    void ConnectCommands();
+    void UpdateRecentFileMenu();
+    void SaveScreenshotWhenReady(const QString &file);
+
+    std::unique_ptr<model::COrinSUBDoc> m_doc;
+    std::unique_ptr<CRecentFileList> m_recent;
+    std::unique_ptr<CShowDocument> m_show;
+    std::unique_ptr<CMainFrame> m_frame; // goes first: it stops the link and frees the panes
+    std::vector<QAction *> m_recentActions;
+};
+
+} // namespace orinsub::app

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class QWidget;
+
+namespace orinsub::model {
+class COrinSUBDoc;
+}
+
+namespace orinsub::app {
+
+class CMainFrame;
+class CRecentFileList;
+
+/// The show as a document on disk: its path, the window title, the modified flag, and the New,
+/// Open, Save and Save As commands with the question to save a modified show first. Opening is
+/// all or nothing: a file that cannot be opened leaves the show, its path and title as they
+/// were and tells the operator why. A save that fails says so and keeps the show modified.
+/// UI thread only.
+class CShowDocument : public QObject
+{
+    Q_OBJECT
+
+public:
+    /// doc and recent must outlive the controller.
+    CShowDocument(model::COrinSUBDoc &doc, CRecentFileList &recent);
+    ~CShowDocument() override;
+
+    /// The main window: its title shows the show, its panes follow New and Open, and it owns
+    /// the message boxes. May be null.
+    void SetFrame(CMainFrame *frame);
+
+    /// "新規作成": after the save question, an empty show without a path.
+    bool OnFileNew();
+    /// "開く": the operator picks a show, which then opens as with OpenDocumentFile.
+    bool OnFileOpen();
+    /// After the save question, opens the show at path and puts it first in the recent-file
+    /// list. False when the operator cancelled or the file could not be opened.
+    bool OpenDocumentFile(const QString &path);
+    /// Opens entry index of the recent-file list; an entry that cannot be opened leaves the
+    /// list (not when the operator only cancelled the save question).
+    bool OpenRecentFile(int index);
+    /// "上書き保存": saves at the show's path, or asks for one as Save As does. True when saved.
+    bool OnFileSave();
+    /// "名前を付けて保存": saves under a name the operator picks (".orin" added when the name has
+    /// no extension). True when saved.
+    bool OnFileSaveAs();
+    /// Before a modified show is left: "%1 への変更を保存しますか?". Yes saves, No goes on without
+    /// saving, Cancel stays. True to go on; an unmodified show goes on without a question.
+    bool SaveModified();
+
+    /// The show's file, absolute; empty before it is first saved or opened.
+    QString GetPathName() const { return m_pathName; }
+    /// The show's name in the title: the file's name without ".orin", or "無題".
+    QString GetTitle() const;
+
+signals:
+    /// The recent-file list changed.
+    void RecentFilesChanged();
+
+private:
+    bool OpenFile(const QString &path);
+    bool SaveTo(const QString &path);
+    void SetPathName(const QString &path);
+    void UpdateFrameTitle();
+    QWidget *Owner() const;
+
+    model::COrinSUBDoc &m_doc;
+    CRecentFileList &m_recent;
+    QPointer<CMainFrame> m_frame;
+    QString m_pathName;
+};
+
+} // namespace orinsub::app

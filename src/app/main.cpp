@@ -1,0 +1,72 @@
+#include "app/CommandLine.h"
+#include "app/OrinSUBApp.h"
+#include "zentra/DeviceSelection.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+#include <cstdio>
+#include <cstdlib>
+
+using namespace orinsub::app;
+
+namespace {
+
+void Print(std::FILE *stream, const QString &text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+// A screenshot needs no screen: without a display the window is drawn off-screen.
+void UseOffscreenWithoutDisplay()
+{
+    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") &&
+        !std::getenv("WAYLAND_DISPLAY"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    StartOptions options;
+    QString error;
+    switch (ParseCommandLine(arguments, options, error)) {
+    case CommandLineAction::Help:
+        Print(stdout, HelpText());
+        return 0;
+    case CommandLineAction::Error:
+        Print(stderr, QStringLiteral("orinsub: %1\n").arg(error));
+        return 2;
+    case CommandLineAction::Run:
+        break;
+    }
+
+    std::string deviceError;
+    if (!zentra::SelectDevice(zentra::ChooseDevice(options.dmx), deviceError)) {
+        Print(stderr, QStringLiteral("orinsub: %1\n").arg(QString::fromStdString(deviceError)));
+        return 2;
+    }
+    if (options.listDevices) {
+        for (const std::u16string &id : zentra::ListDevices())
+            Print(stdout, QString::fromStdU16String(id) + u'\n');
+        return 0;
+    }
+
+    if (!options.screenshot.isEmpty())
+        UseOffscreenWithoutDisplay();
+    QApplication application(argc, argv);
+    // Everything the operator reads is Japanese, Qt's own buttons and dialogs too.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_ja"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
+
+    COrinSUBApp app;
+    if (!app.InitInstance(options))
+        return 1;
+    return QApplication::exec();
+}
