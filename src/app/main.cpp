@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/OrinSUBApp.h"
+#include "controls/QuestionBox.h"
 #include "zentra/DeviceSelection.h"
 
 #include <QApplication>
@@ -24,6 +25,27 @@ void UseOffscreenWithoutDisplay()
         !std::getenv("WAYLAND_DISPLAY"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
 }
+
+/// A screenshot run has nobody at the screen: messages go to the error stream and every question
+/// is answered Cancel, so that no box waits for an answer.
+class UnattendedQuestions : public orinsub::controls::QuestionBox
+{
+public:
+    bool AskOkCancel(QWidget *, const QString &text, const QString &) override
+    {
+        Warn(nullptr, text, {});
+        return false;
+    }
+    int AskYesNoCancel(QWidget *, const QString &text, const QString &) override
+    {
+        Warn(nullptr, text, {});
+        return -1;
+    }
+    void Warn(QWidget *, const QString &text, const QString &) override
+    {
+        Print(stderr, QStringLiteral("orinsub: %1\n").arg(QString(text).replace(u'\n', u' ')));
+    }
+};
 
 } // namespace
 
@@ -65,6 +87,9 @@ int main(int argc, char **argv)
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
 
+    UnattendedQuestions unattended;
+    if (!options.screenshot.isEmpty())
+        orinsub::controls::SetQuestions(&unattended);
     COrinSUBApp app;
     if (!app.InitInstance(options))
         return 1;

@@ -1,0 +1,416 @@
+#include "app/MainFrame.h"
+#include "AppTestSupport.h"
+#include "app/AppResources.h"
+#include "app/MySplitterWnd.h"
+#include "controls/Dan.h"
+#include "controls/DanFader.h"
+#include "controls/FaderLabel.h"
+#include "controls/MyEdit.h"
+#include "controls/RcLamp.h"
+#include "controls/SubFader.h"
+#include "dmx/LinkTick.h"
+#include "dmx/OrinZentra.h"
+#include "model/Mix.h"
+#include "model/OrinGlobal.h"
+#include "model/OrinSUBDoc.h"
+#include "model/UndoRecord.h"
+#include "support/ScriptedSeams.h"
+#include "views/DanConsoleView.h"
+#include "views/LampConsoleView.h"
+#include "views/MasterConsoleView.h"
+#include "zentra/SimulatedInterface.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace orinsub;
+using namespace orinsub::app;
+using orinsub::testing::ManualLinkTimers;
+
+namespace {
+
+class MainFrameTest : public ::testing::Test
+{
+protected:
+    MainFrameTest()
+    {
+        model::g_orin = model::COrinGlobal{};
+        model::g_orin.m_pDoc = &doc;
+        model::s_channelLevels.fill(0);
+        zentra::sim::Restore();
+        frame = std::make_unique<CMainFrame>(&doc);
+        frame->OnInitialUpdate();
+        frame->show();
+        QApplication::setActiveWindow(frame.get());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    }
+    ~MainFrameTest() override
+    {
+        frame.reset();
+        model::g_orin = model::COrinGlobal{};
+    }
+
+    views::CLampConsoleView &Left() { return *frame->GetLampView(false); }
+    views::CDanConsoleView &Dan() { return *frame->GetDanView(); }
+    views::CMasterConsoleView &Master() { return *frame->GetMasterView(); }
+    bool InA() { return Left().GetInButton(0)->m_on; }
+    bool InB() { return Left().GetInButton(1)->m_on; }
+    bool InSub() { return Master().GetInButton()->m_on; }
+
+    /// Types keys where the operator's keys go now: the focused widget, or the window.
+    void Type(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : frame.get();
+        QTest::keyClick(target, key, modifiers);
+    }
+    /// The link tick delivers level on input slots 1..80 (the first tick opens the interface).
+    void Input(uint8_t level)
+    {
+        zentra::sim::Frame input{};
+        for (int slot = 1; slot <= 80; ++slot)
+            input[slot] = level;
+        zentra::sim::SetInputFrame(input);
+        for (int i = 0; i < 2; ++i)
+            ManualLinkTimers::current()->Fire();
+        ASSERT_TRUE(model::g_orin.m_pZentra->IsOpen());
+    }
+    int HookedFadersOfRow(int row)
+    {
+        int hooked = 0;
+        for (int i = 0; i < 80; ++i)
+            hooked += Dan().GetRow(row)->GetFader(i)->IsHooked();
+        return hooked;
+    }
+
+    ManualLinkTimers timers;
+    model::COrinSUBDoc doc;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+TEST_F(MainFrameTest, PanesStandInTheFixedLayoutOnePixelApart)
+{
+    EXPECT_EQ(frame->pos(), QPoint(2, 2));
+    EXPECT_EQ(frame->size(), QSize(1270, 768));
+    auto inClient = [&](QWidget *pane) {
+        return QRect(pane->mapTo(frame->centralWidget(), QPoint()), pane->size());
+    };
+    EXPECT_EQ(inClient(&Left()), QRect(0, 0, 28, 410));
+    EXPECT_EQ(inClient(&Dan()), QRect(29, 0, 1192, 410));
+    const QRect right = inClient(frame->GetLampView(true));
+    EXPECT_EQ(right.topLeft(), QPoint(1222, 0));
+    EXPECT_GE(right.width(), 28);
+    EXPECT_EQ(right.height(), 410);
+    const QRect master = inClient(&Master());
+    EXPECT_EQ(master.topLeft(), QPoint(0, 411));
+    EXPECT_GE(master.width(), 1250);
+    EXPECT_GE(master.height(), 280);
+    EXPECT_EQ(frame->GetPaneOrigin(), Left().mapToGlobal(QPoint()));
+
+    // Dragging a bar moves nothing.
+    QSplitterHandle *bar = frame->GetSplitter()->handle(1);
+    QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(5, 0));
+    QTest::mouseMove(bar, QPoint(5, -120));
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(5, -120));
+    EXPECT_EQ(inClient(&Dan()), QRect(29, 0, 1192, 410));
+    EXPECT_EQ(inClient(&Master()).topLeft(), QPoint(0, 411));
+}
+
+TEST_F(MainFrameTest, RegistersItselfThePanesAndTheSharedObjects)
+{
+    const model::COrinGlobal &g = model::g_orin;
+    EXPECT_EQ(g.m_pMainFrame, frame.get());
+    EXPECT_EQ(g.m_pSplitter, frame->GetSplitter());
+    EXPECT_EQ(g.m_pDanView, &Dan());
+    EXPECT_EQ(g.m_pMasterView, &Master());
+    EXPECT_EQ(g.m_pLampView, &Left());
+    ASSERT_NE(g.m_pZentra, nullptr);
+    EXPECT_FALSE(g.m_pZentra->IsOpen());
+    ASSERT_NE(g.m_pUndo, nullptr);
+    EXPECT_FALSE(g.m_pUndo->m_valid);
+    ASSERT_NE(ManualLinkTimers::current(), nullptr);
+    EXPECT_TRUE(ManualLinkTimers::current()->IsRunning());
+    EXPECT_EQ(ManualLinkTimers::current()->period, dmx::kLinkPeriod);
+}
+
+TEST_F(MainFrameTest, MenusShowTheirTextsAndShortcutsWithEditCommandsGreyedAtStart)
+{
+    QStringList shown;
+    for (QAction *menu : frame->menuBar()->actions()) {
+        shown << menu->text();
+        for (QAction *item : menu->menu()->actions())
+            shown << (item->isSeparator() ? QStringLiteral("-")
+                                          : item->text() + (item->isEnabled() ? "" : " (grey)"));
+    }
+    const QStringList expected = {"ファイル(&F)",
+                                  "新規作成(&N)\tCtrl+N",
+                                  "開く(&O)...\tCtrl+O",
+                                  "上書き保存(&S)\tCtrl+S",
+                                  "名前を付けて保存(&A)...",
+                                  "-",
+                                  "最近使ったファイル (grey)",
+                                  "-",
+                                  "アプリケーションの終了(&X)",
+                                  "編集(&E)",
+                                  "元に戻す(&U)\tCtrl+Z (grey)",
+                                  "-",
+                                  "切り取り(&T)\tCtrl+X (grey)",
+                                  "コピー(&C)\tCtrl+C (grey)",
+                                  "貼り付け(&P)\tCtrl+V (grey)",
+                                  "-",
+                                  "すべて選択(&A)\tCtrl+A (grey)",
+                                  "操作(&T)",
+                                  "パッチ(&P)...\tF11",
+                                  "-",
+                                  "クロスフェーダーを連結(&C)\tF1",
+                                  "-",
+                                  "入力引っかけ:A段\tCtrl+1",
+                                  "入力引っかけ:B段\tCtrl+2",
+                                  "入力引っかけ:サブマスター\tCtrl+3",
+                                  "入力引っかけを解除\tCtrl+4",
+                                  "-",
+                                  "入力値に合わせる:A段\tCtrl+Alt+1",
+                                  "入力値に合わせる:B段\tCtrl+Alt+2",
+                                  "入力値に合わせる:サブマスター\tCtrl+Alt+3",
+                                  "ヘルプ(&H)",
+                                  "バージョン情報 OrinSUB(&A)..."};
+    EXPECT_EQ(shown, expected);
+    // F1 is the console's key, not an accelerator: an accelerator would also fire on auto-repeat.
+    EXPECT_TRUE(frame->Command(kIdCrossfaderLink)->shortcuts().isEmpty());
+}
+
+TEST_F(MainFrameTest, EveryAcceleratorReachesItsCommand)
+{
+    const Qt::KeyboardModifiers ctrl = Qt::ControlModifier, alt = Qt::AltModifier,
+                                shift = Qt::ShiftModifier;
+    const std::vector<std::pair<QKeyCombination, int>> table = {
+        {ctrl | Qt::Key_C, kIdEditCopy},
+        {ctrl | Qt::Key_Insert, kIdEditCopy},
+        {shift | Qt::Key_Delete, kIdEditCut},
+        {ctrl | Qt::Key_X, kIdEditCut},
+        {ctrl | Qt::Key_V, kIdEditPaste},
+        {shift | Qt::Key_Insert, kIdEditPaste},
+        {alt | Qt::Key_Backspace, kIdEditUndo},
+        {ctrl | Qt::Key_Z, kIdEditUndo},
+        {ctrl | Qt::Key_N, kIdFileNew},
+        {ctrl | Qt::Key_O, kIdFileOpen},
+        {ctrl | Qt::Key_S, kIdFileSave},
+        {QKeyCombination(Qt::Key_F6), kIdNextPane},
+        {shift | Qt::Key_F6, kIdPrevPane},
+        {ctrl | Qt::Key_A, kIdEditSelectAll},
+        {QKeyCombination(Qt::Key_F11), kIdPatch},
+        {ctrl | Qt::Key_1, kIdHookA},
+        {ctrl | Qt::Key_2, kIdHookB},
+        {ctrl | Qt::Key_3, kIdHookSub},
+        {ctrl | Qt::Key_4, kIdHookNone},
+        {ctrl | alt | Qt::Key_1, kIdMatchA},
+        {ctrl | alt | Qt::Key_2, kIdMatchB},
+        {ctrl | alt | Qt::Key_3, kIdMatchSub},
+        {ctrl | alt | shift | Qt::Key_1, kIdMatchA},
+        {ctrl | alt | shift | Qt::Key_2, kIdMatchB},
+        {ctrl | alt | shift | Qt::Key_3, kIdMatchSub},
+    };
+    for (const auto &[keys, id] : table) {
+        QAction *action = frame->Command(id);
+        ASSERT_NE(action, nullptr) << id;
+        EXPECT_TRUE(action->shortcuts().contains(QKeySequence(keys)))
+            << id << " " << QKeySequence(keys).toString().toStdString();
+    }
+}
+
+TEST_F(MainFrameTest, NameBoxEnablesEditCommandsAndThePaneGreysThemAgain)
+{
+    controls::CMyEdit *box = Dan().GetNameLabel(0)->GetEdit();
+    QTest::mouseClick(box->viewport(), Qt::LeftButton);
+    ASSERT_TRUE(box->hasFocus());
+    for (int id : {kIdEditCut, kIdEditCopy, kIdEditPaste, kIdEditSelectAll, kIdEditUndo})
+        EXPECT_TRUE(frame->Command(id)->isEnabled()) << id;
+
+    QTest::keyClicks(box, QStringLiteral("Spot"));
+    EXPECT_EQ(doc.Channel(0).GetName(), QStringLiteral("Spot"));
+    Type(Qt::Key_A, Qt::ControlModifier);
+    Type(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(doc.Channel(0).GetName(), QString());
+
+    Type(Qt::Key_Escape); // back to the pane
+    EXPECT_TRUE(Dan().hasFocus());
+    for (int id : {kIdEditCut, kIdEditCopy, kIdEditPaste, kIdEditSelectAll, kIdEditUndo})
+        EXPECT_FALSE(frame->Command(id)->isEnabled()) << id;
+}
+
+TEST_F(MainFrameTest, CtrlOneTwiceKeepsTheALampLitAndCtrlFourPutsEveryLampOut)
+{
+    Master().GetInButton()->m_on = true;
+    Type(Qt::Key_1, Qt::ControlModifier);
+    EXPECT_TRUE(InA());
+    EXPECT_FALSE(InB());
+    EXPECT_FALSE(InSub());
+    Type(Qt::Key_1, Qt::ControlModifier);
+    EXPECT_TRUE(InA());
+
+    Type(Qt::Key_2, Qt::ControlModifier);
+    EXPECT_FALSE(InA());
+    EXPECT_TRUE(InB());
+    Type(Qt::Key_3, Qt::ControlModifier);
+    EXPECT_FALSE(InB());
+    EXPECT_TRUE(InSub());
+
+    Left().GetInButton(0)->m_hover = true;
+    Type(Qt::Key_4, Qt::ControlModifier);
+    EXPECT_FALSE(InA() || InB() || InSub());
+    EXPECT_FALSE(Left().GetInButton(0)->m_hover);
+    EXPECT_EQ(HookedFadersOfRow(0) + HookedFadersOfRow(1), 0); // take-over copies nothing
+
+    frame->SetInputHook(4);
+    frame->SetInputHook(-1);
+    EXPECT_FALSE(InA() || InB() || InSub());
+}
+
+TEST_F(MainFrameTest, MatchAnsweredWithCancelLeavesTheLampLitAndNothingHooked)
+{
+    orinsub::testing::ScriptedQuestions questions;
+    orinsub::testing::HeldKeys keys(false);
+    questions.Answer({0});
+    Dan().GetRow(0)->GetFader(4)->SetLevel(77);
+    Type(Qt::Key_1, Qt::ControlModifier | Qt::AltModifier);
+
+    ASSERT_EQ(questions.texts.size(), 1);
+    EXPECT_EQ(questions.texts[0],
+              QStringLiteral("A段のレベルをDMX入力のレベルに合わせます\nよろしいですか？"));
+    EXPECT_EQ(questions.captions[0], QStringLiteral("A段をすべて引っかけ"));
+    EXPECT_TRUE(InA());
+    EXPECT_EQ(HookedFadersOfRow(0), 0);
+    Input(200);
+    Dan().PickUpInput();
+    EXPECT_EQ(Dan().GetRow(0)->GetFader(4)->GetLevel(), 77);
+}
+
+TEST_F(MainFrameTest, MatchWithShiftAsksNothingAndTheRowTakesTheInputAtTheNextTick)
+{
+    orinsub::testing::ScriptedQuestions questions;
+    orinsub::testing::HeldKeys shift(true);
+    Input(150);
+    Type(Qt::Key_1, Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier);
+
+    EXPECT_TRUE(questions.texts.isEmpty());
+    EXPECT_TRUE(InA());
+    EXPECT_EQ(HookedFadersOfRow(0), 80);
+    EXPECT_EQ(HookedFadersOfRow(1), 0);
+    Dan().PickUpInput();
+    for (int i = 0; i < 80; ++i)
+        ASSERT_EQ(Dan().GetRow(0)->GetFader(i)->GetLevel(), 150) << i;
+}
+
+TEST_F(MainFrameTest, SubMasterMatchConfirmedHooksAllTwentyFaders)
+{
+    orinsub::testing::ScriptedQuestions questions;
+    orinsub::testing::HeldKeys keys(false);
+    questions.Answer({1});
+    Left().GetInButton(1)->m_on = true;
+    Type(Qt::Key_3, Qt::ControlModifier | Qt::AltModifier);
+
+    ASSERT_EQ(questions.captions, QStringList{QStringLiteral("サブマスターをすべて引っかけ")});
+    EXPECT_TRUE(InSub());
+    EXPECT_FALSE(InA() || InB());
+    for (int j = 0; j < 20; ++j)
+        EXPECT_TRUE(Master().GetSubFader(j)->IsHooked()) << j;
+}
+
+TEST_F(MainFrameTest, F11OpensOnePatchWindowAndAnotherAfterItClosed)
+{
+    Type(Qt::Key_F11);
+    QPointer<patch::CPatchFrame> first = frame->GetPatchFrame();
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(frame->IsPatchViewOpen());
+    QApplication::setActiveWindow(frame.get());
+    frame->Command(kIdPatch)->trigger();
+    EXPECT_EQ(frame->GetPatchFrame(), first);
+
+    first->close();
+    QApplication::processEvents(QEventLoop::AllEvents);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(first);
+    EXPECT_FALSE(frame->IsPatchViewOpen());
+    frame->Command(kIdPatch)->trigger();
+    EXPECT_TRUE(frame->IsPatchViewOpen());
+    EXPECT_NE(frame->GetPatchFrame(), nullptr);
+}
+
+TEST_F(MainFrameTest, CrossfaderLinkFollowsTheMenuAndF1WithItsCheckMark)
+{
+    QAction *link = frame->Command(kIdCrossfaderLink);
+    link->trigger();
+    EXPECT_TRUE(link->isChecked());
+    Type(Qt::Key_F1);
+    EXPECT_FALSE(link->isChecked());
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(frame.get(), &repeat);
+    EXPECT_FALSE(link->isChecked());
+}
+
+TEST_F(MainFrameTest, TabAtTheWindowGoesToTheFirstSubMasterNameAndTabInANameBoxStaysOnThePanes)
+{
+    Type(Qt::Key_Tab);
+    EXPECT_TRUE(Master().GetNameLabel(0)->GetEdit()->hasFocus());
+
+    controls::CMyEdit *channelName = Dan().GetNameLabel(0)->GetEdit();
+    channelName->setFocus();
+    Type(Qt::Key_Tab);
+    EXPECT_TRUE(Dan().GetNameLabel(1)->GetEdit()->hasFocus());
+    EXPECT_EQ(channelName->toPlainText(), QString());
+    Type(Qt::Key_Escape);
+    EXPECT_TRUE(Dan().hasFocus());
+}
+
+TEST_F(MainFrameTest, F6AndShiftF6WalkThroughThePanes)
+{
+    Type(Qt::Key_F6);
+    EXPECT_TRUE(Left().hasFocus());
+    Type(Qt::Key_F6);
+    EXPECT_TRUE(Dan().hasFocus());
+    Type(Qt::Key_F6, Qt::ShiftModifier);
+    EXPECT_TRUE(Left().hasFocus());
+    Type(Qt::Key_F6, Qt::ShiftModifier);
+    EXPECT_TRUE(Master().hasFocus());
+}
+
+TEST_F(MainFrameTest, OutputReadoutsFollowTheChannelLevelsWithinATenthOfASecond)
+{
+    model::s_channelLevels[0] = 128;
+    model::s_channelLevels[79] = 255;
+    QTRY_COMPARE_WITH_TIMEOUT(Dan().GetOutputDisplayLevel(0), 128, 1000);
+    EXPECT_EQ(Dan().GetOutputDisplayLevel(79), 255);
+}
+
+TEST_F(MainFrameTest, ClosingFinishesTheLinkBeforeThePortGoesAndTicksNoMore)
+{
+    Input(0);
+    ASSERT_EQ(zentra::sim::GetCounts().openHandles, 1);
+    bool stoppedWithPortOpen = false;
+    bool stoppedWhileHeld = false;
+    ManualLinkTimers::current()->onStop = [&] {
+        stoppedWithPortOpen = model::g_orin.m_pZentra && model::g_orin.m_pZentra->IsOpen() &&
+                              zentra::sim::GetCounts().openHandles == 1;
+        stoppedWhileHeld = dmx::s_tickBusy.test();
+    };
+    const uint64_t writes = zentra::sim::GetCounts().writes;
+    frame.reset();
+
+    EXPECT_TRUE(stoppedWithPortOpen);
+    EXPECT_TRUE(stoppedWhileHeld); // a tick starting meanwhile would have returned at once
+    EXPECT_FALSE(dmx::s_tickBusy.test());
+    EXPECT_EQ(ManualLinkTimers::current(), nullptr);
+    const zentra::sim::Counts counts = zentra::sim::GetCounts();
+    EXPECT_EQ(counts.openHandles, 0);
+    EXPECT_EQ(counts.closedWhileInUse, 0);
+    EXPECT_EQ(counts.writes, writes);
+    EXPECT_EQ(model::g_orin.m_pZentra, nullptr);
+    EXPECT_EQ(model::g_orin.m_pUndo, nullptr);
+    EXPECT_EQ(model::g_orin.m_pMainFrame, nullptr);
+    EXPECT_EQ(model::g_orin.m_pDanView, nullptr);
+}
+
+} // namespace
