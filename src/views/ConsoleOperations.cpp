@@ -50,6 +50,11 @@ void ExclusiveInputHook(int target)
         strip->GetInButton(1)->SwitchOff();
     if (master && (target == 0 || target == 1))
         master->GetInButton()->SwitchOff();
+    // Every switch-on of an "IN" button ends here: the pick-up goes back to its 10 ms tick.
+    if (g_orin.m_pDanView)
+        g_orin.m_pDanView->WakePickUp();
+    if (master)
+        master->WakePickUp();
 }
 
 bool ConfirmHookAll(int target)

@@ -17,7 +17,8 @@ void UpdateOutputDisplays();
 void OnCrossfaderMoved(int handle, uint8_t level);
 
 /// Keeps the three "IN" buttons exclusive: switches off the buttons of the targets other than
-/// target (0 row A, 1 row B, 2 sub-masters; 3 switches off rows A and B).
+/// target (0 row A, 1 row B, 2 sub-masters; 3 switches off rows A and B). Every switch-on of an
+/// "IN" button must be followed by it: it also wakes the panes' pick-up to its 10 ms tick.
 void ExclusiveInputHook(int target);
 
 /// Before hooking every fader of a target (0 row A, 1 row B, 2 sub-masters) to the DMX input:

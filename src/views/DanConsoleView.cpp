@@ -33,7 +33,6 @@ using controls::CDanFader;
 using model::g_orin;
 
 namespace {
-constexpr int kPickUpPeriodMs = 10;
 constexpr int kMaxReadFailures = 10; // more failed reads in a row: the input is ignored
 constexpr int kScrollWidth = 40 * 80 + 2 * 4;
 constexpr int kScrollHeight = 392;
@@ -108,7 +107,7 @@ void CDanConsoleView::OnInitialUpdate()
 {
     for (int i = 0; i < m_channelCount; ++i)
         m_nameLabels[i]->SetText(m_doc ? m_doc->Channel(i).GetName() : QString());
-    m_pickUpTimer.start(kPickUpPeriodMs, this);
+    m_ticker.Schedule(this, IsPickUpBusy());
 }
 
 QRect CDanConsoleView::GetLevelStripRect() const
@@ -166,6 +165,7 @@ void CDanConsoleView::HookRow(int row)
         for (int i = 0; i < dan->GetFaderCount(); ++i)
             dan->GetFader(i)->SetHooked(true);
     }
+    WakePickUp();
 }
 
 void CDanConsoleView::UpdateOutputDisplays()
@@ -368,12 +368,27 @@ void CDanConsoleView::PickUpInput()
     EndInvalidationBatch();
 }
 
+bool CDanConsoleView::IsPickUpBusy() const
+{
+    return IsRowInputOn(0) || IsRowInputOn(1) ||
+           std::any_of(m_faders.begin(), m_faders.end(),
+                       [](const auto &f) { return f->IsHooked(); });
+}
+
+void CDanConsoleView::WakePickUp()
+{
+    if (m_ticker.IsRunning())
+        m_ticker.Schedule(this, IsPickUpBusy());
+}
+
 void CDanConsoleView::timerEvent(QTimerEvent *event)
 {
-    if (event->timerId() == m_pickUpTimer.timerId())
-        PickUpInput();
-    else
+    if (!m_ticker.IsTick(event->timerId())) {
         ScrollPane::timerEvent(event);
+        return;
+    }
+    PickUpInput();
+    m_ticker.Schedule(this, IsPickUpBusy());
 }
 
 void CDanConsoleView::MoveNameFocus(bool backwards)

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "PaneTicker.h"
 #include "ScrollPane.h"
 #include "controls/OutputLevels.h"
 #include "model/MixInputs.h"
 
-#include <QBasicTimer>
 #include <memory>
 #include <vector>
 
@@ -38,9 +38,12 @@ public:
     explicit CDanConsoleView(model::COrinSUBDoc *doc, QWidget *parent = nullptr);
     ~CDanConsoleView() override;
 
-    /// For every new or opened show: the channel names into the name boxes; (re)starts the
-    /// 10 ms pick-up timer.
+    /// For every new or opened show: the channel names into the name boxes; starts the pick-up
+    /// tick (PaneTicker: 10 ms while a row's "IN" is on or a fader is hooked, else 100 ms).
     void OnInitialUpdate();
+    /// Ticks every 10 ms from now on if the pick-up has something to act on.
+    void WakePickUp();
+    int GetTickPeriod() const { return m_ticker.GetPeriod(); }
 
     /// Width used to decide which faders are in sight for mouse moves (1230).
     int GetVisibleWidth() const { return m_visibleWidth; }
@@ -95,6 +98,7 @@ protected:
 
 private:
     bool IsRowInputOn(int row) const;
+    bool IsPickUpBusy() const;
     void MoveNameFocus(bool backwards);
 
     model::COrinSUBDoc *m_doc;
@@ -114,7 +118,7 @@ private:
     int m_channelCount = 80;
     QPoint m_lastMousePoint;
     bool m_dragSource = false;
-    QBasicTimer m_pickUpTimer;
+    PaneTicker m_ticker;
 };
 
 } // namespace orinsub::views

@@ -21,6 +21,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 namespace orinsub::views {
 
@@ -29,7 +30,6 @@ using controls::RectLTRB;
 using model::g_orin;
 
 namespace {
-constexpr int kTickPeriodMs = 10;
 constexpr int kMaxReadFailures = 10;
 constexpr int kAreaWidth = 1250;
 constexpr int kAreaHeight = 290;
@@ -102,7 +102,7 @@ void CMasterConsoleView::OnInitialUpdate()
 {
     StepPage(false);
     PlaceStatusLine();
-    m_tickTimer.start(kTickPeriodMs, this);
+    m_ticker.Schedule(this, IsPickUpBusy());
 }
 
 void CMasterConsoleView::PlaceStatusLine()
@@ -281,12 +281,33 @@ void CMasterConsoleView::PickUpInput()
         model::RecomputeAllChannels();
 }
 
+bool CMasterConsoleView::IsPickUpBusy() const
+{
+    return m_inButton->m_on || std::any_of(m_subFaders.begin(), m_subFaders.end(),
+                                           [](const auto &f) { return f->IsHooked(); });
+}
+
+void CMasterConsoleView::WakePickUp()
+{
+    if (m_ticker.IsRunning())
+        m_ticker.Schedule(this, IsPickUpBusy());
+}
+
+void CMasterConsoleView::HookAllSubFaders()
+{
+    for (const auto &fader : m_subFaders)
+        fader->SetHooked(true);
+    WakePickUp();
+}
+
 void CMasterConsoleView::timerEvent(QTimerEvent *event)
 {
-    if (event->timerId() == m_tickTimer.timerId())
-        OnTick();
-    else
+    if (!m_ticker.IsTick(event->timerId())) {
         ScrollPane::timerEvent(event);
+        return;
+    }
+    OnTick();
+    m_ticker.Schedule(this, IsPickUpBusy());
 }
 
 void CMasterConsoleView::DrawNumberBoxes(QPainter &painter) const
@@ -402,10 +423,8 @@ void CMasterConsoleView::mouseDoubleClickEvent(QMouseEvent *event)
     m_inButton->m_on = true;
     m_inButton->Invalidate();
     ExclusiveInputHook(2);
-    if (ConfirmHookAll(2)) {
-        for (const auto &fader : m_subFaders)
-            fader->SetHooked(true);
-    }
+    if (ConfirmHookAll(2))
+        HookAllSubFaders();
 }
 
 void CMasterConsoleView::mouseMoveEvent(QMouseEvent *event)

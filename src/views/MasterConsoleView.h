@@ -1,10 +1,10 @@
 #pragma once
 
+#include "PaneTicker.h"
 #include "ScrollPane.h"
 #include "controls/SubFader.h"
 #include "model/MixInputs.h"
 
-#include <QBasicTimer>
 #include <memory>
 #include <vector>
 
@@ -39,8 +39,14 @@ public:
     ~CMasterConsoleView() override;
 
     /// For every new or opened show: a page step down (clears the undo record, rebinds the
-    /// faders at 0 and loads the names), the status line's place, and the 10 ms timer.
+    /// faders at 0 and loads the names), the status line's place, and the tick (PaneTicker:
+    /// 10 ms while the sub-masters' "IN" is on or a sub fader is hooked, else 100 ms).
     void OnInitialUpdate();
+    /// Ticks every 10 ms from now on if the pick-up has something to act on.
+    void WakePickUp();
+    /// Hooks every sub fader to its input slot (from the next tick on).
+    void HookAllSubFaders();
+    int GetTickPeriod() const { return m_ticker.GetPeriod(); }
 
     uint8_t GetCrossfaderLevel(int handle) const override;
     int GetSubFaderCount() const override { return static_cast<int>(m_subFaders.size()); }
@@ -98,6 +104,7 @@ private:
     void DrawPageDisplay(QPainter &painter) const;
     void DrawNumberBoxes(QPainter &painter) const;
     void PickUpInput();
+    bool IsPickUpBusy() const;
     QString CurrentStatusText() const;
     void PlaceStatusLine();
     void InvalidateLogical(const QRect &logical);
@@ -129,7 +136,7 @@ private:
     QPoint m_lastMousePoint;
     QPoint m_savedScrollPos;
     QRect m_savedClientRect;
-    QBasicTimer m_tickTimer;
+    PaneTicker m_ticker;
 };
 
 } // namespace orinsub::views

@@ -94,6 +94,27 @@ TEST_F(LampStripTest, TabFromAStripGoesToTheFirstSubMasterName)
     EXPECT_EQ(master->GetPage(), 2) << "the console keys work from a strip";
 }
 
+TEST_F(LampStripTest, PickUpTicksFastOnlyWhileATakeOverCanAct)
+{
+    EXPECT_EQ(dan->GetTickPeriod(), 100) << "an idle console wakes ten times a second";
+    EXPECT_EQ(master->GetTickPeriod(), 100);
+    Click(kInA);
+    EXPECT_EQ(dan->GetTickPeriod(), 10) << "at once, not at the next slow tick";
+    Click(kInA);
+    QTest::qWait(250);
+    EXPECT_EQ(dan->GetTickPeriod(), 100);
+
+    dan->HookRow(1);
+    EXPECT_EQ(dan->GetTickPeriod(), 10);
+    QTest::qWait(250); // no interface: the tick drops the hooks, then rests
+    EXPECT_FALSE(Fader(1, 1).IsHooked());
+    EXPECT_EQ(dan->GetTickPeriod(), 100);
+
+    orinsub::testing::HeldKeys shift;
+    DoubleClick(master->viewport(), QPoint(14, 70));
+    EXPECT_EQ(master->GetTickPeriod(), 10);
+}
+
 TEST_F(LampStripTest, OnlyTheLeftStripShowsInButtons)
 {
     left->GetInButton(0)->m_on = true;
