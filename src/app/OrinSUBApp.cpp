@@ -56,7 +56,7 @@ bool COrinSUBApp::InitInstance(const StartOptions &options)
     m_frame = std::make_unique<CMainFrame>(m_doc.get());
     m_show->SetFrame(m_frame.get());
     ConnectCommands();
-    UpdateRecentFileMenu();
+    CreateRecentFileMenu();
 
     if (!options.show.isEmpty()) {
         if (!m_show->OpenDocumentFile(options.show))
@@ -91,21 +91,31 @@ void COrinSUBApp::ConnectCommands()
     m_frame->SetCloseGuard([this] { return m_show->SaveModified(); });
 }
 
-void COrinSUBApp::UpdateRecentFileMenu()
+void COrinSUBApp::CreateRecentFileMenu()
 {
     const MainMenu &menu = m_frame->Menu();
-    for (QAction *action : m_recentActions)
-        delete action;
-    m_recentActions.clear();
-    const QStringList &files = m_recent->Files();
-    menu.RecentFilePlaceholder()->setVisible(files.isEmpty());
-    for (int i = 0; i < files.size(); ++i) {
-        QString shown = QDir::toNativeSeparators(files[i]);
-        shown.replace(u'&', QStringLiteral("&&"));
-        auto *action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown), this);
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        auto *action = new QAction(this);
         connect(action, &QAction::triggered, this, [this, i] { m_show->OpenRecentFile(i); });
         menu.FileMenu()->insertAction(menu.RecentFilePlaceholder(), action);
         m_recentActions.push_back(action);
+    }
+    UpdateRecentFileMenu();
+}
+
+// The items stay and only change their texts: one of them may be the item being chosen.
+void COrinSUBApp::UpdateRecentFileMenu()
+{
+    const QStringList &files = m_recent->Files();
+    m_frame->Menu().RecentFilePlaceholder()->setVisible(files.isEmpty());
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        QAction *action = m_recentActions[i];
+        action->setVisible(i < files.size());
+        if (i >= files.size())
+            continue;
+        QString shown = QDir::toNativeSeparators(files[i]);
+        shown.replace(u'&', QStringLiteral("&&"));
+        action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
     }
 }
 

@@ -45,6 +45,7 @@ public:
 
 private:
     void ConnectCommands();
+    void CreateRecentFileMenu();
     void UpdateRecentFileMenu();
     void SaveScreenshotWhenReady(const QString &file);
 

@@ -23,7 +23,7 @@ TEST(LinkShutdownTest, ClosingWaitsForTheRunningTickThenClosesTheDeviceAndTicksN
     model::g_orin.m_pDoc = &doc;
     auto frame = std::make_unique<app::CMainFrame>(&doc);
     frame->OnInitialUpdate();
-    QTRY_VERIFY_WITH_TIMEOUT(model::g_orin.m_pZentra->IsOpen(), 2000);
+    ASSERT_TRUE(QTest::qWaitFor([] { return model::g_orin.m_pZentra->IsOpen(); }, 2000));
 
     zentra::sim::HoldCalls(zentra::sim::Call::Write);
     ASSERT_TRUE(zentra::sim::WaitForHeldCall(2s));

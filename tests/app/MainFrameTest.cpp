@@ -381,7 +381,7 @@ TEST_F(MainFrameTest, OutputReadoutsFollowTheChannelLevelsWithinATenthOfASecond)
 {
     model::s_channelLevels[0] = 128;
     model::s_channelLevels[79] = 255;
-    QTRY_COMPARE_WITH_TIMEOUT(Dan().GetOutputDisplayLevel(0), 128, 1000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Dan().GetOutputDisplayLevel(0) == 128; }, 1000));
     EXPECT_EQ(Dan().GetOutputDisplayLevel(79), 255);
 }
 
