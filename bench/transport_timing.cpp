@@ -9,7 +9,7 @@
 // there. Art-Net and sACN: the intervals between packets arriving on a loopback socket at the
 // protocol's own port. Each interval run lasts --seconds (10 by default). Run as root: the daemon
 // runs as the olad user, and the link timer gets real-time priority. The daemon's threads and the
-// second client get real-time priority too, as on a show machine (olad --scheduler-policy fifo),
+// receiving end get real-time priority too, as on a show machine (olad --scheduler-policy fifo),
 // unless --ordinary-daemon.
 
 #include "LoopbackUdp.h"
@@ -210,7 +210,7 @@ void RunOla(int seconds, int changes, bool raise)
     ReportIntervals("OLA frames at a second client", taken, seconds, link.RealTime());
 }
 
-void RunUdp(const char *what, const std::string &device, uint16_t port, int seconds)
+void RunUdp(const char *what, const std::string &device, uint16_t port, int seconds, bool raise)
 {
     std::unique_ptr<zt::LoopbackUdp> node;
     try {
@@ -223,6 +223,8 @@ void RunUdp(const char *what, const std::string &device, uint16_t port, int seco
     arrivals.reserve(static_cast<std::size_t>(seconds) * 60);
     std::atomic<bool> listening{true};
     std::thread receiver([&] {
+        if (raise)
+            RaiseThisThread();
         while (listening) {
             if (node->Receive(100ms))
                 arrivals.push_back(Clock::now());
@@ -281,9 +283,9 @@ int main(int argc, char **argv)
     if (only.empty() || only == "ola")
         RunOla(seconds, changes, raise);
     if (only.empty() || only == "artnet")
-        RunUdp("Art-Net packets on 127.0.0.1", "artnet:127.0.0.1:0", 6454, seconds);
+        RunUdp("Art-Net packets on 127.0.0.1", "artnet:127.0.0.1:0", 6454, seconds, raise);
     if (only.empty() || only == "sacn")
-        RunUdp("sACN packets on 127.0.0.1", "sacn:127.0.0.1:1", 5568, seconds);
+        RunUdp("sACN packets on 127.0.0.1", "sacn:127.0.0.1:1", 5568, seconds, raise);
     std::filesystem::remove_all(scratch);
     return 0;
 }
