@@ -24,7 +24,10 @@ CommandLineAction ParseCommandLine(const QStringList &arguments, StartOptions &o
     parser.addOptions({kDmxOption, kListOption, kScreenshotOption, kHelpOption});
     parser.addPositionalArgument(QStringLiteral("SHOW"), {});
     if (!parser.parse(arguments)) {
-        error = parser.errorText();
+        const QStringList unknown = parser.unknownOptionNames();
+        error = unknown.isEmpty()
+                    ? QStringLiteral("コマンドラインを読めません: %1").arg(parser.errorText())
+                    : QStringLiteral("知らないオプションです: %1").arg(unknown.join(u' '));
         return CommandLineAction::Error;
     }
     if (parser.isSet(kHelpOption))

@@ -1,0 +1,93 @@
+#include "model/OrinSUBDoc.h"
+#include "model/ShowFile.h"
+
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The console as the operator starts it, headless, with a settings store of its own.
+class CommandLineTest : public ::testing::Test
+{
+protected:
+    struct Run
+    {
+        int exitCode = -1;
+        QString out;
+        QString err;
+    };
+
+    Run Start(const QStringList &arguments)
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("XDG_CONFIG_HOME", folder.filePath("config"));
+        environment.remove("ORINSUB_DMX");
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(ORINSUB_EXECUTABLE), arguments);
+        EXPECT_TRUE(process.waitForFinished(60000)) << arguments.join(' ').toStdString();
+        return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
+                QString::fromLocal8Bit(process.readAllStandardError())};
+    }
+
+    QTemporaryDir folder;
+};
+
+TEST_F(CommandLineTest, HelpListsEveryOption)
+{
+    const Run run = Start({"--help"});
+    EXPECT_EQ(run.exitCode, 0);
+    for (const char *option :
+         {"--dmx DEVICE", "--list-devices", "--screenshot FILE", "SHOW", "--help", "artnet:"})
+        EXPECT_TRUE(run.out.contains(option)) << option;
+}
+
+TEST_F(CommandLineTest, BadArgumentsEndTheStartWithOneLine)
+{
+    for (const QStringList &arguments :
+         {QStringList{"--dmx", "dmxking"}, QStringList{"--dmx", "artnet:"},
+          QStringList{"--volume", "11"}, QStringList{"--dmx"}, QStringList{"a.orin", "b.orin"}}) {
+        const Run run = Start(arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.err.startsWith("orinsub: ")) << run.err.toStdString();
+        EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+    }
+    EXPECT_TRUE(Start({"--dmx", "dmxking"}).err.contains("dmxking"));
+}
+
+TEST_F(CommandLineTest, ListDevicesPrintsTheSimulatedInterface)
+{
+    const Run run = Start({"--list-devices"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "SIM-1\n");
+}
+
+TEST_F(CommandLineTest, ScreenshotSavesTheWholeWindowWithTheShowAndEnds)
+{
+    orinsub::model::COrinSUBDoc show;
+    show.Channel(0).SetName(QStringLiteral("Front"));
+    const QString path = folder.filePath("front.orin");
+    ASSERT_TRUE(orinsub::model::SaveShowFile(show, path).IsOk());
+    const QString png = folder.filePath("desk.png");
+
+    const Run run = Start({"--screenshot", png, path});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QImage image(png);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), QSize(1270, 768));
+    EXPECT_EQ(image.pixelColor(600, 300), QColor(63, 63, 63)); // a pane, not an empty window
+}
+
+TEST_F(CommandLineTest, ScreenshotOfAShowThatCannotBeOpenedSaysWhyAndEnds)
+{
+    const QString png = folder.filePath("desk.png");
+    const Run run = Start({"--screenshot", png, folder.filePath("missing.orin")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("missing.orin")) << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(png));
+}
+
+} // namespace
