@@ -1,0 +1,213 @@
+// Start-up and idle cost of the console (a plain program, run by hand on the Release build:
+// build-app-rel/bin/startup_bench [--runs N] [--idle-seconds S]).
+//
+// Start-up: the program starts itself again N times as a console (the same start-up code as
+// orinsub, with the simulated interface, off-screen, an empty settings store) and reports the
+// time from just before the process is started to the main window's first paint and to the
+// first DMX frame the simulated interface sent, and the resident memory then.
+// Idle: the real orinsub runs for S seconds untouched with the simulated interface open; the CPU
+// time of all its threads over that span, in percent of one core, and its resident memory.
+
+#include "app/CommandLine.h"
+#include "app/MainFrame.h"
+#include "app/OrinSUBApp.h"
+#include "zentra/SimulatedInterface.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <optional>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char **environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock; // CLOCK_MONOTONIC: the same clock in every process
+constexpr const char *kStartVariable = "ORINSUB_BENCH_START_NS";
+
+long ResidentKiB(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::strtol(line.c_str() + 6, nullptr, 10);
+    }
+    return -1;
+}
+
+/// CPU time of every thread of pid, in nanoseconds.
+uint64_t CpuNanoseconds(pid_t pid)
+{
+    uint64_t total = 0;
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        std::ifstream schedstat(tasks.filePath(task).toStdString() + "/schedstat");
+        uint64_t onCpu = 0;
+        if (schedstat >> onCpu)
+            total += onCpu;
+    }
+    return total;
+}
+
+pid_t Spawn(const std::vector<std::string> &arguments, const std::vector<std::string> &extraEnv,
+            int stdoutFd)
+{
+    std::vector<std::string> env = extraEnv;
+    for (char **e = environ; *e; ++e) {
+        const std::string entry = *e;
+        const std::string name = entry.substr(0, entry.find('='));
+        if (std::none_of(extraEnv.begin(), extraEnv.end(),
+                         [&](const std::string &x) { return x.rfind(name + "=", 0) == 0; }))
+            env.push_back(entry);
+    }
+    std::vector<char *> argv, envp;
+    for (const auto &a : arguments)
+        argv.push_back(const_cast<char *>(a.c_str()));
+    argv.push_back(nullptr);
+    for (const auto &e : env)
+        envp.push_back(const_cast<char *>(e.c_str()));
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (stdoutFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, stdoutFd, STDOUT_FILENO);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
+        pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// Child: starts the console and reports "paint_ms frame_ms rss_kib" on stdout.
+int RunChild(int argc, char **argv)
+{
+    const int64_t startNs = std::strtoll(std::getenv(kStartVariable), nullptr, 10);
+    auto sinceStart = [startNs](Clock::time_point t) {
+        return (t.time_since_epoch().count() - startNs) / 1e6;
+    };
+    QApplication application(argc, argv);
+    orinsub::app::COrinSUBApp app;
+    if (!app.InitInstance({}))
+        return 1;
+    std::optional<double> paint, frame;
+    QObject::connect(app.GetMainFrame(), &orinsub::app::CMainFrame::FirstPainted,
+                     [&] { paint = sinceStart(Clock::now()); });
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!frame) {
+            const auto writes = zentra::sim::TakeWriteTimes();
+            if (!writes.empty())
+                frame = sinceStart(writes.front());
+        }
+        if (paint && frame) {
+            std::printf("%.2f %.2f %ld\n", *paint, *frame, ResidentKiB(getpid()));
+            QCoreApplication::exit(0);
+        }
+    });
+    poll.start(1);
+    return QApplication::exec();
+}
+
+void MeasureStartUp(const char *self, int runs, const QString &config)
+{
+    std::vector<double> paints, frames, rss;
+    for (int i = 0; i < runs; ++i) {
+        int pipeFds[2];
+        if (pipe(pipeFds) != 0)
+            return;
+        const int64_t start = Clock::now().time_since_epoch().count();
+        const pid_t pid = Spawn({self, "--child"},
+                                {std::string(kStartVariable) + "=" + std::to_string(start),
+                                 "QT_QPA_PLATFORM=offscreen", "ORINSUB_DMX=sim",
+                                 "XDG_CONFIG_HOME=" + config.toStdString()},
+                                pipeFds[1]);
+        close(pipeFds[1]);
+        char line[128] = {};
+        const ssize_t n = read(pipeFds[0], line, sizeof line - 1);
+        close(pipeFds[0]);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        double paint = 0, frame = 0;
+        long kib = 0;
+        if (n <= 0 || std::sscanf(line, "%lf %lf %ld", &paint, &frame, &kib) != 3) {
+            std::fprintf(stderr, "run %d failed\n", i);
+            continue;
+        }
+        paints.push_back(paint);
+        frames.push_back(frame);
+        rss.push_back(kib / 1024.0);
+    }
+    if (paints.empty())
+        return;
+    std::printf("start-up over %zu runs (median, worst):\n", paints.size());
+    std::printf("  to the first paint        %7.1f ms  %7.1f ms\n", Median(paints),
+                *std::max_element(paints.begin(), paints.end()));
+    std::printf("  to the first DMX frame    %7.1f ms  %7.1f ms\n", Median(frames),
+                *std::max_element(frames.begin(), frames.end()));
+    std::printf("  resident memory then      %7.1f MiB %7.1f MiB\n", Median(rss),
+                *std::max_element(rss.begin(), rss.end()));
+}
+
+void MeasureIdle(int seconds, const QString &config)
+{
+    const pid_t pid = Spawn({ORINSUB_EXECUTABLE},
+                            {"QT_QPA_PLATFORM=offscreen", "ORINSUB_DMX=sim",
+                             "XDG_CONFIG_HOME=" + config.toStdString()},
+                            -1);
+    if (pid < 0)
+        return;
+    std::this_thread::sleep_for(std::chrono::seconds(3)); // started, interface open
+    const long startKib = ResidentKiB(pid);
+    const uint64_t before = CpuNanoseconds(pid);
+    const auto from = Clock::now();
+    std::this_thread::sleep_for(std::chrono::seconds(seconds));
+    const uint64_t after = CpuNanoseconds(pid);
+    const double wall = std::chrono::duration<double>(Clock::now() - from).count();
+    const long endKib = ResidentKiB(pid);
+    kill(pid, SIGTERM);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    std::printf("idle orinsub over %.1f s: CPU %.3f %% of one core (%.1f ms); resident %.1f MiB "
+                "after start, %.1f MiB at the end\n",
+                wall, (after - before) / 1e9 / wall * 100, (after - before) / 1e6,
+                startKib / 1024.0, endKib / 1024.0);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc > 1 && std::strcmp(argv[1], "--child") == 0)
+        return RunChild(argc, argv);
+    int runs = 20, idleSeconds = 30;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--runs") == 0)
+            runs = std::atoi(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--idle-seconds") == 0)
+            idleSeconds = std::atoi(argv[i + 1]);
+    }
+    const QTemporaryDir config; // an empty settings store: no show is reopened
+    MeasureStartUp(argv[0], runs, config.path());
+    if (idleSeconds > 0)
+        MeasureIdle(idleSeconds, config.path());
+    return 0;
+}
