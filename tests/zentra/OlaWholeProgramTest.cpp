@@ -1,0 +1,115 @@
+#include "OlaTestDaemon.h"
+#include "app/CommandLine.h"
+#include "app/MainFrame.h"
+#include "app/OrinSUBApp.h"
+#include "controls/DanFader.h"
+#include "dmx/OrinZentra.h"
+#include "model/OrinGlobal.h"
+#include "views/DanConsoleView.h"
+#include "views/MasterConsoleView.h"
+#include "zentra/DeviceSelection.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+// The console as the operator starts it with "--dmx ola:1/2", against a private OLA daemon: a
+// fader dragged with the mouse changes the level that a second OLA client reads back.
+namespace {
+
+using namespace std::chrono_literals;
+using namespace orinsub;
+using zentra::testing::OlaTestDaemon;
+using zentra::testing::OlaUniverseWatcher;
+using zentra::testing::Slots;
+
+class OlaWholeProgramTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::string why;
+        if (!daemon.Start(why))
+            GTEST_SKIP() << "no private OLA daemon here: " << why;
+        device = "ola:1/2@" + std::to_string(daemon.Port());
+        // The console's own settings (recent shows) stay out of the operator's.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+    }
+    void TearDown() override
+    {
+        std::string error;
+        zentra::SelectDevice("sim", error);
+    }
+
+    template <typename Done> bool EventuallyWithEvents(Done done)
+    {
+        for (auto until = std::chrono::steady_clock::now() + 10s;
+             std::chrono::steady_clock::now() < until;) {
+            if (done())
+                return true;
+            QTest::qWait(10);
+        }
+        return done();
+    }
+
+    OlaTestDaemon daemon;
+    std::string device;
+    QTemporaryDir settings;
+};
+
+TEST_F(OlaWholeProgramTest, DraggedFaderReachesTheOlaUniverse)
+{
+    OlaUniverseWatcher watcher(daemon.Port(), 1);
+    ASSERT_TRUE(watcher.WaitRegistered(5s)) << "the universe must be held, or frames vanish";
+
+    // What main does with "--dmx ola:1/2@PORT".
+    app::StartOptions options;
+    options.dmx = device;
+    std::string error;
+    ASSERT_TRUE(zentra::SelectDevice(zentra::ChooseDevice(options.dmx), error)) << error;
+    app::COrinSUBApp program;
+    ASSERT_TRUE(program.InitInstance(options));
+    app::CMainFrame &frame = *program.GetMainFrame();
+    ASSERT_TRUE(EventuallyWithEvents([] { return model::g_orin.m_pZentra->IsOpen(); }));
+    EXPECT_TRUE(EventuallyWithEvents([&] {
+        return frame.GetMasterView()->GetStatusText() == QStringLiteral("Zentra : OLA 1/2");
+    }));
+
+    // Row B is on air from the start (its crossfader handle at the top): channel 1's knob up.
+    views::CDanConsoleView &presets = *frame.GetDanView();
+    QWidget *client = presets.viewport();
+    const auto drag = [&](int distance) {
+        const QRect knob = presets.GetFader(80)->GetKnobRect();
+        const QPoint grab(knob.x() + knob.width() / 2, knob.y() + knob.height() / 2);
+        QTest::mousePress(client, Qt::LeftButton, {}, grab);
+        QTest::mouseMove(client, grab + QPoint(0, distance));
+        QTest::mouseRelease(client, Qt::LeftButton, {}, grab + QPoint(0, distance));
+    };
+    drag(-300);
+    EXPECT_TRUE(watcher.WaitFor([](const Slots &levels) { return levels[0] == 255; }, 5s));
+    drag(300);
+    EXPECT_TRUE(watcher.WaitFor([](const Slots &levels) { return levels[0] == 0; }, 5s));
+}
+
+TEST_F(OlaWholeProgramTest, ListDevicesShowsTheOlaUniverses)
+{
+    QProcess program;
+    program.start(QStringLiteral(ORINSUB_EXECUTABLE),
+                  {"--dmx", QString::fromStdString(device), "--list-devices"});
+    ASSERT_TRUE(program.waitForFinished(30000));
+    EXPECT_EQ(program.exitCode(), 0);
+    EXPECT_EQ(program.readAllStandardOutput(), "OLA 1/2\n");
+
+    program.start(QStringLiteral(ORINSUB_EXECUTABLE), {"--dmx", "ola:one"});
+    ASSERT_TRUE(program.waitForFinished(30000));
+    EXPECT_EQ(program.exitCode(), 2);
+    const QString message = QString::fromUtf8(program.readAllStandardError());
+    EXPECT_TRUE(message.contains("ola:one")) << message.toStdString();
+    EXPECT_EQ(message.count('\n'), 1) << "one line";
+}
+
+} // namespace
