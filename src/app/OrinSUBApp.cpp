@@ -12,6 +12,8 @@
 #include "dmx/OrinZentra.h"
 #include "model/OrinGlobal.h"
 #include "model/OrinSUBDoc.h"
+#include "views/ConsoleTexts.h"
+#include "views/MasterConsoleView.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,12 +27,10 @@ namespace orinsub::app {
 
 namespace {
 
-// The screenshot waits this long at most for the interface to open, so that the status line
-// shows it; a poll every few milliseconds.
+// The screenshot waits this long at most for the status line to show the open interface; a poll
+// every few milliseconds.
 constexpr int kInterfaceWaitMs = 1000;
 constexpr int kInterfacePollMs = 5;
-// Long enough for the master pane's 10 ms tick to take the interface into its status line.
-constexpr int kStatusSettleMs = 30;
 
 } // namespace
 
@@ -131,21 +131,24 @@ void COrinSUBApp::SaveScreenshotWhenReady(const QString &file)
         auto *poll = new QTimer(this);
         const QDeadlineTimer deadline(kInterfaceWaitMs);
         connect(poll, &QTimer::timeout, this, [this, poll, file, deadline] {
-            const dmx::COrinZentra *port = model::g_orin.m_pZentra;
-            if (!(port && port->IsOpen()) && !deadline.hasExpired())
+            if (!IsInterfaceShown() && !deadline.hasExpired())
                 return;
             poll->deleteLater();
-            QTimer::singleShot(kStatusSettleMs, this, [this, file] {
-                const bool saved = m_frame->grab().save(file, "PNG");
-                if (!saved)
-                    std::fprintf(
-                        stderr, "orinsub: %s\n",
-                        qUtf8Printable(QStringLiteral("画像を保存できません: %1").arg(file)));
-                QCoreApplication::exit(saved ? 0 : 1);
-            });
+            const bool saved = m_frame->grab().save(file, "PNG");
+            if (!saved)
+                std::fprintf(stderr, "orinsub: %s\n",
+                             qUtf8Printable(QStringLiteral("画像を保存できません: %1").arg(file)));
+            QCoreApplication::exit(saved ? 0 : 1);
         });
         poll->start(kInterfacePollMs);
     });
+}
+
+bool COrinSUBApp::IsInterfaceShown() const
+{
+    const dmx::COrinZentra *port = model::g_orin.m_pZentra;
+    return port && port->IsOpen() &&
+           m_frame->GetMasterView()->GetStatusText() == views::InterfaceStatus(port->GetDeviceId());
 }
 
 } // namespace orinsub::app

@@ -48,6 +48,8 @@ private:
     void CreateRecentFileMenu();
     void UpdateRecentFileMenu();
     void SaveScreenshotWhenReady(const QString &file);
+    /// The master pane's status line names the open interface.
+    bool IsInterfaceShown() const;
 
     std::unique_ptr<model::COrinSUBDoc> m_doc;
     std::unique_ptr<CRecentFileList> m_recent;
