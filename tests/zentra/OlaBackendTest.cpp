@@ -1,3 +1,4 @@
+#include "Backends.h"
 #include "OlaTestDaemon.h"
 #include "ZentraLib.h"
 #include "dmx/LinkTick.h"
@@ -6,7 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 
 // The OLA backend against a private daemon of its own (every network plugin off, its own port).
 // Where the daemon cannot run, the tests are skipped with the reason.
@@ -159,6 +164,81 @@ TEST_F(OlaBackendTest, LinkClosesWhenTheDaemonDiesAndReopensWhenItReturns)
     port->SetOutputSlot(3, 88);
     EXPECT_TRUE(watcher.WaitFor([](const Slots &s) { return s[2] == 88; }, 5s));
     ShutdownLink(&timer, port);
+}
+
+// A "daemon" that takes the connection and then never reads, as a hung one would: once the
+// socket's buffers are full, sends block in the client library.
+class StalledDaemon
+{
+public:
+    StalledDaemon()
+    {
+        m_listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const int small = 4096;
+        setsockopt(m_listener, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(m_listener, reinterpret_cast<sockaddr *>(&address), sizeof address);
+        listen(m_listener, 4);
+        socklen_t size = sizeof address;
+        getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &size);
+        m_port = ntohs(address.sin_port);
+    }
+    ~StalledDaemon()
+    {
+        Disconnect();
+        close(m_listener);
+    }
+    uint16_t Port() const { return m_port; }
+    /// Takes the connection waiting, if there is one.
+    void Accept() { m_connection = accept(m_listener, nullptr, nullptr); }
+    /// Ends the connection, as a daemon that finally dies.
+    void Disconnect()
+    {
+        if (m_connection >= 0)
+            close(m_connection);
+        m_connection = -1;
+    }
+
+private:
+    int m_listener = -1;
+    int m_connection = -1;
+    uint16_t m_port = 0;
+};
+
+TEST(OlaStalledDaemonTest, HungDaemonNeverHoldsTheLinkForLong)
+{
+    StalledDaemon daemon;
+    std::string error;
+    auto backend = zentra::detail::MakeOla("1@" + std::to_string(daemon.Port()), true, error);
+    ASSERT_TRUE(backend) << error;
+    zentra::Backend::Handle device = backend->Open(u"OLA 1");
+    ASSERT_NE(device, nullptr);
+    daemon.Accept();
+
+    // Writes go into the socket's buffers until they are full; from then on each write fails
+    // within its wait, whether the client library blocks or gives up.
+    const Frame frame{};
+    auto longest = std::chrono::steady_clock::duration::zero();
+    int failed = 0;
+    for (int i = 0; i < 100000 && failed < 11; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        failed = backend->Write(device, frame, 500ms) ? 0 : failed + 1;
+        longest = std::max(longest, std::chrono::steady_clock::now() - start);
+    }
+    EXPECT_EQ(failed, 11) << "the buffers filled and the writes failed";
+    EXPECT_LT(longest, 1s) << "no write waited anywhere near as long as the daemon hangs";
+
+    const auto closing = std::chrono::steady_clock::now();
+    backend->Close(device);
+    EXPECT_LT(std::chrono::steady_clock::now() - closing, 2s) << "the close does not wait for it";
+
+    daemon.Disconnect(); // a client still stuck gives up; the daemon taking connections is usable
+    zentra::Backend::Handle again = nullptr;
+    EXPECT_TRUE(Eventually([&] { return (again = backend->Open(u"OLA 1")) != nullptr; }));
+    if (again)
+        backend->Close(again);
 }
 
 } // namespace
