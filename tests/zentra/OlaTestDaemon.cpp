@@ -113,10 +113,13 @@ bool OlaTestDaemon::Start(std::string &why)
     const std::string folder = m_folder.string();
     const std::string port = std::to_string(m_port);
     const std::string log = (m_folder / "log").string();
+    // The parent-death signal ends the daemon also when a test crashes before it stops it.
     std::vector<const char *> arguments = {"setpriv",
                                            uid.c_str(),
                                            gid.c_str(),
                                            "--clear-groups",
+                                           "--pdeathsig",
+                                           "TERM",
                                            "/usr/bin/olad",
                                            "--config-dir",
                                            folder.c_str(),
