@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 
 // The application's resources in one place: command ids, menu texts with their shown shortcuts,
@@ -82,3 +83,25 @@ inline constexpr int kRowMinimum = 100;
 inline constexpr int kDisplayRefreshMs = 100;
 
 } // namespace orinsub::app::layout
+
+namespace orinsub::app::drag {
+
+// Section drag-and-copy: the labels its confirmations join, and the colours of its pictures.
+inline const QString kRowALabel = QStringLiteral("A段");
+inline const QString kRowBLabel = QStringLiteral("B段");
+inline const QString kOutputLabel = QStringLiteral("出力レベル");
+/// Page and sub-master number; the label ends in a space.
+inline const QString kSubMasterLabel = QStringLiteral("サブマスター [PAGE %1 - No.%2] ");
+inline const QString kCopyFrom = QStringLiteral("から");
+inline const QString kCopyCaptionEnd = QStringLiteral("へレベルをコピー");
+inline const QString kCopyTextEnd = QStringLiteral("へレベルをコピーします\nよろしいですか？");
+
+// Every drag picture is drawn on the panes' background (kPaneBackground), which then turns
+// transparent.
+inline const QColor kSmallImageSourceBars(63, 255, 63);
+inline const QColor kPreviewTargetBars(255, 255, 63);
+inline const QColor kPreviewSourceBars(255, 127, 127);
+inline constexpr int kSmallImageBarWidth = 3;
+inline constexpr int kPreviewBarWidth = 5;
+
+} // namespace orinsub::app::drag

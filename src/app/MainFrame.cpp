@@ -3,6 +3,7 @@
 #include "AppResources.h"
 #include "MainMenu.h"
 #include "MySplitterWnd.h"
+#include "SectionDrag.h"
 #include "controls/FaderLabel.h"
 #include "controls/MyEdit.h"
 #include "controls/RcLamp.h"
@@ -83,6 +84,7 @@ CMainFrame::CMainFrame(model::COrinSUBDoc *doc, QWidget *parent)
     setAcceptDrops(true);
     m_menu = std::make_unique<MainMenu>(*this);
     CreateClient(doc);
+    m_sectionDrag = std::make_unique<SectionDrag>(*this);
     ConnectCommands();
 }
 
@@ -140,6 +142,8 @@ void CMainFrame::CreateClient(model::COrinSUBDoc *doc)
 
 CMainFrame::~CMainFrame()
 {
+    // A drag in progress ends first, its preview worker finished, while the panes still stand.
+    m_sectionDrag.reset();
     // Nothing may call back into a frame that is going: the panes' focus changes while they
     // are destroyed, and the undo record's menu item goes with the menu bar.
     disconnect(qApp, nullptr, this, nullptr);
@@ -179,11 +183,20 @@ void CMainFrame::ConnectCommands()
     on(kIdAppExit, [this] { close(); });
 }
 
-// Section drags start here once the drag-and-copy of sections is in; until then a press on a
-// track or the readout strip only selects the pane.
-void CMainFrame::BeginRowDrag(controls::CDan *, QPoint) {}
-void CMainFrame::BeginOutputDrag(views::CDanConsoleView *, QPoint) {}
-void CMainFrame::BeginSubMasterDrag(controls::CSubFader *, QPoint) {}
+void CMainFrame::BeginRowDrag(controls::CDan *row, QPoint point)
+{
+    m_sectionDrag->BeginRowDrag(row, point);
+}
+
+void CMainFrame::BeginOutputDrag(views::CDanConsoleView *view, QPoint point)
+{
+    m_sectionDrag->BeginOutputDrag(view, point);
+}
+
+void CMainFrame::BeginSubMasterDrag(controls::CSubFader *fader, QPoint point)
+{
+    m_sectionDrag->BeginSubMasterDrag(fader, point);
+}
 
 CLampConsoleView *CMainFrame::GetLampView(bool right)
 {

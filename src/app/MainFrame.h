@@ -25,6 +25,7 @@ namespace orinsub::app {
 
 class CMySplitterWnd;
 class MainMenu;
+class SectionDrag;
 
 /// The console's main window: the two lamp strips framing the preset pane, above the master
 /// pane, in a fixed layout; the menu bar with the console's commands; the 100 ms refresh of the
@@ -83,6 +84,8 @@ public:
     /// The command's action (menu item or accelerator), or null.
     QAction *Command(int id) const;
     const MainMenu &Menu() const { return *m_menu; }
+    /// The section drag-and-copy that the panes start.
+    SectionDrag &GetSectionDrag() const { return *m_sectionDrag; }
 
     /// Asked before the window closes; false keeps it open (the save question).
     void SetCloseGuard(std::function<bool()> guard) { m_closeGuard = std::move(guard); }
@@ -117,6 +120,7 @@ private:
     std::unique_ptr<model::UndoRecord> m_undo;
     std::unique_ptr<dmx::PeriodicTimer> m_linkTimer;
     std::unique_ptr<MainMenu> m_menu;
+    std::unique_ptr<SectionDrag> m_sectionDrag;
     CMySplitterWnd *m_wndSplitter = nullptr;
     CMySplitterWnd *m_wndSplitterTop = nullptr;
     views::CLampConsoleView *m_pLeftLamp = nullptr;
