@@ -1,5 +1,8 @@
 #include "app/CommandLine.h"
+#include "app/MainFrame.h"
 #include "app/OrinSUBApp.h"
+#include "app/ShellOpen.h"
+#include "app/ShowDocument.h"
 #include "controls/QuestionBox.h"
 #include "zentra/DeviceSelection.h"
 
@@ -78,7 +81,8 @@ int main(int argc, char **argv)
         return 0;
     }
 
-    if (!options.screenshot.isEmpty())
+    const bool interactive = options.screenshot.isEmpty();
+    if (!interactive)
         UseOffscreenWithoutDisplay();
     QApplication application(argc, argv);
     // Everything the operator reads is Japanese, Qt's own buttons and dialogs too.
@@ -87,11 +91,25 @@ int main(int argc, char **argv)
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
 
+    // A show opened from the desktop while the console runs goes to that console.
+    if (interactive && !options.show.isEmpty() && CShellOpen::HandToRunningConsole(options.show))
+        return 0;
+
     UnattendedQuestions unattended;
-    if (!options.screenshot.isEmpty())
+    if (!interactive)
         orinsub::controls::SetQuestions(&unattended);
     COrinSUBApp app;
     if (!app.InitInstance(options))
         return 1;
+    CShellOpen shellOpen;
+    if (interactive) {
+        shellOpen.Listen([&app](const QString &path) {
+            CMainFrame *frame = app.GetMainFrame();
+            frame->setWindowState(frame->windowState() & ~Qt::WindowMinimized);
+            frame->raise();
+            frame->activateWindow();
+            app.GetDocument()->OpenDocumentFile(path);
+        });
+    }
     return QApplication::exec();
 }

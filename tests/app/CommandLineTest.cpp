@@ -1,10 +1,15 @@
 #include "model/OrinSUBDoc.h"
 #include "model/ShowFile.h"
 
+#include <QCryptographicHash>
 #include <QImage>
+#include <QLocalSocket>
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -19,15 +24,19 @@ protected:
         QString err;
     };
 
-    Run Start(const QStringList &arguments)
+    void Launch(QProcess &process, const QStringList &arguments)
     {
-        QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         environment.insert("XDG_CONFIG_HOME", folder.filePath("config"));
         environment.remove("ORINSUB_DMX");
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(ORINSUB_EXECUTABLE), arguments);
+    }
+    Run Start(const QStringList &arguments)
+    {
+        QProcess process;
+        Launch(process, arguments);
         EXPECT_TRUE(process.waitForFinished(60000)) << arguments.join(' ').toStdString();
         return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
                 QString::fromLocal8Bit(process.readAllStandardError())};
@@ -88,6 +97,44 @@ TEST_F(CommandLineTest, ScreenshotOfAShowThatCannotBeOpenedSaysWhyAndEnds)
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("missing.orin")) << run.err.toStdString();
     EXPECT_FALSE(QFile::exists(png));
+}
+
+TEST_F(CommandLineTest, ShowStartedWhileAConsoleRunsOpensInThatConsole)
+{
+    QProcess console;
+    Launch(console, {});
+    // The running console's socket: the user's, for the settings folder it uses.
+    const QString socket =
+        QStringLiteral("orinsub-%1-%2")
+            .arg(getuid())
+            .arg(QString::fromLatin1(QCryptographicHash::hash(folder.filePath("config").toUtf8(),
+                                                              QCryptographicHash::Sha1)
+                                         .toHex()
+                                         .left(12)));
+    const bool listening = QTest::qWaitFor(
+        [&] {
+            QLocalSocket probe;
+            probe.connectToServer(socket);
+            return probe.waitForConnected(100);
+        },
+        30000);
+    ASSERT_TRUE(listening);
+
+    orinsub::model::COrinSUBDoc show;
+    const QString path = folder.filePath("handed.orin");
+    ASSERT_TRUE(orinsub::model::SaveShowFile(show, path).IsOk());
+    const Run second = Start({path});
+    EXPECT_EQ(second.exitCode, 0) << second.err.toStdString();
+    const bool opened = QTest::qWaitFor(
+        [&] {
+            const QSettings settings(folder.filePath("config/OrinSUB/OrinSUB.conf"),
+                                     QSettings::IniFormat);
+            return settings.value("Recent File List/File1").toString() == path;
+        },
+        10000);
+    EXPECT_TRUE(opened);
+    console.kill();
+    console.waitForFinished();
 }
 
 } // namespace
