@@ -295,9 +295,7 @@ void CMainFrame::OnEditCommand(int id)
 
 void CMainFrame::OnFocusChanged(QWidget *now)
 {
-    for (QWidget *pane :
-         {static_cast<QWidget *>(m_pLeftLamp), static_cast<QWidget *>(m_pDanView),
-          static_cast<QWidget *>(m_pRightLamp), static_cast<QWidget *>(m_pMasterView)}) {
+    for (QWidget *pane : Panes()) {
         if (now && (now == pane || pane->isAncestorOf(now))) {
             m_activePane = pane;
             return;
@@ -305,17 +303,21 @@ void CMainFrame::OnFocusChanged(QWidget *now)
     }
 }
 
+std::array<QWidget *, 4> CMainFrame::Panes() const
+{
+    return {m_pLeftLamp, m_pDanView, m_pRightLamp, m_pMasterView};
+}
+
 void CMainFrame::ActivateNextPane(bool backwards)
 {
-    const QWidget *panes[] = {m_pLeftLamp, m_pDanView, m_pRightLamp, m_pMasterView};
-    constexpr int count = 4;
-    int current = backwards ? 0 : count - 1;
+    const std::array<QWidget *, 4> panes = Panes();
+    const int count = static_cast<int>(panes.size());
+    int current = backwards ? 0 : count - 1; // no pane yet: F6 starts at the first
     for (int i = 0; i < count; ++i) {
         if (panes[i] == m_activePane)
             current = i;
     }
-    const int next = (current + (backwards ? count - 1 : 1)) % count;
-    const_cast<QWidget *>(panes[next])->setFocus(Qt::OtherFocusReason);
+    panes[(current + (backwards ? count - 1 : 1)) % count]->setFocus(Qt::OtherFocusReason);
 }
 
 void CMainFrame::timerEvent(QTimerEvent *event)

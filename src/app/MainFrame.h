@@ -6,6 +6,7 @@
 #include <QBasicTimer>
 #include <QMainWindow>
 #include <QPointer>
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -114,6 +115,8 @@ private:
     void OnPatch();
     void OnEditCommand(int id);
     void ActivateNextPane(bool backwards);
+    /// The four panes in F6 order: left strip, preset pane, right strip, master pane.
+    std::array<QWidget *, 4> Panes() const;
     void OnFocusChanged(QWidget *now);
 
     std::unique_ptr<dmx::COrinZentra> m_port;
