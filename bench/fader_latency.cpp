@@ -1,0 +1,105 @@
+// Fader to wire: a mouse drag on a channel fader of the on-air row until the simulated interface
+// has sent a frame carrying the new level (a plain program, run by hand on the Release build:
+// build-app-rel/bin/fader_latency [--moves N]).
+//
+// The whole console runs off-screen with its real link timer; row A is put on air, then channel
+// 1's knob is dragged to a new level N times, each move at a random point of the 20 ms tick. For
+// every move: the time from sending the mouse move to the interface's write of the first frame
+// whose slot 1 holds the level the output mix computed.
+
+#include "app/CommandLine.h"
+#include "app/MainFrame.h"
+#include "app/OrinSUBApp.h"
+#include "controls/Cross1Fader.h"
+#include "controls/CrossFader.h"
+#include "controls/DanFader.h"
+#include "dmx/OrinZentra.h"
+#include "model/Mix.h"
+#include "model/OrinGlobal.h"
+#include "views/ConsoleOperations.h"
+#include "views/DanConsoleView.h"
+#include "views/MasterConsoleView.h"
+#include "zentra/SimulatedInterface.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <thread>
+#include <vector>
+
+using namespace orinsub;
+using Clock = std::chrono::steady_clock;
+
+int main(int argc, char **argv)
+{
+    int moves = 200;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--moves") == 0)
+            moves = std::atoi(argv[i + 1]);
+    }
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const QTemporaryDir config; // an empty settings store: no show is reopened
+    setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
+    QApplication application(argc, argv);
+    app::COrinSUBApp console;
+    if (!console.InitInstance({}))
+        return 1;
+    app::CMainFrame &frame = *console.GetMainFrame();
+    if (!QTest::qWaitForWindowExposed(&frame) ||
+        !QTest::qWaitFor([] { return model::g_orin.m_pZentra->IsOpen(); }, 2000)) {
+        std::fprintf(stderr, "the console or its interface did not come up\n");
+        return 1;
+    }
+    // Row A on air, row B off.
+    views::CMasterConsoleView &master = *frame.GetMasterView();
+    master.GetCrossFader()->GetHandleA()->SetLevel(255);
+    views::OnCrossfaderMoved(0, 255);
+    master.GetCrossFader()->GetHandleB()->SetLevel(0);
+    views::OnCrossfaderMoved(1, 0);
+
+    views::CDanConsoleView &dan = *frame.GetDanView();
+    QWidget *client = dan.viewport();
+    controls::CDanFader &fader = *dan.GetFader(0);
+    const QRect knob = fader.GetKnobRect();
+    const QPoint grab = knob.center();
+    QTest::mousePress(client, Qt::LeftButton, {}, grab);
+
+    std::mt19937 random(12345);
+    std::uniform_int_distribution<int> phaseUs(0, 20000);
+    std::vector<double> latencies;
+    for (int i = 0; i < moves; ++i) {
+        std::this_thread::sleep_for(std::chrono::microseconds(phaseUs(random)));
+        const QPoint to(grab.x(), grab.y() - (i % 2 == 0 ? 60 : 20));
+        zentra::sim::TakeWriteTimes();
+        const Clock::time_point sent = Clock::now();
+        QTest::mouseMove(client, to);
+        const uint8_t level = model::s_channelLevels[0];
+        while (zentra::sim::LastWrittenFrame()[1] != level) {
+            if (Clock::now() - sent > std::chrono::seconds(1)) {
+                std::fprintf(stderr, "move %d: level %d never reached the wire\n", i, level);
+                return 1;
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(50));
+        }
+        // The write that carried it is the last one so far: they are 20 ms apart.
+        const auto writes = zentra::sim::TakeWriteTimes();
+        latencies.push_back(
+            std::chrono::duration<double, std::milli>(writes.back() - sent).count());
+        QCoreApplication::processEvents();
+    }
+    QTest::mouseRelease(client, Qt::LeftButton, {}, grab);
+
+    std::sort(latencies.begin(), latencies.end());
+    auto at = [&](double q) {
+        return latencies[std::min(latencies.size() - 1, size_t(q * latencies.size()))];
+    };
+    std::printf("fader to wire over %zu moves: median %.2f ms, p99 %.2f ms, largest %.2f ms\n",
+                latencies.size(), at(0.5), at(0.99), latencies.back());
+    return 0;
+}
