@@ -169,10 +169,10 @@ void MeasureStartUp(const char *self, int runs, const QString &config)
 
 void MeasureIdle(int seconds, const QString &config)
 {
-    const pid_t pid = Spawn({ORINSUB_EXECUTABLE},
-                            {"QT_QPA_PLATFORM=offscreen", "ORINSUB_DMX=sim",
-                             "XDG_CONFIG_HOME=" + config.toStdString()},
-                            -1);
+    const pid_t pid = Spawn(
+        {ORINSUB_EXECUTABLE},
+        {"QT_QPA_PLATFORM=offscreen", "ORINSUB_DMX=sim", "XDG_CONFIG_HOME=" + config.toStdString()},
+        -1);
     if (pid < 0)
         return;
     std::this_thread::sleep_for(std::chrono::seconds(3)); // started, interface open
