@@ -3,6 +3,7 @@
 #include "app/OrinSUBApp.h"
 #include "app/ShellOpen.h"
 #include "app/ShowDocument.h"
+#include "app/StopSignals.h"
 #include "controls/QuestionBox.h"
 #include "zentra/DeviceSelection.h"
 
@@ -101,6 +102,7 @@ int main(int argc, char **argv)
     COrinSUBApp app;
     if (!app.InitInstance(options))
         return 1;
+    CStopSignals stopSignals([&app] { app.GetMainFrame()->close(); });
     CShellOpen shellOpen;
     if (interactive) {
         shellOpen.Listen([&app](const QString &path) {

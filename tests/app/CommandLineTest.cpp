@@ -8,6 +8,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -135,6 +136,20 @@ TEST_F(CommandLineTest, ShowStartedWhileAConsoleRunsOpensInThatConsole)
     EXPECT_TRUE(opened);
     console.kill();
     console.waitForFinished();
+}
+
+TEST_F(CommandLineTest, TerminalInterruptClosesTheConsoleLikeItsWindow)
+{
+    for (int signal : {SIGINT, SIGTERM}) {
+        QProcess console;
+        Launch(console, {});
+        ASSERT_TRUE(console.waitForStarted());
+        QTest::qWait(1500); // up and running, the show untouched
+        ::kill(static_cast<pid_t>(console.processId()), signal);
+        ASSERT_TRUE(console.waitForFinished(10000)) << signal;
+        EXPECT_EQ(console.exitStatus(), QProcess::NormalExit) << signal;
+        EXPECT_EQ(console.exitCode(), 0) << signal;
+    }
 }
 
 } // namespace
