@@ -86,6 +86,14 @@ void COrinSUBDoc::RestoreOneToOnePatch()
     m_patchSelection.clear();
 }
 
+void COrinSUBDoc::StoreTypedName(QString &name, const QString &typed)
+{
+    if (name == typed)
+        return;
+    name = typed;
+    SetModifiedFlag(true);
+}
+
 void COrinSUBDoc::SetModifiedFlag(bool modified)
 {
     if (modified == m_modified)

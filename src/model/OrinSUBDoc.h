@@ -40,6 +40,11 @@ public:
     CChannel &Channel(int index) const { return *m_channels.at(index); }
     CChannel &SpareChannel() const { return Channel(m_channelCount); }
 
+    /// Stores a channel or sub-master name as the operator typed it. A changed name marks the show
+    /// modified, so closing never drops typed names without the save question; the same text
+    /// (a name box refilled from the show) changes nothing.
+    void StoreTypedName(QString &name, const QString &typed);
+
     bool IsModified() const { return m_modified; }
     /// Sets the modified flag and tells the listener when it changes.
     void SetModifiedFlag(bool modified = true);

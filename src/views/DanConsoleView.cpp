@@ -207,7 +207,7 @@ void CDanConsoleView::OnChannelNameChanged(controls::CMyEdit *edit)
     for (int i = 0; i < static_cast<int>(m_nameLabels.size()); ++i) {
         if (m_nameLabels[i]->GetEdit() == edit) {
             if (m_doc && i < m_doc->m_channelCount)
-                m_doc->Channel(i).SetName(edit->toPlainText());
+                m_doc->StoreTypedName(m_doc->Channel(i).m_name, edit->toPlainText());
             return;
         }
     }

@@ -213,7 +213,7 @@ void CMasterConsoleView::OnSubMasterNameChanged(controls::CMyEdit *edit)
         const CSubFader &fader = *m_subFaders[i];
         if (model::CSubMaster *subMaster =
                 m_doc ? m_doc->GetSubMaster(fader.GetPage(), fader.GetNumber()) : nullptr)
-            subMaster->m_name = edit->toPlainText();
+            m_doc->StoreTypedName(subMaster->m_name, edit->toPlainText());
         return;
     }
 }

@@ -91,9 +91,11 @@ TEST_F(MasterPaneTest, AHeldFaderKeepsItsSubMasterUntilPulledDown)
     EXPECT_EQ(master->GetNameLabel(1)->GetText(), QStringLiteral("page 3"));
     EXPECT_EQ(Sub(3).GetPage(), 4) << "faders at 0 follow the page";
 
+    EXPECT_FALSE(doc.IsModified()) << "page steps refill the names without changing the show";
     NameBox(2)->moveCursor(QTextCursor::End);
     QTest::keyClicks(NameBox(2), "x"); // renames what the fader holds
     EXPECT_EQ(doc.GetSubMaster(3, 2)->m_name, QStringLiteral("page 3x"));
+    EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(doc.GetSubMaster(4, 2)->m_name, QStringLiteral("page 4"));
 
     RaiseSub(2, -200);
