@@ -140,12 +140,12 @@ TEST(DragPreviewBuilderTest, EveryTargetGetsItsPreviewWithTheSharedSourceBars)
     EXPECT_FALSE(DragPreviewBuilder::IsBusy());
 }
 
-TEST(DragPreviewBuilderTest, DestructionWaitsForAWorkerStillAtWork)
+TEST(DragPreviewBuilderTest, FinishedPreviewsAreReadWhileTheWorkerGoesOnAndDestructionWaitsForIt)
 {
     std::binary_semaphore held{0};
     std::binary_semaphore go{0};
     DragPreviewBuilder::SetPaceForTesting([&](int k) {
-        if (k == 0) {
+        if (k == 3) {
             held.release();
             (void)go.try_acquire_for(std::chrono::seconds(10));
         }
@@ -153,7 +153,11 @@ TEST(DragPreviewBuilderTest, DestructionWaitsForAWorkerStillAtWork)
     auto first = std::make_unique<DragPreviewBuilder>(SubMasterPlan());
     ASSERT_TRUE(held.try_acquire_for(std::chrono::seconds(10)));
     EXPECT_TRUE(DragPreviewBuilder::IsBusy());
-    EXPECT_EQ(first->GetBuiltCount(), 0);
+    EXPECT_EQ(first->GetBuiltCount(), 3);
+    const DragPicture *row = first->WaitForPreview(1);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->front().Rect(), QRect(29, 186, 1192, 146));
+    EXPECT_EQ(row->front().image.pixelColor(10, 0), drag::kPreviewTargetBars);
     std::thread letter([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
         go.release();

@@ -311,8 +311,9 @@ TEST_F(SectionDragTest, SubMasterOntoRowTakesItsLevelsAndLeavesTheShowUnmodified
         }
         const std::vector<uint8_t> expected(levels.begin(), levels.begin() + 80);
         EXPECT_EQ(Row(1).GetLevels(), answer == Answer::Cancel ? b : expected);
-        if (answer != Answer::Cancel)
+        if (answer != Answer::Cancel) {
             EXPECT_EQ(model::s_channelLevels[10], expected[10]); // row B is on air
+        }
         EXPECT_FALSE(doc.IsModified());
     }
     EXPECT_EQ(doc.GetSubMaster(1, 7)->m_levels, levels);
