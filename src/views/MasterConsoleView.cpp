@@ -375,8 +375,12 @@ void CMasterConsoleView::ButtonDown(QPoint p)
             return;
         }
         if (hit == -1) {
-            if (g_orin.m_pMainFrame)
+            if (g_orin.m_pMainFrame) {
+                // The main window takes the mouse and sees the release, so the pane must not
+                // wait for it (the page buttons' hover would stay off).
+                m_mouseDown = false;
                 g_orin.m_pMainFrame->BeginSubMasterDrag(fader.get(), p);
+            }
             return;
         }
     }

@@ -7,6 +7,7 @@
 #include "controls/Dan.h"
 #include "controls/DanFader.h"
 #include "controls/FaderLabel.h"
+#include "controls/RcLamp.h"
 #include "controls/SubFader.h"
 #include "model/Mix.h"
 #include "model/OrinGlobal.h"
@@ -495,6 +496,18 @@ TEST_F(SectionDragTest, ReleasingOverTheSourceOutsideAnyTargetOrOnTheOutputStrip
     EXPECT_EQ(doc.GetSubMaster(1, 6)->m_levels, before);
     EXPECT_FALSE(UndoRecord().m_valid);
     EXPECT_FALSE(doc.IsModified());
+}
+
+TEST_F(SectionDragTest, MasterPaneHoversAgainAfterADragThatStartedOnIt)
+{
+    const QPoint from = SubPress(6);
+    Press(from);
+    MoveTo(from + QPoint(0, 30));
+    Release(from + QPoint(0, 30));
+    ExpectNoDragLeft();
+    Master().StepPage(true); // page 2: the up button is lit and can hover
+    MoveTo(InWindow(Master().viewport(), QPoint(1060, 90)));
+    EXPECT_TRUE(Master().GetPageUpLamp()->m_hover);
 }
 
 TEST_F(SectionDragTest, EscapeOrAnotherWindowTakingOverEndsTheDragWithoutACopy)
