@@ -40,7 +40,7 @@ constexpr int kFastScrollColumns = 15;
 } // namespace
 
 CDanConsoleView::CDanConsoleView(model::COrinSUBDoc *doc, QWidget *parent)
-    : ScrollPane(QSize(kScrollWidth, kScrollHeight), parent), m_doc(doc)
+    : NamedPane(QSize(kScrollWidth, kScrollHeight), parent), m_doc(doc)
 {
     for (int r = 0; r < 2; ++r) {
         auto row = std::make_unique<CDan>();
@@ -179,15 +179,6 @@ void CDanConsoleView::UpdateOutputDisplays()
     InvalidateRect(changed.intersected(GetLevelStripRect()));
 }
 
-controls::CMyEdit *CDanConsoleView::GetFocusedNameEdit() const
-{
-    for (const auto &label : m_nameLabels) {
-        if (label->GetEdit()->hasFocus())
-            return label->GetEdit();
-    }
-    return nullptr;
-}
-
 void CDanConsoleView::ScrollIntoView(QWidget *widget)
 {
     const QRect box(widget->mapToGlobal(QPoint()), widget->size());
@@ -211,6 +202,12 @@ void CDanConsoleView::OnChannelNameChanged(controls::CMyEdit *edit)
             return;
         }
     }
+}
+
+void CDanConsoleView::OnTabInPane()
+{
+    if (g_orin.m_pMasterView)
+        g_orin.m_pMasterView->FocusFirstName();
 }
 
 void CDanConsoleView::ScrollByFaders(bool toLeft, bool fast)
@@ -389,72 +386,6 @@ void CDanConsoleView::timerEvent(QTimerEvent *event)
     }
     PickUpInput();
     m_ticker.Schedule(this, IsPickUpBusy());
-}
-
-void CDanConsoleView::MoveNameFocus(bool backwards)
-{
-    controls::CMyEdit *focused = GetFocusedNameEdit();
-    const int count = static_cast<int>(m_nameLabels.size());
-    for (int i = 0; i < count; ++i) {
-        if (m_nameLabels[i]->GetEdit() != focused)
-            continue;
-        controls::CMyEdit *next =
-            m_nameLabels[(i + (backwards ? count - 1 : 1)) % count]->GetEdit();
-        next->setFocus(Qt::TabFocusReason);
-        next->SelectAllText();
-        ScrollIntoView(next);
-        return;
-    }
-}
-
-void CDanConsoleView::keyPressEvent(QKeyEvent *event)
-{
-    const int key = event->key();
-    const bool tab = key == Qt::Key_Tab || key == Qt::Key_Backtab;
-    if (tab) {
-        if (hasFocus()) {
-            if (g_orin.m_pMasterView)
-                g_orin.m_pMasterView->FocusFirstName();
-        } else if (GetFocusedNameEdit()) {
-            MoveNameFocus(key == Qt::Key_Backtab || controls::Keys().IsShiftDown());
-        }
-    } else if (key == Qt::Key_Escape) {
-        setFocus(Qt::OtherFocusReason);
-    }
-    DispatchConsoleKey(tab ? Qt::Key_Tab : key, event->isAutoRepeat());
-    event->accept();
-}
-
-void CDanConsoleView::OnEditCut()
-{
-    if (controls::CMyEdit *edit = GetFocusedNameEdit())
-        edit->cut();
-}
-
-void CDanConsoleView::OnEditCopy()
-{
-    if (controls::CMyEdit *edit = GetFocusedNameEdit())
-        edit->copy();
-}
-
-void CDanConsoleView::OnEditPaste()
-{
-    if (controls::CMyEdit *edit = GetFocusedNameEdit())
-        edit->paste();
-}
-
-void CDanConsoleView::OnEditUndo()
-{
-    if (controls::CMyEdit *edit = GetFocusedNameEdit())
-        edit->undo();
-    else
-        UndoLastEdit();
-}
-
-void CDanConsoleView::OnEditSelectAll()
-{
-    if (controls::CMyEdit *edit = GetFocusedNameEdit())
-        edit->SelectAllText();
 }
 
 } // namespace orinsub::views

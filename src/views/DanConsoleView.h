@@ -1,7 +1,7 @@
 #pragma once
 
+#include "NamedPane.h"
 #include "PaneTicker.h"
-#include "ScrollPane.h"
 #include "controls/OutputLevels.h"
 #include "model/MixInputs.h"
 
@@ -30,7 +30,7 @@ namespace orinsub::views {
 /// Construction registers it in g_orin as m_pDanView and as the mix's row source (and the show
 /// as m_pDoc when none is registered yet); destruction withdraws it. The name boxes exist from
 /// construction. OnInitialUpdate fills them from the show and starts the pick-up timer.
-class CDanConsoleView : public ScrollPane,
+class CDanConsoleView : public NamedPane,
                         public model::RowLevelSource,
                         public controls::OutputLevels
 {
@@ -61,8 +61,6 @@ public:
     /// The output mix for channels 1..80.
     void RecomputeAllChannels();
     controls::CChanLvDisp *GetOutputDisplay(int index) const;
-    /// The name box that has the keyboard focus, or null.
-    controls::CMyEdit *GetFocusedNameEdit() const;
     /// Scrolls sideways just enough to bring the widget (a name box) into sight.
     void ScrollIntoView(QWidget *widget);
     /// Stores the box's text as its channel's name (on every change of the text).
@@ -81,25 +79,23 @@ public:
     controls::CDanFader *GetFader(int index) const { return m_faders.at(index).get(); }
     controls::CFaderLabel *GetNameLabel(int index) const { return m_nameLabels.at(index).get(); }
 
-    // Edit commands: on the focused name box; Undo without one undoes the last section copy.
-    void OnEditCut();
-    void OnEditCopy();
-    void OnEditPaste();
-    void OnEditUndo();
-    void OnEditSelectAll();
-
 protected:
+    const std::vector<std::unique_ptr<controls::CFaderLabel>> &NameLabels() const override
+    {
+        return m_nameLabels;
+    }
+    /// From the pane, Tab goes on to the master pane's first name box.
+    void OnTabInPane() override;
+    void OnNameFocusMoved(QWidget *nameBox) override { ScrollIntoView(nameBox); }
     void OnDraw(QPainter &painter, const QRect &logicalExposed) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
 
 private:
     bool IsRowInputOn(int row) const;
     bool IsPickUpBusy() const;
-    void MoveNameFocus(bool backwards);
 
     model::COrinSUBDoc *m_doc;
     std::vector<std::unique_ptr<controls::CDanFader>> m_faders; // row A 1..80, then row B

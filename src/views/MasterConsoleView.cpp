@@ -40,7 +40,7 @@ const QColor kNumberBoxEdge(127, 127, 191);
 } // namespace
 
 CMasterConsoleView::CMasterConsoleView(model::COrinSUBDoc *doc, QWidget *parent)
-    : ScrollPane(QSize(kAreaWidth, kAreaHeight), parent), m_doc(doc),
+    : NamedPane(QSize(kAreaWidth, kAreaHeight), parent), m_doc(doc),
       m_crossFader(std::make_unique<controls::CCrossFader>()),
       m_pageUpLamp(std::make_unique<controls::CRcLamp>(1045, 75, 1075, 105, kPageUpText)),
       m_pageDownLamp(std::make_unique<controls::CRcLamp>(1045, 105, 1075, 135, kPageDownText)),
@@ -194,15 +194,6 @@ void CMasterConsoleView::ToggleCrossfaderLink()
     m_crossFader->ToggleLink(m_lastMousePoint);
     if (g_orin.m_pMainFrame)
         g_orin.m_pMainFrame->SetCrossfaderLinkChecked(m_crossFader->IsLinked());
-}
-
-controls::CMyEdit *CMasterConsoleView::GetFocusedNameEdit() const
-{
-    for (const auto &label : m_nameLabels) {
-        if (label->GetEdit()->hasFocus())
-            return label->GetEdit();
-    }
-    return nullptr;
 }
 
 void CMasterConsoleView::OnSubMasterNameChanged(controls::CMyEdit *edit)
@@ -471,69 +462,6 @@ void CMasterConsoleView::mouseReleaseEvent(QMouseEvent *event)
         if (fader->IsSelected())
             fader->SetSelected(false, QPoint());
     }
-}
-
-void CMasterConsoleView::MoveNameFocus(bool backwards)
-{
-    controls::CMyEdit *focused = GetFocusedNameEdit();
-    const int count = static_cast<int>(m_nameLabels.size());
-    for (int i = 0; i < count; ++i) {
-        if (m_nameLabels[i]->GetEdit() != focused)
-            continue;
-        controls::CMyEdit *next =
-            m_nameLabels[(i + (backwards ? count - 1 : 1)) % count]->GetEdit();
-        next->setFocus(Qt::TabFocusReason);
-        next->SelectAllText();
-        return;
-    }
-}
-
-void CMasterConsoleView::keyPressEvent(QKeyEvent *event)
-{
-    const int key = event->key();
-    const bool tab = key == Qt::Key_Tab || key == Qt::Key_Backtab;
-    if (tab) {
-        if (hasFocus())
-            FocusFirstName();
-        else if (GetFocusedNameEdit())
-            MoveNameFocus(key == Qt::Key_Backtab || controls::Keys().IsShiftDown());
-    } else if (key == Qt::Key_Escape) {
-        setFocus(Qt::OtherFocusReason);
-    }
-    DispatchConsoleKey(tab ? Qt::Key_Tab : key, event->isAutoRepeat());
-    event->accept();
-}
-
-void CMasterConsoleView::OnEditCut()
-{
-    if (controls::CMyEdit *edit = GetFocusedNameEdit())
-        edit->cut();
-}
-
-void CMasterConsoleView::OnEditCopy()
-{
-    if (controls::CMyEdit *edit = GetFocusedNameEdit())
-        edit->copy();
-}
-
-void CMasterConsoleView::OnEditPaste()
-{
-    if (controls::CMyEdit *edit = GetFocusedNameEdit())
-        edit->paste();
-}
-
-void CMasterConsoleView::OnEditUndo()
-{
-    if (controls::CMyEdit *edit = GetFocusedNameEdit())
-        edit->undo();
-    else
-        UndoLastEdit();
-}
-
-void CMasterConsoleView::OnEditSelectAll()
-{
-    if (controls::CMyEdit *edit = GetFocusedNameEdit())
-        edit->SelectAllText();
 }
 
 } // namespace orinsub::views

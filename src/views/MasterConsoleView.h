@@ -1,7 +1,7 @@
 #pragma once
 
+#include "NamedPane.h"
 #include "PaneTicker.h"
-#include "ScrollPane.h"
 #include "controls/SubFader.h"
 #include "model/MixInputs.h"
 
@@ -30,7 +30,7 @@ namespace orinsub::views {
 /// Construction registers it in g_orin as m_pMasterView and as the mix's master source (and the
 /// show as m_pDoc when none is registered yet); destruction withdraws it. OnInitialUpdate binds
 /// the faders to the show's page 1 names and starts the timer.
-class CMasterConsoleView : public ScrollPane,
+class CMasterConsoleView : public NamedPane,
                            public model::MasterLevelSource,
                            public controls::SubFaderHost
 {
@@ -64,7 +64,6 @@ public:
     void RememberScrollAndClient();
     /// Links or unlinks the crossfader and sets the menu item's check mark.
     void ToggleCrossfaderLink();
-    controls::CMyEdit *GetFocusedNameEdit() const;
     /// Stores the box's text as the name of the sub-master its fader plays.
     void OnSubMasterNameChanged(controls::CMyEdit *edit);
     /// The focus into sub-master 1's name box, its text all selected.
@@ -83,19 +82,17 @@ public:
     QRect GetStatusRect() const { return m_statusRect; }
     QString GetStatusText() const { return m_statusText; }
 
-    void OnEditCut();
-    void OnEditCopy();
-    void OnEditPaste();
-    void OnEditUndo();
-    void OnEditSelectAll();
-
 protected:
+    const std::vector<std::unique_ptr<controls::CFaderLabel>> &NameLabels() const override
+    {
+        return m_nameLabels;
+    }
+    void OnTabInPane() override { FocusFirstName(); }
     void OnDraw(QPainter &painter, const QRect &logicalExposed) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
@@ -108,7 +105,6 @@ private:
     QString CurrentStatusText() const;
     void PlaceStatusLine();
     void InvalidateLogical(const QRect &logical);
-    void MoveNameFocus(bool backwards);
 
     model::COrinSUBDoc *m_doc;
     std::unique_ptr<controls::CCrossFader> m_crossFader;
