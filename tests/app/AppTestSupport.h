@@ -1,10 +1,20 @@
 #pragma once
 
+#include "app/MainFrame.h"
 #include "dmx/ManualTimer.h"
 #include "dmx/PeriodicTimer.h"
+#include "model/Mix.h"
+#include "model/OrinGlobal.h"
+#include "model/OrinSUBDoc.h"
+#include "views/DanConsoleView.h"
+#include "views/MasterConsoleView.h"
+#include "zentra/SimulatedInterface.h"
 
+#include <QApplication>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace orinsub::testing {
@@ -51,6 +61,37 @@ public:
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
     }
     QTemporaryDir folder;
+};
+
+/// The main window shown and active over a fresh show, with manual link timers and the simulated
+/// interface as it starts; the registry is emptied before and after.
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    MainWindowTest()
+    {
+        model::g_orin = model::COrinGlobal{};
+        model::g_orin.m_pDoc = &doc;
+        model::s_channelLevels.fill(0);
+        zentra::sim::Restore();
+        frame = std::make_unique<app::CMainFrame>(&doc);
+        frame->OnInitialUpdate();
+        frame->show();
+        QApplication::setActiveWindow(frame.get());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    }
+    ~MainWindowTest() override
+    {
+        frame.reset();
+        model::g_orin = model::COrinGlobal{};
+    }
+
+    views::CDanConsoleView &Dan() { return *frame->GetDanView(); }
+    views::CMasterConsoleView &Master() { return *frame->GetMasterView(); }
+
+    ManualLinkTimers timers;
+    model::COrinSUBDoc doc;
+    std::unique_ptr<app::CMainFrame> frame;
 };
 
 } // namespace orinsub::testing

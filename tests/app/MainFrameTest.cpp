@@ -33,30 +33,10 @@ using orinsub::testing::ManualLinkTimers;
 
 namespace {
 
-class MainFrameTest : public ::testing::Test
+class MainFrameTest : public orinsub::testing::MainWindowTest
 {
 protected:
-    MainFrameTest()
-    {
-        model::g_orin = model::COrinGlobal{};
-        model::g_orin.m_pDoc = &doc;
-        model::s_channelLevels.fill(0);
-        zentra::sim::Restore();
-        frame = std::make_unique<CMainFrame>(&doc);
-        frame->OnInitialUpdate();
-        frame->show();
-        QApplication::setActiveWindow(frame.get());
-        EXPECT_TRUE(QTest::qWaitForWindowActive(frame.get()));
-    }
-    ~MainFrameTest() override
-    {
-        frame.reset();
-        model::g_orin = model::COrinGlobal{};
-    }
-
     views::CLampConsoleView &Left() { return *frame->GetLampView(false); }
-    views::CDanConsoleView &Dan() { return *frame->GetDanView(); }
-    views::CMasterConsoleView &Master() { return *frame->GetMasterView(); }
     bool InA() { return Left().GetInButton(0)->m_on; }
     bool InB() { return Left().GetInButton(1)->m_on; }
     bool InSub() { return Master().GetInButton()->m_on; }
@@ -85,10 +65,6 @@ protected:
             hooked += Dan().GetRow(row)->GetFader(i)->IsHooked();
         return hooked;
     }
-
-    ManualLinkTimers timers;
-    model::COrinSUBDoc doc;
-    std::unique_ptr<CMainFrame> frame;
 };
 
 TEST_F(MainFrameTest, PanesStandInTheFixedLayoutOnePixelApart)

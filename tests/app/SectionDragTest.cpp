@@ -48,29 +48,9 @@ std::vector<uint8_t> Ramp(int count, int start, int step)
     return levels;
 }
 
-class SectionDragTest : public ::testing::Test
+class SectionDragTest : public orinsub::testing::MainWindowTest
 {
 protected:
-    SectionDragTest()
-    {
-        model::g_orin = model::COrinGlobal{};
-        model::g_orin.m_pDoc = &doc;
-        model::s_channelLevels.fill(0);
-        zentra::sim::Restore();
-        frame = std::make_unique<CMainFrame>(&doc);
-        frame->OnInitialUpdate();
-        frame->show();
-        QApplication::setActiveWindow(frame.get());
-        EXPECT_TRUE(QTest::qWaitForWindowActive(frame.get()));
-    }
-    ~SectionDragTest() override
-    {
-        frame.reset();
-        model::g_orin = model::COrinGlobal{};
-    }
-
-    views::CDanConsoleView &Dan() { return *frame->GetDanView(); }
-    views::CMasterConsoleView &Master() { return *frame->GetMasterView(); }
     controls::CDan &Row(int i) { return *Dan().GetRow(i); }
     controls::CSubFader &Sub(int number) { return *Master().GetSubFader(number - 1); }
     SectionDrag &Drag() { return frame->GetSectionDrag(); }
@@ -166,9 +146,6 @@ protected:
     void Undo() { frame->Command(kIdEditUndo)->trigger(); }
     model::UndoRecord &UndoRecord() { return *model::g_orin.m_pUndo; }
 
-    ManualLinkTimers timers;
-    model::COrinSUBDoc doc;
-    std::unique_ptr<CMainFrame> frame;
     orinsub::testing::ScriptedQuestions questions;
     orinsub::testing::HeldKeys keys{false};
 };
