@@ -3,37 +3,16 @@
 #include "OlaTestDaemon.h"
 #include "UdpBackend.h"
 #include "UsbProFraming.h"
+#include "support/AllocationCounter.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <fcntl.h>
-#include <new>
 #include <thread>
 
-// Counts the allocations of the thread that writes and reads, as the link tick does every 20 ms.
-// (The OLA backend's client threads may allocate inside the client library: not the tick's time.)
-namespace {
-thread_local bool t_counting = false;
-thread_local int t_allocations = 0;
-} // namespace
-
-void *operator new(std::size_t size)
-{
-    if (t_counting)
-        ++t_allocations;
-    if (void *p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void *p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void *p, std::size_t) noexcept
-{
-    std::free(p);
-}
+// The link tick's thread is what must not allocate; the OLA backend's client threads may allocate
+// inside the client library, off the tick's time.
 
 namespace {
 
@@ -49,17 +28,17 @@ int AllocationsOfTicks(Backend &backend, Backend::Handle device,
     std::array<uint8_t, 513> in{};
     backend.Read(device, in, 10ms); // the first calls may settle buffers
     backend.Write(device, out, 500ms);
-    t_allocations = 0;
+    int allocations = 0;
     for (int i = 0; i < 20; ++i) {
         if (betweenTicks)
             betweenTicks();
         out[1] = static_cast<uint8_t>(i);
-        t_counting = true;
+        orinsub::testing::StartCountingAllocations();
         backend.Read(device, in, 10ms);
         backend.Write(device, out, 500ms);
-        t_counting = false;
+        allocations += orinsub::testing::StopCountingAllocations();
     }
-    return t_allocations;
+    return allocations;
 }
 
 TEST(BackendAllocationTest, NetworkBackendsAllocateNothingPerTick)
