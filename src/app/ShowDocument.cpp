@@ -99,7 +99,11 @@ bool CShowDocument::OpenFile(const QString &path)
 {
     const model::ShowFileResult result = model::OpenShowFile(m_doc, path);
     if (!result.IsOk()) {
-        controls::Questions().Warn(Owner(), result.message, kAppTitle);
+        // The console's own words for a show of another version; the others name the file.
+        const QString message = result.status == model::ShowFileStatus::WrongVersion
+                                    ? QString::fromUtf16(model::kWrongVersionMessage)
+                                    : result.message;
+        controls::Questions().Warn(Owner(), message, kAppTitle);
         return false;
     }
     m_doc.SetModifiedFlag(false);

@@ -212,7 +212,7 @@ TEST_F(ShowDocumentTest, FileThatCannotBeOpenedLeavesShowTitleAndPathAsTheyWere)
     EXPECT_TRUE(questions.texts[0].contains(QStringLiteral("gone.orin")));
     questions.texts.clear();
     Show().OpenDocumentFile(wrongVersion);
-    EXPECT_TRUE(questions.texts[0].contains(QStringLiteral("バージョンが違います")));
+    EXPECT_EQ(questions.texts[0], QStringLiteral("バージョンが違います"));
     EXPECT_EQ(app->GetRecentFiles().Files(), QStringList{QFileInfo(good).absoluteFilePath()});
 }
 
