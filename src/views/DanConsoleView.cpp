@@ -3,6 +3,7 @@
 #include "ConsoleFrame.h"
 #include "ConsoleKeys.h"
 #include "ConsoleOperations.h"
+#include "InputPickUp.h"
 #include "LampConsoleView.h"
 #include "MasterConsoleView.h"
 #include "UndoLastEdit.h"
@@ -33,7 +34,6 @@ using controls::CDanFader;
 using model::g_orin;
 
 namespace {
-constexpr int kMaxReadFailures = 10; // more failed reads in a row: the input is ignored
 constexpr int kScrollWidth = 40 * 80 + 2 * 4;
 constexpr int kScrollHeight = 392;
 constexpr int kFastScrollColumns = 15;
@@ -321,14 +321,12 @@ bool CDanConsoleView::IsRowInputOn(int row) const
 
 void CDanConsoleView::PickUpInput()
 {
-    const dmx::COrinZentra *port = g_orin.m_pZentra;
-    const int failures = port ? port->GetReadFailures() : 0;
-    const bool available = port && port->IsOpen() && failures <= kMaxReadFailures;
+    const InputPickUp pickUp = InputPickUp::Now();
     const bool inputOn[2] = {IsRowInputOn(0), IsRowInputOn(1)};
     bool mixed = false;
     BeginInvalidationBatch();
     for (const auto &f : m_faders) {
-        if (!available) {
+        if (!pickUp.available) {
             if (f->IsHooked()) {
                 f->SetHooked(false);
                 f->m_lastInput = 0;
@@ -337,7 +335,7 @@ void CDanConsoleView::PickUpInput()
             }
             continue;
         }
-        const uint8_t input = port->GetInputSlot(f->GetChannel());
+        const uint8_t input = pickUp.Input(f->GetChannel());
         const CDan *row = f->GetRow();
         if (!inputOn[row->GetIndex()]) {
             if (f->IsHooked()) {
@@ -353,9 +351,7 @@ void CDanConsoleView::PickUpInput()
                 mixed = true;
             }
         } else {
-            const int v = f->GetLevel(), d = f->m_lastInput, a = input;
-            const bool crossed = (d <= v && v <= a) || (a <= v && v <= d);
-            if (crossed && failures == 0)
+            if (pickUp.mayCatch && InputPickUp::Crosses(f->GetLevel(), f->m_lastInput, input))
                 f->SetHooked(true);
         }
         f->m_lastInput = input;

@@ -4,6 +4,7 @@
 #include "ConsoleKeys.h"
 #include "ConsoleOperations.h"
 #include "ConsoleTexts.h"
+#include "InputPickUp.h"
 #include "UndoLastEdit.h"
 #include "controls/ConsoleLook.h"
 #include "controls/CrossFader.h"
@@ -30,7 +31,6 @@ using controls::RectLTRB;
 using model::g_orin;
 
 namespace {
-constexpr int kMaxReadFailures = 10;
 constexpr int kAreaWidth = 1250;
 constexpr int kAreaHeight = 290;
 const QColor kStatusColor(192, 255, 192);
@@ -239,13 +239,11 @@ void CMasterConsoleView::OnTick()
 
 void CMasterConsoleView::PickUpInput()
 {
-    const dmx::COrinZentra *port = g_orin.m_pZentra;
-    const int failures = port ? port->GetReadFailures() : 0;
-    const bool available = port && port->IsOpen() && failures <= kMaxReadFailures;
+    const InputPickUp pickUp = InputPickUp::Now();
     bool moved = false;
     for (int i = 0; i < m_faderCount; ++i) {
         CSubFader &fader = *m_subFaders[i];
-        if (!available) {
+        if (!pickUp.available) {
             if (fader.IsHooked()) {
                 fader.SetHooked(false);
                 fader.m_lastInput = 0;
@@ -253,7 +251,7 @@ void CMasterConsoleView::PickUpInput()
             }
             continue;
         }
-        const uint8_t input = port->GetInputSlot(i + 1);
+        const uint8_t input = pickUp.Input(i + 1);
         if (!m_inButton->m_on) {
             if (fader.IsHooked()) {
                 fader.SetHooked(false);
@@ -262,8 +260,7 @@ void CMasterConsoleView::PickUpInput()
         } else if (fader.IsHooked()) {
             moved |= fader.SetLevelAndRedraw(input);
         } else {
-            const int v = fader.GetLevel(), d = fader.m_lastInput, a = input;
-            if (((d <= v && v <= a) || (a <= v && v <= d)) && failures == 0)
+            if (pickUp.mayCatch && InputPickUp::Crosses(fader.GetLevel(), fader.m_lastInput, input))
                 fader.SetHooked(true);
         }
         fader.m_lastInput = input;
