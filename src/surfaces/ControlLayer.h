@@ -1,0 +1,73 @@
+#pragma once
+
+#include "ControlTarget.h"
+
+#include <QObject>
+
+#include <memory>
+#include <vector>
+
+namespace orinsub::surfaces {
+
+class Surface;
+
+/// A list of targets a surface's strips step through (strip/k plays the k-th target of the
+/// current bank).
+using Bank = std::vector<ControlTarget>;
+
+/// The default banks: sub-masters 1-8, 9-16, 17-20; row A 1-8 ... 73-80; row B 1-8 ... 73-80.
+std::vector<Bank> DefaultBanks(int stripsPerBank = 8);
+
+/// The one road from every surface to the desk. A surface's move reaches a console fader
+/// through the pane's own operation, exactly as the mouse would move it (level, mix, readouts,
+/// undo record cleared, sub-master page binding); button targets do what their key or menu
+/// item does. Pick-up: a surface fader takes over a console fader only when its value reaches
+/// or crosses the console fader's level (motorised surfaces skip it). Feedback: whatever
+/// changes on the desk reaches every attached surface that shows the target within one 20 ms
+/// tick, never echoing a surface's own change back to it.
+///
+/// UI thread only. The desk is reached through g_orin (the panes must exist while surfaces
+/// play). Surfaces are not owned; detach one before deleting it.
+class ControlLayer : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ControlLayer(QObject *parent = nullptr);
+    ~ControlLayer() override;
+
+    void Attach(Surface *surface, std::vector<Bank> banks = DefaultBanks());
+    void Detach(Surface *surface);
+
+    /// A continuous control of the surface moved to level (0..255); strip/k is resolved through
+    /// the surface's current bank. Button targets: ignored.
+    void Move(Surface *surface, const ControlTarget &target, int level);
+    /// A button of the surface went down (true) or up; a button acts on the way down.
+    void Press(Surface *surface, const ControlTarget &target, bool down);
+    /// A motor fader is touched (true) or released: no feedback to it meanwhile; on release it
+    /// gets the current value.
+    void Touch(Surface *surface, const ControlTarget &target, bool touched);
+
+    /// The desk's value of a target as feedback would give it (strip/k: not resolvable here,
+    /// gives 0).
+    int Value(const ControlTarget &target) const;
+    /// The concrete target strip/k plays on the surface now (any other target: itself).
+    ControlTarget Resolve(const Surface *surface, const ControlTarget &target) const;
+    /// Whether the surface's fader has picked up the (resolved) target.
+    bool IsCaught(const Surface *surface, const ControlTarget &target) const;
+    int GetBankIndex(const Surface *surface) const;
+
+    /// Sends feedback now for everything that changed (the layer also does it by itself within
+    /// one tick of a change).
+    void Flush();
+
+signals:
+    /// A surface moved a fader it has not yet caught (value), or caught it: the console may
+    /// show it beside the fader's readout.
+    void PickUpChanged(const orinsub::surfaces::ControlTarget &target);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace orinsub::surfaces

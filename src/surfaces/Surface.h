@@ -1,0 +1,32 @@
+#pragma once
+
+#include "ControlTarget.h"
+
+#include <vector>
+
+namespace orinsub::surfaces {
+
+/// One device that plays the desk through the control layer: a MIDI fader box, an OSC client
+/// group, a web page. The layer calls it on the UI thread only.
+class Surface
+{
+public:
+    virtual ~Surface() = default;
+
+    /// Motorised faders follow the console (feedback moves them), so the layer applies their
+    /// moves at once; other faders must first pick the console fader up.
+    virtual bool IsMotorised() const = 0;
+
+    /// The targets whose values this surface shows (strip/k included, as the surface names
+    /// them); the layer sends feedback for these only.
+    virtual std::vector<ControlTarget> ShownTargets() const = 0;
+
+    /// A shown target's value changed, or the surface has just been attached, or its bank
+    /// changed. value: level 0..255 for continuous targets (go/time in tenths of a second,
+    /// clamped to 255), 0 or 1 for a button's lamp. caught: for continuous targets, whether
+    /// this surface's fader has picked the console fader up (always true when motorised).
+    /// Never called for a surface's own change, nor while its fader on that target is touched.
+    virtual void OnFeedback(const ControlTarget &target, int value, bool caught) = 0;
+};
+
+} // namespace orinsub::surfaces
