@@ -107,19 +107,13 @@ public:
             errno = EISDIR;
             return false;
         }
-        if (S_ISREG(m_existing.st_mode)) {
-            const int fd = ::openat(m_folderFd, m_name.constData(),
-                                    O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-            if (fd < 0)
-                return false;
-            ::close(fd);
-        }
-        return true;
+        // Asked, not opened for writing, so that nothing watching the file sees a write.
+        return ::faccessat(m_folderFd, m_name.constData(), W_OK, AT_EACCESS) == 0;
     }
 
     /// Creates the temporary file with the target's permissions (or the umask's for a new
-    /// file). Its name is short and fixed in length, so it fits in any folder that takes the
-    /// target's name: 14 bytes, the shortest limit POSIX allows a file system.
+    /// file). Its name is short and fixed in length, so that it fits in any folder whatever
+    /// the target's name: 14 bytes, the shortest name limit POSIX allows a file system.
     bool CreateTemporary()
     {
         constexpr quint64 kNames = 101'559'956'668'416; // 36^9: nine base-36 digits
