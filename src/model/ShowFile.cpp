@@ -6,12 +6,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace orinsub::model {
 
@@ -24,110 +18,6 @@ ShowFileResult Failure(ShowFileStatus status, QStringView text, const QString &p
     return {status,
             reason.isEmpty() ? text.toString().arg(path) : text.toString().arg(path, reason)};
 }
-
-QString ReasonOfErrno(int error)
-{
-    switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-        return texts::kNoFolder.toString();
-    case EACCES:
-    case EPERM:
-        return texts::kNoPermission.toString();
-    case EROFS:
-        return texts::kReadOnly.toString();
-    case ENOSPC:
-    case EDQUOT:
-        return texts::kNoSpace.toString();
-    case EISDIR:
-        return texts::kIsFolder.toString();
-    default:
-        return texts::kIoError.toString().arg(QString::fromLocal8Bit(std::strerror(error)));
-    }
-}
-
-/// A temporary file beside the target, removed again unless it was renamed into place.
-class TemporaryShowFile
-{
-public:
-    explicit TemporaryShowFile(const QString &target) : m_target(QFile::encodeName(target)) {}
-    ~TemporaryShowFile()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        if (!m_path.isEmpty())
-            ::unlink(m_path.constData());
-    }
-    TemporaryShowFile(const TemporaryShowFile &) = delete;
-    TemporaryShowFile &operator=(const TemporaryShowFile &) = delete;
-
-    /// Creates it with the target's permissions (or the umask's for a new file). Sets errno.
-    bool Create()
-    {
-        const QFileInfo target(QFile::decodeName(m_target));
-        const QByteArray stem = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") +
-                                                  target.fileName() + QLatin1Char('.'));
-        for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
-            const QByteArray path =
-                stem + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".tmp";
-            m_fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (m_fd >= 0)
-                m_path = path;
-            else if (errno != EEXIST)
-                return false;
-        }
-        if (m_fd < 0)
-            return false;
-        struct stat existing;
-        if (::stat(m_target.constData(), &existing) == 0 &&
-            ::fchmod(m_fd, existing.st_mode & 07777) != 0)
-            return false;
-        return true;
-    }
-
-    /// Writes everything and flushes it to disk. Sets errno.
-    bool WriteAndSync(const QByteArray &bytes)
-    {
-        const char *data = bytes.constData();
-        qsizetype left = bytes.size();
-        while (left > 0) {
-            const ssize_t written = ::write(m_fd, data, static_cast<size_t>(left));
-            if (written < 0) {
-                if (errno == EINTR)
-                    continue;
-                return false;
-            }
-            data += written;
-            left -= written;
-        }
-        if (::fsync(m_fd) != 0)
-            return false;
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-    /// Renames it over the target, then flushes the folder so the rename itself is on disk.
-    bool ReplaceTarget()
-    {
-        if (::rename(m_path.constData(), m_target.constData()) != 0)
-            return false;
-        m_path.clear();
-        const QByteArray folder =
-            QFile::encodeName(QFileInfo(QFile::decodeName(m_target)).absolutePath());
-        const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dirFd >= 0) {
-            ::fsync(dirFd); // the show is saved either way; some file systems refuse this
-            ::close(dirFd);
-        }
-        return true;
-    }
-
-private:
-    QByteArray m_target;
-    QByteArray m_path;
-    int m_fd = -1;
-};
 
 } // namespace
 
@@ -183,25 +73,16 @@ ShowFileResult OpenShowFile(COrinSUBDoc &doc, const QString &path)
 
 ShowFileResult SaveShowFile(const COrinSUBDoc &doc, const QString &path)
 {
-    // Through a link, replace the show it points to and keep the link.
-    const QFileInfo info(path);
-    const QString target = info.isSymLink() && info.exists() ? info.canonicalFilePath() : path;
-    const bool hadFile = QFileInfo::exists(target);
-    const auto failed = [&](int error) {
+    const QByteArray bytes = ShowFileWriter::Encode(doc);
+    if (bytes.size() > kMaxShowFileSize) {
         ShowFileResult result =
-            Failure(ShowFileStatus::Unwritable, texts::kUnwritable, path, ReasonOfErrno(error));
-        if (hadFile)
+            Failure(ShowFileStatus::Unwritable, texts::kUnwritable, path,
+                    texts::kTooLargeToOpen.toString().arg(bytes.size()).arg(kMaxShowFileSize));
+        if (QFileInfo::exists(path))
             result.message += texts::kOldFileKept.toString();
         return result;
-    };
-    if (QFileInfo(target).isDir())
-        return failed(EISDIR);
-
-    const QByteArray bytes = ShowFileWriter::Encode(doc);
-    TemporaryShowFile temporary(target);
-    if (!temporary.Create() || !temporary.WriteAndSync(bytes) || !temporary.ReplaceTarget())
-        return failed(errno);
-    return {};
+    }
+    return SaveBytesAtomically(path, bytes);
 }
 
 } // namespace orinsub::model

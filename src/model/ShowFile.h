@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AtomicSave.h"
 #include "ShowFileContent.h"
 #include "ShowFileFormat.h"
 
@@ -24,9 +25,8 @@ ShowFileRead ReadShowFile(const QString &path);
 /// modified flag, the patch selection and the output mix are the caller's.
 ShowFileResult OpenShowFile(COrinSUBDoc &doc, const QString &path);
 
-/// Saves doc at path atomically: the bytes go to a temporary file beside it, which is flushed
-/// to disk and then renamed over path. A failure leaves any previous file at path untouched
-/// and removes the temporary file. A symbolic link at path keeps pointing to the saved show.
+/// Saves doc at path through SaveBytesAtomically. A show larger than the open accepts is
+/// refused before anything is written, so that every saved show opens again.
 ShowFileResult SaveShowFile(const COrinSUBDoc &doc, const QString &path);
 
 } // namespace orinsub::model

@@ -40,12 +40,30 @@ private:
     iconv_t m_cd;
 };
 
+/// What Windows makes of a byte that iconv refuses: the single bytes 0x80, 0xA0 and 0xFD to
+/// 0xFF have code points of their own there, so that such names survive being saved again.
+char16_t UnconvertedByte(uint8_t byte)
+{
+    switch (byte) {
+    case 0x80:
+        return u'\u0080';
+    case 0xA0:
+        return u'\uF8F0';
+    case 0xFD:
+    case 0xFE:
+    case 0xFF:
+        return static_cast<char16_t>(u'\uF8F1' + (byte - 0xFD));
+    default:
+        return kReplacement;
+    }
+}
+
 // Without the converter (no gconv modules installed) ASCII still reads correctly.
 QString DecodeAsciiOnly(std::span<const uint8_t> bytes)
 {
     QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
     for (size_t i = 0; i < bytes.size(); ++i)
-        text[i] = bytes[i] < 0x80 ? QChar(bytes[i]) : QChar(kReplacement);
+        text[i] = bytes[i] < 0x80 ? QChar(bytes[i]) : QChar(UnconvertedByte(bytes[i]));
     return text;
 }
 
@@ -68,9 +86,11 @@ QString DecodeCodePage932(std::span<const uint8_t> bytes)
             break;
         if (errno != EILSEQ && errno != EINVAL)
             break; // E2BIG cannot happen with the buffer sized above; stop rather than loop
-        // An invalid or cut-off sequence: one replacement for its lead byte, then go on.
-        *out++ = static_cast<char>(kReplacement & 0xFF); // little-endian, as converted
-        *out++ = static_cast<char>(kReplacement >> 8);
+        // A byte iconv does not know, or an invalid or cut-off sequence: one character for
+        // its first byte, then go on.
+        const char16_t unit = UnconvertedByte(static_cast<uint8_t>(*in));
+        *out++ = static_cast<char>(unit & 0xFF); // little-endian, as converted
+        *out++ = static_cast<char>(unit >> 8);
         outLeft -= sizeof(char16_t);
         ++in;
         --inLeft;

@@ -19,6 +19,9 @@ inline constexpr QStringView kNotFound = u"ファイルが見つかりません"
 inline constexpr QStringView kNotAFile = u"通常のファイルではありません";
 inline constexpr QStringView kNoPermission = u"アクセスの権限がありません";
 inline constexpr QStringView kTooLarge = u"ショーファイルとしては大きすぎます";
+// %1 the size the show would have, %2 the largest show file that opens, both in bytes.
+inline constexpr QStringView kTooLargeToOpen =
+    u"保存すると %1 バイトになり、開ける大きさの上限 %2 バイトを超えます";
 inline constexpr QStringView kNoSpace = u"ディスクの空きが足りません";
 inline constexpr QStringView kReadOnly = u"読み取り専用の場所です";
 inline constexpr QStringView kNoFolder = u"保存先のフォルダがありません";

@@ -207,7 +207,7 @@ TEST(ShowFileReader, HugeLengthsAndCountsAreCorruptWithoutAllocating)
     EXPECT_EQ(ParseShow(bytes).status, ShowFileStatus::Corrupt);
 }
 
-TEST(ShowFileReader, EightBitNamesDecodeFromCodePage932)
+TEST(ShowFileReader, EightBitNamesDecodeAsWindowsCodePage932)
 {
     const auto spareName = [](const QByteArray &stringBytes) {
         COrinSUBDoc doc;
@@ -217,15 +217,32 @@ TEST(ShowFileReader, EightBitNamesDecodeFromCodePage932)
         EXPECT_EQ(parse.status, ShowFileStatus::Ok) << parse.problem.toStdString();
         return parse.content.channels.empty() ? QString() : parse.content.channels[80].name;
     };
-    EXPECT_EQ(spareName(NarrowString("\x8f\xc6\x96\xbe A\\~")), QStringLiteral("照明 A\\~"));
-    EXPECT_EQ(spareName(NarrowString("\xb1\xdd")), QStringLiteral("ｱﾝ"));
-    EXPECT_EQ(spareName(NarrowString("")), QString());
-    EXPECT_EQ(spareName(NarrowString("\x87\x40")), QStringLiteral("①")) << "NEC special row";
-    EXPECT_EQ(spareName(NarrowString("a\x80"
-                                     "b\xa0\xfd\x8f")),
-              QString::fromUtf16(u"a\uFFFDb\uFFFD\uFFFD\uFFFD"))
-        << "undecodable and cut-off bytes become U+FFFD";
-    EXPECT_EQ(spareName(NarrowString("\x81\x7f")), QString::fromUtf16(u"\uFFFD\x7f"));
+    // What Windows gives for each, code point by code point.
+    const struct
+    {
+        QByteArray bytes;
+        std::u16string text;
+    } table[] = {
+        {"\x8f\xc6\x96\xbe A\\~", u"照明 A\\~"},
+        {"\xb1\xdd", u"ｱﾝ"},
+        {"", u""},
+        {"\x87\x40", u"①"},      // NEC special row
+        {"\xfa\x40", u"ⅰ"},      // IBM extension
+        {"\xf0\x40", u"\uE000"}, // user-defined area
+        {"\x80", u"\u0080"},
+        {"\xa0", u"\uF8F0"},
+        {"\xfd", u"\uF8F1"},
+        {"\xfe", u"\uF8F2"},
+        {"\xff", u"\uF8F3"},
+        {"a\x80"
+         "b\xa0\xfd\xfe\xff",
+         u"a\u0080b\uF8F0\uF8F1\uF8F2\uF8F3"},
+        {"\x8f", u"\uFFFD"}, // cut off
+        {"\x81\x7f", u"\uFFFD\x7f"},
+    };
+    for (const auto &row : table)
+        EXPECT_EQ(spareName(NarrowString(row.bytes)), QString::fromStdU16String(row.text))
+            << row.bytes.toHex().toStdString();
     // An 8-bit name with the 16-bit escalated length.
     const QByteArray longName(300, 'k');
     EXPECT_EQ(spareName(Hex("ff2c01") + longName), QString::fromLatin1(longName));

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace orinsub::model;
 
@@ -208,4 +209,55 @@ TEST_F(ShowFileTest, SaveKeepsPermissionsAndSymbolicLinks)
     };
     ASSERT_EQ(::stat(QFile::encodeName(real).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
+
+    // A link to a show that does not exist yet creates it and stays a link.
+    const QString pending = PathOf(QStringLiteral("pending.orin"));
+    ASSERT_EQ(::symlink("later.orin", QFile::encodeName(pending).constData()), 0);
+    ASSERT_TRUE(SaveShowFile(doc, pending).IsOk());
+    EXPECT_EQ(QFileInfo(pending).symLinkTarget(), PathOf(QStringLiteral("later.orin")));
+    EXPECT_EQ(QFileInfo(PathOf(QStringLiteral("later.orin"))).size(), kNewShowFileSize);
+}
+
+TEST_F(ShowFileTest, NameAsLongAsTheFolderTakesSavesAgainAndAgain)
+{
+    const long nameMax = ::pathconf(QFile::encodeName(dir.path()).constData(), _PC_NAME_MAX);
+    ASSERT_GT(nameMax, 20);
+    QString name = QString((nameMax - 5) / 3, QChar(u'照')) + QStringLiteral(".orin");
+    name.prepend(QString(nameMax - QFile::encodeName(name).size(), QChar(u'x')));
+    ASSERT_EQ(QFile::encodeName(name).size(), nameMax);
+
+    COrinSUBDoc doc;
+    const QString path = PathOf(name);
+    for (const QString &channelName : {QStringLiteral("初回"), QStringLiteral("上書き")}) {
+        doc.Channel(0).m_name = channelName;
+        const ShowFileResult result = SaveShowFile(doc, path);
+        ASSERT_TRUE(result.IsOk()) << result.message.toStdString();
+    }
+    COrinSUBDoc loaded;
+    ASSERT_TRUE(OpenShowFile(loaded, path).IsOk());
+    EXPECT_EQ(loaded.Channel(0).m_name, QStringLiteral("上書き"));
+    EXPECT_EQ(Entries(), QStringList{name});
+}
+
+TEST_F(ShowFileTest, EveryShowThatSavesOpensAgain)
+{
+    // Channel 1's name (10 bytes of tag and length, 2 a character) fills the show to the limit.
+    COrinSUBDoc doc;
+    doc.Channel(0).m_name = QString((kMaxShowFileSize - kNewShowFileSize - 6) / 2, QChar(u'照'));
+    const QString path = PathOf(QStringLiteral("full.orin"));
+    ASSERT_TRUE(SaveShowFile(doc, path).IsOk());
+    ASSERT_EQ(QFileInfo(path).size(), kMaxShowFileSize);
+    COrinSUBDoc loaded;
+    ASSERT_TRUE(OpenShowFile(loaded, path).IsOk());
+
+    doc.Channel(0).m_name += u'x';
+    const ShowFileResult result = SaveShowFile(doc, path);
+    EXPECT_EQ(result.status, ShowFileStatus::Unwritable);
+    EXPECT_EQ(result.message,
+              QStringLiteral("ショーファイル「%1」を保存できませんでした（保存すると 67108866 "
+                             "バイトになり、開ける大きさの上限 67108864 バイトを超えます）。元の"
+                             "ファイルは変更されていません。")
+                  .arg(path));
+    EXPECT_EQ(QFileInfo(path).size(), kMaxShowFileSize);
+    EXPECT_EQ(Entries(), QStringList{QStringLiteral("full.orin")});
 }

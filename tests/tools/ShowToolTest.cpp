@@ -9,10 +9,13 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace orinsub;
 
@@ -203,4 +206,82 @@ TEST_F(ShowToolTest, ProgramExitsWithStatusAndMessage)
     const QString message = QString::fromUtf8(tool.readAllStandardError());
     EXPECT_TRUE(message.startsWith("orinsub-show: ")) << message.toStdString();
     EXPECT_TRUE(message.contains("bad.orin"));
+}
+
+TEST_F(ShowToolTest, BuildRefusesAShowTooLargeToOpenAgain)
+{
+    // Every sub-master named with 84,000 letters: 67,412,188 bytes as a show file.
+    QByteArray show = NewShowJson();
+    show.replace("\"name\": \"\", \"levels\"",
+                 "\"name\": \"" + QByteArray(84'000, 'n') + "\", \"levels\"");
+    const QString json = Write("huge.json", show);
+    const QString target = Write("show.orin", "previous show");
+
+    EXPECT_EQ(Run({"build", json, target}), 1);
+    EXPECT_EQ(err.str(), "orinsub-show: ショーファイル「" + target.toStdString() +
+                             "」を保存できませんでした（保存すると 67412188 バイトになり、開ける"
+                             "大きさの上限 67108864 バイトを超えます）。元のファイルは変更されてい"
+                             "ません。\n");
+    EXPECT_EQ(Read(target), "previous show");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+}
+
+// Root passes every permission check, so the tool runs as nobody, as an operator would.
+TEST_F(ShowToolTest, ShowTheUserMayNotWriteIsNeverReplaced)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to run the tool as another user through setpriv";
+    const QString setpriv = QStandardPaths::findExecutable("setpriv");
+    if (setpriv.isEmpty())
+        GTEST_SKIP() << "setpriv (util-linux) is not installed";
+    constexpr uid_t kNobody = 65534;
+    // A copy of the tool, in case the build folder is closed to other users.
+    const QString tool = PathOf("orinsub-show");
+    ASSERT_TRUE(QFile::copy(ORINSUB_SHOW_TOOL, tool));
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0711), 0);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("shows"));
+    const QString shows = PathOf("shows");
+    ASSERT_EQ(::chown(QFile::encodeName(shows).constData(), kNobody, kNobody), 0);
+
+    struct Show
+    {
+        const char *name;
+        uid_t owner;
+        mode_t mode;
+        bool replaced;
+    } cases[] = {
+        {"own.orin", kNobody, 0644, true}, // shows that nobody may save at all
+        {"read-only.orin", kNobody, 0444, false},
+        {"foreign.orin", 0, 0644, false},
+    };
+    for (const Show &show : cases) {
+        const QString path = Write(QString("shows/") + show.name, "previous show");
+        const QByteArray native = QFile::encodeName(path);
+        ASSERT_EQ(::chown(native.constData(), show.owner, show.owner), 0);
+        ASSERT_EQ(::chmod(native.constData(), show.mode), 0);
+
+        QProcess nobody;
+        nobody.start(setpriv,
+                     {"--reuid=65534", "--regid=65534", "--clear-groups", tool, "new", path});
+        ASSERT_TRUE(nobody.waitForFinished()) << show.name;
+        const std::string message = nobody.readAllStandardError().toStdString();
+        struct stat st
+        {
+        };
+        ASSERT_EQ(::stat(native.constData(), &st), 0);
+        if (show.replaced) {
+            EXPECT_EQ(nobody.exitCode(), 0) << message;
+            EXPECT_EQ(QFileInfo(path).size(), model::kNewShowFileSize);
+            continue;
+        }
+        EXPECT_EQ(nobody.exitCode(), 1) << show.name;
+        EXPECT_EQ(message,
+                  "orinsub-show: ショーファイル「" + path.toStdString() +
+                      "」を保存できませんでした（アクセスの権限がありません）。元のファイル"
+                      "は変更されていません。\n");
+        EXPECT_EQ(Read(path), "previous show") << show.name;
+        EXPECT_EQ(st.st_uid, show.owner) << show.name;
+        EXPECT_EQ(st.st_mode & 07777, show.mode) << show.name;
+    }
+    EXPECT_EQ(QDir(shows).entryList(QDir::Files | QDir::Hidden).size(), 3) << "no temporary file";
 }
