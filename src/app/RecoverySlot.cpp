@@ -45,30 +45,34 @@ std::unique_ptr<CRecoverySlot> CRecoverySlot::Claim(const QString &folder, QStri
         error = kRecoveryFolderFailed.arg(QDir::toNativeSeparators(folder));
         return nullptr;
     }
-    std::unique_ptr<QLockFile> chosen;
-    int chosenNumber = 0;
-    QDateTime chosenWritten;
+    struct Candidate
+    {
+        std::unique_ptr<QLockFile> lock;
+        int number = 0;
+        QDateTime written;
+    };
+    Candidate newest; // the free slot with the newest left copy
+    Candidate empty;  // else the first free slot without one
     for (int number = 1; number <= kSlotCount; ++number) {
+        const QFileInfo copy(SlotPath(folder, number, "orin"));
+        if (!copy.exists() && empty.lock)
+            continue;
         auto lock = std::make_unique<QLockFile>(SlotPath(folder, number, "lock"));
         lock->setStaleLockTime(0); // only a lock whose console is gone is stale
         if (!lock->tryLock(0))
             continue;
-        const QFileInfo copy(SlotPath(folder, number, "orin"));
-        const QDateTime written = copy.exists() ? copy.lastModified() : QDateTime();
-        const bool better =
-            !chosen || (written.isValid() && (!chosenWritten.isValid() || written > chosenWritten));
-        if (better) {
-            chosen = std::move(lock);
-            chosenNumber = number;
-            chosenWritten = written;
-        }
+        if (!copy.exists())
+            empty = {std::move(lock), number, {}};
+        else if (!newest.lock || copy.lastModified() > newest.written)
+            newest = {std::move(lock), number, copy.lastModified()};
     }
-    if (!chosen) {
+    Candidate &chosen = newest.lock ? newest : empty;
+    if (!chosen.lock) {
         error = kRecoverySlotsBusy.arg(QDir::toNativeSeparators(folder));
         return nullptr;
     }
     return std::unique_ptr<CRecoverySlot>(
-        new CRecoverySlot(folder, chosenNumber, std::move(chosen)));
+        new CRecoverySlot(folder, chosen.number, std::move(chosen.lock)));
 }
 
 CRecoverySlot::CRecoverySlot(QString folder, int number, std::unique_ptr<QLockFile> lock)
