@@ -13,6 +13,7 @@ CRecoveryCopy::CRecoveryCopy(std::unique_ptr<CRecoverySlot> slot, const model::C
       m_writer(m_slot->CopyPath(), m_slot->OriginalPathFile())
 {
     m_timer.setInterval(interval);
+    m_timer.setTimerType(Qt::PreciseTimer); // a coarse one may come 5 % late
     connect(&m_timer, &QTimer::timeout, this, &CRecoveryCopy::WriteIfChanged);
     connect(&show, &CShowDocument::ModifiedChanged, this, &CRecoveryCopy::ModifiedChanged);
     if (m_doc.IsModified())

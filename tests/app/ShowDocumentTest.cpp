@@ -424,14 +424,6 @@ TEST_F(ShowDocumentTest, LeftRecoveryCopyIsRestoredAsTheModifiedShowAfterTheQues
     EXPECT_TRUE(Doc().IsModified());
     EXPECT_EQ(Show().GetPathName(), path);
     EXPECT_EQ(Title(), QStringLiteral("evening[*] - OrinSUB"));
-
-    // Saved where the show came from, the copy has done its work.
-    ASSERT_TRUE(Show().OnFileSave());
-    app.reset();
-    model::COrinSUBDoc saved;
-    ASSERT_TRUE(model::OpenShowFile(saved, path).IsOk());
-    EXPECT_EQ(saved.Channel(0).GetName(), QStringLiteral("Unsaved"));
-    EXPECT_TRUE(StateFiles().isEmpty()) << StateFiles().join(' ').toStdString();
 }
 
 TEST_F(ShowDocumentTest, DeclinedOrStaleRecoveryCopyIsKeptAsideAndTheStartGoesOn)
