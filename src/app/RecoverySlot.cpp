@@ -5,8 +5,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
-#include <QStandardPaths>
+#include <algorithm>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#include <vector>
 
 namespace orinsub::app {
 
@@ -45,42 +48,45 @@ std::unique_ptr<CRecoverySlot> CRecoverySlot::Claim(const QString &folder, QStri
         error = kRecoveryFolderFailed.arg(QDir::toNativeSeparators(folder));
         return nullptr;
     }
-    struct Candidate
-    {
-        std::unique_ptr<QLockFile> lock;
-        int number = 0;
-        QDateTime written;
-    };
-    Candidate newest; // the free slot with the newest left copy
-    Candidate empty;  // else the first free slot without one
+    // Slots with a left copy first, newest first; then the others in order.
+    std::vector<std::pair<QDateTime, int>> order;
     for (int number = 1; number <= kSlotCount; ++number) {
         const QFileInfo copy(SlotPath(folder, number, "orin"));
-        if (!copy.exists() && empty.lock)
-            continue;
-        auto lock = std::make_unique<QLockFile>(SlotPath(folder, number, "lock"));
-        lock->setStaleLockTime(0); // only a lock whose console is gone is stale
-        if (!lock->tryLock(0))
-            continue;
-        if (!copy.exists())
-            empty = {std::move(lock), number, {}};
-        else if (!newest.lock || copy.lastModified() > newest.written)
-            newest = {std::move(lock), number, copy.lastModified()};
+        order.emplace_back(copy.exists() ? copy.lastModified() : QDateTime(), number);
     }
-    Candidate &chosen = newest.lock ? newest : empty;
-    if (!chosen.lock) {
-        error = kRecoverySlotsBusy.arg(QDir::toNativeSeparators(folder));
-        return nullptr;
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto &a, const auto &b) { return a.first > b.first; });
+    for (const auto &[written, number] : order) {
+        const int lockFd = LockSlot(folder, number);
+        if (lockFd >= 0)
+            return std::unique_ptr<CRecoverySlot>(new CRecoverySlot(folder, number, lockFd));
     }
-    return std::unique_ptr<CRecoverySlot>(
-        new CRecoverySlot(folder, chosen.number, std::move(chosen.lock)));
+    error = kRecoverySlotsBusy.arg(QDir::toNativeSeparators(folder));
+    return nullptr;
 }
 
-CRecoverySlot::CRecoverySlot(QString folder, int number, std::unique_ptr<QLockFile> lock)
-    : m_folder(std::move(folder)), m_number(number), m_lock(std::move(lock))
+int CRecoverySlot::LockSlot(const QString &folder, int number)
+{
+    const int fd = ::open(QFile::encodeName(SlotPath(folder, number, "lock")).constData(),
+                          O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return -1;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+CRecoverySlot::CRecoverySlot(QString folder, int number, int lockFd)
+    : m_folder(std::move(folder)), m_number(number), m_lockFd(lockFd)
 {
 }
 
-CRecoverySlot::~CRecoverySlot() = default;
+CRecoverySlot::~CRecoverySlot()
+{
+    ::close(m_lockFd);
+}
 
 QString CRecoverySlot::CopyPath() const
 {

@@ -5,8 +5,6 @@
 #include <memory>
 #include <optional>
 
-class QLockFile;
-
 namespace orinsub::app {
 
 /// A recovery copy that a console left behind when it ended without a normal close.
@@ -23,7 +21,8 @@ struct LeftRecoveryCopy
 
 /// Where one console keeps its recovery copy: a numbered copy with a side file naming the
 /// show's path, in the user's state folder, held by a lock for as long as the console runs, so
-/// that two consoles never write over each other's copy.
+/// that two consoles never write over each other's copy. The lock goes with the process, however
+/// it ends.
 class CRecoverySlot
 {
 public:
@@ -49,12 +48,14 @@ public:
     bool SetAside(const LeftRecoveryCopy &left) const;
 
 private:
-    CRecoverySlot(QString folder, int number, std::unique_ptr<QLockFile> lock);
+    CRecoverySlot(QString folder, int number, int lockFd);
     static QString SlotPath(const QString &folder, int number, const char *suffix);
+    /// The open lock file of a slot no running console holds, locked; -1 when one holds it.
+    static int LockSlot(const QString &folder, int number);
 
     QString m_folder;
     int m_number;
-    std::unique_ptr<QLockFile> m_lock;
+    int m_lockFd; // held open (and locked) for the console's life; the lock ends with the process
 };
 
 } // namespace orinsub::app
