@@ -41,8 +41,6 @@ public:
 
     CMainFrame *GetMainFrame() const { return m_frame.get(); }
     CShowDocument *GetDocument() const { return m_show.get(); }
-    /// Null without recovery copies (a screenshot run, or no state folder).
-    CRecoveryCopy *GetRecoveryCopy() const { return m_recovery.get(); }
     model::COrinSUBDoc *GetShow() const { return m_doc.get(); }
     const CRecentFileList &GetRecentFiles() const { return *m_recent; }
 
