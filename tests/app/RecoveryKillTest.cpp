@@ -34,8 +34,12 @@ protected:
     }
     void TearDown() override
     {
+        // The X server is asked to end, so that it removes its socket and lock.
         for (QProcess *process : {&console, &server}) {
-            if (process->state() != QProcess::NotRunning) {
+            if (process->state() == QProcess::NotRunning)
+                continue;
+            process->terminate();
+            if (!process->waitForFinished(5000)) {
                 process->kill();
                 process->waitForFinished();
             }
