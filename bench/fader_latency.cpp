@@ -46,6 +46,7 @@ int main(int argc, char **argv)
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     const QTemporaryDir config; // an empty settings store: no show is reopened
     setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
+    setenv("XDG_STATE_HOME", config.path().toLocal8Bit().constData(), 1); // recovery copies
     QApplication application(argc, argv);
     app::COrinSUBApp console;
     if (!console.InitInstance({}))

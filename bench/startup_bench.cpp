@@ -138,7 +138,8 @@ void MeasureStartUp(const char *self, int runs, const QString &config)
         const pid_t pid = Spawn({self, "--child"},
                                 {std::string(kStartVariable) + "=" + std::to_string(start),
                                  "QT_QPA_PLATFORM=offscreen", "ORINSUB_DMX=sim",
-                                 "XDG_CONFIG_HOME=" + config.toStdString()},
+                                 "XDG_CONFIG_HOME=" + config.toStdString(),
+                                 "XDG_STATE_HOME=" + config.toStdString()},
                                 pipeFds[1]);
         close(pipeFds[1]);
         char line[128] = {};
@@ -169,10 +170,11 @@ void MeasureStartUp(const char *self, int runs, const QString &config)
 
 void MeasureIdle(int seconds, const QString &config)
 {
-    const pid_t pid = Spawn(
-        {ORINSUB_EXECUTABLE},
-        {"QT_QPA_PLATFORM=offscreen", "ORINSUB_DMX=sim", "XDG_CONFIG_HOME=" + config.toStdString()},
-        -1);
+    const pid_t pid =
+        Spawn({ORINSUB_EXECUTABLE},
+              {"QT_QPA_PLATFORM=offscreen", "ORINSUB_DMX=sim",
+               "XDG_CONFIG_HOME=" + config.toStdString(), "XDG_STATE_HOME=" + config.toStdString()},
+              -1);
     if (pid < 0)
         return;
     std::this_thread::sleep_for(std::chrono::seconds(3)); // started, interface open

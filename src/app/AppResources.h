@@ -45,6 +45,24 @@ inline const QString kShowFileSuffix = QStringLiteral("orin");
 /// The question before a modified show is left: %1 is the show's name.
 inline const QString kAskToSave = QStringLiteral("%1 への変更を保存しますか?");
 
+// Recovery copy.
+/// The question at start when a console ended without a normal close: %1 the show's name, %2
+/// when its copy was made, %3 where the copy goes when the operator declines.
+inline const QString kAskToRestore =
+    QStringLiteral("%1 は保存されないまま終了しました。\n"
+                   "%2 の時点の内容を復元しますか?\n\n"
+                   "キャンセルすると、その内容は次のファイルに残します:\n%3");
+inline const QString kRestoreTimeFormat = QStringLiteral("yyyy/MM/dd HH:mm:ss");
+/// A left copy that could not be set aside stays where it is: %1 the copy.
+inline const QString kRecoveryNotSetAside =
+    QStringLiteral("復元用のファイルを移せません: %1\n"
+                   "このファイルを残すため、今回は作業内容を自動では保管しません。");
+inline const QString kRecoveryFolderFailed =
+    QStringLiteral("復元用のフォルダーを作れません: %1\n作業内容は自動では保管されません。");
+inline const QString kRecoverySlotsBusy =
+    QStringLiteral("復元用のフォルダーが他の OrinSUB で使用中です: %1\n"
+                   "作業内容は自動では保管されません。");
+
 // Settings store: organisation and application, the recent-file list's group and keys.
 inline const QString kSettingsOrganization = QStringLiteral("OrinSUB");
 inline const QString kSettingsApplication = QStringLiteral("OrinSUB");

@@ -12,6 +12,7 @@ const QCommandLineOption kDmxOption(QStringLiteral("dmx"), {}, QStringLiteral("D
 const QCommandLineOption kListOption(QStringLiteral("list-devices"));
 const QCommandLineOption kScreenshotOption(QStringLiteral("screenshot"), {},
                                            QStringLiteral("FILE"));
+const QCommandLineOption kRestoreOption(QStringLiteral("restore"), {}, QStringLiteral("yes|no"));
 const QCommandLineOption kHelpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
 
 } // namespace
@@ -21,7 +22,7 @@ CommandLineAction ParseCommandLine(const QStringList &arguments, StartOptions &o
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({kDmxOption, kListOption, kScreenshotOption, kHelpOption});
+    parser.addOptions({kDmxOption, kListOption, kScreenshotOption, kRestoreOption, kHelpOption});
     parser.addPositionalArgument(QStringLiteral("SHOW"), {});
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
@@ -37,6 +38,14 @@ CommandLineAction ParseCommandLine(const QStringList &arguments, StartOptions &o
         error = QStringLiteral("ショーファイルは1つだけ指定できます: %1").arg(shows.join(u' '));
         return CommandLineAction::Error;
     }
+    if (parser.isSet(kRestoreOption)) {
+        const QString answer = parser.value(kRestoreOption);
+        if (answer != QStringLiteral("yes") && answer != QStringLiteral("no")) {
+            error = QStringLiteral("--restore には yes か no を指定します: %1").arg(answer);
+            return CommandLineAction::Error;
+        }
+        options.restore = answer == QStringLiteral("yes") ? RestoreAnswer::Yes : RestoreAnswer::No;
+    }
     if (parser.isSet(kDmxOption))
         options.dmx = parser.value(kDmxOption).toStdString();
     options.listDevices = parser.isSet(kListOption);
@@ -51,7 +60,9 @@ QString HelpText()
     for (const std::string &form : zentra::DeviceForms())
         forms += QStringLiteral("                      %1\n").arg(QString::fromStdString(form));
     return QStringLiteral(
-               "使い方: orinsub [--dmx DEVICE] [--list-devices] [--screenshot FILE] [SHOW]\n"
+               "使い方: orinsub [--dmx DEVICE] [--list-devices] [--screenshot FILE] [--restore "
+               "yes|no]\n"
+               "               [SHOW]\n"
                "OrinSUB サブマスター卓: 照明コンソール\n"
                "\n"
                "  SHOW                開くショーファイル (*.orin)。省略すると最後に使ったショー\n"
@@ -62,6 +73,8 @@ QString HelpText()
                "  --list-devices      インターフェースが見つけた装置を表示して終了\n"
                "  --screenshot FILE   最初の描画の後でウィンドウを PNG に保存して終了\n"
                "                      (ディスプレイがなくても動きます)\n"
+               "  --restore yes|no    保存されずに終わった作業内容が残っていたとき、尋ねずに\n"
+               "                      復元する (yes) か、復元せずに残しておく (no)\n"
                "  -h, --help          この説明を表示して終了\n")
         .arg(QString::fromLatin1(zentra::kDeviceVariable), forms);
 }

@@ -7,20 +7,24 @@
 
 namespace orinsub::app {
 
+/// The answer to the start-up question whether to restore a recovery copy.
+enum class RestoreAnswer { Ask, Yes, No };
+
 /// What the command line asks for: orinsub [--dmx DEVICE] [--list-devices] [--screenshot FILE]
-/// [SHOW].
+/// [--restore yes|no] [SHOW].
 struct StartOptions
 {
     std::optional<std::string> dmx; // the interface; ORINSUB_DMX or the simulation without it
     bool listDevices = false;       // print the devices the interface finds, then end
     QString screenshot;             // save the window as PNG after the first paint, then end
     QString show;                   // the show to open at start
+    RestoreAnswer restore = RestoreAnswer::Ask; // a recovery copy found at start
 };
 
 enum class CommandLineAction { Run, Help, Error };
 
 /// Reads the arguments (the program's name first). Help for -h and --help; Error with a one-line
-/// message for an unknown option, a missing value or more than one show.
+/// message for an unknown option, a missing or wrong value or more than one show.
 CommandLineAction ParseCommandLine(const QStringList &arguments, StartOptions &options,
                                    QString &error);
 

@@ -7,8 +7,11 @@
 #include "MainFrame.h"
 #include "MainMenu.h"
 #include "RecentFileList.h"
+#include "RecoveryCopy.h"
+#include "RecoverySlot.h"
 #include "ShowDocument.h"
 #include "controls/KeyState.h"
+#include "controls/QuestionBox.h"
 #include "dmx/OrinZentra.h"
 #include "model/OrinGlobal.h"
 #include "model/OrinSUBDoc.h"
@@ -19,6 +22,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QTimer>
 #include <cstdio>
@@ -38,6 +42,10 @@ COrinSUBApp::COrinSUBApp() = default;
 
 COrinSUBApp::~COrinSUBApp()
 {
+    // Closed normally: the work is saved or was left unsaved on purpose.
+    if (m_recovery)
+        m_recovery->Discard();
+    m_recovery.reset();
     m_frame.reset();
     if (model::g_orin.m_pDoc == m_doc.get())
         model::g_orin.m_pDoc = nullptr;
@@ -58,22 +66,62 @@ bool COrinSUBApp::InitInstance(const StartOptions &options)
     ConnectCommands();
     CreateRecentFileMenu();
 
+    const bool restored = options.screenshot.isEmpty() && RecoverLeftShow(options.restore);
     if (!options.show.isEmpty()) {
-        if (!m_show->OpenDocumentFile(options.show))
+        // With a restored show on the desk the console goes on even when this one fails.
+        if (!m_show->OpenDocumentFile(options.show) && !restored)
             return false;
-    } else {
+    } else if (!restored) {
         m_show->OnFileNew();
     }
 
     m_frame->show();
     m_frame->SetDropHandler([this](const QString &path) { m_show->OpenDocumentFile(path); });
 
-    if (options.show.isEmpty() && !controls::Keys().IsShiftDown() && !m_recent->IsEmpty())
+    if (options.show.isEmpty() && !restored && !controls::Keys().IsShiftDown() &&
+        !m_recent->IsEmpty())
         m_show->OpenRecentFile(0);
 
     if (!options.screenshot.isEmpty())
         SaveScreenshotWhenReady(options.screenshot);
     return true;
+}
+
+bool COrinSUBApp::RecoverLeftShow(RestoreAnswer answer)
+{
+    QString error;
+    std::unique_ptr<CRecoverySlot> slot = CRecoverySlot::Claim(CRecoverySlot::StateFolder(), error);
+    if (!slot) {
+        controls::Questions().Warn(m_frame.get(), error, kAppTitle);
+        return false;
+    }
+    bool restored = false;
+    if (const std::optional<LeftRecoveryCopy> left = slot->Left()) {
+        // A copy no newer than its show holds nothing the show lacks: it is set aside unasked.
+        if (left->IsNewerThanShow()) {
+            const QString title = left->original.isEmpty()
+                                      ? kUntitledName
+                                      : QFileInfo(left->original).completeBaseName();
+            const bool restore =
+                answer == RestoreAnswer::Ask
+                    ? controls::Questions().AskOkCancel(
+                          m_frame.get(),
+                          kAskToRestore.arg(title, left->written.toString(kRestoreTimeFormat),
+                                            QDir::toNativeSeparators(slot->AsidePath(*left))),
+                          kAppTitle)
+                    : answer == RestoreAnswer::Yes;
+            restored = restore && m_show->RestoreRecoveryCopy(left->copy, left->original);
+        }
+        if (!restored && !slot->SetAside(*left)) {
+            // Writing this console's copies would overwrite it.
+            controls::Questions().Warn(
+                m_frame.get(), kRecoveryNotSetAside.arg(QDir::toNativeSeparators(left->copy)),
+                kAppTitle);
+            return false;
+        }
+    }
+    m_recovery = std::make_unique<CRecoveryCopy>(std::move(slot), *m_doc, *m_show);
+    return restored;
 }
 
 void COrinSUBApp::ConnectCommands()

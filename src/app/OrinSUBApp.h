@@ -14,7 +14,9 @@ namespace orinsub::app {
 
 class CMainFrame;
 class CRecentFileList;
+class CRecoveryCopy;
 class CShowDocument;
+enum class RestoreAnswer;
 struct StartOptions;
 
 /// The application: the show, the main window and the show's controller, tied together at
@@ -28,11 +30,13 @@ public:
     COrinSUBApp();
     ~COrinSUBApp() override;
 
-    /// Start-up: the settings store's names, the show, the main window, then the show named on
-    /// the command line, or else (unless Shift is held) the most recent one; then the window is
-    /// shown and takes dropped shows. With a screenshot file the window is saved as PNG after
-    /// its first paint and the event loop ends. False when the command line's show cannot be
-    /// opened (the operator has read why): the program ends.
+    /// Start-up: the settings store's names, the show, the main window; a recovery copy that a
+    /// console left behind is offered for restoring (or set aside); then the show named on the
+    /// command line, or else (unless Shift is held or a copy was restored) the most recent one;
+    /// then the window is shown and takes dropped shows, and a modified show is kept in a
+    /// recovery copy. With a screenshot file the window is saved as PNG after its first paint
+    /// and the event loop ends, without recovery copies. False when the command line's show
+    /// cannot be opened and nothing was restored (the operator has read why): the program ends.
     bool InitInstance(const StartOptions &options);
 
     CMainFrame *GetMainFrame() const { return m_frame.get(); }
@@ -44,6 +48,9 @@ public:
     void OnAppAbout();
 
 private:
+    /// Restores the copy a console left behind, or sets it aside; then keeps this console's
+    /// copies. True when a copy was restored.
+    bool RecoverLeftShow(RestoreAnswer answer);
     void ConnectCommands();
     void CreateRecentFileMenu();
     void UpdateRecentFileMenu();
@@ -54,6 +61,7 @@ private:
     std::unique_ptr<model::COrinSUBDoc> m_doc;
     std::unique_ptr<CRecentFileList> m_recent;
     std::unique_ptr<CShowDocument> m_show;
+    std::unique_ptr<CRecoveryCopy> m_recovery;
     std::unique_ptr<CMainFrame> m_frame; // goes first: it stops the link and frees the panes
     std::vector<QAction *> m_recentActions;
 };

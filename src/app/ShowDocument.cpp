@@ -16,7 +16,10 @@ namespace orinsub::app {
 CShowDocument::CShowDocument(model::COrinSUBDoc &doc, CRecentFileList &recent)
     : m_doc(doc), m_recent(recent)
 {
-    m_doc.SetModifiedListener([this](bool) { UpdateFrameTitle(); });
+    m_doc.SetModifiedListener([this](bool modified) {
+        UpdateFrameTitle();
+        emit ModifiedChanged(modified);
+    });
 }
 
 CShowDocument::~CShowDocument()
@@ -97,20 +100,37 @@ bool CShowDocument::OpenRecentFile(int index)
 
 bool CShowDocument::OpenFile(const QString &path)
 {
-    const model::ShowFileResult result = model::OpenShowFile(m_doc, path);
-    if (!result.IsOk()) {
-        // The console's own words for a show of another version; the others name the file.
-        const QString message = result.status == model::ShowFileStatus::WrongVersion
-                                    ? QString::fromUtf16(model::kWrongVersionMessage)
-                                    : result.message;
-        controls::Questions().Warn(Owner(), message, kAppTitle);
+    if (!ReadIntoShow(path))
         return false;
-    }
     m_doc.SetModifiedFlag(false);
     SetPathName(path);
     if (m_frame)
         m_frame->OnInitialUpdate();
     return true;
+}
+
+bool CShowDocument::RestoreRecoveryCopy(const QString &copy, const QString &originalPath)
+{
+    if (!ReadIntoShow(copy))
+        return false;
+    m_doc.SetModifiedFlag(true);
+    SetPathName(originalPath);
+    if (m_frame)
+        m_frame->OnInitialUpdate();
+    return true;
+}
+
+bool CShowDocument::ReadIntoShow(const QString &path)
+{
+    const model::ShowFileResult result = model::OpenShowFile(m_doc, path);
+    if (result.IsOk())
+        return true;
+    // The console's own words for a show of another version; the others name the file.
+    const QString message = result.status == model::ShowFileStatus::WrongVersion
+                                ? QString::fromUtf16(model::kWrongVersionMessage)
+                                : result.message;
+    controls::Questions().Warn(Owner(), message, kAppTitle);
+    return false;
 }
 
 bool CShowDocument::OnFileSave()

@@ -52,6 +52,11 @@ public:
     /// saving, Cancel stays. True to go on; an unmodified show goes on without a question.
     bool SaveModified();
 
+    /// Puts the recovery copy at copy on the desk as the show at originalPath (empty for an
+    /// untitled one), modified, without the save question. False, after the message, when the
+    /// copy cannot be opened: the show stays as it was.
+    bool RestoreRecoveryCopy(const QString &copy, const QString &originalPath);
+
     /// The show's file, absolute; empty before it is first saved or opened.
     QString GetPathName() const { return m_pathName; }
     /// The show's name in the title: the file's name without ".orin", or "無題".
@@ -60,9 +65,12 @@ public:
 signals:
     /// The recent-file list changed.
     void RecentFilesChanged();
+    /// The show's modified flag changed.
+    void ModifiedChanged(bool modified);
 
 private:
     bool OpenFile(const QString &path);
+    bool ReadIntoShow(const QString &path);
     bool SaveTo(const QString &path);
     void SetPathName(const QString &path);
     void UpdateFrameTitle();

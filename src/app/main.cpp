@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/HandOverQueue.h"
 #include "app/MainFrame.h"
 #include "app/OrinSUBApp.h"
 #include "app/ShellOpen.h"
@@ -103,14 +104,16 @@ int main(int argc, char **argv)
     if (!app.InitInstance(options))
         return 1;
     CStopSignals stopSignals([&app] { app.GetMainFrame()->close(); });
+    CHandOverQueue handOvers(
+        [&app](const QString &path) { app.GetDocument()->OpenDocumentFile(path); });
     CShellOpen shellOpen;
     if (interactive) {
-        shellOpen.Listen([&app](const QString &path) {
+        shellOpen.Listen([&app, &handOvers](const QString &path) {
             CMainFrame *frame = app.GetMainFrame();
             frame->setWindowState(frame->windowState() & ~Qt::WindowMinimized);
             frame->raise();
             frame->activateWindow();
-            app.GetDocument()->OpenDocumentFile(path);
+            handOvers.HandOver(path);
         });
     }
     return QApplication::exec();

@@ -51,16 +51,30 @@ private:
     static inline ManualTimer *s_current = nullptr;
 };
 
-/// A settings store of its own in a temporary folder, for the life of the object.
+/// A settings store and a state folder (recovery copies) of its own in a temporary folder, for
+/// the life of the object.
 class PrivateSettings
 {
 public:
-    PrivateSettings()
+    PrivateSettings() : m_state(qgetenv("XDG_STATE_HOME"))
     {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
+        qputenv("XDG_STATE_HOME", folder.filePath("state").toLocal8Bit());
     }
+    ~PrivateSettings()
+    {
+        if (m_state.isEmpty())
+            qunsetenv("XDG_STATE_HOME");
+        else
+            qputenv("XDG_STATE_HOME", m_state);
+    }
+    /// Where the console keeps its recovery copies.
+    QString StateFolder() const { return folder.filePath("state/OrinSUB"); }
     QTemporaryDir folder;
+
+private:
+    QByteArray m_state;
 };
 
 /// The main window shown and active over a fresh show, with manual link timers and the simulated

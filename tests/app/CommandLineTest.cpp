@@ -30,6 +30,7 @@ protected:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         environment.insert("XDG_CONFIG_HOME", folder.filePath("config"));
+        environment.insert("XDG_STATE_HOME", folder.filePath("state"));
         environment.remove("ORINSUB_DMX");
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(ORINSUB_EXECUTABLE), arguments);
@@ -50,8 +51,8 @@ TEST_F(CommandLineTest, HelpListsEveryOption)
 {
     const Run run = Start({"--help"});
     EXPECT_EQ(run.exitCode, 0);
-    for (const char *option :
-         {"--dmx DEVICE", "--list-devices", "--screenshot FILE", "SHOW", "--help", "artnet:"})
+    for (const char *option : {"--dmx DEVICE", "--list-devices", "--screenshot FILE",
+                               "--restore yes|no", "SHOW", "--help", "artnet:"})
         EXPECT_TRUE(run.out.contains(option)) << option;
 }
 
@@ -59,7 +60,8 @@ TEST_F(CommandLineTest, BadArgumentsEndTheStartWithOneLine)
 {
     for (const QStringList &arguments :
          {QStringList{"--dmx", "dmxking"}, QStringList{"--dmx", "artnet:"},
-          QStringList{"--volume", "11"}, QStringList{"--dmx"}, QStringList{"a.orin", "b.orin"}}) {
+          QStringList{"--volume", "11"}, QStringList{"--dmx"}, QStringList{"a.orin", "b.orin"},
+          QStringList{"--restore", "maybe"}}) {
         const Run run = Start(arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
         EXPECT_TRUE(run.err.startsWith("orinsub: ")) << run.err.toStdString();

@@ -3,16 +3,20 @@
 #include "app/AboutDlg.h"
 #include "app/AppResources.h"
 #include "app/CommandLine.h"
+#include "app/HandOverQueue.h"
 #include "app/MainFrame.h"
 #include "app/MainMenu.h"
 #include "app/OrinSUBApp.h"
 #include "app/RecentFileList.h"
+#include "app/RecoverySlot.h"
+#include "app/RecoveryWriter.h"
 #include "app/ShowFileChooser.h"
 #include "controls/FaderLabel.h"
 #include "controls/MyEdit.h"
 #include "model/OrinGlobal.h"
 #include "model/OrinSUBDoc.h"
 #include "model/ShowFile.h"
+#include "model/ShowFileWriter.h"
 #include "support/ScriptedSeams.h"
 #include "views/DanConsoleView.h"
 #include "zentra/SimulatedInterface.h"
@@ -20,6 +24,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -102,6 +107,31 @@ protected:
         EXPECT_TRUE(out.open(QIODevice::WriteOnly));
         out.write(bytes);
         return path;
+    }
+
+    /// What a console that was killed leaves behind: a copy of a show whose channel 1 is called
+    /// name, made from the show at original, a minute newer than that show.
+    void LeaveRecoveryCopy(const QString &name, const QString &original)
+    {
+        model::COrinSUBDoc work;
+        work.Channel(0).SetName(name);
+        QString error;
+        const auto slot = CRecoverySlot::Claim(CRecoverySlot::StateFolder(), error);
+        ASSERT_TRUE(slot) << error.toStdString();
+        {
+            CRecoveryWriter writer(slot->CopyPath(), slot->OriginalPathFile());
+            writer.Write(model::ShowFileWriter::Encode(work), original);
+        }
+        if (!original.isEmpty()) {
+            QFile show(original);
+            ASSERT_TRUE(show.open(QIODevice::ReadWrite));
+            ASSERT_TRUE(show.setFileTime(QDateTime::currentDateTime().addSecs(-60),
+                                         QFileDevice::FileModificationTime));
+        }
+    }
+    QStringList StateFiles()
+    {
+        return QDir(settings.StateFolder()).entryList({"*.orin"}, QDir::Files, QDir::Name);
     }
 
     CShowDocument &Show() { return *app->GetDocument(); }
@@ -372,6 +402,83 @@ TEST_F(ShowDocumentTest, AboutBoxShowsTheVersionAndClosesWithTheButtonEnterOrEsc
             QTest::keyClick(&about, way == 1 ? Qt::Key_Return : Qt::Key_Escape);
         EXPECT_FALSE(about.isVisible()) << way;
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ShowDocumentTest, LeftRecoveryCopyIsRestoredAsTheModifiedShowAfterTheQuestion)
+{
+    const QString path = QFileInfo(MakeShow("evening.orin", "Saved")).absoluteFilePath();
+    LeaveRecoveryCopy("Unsaved", path);
+    questions.Answer({1});
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(questions.texts.size(), 1);
+    EXPECT_TRUE(
+        questions.texts[0].startsWith(QStringLiteral("evening は保存されないまま終了しました。\n")))
+        << questions.texts[0].toStdString();
+    EXPECT_EQ(questions.captions[0], QStringLiteral("OrinSUB"));
+    EXPECT_EQ(ChannelOneName(), QStringLiteral("Unsaved"));
+    EXPECT_EQ(ChannelOneBox(), QStringLiteral("Unsaved"));
+    EXPECT_TRUE(Doc().IsModified());
+    EXPECT_EQ(Show().GetPathName(), path);
+    EXPECT_EQ(Title(), QStringLiteral("evening[*] - OrinSUB"));
+}
+
+TEST_F(ShowDocumentTest, DeclinedOrStaleRecoveryCopyIsKeptAsideAndTheStartGoesOn)
+{
+    const QString recent = MakeShow("recent.orin", "Recent");
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Show().OpenDocumentFile(recent));
+    app.reset();
+    LeaveRecoveryCopy("Unsaved", {});
+    questions.Answer({0});
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(questions.texts.size(), 1);
+    EXPECT_TRUE(questions.texts[0].startsWith(QStringLiteral("無題 は保存されないまま")));
+    EXPECT_EQ(ChannelOneName(), QStringLiteral("Recent")); // the start went on as usual
+    ASSERT_EQ(StateFiles().size(), 1);
+    const QString aside = QDir(settings.StateFolder()).filePath(StateFiles()[0]);
+    EXPECT_TRUE(StateFiles()[0].startsWith(QStringLiteral("無題 ")));
+    EXPECT_TRUE(questions.texts[0].endsWith(aside)) << questions.texts[0].toStdString();
+    model::COrinSUBDoc kept;
+    ASSERT_TRUE(model::OpenShowFile(kept, aside).IsOk());
+    EXPECT_EQ(kept.Channel(0).GetName(), QStringLiteral("Unsaved"));
+
+    // A copy older than its show (saved after the copy was made) is kept aside unasked.
+    app.reset();
+    questions.texts.clear();
+    LeaveRecoveryCopy("Older", recent);
+    QFile show(recent);
+    ASSERT_TRUE(show.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(show.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                                 QFileDevice::FileModificationTime));
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(questions.texts.isEmpty());
+    EXPECT_EQ(ChannelOneName(), QStringLiteral("Recent"));
+    EXPECT_EQ(StateFiles().size(), 2);
+}
+
+TEST_F(ShowDocumentTest, ShowHandedOverWhileADialogIsOpenWaitsUntilItCloses)
+{
+    ASSERT_TRUE(Start());
+    const QString path = MakeShow("handed.orin", "Handed");
+    CHandOverQueue handOvers([this](const QString &show) { Show().OpenDocumentFile(show); });
+    QDialog box(&Frame());
+    box.setModal(true);
+    QString nameUnderTheBox;
+    QTimer::singleShot(0, &box, [&] {
+        handOvers.HandOver(path);
+        QTest::qWait(300); // the console goes on answering events while the box is open
+        nameUnderTheBox = ChannelOneName();
+        box.accept();
+    });
+    box.exec();
+    EXPECT_EQ(nameUnderTheBox, QString());
+    EXPECT_EQ(handOvers.WaitingCount(), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ChannelOneName() == QStringLiteral("Handed"); }));
+    EXPECT_EQ(handOvers.WaitingCount(), 0);
 }
 
 } // namespace

@@ -38,6 +38,7 @@ protected:
         // The console's own settings (recent shows) stay out of the operator's.
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+        qputenv("XDG_STATE_HOME", settings.path().toLocal8Bit()); // and its recovery copies
     }
     void TearDown() override
     {

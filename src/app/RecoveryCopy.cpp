@@ -1,0 +1,63 @@
+#include "RecoveryCopy.h"
+
+#include "RecoverySlot.h"
+#include "ShowDocument.h"
+#include "model/OrinSUBDoc.h"
+#include "model/ShowFileWriter.h"
+
+namespace orinsub::app {
+
+CRecoveryCopy::CRecoveryCopy(std::unique_ptr<CRecoverySlot> slot, const model::COrinSUBDoc &doc,
+                             const CShowDocument &show, std::chrono::milliseconds interval)
+    : m_slot(std::move(slot)), m_doc(doc), m_show(show),
+      m_writer(m_slot->CopyPath(), m_slot->OriginalPathFile())
+{
+    m_timer.setInterval(interval);
+    m_timer.setTimerType(Qt::PreciseTimer); // a coarse one may come 5 % late
+    connect(&m_timer, &QTimer::timeout, this, &CRecoveryCopy::WriteIfChanged);
+    connect(&show, &CShowDocument::ModifiedChanged, this, &CRecoveryCopy::ModifiedChanged);
+    if (m_doc.IsModified())
+        m_timer.start();
+}
+
+CRecoveryCopy::~CRecoveryCopy() = default;
+
+void CRecoveryCopy::ModifiedChanged(bool modified)
+{
+    if (modified) {
+        if (!m_timer.isActive())
+            m_timer.start();
+        return;
+    }
+    m_timer.stop();
+    m_written.clear();
+    m_writer.Remove();
+}
+
+void CRecoveryCopy::WriteIfChanged()
+{
+    if (!m_doc.IsModified())
+        return;
+    QByteArray show = model::ShowFileWriter::Encode(m_doc);
+    const int failedWrites = m_writer.FailedWrites();
+    if (show == m_written && failedWrites == m_failedWrites)
+        return;
+    m_written = show;
+    m_failedWrites = failedWrites;
+    m_writer.Write(std::move(show), m_show.GetPathName());
+}
+
+void CRecoveryCopy::Discard()
+{
+    m_timer.stop();
+    m_written.clear();
+    m_writer.Remove();
+    m_writer.WaitUntilDone();
+}
+
+void CRecoveryCopy::WaitForDisk()
+{
+    m_writer.WaitUntilDone();
+}
+
+} // namespace orinsub::app
