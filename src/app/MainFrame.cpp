@@ -333,6 +333,9 @@ void CMainFrame::timerEvent(QTimerEvent *event)
 
 void CMainFrame::FitFrameToScreen()
 {
+    // Drawn off-screen (tests, screenshots) the window has no real screen or frame to fit.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return;
     const QWindow *window = windowHandle();
     if (!window || !isVisible() || isMaximized() || isFullScreen())
         return;

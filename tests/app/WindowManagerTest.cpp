@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -71,24 +72,20 @@ public:
             error = "Xvfb, openbox or xprop (x11-utils) is not installed";
             return;
         }
-        int fds[2];
-        if (pipe(fds) != 0) {
-            error = "no pipe for Xvfb's display number";
-            return;
-        }
         const std::string screen =
             std::to_string(size.width()) + "x" + std::to_string(size.height()) + "x24";
-        m_xvfb = Spawn({xvfb.toStdString(), "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                        screen, "-nolisten", "tcp"});
-        close(fds[1]);
-        char number[16] = {};
-        const ssize_t n = m_xvfb > 0 ? read(fds[0], number, sizeof number - 1) : -1;
-        close(fds[0]);
-        if (n <= 0) {
+        // A display number of this process's own: two servers that look for the first free one
+        // at the same moment can break each other's socket.
+        for (int attempt = 0; attempt < 20 && display.empty(); ++attempt) {
+            const int number = 100 + (static_cast<int>(getpid()) + attempt * 37) % 900;
+            if (access(("/tmp/.X" + std::to_string(number) + "-lock").c_str(), F_OK) == 0)
+                continue;
+            StartXvfb(xvfb.toStdString(), number, screen);
+        }
+        if (display.empty()) {
             error = "Xvfb did not start";
             return;
         }
-        display = ":" + std::string(number, std::strcspn(number, "\n"));
         setenv("DISPLAY", display.c_str(), 1);
         // Its own configuration folder: the operator's openbox settings stay out of the test.
         setenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit().constData(), 1);
@@ -106,10 +103,33 @@ public:
     std::string error;
 
 private:
+    /// Starts Xvfb on :number; display is set once it accepts connections. Without -noreset the
+    /// server resets whenever its last client leaves (each look for the window manager) and
+    /// refuses openbox meanwhile.
+    void StartXvfb(const std::string &program, int number, const std::string &screen)
+    {
+        int fds[2];
+        if (pipe(fds) != 0)
+            return;
+        m_xvfb = Spawn({program, ":" + std::to_string(number), "-displayfd", std::to_string(fds[1]),
+                        "-screen", "0", screen, "-nolisten", "tcp", "-noreset"});
+        close(fds[1]);
+        char ready[16] = {};
+        const bool started = m_xvfb > 0 && read(fds[0], ready, sizeof ready - 1) > 0;
+        close(fds[0]);
+        if (started) {
+            display = ":" + std::to_string(number);
+        } else if (m_xvfb > 0) { // the number was taken after all
+            waitpid(m_xvfb, nullptr, 0);
+            m_xvfb = -1;
+        }
+    }
+
     bool WaitForWindowManager(const std::string &xprop) const
     {
         const std::string query = xprop + " -root _NET_SUPPORTING_WM_CHECK 2>/dev/null";
-        for (int i = 0; i < 500; ++i) {
+        const auto until = std::chrono::steady_clock::now() + 10s;
+        while (std::chrono::steady_clock::now() < until) {
             if (FILE *out = popen(query.c_str(), "r")) {
                 char line[256] = {};
                 const bool managed =
