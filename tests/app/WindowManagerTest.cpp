@@ -3,7 +3,6 @@
 // platform. CTest runs it once per screen size.
 
 #include "AppTestSupport.h"
-#include "app/MySplitterWnd.h"
 #include "controls/FaderLabel.h"
 #include "controls/MyEdit.h"
 #include "views/LampConsoleView.h"
@@ -59,7 +58,7 @@ void Stop(pid_t pid)
     waitpid(pid, &status, 0);
 }
 
-/// Xvfb on a free display number of its choosing, and openbox managing it; both stopped by pid.
+/// Xvfb on a display number of this process's own, and openbox managing it; both stopped by pid.
 class ManagedDisplay
 {
 public:
