@@ -5,8 +5,10 @@
 // orinsub, with the simulated interface, off-screen, an empty settings store) and reports the
 // time from just before the process is started to the main window's first paint and to the
 // first DMX frame the simulated interface sent, and the resident memory then.
-// Idle: the real orinsub runs for S seconds untouched with the simulated interface open; the CPU
-// time of all its threads over that span, in percent of one core, and its resident memory.
+// Idle: the real orinsub runs for S seconds untouched, once with the simulated interface open and
+// once sending Art-Net to 127.0.0.1 (received here, when port 6454 is free, to count the frames);
+// the CPU time of all its threads over that span, in percent of one core, the wake-ups of its link
+// timer thread per second, and its resident memory.
 
 #include "app/CommandLine.h"
 #include "app/MainFrame.h"
@@ -23,9 +25,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <netinet/in.h>
 #include <optional>
 #include <spawn.h>
 #include <string>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -89,6 +93,50 @@ pid_t Spawn(const std::vector<std::string> &arguments, const std::vector<std::st
         pid = -1;
     posix_spawn_file_actions_destroy(&actions);
     return pid;
+}
+
+/// Voluntary context switches of pid's link timer thread: one per sleep, so one per wake-up.
+long TimerThreadWakeUps(pid_t pid)
+{
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const std::string folder = tasks.filePath(task).toStdString();
+        std::ifstream comm(folder + "/comm");
+        std::string name;
+        if (!std::getline(comm, name) || name != "orinsub-timer")
+            continue;
+        std::ifstream status(folder + "/status");
+        for (std::string line; std::getline(status, line);) {
+            if (line.rfind("voluntary_ctxt_switches:", 0) == 0)
+                return std::strtol(line.c_str() + 24, nullptr, 10);
+        }
+    }
+    return -1;
+}
+
+/// A UDP socket bound to 127.0.0.1:port that takes the console's packets, or -1 when taken.
+int LoopbackReceiver(uint16_t port)
+{
+    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (fd >= 0 && bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0)
+        return fd;
+    if (fd >= 0)
+        close(fd);
+    return -1;
+}
+
+/// Reads and counts what waits on the socket.
+long DrainPackets(int fd)
+{
+    long packets = 0;
+    char buffer[1024];
+    while (fd >= 0 && recv(fd, buffer, sizeof buffer, 0) >= 0)
+        ++packets;
+    return packets;
 }
 
 double Median(std::vector<double> values)
@@ -168,30 +216,45 @@ void MeasureStartUp(const char *self, int runs, const QString &config)
                 *std::max_element(rss.begin(), rss.end()));
 }
 
-void MeasureIdle(int seconds, const QString &config)
+void MeasureIdle(int seconds, const QString &config, const std::string &device)
 {
-    const pid_t pid =
-        Spawn({ORINSUB_EXECUTABLE},
-              {"QT_QPA_PLATFORM=offscreen", "ORINSUB_DMX=sim",
-               "XDG_CONFIG_HOME=" + config.toStdString(), "XDG_STATE_HOME=" + config.toStdString()},
-              -1);
+    const int receiver = device.rfind("artnet:", 0) == 0 ? LoopbackReceiver(6454) : -1;
+    const pid_t pid = Spawn({ORINSUB_EXECUTABLE},
+                            {"QT_QPA_PLATFORM=offscreen", "ORINSUB_DMX=" + device,
+                             "XDG_CONFIG_HOME=" + config.toStdString(),
+                             "XDG_STATE_HOME=" + config.toStdString()},
+                            -1);
     if (pid < 0)
         return;
     std::this_thread::sleep_for(std::chrono::seconds(3)); // started, interface open
+    DrainPackets(receiver);
     const long startKib = ResidentKiB(pid);
     const uint64_t before = CpuNanoseconds(pid);
+    const long wakeUpsBefore = TimerThreadWakeUps(pid);
     const auto from = Clock::now();
-    std::this_thread::sleep_for(std::chrono::seconds(seconds));
+    long packets = 0;
+    // Drains the socket every second, long before its buffer could overflow.
+    for (int i = 0; i < seconds; ++i) {
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        packets += DrainPackets(receiver);
+    }
     const uint64_t after = CpuNanoseconds(pid);
+    const long wakeUps = TimerThreadWakeUps(pid) - wakeUpsBefore;
     const double wall = std::chrono::duration<double>(Clock::now() - from).count();
     const long endKib = ResidentKiB(pid);
     kill(pid, SIGTERM);
     int status = 0;
     waitpid(pid, &status, 0);
-    std::printf("idle orinsub over %.1f s: CPU %.3f %% of one core (%.1f ms); resident %.1f MiB "
-                "after start, %.1f MiB at the end\n",
-                wall, (after - before) / 1e9 / wall * 100, (after - before) / 1e6,
-                startKib / 1024.0, endKib / 1024.0);
+    if (receiver >= 0)
+        close(receiver);
+    std::printf("idle orinsub (%s) over %.1f s: CPU %.3f %% of one core (%.1f ms); link timer "
+                "%.1f wake-ups/s; resident %.1f MiB after start, %.1f MiB at the end\n",
+                device.c_str(), wall, (after - before) / 1e9 / wall * 100, (after - before) / 1e6,
+                wakeUps / wall, startKib / 1024.0, endKib / 1024.0);
+    if (receiver >= 0)
+        std::printf("  Art-Net frames received on 127.0.0.1:6454: %.1f/s\n", packets / wall);
+    else if (device.rfind("artnet:", 0) == 0)
+        std::printf("  (127.0.0.1:6454 is taken: frames not counted)\n");
 }
 
 } // namespace
@@ -209,7 +272,9 @@ int main(int argc, char **argv)
     }
     const QTemporaryDir config; // an empty settings store: no show is reopened
     MeasureStartUp(argv[0], runs, config.path());
-    if (idleSeconds > 0)
-        MeasureIdle(idleSeconds, config.path());
+    if (idleSeconds > 0) {
+        MeasureIdle(idleSeconds, config.path(), "sim");
+        MeasureIdle(idleSeconds, config.path(), "artnet:127.0.0.1");
+    }
     return 0;
 }

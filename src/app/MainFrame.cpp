@@ -26,7 +26,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMimeData>
+#include <QScreen>
 #include <QTimer>
+#include <QWindow>
+#include <algorithm>
 
 namespace orinsub::app {
 
@@ -328,8 +331,35 @@ void CMainFrame::timerEvent(QTimerEvent *event)
         QMainWindow::timerEvent(event);
 }
 
+void CMainFrame::FitFrameToScreen()
+{
+    // Drawn off-screen (tests, screenshots) the window has no real screen or frame to fit.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return;
+    const QWindow *window = windowHandle();
+    if (!window || !isVisible() || isMaximized() || isFullScreen())
+        return;
+    const QMargins frame = window->frameMargins();
+    // Without a window manager there is no frame and the window keeps the layout's size.
+    if (frame == m_fittedFrame)
+        return;
+    m_fittedFrame = frame;
+    using namespace layout;
+    const QRect available = screen()->availableGeometry();
+    const QSize outer = QSize(kFrameWidth, kFrameHeight).boundedTo(available.size());
+    QPoint topLeft(kFrameX, kFrameY);
+    topLeft.rx() = std::clamp(topLeft.x(), available.left(), available.right() + 1 - outer.width());
+    topLeft.ry() =
+        std::clamp(topLeft.y(), available.top(), available.bottom() + 1 - outer.height());
+    resize(outer.shrunkBy(frame));
+    move(topLeft);
+}
+
 bool CMainFrame::event(QEvent *event)
 {
+    // The window manager frames the window after it is shown, and says so by moving it.
+    if (event->type() == QEvent::Show || event->type() == QEvent::Move)
+        QTimer::singleShot(0, this, &CMainFrame::FitFrameToScreen);
     // Tab at the window itself goes to the console's keys, not along the focus chain.
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);

@@ -5,6 +5,7 @@
 
 #include <QBasicTimer>
 #include <QMainWindow>
+#include <QMargins>
 #include <QPointer>
 #include <array>
 #include <functional>
@@ -118,6 +119,9 @@ private:
     /// The four panes in F6 order: left strip, preset pane, right strip, master pane.
     std::array<QWidget *, 4> Panes() const;
     void OnFocusChanged(QWidget *now);
+    /// Once the window manager has framed the window: the frame included, the window takes the
+    /// console's size, or the screen's available area where that is smaller.
+    void FitFrameToScreen();
 
     std::unique_ptr<dmx::COrinZentra> m_port;
     std::unique_ptr<model::UndoRecord> m_undo;
@@ -133,6 +137,7 @@ private:
     QPointer<QWidget> m_activePane; // the pane that last had the focus, or one inside it
     QPointer<patch::CPatchFrame> m_pPatchFrame; // never owned: it deletes itself when closed
     QRect m_windowRect;
+    QMargins m_fittedFrame; // the window manager's frame the size was last fitted to
     QBasicTimer m_displayTimer;
     bool m_painted = false;
     std::function<bool()> m_closeGuard;

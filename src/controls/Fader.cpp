@@ -88,7 +88,8 @@ void CFader::Draw(QPainter &painter) const
     const int right = m_x + Half(m_width);
     for (int i = 0; i <= 10; ++i) {
         const int n = 5 - i;
-        const int ty = m_y + static_cast<int>(m_travel / 10.0 * n);
+        // The whole sum is truncated, so a mark above the centre rounds up, not towards it.
+        const int ty = static_cast<int>(m_y + m_travel / 10.0 * n);
         const bool major = i == 0 || i == 5 || i == 10;
         painter.fillRect(major ? RectLTRB(left, ty - 1, right, ty + 2)
                                : RectLTRB(left, ty, right, ty + 1),

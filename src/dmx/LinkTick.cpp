@@ -9,6 +9,12 @@ std::atomic<int32_t> s_writeFailures{0};
 
 namespace {
 
+using RestClock = std::chrono::steady_clock; // the timer's monotonic clock
+
+// When the rest after the last tick that ran ends, in RestClock's ticks; the next tick waits for
+// it. Only the timer's thread writes it.
+std::atomic<RestClock::rep> s_restEnd{0};
+
 void ExchangeFrames(COrinZentra &port)
 {
     port.ReadFrame(); // failures only feed the port's count
@@ -41,6 +47,14 @@ void OpenFirstDevice(COrinZentra &port)
 
 void LinkTick(COrinZentra &port)
 {
+    if (s_tickBusy.test(std::memory_order_acquire))
+        return;
+    // The rest after the previous tick. A tick on its deadline finds it long over, so an idle link
+    // wakes once a frame instead of twice; only a tick right after one that ran long waits here.
+    const RestClock::time_point restEnd{
+        RestClock::duration{s_restEnd.load(std::memory_order_relaxed)}};
+    if (RestClock::now() < restEnd)
+        std::this_thread::sleep_until(restEnd);
     if (s_tickBusy.test_and_set(std::memory_order_acquire))
         return;
     // A device closed here is searched for again from the next tick on, not at once.
@@ -48,8 +62,9 @@ void LinkTick(COrinZentra &port)
         ExchangeFrames(port);
     else
         OpenFirstDevice(port);
+    s_restEnd.store((RestClock::now() + kTickRest).time_since_epoch().count(),
+                    std::memory_order_relaxed);
     s_tickBusy.clear(std::memory_order_release);
-    std::this_thread::sleep_for(kTickRest);
 }
 
 bool StartLinkTick(PeriodicTimer &timer, COrinZentra &port)

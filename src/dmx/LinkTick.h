@@ -11,7 +11,8 @@
 namespace orinsub::dmx {
 
 inline constexpr std::chrono::milliseconds kLinkPeriod{20};
-/// The pause after a tick that ran, so that frames never follow each other closer than this.
+/// The pause after a tick that ran: the next tick starts no sooner, so that frames never follow
+/// each other closer than this.
 inline constexpr std::chrono::milliseconds kTickRest{10};
 /// Failed writes in a row that a device survives; the next one closes it.
 inline constexpr int kWriteFailuresTolerated = 10;
@@ -23,8 +24,9 @@ extern std::atomic<int32_t> s_writeFailures;
 
 /// One link tick: while a device is open, reads an input frame and writes the output frame,
 /// closing and resetting the port at the 11th failed write in a row; while none is, enumerates
-/// and keeps the first device that opens. Then rests kTickRest. Returns at once, without resting,
-/// when another tick or the shutdown holds the port. Allocates nothing while a device is open.
+/// and keeps the first device that opens. Waits first, when the previous tick that ran ended less
+/// than kTickRest ago; returns at once, without waiting, when another tick or the shutdown holds
+/// the port. Allocates nothing while a device is open.
 void LinkTick(COrinZentra &port);
 
 /// Runs LinkTick on the port every kLinkPeriod on the timer; false when the timer did not start.

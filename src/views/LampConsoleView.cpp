@@ -89,24 +89,33 @@ void CLampConsoleView::ShowReadouts(bool show)
     }
 }
 
+int CLampConsoleView::InButtonAt(QPoint client) const
+{
+    if (m_side != Side::Left) // the right strip draws no buttons, so none may react
+        return -1;
+    for (int i = 0; i < 2; ++i) {
+        if (m_inButtons[i]->m_rect.contains(client))
+            return i;
+    }
+    return -1;
+}
+
 void CLampConsoleView::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
     setFocus(Qt::MouseFocusReason);
-    const QPoint p = event->position().toPoint();
-    for (int i = 0; i < 2; ++i) {
-        controls::CInButton &button = *m_inButtons[i];
-        if (!button.m_rect.contains(p))
-            continue;
-        button.m_on = !button.m_on;
-        if (!button.m_on)
-            button.m_hover = false;
-        button.Invalidate();
-        ExclusiveInputHook(i);
+    const int row = InButtonAt(event->position().toPoint());
+    if (row < 0) {
+        ShowReadouts(true);
         return;
     }
-    ShowReadouts(true);
+    controls::CInButton &button = *m_inButtons[row];
+    button.m_on = !button.m_on;
+    if (!button.m_on)
+        button.m_hover = false;
+    button.Invalidate();
+    ExclusiveInputHook(row);
 }
 
 void CLampConsoleView::mouseReleaseEvent(QMouseEvent *event)
@@ -119,19 +128,17 @@ void CLampConsoleView::mouseDoubleClickEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    const QPoint p = event->position().toPoint();
-    for (int i = 0; i < 2; ++i) {
-        controls::CInButton &button = *m_inButtons[i];
-        if (!button.m_rect.contains(p))
-            continue;
-        button.m_on = true;
-        button.Invalidate();
-        ExclusiveInputHook(i);
-        if (ConfirmHookAll(i) && g_orin.m_pDanView)
-            g_orin.m_pDanView->HookRow(i);
+    const int row = InButtonAt(event->position().toPoint());
+    if (row < 0) {
+        ShowReadouts(true); // a quick second press away from the buttons shows the readouts again
         return;
     }
-    ShowReadouts(true); // a quick second press away from the buttons shows the readouts again
+    controls::CInButton &button = *m_inButtons[row];
+    button.m_on = true;
+    button.Invalidate();
+    ExclusiveInputHook(row);
+    if (ConfirmHookAll(row) && g_orin.m_pDanView)
+        g_orin.m_pDanView->HookRow(row);
 }
 
 void CLampConsoleView::keyPressEvent(QKeyEvent *event)

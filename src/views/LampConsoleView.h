@@ -51,6 +51,8 @@ protected:
 
 private:
     void ShowReadouts(bool show);
+    /// The row whose "IN" button is at the client point, or -1 (always on the right strip).
+    int InButtonAt(QPoint client) const;
 
     Side m_side;
     std::unique_ptr<controls::CDanLamp> m_rowLamps[2];

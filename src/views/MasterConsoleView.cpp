@@ -19,6 +19,7 @@
 #include "model/OrinSUBDoc.h"
 #include "model/UndoRecord.h"
 
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -34,6 +35,9 @@ namespace {
 constexpr int kAreaWidth = 1250;
 constexpr int kAreaHeight = 290;
 const QColor kStatusColor(192, 255, 192);
+constexpr int kStatusPointSize = 100; // tenths of a point
+constexpr int kStatusMinimumWidth = 130;
+constexpr int kStatusRightMargin = 4;
 const QColor kPageCaptionColor(191, 191, 191);
 const QColor kPageNumberColor(255, 255, 0);
 const QColor kNumberBoxEdge(127, 127, 191);
@@ -109,13 +113,26 @@ void CMasterConsoleView::PlaceStatusLine()
 {
     const QRect client = GetClientRect();
     const int right = controls::RightOf(client), bottom = controls::BottomOf(client);
-    m_statusRect = RectLTRB(right - 130, bottom - 34, right, bottom - 4);
+    // A longer interface id grows the line leftwards, so it is never cut at the pane's edge.
+    const int textWidth =
+        QFontMetrics(controls::ConsoleFont(kStatusPointSize)).horizontalAdvance(m_statusText);
+    const int width = std::max(kStatusMinimumWidth, textWidth + kStatusRightMargin);
+    m_statusRect = RectLTRB(right - width, bottom - 34, right, bottom - 4);
 }
 
 void CMasterConsoleView::resizeEvent(QResizeEvent *event)
 {
     ScrollPane::resizeEvent(event);
     PlaceStatusLine();
+}
+
+void CMasterConsoleView::scrollContentsBy(int dx, int dy)
+{
+    ScrollPane::scrollContentsBy(dx, dy);
+    // The status line stays in the client's corner while the content moves under it: repaint it
+    // and wipe the copy that the scroll moved along.
+    InvalidateRect(m_statusRect.translated(dx, dy));
+    InvalidateStatus();
 }
 
 uint8_t CMasterConsoleView::GetCrossfaderLevel(int handle) const
@@ -231,7 +248,9 @@ void CMasterConsoleView::OnTick()
 {
     QString status = CurrentStatusText();
     if (status != m_statusText) {
+        InvalidateStatus();
         m_statusText = std::move(status);
+        PlaceStatusLine();
         InvalidateStatus();
     }
     PickUpInput();
@@ -337,7 +356,7 @@ void CMasterConsoleView::OnDraw(QPainter &painter, const QRect &exposed)
     m_pageDownLamp->Draw(painter);
     m_inButton->Draw(painter);
     m_crossFader->Draw(painter);
-    painter.setFont(controls::ConsoleFont(100));
+    painter.setFont(controls::ConsoleFont(kStatusPointSize));
     painter.setPen(kStatusColor);
     painter.drawText(m_statusRect.translated(GetScrollPosition()),
                      Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine, m_statusText);

@@ -145,14 +145,15 @@ TEST_F(RowTest, HookedFaderActivityRestartsOnChangeAndRunsDown)
     EXPECT_TRUE(pane.invalidated.empty()) << "an unchanged input repaints nothing";
 }
 
-TEST_F(RowTest, DragUnhooksBeforeTheLevelSoActivityStaysUntouched)
+TEST_F(RowTest, GrabbingAFaderTheInputMovesUnhooksItAndEndsItsReadoutCountdown)
 {
     CDanFader &f = Fader(5);
     f.SetHooked(true);
+    f.SetLevelAndRedraw(40); // moved by the input: its readout shows
     f.DragTo(QPoint(f.GetX(), 50));
     EXPECT_FALSE(f.IsHooked());
-    EXPECT_EQ(f.m_activity, 0);
-    EXPECT_GT(f.GetLevel(), 0);
+    EXPECT_EQ(f.m_activity, 0) << "no tick counts it down any more: it would show for good";
+    EXPECT_GT(f.GetLevel(), 40);
 }
 
 TEST_F(RowTest, SelectingAFaderSweepsTheRowUntilOneIsReleased)

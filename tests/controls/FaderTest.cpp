@@ -4,7 +4,10 @@
 #include "controls/DanFader.h"
 #include "controls/SubFader.h"
 
+#include <QImage>
+#include <QPainter>
 #include <gtest/gtest.h>
+#include <vector>
 
 using orinsub::testing::RecordingPane;
 using namespace orinsub::controls;
@@ -77,6 +80,23 @@ TEST_F(ChannelFaderTest, DragRepaintsTheOldAndNewKnob)
     fader.DragTo(QPoint(24, 103 - 62));
     EXPECT_TRUE(pane.WasInvalidated(before));
     EXPECT_TRUE(pane.WasInvalidated(fader.GetKnobRect()));
+}
+
+TEST_F(ChannelFaderTest, TickMarksTruncateTheWholeSum)
+{
+    QImage image(48, 180, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPainter painter(&image);
+    fader.Draw(painter);
+    painter.end();
+    std::vector<int> rows; // column 5: on the marks, clear of the knob and the groove
+    for (int y = 0; y < image.height(); ++y)
+        if (image.pixelColor(5, y) == kTickColor)
+            rows.push_back(y);
+    // 103 + 12.4 * n truncated, n = -5..5; the ends and the middle 3 pixels high.
+    const std::vector<int> expected{40,  41,  42,  53,  65,  78,  90,  102, 103,
+                                    104, 115, 127, 140, 152, 164, 165, 166};
+    EXPECT_EQ(rows, expected);
 }
 
 TEST_F(ChannelFaderTest, HitTestPrefersTheKnobOverTheTrack)

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <thread>
 
 namespace {
@@ -264,6 +265,40 @@ TEST_F(LinkTickTest, ShutdownHoldsOffTicksAndStopsTheTimerBeforeClosing)
     EXPECT_FALSE(timer.IsRunning());
     EXPECT_EQ(port, nullptr);
     EXPECT_EQ(sim::GetCounts().openHandles, 0);
+}
+
+TEST_F(LinkTickTest, TicksRightAfterOneAnotherStillRestBetweenFrames)
+{
+    OpenAndExchangeOnce();
+    sim::TakeWriteTimes();
+    Tick(3); // as ticks whose deadlines an overrun has passed would run
+    const auto writes = sim::TakeWriteTimes();
+    ASSERT_EQ(writes.size(), 3u);
+    for (size_t i = 1; i < writes.size(); ++i)
+        EXPECT_GE(writes[i] - writes[i - 1], kTickRest);
+}
+
+TEST_F(LinkTickTest, AnIdleLinkWakesOncePerFrame)
+{
+    // Every sleep of the timer's thread is a voluntary context switch, so they count its wake-ups.
+    constexpr int kFrames = 25;
+    std::atomic<int> frames{0};
+    std::atomic<long> switchesAtFirst{0}, switchesAtLast{0};
+    MonotonicTimer timer;
+    ASSERT_TRUE(timer.Start(kLinkPeriod, [&] {
+        LinkTick(*port);
+        rusage usage{};
+        getrusage(RUSAGE_THREAD, &usage);
+        const int frame = ++frames;
+        if (frame == 2) // the first tick opened the device
+            switchesAtFirst = usage.ru_nvcsw;
+        else if (frame == 2 + kFrames)
+            switchesAtLast = usage.ru_nvcsw;
+    }));
+    ASSERT_TRUE(Eventually([&] { return frames > 2 + kFrames; }));
+    ShutdownLink(&timer, port);
+    EXPECT_LE(switchesAtLast - switchesAtFirst, kFrames + kFrames / 4)
+        << "the rest after a tick is part of the wait for the next one";
 }
 
 TEST_F(LinkTickTest, TimerDrivenLinkFollowsTheOutputAndDeliversTheInput)

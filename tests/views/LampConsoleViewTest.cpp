@@ -126,3 +126,19 @@ TEST_F(LampStripTest, OnlyTheLeftStripShowsInButtons)
     EXPECT_EQ(leftImage.pixelColor(8, 100), QColor(0, 200, 0)) << "A off air";
     EXPECT_EQ(rightImage.pixelColor(8, 256), QColor(255, 0, 0)) << "B on air";
 }
+
+TEST_F(LampStripTest, TheRightStripHasNoInButtonsToClick)
+{
+    orinsub::testing::ScriptedQuestions questions;
+    left->GetInButton(1)->m_on = true;
+    Press(right, kInA);
+    EXPECT_TRUE(dan->GetRow(0)->GetShowReadouts()) << "a press there is a press on the strip";
+    Release(right, kInA);
+    DoubleClick(right, kInB);
+    EXPECT_TRUE(left->GetInButton(1)->m_on) << "B's take-over goes on";
+    EXPECT_FALSE(left->GetInButton(0)->m_on);
+    EXPECT_FALSE(right->GetInButton(0)->m_on);
+    EXPECT_FALSE(right->GetInButton(1)->m_on);
+    EXPECT_TRUE(questions.texts.isEmpty());
+    EXPECT_FALSE(Fader(1, 1).IsHooked());
+}

@@ -1,8 +1,13 @@
 #include "ConsoleFixture.h"
+#include "controls/ConsoleLook.h"
 #include "controls/DanLamp.h"
 #include "controls/FaderLabel.h"
+#include "controls/Geometry.h"
 #include "controls/MyEdit.h"
 #include "controls/RcLamp.h"
+
+#include <QFontMetrics>
+#include <QScrollBar>
 
 using namespace orinsub;
 using orinsub::testing::ConsoleTest;
@@ -147,6 +152,50 @@ TEST_F(MasterPaneTest, StatusLineFollowsTheInterface)
     QCoreApplication::processEvents();
     EXPECT_EQ(master->GetStatusText(), QStringLiteral("Zentra : 装置なし"));
     EXPECT_EQ(spy.painted, QRegion(master->GetStatusRect()));
+}
+
+TEST_F(MasterPaneTest, ALongInterfaceIdGrowsTheStatusLineLeftwards)
+{
+    OpenInterface();
+    master->OnTick();
+    const QRect shortLine = master->GetStatusRect();
+    orinsub::testing::PaintSpy spy(master->viewport());
+    spy.Settle();
+    port.SetDeviceId(QStringLiteral("USB Pro ttyUSB0")); // as long as an id gets
+    master->OnTick();
+    QCoreApplication::processEvents();
+    const QRect line = master->GetStatusRect();
+    EXPECT_EQ(line.right(), shortLine.right()) << "its place at the right stays";
+    EXPECT_EQ(line.bottom(), shortLine.bottom());
+    const int textWidth = QFontMetrics(controls::ConsoleFont(100))
+                              .horizontalAdvance(QStringLiteral("Zentra : USB Pro ttyUSB0"));
+    EXPECT_GT(textWidth, 130);
+    EXPECT_GE(line.width(), textWidth);
+    EXPECT_TRUE(spy.painted.contains(line));
+
+    spy.Settle();
+    port.SetHandle(nullptr);
+    master->OnTick();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(master->GetStatusRect(), shortLine);
+    EXPECT_TRUE(spy.painted.contains(line)) << "the longer text is wiped away";
+}
+
+TEST_F(MasterPaneTest, TheStatusLineStaysInTheCornerOfAScrolledPane)
+{
+    master->resize(600, 150); // a small screen: the pane scrolls both ways
+    QCoreApplication::processEvents();
+    const QRect line = master->GetStatusRect();
+    EXPECT_EQ(controls::BottomOf(line), controls::BottomOf(master->viewport()->rect()) - 4);
+    orinsub::testing::PaintSpy spy(master->viewport());
+    spy.Settle();
+    master->horizontalScrollBar()->setValue(100);
+    master->verticalScrollBar()->setValue(40);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(master->GetStatusRect(), line);
+    for (const QRect &r : {line, line.translated(-100, 0), line.translated(-100, -40)})
+        EXPECT_TRUE(spy.painted.contains(r.intersected(master->viewport()->rect())))
+            << "no copy of the line is left where the scroll moved it";
 }
 
 TEST_F(MasterPaneTest, SwitchingTheSubMasterInputOnSwitchesTheRowsOff)
