@@ -13,16 +13,15 @@ class MessageQuestionBox : public QuestionBox
 public:
     bool AskOkCancel(QWidget *parent, const QString &text, const QString &caption) override
     {
-        return QMessageBox(QMessageBox::Warning, caption, text,
-                           QMessageBox::Ok | QMessageBox::Cancel, parent)
+        return QMessageBox(QMessageBox::Warning, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
+                           parent)
                    .exec() == QMessageBox::Ok;
     }
     int AskYesNoCancel(QWidget *parent, const QString &text, const QString &caption) override
     {
-        const int answer =
-            QMessageBox(QMessageBox::Warning, caption, text,
-                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent)
-                .exec();
+        const int answer = QMessageBox(QMessageBox::Warning, caption, text,
+                                       QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent)
+                               .exec();
         return answer == QMessageBox::Yes ? 1 : answer == QMessageBox::No ? 0 : -1;
     }
     void Warn(QWidget *parent, const QString &text, const QString &caption) override
@@ -47,21 +46,9 @@ const KeyState *g_keys = &g_keyboard;
 
 } // namespace
 
-QuestionBox &Questions()
-{
-    return *g_questions;
-}
-void SetQuestions(QuestionBox *questions)
-{
-    g_questions = questions ? questions : &g_messageBoxes;
-}
-const KeyState &Keys()
-{
-    return *g_keys;
-}
-void SetKeys(const KeyState *keys)
-{
-    g_keys = keys ? keys : &g_keyboard;
-}
+QuestionBox &Questions() { return *g_questions; }
+void SetQuestions(QuestionBox *questions) { g_questions = questions ? questions : &g_messageBoxes; }
+const KeyState &Keys() { return *g_keys; }
+void SetKeys(const KeyState *keys) { g_keys = keys ? keys : &g_keyboard; }
 
 } // namespace orinsub::controls
