@@ -3,6 +3,7 @@
 #include "Surface.h"
 #include "controls/CrossFader.h"
 #include "controls/DanFader.h"
+#include "controls/Fader.h"
 #include "controls/RcLamp.h"
 #include "controls/SubFader.h"
 #include "model/OrinGlobal.h"
@@ -99,9 +100,10 @@ struct ControlLayer::Impl
         Surface *surface = nullptr; // null once detached during a flush
         std::vector<Bank> banks;
         int bank = 0;
-        std::unordered_map<int, SentValue> sent; // by shown target
-        std::unordered_map<int, PickUp> pickUps; // by console fader
-        std::unordered_set<int> touched;         // console targets
+        std::unordered_map<int, SentValue> sent;       // by shown target
+        std::unordered_map<int, PickUp> pickUps;       // by console fader
+        std::unordered_set<int> touched;               // console targets
+        std::unordered_map<int, ControlTarget> marked; // faders showing this surface's mark
     };
 
     ControlLayer *owner = nullptr;
@@ -154,6 +156,57 @@ struct ControlLayer::Impl
         if (pickUp.caught && pickUp.applied != owner->Value(target))
             pickUp.caught = false;
         return pickUp.caught;
+    }
+
+    /// The console fader that shows a target's pick-up mark ("xfade": handle A).
+    static controls::CFader *MarkedFader(const ControlTarget &target)
+    {
+        views::CDanConsoleView *dan = g_orin.m_pDanView;
+        views::CMasterConsoleView *master = g_orin.m_pMasterView;
+        switch (target.kind) {
+        case Kind::RowFader:
+            return dan ? dan->GetFader(target.row * ControlTarget::kChannels + target.index)
+                       : nullptr;
+        case Kind::SubFader:
+            return master ? master->GetSubFader(target.index) : nullptr;
+        case Kind::CrossfadeHandle:
+            if (!master)
+                return nullptr;
+            return target.index == 0
+                       ? static_cast<controls::CFader *>(master->GetCrossFader()->GetHandleA())
+                       : master->GetCrossFader()->GetHandleB();
+        case Kind::Crossfade:
+            return master ? master->GetCrossFader()->GetHandleA() : nullptr;
+        default:
+            return nullptr;
+        }
+    }
+
+    static void SetMark(Attached &a, const ControlTarget &target, int level)
+    {
+        if (controls::CFader *fader = MarkedFader(target)) {
+            fader->SetPickUpMark(level);
+            if (level < 0)
+                a.marked.erase(Key(target));
+            else
+                a.marked.emplace(Key(target), target);
+        }
+    }
+
+    static void ClearMarks(Attached &a, const std::vector<ControlTarget> &targets)
+    {
+        for (const ControlTarget &target : targets) {
+            if (a.marked.count(Key(target)))
+                SetMark(a, target, -1);
+        }
+    }
+
+    static void ClearAllMarks(Attached &a)
+    {
+        std::vector<ControlTarget> targets;
+        for (const auto &[key, target] : a.marked)
+            targets.push_back(target);
+        ClearMarks(a, targets);
     }
 
     void Schedule()
@@ -232,9 +285,13 @@ struct ControlLayer::Impl
                              : views::InputPickUp::Crosses(desk, pickUp.last, level));
         pickUp.last = level;
         if (!held && !catches) {
+            if (!a.surface->IsMotorised())
+                SetMark(a, target, level);
             emit owner->PickUpChanged(target);
             return;
         }
+        if (!held)
+            SetMark(a, target, -1);
         if (!held) {
             pickUp.caught = true;
             pickUp.grabValue = desk;
@@ -256,6 +313,7 @@ struct ControlLayer::Impl
         // Every strip now plays another fader: each must pick its fader up afresh and shows it.
         for (const ControlTarget &target : a.banks[a.bank])
             a.pickUps.erase(Key(target));
+        ClearMarks(a, a.banks[a.bank]);
         a.bank = bank;
         for (const ControlTarget &target : a.banks[a.bank])
             a.pickUps.erase(Key(target));
@@ -277,6 +335,8 @@ ControlLayer::ControlLayer(QObject *parent) : QObject(parent), d(std::make_uniqu
 ControlLayer::~ControlLayer()
 {
     views::SetDeskListener(nullptr);
+    for (const auto &a : d->attached)
+        Impl::ClearAllMarks(*a);
 }
 
 void ControlLayer::Attach(Surface *surface, std::vector<Bank> banks)
@@ -296,6 +356,7 @@ void ControlLayer::Detach(Surface *surface)
     for (auto it = list.begin(); it != list.end(); ++it) {
         if ((*it)->surface != surface)
             continue;
+        Impl::ClearAllMarks(**it);
         if (d->flushing)
             (*it)->surface = nullptr; // the flush in progress removes it
         else

@@ -22,9 +22,16 @@ std::vector<Bank> DefaultBanks(int stripsPerBank = 8);
 /// through the pane's own operation, exactly as the mouse would move it (level, mix, readouts,
 /// undo record cleared, sub-master page binding); button targets do what their key or menu
 /// item does. Pick-up: a surface fader takes over a console fader only when its value reaches
-/// or crosses the console fader's level (motorised surfaces skip it). Feedback: whatever
-/// changes on the desk reaches every attached surface that shows the target within one 20 ms
-/// tick, never echoing a surface's own change back to it.
+/// or crosses the console fader's level (motorised surfaces skip it), and lets go of it as soon
+/// as anything else moves it. Feedback: whatever changes on the desk reaches every attached
+/// surface that shows the target within one 20 ms tick, never echoing a surface's own move
+/// back to it (a fader it has just caught is reported once, caught, with the level it set).
+/// Lamps (page buttons usable, IN, link, GO running, current bank) reach every surface, the
+/// one that pressed the button included. "xfade" shows and picks up at handle A's level; once
+/// caught it moves both handles by the control's travel, as the linked drag does.
+///
+/// The panes tell the layer about changes through views::SetDeskListener; one layer at a time.
+/// An idle desk costs nothing: the layer only works after a change.
 ///
 /// UI thread only. The desk is reached through g_orin (the panes must exist while surfaces
 /// play). Surfaces are not owned; detach one before deleting it.
@@ -57,7 +64,8 @@ public:
     int GetBankIndex(const Surface *surface) const;
 
     /// Sends feedback now for everything that changed (the layer also does it by itself within
-    /// one tick of a change).
+    /// one tick of a change, at most once every 10 ms). Cheap when nothing changed: a surface
+    /// that must answer at once may call it right after its own work.
     void Flush();
 
 signals:
