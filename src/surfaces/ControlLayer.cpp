@@ -102,7 +102,7 @@ struct ControlLayer::Impl
         int bank = 0;
         std::unordered_map<int, SentValue> sent;       // by shown target
         std::unordered_map<int, PickUp> pickUps;       // by console fader
-        std::unordered_set<int> touched;               // console targets
+        std::unordered_set<int> touched;               // touched controls, by shown target
         std::unordered_map<int, ControlTarget> marked; // faders showing this surface's mark
     };
 
@@ -134,7 +134,7 @@ struct ControlLayer::Impl
         const int banks = static_cast<int>(a.banks.size());
         switch (target.kind) {
         case Kind::BankSelect:
-            return target.index == a.bank ? 1 : 0;
+            return target.index == a.bank && a.bank < banks ? 1 : 0;
         case Kind::BankNext:
             return a.bank + 1 < banks ? 1 : 0;
         case Kind::BankPrevious:
@@ -222,9 +222,9 @@ struct ControlLayer::Impl
         for (const ControlTarget &shown : a.surface->ShownTargets()) {
             if (!a.surface)
                 return; // detached by its own feedback
-            const ControlTarget target = Resolve(a, shown);
-            if (a.touched.count(Key(target)))
+            if (a.touched.count(Key(shown)))
                 continue;
+            const ControlTarget target = Resolve(a, shown);
             const int value = SurfaceValue(a, target);
             const bool caught = HoldsFader(a, target);
             SentValue &sent = a.sent[Key(shown)];
@@ -329,12 +329,12 @@ ControlLayer::ControlLayer(QObject *parent) : QObject(parent), d(std::make_uniqu
     d->flushTimer.setSingleShot(true);
     d->flushTimer.setTimerType(Qt::PreciseTimer);
     connect(&d->flushTimer, &QTimer::timeout, this, &ControlLayer::Flush);
-    views::SetDeskListener([this] { d->Schedule(); });
+    views::SetDeskListener(this, [this] { d->Schedule(); });
 }
 
 ControlLayer::~ControlLayer()
 {
-    views::SetDeskListener(nullptr);
+    views::RemoveDeskListener(this);
     for (const auto &a : d->attached)
         Impl::ClearAllMarks(*a);
 }
@@ -426,18 +426,15 @@ void ControlLayer::Touch(Surface *surface, const ControlTarget &target, bool tou
     Impl::Attached *a = d->Find(surface);
     if (!a)
         return;
-    const ControlTarget resolved = d->Resolve(*a, target);
+    // A touch belongs to the control as the surface names it: strip/k stays touched across a
+    // bank change.
     if (touched) {
-        a->touched.insert(Key(resolved));
+        a->touched.insert(Key(target));
         return;
     }
-    if (!a->touched.erase(Key(resolved)))
+    if (!a->touched.erase(Key(target)))
         return;
-    // Released: the fader goes to wherever the desk is now.
-    for (const ControlTarget &shown : surface->ShownTargets()) {
-        if (d->Resolve(*a, shown) == resolved)
-            a->sent[Key(shown)] = SentValue{};
-    }
+    a->sent[Key(target)] = SentValue{}; // released: it goes to wherever the desk is now
     d->Schedule();
 }
 

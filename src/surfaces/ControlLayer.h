@@ -42,6 +42,8 @@ public:
     explicit ControlLayer(QObject *parent = nullptr);
     ~ControlLayer() override;
 
+    /// The surface plays from now on, its first bank current; it gets every value it shows at
+    /// once. Attaching it again changes nothing.
     void Attach(Surface *surface, std::vector<Bank> banks = DefaultBanks());
     void Detach(Surface *surface);
 
@@ -50,8 +52,8 @@ public:
     void Move(Surface *surface, const ControlTarget &target, int level);
     /// A button of the surface went down (true) or up; a button acts on the way down.
     void Press(Surface *surface, const ControlTarget &target, bool down);
-    /// A motor fader is touched (true) or released: no feedback to it meanwhile; on release it
-    /// gets the current value.
+    /// A motor fader is touched (true) or released: no feedback to that control (the target as
+    /// the surface shows it) meanwhile; on release it gets the current value.
     void Touch(Surface *surface, const ControlTarget &target, bool touched);
 
     /// The desk's value of a target as feedback would give it (strip/k: not resolvable here,
