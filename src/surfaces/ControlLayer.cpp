@@ -290,9 +290,8 @@ struct ControlLayer::Impl
             emit owner->PickUpChanged(target);
             return;
         }
-        if (!held)
-            SetMark(a, target, -1);
         if (!held) {
+            SetMark(a, target, -1);
             pickUp.caught = true;
             pickUp.grabValue = desk;
             pickUp.grabA = owner->Value(ControlTarget{Kind::CrossfadeHandle, 0, 0});
@@ -317,8 +316,10 @@ struct ControlLayer::Impl
         a.bank = bank;
         for (const ControlTarget &target : a.banks[a.bank])
             a.pickUps.erase(Key(target));
-        for (auto &[key, sent] : a.sent)
-            sent = SentValue{};
+        for (const ControlTarget &shown : a.surface->ShownTargets()) {
+            if (shown.kind == Kind::Strip)
+                a.sent.erase(Key(shown));
+        }
         Schedule();
     }
 };
