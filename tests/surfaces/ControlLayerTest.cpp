@@ -2,28 +2,14 @@
 #include "controls/ConsoleLook.h"
 #include "controls/DanLamp.h"
 #include "controls/RcLamp.h"
-#include "views/ConsoleFixture.h"
 #include "views/GoFade.h"
 #include "views/UndoLastEdit.h"
 
 using namespace orinsub;
+using orinsub::testing::LayerTest;
 using orinsub::testing::RecordingSurface;
 using orinsub::testing::T;
 using surfaces::ControlTarget;
-
-namespace {
-
-/// The console with a control layer on it.
-class LayerTest : public orinsub::testing::ConsoleTest
-{
-protected:
-    ~LayerTest() override { layer.reset(); }
-    void Attach(RecordingSurface &surface) { layer->Attach(&surface); }
-
-    std::unique_ptr<surfaces::ControlLayer> layer = std::make_unique<surfaces::ControlLayer>();
-};
-
-} // namespace
 
 TEST_F(LayerTest, AFaderIsTakenOverOnlyWhenTheSurfaceCrossesItsLevel)
 {
