@@ -57,11 +57,16 @@ void CDanFader::DrawReadout(QPainter &painter) const
 
 void CDanFader::DragTo(QPoint point)
 {
-    // Taken from the input like any unhooked fader: the readout goes when the mouse lets go.
+    const int level = (Half(m_travel) + m_y - ScrollPosition().y() - point.y()) * 255 / m_travel;
+    MoveTo(static_cast<uint8_t>(std::clamp(level, 0, 255)));
+}
+
+void CDanFader::MoveTo(uint8_t level)
+{
+    // Taken from the input like any unhooked fader: the readout goes when the fader is let go.
     SetHooked(false);
     m_activity = 0;
-    const int level = (Half(m_travel) + m_y - ScrollPosition().y() - point.y()) * 255 / m_travel;
-    SetLevelAndRedraw(static_cast<uint8_t>(std::clamp(level, 0, 255)));
+    SetLevelAndRedraw(level);
 }
 
 void CDanFader::SetLevelAndRedraw(uint8_t level)

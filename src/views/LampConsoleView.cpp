@@ -4,6 +4,7 @@
 #include "ConsoleOperations.h"
 #include "ConsoleTexts.h"
 #include "DanConsoleView.h"
+#include "DeskWatch.h"
 #include "UndoLastEdit.h"
 #include "controls/ConsoleLook.h"
 #include "controls/Dan.h"
@@ -58,8 +59,10 @@ controls::CDanLamp *CLampConsoleView::GetRowLamp(int row) const
 
 void CLampConsoleView::InvalidateRect(const QRect &client)
 {
-    if (!client.isEmpty())
-        update(client);
+    if (client.isEmpty())
+        return;
+    NotifyDeskChanged();
+    update(client);
 }
 
 void CLampConsoleView::SetRowLamp(int row, int state)
@@ -110,12 +113,7 @@ void CLampConsoleView::mousePressEvent(QMouseEvent *event)
         ShowReadouts(true);
         return;
     }
-    controls::CInButton &button = *m_inButtons[row];
-    button.m_on = !button.m_on;
-    if (!button.m_on)
-        button.m_hover = false;
-    button.Invalidate();
-    ExclusiveInputHook(row);
+    ToggleInputHook(row);
 }
 
 void CLampConsoleView::mouseReleaseEvent(QMouseEvent *event)
