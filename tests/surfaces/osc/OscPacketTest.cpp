@@ -2,6 +2,8 @@
 
 #include <lo/lo.h>
 
+#include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -187,4 +189,24 @@ TEST(OscPacket, FeedbackReadsBackAsTheTargetsAddressWithItsValue)
     // What the console sends, it reads back as the same level.
     const Decoded echo = Decode(EncodeOscFeedback(Target("A/9"), OscValue(Target("A/9"), 77)));
     EXPECT_EQ(echo.actions, std::vector<OscAction>{Move("A/9", 77)});
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
+
+// Replays the fuzzer's corpus: every kept input keeps the decoder's promises; bad-* inputs are
+// malformed packets, the others are read.
+TEST(OscPacket, FuzzCorpusReplaysCleanly)
+{
+    const QDir corpus(QStringLiteral(OSC_PACKET_CORPUS));
+    const QStringList names = corpus.entryList(QDir::Files);
+    ASSERT_GE(names.size(), 10) << "corpus missing at " << OSC_PACKET_CORPUS;
+    for (const QString &name : names) {
+        QFile file(corpus.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        const QByteArray bytes = file.readAll();
+        EXPECT_EQ(LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.constData()),
+                                         static_cast<size_t>(bytes.size())),
+                  0);
+        EXPECT_EQ(Decode(bytes).wellFormed, !name.startsWith(u"bad-")) << name.toStdString();
+    }
 }
