@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "surfaces/osc/OscEndpoint.h"
 #include "zentra/DeviceSelection.h"
 
 #include <QCommandLineParser>
@@ -12,6 +13,7 @@ const QCommandLineOption kDmxOption(QStringLiteral("dmx"), {}, QStringLiteral("D
 const QCommandLineOption kListOption(QStringLiteral("list-devices"));
 const QCommandLineOption kScreenshotOption(QStringLiteral("screenshot"), {},
                                            QStringLiteral("FILE"));
+const QCommandLineOption kOscOption(QStringLiteral("osc"), {}, QStringLiteral("[ADDRESS:]PORT"));
 const QCommandLineOption kHelpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
 
 } // namespace
@@ -21,7 +23,7 @@ CommandLineAction ParseCommandLine(const QStringList &arguments, StartOptions &o
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({kDmxOption, kListOption, kScreenshotOption, kHelpOption});
+    parser.addOptions({kDmxOption, kListOption, kScreenshotOption, kOscOption, kHelpOption});
     parser.addPositionalArgument(QStringLiteral("SHOW"), {});
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
@@ -37,6 +39,11 @@ CommandLineAction ParseCommandLine(const QStringList &arguments, StartOptions &o
         error = QStringLiteral("ショーファイルは1つだけ指定できます: %1").arg(shows.join(u' '));
         return CommandLineAction::Error;
     }
+    if (parser.isSet(kOscOption)) {
+        options.osc = parser.value(kOscOption);
+        if (!surfaces::osc::OscEndpoint::ParseListen(options.osc, error))
+            return CommandLineAction::Error;
+    }
     if (parser.isSet(kDmxOption))
         options.dmx = parser.value(kDmxOption).toStdString();
     options.listDevices = parser.isSet(kListOption);
@@ -51,7 +58,8 @@ QString HelpText()
     for (const std::string &form : zentra::DeviceForms())
         forms += QStringLiteral("                      %1\n").arg(QString::fromStdString(form));
     return QStringLiteral(
-               "使い方: orinsub [--dmx DEVICE] [--list-devices] [--screenshot FILE] [SHOW]\n"
+               "使い方: orinsub [--dmx DEVICE] [--list-devices] [--screenshot FILE]\n"
+               "               [--osc [ADDRESS:]PORT] [SHOW]\n"
                "OrinSUB サブマスター卓: 照明コンソール\n"
                "\n"
                "  SHOW                開くショーファイル (*.orin)。省略すると最後に使ったショー\n"
@@ -62,6 +70,9 @@ QString HelpText()
                "  --list-devices      インターフェースが見つけた装置を表示して終了\n"
                "  --screenshot FILE   最初の描画の後でウィンドウを PNG に保存して終了\n"
                "                      (ディスプレイがなくても動きます)\n"
+               "  --osc [ADDRESS:]PORT\n"
+               "                      OSC を UDP で受ける (アドレスの省略は 127.0.0.1)。\n"
+               "                      /orinsub/A/1 などに 0～1 の float か 0～255 の int\n"
                "  -h, --help          この説明を表示して終了\n")
         .arg(QString::fromLatin1(zentra::kDeviceVariable), forms);
 }

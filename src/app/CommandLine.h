@@ -8,13 +8,14 @@
 namespace orinsub::app {
 
 /// What the command line asks for: orinsub [--dmx DEVICE] [--list-devices] [--screenshot FILE]
-/// [SHOW].
+/// [--osc [ADDRESS:]PORT] [SHOW].
 struct StartOptions
 {
     std::optional<std::string> dmx; // the interface; ORINSUB_DMX or the simulation without it
     bool listDevices = false;       // print the devices the interface finds, then end
     QString screenshot;             // save the window as PNG after the first paint, then end
     QString show;                   // the show to open at start
+    QString osc;                    // where OSC clients reach the console; none without it
 };
 
 enum class CommandLineAction { Run, Help, Error };

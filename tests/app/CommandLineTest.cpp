@@ -50,8 +50,8 @@ TEST_F(CommandLineTest, HelpListsEveryOption)
 {
     const Run run = Start({"--help"});
     EXPECT_EQ(run.exitCode, 0);
-    for (const char *option :
-         {"--dmx DEVICE", "--list-devices", "--screenshot FILE", "SHOW", "--help", "artnet:"})
+    for (const char *option : {"--dmx DEVICE", "--list-devices", "--screenshot FILE",
+                               "--osc [ADDRESS:]PORT", "SHOW", "--help", "artnet:"})
         EXPECT_TRUE(run.out.contains(option)) << option;
 }
 
@@ -59,7 +59,8 @@ TEST_F(CommandLineTest, BadArgumentsEndTheStartWithOneLine)
 {
     for (const QStringList &arguments :
          {QStringList{"--dmx", "dmxking"}, QStringList{"--dmx", "artnet:"},
-          QStringList{"--volume", "11"}, QStringList{"--dmx"}, QStringList{"a.orin", "b.orin"}}) {
+          QStringList{"--volume", "11"}, QStringList{"--dmx"}, QStringList{"a.orin", "b.orin"},
+          QStringList{"--osc", "localhost:8000"}, QStringList{"--osc", "80000"}}) {
         const Run run = Start(arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
         EXPECT_TRUE(run.err.startsWith("orinsub: ")) << run.err.toStdString();
