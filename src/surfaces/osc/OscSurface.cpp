@@ -66,19 +66,16 @@ void OscSurface::Play(const std::vector<ReceivedAction> &turn)
         else
             m_layer.Press(this, action.target, action.down);
     }
-    // The layer does not echo a surface's own change; the other clients must still see it. The
-    // sender of a move shows it already; a button's lamp goes to everyone.
+    // The layer shows no surface its own move, but the other clients must still see it; what a
+    // button changes, the layer shows everyone.
     for (const ReceivedAction &received : turn) {
-        const ControlTarget &target = received.action.target;
-        const OscEndpoint *except = received.action.isMove ? &received.from : nullptr;
-        if (target.kind == Kind::BankSelect || target.kind == Kind::BankNext ||
-            target.kind == Kind::BankPrevious || target.kind == Kind::PageUp ||
-            target.kind == Kind::PageDown)
+        if (!received.action.isMove)
             continue;
-        Show(target, except);
+        const ControlTarget &target = received.action.target;
+        Show(target, &received.from);
         const ControlTarget played = m_layer.Resolve(this, target);
         if (!(played == target))
-            Show(played, except);
+            Show(played, &received.from);
     }
 }
 
