@@ -5,6 +5,9 @@
 #include "app/ShowDocument.h"
 #include "app/StopSignals.h"
 #include "controls/QuestionBox.h"
+#include "surfaces/ControlLayer.h"
+#include "surfaces/osc/OscStart.h"
+#include "surfaces/osc/OscTexts.h"
 #include "zentra/DeviceSelection.h"
 
 #include <QApplication>
@@ -102,6 +105,16 @@ int main(int argc, char **argv)
     COrinSUBApp app;
     if (!app.InitInstance(options))
         return 1;
+    // Surfaces play the desk once its panes exist, and go before the layer and the panes.
+    orinsub::surfaces::ControlLayer controlLayer;
+    std::unique_ptr<orinsub::surfaces::osc::OscSurface> osc;
+    if (!options.osc.isEmpty()) {
+        QStringList problems;
+        osc = orinsub::surfaces::osc::StartOscSurface(controlLayer, options.osc, problems);
+        if (!problems.isEmpty())
+            orinsub::controls::Questions().Warn(app.GetMainFrame(), problems.join(u'\n'),
+                                                orinsub::surfaces::osc::kOscCaption);
+    }
     CStopSignals stopSignals([&app] { app.GetMainFrame()->close(); });
     CShellOpen shellOpen;
     if (interactive) {

@@ -4,10 +4,12 @@
 #include <QCryptographicHash>
 #include <QImage>
 #include <QLocalSocket>
+#include <QNetworkDatagram>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUdpSocket>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -151,6 +153,33 @@ TEST_F(CommandLineTest, TerminalInterruptClosesTheConsoleLikeItsWindow)
         EXPECT_EQ(console.exitStatus(), QProcess::NormalExit) << signal;
         EXPECT_EQ(console.exitCode(), 0) << signal;
     }
+}
+
+// The console started with --osc answers a client on 127.0.0.1 with the desk.
+TEST_F(CommandLineTest, OscClientsReachTheConsoleOnTheGivenPort)
+{
+    QUdpSocket client;
+    ASSERT_TRUE(client.bind(QHostAddress::LocalHost, 0));
+    QUdpSocket probe; // a port free a moment ago
+    ASSERT_TRUE(probe.bind(QHostAddress::LocalHost, 0));
+    const quint16 consolePort = probe.localPort();
+    probe.close();
+    QProcess console;
+    Launch(console, {"--osc", QStringLiteral("127.0.0.1:%1").arg(consolePort)});
+    ASSERT_TRUE(console.waitForStarted());
+
+    // "/orinsub/A/1" with the float 0.5, as OSC lays it out.
+    const QByteArray move("/orinsub/A/1\0\0\0\0,f\0\0\x3f\0\0\0", 24);
+    QByteArray heard;
+    for (int attempt = 0; attempt < 100 && heard.isEmpty(); ++attempt) {
+        client.writeDatagram(move, QHostAddress::LocalHost, consolePort);
+        if (client.waitForReadyRead(200))
+            heard = client.receiveDatagram().data();
+    }
+    EXPECT_TRUE(heard.startsWith("/orinsub/")) << heard.toHex().toStdString();
+    ::kill(static_cast<pid_t>(console.processId()), SIGTERM);
+    ASSERT_TRUE(console.waitForFinished(10000));
+    EXPECT_EQ(console.exitCode(), 0);
 }
 
 } // namespace
