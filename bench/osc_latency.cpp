@@ -108,7 +108,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "the console or its interface did not come up\n");
         return 1;
     }
-    surfaces::ControlLayer layer;
+    surfaces::ControlLayer &layer = console.GetMainFrame()->GetControlLayer();
     MeasureIdle("without OSC", idleSeconds);
 
     QString error;

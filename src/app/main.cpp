@@ -5,7 +5,6 @@
 #include "app/ShowDocument.h"
 #include "app/StopSignals.h"
 #include "controls/QuestionBox.h"
-#include "surfaces/ControlLayer.h"
 #include "surfaces/osc/OscStart.h"
 #include "surfaces/osc/OscTexts.h"
 #include "zentra/DeviceSelection.h"
@@ -105,12 +104,12 @@ int main(int argc, char **argv)
     COrinSUBApp app;
     if (!app.InitInstance(options))
         return 1;
-    // Surfaces play the desk once its panes exist, and go before the layer and the panes.
-    orinsub::surfaces::ControlLayer controlLayer;
+    // The OSC surface goes before the main window that holds its control layer.
     std::unique_ptr<orinsub::surfaces::osc::OscSurface> osc;
     if (!options.osc.isEmpty()) {
         QStringList problems;
-        osc = orinsub::surfaces::osc::StartOscSurface(controlLayer, options.osc, problems);
+        osc = orinsub::surfaces::osc::StartOscSurface(app.GetMainFrame()->GetControlLayer(),
+                                                      options.osc, problems);
         if (!problems.isEmpty())
             orinsub::controls::Questions().Warn(app.GetMainFrame(), problems.join(u'\n'),
                                                 orinsub::surfaces::osc::kOscCaption);
