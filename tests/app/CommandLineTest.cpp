@@ -176,7 +176,9 @@ TEST_F(CommandLineTest, OscClientsReachTheConsoleOnTheGivenPort)
         if (client.waitForReadyRead(200))
             heard = client.receiveDatagram().data();
     }
-    EXPECT_TRUE(heard.startsWith("/orinsub/")) << heard.toHex().toStdString();
+    // The desk, bundled.
+    EXPECT_TRUE(heard.startsWith(QByteArray("#bundle\0", 8)) && heard.contains("/orinsub/A/1\0"))
+        << heard.toHex().toStdString();
     ::kill(static_cast<pid_t>(console.processId()), SIGTERM);
     ASSERT_TRUE(console.waitForFinished(10000));
     EXPECT_EQ(console.exitCode(), 0);

@@ -188,4 +188,33 @@ QByteArray EncodeOscFeedback(const ControlTarget &target, float value)
     return bytes;
 }
 
+std::vector<QByteArray> PackOscMessages(const std::vector<QByteArray> &messages)
+{
+    static const QByteArray kImmediateBundle("#bundle\0\0\0\0\0\0\0\0\1", 16);
+    std::vector<QByteArray> datagrams;
+    QByteArray bundle;
+    int inBundle = 0;
+    QByteArray lone;
+    const auto finish = [&] {
+        if (inBundle == 1)
+            datagrams.push_back(lone);
+        else if (inBundle > 1)
+            datagrams.push_back(bundle);
+        bundle = kImmediateBundle;
+        inBundle = 0;
+    };
+    finish();
+    for (const QByteArray &message : messages) {
+        if (inBundle > 0 && bundle.size() + 4 + message.size() > kMaxDatagram)
+            finish();
+        const auto size = static_cast<uint32_t>(message.size());
+        const char length[4] = {char(size >> 24), char(size >> 16), char(size >> 8), char(size)};
+        bundle.append(length, 4).append(message);
+        lone = message;
+        ++inBundle;
+    }
+    finish();
+    return datagrams;
+}
+
 } // namespace orinsub::surfaces::osc

@@ -51,4 +51,11 @@ float OscValue(const ControlTarget &target, int value);
 /// One message "/orinsub/<target> f value", ready to send.
 QByteArray EncodeOscFeedback(const ControlTarget &target, float value);
 
+/// The largest datagram the console sends: it fits an Ethernet frame unfragmented.
+inline constexpr qsizetype kMaxDatagram = 1400;
+
+/// Packs messages into as few datagrams as kMaxDatagram allows: bundles to act at once, a lone
+/// message as it is.
+std::vector<QByteArray> PackOscMessages(const std::vector<QByteArray> &messages);
+
 } // namespace orinsub::surfaces::osc

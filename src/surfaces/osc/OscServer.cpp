@@ -192,14 +192,6 @@ std::vector<OscEndpoint> OscServer::Recipients()
     return recipients;
 }
 
-void OscServer::SendToAll(const QByteArray &packet, const OscEndpoint *except)
-{
-    for (const OscEndpoint &recipient : Recipients()) {
-        if (!except || recipient != *except)
-            Send(recipient, packet);
-    }
-}
-
 void OscServer::Send(const OscEndpoint &to, const QByteArray &packet)
 {
     const sockaddr_in address = to.ToSocketAddress();

@@ -65,8 +65,6 @@ public:
 
     /// The clients heard within the last minute and the reply addresses, each once.
     std::vector<OscEndpoint> Recipients();
-    /// Sends one packet to every recipient but except (when given).
-    void SendToAll(const QByteArray &packet, const OscEndpoint *except = nullptr);
     void Send(const OscEndpoint &to, const QByteArray &packet);
 
     OscEndpoint LocalEndpoint() const;

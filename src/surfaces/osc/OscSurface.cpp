@@ -10,16 +10,14 @@ using Kind = ControlTarget::Kind;
 
 constexpr int kStrips = 8; // the default banks' width
 
-std::tuple<int, int, int> Key(const ControlTarget &target)
-{
-    return {static_cast<int>(target.kind), target.row, target.index};
-}
-
 } // namespace
 
 OscSurface::OscSurface(ControlLayer &layer, std::unique_ptr<OscServer> server, bool pickUp)
     : m_layer(layer), m_server(std::move(server)), m_pickUp(pickUp)
 {
+    m_sendTimer.setSingleShot(true);
+    m_sendTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_sendTimer, &QTimer::timeout, this, &OscSurface::SendPending);
     m_server->OnActions([this](const std::vector<ReceivedAction> &turn) { Play(turn); });
     m_server->OnNewClient([this](const OscEndpoint &client) { ShowDesk(client); });
     m_layer.Attach(this, DefaultBanks(kStrips));
@@ -53,8 +51,7 @@ std::vector<ControlTarget> OscSurface::ShownTargets() const
 
 void OscSurface::OnFeedback(const ControlTarget &target, int value, bool)
 {
-    m_shown[Key(target)] = {target, value};
-    m_server->SendToAll(EncodeOscFeedback(target, OscValue(target, value)));
+    Show(target, value, std::nullopt);
 }
 
 void OscSurface::Play(const std::vector<ReceivedAction> &turn)
@@ -72,24 +69,52 @@ void OscSurface::Play(const std::vector<ReceivedAction> &turn)
         if (!received.action.isMove)
             continue;
         const ControlTarget &target = received.action.target;
-        Show(target, &received.from);
         const ControlTarget played = m_layer.Resolve(this, target);
+        const int value = m_layer.Value(played);
+        Show(target, value, received.from);
         if (!(played == target))
-            Show(played, &received.from);
+            Show(played, value, received.from);
     }
 }
 
-void OscSurface::Show(const ControlTarget &target, const OscEndpoint *except)
+void OscSurface::Show(const ControlTarget &target, int value, std::optional<OscEndpoint> except)
 {
-    const int value = m_layer.Value(m_layer.Resolve(this, target));
-    m_shown[Key(target)] = {target, value};
-    m_server->SendToAll(EncodeOscFeedback(target, OscValue(target, value)), except);
+    const Shown shown{target, value, except};
+    const Key key{static_cast<int>(target.kind), target.row, target.index};
+    m_shown[key] = shown;
+    m_pending[key] = shown;
+    if (m_sendTimer.isActive())
+        return;
+    const qint64 since = m_sinceSend.isValid() ? m_sinceSend.elapsed() : kFeedbackGapMs;
+    m_sendTimer.start(static_cast<int>(std::max<qint64>(0, kFeedbackGapMs - since)));
+}
+
+void OscSurface::SendPending()
+{
+    m_sinceSend.restart();
+    std::vector<std::pair<const Shown *, QByteArray>> messages;
+    for (const auto &[key, shown] : m_pending)
+        messages.emplace_back(&shown,
+                              EncodeOscFeedback(shown.target, OscValue(shown.target, shown.value)));
+    for (const OscEndpoint &recipient : m_server->Recipients()) {
+        std::vector<QByteArray> forRecipient;
+        for (const auto &[shown, message] : messages) {
+            if (shown->except != recipient)
+                forRecipient.push_back(message);
+        }
+        for (const QByteArray &datagram : PackOscMessages(forRecipient))
+            m_server->Send(recipient, datagram);
+    }
+    m_pending.clear();
 }
 
 void OscSurface::ShowDesk(const OscEndpoint &client)
 {
+    std::vector<QByteArray> messages;
     for (const auto &[key, shown] : m_shown)
-        m_server->Send(client, EncodeOscFeedback(shown.first, OscValue(shown.first, shown.second)));
+        messages.push_back(EncodeOscFeedback(shown.target, OscValue(shown.target, shown.value)));
+    for (const QByteArray &datagram : PackOscMessages(messages))
+        m_server->Send(client, datagram);
 }
 
 } // namespace orinsub::surfaces::osc

@@ -3,10 +3,13 @@
 #include "OscServer.h"
 #include "surfaces/Surface.h"
 
+#include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <tuple>
 
 namespace orinsub::surfaces {
@@ -18,13 +21,16 @@ namespace orinsub::surfaces::osc {
 /// The OSC clients as one surface on the control layer: "/orinsub/<target>" moves and presses
 /// what the target names, and every client heard within the last minute and every reply address
 /// is shown the desk ("/orinsub/<target> f", faders 0..1, go/time in seconds, lamps 0 or 1). A
-/// client heard for the first time gets the whole desk at once. OSC clients show values, so by
-/// default the surface counts as motorised (its moves act at once); with pickUp a move must
-/// first reach the console fader's level. UI thread only.
+/// client heard for the first time gets the whole desk at once. Feedback leaves at most once a
+/// tick (20 ms), bundled, whatever the clients send. OSC clients show values, so by default the
+/// surface counts as motorised (its moves act at once); with pickUp a move must first reach the
+/// console fader's level. UI thread only.
 class OscSurface : public QObject, public Surface
 {
     Q_OBJECT
 public:
+    static constexpr int kFeedbackGapMs = 20;
+
     /// Attaches itself to layer (with the default banks) and detaches when deleted.
     OscSurface(ControlLayer &layer, std::unique_ptr<OscServer> server, bool pickUp = false);
     ~OscSurface() override;
@@ -36,15 +42,27 @@ public:
     OscServer &Server() { return *m_server; }
 
 private:
+    struct Shown
+    {
+        ControlTarget target;
+        int value = 0;
+        std::optional<OscEndpoint> except; // the client that moved it shows it already
+    };
+    using Key = std::tuple<int, int, int>;
+
     void Play(const std::vector<ReceivedAction> &turn);
     void ShowDesk(const OscEndpoint &client);
-    /// Sends target's desk value to every recipient (but except) and remembers it.
-    void Show(const ControlTarget &target, const OscEndpoint *except);
+    /// Queues target's value for every recipient (but except).
+    void Show(const ControlTarget &target, int value, std::optional<OscEndpoint> except);
+    void SendPending();
 
     ControlLayer &m_layer;
     std::unique_ptr<OscServer> m_server;
     bool m_pickUp;
-    std::map<std::tuple<int, int, int>, std::pair<ControlTarget, int>> m_shown; // last sent
+    std::map<Key, Shown> m_shown;   // the desk as the clients were last told
+    std::map<Key, Shown> m_pending; // what they are still to be told
+    QTimer m_sendTimer;
+    QElapsedTimer m_sinceSend;
 };
 
 } // namespace orinsub::surfaces::osc

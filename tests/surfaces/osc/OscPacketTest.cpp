@@ -191,6 +191,30 @@ TEST(OscPacket, FeedbackReadsBackAsTheTargetsAddressWithItsValue)
     EXPECT_EQ(echo.actions, std::vector<OscAction>{Move("A/9", 77)});
 }
 
+TEST(OscPacket, FeedbackIsPackedIntoBundlesThatFitADatagramAndReadBackInOrder)
+{
+    std::vector<QByteArray> messages;
+    std::vector<OscAction> expected;
+    for (int channel = 1; channel <= 80; ++channel) {
+        const ControlTarget target{ControlTarget::Kind::RowFader, 1, channel - 1};
+        messages.push_back(EncodeOscFeedback(target, OscValue(target, channel)));
+        expected.push_back({target, true, channel, false});
+    }
+    const std::vector<QByteArray> datagrams = PackOscMessages(messages);
+    EXPECT_EQ(datagrams.size(), 2u);
+    std::vector<OscAction> read;
+    for (const QByteArray &datagram : datagrams) {
+        EXPECT_LE(datagram.size(), kMaxDatagram);
+        OscTally tally;
+        EXPECT_TRUE(DecodeOscPacket({reinterpret_cast<const uint8_t *>(datagram.constData()),
+                                     static_cast<size_t>(datagram.size())},
+                                    read, tally));
+    }
+    EXPECT_EQ(read, expected);
+    EXPECT_EQ(PackOscMessages({messages[0]}), std::vector<QByteArray>{messages[0]});
+    EXPECT_TRUE(PackOscMessages({}).empty());
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
 
 // Replays the fuzzer's corpus: every kept input keeps the decoder's promises; bad-* inputs are

@@ -92,6 +92,18 @@ TEST_F(OscSurfaceTest, OtherClientsSeeAMoveAndEveryClientSeesTheDesksChanges)
     for (OscTestClient *c : {client.get(), other.get()}) {
         EXPECT_TRUE(QTest::qWaitFor([&] { return Last(c->HeardSoFar(), "A/5") == 1.0f; }, 2000));
     }
+
+    // A burst over the whole row: the other client ends on every fader's last level.
+    for (float level : {0.2f, 0.6f}) {
+        for (int channel = 1; channel <= 80; ++channel)
+            client->SendFloat(("/orinsub/B/" + std::to_string(channel)).c_str(), level);
+    }
+    ReadUntil(162);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Last(other->HeardSoFar(), "B/80") == 0.6f; }, 2000));
+    for (int channel = 1; channel <= 80; ++channel) {
+        const std::string target = "B/" + std::to_string(channel);
+        EXPECT_EQ(Last(other->HeardSoFar(), target.c_str()), 0.6f) << target;
+    }
 }
 
 TEST_F(OscSurfaceTest, WithPickUpAMoveTakesTheFaderOnlyOnceItReachesItsLevel)
