@@ -10,25 +10,8 @@ using Kind = ControlTarget::Kind;
 
 constexpr int kStrips = 8; // the default banks' width
 
-} // namespace
-
-OscSurface::OscSurface(ControlLayer &layer, std::unique_ptr<OscServer> server, bool pickUp)
-    : m_layer(layer), m_server(std::move(server)), m_pickUp(pickUp)
-{
-    m_sendTimer.setSingleShot(true);
-    m_sendTimer.setTimerType(Qt::PreciseTimer);
-    connect(&m_sendTimer, &QTimer::timeout, this, &OscSurface::SendPending);
-    m_server->OnActions([this](const std::vector<ReceivedAction> &turn) { Play(turn); });
-    m_server->OnNewClient([this](const OscEndpoint &client) { ShowDesk(client); });
-    m_layer.Attach(this, DefaultBanks(kStrips));
-}
-
-OscSurface::~OscSurface()
-{
-    m_layer.Detach(this);
-}
-
-std::vector<ControlTarget> OscSurface::ShownTargets() const
+/// Every fader, handle, lamp and strip a client may show.
+std::vector<ControlTarget> AllShownTargets()
 {
     std::vector<ControlTarget> targets;
     for (int row = 0; row < 2; ++row) {
@@ -47,6 +30,24 @@ std::vector<ControlTarget> OscSurface::ShownTargets() const
     for (int strip = 0; strip < kStrips; ++strip)
         targets.push_back({Kind::Strip, 0, strip});
     return targets;
+}
+
+} // namespace
+
+OscSurface::OscSurface(ControlLayer &layer, std::unique_ptr<OscServer> server, bool pickUp)
+    : m_layer(layer), m_server(std::move(server)), m_pickUp(pickUp), m_targets(AllShownTargets())
+{
+    m_sendTimer.setSingleShot(true);
+    m_sendTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_sendTimer, &QTimer::timeout, this, &OscSurface::SendPending);
+    m_server->OnActions([this](const std::vector<ReceivedAction> &turn) { Play(turn); });
+    m_server->OnNewClient([this](const OscEndpoint &client) { ShowDesk(client); });
+    m_layer.Attach(this, DefaultBanks(kStrips));
+}
+
+OscSurface::~OscSurface()
+{
+    m_layer.Detach(this);
 }
 
 void OscSurface::OnFeedback(const ControlTarget &target, int value, bool)

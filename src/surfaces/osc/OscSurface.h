@@ -36,7 +36,8 @@ public:
     ~OscSurface() override;
 
     bool IsMotorised() const override { return !m_pickUp; }
-    std::vector<ControlTarget> ShownTargets() const override;
+    // The layer asks at every move: the list is made once.
+    std::vector<ControlTarget> ShownTargets() const override { return m_targets; }
     void OnFeedback(const ControlTarget &target, int value, bool caught) override;
 
     OscServer &Server() { return *m_server; }
@@ -59,6 +60,7 @@ private:
     ControlLayer &m_layer;
     std::unique_ptr<OscServer> m_server;
     bool m_pickUp;
+    std::vector<ControlTarget> m_targets;
     std::map<Key, Shown> m_shown;   // the desk as the clients were last told
     std::map<Key, Shown> m_pending; // what they are still to be told
     QTimer m_sendTimer;
