@@ -1,6 +1,6 @@
 // Whatever arrives on the OSC port, the decoder acts only on a well-formed packet, names real
 // targets with levels 0..255, treats buttons as buttons, and a level it sends back as feedback
-// reads in again as the same level.
+// reads in again as the same level, bundled or not.
 #include "surfaces/osc/OscPacket.h"
 
 #include <cstdint>
@@ -29,6 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         Fail("the result and the malformed count disagree");
     if (!wellFormed && !actions.empty())
         Fail("a malformed packet acted");
+    std::vector<QByteArray> feedback;
+    std::vector<OscAction> moves;
     for (const OscAction &action : actions) {
         if (ControlTarget::Parse(action.target.Name()) != action.target)
             Fail("an action names no real target");
@@ -38,15 +40,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             Fail("a level outside 0..255");
         if (!action.isMove)
             continue;
-        const QByteArray feedback =
-            EncodeOscFeedback(action.target, OscValue(action.target, action.level));
-        std::vector<OscAction> echo;
-        OscTally echoTally;
-        DecodeOscPacket({reinterpret_cast<const uint8_t *>(feedback.constData()),
-                         static_cast<size_t>(feedback.size())},
-                        echo, echoTally);
-        if (echo.size() != 1 || echo[0] != action)
-            Fail("feedback reads back as another level");
+        moves.push_back(action);
+        feedback.push_back(EncodeOscFeedback(action.target, OscValue(action.target, action.level)));
     }
+    std::vector<OscAction> echo;
+    OscTally echoTally;
+    for (const QByteArray &datagram : PackOscMessages(feedback)) {
+        if (datagram.size() > kMaxDatagram)
+            Fail("feedback does not fit a datagram");
+        DecodeOscPacket({reinterpret_cast<const uint8_t *>(datagram.constData()),
+                         static_cast<size_t>(datagram.size())},
+                        echo, echoTally);
+    }
+    if (echo != moves)
+        Fail("feedback reads back as other levels");
     return 0;
 }
