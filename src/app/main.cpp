@@ -125,5 +125,8 @@ int main(int argc, char **argv)
             app.GetDocument()->OpenDocumentFile(path);
         });
     }
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    if (osc)
+        Print(stderr, orinsub::surfaces::osc::OscSummaryText(osc->Server().Counters()) + u'\n');
+    return status;
 }

@@ -182,6 +182,11 @@ TEST_F(CommandLineTest, OscClientsReachTheConsoleOnTheGivenPort)
     ::kill(static_cast<pid_t>(console.processId()), SIGTERM);
     ASSERT_TRUE(console.waitForFinished(10000));
     EXPECT_EQ(console.exitCode(), 0);
+    // On closing, what came in: here the one move, maybe sent a few times.
+    const QString said = QString::fromLocal8Bit(console.readAllStandardError());
+    EXPECT_TRUE(said.contains(QStringLiteral("無視 0 (")) &&
+                said.contains(QStringLiteral("取りこぼし 0")))
+        << said.toStdString();
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "OscServer.h"
+
 #include <QString>
 
 #include <cerrno>
@@ -36,6 +38,19 @@ inline QString SocketErrorText(int error, const char *systemText)
     default:
         return QString::fromLocal8Bit(systemText);
     }
+}
+/// What OSC brought in while the console ran, said when it closes.
+inline QString OscSummaryText(const OscCounters &counted)
+{
+    const OscTally &ignored = counted.ignored;
+    return QStringLiteral("OSC: 受信 %1 パケット、無視 %2 (OSC でない %3、知らないアドレス %4、"
+                          "引数の合わない %5)、取りこぼし %6")
+        .arg(counted.packets)
+        .arg(ignored.malformed + ignored.unknownAddress + ignored.wrongType)
+        .arg(ignored.malformed)
+        .arg(ignored.unknownAddress)
+        .arg(ignored.wrongType)
+        .arg(counted.overflowed + counted.pressesDropped);
 }
 inline const QString kOscCaption = QStringLiteral("OSC");
 
