@@ -24,6 +24,8 @@ std::vector<ControlTarget> AllShownTargets()
     targets.push_back({Kind::CrossfadeHandle, 0, 1});
     for (int input = 0; input < 3; ++input)
         targets.push_back({Kind::Input, 0, input});
+    for (Kind lit : {Kind::PageUp, Kind::PageDown, Kind::BankNext, Kind::BankPrevious})
+        targets.push_back({lit});
     targets.push_back({Kind::Link});
     targets.push_back({Kind::Go});
     targets.push_back({Kind::GoTime});
