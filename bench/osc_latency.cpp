@@ -154,6 +154,7 @@ int main(int argc, char **argv)
 
     const uint64_t readBefore =
         osc.Server().Counters().packets + osc.Server().Counters().overflowed;
+    const uint64_t sentBefore = osc.Server().Counters().sent;
     std::atomic<bool> flooding{true};
     std::thread flood([&] {
         const lo_address target = lo_address_new("127.0.0.1", port.c_str());
@@ -196,11 +197,13 @@ int main(int argc, char **argv)
         deviations.push_back(std::abs(Milliseconds(writes[i] - writes[i - 1]) - 20.0));
     std::printf(
         "flood of %d messages in %.1f s: UI thread %.1f %% of a core, longest UI gap %.1f ms;"
-        " read %llu datagrams, %llu dropped by the system, %llu moves coalesced\n",
+        " read %llu datagrams, %llu dropped by the system, %llu moves coalesced; %llu feedback"
+        " datagrams sent\n",
         floodSeconds * 10000, floodTime, floodCpu * 100.0 / floodTime, longestGap,
         static_cast<unsigned long long>(counted.packets),
         static_cast<unsigned long long>(counted.overflowed),
-        static_cast<unsigned long long>(counted.coalesced));
+        static_cast<unsigned long long>(counted.coalesced),
+        static_cast<unsigned long long>(counted.sent - sentBefore));
     if (!deviations.empty()) {
         std::printf("write intervals during the flood (%zu): deviation from 20 ms median %.3f ms,"
                     " p99 %.3f ms, largest %.3f ms\n",

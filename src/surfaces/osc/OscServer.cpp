@@ -198,6 +198,8 @@ void OscServer::Send(const OscEndpoint &to, const QByteArray &packet)
     if (sendto(m_socket, packet.constData(), static_cast<size_t>(packet.size()), MSG_DONTWAIT,
                reinterpret_cast<const sockaddr *>(&address), sizeof address) < 0)
         ++m_counters.sendsFailed;
+    else
+        ++m_counters.sent;
 }
 
 OscEndpoint OscServer::LocalEndpoint() const

@@ -30,6 +30,7 @@ struct OscCounters
     uint64_t coalesced = 0;      // moves overtaken by a later move of their target in one turn
     uint64_t pressesDropped = 0; // presses beyond one turn's share
     uint64_t overflowed = 0;     // datagrams the system dropped while the console was behind
+    uint64_t sent = 0;           // feedback datagrams sent
     uint64_t sendsFailed = 0;    // feedback datagrams that could not be sent
 };
 
