@@ -39,7 +39,8 @@ struct OscCounters
 /// buffer bounds what waits; what it drops is counted). Moves of one target within a turn are
 /// coalesced to the last one (a button between them keeps their order). Remembers who sent
 /// well-formed OSC: feedback goes to every client heard within the last minute and to the
-/// configured reply addresses, from the listening port.
+/// configured reply addresses, from the listening port. At most kMaxClients are remembered: a new
+/// one pushes out the one heard longest ago, so that strangers cannot grow the list.
 class OscServer : public QObject
 {
     Q_OBJECT
