@@ -1,7 +1,6 @@
 #include "OscTestClient.h"
-#include "surfaces/ControlLayer.h"
+#include "surfaces/RecordingSurface.h"
 #include "surfaces/osc/OscStart.h"
-#include "views/ConsoleFixture.h"
 #include "views/ConsoleOperations.h"
 #include "views/GoFade.h"
 
@@ -16,14 +15,9 @@ using orinsub::surfaces::osc::testing::Received;
 namespace {
 
 /// The console with the OSC surface on its control layer, listening on 127.0.0.1.
-class OscSurfaceTest : public orinsub::testing::ConsoleTest
+class OscSurfaceTest : public orinsub::testing::LayerTest
 {
 protected:
-    ~OscSurfaceTest() override
-    {
-        surface.reset();
-        layer.reset();
-    }
     void Start(bool pickUp = false)
     {
         QString error;
@@ -53,7 +47,6 @@ protected:
         return std::nullopt;
     }
 
-    std::unique_ptr<surfaces::ControlLayer> layer = std::make_unique<surfaces::ControlLayer>();
     std::unique_ptr<OscSurface> surface;
     std::unique_ptr<OscTestClient> client;
 };
