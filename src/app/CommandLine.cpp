@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "surfaces/osc/OscEndpoint.h"
 #include "zentra/DeviceSelection.h"
 
 #include <QCommandLineParser>
@@ -13,6 +14,7 @@ const QCommandLineOption kListOption(QStringLiteral("list-devices"));
 const QCommandLineOption kScreenshotOption(QStringLiteral("screenshot"), {},
                                            QStringLiteral("FILE"));
 const QCommandLineOption kRestoreOption(QStringLiteral("restore"), {}, QStringLiteral("yes|no"));
+const QCommandLineOption kOscOption(QStringLiteral("osc"), {}, QStringLiteral("[ADDRESS:]PORT"));
 const QCommandLineOption kHelpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
 
 } // namespace
@@ -22,7 +24,8 @@ CommandLineAction ParseCommandLine(const QStringList &arguments, StartOptions &o
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({kDmxOption, kListOption, kScreenshotOption, kRestoreOption, kHelpOption});
+    parser.addOptions(
+        {kDmxOption, kListOption, kScreenshotOption, kRestoreOption, kOscOption, kHelpOption});
     parser.addPositionalArgument(QStringLiteral("SHOW"), {});
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
@@ -46,6 +49,11 @@ CommandLineAction ParseCommandLine(const QStringList &arguments, StartOptions &o
         }
         options.restore = answer == QStringLiteral("yes") ? RestoreAnswer::Yes : RestoreAnswer::No;
     }
+    if (parser.isSet(kOscOption)) {
+        options.osc = parser.value(kOscOption);
+        if (!surfaces::osc::OscEndpoint::ParseListen(options.osc, error))
+            return CommandLineAction::Error;
+    }
     if (parser.isSet(kDmxOption))
         options.dmx = parser.value(kDmxOption).toStdString();
     options.listDevices = parser.isSet(kListOption);
@@ -62,7 +70,7 @@ QString HelpText()
     return QStringLiteral(
                "使い方: orinsub [--dmx DEVICE] [--list-devices] [--screenshot FILE] [--restore "
                "yes|no]\n"
-               "               [SHOW]\n"
+               "               [--osc [ADDRESS:]PORT] [SHOW]\n"
                "OrinSUB サブマスター卓: 照明コンソール\n"
                "\n"
                "  SHOW                開くショーファイル (*.orin)。省略すると最後に使ったショー\n"
@@ -75,6 +83,9 @@ QString HelpText()
                "                      (ディスプレイがなくても動きます)\n"
                "  --restore yes|no    保存されずに終わった作業内容が残っていたとき、尋ねずに\n"
                "                      復元する (yes) か、復元せずに残しておく (no)\n"
+               "  --osc [ADDRESS:]PORT\n"
+               "                      OSC を UDP で受ける (アドレスの省略は 127.0.0.1)。\n"
+               "                      /orinsub/A/1 などに 0～1 の float か 0～255 の int\n"
                "  -h, --help          この説明を表示して終了\n")
         .arg(QString::fromLatin1(zentra::kDeviceVariable), forms);
 }

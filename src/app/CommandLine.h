@@ -11,7 +11,7 @@ namespace orinsub::app {
 enum class RestoreAnswer { Ask, Yes, No };
 
 /// What the command line asks for: orinsub [--dmx DEVICE] [--list-devices] [--screenshot FILE]
-/// [--restore yes|no] [SHOW].
+/// [--restore yes|no] [--osc [ADDRESS:]PORT] [SHOW].
 struct StartOptions
 {
     std::optional<std::string> dmx; // the interface; ORINSUB_DMX or the simulation without it
@@ -19,6 +19,7 @@ struct StartOptions
     QString screenshot;             // save the window as PNG after the first paint, then end
     QString show;                   // the show to open at start
     RestoreAnswer restore = RestoreAnswer::Ask; // a recovery copy found at start
+    QString osc;                    // where OSC clients reach the console; none without it
 };
 
 enum class CommandLineAction { Run, Help, Error };

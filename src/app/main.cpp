@@ -6,6 +6,8 @@
 #include "app/ShowDocument.h"
 #include "app/StopSignals.h"
 #include "controls/QuestionBox.h"
+#include "surfaces/osc/OscStart.h"
+#include "surfaces/osc/OscTexts.h"
 #include "zentra/DeviceSelection.h"
 
 #include <QApplication>
@@ -103,6 +105,16 @@ int main(int argc, char **argv)
     COrinSUBApp app;
     if (!app.InitInstance(options))
         return 1;
+    // The OSC surface goes before the main window that holds its control layer.
+    std::unique_ptr<orinsub::surfaces::osc::OscSurface> osc;
+    if (!options.osc.isEmpty()) {
+        QStringList problems;
+        osc = orinsub::surfaces::osc::StartOscSurface(app.GetMainFrame()->GetControlLayer(),
+                                                      options.osc, problems);
+        if (!problems.isEmpty())
+            orinsub::controls::Questions().Warn(app.GetMainFrame(), problems.join(u'\n'),
+                                                orinsub::surfaces::osc::kOscCaption);
+    }
     CStopSignals stopSignals([&app] { app.GetMainFrame()->close(); });
     CHandOverQueue handOvers(
         [&app](const QString &path) { app.GetDocument()->OpenDocumentFile(path); });
@@ -116,5 +128,8 @@ int main(int argc, char **argv)
             handOvers.HandOver(path);
         });
     }
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    if (osc)
+        Print(stderr, orinsub::surfaces::osc::OscSummaryText(osc->Server().Counters()) + u'\n');
+    return status;
 }

@@ -4,10 +4,12 @@
 #include <QCryptographicHash>
 #include <QImage>
 #include <QLocalSocket>
+#include <QNetworkDatagram>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUdpSocket>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -52,7 +54,8 @@ TEST_F(CommandLineTest, HelpListsEveryOption)
     const Run run = Start({"--help"});
     EXPECT_EQ(run.exitCode, 0);
     for (const char *option : {"--dmx DEVICE", "--list-devices", "--screenshot FILE",
-                               "--restore yes|no", "SHOW", "--help", "artnet:"})
+                               "--restore yes|no", "--osc [ADDRESS:]PORT", "SHOW", "--help",
+                               "artnet:"})
         EXPECT_TRUE(run.out.contains(option)) << option;
 }
 
@@ -61,7 +64,8 @@ TEST_F(CommandLineTest, BadArgumentsEndTheStartWithOneLine)
     for (const QStringList &arguments :
          {QStringList{"--dmx", "dmxking"}, QStringList{"--dmx", "artnet:"},
           QStringList{"--volume", "11"}, QStringList{"--dmx"}, QStringList{"a.orin", "b.orin"},
-          QStringList{"--restore", "maybe"}}) {
+          QStringList{"--restore", "maybe"}, QStringList{"--osc", "localhost:8000"},
+          QStringList{"--osc", "80000"}}) {
         const Run run = Start(arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
         EXPECT_TRUE(run.err.startsWith("orinsub: ")) << run.err.toStdString();
@@ -152,6 +156,40 @@ TEST_F(CommandLineTest, TerminalInterruptClosesTheConsoleLikeItsWindow)
         EXPECT_EQ(console.exitStatus(), QProcess::NormalExit) << signal;
         EXPECT_EQ(console.exitCode(), 0) << signal;
     }
+}
+
+// The console started with --osc answers a client on 127.0.0.1 with the desk.
+TEST_F(CommandLineTest, OscClientsReachTheConsoleOnTheGivenPort)
+{
+    QUdpSocket client;
+    ASSERT_TRUE(client.bind(QHostAddress::LocalHost, 0));
+    QUdpSocket probe; // a port free a moment ago
+    ASSERT_TRUE(probe.bind(QHostAddress::LocalHost, 0));
+    const quint16 consolePort = probe.localPort();
+    probe.close();
+    QProcess console;
+    Launch(console, {"--osc", QStringLiteral("127.0.0.1:%1").arg(consolePort)});
+    ASSERT_TRUE(console.waitForStarted());
+
+    // "/orinsub/A/1" with the float 0.5, as OSC lays it out.
+    const QByteArray move("/orinsub/A/1\0\0\0\0,f\0\0\x3f\0\0\0", 24);
+    QByteArray heard;
+    for (int attempt = 0; attempt < 100 && heard.isEmpty(); ++attempt) {
+        client.writeDatagram(move, QHostAddress::LocalHost, consolePort);
+        if (client.waitForReadyRead(200))
+            heard = client.receiveDatagram().data();
+    }
+    // The desk, bundled.
+    EXPECT_TRUE(heard.startsWith(QByteArray("#bundle\0", 8)) && heard.contains("/orinsub/A/1\0"))
+        << heard.toHex().toStdString();
+    ::kill(static_cast<pid_t>(console.processId()), SIGTERM);
+    ASSERT_TRUE(console.waitForFinished(10000));
+    EXPECT_EQ(console.exitCode(), 0);
+    // On closing, what came in: here the one move, maybe sent a few times.
+    const QString said = QString::fromLocal8Bit(console.readAllStandardError());
+    EXPECT_TRUE(said.contains(QStringLiteral("無視 0 (")) &&
+                said.contains(QStringLiteral("取りこぼし 0")))
+        << said.toStdString();
 }
 
 } // namespace

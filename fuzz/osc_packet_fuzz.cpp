@@ -1,0 +1,58 @@
+// Whatever arrives on the OSC port, the decoder acts only on a well-formed packet, names real
+// targets with levels 0..255, treats buttons as buttons, and a level it sends back as feedback
+// reads in again as the same level, bundled or not.
+#include "surfaces/osc/OscPacket.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+using namespace orinsub::surfaces;
+using namespace orinsub::surfaces::osc;
+
+[[noreturn]] void Fail(const char *what)
+{
+    std::fprintf(stderr, "osc packet: %s\n", what);
+    std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    std::vector<OscAction> actions;
+    OscTally tally;
+    const bool wellFormed = DecodeOscPacket({data, size}, actions, tally);
+    if (wellFormed != (tally.malformed == 0))
+        Fail("the result and the malformed count disagree");
+    if (!wellFormed && !actions.empty())
+        Fail("a malformed packet acted");
+    std::vector<QByteArray> feedback;
+    std::vector<OscAction> moves;
+    for (const OscAction &action : actions) {
+        if (ControlTarget::Parse(action.target.Name()) != action.target)
+            Fail("an action names no real target");
+        if (action.isMove != action.target.IsContinuous())
+            Fail("a button moved or a fader was pressed");
+        if (action.level < 0 || action.level > 255)
+            Fail("a level outside 0..255");
+        if (!action.isMove)
+            continue;
+        moves.push_back(action);
+        feedback.push_back(EncodeOscFeedback(action.target, OscValue(action.target, action.level)));
+    }
+    std::vector<OscAction> echo;
+    OscTally echoTally;
+    for (const QByteArray &datagram : PackOscMessages(feedback)) {
+        if (datagram.size() > kMaxDatagram)
+            Fail("feedback does not fit a datagram");
+        DecodeOscPacket({reinterpret_cast<const uint8_t *>(datagram.constData()),
+                         static_cast<size_t>(datagram.size())},
+                        echo, echoTally);
+    }
+    if (echo != moves)
+        Fail("feedback reads back as other levels");
+    return 0;
+}

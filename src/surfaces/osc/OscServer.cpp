@@ -1,0 +1,213 @@
+#include "OscServer.h"
+
+#include "OscTexts.h"
+
+#include <QSocketNotifier>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace orinsub::surfaces::osc {
+
+namespace {
+
+constexpr int kReceiveBuffer = 1 << 20;
+constexpr size_t kLargestDatagram = 65536;
+
+std::tuple<int, int, int> Key(const ControlTarget &target)
+{
+    return {static_cast<int>(target.kind), target.row, target.index};
+}
+
+} // namespace
+
+struct OscServer::Turn
+{
+    std::vector<ReceivedAction> actions;
+    std::map<std::tuple<int, int, int>, size_t> pendingMoves; // target -> its place in actions
+    int presses = 0;
+};
+
+std::unique_ptr<OscServer> OscServer::Open(const OscEndpoint &listen, QString &error)
+{
+    const int socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (socket < 0) {
+        error = SocketErrorText(errno, std::strerror(errno));
+        return nullptr;
+    }
+    // A bigger buffer rides out short bursts; the count of what still overflows is read along.
+    const int bufferSize = kReceiveBuffer;
+    const int on = 1;
+    setsockopt(socket, SOL_SOCKET, SO_RCVBUF, &bufferSize, sizeof bufferSize);
+    setsockopt(socket, SOL_SOCKET, SO_RXQ_OVFL, &on, sizeof on);
+    const sockaddr_in address = listen.ToSocketAddress();
+    if (bind(socket, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0) {
+        error = SocketErrorText(errno, std::strerror(errno));
+        close(socket);
+        return nullptr;
+    }
+    return std::unique_ptr<OscServer>(new OscServer(socket));
+}
+
+OscServer::OscServer(int socket)
+    : m_socket(socket),
+      m_notifier(std::make_unique<QSocketNotifier>(socket, QSocketNotifier::Read)),
+      m_buffer(kLargestDatagram)
+{
+    connect(m_notifier.get(), &QSocketNotifier::activated, this, &OscServer::ReadTurn);
+}
+
+OscServer::~OscServer()
+{
+    m_notifier.reset();
+    close(m_socket);
+}
+
+void OscServer::OnActions(std::function<void(const std::vector<ReceivedAction> &)> handler)
+{
+    m_onActions = std::move(handler);
+}
+
+void OscServer::OnNewClient(std::function<void(const OscEndpoint &)> handler)
+{
+    m_onNewClient = std::move(handler);
+}
+
+void OscServer::SetReplyAddresses(std::vector<OscEndpoint> addresses)
+{
+    m_replyAddresses = std::move(addresses);
+}
+
+void OscServer::SetClock(Clock clock)
+{
+    m_clock = std::move(clock);
+}
+
+void OscServer::ReadTurn()
+{
+    Turn turn;
+    // Whatever is left waits for the next turn: the notifier fires again after other events.
+    for (int i = 0; i < kDatagramsPerTurn; ++i) {
+        sockaddr_in from{};
+        iovec data{m_buffer.data(), m_buffer.size()};
+        alignas(cmsghdr) char control[CMSG_SPACE(sizeof(uint32_t))];
+        msghdr header{};
+        header.msg_name = &from;
+        header.msg_namelen = sizeof from;
+        header.msg_iov = &data;
+        header.msg_iovlen = 1;
+        header.msg_control = control;
+        header.msg_controllen = sizeof control;
+        const ssize_t size = recvmsg(m_socket, &header, MSG_DONTWAIT);
+        if (size < 0) {
+            if (errno == EINTR)
+                continue;
+            break;
+        }
+        for (cmsghdr *message = CMSG_FIRSTHDR(&header); message;
+             message = CMSG_NXTHDR(&header, message)) {
+            if (message->cmsg_level == SOL_SOCKET && message->cmsg_type == SO_RXQ_OVFL) {
+                uint32_t dropped = 0;
+                std::memcpy(&dropped, CMSG_DATA(message), sizeof dropped);
+                m_counters.overflowed = dropped; // the system counts since the socket opened
+            }
+        }
+        ++m_counters.packets;
+        if (from.sin_family != AF_INET)
+            continue;
+        std::vector<OscAction> actions;
+        if (!DecodeOscPacket({m_buffer.data(), static_cast<size_t>(size)}, actions,
+                             m_counters.ignored))
+            continue;
+        const OscEndpoint sender = OscEndpoint::From(from);
+        if (Heard(sender) && m_onNewClient)
+            m_onNewClient(sender);
+        for (const OscAction &action : actions)
+            Add({action, sender}, turn);
+    }
+    if (!turn.actions.empty() && m_onActions)
+        m_onActions(turn.actions);
+}
+
+void OscServer::Add(const ReceivedAction &received, Turn &turn)
+{
+    if (!received.action.isMove) {
+        if (turn.presses == kPressesPerTurn) {
+            ++m_counters.pressesDropped;
+            return;
+        }
+        ++turn.presses;
+        // A move after a button (a page change, a bank step) may play another fader.
+        turn.pendingMoves.clear();
+        turn.actions.push_back(received);
+        return;
+    }
+    const auto [pending, isFirst] =
+        turn.pendingMoves.try_emplace(Key(received.action.target), turn.actions.size());
+    if (isFirst) {
+        turn.actions.push_back(received);
+        return;
+    }
+    turn.actions[pending->second] = received;
+    ++m_counters.coalesced;
+}
+
+bool OscServer::Heard(const OscEndpoint &client)
+{
+    ForgetSilentClients();
+    const auto now = m_clock();
+    if (const auto known = m_clients.find(client); known != m_clients.end()) {
+        known->second = now;
+        return false;
+    }
+    if (m_clients.size() >= static_cast<size_t>(kMaxClients)) {
+        m_clients.erase(
+            std::min_element(m_clients.begin(), m_clients.end(),
+                             [](const auto &a, const auto &b) { return a.second < b.second; }));
+    }
+    m_clients.emplace(client, now);
+    return std::find(m_replyAddresses.begin(), m_replyAddresses.end(), client) ==
+           m_replyAddresses.end();
+}
+
+void OscServer::ForgetSilentClients()
+{
+    const auto now = m_clock();
+    std::erase_if(m_clients,
+                  [&](const auto &client) { return now - client.second > kClientLifetime; });
+}
+
+std::vector<OscEndpoint> OscServer::Recipients()
+{
+    ForgetSilentClients();
+    std::vector<OscEndpoint> recipients = m_replyAddresses;
+    for (const auto &client : m_clients) {
+        if (std::find(recipients.begin(), recipients.end(), client.first) == recipients.end())
+            recipients.push_back(client.first);
+    }
+    return recipients;
+}
+
+void OscServer::Send(const OscEndpoint &to, const QByteArray &packet)
+{
+    const sockaddr_in address = to.ToSocketAddress();
+    if (sendto(m_socket, packet.constData(), static_cast<size_t>(packet.size()), MSG_DONTWAIT,
+               reinterpret_cast<const sockaddr *>(&address), sizeof address) < 0)
+        ++m_counters.sendsFailed;
+    else
+        ++m_counters.sent;
+}
+
+OscEndpoint OscServer::LocalEndpoint() const
+{
+    sockaddr_in address{};
+    socklen_t length = sizeof address;
+    getsockname(m_socket, reinterpret_cast<sockaddr *>(&address), &length);
+    return OscEndpoint::From(address);
+}
+
+} // namespace orinsub::surfaces::osc

@@ -1,0 +1,37 @@
+#include "OscStart.h"
+
+#include "OscTexts.h"
+
+#include <QSettings>
+
+namespace orinsub::surfaces::osc {
+
+std::unique_ptr<OscSurface> StartOscSurface(ControlLayer &layer, const QString &listen,
+                                            QStringList &problems)
+{
+    QString error;
+    const std::optional<OscEndpoint> endpoint = OscEndpoint::ParseListen(listen, error);
+    if (!endpoint) {
+        problems << error;
+        return nullptr;
+    }
+    std::unique_ptr<OscServer> server = OscServer::Open(*endpoint, error);
+    if (!server) {
+        problems << ListenFailedText(endpoint->ToString(), error);
+        return nullptr;
+    }
+    QSettings settings;
+    settings.beginGroup(QStringLiteral("OSC"));
+    std::vector<OscEndpoint> replies;
+    for (const QString &entry : settings.value(QStringLiteral("ReplyTo")).toStringList()) {
+        if (const std::optional<OscEndpoint> reply = OscEndpoint::ParseReply(entry, error))
+            replies.push_back(*reply);
+        else
+            problems << error;
+    }
+    server->SetReplyAddresses(std::move(replies));
+    const bool pickUp = settings.value(QStringLiteral("PickUp"), false).toBool();
+    return std::make_unique<OscSurface>(layer, std::move(server), pickUp);
+}
+
+} // namespace orinsub::surfaces::osc

@@ -1,0 +1,203 @@
+#include "surfaces/osc/OscServer.h"
+#include "OscTestClient.h"
+
+#include <QTimer>
+
+#include <array>
+#include <chrono>
+#include <thread>
+
+using namespace orinsub::surfaces;
+using namespace orinsub::surfaces::osc;
+using namespace orinsub::surfaces::osc::testing;
+
+namespace {
+
+ControlTarget Target(const char *name)
+{
+    return *ControlTarget::Parse(QString::fromLatin1(name));
+}
+
+class OscServerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QString error;
+        server = OscServer::Open({0x7f000001, 0}, error);
+        ASSERT_TRUE(server) << error.toStdString();
+        server->OnActions([this](const std::vector<ReceivedAction> &turn) {
+            turns.push_back(turn);
+            for (const ReceivedAction &received : turn)
+                actions.push_back(received);
+        });
+        server->OnNewClient([this](const OscEndpoint &client) { newClients.push_back(client); });
+        client = std::make_unique<OscTestClient>(server->LocalEndpoint().port);
+    }
+
+    /// Runs the event loop until the server has read count datagrams (or 5 s).
+    void ReadUntil(uint64_t count)
+    {
+        const QDeadlineTimer deadline(5000);
+        while (server->Counters().packets + server->Counters().overflowed < count &&
+               !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+
+    std::unique_ptr<OscServer> server;
+    std::unique_ptr<OscTestClient> client;
+    std::vector<std::vector<ReceivedAction>> turns;
+    std::vector<ReceivedAction> actions;
+    std::vector<OscEndpoint> newClients;
+};
+
+} // namespace
+
+TEST(OscEndpoint, ListenAddressDefaultsToLoopbackAndReplyAddressNeedsOne)
+{
+    QString error;
+    EXPECT_EQ(OscEndpoint::ParseListen("8000", error), (OscEndpoint{0x7f000001, 8000}));
+    EXPECT_EQ(OscEndpoint::ParseListen("0.0.0.0:9", error), (OscEndpoint{0, 9}));
+    EXPECT_EQ(OscEndpoint::ParseReply("127.0.0.1:9000", error)->ToString(), "127.0.0.1:9000");
+    for (const char *bad : {"", "abc", "0", "65536", "+80", "1.2.3:80", "127.0.0.1:", "::1:80"}) {
+        error.clear();
+        EXPECT_FALSE(OscEndpoint::ParseListen(bad, error)) << bad;
+        EXPECT_TRUE(error.contains(QString::fromLatin1(bad))) << error.toStdString();
+    }
+    EXPECT_FALSE(OscEndpoint::ParseReply("9000", error));
+}
+
+TEST_F(OscServerTest, ABusyPortIsRefusedInTheOperatorsWords)
+{
+    QString error;
+    EXPECT_FALSE(OscServer::Open(server->LocalEndpoint(), error));
+    EXPECT_EQ(error, QStringLiteral("ポートはほかのプログラムが使っています"));
+}
+
+TEST_F(OscServerTest, ActsOnMessagesAndBundlesOfALibloClientAndKnowsTheSender)
+{
+    client->SendFloat("/orinsub/A/1", 1.0f);
+    lo_bundle bundle = lo_bundle_new(LO_TT_IMMEDIATE);
+    lo_message first = lo_message_new();
+    lo_message_add_int32(first, 10);
+    lo_bundle_add_message(bundle, "/orinsub/sub/2", first);
+    lo_bundle_add_message(bundle, "/orinsub/go", lo_message_new());
+    client->SendBundle(bundle);
+    ReadUntil(2);
+
+    ASSERT_EQ(actions.size(), 3u);
+    EXPECT_EQ(actions[0].action, (OscAction{Target("A/1"), true, 255, false}));
+    EXPECT_EQ(actions[1].action, (OscAction{Target("sub/2"), true, 10, false}));
+    EXPECT_EQ(actions[2].action, (OscAction{Target("go"), false, 0, true}));
+    EXPECT_EQ(actions[2].from, client->Endpoint());
+    EXPECT_EQ(newClients, std::vector<OscEndpoint>{client->Endpoint()});
+}
+
+TEST_F(OscServerTest, BrokenPacketsAreCountedAndTheNextOneStillActs)
+{
+    OscTestClient stranger(server->LocalEndpoint().port);
+    stranger.SendRaw("GET / HTTP/1.0\r\n\r\n");
+    stranger.SendRaw(QByteArray(3, '\0'));
+    client->SendFloat("/orinsub/A/99", 0.5f);
+    client->SendEmpty("/orinsub/B/1");
+    client->SendFloat("/orinsub/B/2", 0.0f);
+    ReadUntil(5);
+
+    EXPECT_EQ(server->Counters().ignored.malformed, 2u);
+    EXPECT_EQ(server->Counters().ignored.unknownAddress, 1u);
+    EXPECT_EQ(server->Counters().ignored.wrongType, 1u);
+    ASSERT_EQ(actions.size(), 1u);
+    EXPECT_EQ(actions[0].action.target, Target("B/2"));
+    // Whoever sends no OSC gets no feedback.
+    EXPECT_EQ(server->Recipients(), std::vector<OscEndpoint>{client->Endpoint()});
+}
+
+TEST_F(OscServerTest, MovesOfATargetInOneTurnBecomeTheLastOneWithButtonsKeptInOrder)
+{
+    for (int level = 1; level <= 10; ++level)
+        client->SendInt("/orinsub/sub/1", level);
+    client->SendEmpty("/orinsub/page/up");
+    for (int level = 11; level <= 20; ++level)
+        client->SendInt("/orinsub/sub/1", level);
+    client->SendInt("/orinsub/sub/2", 7);
+    ReadUntil(22);
+
+    ASSERT_EQ(turns.size(), 1u);
+    std::vector<OscAction> read;
+    for (const ReceivedAction &received : turns[0])
+        read.push_back(received.action);
+    EXPECT_EQ(read, (std::vector<OscAction>{{Target("sub/1"), true, 10, false},
+                                            {Target("page/up"), false, 0, true},
+                                            {Target("sub/1"), true, 20, false},
+                                            {Target("sub/2"), true, 7, false}}));
+    EXPECT_EQ(server->Counters().coalesced, 18u);
+}
+
+TEST_F(OscServerTest, RecipientsAreClientsHeardWithinAMinuteAndTheReplyAddresses)
+{
+    auto now = std::chrono::steady_clock::now();
+    server->SetClock([&now] { return now; });
+    OscTestClient listener(server->LocalEndpoint().port); // never sends: a reply address
+    server->SetReplyAddresses({listener.Endpoint()});
+    client->SendFloat("/orinsub/A/1", 0.5f);
+    ReadUntil(1);
+    EXPECT_EQ(server->Recipients(),
+              (std::vector<OscEndpoint>{listener.Endpoint(), client->Endpoint()}));
+    server->Send(client->Endpoint(), EncodeOscFeedback(Target("B/3"), 0.25f));
+    EXPECT_EQ(client->Hear(1).at(0).path, "/orinsub/B/3");
+    EXPECT_FLOAT_EQ(client->Hear(1).at(0).value, 0.25f);
+
+    now += std::chrono::seconds(61);
+    EXPECT_EQ(server->Recipients(), std::vector<OscEndpoint>{listener.Endpoint()});
+    client->SendFloat("/orinsub/A/1", 0.5f);
+    ReadUntil(2);
+    EXPECT_EQ(newClients.size(), 2u); // heard again: new again, so it gets the desk anew
+}
+
+// 10,000 messages a second for a second, over the 80 channels of row A: every datagram is read
+// or counted as dropped by the system, the event loop turns between any two reads, and each
+// fader ends on the last level sent to it.
+TEST_F(OscServerTest, AFloodIsReadInBoundedTurnsWithOtherEventsBetween)
+{
+    constexpr int kMessages = 10000;
+    std::array<int, 80> levels{};
+    int turnsWithoutEventsBetween = 0;
+    bool otherEventRan = true;
+    size_t largestTurn = 0;
+    server->OnActions([&](const std::vector<ReceivedAction> &turn) {
+        if (!otherEventRan)
+            ++turnsWithoutEventsBetween;
+        otherEventRan = false;
+        QTimer::singleShot(0, [&] { otherEventRan = true; });
+        largestTurn = std::max(largestTurn, turn.size());
+        for (const ReceivedAction &received : turn)
+            levels[received.action.target.index] = received.action.level;
+    });
+
+    std::thread sender([this] {
+        auto next = std::chrono::steady_clock::now();
+        for (int i = 0; i < kMessages; ++i) {
+            const std::string path = "/orinsub/A/" + std::to_string(i % 80 + 1);
+            client->SendInt(path.c_str(), i % 256);
+            if (i % 100 == 99) {
+                next += std::chrono::milliseconds(10);
+                std::this_thread::sleep_until(next);
+            }
+        }
+    });
+    const QDeadlineTimer deadline(20000);
+    while (server->Counters().packets + server->Counters().overflowed < kMessages &&
+           !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    sender.join();
+    ReadUntil(kMessages);
+
+    const OscCounters &counted = server->Counters();
+    EXPECT_EQ(counted.packets + counted.overflowed, uint64_t(kMessages));
+    EXPECT_EQ(turnsWithoutEventsBetween, 0);
+    EXPECT_LE(largestTurn, size_t(OscServer::kDatagramsPerTurn));
+    if (counted.overflowed == 0) {
+        for (int channel = 0; channel < 80; ++channel)
+            EXPECT_EQ(levels[channel], (kMessages - 80 + channel) % 256) << channel + 1;
+    }
+}
