@@ -30,7 +30,8 @@ TEST(HttpRequestReader, ReadsARequestOnlyOnceItIsComplete)
     EXPECT_EQ(CookieValue(result.request.Header("cookie"), "orinsub_token"), "abc");
     EXPECT_EQ(CookieValue(result.request.Header("cookie"), "orinsub"), "");
 
-    const QByteArray post = "POST /pair HTTP/1.1\r\nHost: h\r\nContent-Length: 11\r\n\r\ncode=123456";
+    const QByteArray post =
+        "POST /pair HTTP/1.1\r\nHost: h\r\nContent-Length: 11\r\n\r\ncode=123456";
     EXPECT_EQ(ReadHttpRequest(post.left(post.size() - 1)).state, State::Incomplete);
     EXPECT_EQ(ReadHttpRequest(post).request.body, "code=123456");
 }
@@ -39,10 +40,10 @@ TEST(HttpRequestReader, RefusesWhatABrowserNeverSends)
 {
     EXPECT_EQ(RefusalOf("GET / HTTP/1.0\r\nHost: h\r\n\r\n"), 505);
     EXPECT_EQ(RefusalOf("PUT / HTTP/1.1\r\nHost: h\r\n\r\n"), 405);
-    EXPECT_EQ(RefusalOf("GET / HTTP/1.1\r\n\r\n"), 400);                         // no Host
-    EXPECT_EQ(RefusalOf("GET / HTTP/1.1\r\nHost: a\r\nHost: b\r\n\r\n"), 400);   // two Hosts
+    EXPECT_EQ(RefusalOf("GET / HTTP/1.1\r\n\r\n"), 400);                       // no Host
+    EXPECT_EQ(RefusalOf("GET / HTTP/1.1\r\nHost: a\r\nHost: b\r\n\r\n"), 400); // two Hosts
     EXPECT_EQ(RefusalOf("GET / HTTP/1.1\r\nHost: a\r\n folded\r\n\r\n"), 400);
-    EXPECT_EQ(RefusalOf("GET / HTTP/1.1\r\nHost: a\nX: b\r\n\r\n"), 400);        // bare LF
+    EXPECT_EQ(RefusalOf("GET / HTTP/1.1\r\nHost: a\nX: b\r\n\r\n"), 400); // bare LF
     EXPECT_EQ(RefusalOf("GET / HTTP/1.1\r\nHost: a\x01\r\n\r\n"), 400);
     EXPECT_EQ(RefusalOf("GET http://x/ HTTP/1.1\r\nHost: a\r\n\r\n"), 400);
     EXPECT_EQ(RefusalOf("POST / HTTP/1.1\r\nHost: a\r\nTransfer-Encoding: chunked\r\n\r\n"), 501);

@@ -1,6 +1,6 @@
+#include "surfaces/web/RemoteRoutes.h"
 #include "surfaces/web/PairingStore.h"
 #include "surfaces/web/RemoteMessage.h"
-#include "surfaces/web/RemoteRoutes.h"
 
 #include <gtest/gtest.h>
 
@@ -67,8 +67,8 @@ TEST_F(RemoteRoutesTest, WebSocketOpensOnlyFromTheOwnOriginAndAPairedDevice)
     EXPECT_EQ(Status(open.Route(Upgrade(""))), 403);
 
     EXPECT_EQ(Status(paired.Route(Upgrade())), 403);
-    EXPECT_EQ(Status(paired.Route(Upgrade("http://127.0.0.1:8080",
-                                          "orinsub_token=" + QByteArray(32, 'a')))),
+    EXPECT_EQ(Status(paired.Route(
+                  Upgrade("http://127.0.0.1:8080", "orinsub_token=" + QByteArray(32, 'a')))),
               403);
     const QByteArray cookie = PairedCookie();
     const RouteResult door = paired.Route(Upgrade("http://127.0.0.1:8080", cookie));
