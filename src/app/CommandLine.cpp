@@ -12,6 +12,10 @@ const QCommandLineOption kDmxOption(QStringLiteral("dmx"), {}, QStringLiteral("D
 const QCommandLineOption kListOption(QStringLiteral("list-devices"));
 const QCommandLineOption kScreenshotOption(QStringLiteral("screenshot"), {},
                                            QStringLiteral("FILE"));
+const QCommandLineOption kRemoteOption(QStringLiteral("remote"), {},
+                                       QStringLiteral("[ADDRESS:]PORT"));
+const QCommandLineOption kRemotePairingOption(QStringLiteral("remote-pairing"), {},
+                                              QStringLiteral("always|auto"));
 const QCommandLineOption kHelpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
 
 } // namespace
@@ -21,7 +25,8 @@ CommandLineAction ParseCommandLine(const QStringList &arguments, StartOptions &o
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({kDmxOption, kListOption, kScreenshotOption, kHelpOption});
+    parser.addOptions({kDmxOption, kListOption, kScreenshotOption, kRemoteOption,
+                       kRemotePairingOption, kHelpOption});
     parser.addPositionalArgument(QStringLiteral("SHOW"), {});
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
@@ -42,6 +47,16 @@ CommandLineAction ParseCommandLine(const QStringList &arguments, StartOptions &o
     options.listDevices = parser.isSet(kListOption);
     options.screenshot = parser.value(kScreenshotOption);
     options.show = shows.value(0);
+    if (parser.isSet(kRemoteOption))
+        options.remote = parser.value(kRemoteOption);
+    if (parser.isSet(kRemotePairingOption)) {
+        const QString pairing = parser.value(kRemotePairingOption);
+        if (pairing != u"always" && pairing != u"auto") {
+            error = QStringLiteral("--remote-pairing は always か auto です: %1").arg(pairing);
+            return CommandLineAction::Error;
+        }
+        options.remotePairingAlways = pairing == u"always";
+    }
     return CommandLineAction::Run;
 }
 
@@ -51,7 +66,8 @@ QString HelpText()
     for (const std::string &form : zentra::DeviceForms())
         forms += QStringLiteral("                      %1\n").arg(QString::fromStdString(form));
     return QStringLiteral(
-               "使い方: orinsub [--dmx DEVICE] [--list-devices] [--screenshot FILE] [SHOW]\n"
+               "使い方: orinsub [--dmx DEVICE] [--list-devices] [--screenshot FILE]\n"
+               "               [--remote [ADDRESS:]PORT] [--remote-pairing always|auto] [SHOW]\n"
                "OrinSUB サブマスター卓: 照明コンソール\n"
                "\n"
                "  SHOW                開くショーファイル (*.orin)。省略すると最後に使ったショー\n"
@@ -62,6 +78,12 @@ QString HelpText()
                "  --list-devices      インターフェースが見つけた装置を表示して終了\n"
                "  --screenshot FILE   最初の描画の後でウィンドウを PNG に保存して終了\n"
                "                      (ディスプレイがなくても動きます)\n"
+               "  --remote [ADDRESS:]PORT\n"
+               "                      スマートフォンやタブレットから操作する Web リモートを\n"
+               "                      そのポートで開始 (アドレスを省略すると 127.0.0.1)\n"
+               "  --remote-pairing always|auto\n"
+               "                      always: 127.0.0.1 でも端末のペアリングを求める\n"
+               "                      auto: 127.0.0.1 以外のときだけ求める (既定)\n"
                "  -h, --help          この説明を表示して終了\n")
         .arg(QString::fromLatin1(zentra::kDeviceVariable), forms);
 }

@@ -8,13 +8,15 @@
 namespace orinsub::app {
 
 /// What the command line asks for: orinsub [--dmx DEVICE] [--list-devices] [--screenshot FILE]
-/// [SHOW].
+/// [--remote [ADDRESS:]PORT] [--remote-pairing always|auto] [SHOW].
 struct StartOptions
 {
     std::optional<std::string> dmx; // the interface; ORINSUB_DMX or the simulation without it
     bool listDevices = false;       // print the devices the interface finds, then end
     QString screenshot;             // save the window as PNG after the first paint, then end
     QString show;                   // the show to open at start
+    std::optional<QString> remote;  // serve the web remote there (the setting without it)
+    std::optional<bool> remotePairingAlways; // "always": pairing on 127.0.0.1 too
 };
 
 enum class CommandLineAction { Run, Help, Error };

@@ -1,3 +1,4 @@
+#include "app/AppResources.h"
 #include "app/CommandLine.h"
 #include "app/MainFrame.h"
 #include "app/OrinSUBApp.h"
@@ -5,10 +6,15 @@
 #include "app/ShowDocument.h"
 #include "app/StopSignals.h"
 #include "controls/QuestionBox.h"
+#include "surfaces/ControlLayer.h"
+#include "surfaces/web/WebRemote.h"
+#include "surfaces/web/WebTexts.h"
 #include "zentra/DeviceSelection.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
@@ -51,6 +57,30 @@ public:
     }
 };
 
+/// The web remote as the command line or the settings ask, and its item in the 操作 menu.
+void StartRemote(orinsub::surfaces::web::WebRemote &remote, const StartOptions &options,
+                 CMainFrame *frame)
+{
+    using namespace orinsub::surfaces::web;
+    for (QMenu *menu : frame->menuBar()->findChildren<QMenu *>()) {
+        if (menu->title() != kMenuOperation)
+            continue;
+        menu->addSeparator();
+        QObject::connect(menu->addAction(kRemoteSettingsCaption + QStringLiteral("(&W)...")),
+                         &QAction::triggered, &remote, &WebRemote::OpenSettings);
+    }
+    QString error;
+    if (!remote.Start(options.remote, options.remotePairingAlways, error))
+        orinsub::controls::Questions().Warn(frame, error, kRemoteSettingsCaption);
+    else if (remote.Server().IsListening())
+        Print(
+            stdout,
+            QStringLiteral("%1: http://%2/\n")
+                .arg(kRemoteSettingsCaption,
+                     RemoteEndpoint{remote.Server().Address(), remote.Server().Port()}.ToString()));
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -69,6 +99,14 @@ int main(int argc, char **argv)
         return 2;
     case CommandLineAction::Run:
         break;
+    }
+
+    if (options.remote) {
+        orinsub::surfaces::web::RemoteEndpoint where;
+        if (!orinsub::surfaces::web::RemoteEndpoint::Parse(*options.remote, where, error)) {
+            Print(stderr, QStringLiteral("orinsub: %1\n").arg(error));
+            return 2;
+        }
     }
 
     std::string deviceError;
@@ -102,6 +140,10 @@ int main(int argc, char **argv)
     COrinSUBApp app;
     if (!app.InitInstance(options))
         return 1;
+    orinsub::surfaces::ControlLayer layer;
+    orinsub::surfaces::web::WebRemote remote(layer, app.GetMainFrame());
+    if (interactive)
+        StartRemote(remote, options, app.GetMainFrame());
     CStopSignals stopSignals([&app] { app.GetMainFrame()->close(); });
     CShellOpen shellOpen;
     if (interactive) {

@@ -23,7 +23,7 @@ bool RemoteEndpoint::Parse(const QString &text, RemoteEndpoint &endpoint, QStrin
     bool ok = false;
     const uint number = port.toUInt(&ok);
     RemoteEndpoint parsed;
-    if (!ok || number == 0 || number > 65535 || port.startsWith(u'+')) {
+    if (!ok || number > 65535 || port.startsWith(u'+')) {
         error = RemoteAddressInvalid(text);
         return false;
     }

@@ -25,7 +25,7 @@ class RemoteRoutes;
 class WebSurface;
 
 /// Where the remote listens: "[ADDRESS:]PORT" (127.0.0.1 when no address is given; an IPv6
-/// address in brackets).
+/// address in brackets; port 0: any free port).
 struct RemoteEndpoint
 {
     QHostAddress address = QHostAddress(QHostAddress::LocalHost);
@@ -53,6 +53,7 @@ public:
     bool IsListening() const { return m_tcp.isListening(); }
     /// The port served (the one chosen by the system when 0 was asked).
     quint16 Port() const { return m_tcp.serverPort(); }
+    QHostAddress Address() const { return m_tcp.serverAddress(); }
     bool IsPairingRequired() const { return m_pairingRequired; }
     int ConnectionCount() const { return static_cast<int>(m_surfaces.size()); }
 
