@@ -11,6 +11,8 @@
 
 #include <QJsonArray>
 
+#include <functional>
+
 namespace orinsub::surfaces::web {
 
 namespace {
@@ -48,26 +50,29 @@ DeskState DeskState::Read()
     return state;
 }
 
-QJsonObject DeskState::ChangesSince(const DeskState &before) const
+QJsonObject DeskState::ChangesSince(const DeskState *before) const
 {
+    const auto changed = [this, before](auto field) {
+        return !before || std::invoke(field, *this) != std::invoke(field, *before);
+    };
     QJsonObject changes;
-    if (page != before.page)
+    if (changed(&DeskState::page))
         changes.insert(QStringLiteral("page"), page);
-    if (status != before.status)
+    if (changed(&DeskState::status))
         changes.insert(QStringLiteral("status"), status);
-    if (subNames != before.subNames)
+    if (changed(&DeskState::subNames))
         changes.insert(QStringLiteral("subNames"), ToArray(subNames));
-    if (subStates != before.subStates)
+    if (changed(&DeskState::subStates))
         changes.insert(QStringLiteral("subStates"), ToArray(subStates));
-    if (channelNames != before.channelNames)
+    if (changed(&DeskState::channelNames))
         changes.insert(QStringLiteral("names"), ToArray(channelNames));
-    if (output != before.output) {
+    if (changed(&DeskState::output)) {
         QJsonArray levels;
         for (uint8_t level : output)
             levels.append(level);
         changes.insert(QStringLiteral("out"), levels);
     }
-    if (onAir != before.onAir)
+    if (changed(&DeskState::onAir))
         changes.insert(QStringLiteral("onAir"), ToArray(onAir));
     return changes;
 }

@@ -23,8 +23,9 @@ struct DeskState
     /// The desk as it is now (through g_orin; an empty state while the panes are missing).
     static DeskState Read();
     /// The fields that differ from before, as the page reads them ("page", "status",
-    /// "subNames", "subStates", "names", "out", "onAir"); empty when nothing changed.
-    QJsonObject ChangesSince(const DeskState &before) const;
+    /// "subNames", "subStates", "names", "out", "onAir"); empty when nothing changed. Without
+    /// before: every field.
+    QJsonObject ChangesSince(const DeskState *before) const;
 
     bool operator==(const DeskState &) const = default;
 };

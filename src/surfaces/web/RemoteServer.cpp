@@ -54,7 +54,6 @@ RemoteServer::RemoteServer(ControlLayer &layer, PairingStore &pairing, QObject *
     : QObject(parent), m_layer(layer), m_pairing(pairing),
       m_webSockets(QStringLiteral("OrinSUB"), QWebSocketServer::NonSecureMode)
 {
-    m_webSockets.setHandshakeTimeout(kRequestTimeoutMs);
     m_webSockets.setMaxPendingConnections(kMaxConnections);
     connect(&m_tcp, &QTcpServer::newConnection, this, &RemoteServer::OnTcpConnection);
     connect(&m_webSockets, &QWebSocketServer::newConnection, this, &RemoteServer::OnWebSocket);
@@ -62,7 +61,6 @@ RemoteServer::RemoteServer(ControlLayer &layer, PairingStore &pairing, QObject *
     m_deskTimer.setInterval(kDeskPollMs);
     m_deskTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_deskTimer, &QTimer::timeout, this, &RemoteServer::PollDesk);
-    m_housekeeping.setInterval(kPingIntervalMs);
     connect(&m_housekeeping, &QTimer::timeout, this, &RemoteServer::Housekeep);
 }
 
@@ -80,7 +78,8 @@ bool RemoteServer::Listen(const RemoteEndpoint &endpoint, bool pairingAlways, QS
     }
     m_pairingRequired = pairingAlways || !endpoint.address.isLoopback();
     m_routes = std::make_unique<RemoteRoutes>(m_pairing, m_tcp.serverPort(), m_pairingRequired);
-    m_housekeeping.start();
+    m_webSockets.setHandshakeTimeout(m_patience.requestMs);
+    m_housekeeping.start(m_patience.pingMs);
     return true;
 }
 
@@ -121,7 +120,7 @@ void RemoteServer::OnTcpConnection()
             if (m_openRequests.remove(socket))
                 socket->deleteLater();
         });
-        QTimer::singleShot(kRequestTimeoutMs, socket, [this, socket] {
+        QTimer::singleShot(m_patience.requestMs, socket, [this, socket] {
             if (m_openRequests.remove(socket)) {
                 socket->abort();
                 socket->deleteLater();
@@ -155,7 +154,7 @@ void RemoteServer::OnRequestData(QTcpSocket *socket)
     m_openRequests.remove(socket);
     socket->disconnect(this);
     m_handshakes[{socket->peerAddress().toString(), socket->peerPort()}] = {
-        route.tokenHash, QDeadlineTimer(2 * kRequestTimeoutMs)};
+        route.tokenHash, QDeadlineTimer(2 * m_patience.requestMs)};
     m_webSockets.handleConnection(socket);
 }
 
@@ -168,7 +167,7 @@ void RemoteServer::Answer(QTcpSocket *socket, const QByteArray &reply)
     socket->disconnectFromHost();
     connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     // A peer that never reads its answer is cut off all the same.
-    QTimer::singleShot(kRequestTimeoutMs, socket, [socket] { socket->abort(); });
+    QTimer::singleShot(m_patience.requestMs, socket, [socket] { socket->abort(); });
 }
 
 void RemoteServer::OnWebSocket()
@@ -186,7 +185,7 @@ void RemoteServer::OnWebSocket()
         auto *surface = new WebSurface(m_layer, socket, tokenHash, this);
         connect(surface, &WebSurface::Closed, this, &RemoteServer::OnSurfaceClosed);
         m_surfaces.push_back(surface);
-        surface->QueueDesk(DeskState::Read().ChangesSince({}));
+        surface->QueueDesk(DeskState::Read().ChangesSince(nullptr));
         if (!m_deskTimer.isActive()) {
             m_desk = DeskState::Read();
             m_deskTimer.start();
@@ -209,7 +208,7 @@ void RemoteServer::PollDesk()
     const DeskState now = DeskState::Read();
     if (now == m_desk)
         return;
-    const QJsonObject changes = now.ChangesSince(m_desk);
+    const QJsonObject changes = now.ChangesSince(&m_desk);
     m_desk = now;
     for (WebSurface *surface : m_surfaces)
         surface->QueueDesk(changes);
@@ -221,7 +220,7 @@ void RemoteServer::Housekeep()
     std::erase_if(m_handshakes,
                   [](const auto &entry) { return entry.second.deadline.hasExpired(); });
     for (WebSurface *surface : std::vector<WebSurface *>(m_surfaces)) {
-        surface->DropIfStale(kSilentLimitMs);
+        surface->DropIfStale(m_patience.silentMs);
         surface->Ping();
     }
 }

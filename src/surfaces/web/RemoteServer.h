@@ -59,10 +59,18 @@ public:
 
     static constexpr int kMaxConnections = 16;
     static constexpr int kMaxOpenRequests = 32;
-    static constexpr int kRequestTimeoutMs = 5000;
-    static constexpr int kPingIntervalMs = 5000;
-    static constexpr int kSilentLimitMs = 20000;
     static constexpr int kDeskPollMs = 20;
+
+    /// How long a request may take to arrive, how often pages are pinged and how long one may
+    /// stay silent before it is dropped.
+    struct Patience
+    {
+        int requestMs = 5000;
+        int pingMs = 5000;
+        int silentMs = 20000;
+    };
+    /// Tests shorten them; takes effect with the next Listen.
+    void SetPatience(const Patience &patience) { m_patience = patience; }
 
 signals:
     void ConnectionCountChanged(int count);
@@ -83,6 +91,7 @@ private:
     QWebSocketServer m_webSockets;
     std::unique_ptr<RemoteRoutes> m_routes;
     bool m_pairingRequired = true;
+    Patience m_patience;
     QSet<QTcpSocket *> m_openRequests;
     // Upgrades handed to the WebSocket server, by peer: the device each belongs to.
     struct Handshake
