@@ -162,6 +162,10 @@ void RemoteServer::Answer(QTcpSocket *socket, const QByteArray &reply)
 {
     m_openRequests.remove(socket);
     socket->disconnect(this);
+    if (socket->state() != QAbstractSocket::ConnectedState) {
+        socket->deleteLater();
+        return;
+    }
     socket->readAll();
     socket->write(reply);
     socket->disconnectFromHost();

@@ -37,6 +37,7 @@ class Fader {
     this.position = 0; // the knob's level on this page
     this.caught = true;
     this.pointer = null;
+    this.grab = 0; // a finger that takes the knob moves it from where it is, without a jump
     element.addEventListener('pointerdown', (e) => this.down(e));
     element.addEventListener('pointermove', (e) => this.move(e));
     element.addEventListener('pointerup', (e) => this.up(e));
@@ -46,12 +47,23 @@ class Fader {
     this.show();
   }
 
-  levelAt(event) {
+  rawLevelAt(event) {
     const box = this.groove.getBoundingClientRect();
     const ratio = this.horizontal
       ? (event.clientX - box.left) / box.width
       : (box.bottom - event.clientY) / box.height;
-    return Math.max(0, Math.min(255, Math.round(ratio * 255)));
+    return Math.round(ratio * 255);
+  }
+
+  levelAt(event) {
+    return Math.max(0, Math.min(255, this.rawLevelAt(event) - this.grab));
+  }
+
+  onKnob(event) {
+    const box = this.knob.getBoundingClientRect();
+    return this.horizontal
+      ? Math.abs(event.clientX - (box.left + box.right) / 2) <= box.width
+      : event.clientY >= box.top - 4 && event.clientY <= box.bottom + 4;
   }
 
   down(event) {
@@ -62,8 +74,12 @@ class Fader {
     this.element.setPointerCapture(event.pointerId);
     this.element.classList.add('active');
     document.body.classList.add('holding');
+    const onKnob = this.onKnob(event);
+    this.grab = onKnob ? this.rawLevelAt(event) - this.position : 0;
     send({ t: 'touch', n: this.target, d: true });
-    this.moveTo(this.levelAt(event));
+    // Taken by the knob, the fader starts where the console is and so catches at once.
+    if (onKnob) send({ t: 'move', n: this.target, v: this.position });
+    else this.moveTo(this.levelAt(event));
   }
 
   move(event) {
