@@ -59,7 +59,6 @@ RemoteServer::RemoteServer(ControlLayer &layer, PairingStore &pairing, QObject *
     connect(&m_webSockets, &QWebSocketServer::newConnection, this, &RemoteServer::OnWebSocket);
     connect(&m_pairing, &PairingStore::Forgotten, this, &RemoteServer::CloseDevice);
     m_deskTimer.setInterval(kDeskPollMs);
-    m_deskTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_deskTimer, &QTimer::timeout, this, &RemoteServer::PollDesk);
     connect(&m_housekeeping, &QTimer::timeout, this, &RemoteServer::Housekeep);
 }
@@ -188,6 +187,7 @@ void RemoteServer::OnWebSocket()
         m_handshakes.erase(handshake);
         auto *surface = new WebSurface(m_layer, socket, tokenHash, this);
         connect(surface, &WebSurface::Closed, this, &RemoteServer::OnSurfaceClosed);
+        connect(surface, &WebSurface::DeskMoved, this, &RemoteServer::PollDeskSoon);
         m_surfaces.push_back(surface);
         surface->QueueDesk(DeskState::Read().ChangesSince(nullptr));
         if (!m_deskTimer.isActive()) {
@@ -207,8 +207,19 @@ void RemoteServer::OnSurfaceClosed(WebSurface *surface)
     emit ConnectionCountChanged(ConnectionCount());
 }
 
+void RemoteServer::PollDeskSoon()
+{
+    if (m_deskPollScheduled)
+        return;
+    m_deskPollScheduled = true;
+    QTimer::singleShot(0, this, &RemoteServer::PollDesk);
+}
+
 void RemoteServer::PollDesk()
 {
+    m_deskPollScheduled = false;
+    if (m_surfaces.empty())
+        return;
     const DeskState now = DeskState::Read();
     if (now == m_desk)
         return;

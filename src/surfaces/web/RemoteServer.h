@@ -59,7 +59,9 @@ public:
 
     static constexpr int kMaxConnections = 16;
     static constexpr int kMaxOpenRequests = 32;
-    static constexpr int kDeskPollMs = 20;
+    /// What feedback does not carry (names, the status line, a store into a sub-master) is
+    /// looked for this often; output levels and lamps follow every fader change at once.
+    static constexpr int kDeskPollMs = 250;
 
     /// How long a request may take to arrive, how often pages are pinged and how long one may
     /// stay silent before it is dropped.
@@ -82,6 +84,7 @@ private:
     void OnWebSocket();
     void OnSurfaceClosed(WebSurface *surface);
     void PollDesk();
+    void PollDeskSoon();
     void Housekeep();
     void CloseDevice(const QByteArray &tokenHash);
 
@@ -103,6 +106,7 @@ private:
     std::vector<WebSurface *> m_surfaces;
     DeskState m_desk;
     QTimer m_deskTimer;
+    bool m_deskPollScheduled = false;
     QTimer m_housekeeping;
 };
 

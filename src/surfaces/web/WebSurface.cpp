@@ -26,6 +26,9 @@ std::vector<ControlTarget> PageTargets()
     for (int input = 0; input < 3; ++input)
         targets.push_back({Kind::Input, 0, input});
     targets.push_back({Kind::Link, 0, 0});
+    // The page buttons' lamps change with the page: the page number follows at once.
+    targets.push_back({Kind::PageUp, 0, 0});
+    targets.push_back({Kind::PageDown, 0, 0});
     targets.push_back({Kind::Go, 0, 0});
     targets.push_back({Kind::GoTime, 0, 0});
     return targets;
@@ -70,6 +73,7 @@ void WebSurface::OnFeedback(const ControlTarget &target, int value, bool caught)
     m_pending[name] = {value, caught};
     m_caught[name] = caught;
     ScheduleSend();
+    emit DeskMoved();
 }
 
 void WebSurface::QueueDesk(const QJsonObject &changes)
@@ -99,6 +103,8 @@ void WebSurface::OnText(const QString &text)
         m_layer.Press(this, message->target, message->down);
         break;
     }
+    // The page's own change is not echoed to it, but the output levels it caused are.
+    emit DeskMoved();
 }
 
 void WebSurface::NoteCaught(const ControlTarget &target)

@@ -39,7 +39,9 @@ class Fader {
     this.pointer = null;
     this.grab = 0; // a finger that takes the knob moves it from where it is, without a jump
     element.addEventListener('pointerdown', (e) => this.down(e));
-    element.addEventListener('pointermove', (e) => this.move(e));
+    // Where the browser offers them, raw moves arrive without waiting for the next frame.
+    element.addEventListener('onpointerrawupdate' in window ? 'pointerrawupdate' : 'pointermove', (e) =>
+      this.move(e));
     element.addEventListener('pointerup', (e) => this.up(e));
     element.addEventListener('pointercancel', (e) => this.up(e));
     element.addEventListener('lostpointercapture', (e) => this.up(e));
@@ -275,6 +277,7 @@ function receive(text) {
     if (control) control.feedback(value, caught === 1);
   }
   if (message.d) showDesk(message.d);
+  document.body.dataset.ready = 'true'; // the desk is shown as it is: the page can be played
 }
 
 function connect() {
@@ -287,6 +290,7 @@ function connect() {
   socket.onmessage = (event) => receive(event.data);
   socket.onclose = () => {
     document.body.dataset.connected = 'false';
+    document.body.dataset.ready = 'false';
     $('connection').textContent = '接続が切れました。再接続します…';
     $('connection').classList.add('lost');
     setTimeout(start, 1000);
