@@ -1,8 +1,15 @@
 #include "RemoteFixture.h"
+#include "surfaces/web/PairingCodeBox.h"
+#include "surfaces/web/RemoteSettings.h"
+#include "surfaces/web/RemoteSettingsPage.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
 
 using namespace orinsub;
 using orinsub::testing::RemoteTest;
@@ -208,4 +215,39 @@ TEST_F(RemoteServerTest, AForgottenDeviceIsShutOutAtOnce)
     pairing.Forget(pairing.Devices().front().tokenHash);
     EXPECT_TRUE(closed.wait(5000));
     EXPECT_EQ(Status(Http(Upgrade(cookie))), 403);
+}
+
+TEST_F(RemoteServerTest, TheCodeBoxShowsTheCodeUntilADeviceUsesIt)
+{
+    surfaces::web::PairingCodeBox box(pairing, &frame);
+    EXPECT_EQ(Status(Post("/pair/request")), 204);
+    EXPECT_TRUE(box.isVisible());
+    EXPECT_EQ(box.ShownCode(), shownCodes.value(0));
+    EXPECT_EQ(Status(Post("/pair", "code=" + shownCodes.value(0).toLatin1())), 204);
+    EXPECT_FALSE(box.isVisible());
+}
+
+TEST(RemotePairedDevices, AreRememberedAcrossRestartsAndForgottenFromTheSettingsPage)
+{
+    const QTemporaryDir folder;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+    QByteArray token;
+    {
+        PairingStore before({}, &surfaces::web::RemoteSettings::SaveDevices);
+        ASSERT_EQ(before.TryCode(before.RequestCode()->toLatin1(), "iPad Safari", token),
+                  PairingStore::Answer::Paired);
+    }
+    PairingStore after(surfaces::web::RemoteSettings::LoadDevices(),
+                       &surfaces::web::RemoteSettings::SaveDevices);
+    EXPECT_TRUE(after.IsPaired(token));
+
+    surfaces::web::RemoteSettingsPage page(after, {});
+    auto *list = page.findChild<QListWidget *>();
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_TRUE(list->item(0)->text().startsWith("iPad Safari"));
+    list->setCurrentRow(0);
+    page.findChild<QPushButton *>()->click();
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_FALSE(after.IsPaired(token));
+    EXPECT_TRUE(surfaces::web::RemoteSettings::LoadDevices().empty());
 }
