@@ -1,7 +1,6 @@
 #include "WebRemote.h"
 
 #include "PairingCodeBox.h"
-#include "RemoteSettings.h"
 #include "RemoteSettingsPage.h"
 #include "WebTexts.h"
 #include "controls/QuestionBox.h"
@@ -41,6 +40,24 @@ bool WebRemote::Serve(const QString &endpoint, bool pairingAlways, QString &erro
     return m_server.Listen(where, pairingAlways, error);
 }
 
+bool WebRemote::Apply(const RemoteSettings &settings, QString &error)
+{
+    RemoteEndpoint where;
+    if (!RemoteEndpoint::Parse(settings.endpoint, where, error))
+        return false;
+    // Pages already playing stay connected when nothing about the server changes.
+    const bool unchanged =
+        m_server.IsListening() && m_server.Address() == where.address &&
+        m_server.Port() == where.port &&
+        m_server.IsPairingRequired() == (settings.pairingAlways || !where.address.isLoopback());
+    if (!settings.enabled)
+        m_server.Stop();
+    else if (!unchanged && !m_server.Listen(where, settings.pairingAlways, error))
+        return false;
+    settings.Save();
+    return true;
+}
+
 void WebRemote::OpenSettings()
 {
     QDialog dialog(m_window);
@@ -51,21 +68,11 @@ void WebRemote::OpenSettings()
     layout->addWidget(page);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
-        const RemoteSettings chosen = page->Settings();
-        RemoteEndpoint where;
         QString error;
-        if (!RemoteEndpoint::Parse(chosen.endpoint, where, error)) {
+        if (Apply(page->Settings(), error))
+            dialog.accept();
+        else
             controls::Questions().Warn(&dialog, error, kRemoteSettingsCaption);
-            return;
-        }
-        chosen.Save();
-        if (!chosen.enabled) {
-            m_server.Stop();
-        } else if (!m_server.Listen(where, chosen.pairingAlways, error)) {
-            controls::Questions().Warn(&dialog, error, kRemoteSettingsCaption);
-            return;
-        }
-        dialog.accept();
     });
     connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     dialog.exec();

@@ -2,6 +2,7 @@
 
 #include "PairingStore.h"
 #include "RemoteServer.h"
+#include "RemoteSettings.h"
 
 #include <QObject>
 #include <QPointer>
@@ -30,6 +31,10 @@ public:
                QString &error);
     /// The settings dialog ("Webリモート..."): on OK saves them and serves as they say.
     void OpenSettings();
+    /// Saves settings and serves as they say (stops when they have the remote off); false with
+    /// the reason, and nothing saved, when the address is malformed or cannot be served. A
+    /// settings dialog that carries RemoteSettingsPage calls it on OK.
+    bool Apply(const RemoteSettings &settings, QString &error);
 
     RemoteServer &Server() { return m_server; }
     PairingStore &Pairing() { return m_pairing; }
