@@ -6,7 +6,6 @@
 #include "app/ShowDocument.h"
 #include "app/StopSignals.h"
 #include "controls/QuestionBox.h"
-#include "surfaces/ControlLayer.h"
 #include "surfaces/web/WebRemote.h"
 #include "surfaces/web/WebTexts.h"
 #include "zentra/DeviceSelection.h"
@@ -140,8 +139,8 @@ int main(int argc, char **argv)
     COrinSUBApp app;
     if (!app.InitInstance(options))
         return 1;
-    orinsub::surfaces::ControlLayer layer;
-    orinsub::surfaces::web::WebRemote remote(layer, app.GetMainFrame());
+    orinsub::surfaces::web::WebRemote remote(app.GetMainFrame()->GetControlLayer(),
+                                             app.GetMainFrame());
     if (interactive)
         StartRemote(remote, options, app.GetMainFrame());
     CStopSignals stopSignals([&app] { app.GetMainFrame()->close(); });

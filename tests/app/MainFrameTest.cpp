@@ -1,6 +1,7 @@
 #include "app/MainFrame.h"
 #include "AppTestSupport.h"
 #include "app/AppResources.h"
+#include "app/FadeTimeDlg.h"
 #include "app/MySplitterWnd.h"
 #include "controls/Dan.h"
 #include "controls/DanFader.h"
@@ -15,13 +16,17 @@
 #include "model/OrinSUBDoc.h"
 #include "model/UndoRecord.h"
 #include "support/ScriptedSeams.h"
+#include "surfaces/ControlLayer.h"
+#include "surfaces/RecordingSurface.h"
 #include "views/DanConsoleView.h"
+#include "views/GoFade.h"
 #include "views/LampConsoleView.h"
 #include "views/MasterConsoleView.h"
 #include "zentra/SimulatedInterface.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDoubleSpinBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -142,6 +147,8 @@ TEST_F(MainFrameTest, MenusShowTheirTextsAndShortcutsWithEditCommandsGreyedAtSta
                                   "パッチ(&P)...\tF11",
                                   "-",
                                   "クロスフェーダーを連結(&C)\tF1",
+                                  "GO(&G)\tSpace",
+                                  "フェード時間(&F)...",
                                   "-",
                                   "入力引っかけ:A段\tCtrl+1",
                                   "入力引っかけ:B段\tCtrl+2",
@@ -313,6 +320,55 @@ TEST_F(MainFrameTest, F11OpensOnePatchWindowAndAnotherAfterItClosed)
     frame->Command(kIdPatch)->trigger();
     EXPECT_TRUE(frame->IsPatchViewOpen());
     EXPECT_NE(frame->GetPatchFrame(), nullptr);
+}
+
+TEST_F(MainFrameTest, SpaceStartsTheFadeAndGoFromTheMenuCompletesIt)
+{
+    views::GoFade &go = Master().GetGoFade();
+    Type(Qt::Key_Space);
+    EXPECT_TRUE(go.IsRunning());
+    frame->Command(kIdGo)->trigger();
+    EXPECT_FALSE(go.IsRunning());
+    EXPECT_EQ(Master().GetCrossfaderLevel(0), 255);
+    EXPECT_EQ(Master().GetCrossfaderLevel(1), 0);
+}
+
+TEST_F(MainFrameTest, SurfacesOnTheWindowsLayerHearTheKeysAndMenus)
+{
+    orinsub::testing::RecordingSurface surface({"in/A", "link", "go", "page/down"});
+    surfaces::ControlLayer &layer = frame->GetControlLayer();
+    layer.Attach(&surface);
+    Type(Qt::Key_1, Qt::ControlModifier);
+    Type(Qt::Key_F1);
+    Type(Qt::Key_Up);
+    Type(Qt::Key_Space);
+    layer.Flush();
+    for (const char *lit : {"in/A", "link", "go", "page/down"})
+        EXPECT_EQ(surface.Last(QString::fromLatin1(lit))->value, 1) << lit;
+    frame->Command(kIdHookNone)->trigger();
+    layer.Flush();
+    EXPECT_EQ(surface.Last("in/A")->value, 0);
+    layer.Detach(&surface);
+}
+
+TEST_F(MainFrameTest, TheFadeTimeChosenInItsDialogIsKeptForTheNextStart)
+{
+    orinsub::testing::PrivateSettings settings;
+    QTimer::singleShot(0, [] {
+        auto *dialog = dynamic_cast<CFadeTimeDlg *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->GetSpinBox()->value(), 3.0);
+        dialog->GetSpinBox()->setValue(1.2);
+        dialog->accept();
+    });
+    frame->Command(kIdFadeTime)->trigger();
+    EXPECT_EQ(Master().GetGoFade().GetFadeTime(), 12);
+
+    frame.reset();
+    model::g_orin = model::COrinGlobal{};
+    model::g_orin.m_pDoc = &doc;
+    frame = std::make_unique<app::CMainFrame>(&doc);
+    EXPECT_EQ(Master().GetGoFade().GetFadeTime(), 12);
 }
 
 TEST_F(MainFrameTest, CrossfaderLinkFollowsTheMenuAndF1WithItsCheckMark)

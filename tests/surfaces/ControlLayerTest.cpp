@@ -1,14 +1,29 @@
 #include "RecordingSurface.h"
+#include "controls/ConsoleLook.h"
 #include "controls/DanLamp.h"
 #include "controls/RcLamp.h"
+#include "views/ConsoleFixture.h"
 #include "views/GoFade.h"
 #include "views/UndoLastEdit.h"
 
 using namespace orinsub;
-using orinsub::testing::LayerTest;
 using orinsub::testing::RecordingSurface;
 using orinsub::testing::T;
 using surfaces::ControlTarget;
+
+namespace {
+
+/// The console with a control layer on it.
+class LayerTest : public orinsub::testing::ConsoleTest
+{
+protected:
+    ~LayerTest() override { layer.reset(); }
+    void Attach(RecordingSurface &surface) { layer->Attach(&surface); }
+
+    std::unique_ptr<surfaces::ControlLayer> layer = std::make_unique<surfaces::ControlLayer>();
+};
+
+} // namespace
 
 TEST_F(LayerTest, AFaderIsTakenOverOnlyWhenTheSurfaceCrossesItsLevel)
 {
@@ -19,12 +34,17 @@ TEST_F(LayerTest, AFaderIsTakenOverOnlyWhenTheSurfaceCrossesItsLevel)
     EXPECT_EQ(surface.Last("A/1")->value, 128);
     EXPECT_FALSE(surface.Last("A/1")->caught);
 
-    for (int level : {50, 90, 127}) {
+    layer->Move(&surface, T("A/1"), 50);
+    const QImage shown = dan->viewport()->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(24, 103 + 62 - 50 * 124 / 255), controls::kPickUpMarkColor);
+    for (int level : {90, 127}) {
         layer->Move(&surface, T("A/1"), level);
         EXPECT_EQ(Fader(0, 1).GetLevel(), 128) << level;
     }
     EXPECT_FALSE(layer->IsCaught(&surface, T("A/1")));
+    EXPECT_EQ(Fader(0, 1).GetPickUpMark(), 127) << "the console shows where the surface is";
     layer->Move(&surface, T("A/1"), 140); // crosses 128
+    EXPECT_EQ(Fader(0, 1).GetPickUpMark(), -1);
     EXPECT_EQ(Fader(0, 1).GetLevel(), 140);
     EXPECT_TRUE(layer->IsCaught(&surface, T("A/1")));
     layer->Move(&surface, T("A/1"), 60);
@@ -170,6 +190,11 @@ TEST_F(LayerTest, BanksMoveTheStripsAndMakeThemPickUpAgain)
 
     layer->Move(&surface, T("strip/1"), 0);
     EXPECT_EQ(Sub(9).GetLevel(), 40) << "no jump after a bank change";
+    EXPECT_EQ(Sub(9).GetPickUpMark(), 0);
+    layer->Press(&surface, T("bank/prev"), true);
+    EXPECT_EQ(Sub(9).GetPickUpMark(), -1) << "the strip has left it";
+    layer->Press(&surface, T("bank/next"), true);
+    layer->Move(&surface, T("strip/1"), 0);
     layer->Move(&surface, T("strip/1"), 50);
     EXPECT_EQ(Sub(9).GetLevel(), 50);
 
@@ -196,4 +221,26 @@ TEST_F(LayerTest, AMotorFaderIsMovedToTheLevelAndLeftAloneWhileTouched)
     layer->Touch(&motor, T("B/1"), false);
     layer->Flush();
     EXPECT_EQ(motor.Last("B/1")->value, 99);
+}
+
+TEST_F(LayerTest, GoAndItsTimeFromASurfaceAndAGrabThatStopsIt)
+{
+    RecordingSurface panel({"go", "go/time"}, true);
+    RecordingSurface other({"go/time"});
+    Attach(panel);
+    Attach(other);
+    EXPECT_EQ(panel.Last("go/time")->value, 30) << "3.0 s by default";
+    layer->Move(&panel, T("go/time"), 12);
+    layer->Flush();
+    EXPECT_EQ(master->GetGoFade().GetFadeTime(), 12);
+    EXPECT_EQ(panel.Count("go/time"), 1) << "no echo";
+    EXPECT_EQ(other.Last("go/time")->value, 12);
+
+    layer->Press(&panel, T("go"), true);
+    layer->Flush();
+    EXPECT_EQ(panel.Last("go")->value, 1) << "lit while the fade runs";
+    layer->Move(&panel, T("xfade/B"), 200); // a motor fader grabs handle B
+    layer->Flush();
+    EXPECT_EQ(panel.Last("go")->value, 0);
+    EXPECT_EQ(HandleB().GetLevel(), 200);
 }
