@@ -1,8 +1,9 @@
 #pragma once
 
-#include "RecordingSurface.h"
+#include "surfaces/ControlLayer.h"
 #include "surfaces/web/PairingStore.h"
 #include "surfaces/web/RemoteServer.h"
+#include "views/ConsoleFixture.h"
 
 #include <QNetworkRequest>
 #include <QSignalSpy>
@@ -15,7 +16,7 @@ namespace orinsub::testing {
 
 /// The console with a control layer and the web remote on 127.0.0.1 (a free port), pairing
 /// forced on as on a shared machine. The pairing codes the console shows land in shownCodes.
-class RemoteTest : public LayerTest
+class RemoteTest : public ConsoleTest
 {
 protected:
     RemoteTest()
@@ -95,6 +96,7 @@ protected:
         return zentra::sim::LastWrittenFrame()[slot];
     }
 
+    std::unique_ptr<surfaces::ControlLayer> layer = std::make_unique<surfaces::ControlLayer>();
     surfaces::web::PairingStore pairing;
     surfaces::web::RemoteServer server{*layer, pairing};
     QStringList shownCodes;

@@ -13,7 +13,6 @@
 
 using namespace orinsub;
 using orinsub::testing::RemoteTest;
-using orinsub::testing::T;
 using surfaces::web::PairingStore;
 
 namespace {
