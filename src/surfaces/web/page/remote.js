@@ -170,7 +170,9 @@ class Button {
     });
   }
 
+  // Lit: IN and link while on, GO while its fade runs, a page button while it can be used.
   feedback(value) {
+    this.element.classList.toggle('lit', value !== 0);
     if (this.element.hasAttribute('aria-pressed'))
       this.element.setAttribute('aria-pressed', value ? 'true' : 'false');
   }
