@@ -14,6 +14,7 @@
 //   idle CPU          the console's CPU with 16 pages connected and untouched, against none.
 import { spawn } from 'node:child_process';
 import { createSocket } from 'node:dgram';
+import { connect } from 'node:net';
 import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
@@ -107,6 +108,26 @@ async function knobOf(page, target) {
   });
 }
 
+// A bare WebSocket client on the page's origin: the console's own share of the touch-to-wire
+// time, without the browser's input handling.
+async function rawWebSocket() {
+  const { host, port } = new URL(url);
+  const socket = connect({ host: '127.0.0.1', port: Number(port), noDelay: true });
+  socket.write(`GET /ws HTTP/1.1\r\nHost: ${host}\r\nOrigin: http://${host}\r\nUpgrade: websocket\r\n` +
+    'Connection: Upgrade\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n');
+  await new Promise((r) => socket.once('data', r));
+  socket.on('data', () => {});
+  return {
+    send(message) {
+      const payload = Buffer.from(JSON.stringify(message));
+      const mask = Buffer.from([1, 2, 3, 4]);
+      const masked = Buffer.from(payload.map((byte, i) => byte ^ mask[i % 4]));
+      socket.write(Buffer.concat([Buffer.from([0x81, 0x80 | payload.length]), mask, masked]));
+    },
+    close: () => socket.destroy(),
+  };
+}
+
 try {
   const firstFrames = [];
   const page = await openPage();
@@ -135,6 +156,22 @@ try {
     frames.length = 0;
   }
   await touch('touchEnd');
+
+  // Message to wire: a WebSocket client's move of A/1 (row A still on air).
+  const client = await rawWebSocket();
+  client.send({ t: 'move', n: 'A/1', v: Number(await page.$eval('[data-target="A/1"]', (e) => e.getAttribute('aria-valuenow'))) });
+  const messageToWire = [];
+  for (let i = 0; i < moves; i++) {
+    await sleep(Math.random() * 20);
+    const level = (i % 2 === 0 ? 150 : 50) + Math.floor(Math.random() * 50);
+    const sent = nowMs();
+    client.send({ t: 'move', n: 'A/1', v: level });
+    let frame;
+    while (!(frame = frames.find((f) => f.at >= sent && f.slot1 === level))) await sleep(0.2);
+    messageToWire.push(frame.at - sent);
+    frames.length = 0;
+  }
+  client.close();
 
   // Change to repaint: another device moves sub-master 1. Its connection is opened from the
   // page itself, so that the move and the repaint are timed on one clock.
@@ -189,6 +226,7 @@ try {
   const idleSixteen = (cpuSeconds() - before) / idleSeconds;
 
   console.log(`touch to wire: ${stats(toWire)}`);
+  console.log(`WebSocket message to wire: ${stats(messageToWire)}`);
   console.log(`console change to page repaint: ${stats(toRepaint)}`);
   console.log(`page load to first usable frame: ${stats(firstFrames)}`);
   console.log(`console idle CPU: ${(idleNone * 100).toFixed(2)} % of a core with no page, ` +
