@@ -68,7 +68,9 @@ async function run() {
       const r = e.getBoundingClientRect();
       return { x: r.left + r.width / 2, y: r.top + r.height / 2 };
     });
-  const grooveHeight = await page.$eval('[data-target="sub/1"] .groove', (e) => e.getBoundingClientRect().height);
+  // The knob's centre travels the groove less the knob.
+  const travel = await page.$eval('[data-target="sub/1"] .groove',
+    (e) => e.getBoundingClientRect().height - e.querySelector('.knob').offsetHeight);
   const one = await knob('sub/1');
   const two = await knob('sub/2');
   const cdp = await page.createCDPSession();
@@ -76,8 +78,8 @@ async function run() {
   await touch('touchStart', [{ x: one.x, y: one.y, id: 1 }, { x: two.x, y: two.y, id: 2 }]);
   for (let step = 1; step <= 10; step++)
     await touch('touchMove', [
-      { x: one.x, y: one.y - (step * grooveHeight * 0.8) / 10, id: 1 },
-      { x: two.x, y: two.y - (step * grooveHeight * 0.5) / 10, id: 2 },
+      { x: one.x, y: one.y - (step * travel * 0.8) / 10, id: 1 },
+      { x: two.x, y: two.y - (step * travel * 0.5) / 10, id: 2 },
     ]);
   const bothHeld = await page.$$eval('.fader.active', (all) => all.map((e) => e.dataset.target).join());
   check(bothHeld === 'sub/1,sub/2', 'both faders held at once: ' + bothHeld);
@@ -102,9 +104,10 @@ async function run() {
   await page.waitForFunction(() => document.querySelector('[data-target="sub/4"]').dataset.console === '128');
   const groove = await page.$eval('[data-target="sub/4"] .groove', (e) => {
     const r = e.getBoundingClientRect();
-    return { x: r.left + r.width / 2, bottom: r.bottom, height: r.height };
+    const knob = e.querySelector('.knob').offsetHeight;
+    return { x: r.left + r.width / 2, bottom: r.bottom - knob / 2, travel: r.height - knob };
   });
-  const at = (level) => groove.bottom - (level / 255) * groove.height;
+  const at = (level) => groove.bottom - (level / 255) * groove.travel;
   await touch('touchStart', [{ x: groove.x, y: at(40), id: 3 }]);
   await touch('touchMove', [{ x: groove.x, y: at(90), id: 3 }]);
   await page.waitForSelector('[data-target="sub/4"].uncaught');

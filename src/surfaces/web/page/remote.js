@@ -49,11 +49,13 @@ class Fader {
     this.show();
   }
 
+  // The knob's centre travels the groove less the knob itself, so that it never leaves it.
   rawLevelAt(event) {
     const box = this.groove.getBoundingClientRect();
+    const knob = this.horizontal ? this.knob.offsetWidth : this.knob.offsetHeight;
     const ratio = this.horizontal
-      ? (event.clientX - box.left) / box.width
-      : (box.bottom - event.clientY) / box.height;
+      ? (event.clientX - box.left - knob / 2) / (box.width - knob)
+      : (box.bottom - knob / 2 - event.clientY) / (box.height - knob);
     return Math.round(ratio * 255);
   }
 
@@ -135,18 +137,15 @@ class Fader {
     this.element.classList.toggle('uncaught', uncaught);
     this.element.setAttribute('aria-valuenow', String(level));
     this.element.dataset.console = String(this.console);
-    const percent = (level * 100) / 255;
-    if (this.horizontal) {
-      this.knob.style.setProperty('left', percent + '%');
-    } else {
-      this.knob.style.setProperty('bottom', percent + '%');
-      if (this.ghost) this.ghost.style.setProperty('bottom', (this.console * 100) / 255 + '%');
-    }
+    const along = (value) => `calc((100% - var(--knob-size)) * ${value / 255})`;
+    this.knob.style.setProperty(this.horizontal ? 'left' : 'bottom', along(level));
+    if (this.ghost) this.ghost.style.setProperty('bottom', along(this.console));
     if (this.valueText) this.valueText.textContent = this.format(level);
   }
 
   format(level) {
-    return this.horizontal ? (level / 10).toFixed(1) + ' 秒' : percentText(level);
+    if (this.horizontal) return (level / 10).toFixed(1) + ' 秒';
+    return level === 0 ? '0' : percentText(level); // as the console's faders show it
   }
 }
 
