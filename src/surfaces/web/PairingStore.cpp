@@ -129,7 +129,7 @@ bool PairingStore::IsPaired(const QByteArray &token) const
     return found;
 }
 
-void PairingStore::Forget(const QByteArray &tokenHash)
+void PairingStore::Forget(QByteArray tokenHash)
 {
     const auto removed = std::erase_if(
         m_devices, [&](const PairedDevice &device) { return device.tokenHash == tokenHash; });

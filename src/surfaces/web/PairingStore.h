@@ -54,7 +54,7 @@ public:
 
     const std::vector<PairedDevice> &Devices() const { return m_devices; }
     /// Forgets the device with this token hash; its connections are closed (Forgotten).
-    void Forget(const QByteArray &tokenHash);
+    void Forget(QByteArray tokenHash); // a copy: the caller may pass a listed device's own hash
 
     static QByteArray HashToken(const QByteArray &token);
 

@@ -39,9 +39,10 @@ class Fader {
     this.pointer = null;
     this.grab = 0; // a finger that takes the knob moves it from where it is, without a jump
     element.addEventListener('pointerdown', (e) => this.down(e));
-    // Where the browser offers them, raw moves arrive without waiting for the next frame.
-    element.addEventListener('onpointerrawupdate' in window ? 'pointerrawupdate' : 'pointermove', (e) =>
-      this.move(e));
+    // Where the browser offers them, raw moves arrive without waiting for the next frame; the
+    // ordinary ones still come, and carry the last position when raw ones were merged away.
+    if ('onpointerrawupdate' in window) element.addEventListener('pointerrawupdate', (e) => this.move(e));
+    element.addEventListener('pointermove', (e) => this.move(e));
     element.addEventListener('pointerup', (e) => this.up(e));
     element.addEventListener('pointercancel', (e) => this.up(e));
     element.addEventListener('lostpointercapture', (e) => this.up(e));
@@ -94,6 +95,7 @@ class Fader {
 
   up(event) {
     if (event.pointerId !== this.pointer) return;
+    if (event.type === 'pointerup') this.moveTo(this.levelAt(event)); // where the finger left it
     this.pointer = null;
     held.delete(event.pointerId);
     this.element.classList.remove('active');
