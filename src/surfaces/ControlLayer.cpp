@@ -74,6 +74,7 @@ struct PickUp
     int last = -1;
     bool caught = false;
     int applied = -1;
+    int appliedB = -1; // "xfade": handle B too, which its level does not show
     // The linked crossfader moves both handles by the control's travel since it caught them,
     // each clamping by itself, as the mouse's linked drag does.
     int grabValue = 0;
@@ -153,10 +154,18 @@ struct ControlLayer::Impl
         if (found == a.pickUps.end())
             return false;
         PickUp &pickUp = found->second;
-        if (pickUp.caught && pickUp.applied != owner->Value(target))
+        if (pickUp.caught && !IsWhereItWasPut(pickUp, target))
             pickUp.caught = false;
         return pickUp.caught;
     }
+
+    bool IsWhereItWasPut(const PickUp &pickUp, const ControlTarget &target) const
+    {
+        return pickUp.applied == owner->Value(target) &&
+               (target.kind != Kind::Crossfade || pickUp.appliedB == HandleB());
+    }
+
+    int HandleB() const { return owner->Value(ControlTarget{Kind::CrossfadeHandle, 0, 1}); }
 
     /// The console fader that shows a target's pick-up mark ("xfade": handle A).
     static controls::CFader *MarkedFader(const ControlTarget &target)
@@ -278,7 +287,7 @@ struct ControlLayer::Impl
     {
         PickUp &pickUp = a.pickUps[Key(target)];
         const int desk = owner->Value(target);
-        const bool held = pickUp.caught && pickUp.applied == desk;
+        const bool held = pickUp.caught && IsWhereItWasPut(pickUp, target);
         const bool catches =
             a.surface->IsMotorised() ||
             (pickUp.last < 0 ? level == desk
@@ -295,10 +304,11 @@ struct ControlLayer::Impl
             pickUp.caught = true;
             pickUp.grabValue = desk;
             pickUp.grabA = owner->Value(ControlTarget{Kind::CrossfadeHandle, 0, 0});
-            pickUp.grabB = owner->Value(ControlTarget{Kind::CrossfadeHandle, 0, 1});
+            pickUp.grabB = HandleB();
         }
         Apply(target, level, pickUp);
         pickUp.applied = owner->Value(target);
+        pickUp.appliedB = HandleB();
         MarkOwnMove(a, target);
         if (!held)
             emit owner->PickUpChanged(target);

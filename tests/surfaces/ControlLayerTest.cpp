@@ -2,28 +2,14 @@
 #include "controls/ConsoleLook.h"
 #include "controls/DanLamp.h"
 #include "controls/RcLamp.h"
-#include "views/ConsoleFixture.h"
 #include "views/GoFade.h"
 #include "views/UndoLastEdit.h"
 
 using namespace orinsub;
+using orinsub::testing::LayerTest;
 using orinsub::testing::RecordingSurface;
 using orinsub::testing::T;
 using surfaces::ControlTarget;
-
-namespace {
-
-/// The console with a control layer on it.
-class LayerTest : public orinsub::testing::ConsoleTest
-{
-protected:
-    ~LayerTest() override { layer.reset(); }
-    void Attach(RecordingSurface &surface) { layer->Attach(&surface); }
-
-    std::unique_ptr<surfaces::ControlLayer> layer = std::make_unique<surfaces::ControlLayer>();
-};
-
-} // namespace
 
 TEST_F(LayerTest, AFaderIsTakenOverOnlyWhenTheSurfaceCrossesItsLevel)
 {
@@ -91,10 +77,14 @@ TEST_F(LayerTest, TheCrossfaderMovesBothHandlesAsTheLinkedDragDoes)
     layer->Move(&surface, T("xfade"), 100);
     EXPECT_EQ(HandleA().GetLevel(), 100);
     EXPECT_EQ(HandleB().GetLevel(), 155);
+    master->MoveCrossfaderHandle(1, 200); // the mouse moves handle B alone
+    layer->Move(&surface, T("xfade"), 110);
+    EXPECT_EQ(HandleA().GetLevel(), 110);
+    EXPECT_EQ(HandleB().GetLevel(), 190) << "from where the mouse left it";
     layer->Move(&surface, T("xfade"), 255);
     EXPECT_EQ(HandleA().GetLevel(), 255);
-    EXPECT_EQ(HandleB().GetLevel(), 0);
-    EXPECT_EQ(dan->GetRow(1)->GetState(), 1) << "row B off air";
+    EXPECT_EQ(HandleB().GetLevel(), 45);
+    EXPECT_EQ(dan->GetRow(1)->GetState(), 2) << "row B still on air";
 }
 
 TEST_F(LayerTest, FeedbackReachesEverySurfaceButTheOneThatMoved)

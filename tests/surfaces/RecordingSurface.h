@@ -2,8 +2,8 @@
 
 #include "surfaces/ControlLayer.h"
 #include "surfaces/Surface.h"
+#include "views/ConsoleFixture.h"
 
-#include <algorithm>
 #include <optional>
 
 namespace orinsub::testing {
@@ -59,5 +59,15 @@ inline surfaces::ControlTarget T(const char *name)
 {
     return *surfaces::ControlTarget::Parse(QString::fromUtf8(name));
 }
+
+/// The console with a control layer on it.
+class LayerTest : public ConsoleTest
+{
+protected:
+    ~LayerTest() override { layer.reset(); }
+    void Attach(RecordingSurface &surface) { layer->Attach(&surface); }
+
+    std::unique_ptr<surfaces::ControlLayer> layer = std::make_unique<surfaces::ControlLayer>();
+};
 
 } // namespace orinsub::testing
