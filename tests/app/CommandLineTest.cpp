@@ -6,8 +6,8 @@
 #include <QLocalSocket>
 #include <QProcess>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 #include <csignal>
@@ -53,8 +53,8 @@ TEST_F(CommandLineTest, HelpListsEveryOption)
     const Run run = Start({"--help"});
     EXPECT_EQ(run.exitCode, 0);
     for (const char *option :
-         {"--dmx DEVICE", "--list-devices", "--screenshot FILE", "SHOW", "--help", "artnet:",
-          "--remote [ADDRESS:]PORT", "--remote-pairing always|auto"})
+         {"--dmx DEVICE", "--list-devices", "--screenshot FILE", "SHOW", "--help",
+          "artnet:", "--remote [ADDRESS:]PORT", "--remote-pairing always|auto"})
         EXPECT_TRUE(run.out.contains(option)) << option;
 }
 
