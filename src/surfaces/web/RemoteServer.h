@@ -61,7 +61,7 @@ public:
     static constexpr int kMaxOpenRequests = 32;
     /// What feedback does not carry (names, the status line, a store into a sub-master) is
     /// looked for this often; output levels and lamps follow every fader change at once.
-    static constexpr int kDeskPollMs = 250;
+    static constexpr int kDeskPollMs = 100;
 
     /// How long a request may take to arrive, how often pages are pinged and how long one may
     /// stay silent before it is dropped.
