@@ -15,6 +15,10 @@ const QCommandLineOption kScreenshotOption(QStringLiteral("screenshot"), {},
                                            QStringLiteral("FILE"));
 const QCommandLineOption kRestoreOption(QStringLiteral("restore"), {}, QStringLiteral("yes|no"));
 const QCommandLineOption kOscOption(QStringLiteral("osc"), {}, QStringLiteral("[ADDRESS:]PORT"));
+const QCommandLineOption kRemoteOption(QStringLiteral("remote"), {},
+                                       QStringLiteral("[ADDRESS:]PORT"));
+const QCommandLineOption kRemotePairingOption(QStringLiteral("remote-pairing"), {},
+                                              QStringLiteral("always|auto"));
 const QCommandLineOption kHelpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
 
 } // namespace
@@ -24,8 +28,8 @@ CommandLineAction ParseCommandLine(const QStringList &arguments, StartOptions &o
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions(
-        {kDmxOption, kListOption, kScreenshotOption, kRestoreOption, kOscOption, kHelpOption});
+    parser.addOptions({kDmxOption, kListOption, kScreenshotOption, kRestoreOption, kOscOption,
+                       kRemoteOption, kRemotePairingOption, kHelpOption});
     parser.addPositionalArgument(QStringLiteral("SHOW"), {});
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
@@ -59,6 +63,16 @@ CommandLineAction ParseCommandLine(const QStringList &arguments, StartOptions &o
     options.listDevices = parser.isSet(kListOption);
     options.screenshot = parser.value(kScreenshotOption);
     options.show = shows.value(0);
+    if (parser.isSet(kRemoteOption))
+        options.remote = parser.value(kRemoteOption);
+    if (parser.isSet(kRemotePairingOption)) {
+        const QString pairing = parser.value(kRemotePairingOption);
+        if (pairing != u"always" && pairing != u"auto") {
+            error = QStringLiteral("--remote-pairing は always か auto です: %1").arg(pairing);
+            return CommandLineAction::Error;
+        }
+        options.remotePairingAlways = pairing == u"always";
+    }
     return CommandLineAction::Run;
 }
 
@@ -68,9 +82,7 @@ QString HelpText()
     for (const std::string &form : zentra::DeviceForms())
         forms += QStringLiteral("                      %1\n").arg(QString::fromStdString(form));
     return QStringLiteral(
-               "使い方: orinsub [--dmx DEVICE] [--list-devices] [--screenshot FILE] [--restore "
-               "yes|no]\n"
-               "               [--osc [ADDRESS:]PORT] [SHOW]\n"
+               "使い方: orinsub [OPTION]... [SHOW]\n"
                "OrinSUB サブマスター卓: 照明コンソール\n"
                "\n"
                "  SHOW                開くショーファイル (*.orin)。省略すると最後に使ったショー\n"
@@ -86,6 +98,12 @@ QString HelpText()
                "  --osc [ADDRESS:]PORT\n"
                "                      OSC を UDP で受ける (アドレスの省略は 127.0.0.1)。\n"
                "                      /orinsub/A/1 などに 0～1 の float か 0～255 の int\n"
+               "  --remote [ADDRESS:]PORT\n"
+               "                      スマートフォンやタブレットから操作する Web リモートを\n"
+               "                      そのポートで開始 (アドレスを省略すると 127.0.0.1)\n"
+               "  --remote-pairing always|auto\n"
+               "                      always: 127.0.0.1 でも端末のペアリングを求める\n"
+               "                      auto: 127.0.0.1 以外のときだけ求める (既定)\n"
                "  -h, --help          この説明を表示して終了\n")
         .arg(QString::fromLatin1(zentra::kDeviceVariable), forms);
 }

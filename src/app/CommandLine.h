@@ -11,7 +11,8 @@ namespace orinsub::app {
 enum class RestoreAnswer { Ask, Yes, No };
 
 /// What the command line asks for: orinsub [--dmx DEVICE] [--list-devices] [--screenshot FILE]
-/// [--restore yes|no] [--osc [ADDRESS:]PORT] [SHOW].
+/// [--restore yes|no] [--osc [ADDRESS:]PORT] [--remote [ADDRESS:]PORT]
+/// [--remote-pairing always|auto] [SHOW].
 struct StartOptions
 {
     std::optional<std::string> dmx; // the interface; ORINSUB_DMX or the simulation without it
@@ -20,6 +21,8 @@ struct StartOptions
     QString show;                   // the show to open at start
     RestoreAnswer restore = RestoreAnswer::Ask; // a recovery copy found at start
     QString osc;                    // where OSC clients reach the console; none without it
+    std::optional<QString> remote;  // serve the web remote there (the setting without it)
+    std::optional<bool> remotePairingAlways; // "always": pairing on 127.0.0.1 too
 };
 
 enum class CommandLineAction { Run, Help, Error };

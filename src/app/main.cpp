@@ -1,3 +1,4 @@
+#include "app/AppResources.h"
 #include "app/CommandLine.h"
 #include "app/HandOverQueue.h"
 #include "app/MainFrame.h"
@@ -8,10 +9,14 @@
 #include "controls/QuestionBox.h"
 #include "surfaces/osc/OscStart.h"
 #include "surfaces/osc/OscTexts.h"
+#include "surfaces/web/WebRemote.h"
+#include "surfaces/web/WebTexts.h"
 #include "zentra/DeviceSelection.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
@@ -54,6 +59,30 @@ public:
     }
 };
 
+/// The web remote as the command line or the settings ask, and its item in the 操作 menu.
+void StartRemote(orinsub::surfaces::web::WebRemote &remote, const StartOptions &options,
+                 CMainFrame *frame)
+{
+    using namespace orinsub::surfaces::web;
+    for (QMenu *menu : frame->menuBar()->findChildren<QMenu *>()) {
+        if (menu->title() != kMenuOperation)
+            continue;
+        menu->addSeparator();
+        QObject::connect(menu->addAction(kRemoteSettingsCaption + QStringLiteral("(&W)...")),
+                         &QAction::triggered, &remote, &WebRemote::OpenSettings);
+    }
+    QString error;
+    if (!remote.Start(options.remote, options.remotePairingAlways, error))
+        orinsub::controls::Questions().Warn(frame, error, kRemoteSettingsCaption);
+    else if (remote.Server().IsListening())
+        Print(
+            stdout,
+            QStringLiteral("%1: http://%2/\n")
+                .arg(kRemoteSettingsCaption,
+                     RemoteEndpoint{remote.Server().Address(), remote.Server().Port()}.ToString()));
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -72,6 +101,14 @@ int main(int argc, char **argv)
         return 2;
     case CommandLineAction::Run:
         break;
+    }
+
+    if (options.remote) {
+        orinsub::surfaces::web::RemoteEndpoint where;
+        if (!orinsub::surfaces::web::RemoteEndpoint::Parse(*options.remote, where, error)) {
+            Print(stderr, QStringLiteral("orinsub: %1\n").arg(error));
+            return 2;
+        }
     }
 
     std::string deviceError;
@@ -115,6 +152,10 @@ int main(int argc, char **argv)
             orinsub::controls::Questions().Warn(app.GetMainFrame(), problems.join(u'\n'),
                                                 orinsub::surfaces::osc::kOscCaption);
     }
+    orinsub::surfaces::web::WebRemote remote(app.GetMainFrame()->GetControlLayer(),
+                                             app.GetMainFrame());
+    if (interactive)
+        StartRemote(remote, options, app.GetMainFrame());
     CStopSignals stopSignals([&app] { app.GetMainFrame()->close(); });
     CHandOverQueue handOvers(
         [&app](const QString &path) { app.GetDocument()->OpenDocumentFile(path); });

@@ -7,9 +7,11 @@
 #include <QNetworkDatagram>
 #include <QProcess>
 #include <QSettings>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUdpSocket>
+#include <QUrl>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -53,9 +55,10 @@ TEST_F(CommandLineTest, HelpListsEveryOption)
 {
     const Run run = Start({"--help"});
     EXPECT_EQ(run.exitCode, 0);
-    for (const char *option : {"--dmx DEVICE", "--list-devices", "--screenshot FILE",
-                               "--restore yes|no", "--osc [ADDRESS:]PORT", "SHOW", "--help",
-                               "artnet:"})
+    for (const char *option :
+         {"--dmx DEVICE", "--list-devices", "--screenshot FILE", "--restore yes|no",
+          "--osc [ADDRESS:]PORT", "SHOW", "--help", "artnet:", "--remote [ADDRESS:]PORT",
+          "--remote-pairing always|auto"})
         EXPECT_TRUE(run.out.contains(option)) << option;
 }
 
@@ -65,13 +68,42 @@ TEST_F(CommandLineTest, BadArgumentsEndTheStartWithOneLine)
          {QStringList{"--dmx", "dmxking"}, QStringList{"--dmx", "artnet:"},
           QStringList{"--volume", "11"}, QStringList{"--dmx"}, QStringList{"a.orin", "b.orin"},
           QStringList{"--restore", "maybe"}, QStringList{"--osc", "localhost:8000"},
-          QStringList{"--osc", "80000"}}) {
+          QStringList{"--osc", "80000"},
+          QStringList{"--remote", "99999"}, QStringList{"--remote", "console.local:8080"},
+          QStringList{"--remote-pairing", "never"}}) {
         const Run run = Start(arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
         EXPECT_TRUE(run.err.startsWith("orinsub: ")) << run.err.toStdString();
         EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
     }
     EXPECT_TRUE(Start({"--dmx", "dmxking"}).err.contains("dmxking"));
+}
+
+TEST_F(CommandLineTest, RemoteServesItsPageWhileTheConsoleRuns)
+{
+    QProcess console;
+    Launch(console, {"--remote", "127.0.0.1:0"});
+    QByteArray out;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            out += console.readAllStandardOutput();
+            return out.contains("/\n");
+        },
+        30000))
+        << out.constData();
+    const QUrl url(QString::fromUtf8(out.mid(out.indexOf("http://")).trimmed()));
+    QTcpSocket socket;
+    socket.connectToHost(url.host(), static_cast<quint16>(url.port()));
+    socket.write("GET / HTTP/1.1\r\nHost: " + url.authority().toLatin1() + "\r\n\r\n");
+    QByteArray page;
+    QTest::qWaitFor([&] {
+        page += socket.readAll();
+        return socket.state() == QAbstractSocket::UnconnectedState;
+    });
+    EXPECT_TRUE(page.startsWith("HTTP/1.1 200 OK")) << page.left(80).constData();
+    EXPECT_TRUE(page.contains("data-target=\"go\""));
+    console.terminate();
+    EXPECT_TRUE(console.waitForFinished(10000));
 }
 
 TEST_F(CommandLineTest, ListDevicesPrintsTheSimulatedInterface)

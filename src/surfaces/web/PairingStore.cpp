@@ -1,0 +1,154 @@
+#include "PairingStore.h"
+
+#include <QCryptographicHash>
+#include <QRandomGenerator>
+
+#include <algorithm>
+
+namespace orinsub::surfaces::web {
+
+namespace {
+
+constexpr int kCodeDigits = 6;
+constexpr int kTokenBytes = 16;
+constexpr qsizetype kMaxDeviceName = 60;
+
+// Compares without leaking through timing where the strings first differ.
+bool SameBytes(const QByteArray &a, const QByteArray &b)
+{
+    if (a.size() != b.size())
+        return false;
+    unsigned char difference = 0;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        difference |= static_cast<unsigned char>(a[i] ^ b[i]);
+    return difference == 0;
+}
+
+bool IsHexToken(const QByteArray &token)
+{
+    return token.size() == 2 * kTokenBytes && std::all_of(token.begin(), token.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+           });
+}
+
+} // namespace
+
+PairingStore::PairingStore(std::vector<PairedDevice> devices,
+                           std::function<void(const std::vector<PairedDevice> &)> save,
+                           QObject *parent)
+    : QObject(parent), m_devices(std::move(devices)), m_save(std::move(save))
+{
+}
+
+bool PairingStore::IsCodeValid() const
+{
+    return !m_code.isEmpty() && m_now() < m_codeExpires;
+}
+
+int PairingStore::LockedSeconds() const
+{
+    const auto left = m_lockedUntil - m_now();
+    if (left <= Clock::duration::zero())
+        return 0;
+    return static_cast<int>(std::chrono::ceil<std::chrono::seconds>(left).count());
+}
+
+std::optional<QString> PairingStore::CurrentCode() const
+{
+    if (!IsCodeValid())
+        return std::nullopt;
+    return m_code;
+}
+
+int PairingStore::CodeSecondsLeft() const
+{
+    if (!IsCodeValid())
+        return 0;
+    return static_cast<int>(
+        std::chrono::ceil<std::chrono::seconds>(m_codeExpires - m_now()).count());
+}
+
+std::optional<QString> PairingStore::RequestCode()
+{
+    if (LockedSeconds() > 0)
+        return std::nullopt;
+    if (IsCodeValid())
+        return m_code;
+    const quint32 number = QRandomGenerator::system()->bounded(1000000u);
+    m_code = QStringLiteral("%1").arg(number, kCodeDigits, 10, QLatin1Char('0'));
+    m_codeExpires = m_now() + kCodeLifetime;
+    emit CodeShown(m_code);
+    return m_code;
+}
+
+PairingStore::Answer PairingStore::TryCode(const QByteArray &code, const QString &name,
+                                           QByteArray &token)
+{
+    if (LockedSeconds() > 0)
+        return Answer::Locked;
+    if (m_code.isEmpty())
+        return Answer::Expired;
+    if (!IsCodeValid()) {
+        m_code.clear();
+        emit CodeWithdrawn();
+        return Answer::Expired;
+    }
+    if (!SameBytes(code, m_code.toLatin1())) {
+        if (++m_wrongCodes >= kWrongCodesBeforeLock) {
+            // The code shown is withdrawn too, so that guessing starts from scratch.
+            m_wrongCodes = 0;
+            m_lockedUntil = m_now() + kLockTime;
+            m_code.clear();
+            emit CodeWithdrawn();
+            return Answer::Locked;
+        }
+        return Answer::Wrong;
+    }
+    m_wrongCodes = 0;
+    m_code.clear();
+    emit CodeWithdrawn();
+
+    std::array<quint32, kTokenBytes / 4> random{};
+    QRandomGenerator::system()->fillRange(random.data(), random.size());
+    token = QByteArray(reinterpret_cast<const char *>(random.data()), kTokenBytes).toHex();
+    m_devices.push_back(
+        {HashToken(token), name.left(kMaxDeviceName), QDateTime::currentDateTime()});
+    Save();
+    emit DevicesChanged();
+    return Answer::Paired;
+}
+
+bool PairingStore::IsPaired(const QByteArray &token) const
+{
+    if (!IsHexToken(token))
+        return false;
+    const QByteArray hash = HashToken(token);
+    bool found = false;
+    for (const PairedDevice &device : m_devices)
+        found |= SameBytes(device.tokenHash, hash);
+    return found;
+}
+
+void PairingStore::Forget(QByteArray tokenHash)
+{
+    const auto removed = std::erase_if(
+        m_devices, [&](const PairedDevice &device) { return device.tokenHash == tokenHash; });
+    if (removed == 0)
+        return;
+    Save();
+    emit DevicesChanged();
+    emit Forgotten(tokenHash);
+}
+
+QByteArray PairingStore::HashToken(const QByteArray &token)
+{
+    return QCryptographicHash::hash(token, QCryptographicHash::Sha256).toHex();
+}
+
+void PairingStore::Save()
+{
+    if (m_save)
+        m_save(m_devices);
+}
+
+} // namespace orinsub::surfaces::web

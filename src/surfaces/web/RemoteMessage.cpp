@@ -1,0 +1,83 @@
+#include "RemoteMessage.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cmath>
+
+namespace orinsub::surfaces::web {
+
+namespace {
+
+bool IsPageTarget(const ControlTarget &target)
+{
+    using Kind = ControlTarget::Kind;
+    switch (target.kind) {
+    case Kind::Strip:
+    case Kind::BankSelect:
+    case Kind::BankNext:
+    case Kind::BankPrevious:
+        return false;
+    default:
+        return true;
+    }
+}
+
+bool HasExactlyKeys(const QJsonObject &object, std::initializer_list<QLatin1StringView> keys)
+{
+    if (object.size() != static_cast<qsizetype>(keys.size()))
+        return false;
+    for (QLatin1StringView key : keys)
+        if (!object.contains(key))
+            return false;
+    return true;
+}
+
+} // namespace
+
+std::optional<RemoteMessage> ReadRemoteMessage(QByteArrayView text)
+{
+    if (text.size() > kMaxRemoteMessage)
+        return std::nullopt;
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(text.toByteArray(), &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return std::nullopt;
+    const QJsonObject object = document.object();
+    const QJsonValue type = object.value(QLatin1StringView("t"));
+    const QJsonValue name = object.value(QLatin1StringView("n"));
+    if (!type.isString() || !name.isString())
+        return std::nullopt;
+    const std::optional<ControlTarget> target = ControlTarget::Parse(name.toString());
+    if (!target || !IsPageTarget(*target))
+        return std::nullopt;
+
+    RemoteMessage message;
+    message.target = *target;
+    const QString kind = type.toString();
+    if (kind == QLatin1StringView("move")) {
+        const QJsonValue value = object.value(QLatin1StringView("v"));
+        const double level = value.toDouble(-1);
+        if (!HasExactlyKeys(
+                object, {QLatin1StringView("t"), QLatin1StringView("n"), QLatin1StringView("v")}) ||
+            !value.isDouble() || level < 0 || level > 255 || std::floor(level) != level ||
+            !target->IsContinuous())
+            return std::nullopt;
+        message.kind = RemoteMessage::Kind::Move;
+        message.value = static_cast<int>(level);
+        return message;
+    }
+    const bool isTouch = kind == QLatin1StringView("touch");
+    if (!isTouch && kind != QLatin1StringView("press"))
+        return std::nullopt;
+    const QJsonValue down = object.value(QLatin1StringView("d"));
+    if (!HasExactlyKeys(object,
+                        {QLatin1StringView("t"), QLatin1StringView("n"), QLatin1StringView("d")}) ||
+        !down.isBool() || target->IsContinuous() != isTouch)
+        return std::nullopt;
+    message.kind = isTouch ? RemoteMessage::Kind::Touch : RemoteMessage::Kind::Press;
+    message.down = down.toBool();
+    return message;
+}
+
+} // namespace orinsub::surfaces::web

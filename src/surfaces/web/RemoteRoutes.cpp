@@ -1,0 +1,277 @@
+#include "RemoteRoutes.h"
+
+#include "PairingStore.h"
+#include "WebTexts.h"
+
+#include <QFile>
+#include <QHostAddress>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+// The page lives in a static library: its resources are registered by hand.
+static void RegisterPageResources()
+{
+    Q_INIT_RESOURCE(remote);
+}
+
+namespace orinsub::surfaces::web {
+
+namespace {
+
+QByteArray StatusText(int status)
+{
+    switch (status) {
+    case 200:
+        return "OK";
+    case 204:
+        return "No Content";
+    case 400:
+        return "Bad Request";
+    case 403:
+        return "Forbidden";
+    case 404:
+        return "Not Found";
+    case 405:
+        return "Method Not Allowed";
+    case 410:
+        return "Gone";
+    case 413:
+        return "Content Too Large";
+    case 421:
+        return "Misdirected Request";
+    case 429:
+        return "Too Many Requests";
+    case 431:
+        return "Request Header Fields Too Large";
+    case 501:
+        return "Not Implemented";
+    case 503:
+        return "Service Unavailable";
+    case 505:
+        return "HTTP Version Not Supported";
+    default:
+        return "Error";
+    }
+}
+
+QByteArray Reply(int status, const QByteArray &type, const QByteArray &body,
+                 const QByteArray &extraHeaders = {})
+{
+    QByteArray reply = "HTTP/1.1 " + QByteArray::number(status) + ' ' + StatusText(status) + "\r\n";
+    if (!type.isEmpty())
+        reply += "Content-Type: " + type + "\r\n";
+    reply += "Content-Length: " + QByteArray::number(body.size()) +
+             "\r\n"
+             "Cache-Control: no-store\r\n"
+             "X-Content-Type-Options: nosniff\r\n"
+             "Referrer-Policy: no-referrer\r\n"
+             "Content-Security-Policy: default-src 'self'; frame-ancestors 'none'\r\n"
+             "Connection: close\r\n" +
+             extraHeaders + "\r\n" + body;
+    return reply;
+}
+
+QByteArray JsonReply(int status, const QJsonObject &object)
+{
+    return Reply(status, "application/json", QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
+QByteArray TextReply(int status, const QString &text)
+{
+    return Reply(status, "text/plain; charset=utf-8", text.toUtf8());
+}
+
+struct PageFile
+{
+    const char *path;
+    const char *resource;
+    const char *type;
+};
+
+constexpr PageFile kPageFiles[] = {
+    {"/", ":/orinsub/remote/index.html", "text/html; charset=utf-8"},
+    {"/remote.css", ":/orinsub/remote/remote.css", "text/css; charset=utf-8"},
+    {"/remote.js", ":/orinsub/remote/remote.js", "text/javascript; charset=utf-8"},
+};
+
+QByteArray PageFileReply(const PageFile &file)
+{
+    QFile resource(QString::fromLatin1(file.resource));
+    if (!resource.open(QIODevice::ReadOnly))
+        return TextReply(404, kNotFoundText);
+    return Reply(200, file.type, resource.readAll());
+}
+
+QByteArray CodeFromForm(const QByteArray &body)
+{
+    for (const QByteArray &pair : body.split('&'))
+        if (pair.startsWith("code="))
+            return pair.mid(5);
+    return {};
+}
+
+} // namespace
+
+RemoteRoutes::RemoteRoutes(PairingStore &pairing, quint16 port, bool pairingRequired)
+    : m_pairing(pairing), m_port(port), m_pairingRequired(pairingRequired)
+{
+    RegisterPageResources();
+}
+
+bool RemoteRoutes::IsOwnHost(const QByteArray &host) const
+{
+    // An address or "localhost", then our port: a name that a foreign DNS answers is refused.
+    QByteArray name = host;
+    quint16 port = 80;
+    const qsizetype colon = host.lastIndexOf(':');
+    const qsizetype bracket = host.lastIndexOf(']');
+    if (colon > bracket) {
+        bool ok = false;
+        const QByteArray portText = host.mid(colon + 1);
+        port = portText.toUShort(&ok);
+        if (!ok || portText.size() > 5 || portText.startsWith('+'))
+            return false;
+        name = host.left(colon);
+    }
+    if (port != m_port || name.isEmpty())
+        return false;
+    if (name == "localhost")
+        return true;
+    if (name.startsWith('[') != name.endsWith(']'))
+        return false;
+    const bool bracketed = name.startsWith('[');
+    if (bracketed)
+        name = name.mid(1, name.size() - 2);
+    QHostAddress address;
+    if (!address.setAddress(QString::fromLatin1(name)))
+        return false;
+    // An IPv6 address only in brackets, an IPv4 one only in its dotted form.
+    if (address.protocol() == QAbstractSocket::IPv6Protocol)
+        return bracketed;
+    return !bracketed && address.toString().toLatin1() == name;
+}
+
+bool RemoteRoutes::IsOwnOrigin(const HttpRequest &request) const
+{
+    return request.Header("origin") == "http://" + request.Header("host");
+}
+
+bool RemoteRoutes::IsPairedRequest(const HttpRequest &request) const
+{
+    return m_pairing.IsPaired(CookieValue(request.Header("cookie"), kTokenCookie));
+}
+
+RouteResult RemoteRoutes::Route(const HttpRequest &request) const
+{
+    if (!IsOwnHost(request.Header("host")))
+        return {RouteResult::Kind::Reply, TextReply(421, kForeignHostText), {}};
+    const bool get = request.method == "GET";
+    if (get) {
+        for (const PageFile &file : kPageFiles)
+            if (request.path == file.path)
+                return {RouteResult::Kind::Reply, PageFileReply(file), {}};
+        if (request.path == "/session")
+            return {RouteResult::Kind::Reply, SessionReply(request), {}};
+        if (request.path == "/ws")
+            return WebSocketDoor(request);
+        return {RouteResult::Kind::Reply, TextReply(404, kNotFoundText), {}};
+    }
+    if (request.path != "/pair" && request.path != "/pair/request")
+        return {RouteResult::Kind::Reply, TextReply(404, kNotFoundText), {}};
+    if (!IsOwnOrigin(request))
+        return {RouteResult::Kind::Reply, TextReply(403, kForeignOriginText), {}};
+    if (!m_pairingRequired)
+        return {RouteResult::Kind::Reply, TextReply(404, kNotFoundText), {}};
+    return {RouteResult::Kind::Reply,
+            request.path == "/pair" ? PairReply(request) : CodeRequestReply(),
+            {}};
+}
+
+QByteArray RemoteRoutes::SessionReply(const HttpRequest &request) const
+{
+    return JsonReply(200,
+                     {{QStringLiteral("paired"), !m_pairingRequired || IsPairedRequest(request)},
+                      {QStringLiteral("locked"), m_pairing.LockedSeconds()}});
+}
+
+QByteArray RemoteRoutes::CodeRequestReply() const
+{
+    if (!m_pairing.RequestCode())
+        return JsonReply(429, {{QStringLiteral("locked"), m_pairing.LockedSeconds()}});
+    return Reply(204, {}, {});
+}
+
+QByteArray RemoteRoutes::PairReply(const HttpRequest &request) const
+{
+    QByteArray token;
+    switch (m_pairing.TryCode(CodeFromForm(request.body),
+                              DeviceNameFromAgent(request.Header("user-agent")), token)) {
+    case PairingStore::Answer::Paired:
+        // Ten years: the device stays paired until the operator forgets it.
+        return Reply(204, {}, {},
+                     QByteArray("Set-Cookie: ") + kTokenCookie + '=' + token +
+                         "; Path=/; Max-Age=315360000; HttpOnly; SameSite=Strict\r\n");
+    case PairingStore::Answer::Wrong:
+        return TextReply(403, kWrongCodeText);
+    case PairingStore::Answer::Expired:
+        return TextReply(410, kExpiredCodeText);
+    case PairingStore::Answer::Locked:
+        return JsonReply(429, {{QStringLiteral("locked"), m_pairing.LockedSeconds()}});
+    }
+    return TextReply(403, kWrongCodeText);
+}
+
+RouteResult RemoteRoutes::WebSocketDoor(const HttpRequest &request) const
+{
+    if (request.Header("upgrade").toLower() != "websocket")
+        return {RouteResult::Kind::Reply, TextReply(400, kNotWebSocketText), {}};
+    if (!IsOwnOrigin(request))
+        return {RouteResult::Kind::Reply, TextReply(403, kForeignOriginText), {}};
+    if (!m_pairingRequired)
+        return {RouteResult::Kind::Upgrade, {}, {}};
+    const QByteArray token = CookieValue(request.Header("cookie"), kTokenCookie);
+    if (!m_pairing.IsPaired(token))
+        return {RouteResult::Kind::Reply, TextReply(403, kNotPairedText), {}};
+    return {RouteResult::Kind::Upgrade, {}, PairingStore::HashToken(token)};
+}
+
+QByteArray RemoteRoutes::RefusalReply(int status)
+{
+    return TextReply(status, kBadRequestText);
+}
+
+QByteArray RemoteRoutes::BusyReply()
+{
+    return TextReply(503, kBusyText);
+}
+
+QString DeviceNameFromAgent(const QByteArray &userAgent)
+{
+    struct Mark
+    {
+        const char *needle;
+        const char *name;
+    };
+    static constexpr Mark kDevices[] = {{"iPhone", "iPhone"},   {"iPad", "iPad"},
+                                        {"Android", "Android"}, {"Windows", "Windows"},
+                                        {"Macintosh", "Mac"},   {"Linux", "Linux"}};
+    static constexpr Mark kBrowsers[] = {{"Edg/", "Edge"},
+                                         {"Firefox/", "Firefox"},
+                                         {"HeadlessChrome/", "Chrome"},
+                                         {"Chrome/", "Chrome"},
+                                         {"Safari/", "Safari"}};
+    QStringList parts;
+    for (const Mark &mark : kDevices)
+        if (userAgent.contains(mark.needle)) {
+            parts << QString::fromLatin1(mark.name);
+            break;
+        }
+    for (const Mark &mark : kBrowsers)
+        if (userAgent.contains(mark.needle)) {
+            parts << QString::fromLatin1(mark.name);
+            break;
+        }
+    return parts.isEmpty() ? kUnknownDeviceText : parts.join(u' ');
+}
+
+} // namespace orinsub::surfaces::web

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <QDeadlineTimer>
+#include <QHostAddress>
+#include <QObject>
+#include <QSet>
+#include <QTcpServer>
+#include <QTimer>
+#include <QWebSocketServer>
+
+#include "DeskState.h"
+
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace orinsub::surfaces {
+class ControlLayer;
+}
+
+namespace orinsub::surfaces::web {
+
+class PairingStore;
+class RemoteRoutes;
+class WebSurface;
+
+/// Where the remote listens: "[ADDRESS:]PORT" (127.0.0.1 when no address is given; an IPv6
+/// address in brackets; port 0: any free port).
+struct RemoteEndpoint
+{
+    QHostAddress address = QHostAddress(QHostAddress::LocalHost);
+    quint16 port = 0;
+
+    /// Reads "[ADDRESS:]PORT"; false with a message in the operator's language.
+    static bool Parse(const QString &text, RemoteEndpoint &endpoint, QString &error);
+    QString ToString() const;
+};
+
+/// The web remote: serves the page and the WebSocket on one port. Each WebSocket connection is
+/// a surface of its own on the control layer. Pairing is asked beyond the loopback address, or
+/// everywhere when forced. At most kMaxConnections pages; requests that do not finish their head
+/// within a few seconds, pages that fall silent or cannot keep up are dropped. UI thread only.
+class RemoteServer : public QObject
+{
+    Q_OBJECT
+public:
+    RemoteServer(ControlLayer &layer, PairingStore &pairing, QObject *parent = nullptr);
+    ~RemoteServer() override;
+
+    /// Starts serving (stops first when already serving); false with the reason.
+    bool Listen(const RemoteEndpoint &endpoint, bool pairingAlways, QString &error);
+    void Stop();
+    bool IsListening() const { return m_tcp.isListening(); }
+    /// The port served (the one chosen by the system when 0 was asked).
+    quint16 Port() const { return m_tcp.serverPort(); }
+    QHostAddress Address() const { return m_tcp.serverAddress(); }
+    bool IsPairingRequired() const { return m_pairingRequired; }
+    int ConnectionCount() const { return static_cast<int>(m_surfaces.size()); }
+
+    static constexpr int kMaxConnections = 16;
+    static constexpr int kMaxOpenRequests = 32;
+    /// What feedback does not carry (names, the status line, a store into a sub-master) is
+    /// looked for this often; output levels and lamps follow every fader change at once.
+    static constexpr int kDeskPollMs = 100;
+
+    /// How long a request may take to arrive, how often pages are pinged and how long one may
+    /// stay silent before it is dropped.
+    struct Patience
+    {
+        int requestMs = 5000;
+        int pingMs = 5000;
+        int silentMs = 20000;
+    };
+    /// Tests shorten them; takes effect with the next Listen.
+    void SetPatience(const Patience &patience) { m_patience = patience; }
+
+signals:
+    void ConnectionCountChanged(int count);
+
+private:
+    void OnTcpConnection();
+    void OnRequestData(QTcpSocket *socket);
+    void Answer(QTcpSocket *socket, const QByteArray &reply);
+    void OnWebSocket();
+    void OnSurfaceClosed(WebSurface *surface);
+    void PollDesk();
+    void PollDeskSoon();
+    void Housekeep();
+    void CloseDevice(const QByteArray &tokenHash);
+
+    ControlLayer &m_layer;
+    PairingStore &m_pairing;
+    QTcpServer m_tcp;
+    QWebSocketServer m_webSockets;
+    std::unique_ptr<RemoteRoutes> m_routes;
+    bool m_pairingRequired = true;
+    Patience m_patience;
+    QSet<QTcpSocket *> m_openRequests;
+    // Upgrades handed to the WebSocket server, by peer: the device each belongs to.
+    struct Handshake
+    {
+        QByteArray tokenHash;
+        QDeadlineTimer deadline;
+    };
+    std::map<std::pair<QString, quint16>, Handshake> m_handshakes;
+    std::vector<WebSurface *> m_surfaces;
+    DeskState m_desk;
+    QTimer m_deskTimer;
+    bool m_deskPollScheduled = false;
+    QTimer m_housekeeping;
+};
+
+} // namespace orinsub::surfaces::web

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "PairingStore.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace orinsub::surfaces::web {
+
+/// The remote's settings in the console's settings store, group [Remote]: whether it starts
+/// with the console, where it listens, whether 127.0.0.1 asks for pairing too, and the paired
+/// devices (their token hashes only) in [RemoteDevices].
+struct RemoteSettings
+{
+    bool enabled = false;
+    QString endpoint = QStringLiteral("127.0.0.1:8080");
+    bool pairingAlways = false;
+
+    static RemoteSettings Load();
+    void Save() const;
+
+    static std::vector<PairedDevice> LoadDevices();
+    static void SaveDevices(const std::vector<PairedDevice> &devices);
+};
+
+} // namespace orinsub::surfaces::web

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "RemoteSettings.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace orinsub::surfaces::web {
+
+class PairingStore;
+
+/// The remote's page of the settings: on or off, where it listens, pairing on 127.0.0.1 too,
+/// and the paired devices, any of which the operator can forget at once.
+class RemoteSettingsPage : public QWidget
+{
+    Q_OBJECT
+public:
+    RemoteSettingsPage(PairingStore &pairing, const RemoteSettings &settings,
+                       QWidget *parent = nullptr);
+
+    /// The settings as the page shows them (not checked: RemoteEndpoint::Parse does that).
+    RemoteSettings Settings() const;
+
+private:
+    void FillDevices();
+    void ForgetSelected();
+
+    PairingStore &m_pairing;
+    QCheckBox *m_enabled;
+    QLineEdit *m_endpoint;
+    QCheckBox *m_pairingAlways;
+    QListWidget *m_devices;
+    QPushButton *m_forget;
+};
+
+} // namespace orinsub::surfaces::web

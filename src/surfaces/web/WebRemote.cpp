@@ -1,0 +1,81 @@
+#include "WebRemote.h"
+
+#include "PairingCodeBox.h"
+#include "RemoteSettingsPage.h"
+#include "WebTexts.h"
+#include "controls/QuestionBox.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QVBoxLayout>
+
+namespace orinsub::surfaces::web {
+
+WebRemote::WebRemote(ControlLayer &layer, QWidget *window)
+    : m_window(window), m_pairing(RemoteSettings::LoadDevices(), &RemoteSettings::SaveDevices),
+      m_server(layer, m_pairing), m_codeBox(new PairingCodeBox(m_pairing, window))
+{
+}
+
+WebRemote::~WebRemote()
+{
+    delete m_codeBox.data();
+}
+
+bool WebRemote::Start(const std::optional<QString> &endpoint, std::optional<bool> pairingAlways,
+                      QString &error)
+{
+    const RemoteSettings settings = RemoteSettings::Load();
+    if (!endpoint && !settings.enabled)
+        return true;
+    return Serve(endpoint.value_or(settings.endpoint),
+                 pairingAlways.value_or(settings.pairingAlways), error);
+}
+
+bool WebRemote::Serve(const QString &endpoint, bool pairingAlways, QString &error)
+{
+    RemoteEndpoint where;
+    if (!RemoteEndpoint::Parse(endpoint, where, error))
+        return false;
+    return m_server.Listen(where, pairingAlways, error);
+}
+
+bool WebRemote::Apply(const RemoteSettings &settings, QString &error)
+{
+    RemoteEndpoint where;
+    if (!RemoteEndpoint::Parse(settings.endpoint, where, error))
+        return false;
+    // Pages already playing stay connected when nothing about the server changes.
+    const bool unchanged =
+        m_server.IsListening() && m_server.Address() == where.address &&
+        m_server.Port() == where.port &&
+        m_server.IsPairingRequired() == (settings.pairingAlways || !where.address.isLoopback());
+    if (!settings.enabled)
+        m_server.Stop();
+    else if (!unchanged && !m_server.Listen(where, settings.pairingAlways, error))
+        return false;
+    settings.Save();
+    return true;
+}
+
+void WebRemote::OpenSettings()
+{
+    QDialog dialog(m_window);
+    dialog.setWindowTitle(kRemoteSettingsCaption);
+    auto *page = new RemoteSettingsPage(m_pairing, RemoteSettings::Load(), &dialog);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addWidget(page);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+        QString error;
+        if (Apply(page->Settings(), error))
+            dialog.accept();
+        else
+            controls::Questions().Warn(&dialog, error, kRemoteSettingsCaption);
+    });
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    dialog.exec();
+}
+
+} // namespace orinsub::surfaces::web

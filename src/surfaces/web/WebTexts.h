@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+namespace orinsub::surfaces::web {
+
+// Texts of the web remote that the operator reads, at the console and on the device.
+
+inline const QString kNotFoundText = QStringLiteral("ページがありません");
+inline const QString kBadRequestText = QStringLiteral("要求を読めません");
+inline const QString kForeignHostText = QStringLiteral("この卓のアドレスではありません");
+inline const QString kForeignOriginText = QStringLiteral("ほかのサイトからは操作できません");
+inline const QString kNotWebSocketText = QStringLiteral("WebSocket の要求ではありません");
+inline const QString kNotPairedText = QStringLiteral("ペアリングされていない端末です");
+inline const QString kWrongCodeText = QStringLiteral("ペアリングコードが違います");
+inline const QString kExpiredCodeText = QStringLiteral("ペアリングコードの期限が切れました");
+inline const QString kBusyText = QStringLiteral("接続できる端末の数を超えています");
+inline const QString kUnknownDeviceText = QStringLiteral("不明な端末");
+
+// The pairing code box and the remote's settings.
+inline const QString kPairingCaption = QStringLiteral("ペアリングコード");
+inline const QString kPairingPrompt = QStringLiteral("端末にこのコードを入力してください");
+inline QString PairingSecondsLeft(int seconds)
+{
+    return QStringLiteral("残り %1 秒").arg(seconds);
+}
+inline const QString kRemoteSettingsCaption = QStringLiteral("Webリモート");
+inline const QString kRemoteEnabledText = QStringLiteral("Webリモートを使う(&W)");
+inline const QString kRemoteAddressText = QStringLiteral("アドレス(&A):");
+inline const QString kRemotePairingAlwaysText =
+    QStringLiteral("127.0.0.1 でもペアリングを求める(&R)");
+inline const QString kPairedDevicesText = QStringLiteral("ペアリングした端末:");
+inline const QString kForgetDeviceText = QStringLiteral("端末を削除(&D)");
+inline QString RemoteListenFailed(const QString &where, const QString &why)
+{
+    return QStringLiteral("Webリモートを %1 で開始できません: %2").arg(where, why);
+}
+inline QString RemoteAddressInvalid(const QString &text)
+{
+    return QStringLiteral("Webリモートのアドレスが正しくありません: %1").arg(text);
+}
+
+} // namespace orinsub::surfaces::web

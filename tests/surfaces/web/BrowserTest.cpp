@@ -1,0 +1,126 @@
+#include "RemoteFixture.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+
+using namespace orinsub;
+using orinsub::testing::RemoteTest;
+
+namespace {
+
+const QString kScriptFolder = QStringLiteral(ORINSUB_WEB_TEST_DIR);
+
+/// The page in headless Chromium, driven by browser_test.mjs through puppeteer-core; this side
+/// answers the script's questions about the console and moves the console's own faders.
+class BrowserTest : public RemoteTest
+{
+protected:
+    BrowserTest()
+    {
+        for (int n = 1; n <= 4; ++n)
+            doc.GetSubMaster(1, n)->m_levels[n - 1] = 255; // sub-master n lights channel n
+    }
+
+    /// puppeteer-core as package-lock.json pins it, installed without any browser download.
+    static bool InstallPuppeteer(QString &why)
+    {
+        if (QFileInfo::exists(kScriptFolder + QStringLiteral("/node_modules/puppeteer-core")))
+            return true;
+        QProcess npm;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("PUPPETEER_SKIP_DOWNLOAD"), QStringLiteral("1"));
+        npm.setProcessEnvironment(environment);
+        npm.setWorkingDirectory(kScriptFolder);
+        npm.start(QStringLiteral("npm"), {QStringLiteral("ci"), QStringLiteral("--no-audit"),
+                                          QStringLiteral("--no-fund")});
+        if (!npm.waitForFinished(300000) || npm.exitCode() != 0) {
+            why = QString::fromLocal8Bit(npm.readAllStandardError());
+            return false;
+        }
+        return true;
+    }
+
+    QJsonObject DeskReply()
+    {
+        QJsonArray wire;
+        port.WriteFrame();
+        const zentra::sim::Frame frame = zentra::sim::LastWrittenFrame();
+        for (int slot = 1; slot <= 20; ++slot)
+            wire.append(frame[slot]);
+        QJsonArray subs;
+        for (int n = 1; n <= 20; ++n)
+            subs.append(Sub(n).GetLevel());
+        return {{"wire", wire},
+                {"subs", subs},
+                {"xfade", QJsonArray{HandleA().GetLevel(), HandleB().GetLevel()}},
+                {"page", master->GetPage()}};
+    }
+
+    QJsonObject Answer(const QJsonObject &question)
+    {
+        const QString command = question.value("cmd").toString();
+        if (command == u"code") {
+            QTest::qWaitFor([&] { return !shownCodes.isEmpty(); }, 5000);
+            return {{"code", shownCodes.value(0)}};
+        }
+        if (command == u"mouseSub") {
+            const QPoint knob = Centre(Sub(question.value("number").toInt()).GetKnobRect());
+            const QPoint to = knob + QPoint(0, question.value("dy").toInt());
+            Press(master->viewport(), knob);
+            for (int step = 1; step <= 6; ++step)
+                Move(master->viewport(), knob + (to - knob) * step / 6);
+            Release(master->viewport(), to);
+        } else if (command == u"setSub") {
+            master->MoveSubFaderTo(question.value("number").toInt() - 1,
+                                   static_cast<uint8_t>(question.value("level").toInt()));
+        }
+        return DeskReply();
+    }
+};
+
+} // namespace
+
+TEST_F(BrowserTest, APhonePairsPlaysWithTwoFingersAndFollowsTheConsole)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("node")).isEmpty() ||
+        !QFileInfo::exists(QStringLiteral("/usr/bin/chromium")))
+        GTEST_SKIP() << "node or /usr/bin/chromium missing (scripts/deps installs them)";
+    QString why;
+    ASSERT_TRUE(InstallPuppeteer(why)) << "npm ci: " << why.toStdString();
+
+    QProcess node;
+    node.setWorkingDirectory(kScriptFolder);
+    node.setProcessChannelMode(QProcess::SeparateChannels);
+    QJsonArray failures;
+    bool done = false;
+    QObject::connect(&node, &QProcess::readyReadStandardOutput, [&] {
+        while (node.canReadLine()) {
+            const QJsonObject line = QJsonDocument::fromJson(node.readLine()).object();
+            if (line.contains("done")) {
+                failures = line.value("failures").toArray();
+                done = true;
+            } else if (line.contains("cmd")) {
+                node.write(QJsonDocument(Answer(line)).toJson(QJsonDocument::Compact) + '\n');
+            }
+        }
+    });
+    node.start(QStringLiteral("node"), {QStringLiteral("browser_test.mjs"),
+                                        QStringLiteral("http://127.0.0.1:%1/").arg(server.Port())});
+    ASSERT_TRUE(node.waitForStarted());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 120000))
+        << node.readAllStandardError().toStdString();
+    for (const QJsonValue failure : failures)
+        ADD_FAILURE() << failure.toString().toStdString();
+    if (node.state() != QProcess::NotRunning) {
+        node.closeWriteChannel();
+        if (!node.waitForFinished(10000))
+            node.kill();
+    }
+    EXPECT_TRUE(done);
+    EXPECT_EQ(server.ConnectionCount(), 0) << "the page's connection ended with the browser";
+}

@@ -1,0 +1,135 @@
+#include "surfaces/web/RemoteRoutes.h"
+#include "surfaces/web/PairingStore.h"
+#include "surfaces/web/RemoteMessage.h"
+
+#include <gtest/gtest.h>
+
+using namespace orinsub::surfaces::web;
+using orinsub::surfaces::ControlTarget;
+
+namespace {
+
+class RemoteRoutesTest : public ::testing::Test
+{
+protected:
+    HttpRequest Request(QByteArray method, QByteArray path, QByteArray host = "127.0.0.1:8080")
+    {
+        HttpRequest request;
+        request.method = method;
+        request.path = path;
+        request.headers = {{"host", host}};
+        return request;
+    }
+    HttpRequest Upgrade(QByteArray origin = "http://127.0.0.1:8080", QByteArray cookie = {})
+    {
+        HttpRequest request = Request("GET", "/ws");
+        request.headers.push_back({"upgrade", "websocket"});
+        request.headers.push_back({"origin", origin});
+        if (!cookie.isEmpty())
+            request.headers.push_back({"cookie", cookie});
+        return request;
+    }
+    static int Status(const RouteResult &result)
+    {
+        return result.kind == RouteResult::Kind::Upgrade ? 101 : result.reply.mid(9, 3).toInt();
+    }
+    QByteArray PairedCookie()
+    {
+        QByteArray token;
+        pairing.TryCode(pairing.RequestCode()->toLatin1(), {}, token);
+        return "orinsub_token=" + token;
+    }
+
+    PairingStore pairing;
+    RemoteRoutes open{pairing, 8080, false};
+    RemoteRoutes paired{pairing, 8080, true};
+};
+
+} // namespace
+
+TEST_F(RemoteRoutesTest, ServesThePageByAddressOrLocalhostOnly)
+{
+    const RouteResult page = open.Route(Request("GET", "/"));
+    EXPECT_EQ(Status(page), 200);
+    EXPECT_TRUE(page.reply.contains("data-target=\"go\""));
+    const RouteResult script = open.Route(Request("GET", "/remote.js", "localhost:8080"));
+    const RouteResult style = open.Route(Request("GET", "/remote.css", "[::1]:8080"));
+    EXPECT_EQ(Status(script), 200);
+    EXPECT_EQ(Status(style), 200);
+    EXPECT_LT(page.reply.size() + script.reply.size() + style.reply.size(), 150 * 1024)
+        << "the page stays small enough for a phone on a busy venue network";
+    EXPECT_EQ(Status(open.Route(Request("GET", "/../etc/passwd"))), 404);
+    for (const QByteArray host : {"evil.example:8080", "127.0.0.1:8081", "127.0.0.1", "::1:8080",
+                                  "[127.0.0.1]:8080", "127.1:8080", "127.0.0.1:+8080"})
+        EXPECT_EQ(Status(open.Route(Request("GET", "/", host))), 421) << host.constData();
+}
+
+TEST_F(RemoteRoutesTest, WebSocketOpensOnlyFromTheOwnOriginAndAPairedDevice)
+{
+    EXPECT_EQ(Status(open.Route(Upgrade())), 101) << "127.0.0.1 without forced pairing";
+    EXPECT_EQ(Status(open.Route(Upgrade("http://evil.example"))), 403);
+    EXPECT_EQ(Status(open.Route(Upgrade(""))), 403);
+
+    EXPECT_EQ(Status(paired.Route(Upgrade())), 403);
+    EXPECT_EQ(Status(paired.Route(
+                  Upgrade("http://127.0.0.1:8080", "orinsub_token=" + QByteArray(32, 'a')))),
+              403);
+    const QByteArray cookie = PairedCookie();
+    const RouteResult door = paired.Route(Upgrade("http://127.0.0.1:8080", cookie));
+    EXPECT_EQ(Status(door), 101);
+    EXPECT_EQ(door.tokenHash, PairingStore::HashToken(cookie.mid(14)));
+    EXPECT_EQ(Status(paired.Route(Upgrade("http://localhost:8080", cookie))), 403);
+}
+
+TEST_F(RemoteRoutesTest, PairingGivesAnHttpOnlyCookieToTheOwnOriginOnly)
+{
+    HttpRequest pair = Request("POST", "/pair");
+    pair.headers.push_back({"origin", "http://127.0.0.1:8080"});
+    HttpRequest ask = Request("POST", "/pair/request");
+    ask.headers = pair.headers;
+    HttpRequest foreign = ask;
+    foreign.headers.back().second = "http://evil.example";
+
+    EXPECT_EQ(Status(paired.Route(foreign)), 403);
+    EXPECT_FALSE(pairing.CurrentCode());
+    EXPECT_EQ(Status(paired.Route(ask)), 204);
+    pair.body = "code=" + pairing.CurrentCode()->toLatin1();
+    const RouteResult answer = paired.Route(pair);
+    EXPECT_EQ(Status(answer), 204);
+    EXPECT_TRUE(answer.reply.contains("HttpOnly; SameSite=Strict"));
+    EXPECT_EQ(Status(paired.Route(pair)), 410) << "the code is used up";
+}
+
+TEST(RemoteMessageReader, AcceptsTheThreeMessagesExactly)
+{
+    const auto move = ReadRemoteMessage(R"({"t":"move","n":"sub/3","v":128})");
+    ASSERT_TRUE(move);
+    EXPECT_EQ(move->target, (ControlTarget{ControlTarget::Kind::SubFader, 0, 2}));
+    EXPECT_EQ(move->value, 128);
+    const auto press = ReadRemoteMessage(R"({"t":"press","n":"go","d":true})");
+    ASSERT_TRUE(press);
+    EXPECT_TRUE(press->down);
+    EXPECT_TRUE(ReadRemoteMessage(R"({"t":"touch","n":"xfade/B","d":false})"));
+}
+
+TEST(RemoteMessageReader, RefusesEverythingElse)
+{
+    for (const char *bad : {
+             R"({"t":"move","n":"sub/3","v":256})",
+             R"({"t":"move","n":"sub/3","v":1.5})",
+             R"({"t":"move","n":"sub/3","v":"1"})",
+             R"({"t":"move","n":"sub/21","v":1})",
+             R"({"t":"move","n":"go","v":1})",
+             R"({"t":"move","n":"strip/1","v":1})",
+             R"({"t":"move","n":"sub/3","v":1,"x":0})",
+             R"({"t":"press","n":"sub/3","d":true})",
+             R"({"t":"press","n":"go","d":1})",
+             R"({"t":"blink","n":"go","d":true})",
+             R"(["move","sub/3",1])",
+             R"({"t":"move","n":"sub/3","v":1)",
+             "",
+         })
+        EXPECT_FALSE(ReadRemoteMessage(bad)) << bad;
+    const QByteArray padded = R"({"t":"press","n":"go","d":true})" + QByteArray(4096, ' ');
+    EXPECT_FALSE(ReadRemoteMessage(padded));
+}
