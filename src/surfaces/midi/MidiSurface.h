@@ -1,0 +1,56 @@
+#pragma once
+
+#include "MidiMapping.h"
+#include "MidiMessage.h"
+#include "surfaces/Surface.h"
+
+#include <functional>
+
+namespace orinsub::surfaces {
+class ControlLayer;
+}
+
+namespace orinsub::surfaces::midi {
+
+/// A MIDI fader box on the control layer: plays the messages of its mapping's controls and
+/// answers feedback with the same message its control sends. UI thread only.
+class MidiSurface : public Surface
+{
+public:
+    using Sender = std::function<void(const MidiMessage &)>;
+    using Learner = std::function<void(const MidiMessage &)>;
+
+    /// Nothing is attached yet: call Attach once the sender works.
+    MidiSurface(ControlLayer &layer, MidiMapping mapping, Sender sender);
+    ~MidiSurface() override;
+    MidiSurface(const MidiSurface &) = delete;
+    MidiSurface &operator=(const MidiSurface &) = delete;
+
+    /// Attaches to the layer (feedback then sets every shown control) or detaches from it.
+    void Attach();
+    void Detach();
+    bool IsAttached() const { return m_attached; }
+
+    /// Plays one message: a move, a press or release, a touch. While a learner is set the
+    /// message goes to it instead and plays nothing.
+    void Play(const MidiMessage &message);
+
+    /// Another mapping from now on (re-attached, so feedback sets the new controls).
+    void SetMapping(MidiMapping mapping);
+    const MidiMapping &GetMapping() const { return m_mapping; }
+
+    void SetLearner(Learner learner) { m_learner = std::move(learner); }
+
+    bool IsMotorised() const override { return m_mapping.motorised; }
+    std::vector<ControlTarget> ShownTargets() const override;
+    void OnFeedback(const ControlTarget &target, int value, bool caught) override;
+
+private:
+    ControlLayer &m_layer;
+    MidiMapping m_mapping;
+    Sender m_sender;
+    Learner m_learner;
+    bool m_attached = false;
+};
+
+} // namespace orinsub::surfaces::midi
