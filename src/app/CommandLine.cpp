@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "surfaces/midi/MidiPort.h"
 #include "zentra/DeviceSelection.h"
 
 #include <QCommandLineParser>
@@ -9,6 +10,8 @@ namespace orinsub::app {
 namespace {
 
 const QCommandLineOption kDmxOption(QStringLiteral("dmx"), {}, QStringLiteral("DEVICE"));
+const QCommandLineOption kMidiOption(QStringLiteral("midi"), {}, QStringLiteral("DEVICE"));
+const QCommandLineOption kMidiMapOption(QStringLiteral("midi-map"), {}, QStringLiteral("FILE"));
 const QCommandLineOption kListOption(QStringLiteral("list-devices"));
 const QCommandLineOption kScreenshotOption(QStringLiteral("screenshot"), {},
                                            QStringLiteral("FILE"));
@@ -21,7 +24,8 @@ CommandLineAction ParseCommandLine(const QStringList &arguments, StartOptions &o
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({kDmxOption, kListOption, kScreenshotOption, kHelpOption});
+    parser.addOptions(
+        {kDmxOption, kMidiOption, kMidiMapOption, kListOption, kScreenshotOption, kHelpOption});
     parser.addPositionalArgument(QStringLiteral("SHOW"), {});
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
@@ -39,6 +43,10 @@ CommandLineAction ParseCommandLine(const QStringList &arguments, StartOptions &o
     }
     if (parser.isSet(kDmxOption))
         options.dmx = parser.value(kDmxOption).toStdString();
+    options.midi = parser.value(kMidiOption);
+    if (!options.midi.isEmpty() && !surfaces::midi::MidiDeviceName::Parse(options.midi, error))
+        return CommandLineAction::Error;
+    options.midiMap = parser.value(kMidiMapOption);
     options.listDevices = parser.isSet(kListOption);
     options.screenshot = parser.value(kScreenshotOption);
     options.show = shows.value(0);
@@ -51,7 +59,8 @@ QString HelpText()
     for (const std::string &form : zentra::DeviceForms())
         forms += QStringLiteral("                      %1\n").arg(QString::fromStdString(form));
     return QStringLiteral(
-               "使い方: orinsub [--dmx DEVICE] [--list-devices] [--screenshot FILE] [SHOW]\n"
+               "使い方: orinsub [--dmx DEVICE] [--midi DEVICE] [--midi-map FILE] [--list-devices]\n"
+               "               [--screenshot FILE] [SHOW]\n"
                "OrinSUB サブマスター卓: 照明コンソール\n"
                "\n"
                "  SHOW                開くショーファイル (*.orin)。省略すると最後に使ったショー\n"
@@ -59,7 +68,11 @@ QString HelpText()
                "  --dmx DEVICE        使う DMX インターフェース。省略すると環境変数 %1、\n"
                "                      それもなければシミュレーション (sim)。指定の形:\n"
                "%2"
-               "  --list-devices      インターフェースが見つけた装置を表示して終了\n"
+               "  --midi DEVICE       MIDI の操作卓。alsa:名前 (ALSA シーケンサー) か jack:名前、\n"
+               "                      名前はポート名の一部。省略すると環境変数 ORINSUB_MIDI、\n"
+               "                      それもなければ設定 (操作 > 外部操作卓...)\n"
+               "  --midi-map FILE     MIDI の対応表 (JSON) を読む\n"
+               "  --list-devices      インターフェースと MIDI が見つけた装置を表示して終了\n"
                "  --screenshot FILE   最初の描画の後でウィンドウを PNG に保存して終了\n"
                "                      (ディスプレイがなくても動きます)\n"
                "  -h, --help          この説明を表示して終了\n")

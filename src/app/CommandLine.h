@@ -7,20 +7,22 @@
 
 namespace orinsub::app {
 
-/// What the command line asks for: orinsub [--dmx DEVICE] [--list-devices] [--screenshot FILE]
-/// [SHOW].
+/// What the command line asks for: orinsub [--dmx DEVICE] [--midi DEVICE] [--midi-map FILE]
+/// [--list-devices] [--screenshot FILE] [SHOW].
 struct StartOptions
 {
     std::optional<std::string> dmx; // the interface; ORINSUB_DMX or the simulation without it
-    bool listDevices = false;       // print the devices the interface finds, then end
-    QString screenshot;             // save the window as PNG after the first paint, then end
-    QString show;                   // the show to open at start
+    QString midi;    // the MIDI surface ("alsa:NAME", "jack:NAME"); ORINSUB_MIDI or the settings
+    QString midiMap; // the MIDI surface's mapping file instead of the one in the settings
+    bool listDevices = false; // print the devices the interface and MIDI find, then end
+    QString screenshot;       // save the window as PNG after the first paint, then end
+    QString show;             // the show to open at start
 };
 
 enum class CommandLineAction { Run, Help, Error };
 
 /// Reads the arguments (the program's name first). Help for -h and --help; Error with a one-line
-/// message for an unknown option, a missing value or more than one show.
+/// message for an unknown option, a missing value, a malformed MIDI device or more than one show.
 CommandLineAction ParseCommandLine(const QStringList &arguments, StartOptions &options,
                                    QString &error);
 

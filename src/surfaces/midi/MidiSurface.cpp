@@ -6,6 +6,30 @@
 
 namespace orinsub::surfaces::midi {
 
+namespace {
+
+/// What the operator can change on the console itself (the whole crossfader moves its handles).
+std::vector<ControlTarget> DeskTargets()
+{
+    using Kind = ControlTarget::Kind;
+    std::vector<ControlTarget> targets;
+    for (int row = 0; row < 2; ++row) {
+        for (int i = 0; i < ControlTarget::kChannels; ++i)
+            targets.push_back({Kind::RowFader, row, i});
+    }
+    for (int i = 0; i < ControlTarget::kSubFaders; ++i)
+        targets.push_back({Kind::SubFader, 0, i});
+    for (int i = 0; i < 3; ++i)
+        targets.push_back({Kind::Input, 0, i});
+    for (const Kind kind : {Kind::PageUp, Kind::PageDown, Kind::Link, Kind::Go, Kind::GoTime})
+        targets.push_back({kind});
+    targets.push_back({Kind::CrossfadeHandle, 0, 0});
+    targets.push_back({Kind::CrossfadeHandle, 0, 1});
+    return targets;
+}
+
+} // namespace
+
 MidiSurface::MidiSurface(ControlLayer &layer, MidiMapping mapping, Sender sender)
     : m_layer(layer), m_mapping(std::move(mapping)), m_sender(std::move(sender))
 {
@@ -53,6 +77,22 @@ void MidiSurface::Play(const MidiMessage &message)
     }
 }
 
+void MidiSurface::StartLearning(Learner learner, DeskWatcher watcher)
+{
+    m_learner = std::move(learner);
+    m_watcher = std::move(watcher);
+    // The desk's controls join the shown targets; their present values are no change.
+    m_priming = true;
+    m_layer.Flush();
+    m_priming = false;
+}
+
+void MidiSurface::StopLearning()
+{
+    m_learner = nullptr;
+    m_watcher = nullptr;
+}
+
 void MidiSurface::SetMapping(MidiMapping mapping)
 {
     const bool attached = m_attached;
@@ -64,7 +104,7 @@ void MidiSurface::SetMapping(MidiMapping mapping)
 
 std::vector<ControlTarget> MidiSurface::ShownTargets() const
 {
-    std::vector<ControlTarget> targets;
+    std::vector<ControlTarget> targets = m_watcher ? DeskTargets() : std::vector<ControlTarget>{};
     for (const MidiBinding &binding : m_mapping.controls) {
         if (!binding.IsTouch() &&
             std::find(targets.begin(), targets.end(), binding.target) == targets.end())
@@ -75,6 +115,8 @@ std::vector<ControlTarget> MidiSurface::ShownTargets() const
 
 void MidiSurface::OnFeedback(const ControlTarget &target, int value, bool)
 {
+    if (m_watcher && !m_priming && target.kind != ControlTarget::Kind::Strip)
+        m_watcher(target);
     for (const MidiBinding &binding : m_mapping.controls) {
         if (binding.target != target || binding.IsTouch())
             continue;

@@ -19,6 +19,7 @@ class MidiSurface : public Surface
 public:
     using Sender = std::function<void(const MidiMessage &)>;
     using Learner = std::function<void(const MidiMessage &)>;
+    using DeskWatcher = std::function<void(const ControlTarget &)>;
 
     /// Nothing is attached yet: call Attach once the sender works.
     MidiSurface(ControlLayer &layer, MidiMapping mapping, Sender sender);
@@ -31,15 +32,20 @@ public:
     void Detach();
     bool IsAttached() const { return m_attached; }
 
-    /// Plays one message: a move, a press or release, a touch. While a learner is set the
-    /// message goes to it instead and plays nothing.
+    /// Plays one message: a move, a press or release, a touch. While learning, the message goes
+    /// to the learner instead and plays nothing.
     void Play(const MidiMessage &message);
+
+    /// Learning: every message goes to learner, and every desk control that changes from now
+    /// on (the operator moves a fader or presses a button on the console) goes to watcher.
+    /// Needs the surface attached.
+    void StartLearning(Learner learner, DeskWatcher watcher);
+    void StopLearning();
+    bool IsLearning() const { return static_cast<bool>(m_learner); }
 
     /// Another mapping from now on (re-attached, so feedback sets the new controls).
     void SetMapping(MidiMapping mapping);
     const MidiMapping &GetMapping() const { return m_mapping; }
-
-    void SetLearner(Learner learner) { m_learner = std::move(learner); }
 
     bool IsMotorised() const override { return m_mapping.motorised; }
     std::vector<ControlTarget> ShownTargets() const override;
@@ -50,6 +56,8 @@ private:
     MidiMapping m_mapping;
     Sender m_sender;
     Learner m_learner;
+    DeskWatcher m_watcher;
+    bool m_priming = false; // the layer tells the watched controls' present values
     bool m_attached = false;
 };
 
