@@ -14,7 +14,12 @@ void CCross1Fader::SetSelected(bool select, QPoint point)
 
 void CCross1Fader::DragTo(QPoint point)
 {
-    DragBy(point);
+    MoveTo(DragLevel(point));
+}
+
+void CCross1Fader::MoveTo(uint8_t level)
+{
+    MoveKnobTo(level);
     if (m_owner)
         m_owner->OnHandleMoved(m_handleIndex, m_level);
 }

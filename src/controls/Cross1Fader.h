@@ -15,6 +15,8 @@ public:
     void SetSelected(bool select, QPoint point) override;
     /// Drags relatively and reports the move to the pair.
     void DragTo(QPoint point);
+    /// Sets the level as a drag step does and reports the move to the pair.
+    void MoveTo(uint8_t level);
     /// The artwork ids unlinked and linked, normal and selected.
     void SetBitmaps(int normal, int linkedNormal, int selected, int linkedSelected);
     /// Switches to the larger linked artwork (true) or back; the knob's size follows it.

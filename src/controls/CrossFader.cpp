@@ -121,6 +121,14 @@ void CCrossFader::DragTo(QPoint point)
     InvalidateLogical(before.united(GetLinkRect()));
 }
 
+void CCrossFader::MoveHandlesTo(uint8_t levelA, uint8_t levelB)
+{
+    const QRect before = GetLinkRect();
+    m_handleA.MoveTo(levelA);
+    m_handleB.MoveTo(levelB);
+    InvalidateLogical(before.united(GetLinkRect()));
+}
+
 QRect CCrossFader::GetLinkRect() const
 {
     const QRect a = m_handleA.GetKnobRect();

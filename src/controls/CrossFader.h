@@ -28,6 +28,9 @@ public:
     void Draw(QPainter &painter) const;
     /// Drags every selected or following handle (A first) and repaints the link bar.
     void DragTo(QPoint point);
+    /// Puts handle A and B at these levels as a drag step would (reported to the moved
+    /// handler, A first) and repaints the link bar.
+    void MoveHandlesTo(uint8_t levelA, uint8_t levelB);
     bool IsLinked() const { return m_linked; }
     /// Links or unlinks; linking in the middle of a drag takes the other handle along from the
     /// cursor (client point) on.

@@ -57,9 +57,14 @@ void CDanFader::DrawReadout(QPainter &painter) const
 
 void CDanFader::DragTo(QPoint point)
 {
-    SetHooked(false);
     const int level = (Half(m_travel) + m_y - ScrollPosition().y() - point.y()) * 255 / m_travel;
-    SetLevelAndRedraw(static_cast<uint8_t>(std::clamp(level, 0, 255)));
+    MoveTo(static_cast<uint8_t>(std::clamp(level, 0, 255)));
+}
+
+void CDanFader::MoveTo(uint8_t level)
+{
+    SetHooked(false);
+    SetLevelAndRedraw(level);
 }
 
 void CDanFader::SetLevelAndRedraw(uint8_t level)

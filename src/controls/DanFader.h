@@ -26,6 +26,8 @@ public:
     /// The mouse takes the fader back from the DMX input and sets the level from the pointer
     /// (client point): the bottom end of the travel is 0, the top end 255.
     void DragTo(QPoint point);
+    /// Takes the fader back from the DMX input and sets the level, as a drag does.
+    void MoveTo(uint8_t level);
     /// Sets the level and repaints what changed. A hooked fader's activity restarts at 15 when
     /// the level changes and counts down when it does not.
     void SetLevelAndRedraw(uint8_t level);

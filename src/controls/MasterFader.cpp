@@ -19,13 +19,18 @@ void CMasterFader::SetSelected(bool select, QPoint point)
     CFader::SetSelected(select, point);
 }
 
-void CMasterFader::DragBy(QPoint point)
+uint8_t CMasterFader::DragLevel(QPoint point) const
 {
     int delta = (point.y() - s_grabY) * 255 / m_travel;
     if (m_inverted)
         delta = -delta;
+    return static_cast<uint8_t>(std::clamp(m_grabLevel - delta, 0, 255));
+}
+
+void CMasterFader::MoveKnobTo(uint8_t level)
+{
     const QRect before = GetKnobRect();
-    m_level = static_cast<uint8_t>(std::clamp(m_grabLevel - delta, 0, 255));
+    m_level = level;
     Invalidate(before.united(GetKnobRect()));
 }
 

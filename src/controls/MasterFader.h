@@ -9,11 +9,13 @@ namespace orinsub::controls {
 class CMasterFader : public CFader
 {
 public:
-    /// When grabbing, remembers the level and the grab's y for DragBy.
+    /// When grabbing, remembers the level and the grab's y for DragLevel.
     void SetSelected(bool select, QPoint point) override;
-    /// Sets the level from the grab level and the mouse's vertical movement since the grab
-    /// (client point), clamped to 0..255, and repaints the old and new knob.
-    void DragBy(QPoint point);
+    /// The level a drag to point (client) gives: the grab level moved by the mouse's vertical
+    /// movement since the grab, clamped to 0..255.
+    uint8_t DragLevel(QPoint point) const;
+    /// Puts the knob at level and repaints the old and new knob.
+    void MoveKnobTo(uint8_t level);
 
 protected:
     /// Starts a grab at point without changing the selection.

@@ -49,8 +49,13 @@ int CSubFader::ShownPage() const
 
 void CSubFader::DragTo(QPoint point)
 {
+    MoveTo(DragLevel(point));
+}
+
+void CSubFader::MoveTo(uint8_t level)
+{
     SetHooked(false);
-    DragBy(point);
+    MoveKnobTo(level);
     if (m_level == 0)
         FollowPage();
     model::RecomputeAllChannels();

@@ -39,6 +39,8 @@ public:
     /// Takes the fader back from the DMX input, drags it relatively, rebinds at 0 and
     /// recomputes the output.
     void DragTo(QPoint point);
+    /// The same for a level: unhooks, sets it, rebinds at 0 and recomputes the output.
+    void MoveTo(uint8_t level);
     bool IsDropTarget() const { return m_dropTarget; }
     void SetDropTarget(bool target) { m_dropTarget = target; }
     bool IsDragSource() const { return m_dragSource; }

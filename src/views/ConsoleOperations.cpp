@@ -57,6 +57,35 @@ void ExclusiveInputHook(int target)
         master->WakePickUp();
 }
 
+namespace {
+controls::CInButton *InButton(int target)
+{
+    if (target == 2)
+        return g_orin.m_pMasterView ? g_orin.m_pMasterView->GetInButton() : nullptr;
+    if (target == 0 || target == 1)
+        return g_orin.m_pLampView ? g_orin.m_pLampView->GetInButton(target) : nullptr;
+    return nullptr;
+}
+} // namespace
+
+void ToggleInputHook(int target)
+{
+    controls::CInButton *button = InButton(target);
+    if (!button)
+        return;
+    button->m_on = !button->m_on;
+    if (!button->m_on)
+        button->m_hover = false;
+    button->Invalidate();
+    ExclusiveInputHook(target);
+}
+
+bool IsInputHookOn(int target)
+{
+    const controls::CInButton *button = InButton(target);
+    return button && button->m_on;
+}
+
 bool ConfirmHookAll(int target)
 {
     if (controls::Keys().IsShiftDown())

@@ -21,6 +21,13 @@ void OnCrossfaderMoved(int handle, uint8_t level);
 /// "IN" button must be followed by it: it also wakes the panes' pick-up to its 10 ms tick.
 void ExclusiveInputHook(int target);
 
+/// What a click on an "IN" button does: switches target's button (0 row A, 1 row B, 2
+/// sub-masters) on or off; switched on, the others go off (ExclusiveInputHook).
+void ToggleInputHook(int target);
+
+/// Whether target's "IN" button (0 row A, 1 row B, 2 sub-masters) is on.
+bool IsInputHookOn(int target);
+
 /// Before hooking every fader of a target (0 row A, 1 row B, 2 sub-masters) to the DMX input:
 /// asks the operator unless Shift is held. True to go ahead.
 bool ConfirmHookAll(int target);

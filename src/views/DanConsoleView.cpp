@@ -288,10 +288,7 @@ void CDanConsoleView::mouseMoveEvent(QMouseEvent *event)
             if (g_orin.m_pUndo)
                 g_orin.m_pUndo->Clear();
             f->DragTo(p);
-            if (f->GetRow()->GetState() == 2) {
-                model::MixChannel(f->GetChannel());
-                mixed = true;
-            }
+            mixed |= MixIfOnAir(*f);
         } else if (f->GetRow()->GetSweep()) {
             const QRect knob = f->GetKnobRect();
             if (knob.contains(p) || controls::SegmentCrossesRect(m_lastMousePoint, p, knob))
@@ -301,6 +298,27 @@ void CDanConsoleView::mouseMoveEvent(QMouseEvent *event)
     if (mixed)
         UpdateOutputDisplays();
     m_lastMousePoint = p;
+}
+
+bool CDanConsoleView::MixIfOnAir(const CDanFader &fader)
+{
+    if (fader.GetRow()->GetState() != 2)
+        return false;
+    model::MixChannel(fader.GetChannel());
+    return true;
+}
+
+void CDanConsoleView::MoveFaderTo(int row, int index, uint8_t level)
+{
+    const CDan *dan = GetRow(row);
+    if (!dan || index < 0 || index >= dan->GetFaderCount())
+        return;
+    if (g_orin.m_pUndo)
+        g_orin.m_pUndo->Clear();
+    CDanFader &fader = *dan->GetFader(index);
+    fader.MoveTo(level);
+    if (MixIfOnAir(fader))
+        UpdateOutputDisplays();
 }
 
 void CDanConsoleView::mouseReleaseEvent(QMouseEvent *event)

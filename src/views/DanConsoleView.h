@@ -73,6 +73,10 @@ public:
     controls::CDan *GetRow(int index) const;
     /// Copies the channel-level table into the readouts; repaints those that changed.
     void UpdateOutputDisplays();
+    /// Fader index (0..79) of row 0 or 1 to level, as the mouse drags it: the undo record
+    /// cleared, the fader taken back from the input, the channel remixed while its row is on
+    /// air, the readouts refreshed. Other faders: nothing.
+    void MoveFaderTo(int row, int index, uint8_t level);
     /// One tick of the DMX input pick-up (the timer runs it every 10 ms).
     void PickUpInput();
 
@@ -96,6 +100,8 @@ protected:
 private:
     bool IsRowInputOn(int row) const;
     bool IsPickUpBusy() const;
+    /// After a fader's move: remixes its channel while its row is on air; true if it did.
+    bool MixIfOnAir(const controls::CDanFader &fader);
 
     model::COrinSUBDoc *m_doc;
     std::vector<std::unique_ptr<controls::CDanFader>> m_faders; // row A 1..80, then row B

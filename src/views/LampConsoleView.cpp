@@ -4,6 +4,7 @@
 #include "ConsoleOperations.h"
 #include "ConsoleTexts.h"
 #include "DanConsoleView.h"
+#include "DeskWatch.h"
 #include "UndoLastEdit.h"
 #include "controls/ConsoleLook.h"
 #include "controls/Dan.h"
@@ -58,8 +59,10 @@ controls::CDanLamp *CLampConsoleView::GetRowLamp(int row) const
 
 void CLampConsoleView::InvalidateRect(const QRect &client)
 {
-    if (!client.isEmpty())
-        update(client);
+    if (client.isEmpty())
+        return;
+    NotifyDeskChanged();
+    update(client);
 }
 
 void CLampConsoleView::SetRowLamp(int row, int state)
@@ -95,16 +98,12 @@ void CLampConsoleView::mousePressEvent(QMouseEvent *event)
         return;
     setFocus(Qt::MouseFocusReason);
     const QPoint p = event->position().toPoint();
-    for (int i = 0; i < 2; ++i) {
-        controls::CInButton &button = *m_inButtons[i];
-        if (!button.m_rect.contains(p))
-            continue;
-        button.m_on = !button.m_on;
-        if (!button.m_on)
-            button.m_hover = false;
-        button.Invalidate();
-        ExclusiveInputHook(i);
-        return;
+    // The right strip's buttons are neither drawn nor read: a press there shows the readouts.
+    for (int i = 0; i < 2 && m_side == Side::Left; ++i) {
+        if (m_inButtons[i]->m_rect.contains(p)) {
+            ToggleInputHook(i);
+            return;
+        }
     }
     ShowReadouts(true);
 }

@@ -4,6 +4,7 @@
 #include "ConsoleKeys.h"
 #include "ConsoleOperations.h"
 #include "ConsoleTexts.h"
+#include "GoFade.h"
 #include "InputPickUp.h"
 #include "UndoLastEdit.h"
 #include "controls/ConsoleLook.h"
@@ -42,6 +43,7 @@ const QColor kNumberBoxEdge(127, 127, 191);
 CMasterConsoleView::CMasterConsoleView(model::COrinSUBDoc *doc, QWidget *parent)
     : NamedPane(QSize(kAreaWidth, kAreaHeight), parent), m_doc(doc),
       m_crossFader(std::make_unique<controls::CCrossFader>()),
+      m_goFade(std::make_unique<GoFade>(*m_crossFader)),
       m_pageUpLamp(std::make_unique<controls::CRcLamp>(1045, 75, 1075, 105, kPageUpText)),
       m_pageDownLamp(std::make_unique<controls::CRcLamp>(1045, 105, 1075, 135, kPageDownText)),
       m_inButton(std::make_unique<controls::CInButton>(60, 80, kInText, this)),
@@ -194,6 +196,28 @@ void CMasterConsoleView::ToggleCrossfaderLink()
     m_crossFader->ToggleLink(m_lastMousePoint);
     if (g_orin.m_pMainFrame)
         g_orin.m_pMainFrame->SetCrossfaderLinkChecked(m_crossFader->IsLinked());
+}
+
+void CMasterConsoleView::MoveSubFaderTo(int index, uint8_t level)
+{
+    if (CSubFader *fader = GetSubFader(index))
+        fader->MoveTo(level);
+}
+
+void CMasterConsoleView::MoveCrossfaderHandle(int handle, uint8_t level)
+{
+    if (handle != 0 && handle != 1)
+        return;
+    m_goFade->Stop();
+    const uint8_t a = handle == 0 ? level : GetCrossfaderLevel(0);
+    const uint8_t b = handle == 1 ? level : GetCrossfaderLevel(1);
+    m_crossFader->MoveHandlesTo(a, b);
+}
+
+void CMasterConsoleView::MoveCrossfader(uint8_t levelA, uint8_t levelB)
+{
+    m_goFade->Stop();
+    m_crossFader->MoveHandlesTo(levelA, levelB);
 }
 
 void CMasterConsoleView::OnSubMasterNameChanged(controls::CMyEdit *edit)
@@ -352,6 +376,7 @@ void CMasterConsoleView::ButtonDown(QPoint p)
     for (controls::CCross1Fader *handle :
          {m_crossFader->GetHandleA(), m_crossFader->GetHandleB()}) {
         if (handle->HitTest(p) != 0) {
+            m_goFade->Stop(); // a grabbed handle stays in the operator's hand
             handle->SetSelected(true, p);
             return;
         }
@@ -381,14 +406,8 @@ void CMasterConsoleView::ButtonDown(QPoint p)
         StepPage(false);
         return;
     }
-    if (m_inButton->m_rect.contains(logical)) {
-        m_inButton->m_on = !m_inButton->m_on;
-        if (!m_inButton->m_on)
-            m_inButton->m_hover = false;
-        m_inButton->Invalidate();
-        if (m_inButton->m_on)
-            ExclusiveInputHook(2);
-    }
+    if (m_inButton->m_rect.contains(logical))
+        ToggleInputHook(2);
 }
 
 void CMasterConsoleView::mousePressEvent(QMouseEvent *event)

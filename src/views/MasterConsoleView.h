@@ -30,6 +30,8 @@ namespace orinsub::views {
 /// Construction registers it in g_orin as m_pMasterView and as the mix's master source (and the
 /// show as m_pDoc when none is registered yet); destruction withdraws it. OnInitialUpdate binds
 /// the faders to the show's page 1 names and starts the timer.
+class GoFade;
+
 class CMasterConsoleView : public NamedPane,
                            public model::MasterLevelSource,
                            public controls::SubFaderHost
@@ -64,6 +66,16 @@ public:
     void RememberScrollAndClient();
     /// Links or unlinks the crossfader and sets the menu item's check mark.
     void ToggleCrossfaderLink();
+    /// Sub fader index (0..19) to level, as dragging it does: unhooked, rebound to the page
+    /// shown at 0, the output recomputed. Other indexes: nothing.
+    void MoveSubFaderTo(int index, uint8_t level);
+    /// Crossfader handle 0 (A) or 1 (B) to level, as dragging it does (row states, lamps,
+    /// output); stops a GO like a grab. Other handles: nothing.
+    void MoveCrossfaderHandle(int handle, uint8_t level);
+    /// Both handles at once, as the linked drag moves them; stops a GO.
+    void MoveCrossfader(uint8_t levelA, uint8_t levelB);
+    /// The timed crossfade of this pane's crossfader.
+    GoFade &GetGoFade() const { return *m_goFade; }
     /// Stores the box's text as the name of the sub-master its fader plays.
     void OnSubMasterNameChanged(controls::CMyEdit *edit);
     /// The focus into sub-master 1's name box, its text all selected.
@@ -108,6 +120,7 @@ private:
 
     model::COrinSUBDoc *m_doc;
     std::unique_ptr<controls::CCrossFader> m_crossFader;
+    std::unique_ptr<GoFade> m_goFade;
     std::vector<std::unique_ptr<controls::CSubFader>> m_subFaders;
     std::vector<std::unique_ptr<controls::CFaderLabel>> m_nameLabels;
     std::unique_ptr<controls::CRcLamp> m_pageUpLamp;

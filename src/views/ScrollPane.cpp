@@ -1,6 +1,7 @@
 #include "ScrollPane.h"
 
 #include "ConsoleOperations.h"
+#include "DeskWatch.h"
 
 #include <QKeyEvent>
 #include <QPaintEvent>
@@ -40,7 +41,10 @@ QPoint ScrollPane::GetScrollPosition() const
 
 void ScrollPane::InvalidateRect(const QRect &client)
 {
-    if (!client.intersects(viewport()->rect())) // scrolled out of sight (or empty)
+    if (client.isEmpty())
+        return;
+    NotifyDeskChanged(); // a change scrolled out of sight still changed the desk
+    if (!client.intersects(viewport()->rect()))
         return;
     if (m_batching)
         m_batch.push_back(client);
