@@ -28,6 +28,11 @@ std::vector<ControlTarget> DeskTargets()
     return targets;
 }
 
+int MessageKey(MidiMessage::Type type, int channel, int number)
+{
+    return (static_cast<int>(type) * 16 + channel) * 128 + number;
+}
+
 } // namespace
 
 MidiSurface::MidiSurface(ControlLayer &layer, MidiMapping mapping, Sender sender)
@@ -68,6 +73,8 @@ void MidiSurface::Play(const MidiMessage &message)
         if (binding.type != message.type || binding.channel != message.channel ||
             binding.number != message.number)
             continue;
+        m_levels[MessageKey(message.type, message.channel, message.number)] =
+            LevelFromValue(message.type, message.value);
         if (binding.IsTouch())
             m_layer.Touch(this, binding.target, message.value > 0);
         else if (binding.target.IsContinuous())
@@ -123,6 +130,14 @@ void MidiSurface::OnFeedback(const ControlTarget &target, int value, bool)
         const int sent = target.IsContinuous() ? ValueFromLevel(binding.type, value)
                          : value > 0           ? MaxValue(binding.type)
                                                : 0;
+        // A control already at the level (the surface's own move just caught the fader) is not
+        // told again.
+        const auto [last, isNew] =
+            m_levels.try_emplace(MessageKey(binding.type, binding.channel, binding.number), -1);
+        const int level = LevelFromValue(binding.type, sent);
+        if (!isNew && last->second == level)
+            continue;
+        last->second = level;
         m_sender({binding.type, binding.channel, binding.number, sent});
     }
 }

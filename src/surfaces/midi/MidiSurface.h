@@ -5,6 +5,7 @@
 #include "surfaces/Surface.h"
 
 #include <functional>
+#include <map>
 
 namespace orinsub::surfaces {
 class ControlLayer;
@@ -57,7 +58,8 @@ private:
     Sender m_sender;
     Learner m_learner;
     DeskWatcher m_watcher;
-    bool m_priming = false; // the layer tells the watched controls' present values
+    bool m_priming = false;      // the layer tells the watched controls' present values
+    std::map<int, int> m_levels; // by message: the level it last carried, either way
     bool m_attached = false;
 };
 
