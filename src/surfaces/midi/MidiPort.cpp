@@ -1,6 +1,8 @@
 #include "MidiPort.h"
 #include "MidiTexts.h"
 
+#include <QFileInfo>
+
 #include <jack/jack.h>
 #include <rtmidi/RtMidi.h>
 
@@ -57,6 +59,9 @@ template <typename Ports> std::unique_ptr<Ports> Create(MidiDeviceName::Backend 
 {
     if (backend == MidiDeviceName::Backend::Jack)
         QuietJack();
+    // Without the sequencer's device ALSA would print its failure on every look.
+    else if (!QFileInfo::exists(QStringLiteral("/dev/snd/seq")))
+        return nullptr;
     try {
         auto ports = std::make_unique<Ports>(ApiOf(backend), kClientName);
         ports->setErrorCallback(IgnoreError);

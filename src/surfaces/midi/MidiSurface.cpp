@@ -50,7 +50,10 @@ void MidiSurface::Attach()
     if (m_attached)
         return;
     m_attached = true;
+    // Attaching tells every shown value: while learning, no desk control moved.
+    m_priming = true;
     m_layer.Attach(this);
+    m_priming = false;
 }
 
 void MidiSurface::Detach()
