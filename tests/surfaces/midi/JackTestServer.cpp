@@ -27,7 +27,7 @@ void Silence(const char *) {}
 
 } // namespace
 
-JackTestServer::JackTestServer()
+JackTestServer::JackTestServer(int periodFrames)
 {
     const QString jackd = QStandardPaths::findExecutable(QStringLiteral("jackd"));
     if (jackd.isEmpty()) {
@@ -41,10 +41,9 @@ JackTestServer::JackTestServer()
     m_process = std::make_unique<QProcess>();
     m_process->setStandardErrorFile(QProcess::nullDevice());
     m_process->setStandardOutputFile(QProcess::nullDevice());
-    // 512 frames at 48 kHz: a 10.7 ms cycle, long enough that a busy test machine keeps up.
     m_process->start(jackd, {QStringLiteral("--no-realtime"), QStringLiteral("-n"), m_name,
                              QStringLiteral("-d"), QStringLiteral("dummy"), QStringLiteral("-r"),
-                             QStringLiteral("48000"), QStringLiteral("-p"), QStringLiteral("512")});
+                             QStringLiteral("48000"), QStringLiteral("-p"), QString::number(periodFrames)});
     if (!m_process->waitForStarted(5000)) {
         m_problem = QStringLiteral("jackd does not start: %1").arg(m_process->errorString());
         return;

@@ -17,7 +17,9 @@ namespace orinsub::testing {
 class JackTestServer
 {
 public:
-    JackTestServer();
+    /// periodFrames: the server's cycle at 48 kHz; the default 512 (10.7 ms) keeps a busy test
+    /// machine from missing cycles.
+    explicit JackTestServer(int periodFrames = 512);
     ~JackTestServer();
 
     /// Empty when the server runs; otherwise why not (for a skip).
