@@ -31,6 +31,8 @@ enum CommandId : int {
     kIdMatchA = 32795,
     kIdMatchB = 32796,
     kIdMatchSub = 32797,
+    kIdGo = 32800,
+    kIdFadeTime = 32801,
     kIdAppAbout = 57664,
 };
 
@@ -58,6 +60,19 @@ inline const QString kMenuOperation = QStringLiteral("操作(&T)");
 inline const QString kMenuHelp = QStringLiteral("ヘルプ(&H)");
 /// Stands in the File menu, greyed, while the recent-file list is empty.
 inline const QString kRecentFilePlaceholder = QStringLiteral("最近使ったファイル");
+
+// The timed crossfade: its menu items, its fade-time dialog and where the time is kept.
+inline const QString kGoItem = QStringLiteral("GO(&G)");
+inline const QString kGoKeyShown = QStringLiteral("Space");
+inline const QString kFadeTimeItem = QStringLiteral("フェード時間(&F)...");
+inline const QString kFadeTimeTitle = QStringLiteral("フェード時間");
+inline const QString kFadeTimeLabel =
+    QStringLiteral("GO でクロスフェーダーが動く時間 (0 でカット):");
+inline const QString kFadeTimeUnit = QStringLiteral(" 秒");
+inline const QString kOkButton = QStringLiteral("OK");
+inline const QString kCancelButton = QStringLiteral("キャンセル");
+inline const QString kCrossfadeGroup = QStringLiteral("Crossfade");
+inline const QString kFadeTimeKey = QStringLiteral("FadeTime"); // tenths of a second
 
 // About box (dialog 100) and version resource.
 inline const QString kAboutTitle = QStringLiteral("バージョン情報 OrinSUB");

@@ -1,6 +1,7 @@
 #include "MainFrame.h"
 
 #include "AppResources.h"
+#include "FadeTimeDlg.h"
 #include "MainMenu.h"
 #include "MySplitterWnd.h"
 #include "SectionDrag.h"
@@ -15,9 +16,11 @@
 #include "model/ShowLimits.h"
 #include "model/UndoRecord.h"
 #include "patch/PatchFrame.h"
+#include "surfaces/ControlLayer.h"
 #include "views/ConsoleKeys.h"
 #include "views/ConsoleOperations.h"
 #include "views/DanConsoleView.h"
+#include "views/GoFade.h"
 #include "views/LampConsoleView.h"
 #include "views/MasterConsoleView.h"
 #include "views/UndoLastEdit.h"
@@ -26,6 +29,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMimeData>
+#include <QSettings>
 #include <QTimer>
 
 namespace orinsub::app {
@@ -85,6 +89,8 @@ CMainFrame::CMainFrame(model::COrinSUBDoc *doc, QWidget *parent)
     m_menu = std::make_unique<MainMenu>(*this);
     CreateClient(doc);
     m_sectionDrag = std::make_unique<SectionDrag>(*this);
+    m_controlLayer = std::make_unique<surfaces::ControlLayer>();
+    KeepFadeTimeInSettings();
     ConnectCommands();
 }
 
@@ -169,6 +175,8 @@ void CMainFrame::ConnectCommands()
     };
     on(kIdPatch, [this] { OnPatch(); });
     on(kIdCrossfaderLink, [this] { m_pMasterView->ToggleCrossfaderLink(); });
+    on(kIdGo, [this] { m_pMasterView->GetGoFade().Go(); });
+    on(kIdFadeTime, [this] { OnFadeTime(); });
     on(kIdHookA, [this] { SetInputHook(0); });
     on(kIdHookB, [this] { SetInputHook(1); });
     on(kIdHookSub, [this] { SetInputHook(2); });
@@ -181,6 +189,26 @@ void CMainFrame::ConnectCommands()
     on(kIdNextPane, [this] { ActivateNextPane(false); });
     on(kIdPrevPane, [this] { ActivateNextPane(true); });
     on(kIdAppExit, [this] { close(); });
+}
+
+void CMainFrame::KeepFadeTimeInSettings()
+{
+    views::GoFade &go = m_pMasterView->GetGoFade();
+    QSettings settings;
+    bool valid = false;
+    const int stored = settings.value(kCrossfadeGroup + u'/' + kFadeTimeKey).toInt(&valid);
+    if (valid)
+        go.SetFadeTime(stored);
+    go.SetFadeTimeListener(
+        [](int tenths) { QSettings().setValue(kCrossfadeGroup + u'/' + kFadeTimeKey, tenths); });
+}
+
+void CMainFrame::OnFadeTime()
+{
+    views::GoFade &go = m_pMasterView->GetGoFade();
+    CFadeTimeDlg dialog(go.GetFadeTime(), this);
+    if (dialog.exec() == QDialog::Accepted)
+        go.SetFadeTime(dialog.GetTenths());
 }
 
 void CMainFrame::BeginRowDrag(controls::CDan *row, QPoint point)

@@ -21,6 +21,9 @@ class UndoRecord;
 namespace orinsub::views {
 class CMasterConsoleView;
 }
+namespace orinsub::surfaces {
+class ControlLayer;
+}
 
 namespace orinsub::app {
 
@@ -87,6 +90,8 @@ public:
     const MainMenu &Menu() const { return *m_menu; }
     /// The section drag-and-copy that the panes start.
     SectionDrag &GetSectionDrag() const { return *m_sectionDrag; }
+    /// The one road of every control surface to the desk; it lives as long as the panes.
+    surfaces::ControlLayer &GetControlLayer() const { return *m_controlLayer; }
 
     /// Asked before the window closes; false keeps it open (the save question).
     void SetCloseGuard(std::function<bool()> guard) { m_closeGuard = std::move(guard); }
@@ -113,6 +118,10 @@ private:
     void CreateClient(model::COrinSUBDoc *doc);
     void ConnectCommands();
     void OnPatch();
+    /// The fade-time dialog; the time chosen is kept in the settings.
+    void OnFadeTime();
+    /// The GO fade time from the settings, and every later change back into them.
+    void KeepFadeTimeInSettings();
     void OnEditCommand(int id);
     void ActivateNextPane(bool backwards);
     /// The four panes in F6 order: left strip, preset pane, right strip, master pane.
@@ -124,6 +133,7 @@ private:
     std::unique_ptr<dmx::PeriodicTimer> m_linkTimer;
     std::unique_ptr<MainMenu> m_menu;
     std::unique_ptr<SectionDrag> m_sectionDrag;
+    std::unique_ptr<surfaces::ControlLayer> m_controlLayer;
     CMySplitterWnd *m_wndSplitter = nullptr;
     CMySplitterWnd *m_wndSplitterTop = nullptr;
     views::CLampConsoleView *m_pLeftLamp = nullptr;

@@ -95,6 +95,9 @@ MainMenu::MainMenu(QMainWindow &window)
     Add(operation, kIdCrossfaderLink, QStringLiteral("クロスフェーダーを連結(&C)"),
         QStringLiteral("F1"))
         ->setCheckable(true);
+    // Space, like F1, is the console's own key: in a name box it types a space.
+    Add(operation, kIdGo, kGoItem, kGoKeyShown);
+    Add(operation, kIdFadeTime, kFadeTimeItem);
     operation->addSeparator();
     Add(operation, kIdHookA, QStringLiteral("入力引っかけ:A段"), QStringLiteral("Ctrl+1"));
     Add(operation, kIdHookB, QStringLiteral("入力引っかけ:B段"), QStringLiteral("Ctrl+2"));

@@ -1,6 +1,7 @@
 #include "ConsoleKeys.h"
 
 #include "DanConsoleView.h"
+#include "GoFade.h"
 #include "MasterConsoleView.h"
 #include "controls/KeyState.h"
 #include "model/OrinGlobal.h"
@@ -34,6 +35,10 @@ void DispatchConsoleKey(int key, bool autoRepeat)
     case Qt::Key_F1:
         if (master && !autoRepeat)
             master->ToggleCrossfaderLink();
+        break;
+    case Qt::Key_Space: // held down, it must not complete the fade it started
+        if (master && !autoRepeat)
+            master->GetGoFade().Go();
         break;
     default:
         break;

@@ -1,6 +1,7 @@
 #include "app/MainFrame.h"
 #include "AppTestSupport.h"
 #include "app/AppResources.h"
+#include "app/FadeTimeDlg.h"
 #include "app/MySplitterWnd.h"
 #include "controls/Dan.h"
 #include "controls/DanFader.h"
@@ -16,12 +17,14 @@
 #include "model/UndoRecord.h"
 #include "support/ScriptedSeams.h"
 #include "views/DanConsoleView.h"
+#include "views/GoFade.h"
 #include "views/LampConsoleView.h"
 #include "views/MasterConsoleView.h"
 #include "zentra/SimulatedInterface.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDoubleSpinBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -142,6 +145,8 @@ TEST_F(MainFrameTest, MenusShowTheirTextsAndShortcutsWithEditCommandsGreyedAtSta
                                   "パッチ(&P)...\tF11",
                                   "-",
                                   "クロスフェーダーを連結(&C)\tF1",
+                                  "GO(&G)\tSpace",
+                                  "フェード時間(&F)...",
                                   "-",
                                   "入力引っかけ:A段\tCtrl+1",
                                   "入力引っかけ:B段\tCtrl+2",
@@ -313,6 +318,37 @@ TEST_F(MainFrameTest, F11OpensOnePatchWindowAndAnotherAfterItClosed)
     frame->Command(kIdPatch)->trigger();
     EXPECT_TRUE(frame->IsPatchViewOpen());
     EXPECT_NE(frame->GetPatchFrame(), nullptr);
+}
+
+TEST_F(MainFrameTest, SpaceStartsTheFadeAndGoFromTheMenuCompletesIt)
+{
+    views::GoFade &go = Master().GetGoFade();
+    Type(Qt::Key_Space);
+    EXPECT_TRUE(go.IsRunning());
+    frame->Command(kIdGo)->trigger();
+    EXPECT_FALSE(go.IsRunning());
+    EXPECT_EQ(Master().GetCrossfaderLevel(0), 255);
+    EXPECT_EQ(Master().GetCrossfaderLevel(1), 0);
+}
+
+TEST_F(MainFrameTest, TheFadeTimeChosenInItsDialogIsKeptForTheNextStart)
+{
+    orinsub::testing::PrivateSettings settings;
+    QTimer::singleShot(0, [] {
+        auto *dialog = dynamic_cast<CFadeTimeDlg *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->GetSpinBox()->value(), 3.0);
+        dialog->GetSpinBox()->setValue(1.2);
+        dialog->accept();
+    });
+    frame->Command(kIdFadeTime)->trigger();
+    EXPECT_EQ(Master().GetGoFade().GetFadeTime(), 12);
+
+    frame.reset();
+    model::g_orin = model::COrinGlobal{};
+    model::g_orin.m_pDoc = &doc;
+    frame = std::make_unique<app::CMainFrame>(&doc);
+    EXPECT_EQ(Master().GetGoFade().GetFadeTime(), 12);
 }
 
 TEST_F(MainFrameTest, CrossfaderLinkFollowsTheMenuAndF1WithItsCheckMark)

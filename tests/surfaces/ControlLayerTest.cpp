@@ -197,3 +197,25 @@ TEST_F(LayerTest, AMotorFaderIsMovedToTheLevelAndLeftAloneWhileTouched)
     layer->Flush();
     EXPECT_EQ(motor.Last("B/1")->value, 99);
 }
+
+TEST_F(LayerTest, GoAndItsTimeFromASurfaceAndAGrabThatStopsIt)
+{
+    RecordingSurface panel({"go", "go/time"}, true);
+    RecordingSurface other({"go/time"});
+    Attach(panel);
+    Attach(other);
+    EXPECT_EQ(panel.Last("go/time")->value, 30) << "3.0 s by default";
+    layer->Move(&panel, T("go/time"), 12);
+    layer->Flush();
+    EXPECT_EQ(master->GetGoFade().GetFadeTime(), 12);
+    EXPECT_EQ(panel.Count("go/time"), 1) << "no echo";
+    EXPECT_EQ(other.Last("go/time")->value, 12);
+
+    layer->Press(&panel, T("go"), true);
+    layer->Flush();
+    EXPECT_EQ(panel.Last("go")->value, 1) << "lit while the fade runs";
+    layer->Move(&panel, T("xfade/B"), 200); // a motor fader grabs handle B
+    layer->Flush();
+    EXPECT_EQ(panel.Last("go")->value, 0);
+    EXPECT_EQ(HandleB().GetLevel(), 200);
+}
