@@ -6,6 +6,7 @@
 #include "CommandLine.h"
 #include "MainFrame.h"
 #include "MainMenu.h"
+#include "MidiSurfaces.h"
 #include "RecentFileList.h"
 #include "ShowDocument.h"
 #include "controls/KeyState.h"
@@ -57,6 +58,7 @@ bool COrinSUBApp::InitInstance(const StartOptions &options)
     m_show->SetFrame(m_frame.get());
     ConnectCommands();
     CreateRecentFileMenu();
+    m_midi = std::make_unique<CMidiSurfaces>(*m_frame, options);
 
     if (!options.show.isEmpty()) {
         if (!m_show->OpenDocumentFile(options.show))

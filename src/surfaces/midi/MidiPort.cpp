@@ -22,14 +22,29 @@ RtMidi::Api ApiOf(MidiDeviceName::Backend backend)
 // state is all the console shows.
 void IgnoreError(RtMidiError::Type, const std::string &, void *) {}
 
-// libjack prints every failed connection attempt; looking for a server that is not running is
-// an ordinary state here.
+// libjack prints every failed connection attempt; a server that is not running is an ordinary
+// state here.
 void Silence(const char *) {}
 
-void QuietJack()
+/// Whether a JACK server answers, asked quietly.
+bool JackServerRuns()
 {
     jack_set_error_function(Silence);
     jack_set_info_function(Silence);
+    jack_status_t status;
+    jack_client_t *probe = jack_client_open("OrinSUB-probe", JackNoStartServer, &status);
+    if (!probe)
+        return false;
+    jack_client_close(probe);
+    return true;
+}
+
+/// Whether the backend is there to be asked: RtMidi would print its absence.
+bool IsReachable(MidiDeviceName::Backend backend)
+{
+    return backend == MidiDeviceName::Backend::Jack
+               ? JackServerRuns()
+               : QFileInfo::exists(QStringLiteral("/dev/snd/seq"));
 }
 
 bool IsOwnPort(const std::string &name)
@@ -57,10 +72,7 @@ template <typename Ports> int FindPort(Ports &ports, const QString &name, QStrin
 
 template <typename Ports> std::unique_ptr<Ports> Create(MidiDeviceName::Backend backend)
 {
-    if (backend == MidiDeviceName::Backend::Jack)
-        QuietJack();
-    // Without the sequencer's device ALSA would print its failure on every look.
-    else if (!QFileInfo::exists(QStringLiteral("/dev/snd/seq")))
+    if (!IsReachable(backend))
         return nullptr;
     try {
         auto ports = std::make_unique<Ports>(ApiOf(backend), kClientName);

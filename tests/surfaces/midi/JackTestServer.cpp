@@ -43,7 +43,8 @@ JackTestServer::JackTestServer(int periodFrames)
     m_process->setStandardOutputFile(QProcess::nullDevice());
     m_process->start(jackd, {QStringLiteral("--no-realtime"), QStringLiteral("-n"), m_name,
                              QStringLiteral("-d"), QStringLiteral("dummy"), QStringLiteral("-r"),
-                             QStringLiteral("48000"), QStringLiteral("-p"), QString::number(periodFrames)});
+                             QStringLiteral("48000"), QStringLiteral("-p"),
+                             QString::number(periodFrames)});
     if (!m_process->waitForStarted(5000)) {
         m_problem = QStringLiteral("jackd does not start: %1").arg(m_process->errorString());
         return;
