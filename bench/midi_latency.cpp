@@ -12,6 +12,7 @@
 //      messages a second.
 
 #include "JackTestServer.h"
+#include "app/CommandLine.h"
 #include "app/MainFrame.h"
 #include "app/OrinSUBApp.h"
 #include "controls/Cross1Fader.h"
@@ -142,14 +143,13 @@ int main(int argc, char **argv)
     master.MoveCrossfaderHandle(1, 0);
 
     testing::JackTestBox box;
-    surfaces::ControlLayer layer;
-    MidiSurfaceHost host(layer);
+    MidiSurfaceHost host(frame.GetControlLayer());
     const double idleWithout = IdleCpu(10);
     const Spread tickWithout = TickDeviation(10);
 
     MidiMapping mapping;
     mapping.motorised = true;
-    mapping.controls = {{MidiMessage::Type::Control, 0, 7, {surfaces::ControlTarget::Kind::RowFader}}};
+    mapping.controls = {{MidiMessage::Type::Control, 0, 7, *surfaces::ControlTarget::Parse("A/1")}};
     QString error;
     host.Configure(MidiDeviceName::Parse(QStringLiteral("jack:testbox"), error), mapping);
     if (!host.Port()->IsConnected()) {
