@@ -39,6 +39,7 @@ COrinSUBApp::COrinSUBApp() = default;
 
 COrinSUBApp::~COrinSUBApp()
 {
+    m_midi.reset(); // it plays through the frame's control layer
     m_frame.reset();
     if (model::g_orin.m_pDoc == m_doc.get())
         model::g_orin.m_pDoc = nullptr;

@@ -56,7 +56,7 @@ private:
     std::unique_ptr<CRecentFileList> m_recent;
     std::unique_ptr<CShowDocument> m_show;
     std::unique_ptr<CMainFrame> m_frame; // goes first: it stops the link and frees the panes
-    std::unique_ptr<CMidiSurfaces> m_midi; // goes before the frame, whose control layer it plays
+    std::unique_ptr<CMidiSurfaces> m_midi;
     std::vector<QAction *> m_recentActions;
 };
 
