@@ -49,6 +49,11 @@ QString MessageName(const MidiBinding &binding)
     return text;
 }
 
+bool SameDevice(const std::optional<MidiDeviceName> &a, const std::optional<MidiDeviceName> &b)
+{
+    return a.has_value() == b.has_value() && (!a || a->Text() == b->Text());
+}
+
 QStringList TargetNames()
 {
     QStringList names;
@@ -190,9 +195,7 @@ void SurfaceSettingsDialog::ApplyDevice()
             return;
         }
     }
-    const bool same = device.has_value() == m_host.Device().has_value() &&
-                      (!device || device->Text() == m_host.Device()->Text());
-    if (same)
+    if (SameDevice(device, m_host.Device()))
         return;
     m_learn->setChecked(false);
     m_host.Configure(device, m_mapping);
@@ -326,6 +329,8 @@ void SurfaceSettingsDialog::done(int result)
         QSettings settings;
         MidiSettings{m_host.Device() ? m_host.Device()->Text() : QString(), m_mapping}.Save(
             settings);
+    } else if (SameDevice(m_startDevice, m_host.Device())) {
+        m_host.SetMapping(m_startMapping);
     } else {
         m_host.Configure(m_startDevice, m_startMapping);
     }

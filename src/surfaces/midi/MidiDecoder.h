@@ -23,6 +23,12 @@ public:
 
     /// Control changes number (0..31) and number + 32 on channel (0..15) form one 14-bit value.
     void DeclareFine(int channel, int number);
+    /// Every controller 7-bit again.
+    void ForgetFine()
+    {
+        m_fine.reset();
+        m_coarse.fill(-1);
+    }
 
     /// Reads bytes (continuing any message a previous call left open) and appends every
     /// complete message to out.

@@ -51,10 +51,12 @@ std::vector<MidiMessage> MidiInbox::Take()
     return taken;
 }
 
-void MidiInbox::DeclareFine(int channel, int number)
+void MidiInbox::SetFineControllers(const std::vector<std::pair<int, int>> &controllers)
 {
     std::lock_guard lock(m_mutex);
-    m_decoder.DeclareFine(channel, number);
+    m_decoder.ForgetFine();
+    for (const auto &[channel, number] : controllers)
+        m_decoder.DeclareFine(channel, number);
 }
 
 size_t MidiInbox::Dropped() const

@@ -26,8 +26,8 @@ public:
     /// UI thread: the waiting messages, oldest first, and an empty queue.
     std::vector<MidiMessage> Take();
 
-    /// The decoder's 14-bit controllers (any thread).
-    void DeclareFine(int channel, int number);
+    /// The decoder's 14-bit controllers from now on, as (channel, number) pairs (any thread).
+    void SetFineControllers(const std::vector<std::pair<int, int>> &controllers);
 
     /// Messages dropped because the queue was full.
     size_t Dropped() const;

@@ -52,8 +52,11 @@ public:
     ~MidiPort() override;
 
     void SetReceiver(Receiver receiver) { m_receiver = std::move(receiver); }
-    /// A 14-bit controller pair of the surface's mapping.
-    void DeclareFine(int channel, int number) { m_inbox.DeclareFine(channel, number); }
+    /// The 14-bit controller pairs of the surface's mapping, as (channel, number).
+    void SetFineControllers(const std::vector<std::pair<int, int>> &controllers)
+    {
+        m_inbox.SetFineControllers(controllers);
+    }
 
     /// Sends a message to the surface; nothing while its input port is missing.
     void Send(const MidiMessage &message);

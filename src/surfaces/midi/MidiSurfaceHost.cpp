@@ -10,6 +10,16 @@ const QString kGroup = QStringLiteral("MIDI");
 const QString kDeviceKey = QStringLiteral("Device");
 const QString kMappingKey = QStringLiteral("Mapping");
 
+std::vector<std::pair<int, int>> FineControllers(const MidiMapping &mapping)
+{
+    std::vector<std::pair<int, int>> controllers;
+    for (const MidiBinding &binding : mapping.controls) {
+        if (binding.type == MidiMessage::Type::FineControl)
+            controllers.emplace_back(binding.channel, binding.number);
+    }
+    return controllers;
+}
+
 } // namespace
 
 MidiSettings MidiSettings::Load(QSettings &settings)
@@ -56,10 +66,7 @@ void MidiSurfaceHost::Configure(const std::optional<MidiDeviceName> &device, Mid
         MidiPort *port = m_port.get();
         m_surface = std::make_unique<MidiSurface>(
             m_layer, m_mapping, [port](const MidiMessage &message) { port->Send(message); });
-        for (const MidiBinding &binding : m_mapping.controls) {
-            if (binding.type == MidiMessage::Type::FineControl)
-                port->DeclareFine(binding.channel, binding.number);
-        }
+        port->SetFineControllers(FineControllers(m_mapping));
         port->SetReceiver([this](const MidiMessage &message) { m_surface->Play(message); });
         connect(port, &MidiPort::ConnectionChanged, this, &MidiSurfaceHost::OnConnectionChanged);
         OnConnectionChanged(port->IsConnected());
@@ -73,10 +80,7 @@ void MidiSurfaceHost::SetMapping(MidiMapping mapping)
         m_mapping = std::move(mapping);
         return;
     }
-    for (const MidiBinding &binding : mapping.controls) {
-        if (binding.type == MidiMessage::Type::FineControl)
-            m_port->DeclareFine(binding.channel, binding.number);
-    }
+    m_port->SetFineControllers(FineControllers(mapping));
     m_mapping = mapping;
     m_surface->SetMapping(std::move(mapping));
 }
