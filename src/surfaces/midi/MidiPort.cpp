@@ -150,13 +150,13 @@ void MidiPort::LookForSurface()
 
     QString name;
     const int inPort = FindPort(*m_in, m_device.name, &name);
-    if (m_inPort >= 0 && (inPort < 0 || name != m_inName))
+    if (m_connected && (inPort < 0 || name != m_inName))
         Close();
-    if (m_inPort < 0 && inPort >= 0) {
+    if (!m_connected && inPort >= 0) {
         m_inName = name;
         Open(inPort);
     }
-    if (m_inPort >= 0)
+    if (m_connected)
         OpenOutput();
 }
 
@@ -165,7 +165,7 @@ void MidiPort::Open(int inPort)
     m_in->openPort(static_cast<unsigned>(inPort), "in");
     if (!m_in->isPortOpen())
         return;
-    m_inPort = inPort;
+    m_connected = true;
     OpenOutput();
     emit ConnectionChanged(true);
 }
@@ -193,13 +193,13 @@ void MidiPort::Close()
     if (m_out && m_outOpen)
         m_out->closePort();
     m_outOpen = false;
-    m_inPort = -1;
+    m_connected = false;
     emit ConnectionChanged(false);
 }
 
 void MidiPort::Send(const MidiMessage &message)
 {
-    if (!m_outOpen || m_inPort < 0)
+    if (!m_outOpen || !m_connected)
         return;
     m_bytes.clear();
     AppendBytes(message, m_bytes);
@@ -215,7 +215,7 @@ void MidiPort::Send(const MidiMessage &message)
 
 QString MidiPort::StatusText() const
 {
-    return m_inPort >= 0 ? MidiStatus(m_device.name) : kNoMidiStatus;
+    return m_connected ? MidiStatus(m_device.name) : kNoMidiStatus;
 }
 
 void MidiPort::OnMessage(double, std::vector<unsigned char> *bytes, void *self)

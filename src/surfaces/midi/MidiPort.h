@@ -61,7 +61,7 @@ public:
     /// Sends a message to the surface; nothing while its input port is missing.
     void Send(const MidiMessage &message);
 
-    bool IsConnected() const { return m_inPort >= 0; }
+    bool IsConnected() const { return m_connected; }
     const MidiDeviceName &Device() const { return m_device; }
     /// "MIDI : NAME" while connected, else "MIDI : 装置なし".
     QString StatusText() const;
@@ -85,7 +85,7 @@ private:
     Receiver m_receiver;
     std::unique_ptr<RtMidiIn> m_in;
     std::unique_ptr<RtMidiOut> m_out;
-    int m_inPort = -1;
+    bool m_connected = false; // the surface's sending port is open
     QString m_inName;
     bool m_outOpen = false;
     QString m_outName;
