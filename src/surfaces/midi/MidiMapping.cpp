@@ -93,7 +93,7 @@ std::optional<MidiBinding> ReadBinding(const QJsonValue &value, QString &error)
     const QJsonObject entry = value.toObject();
     if (const QString key = UnknownKey(entry, {u"message", u"channel", u"number", u"target"});
         !key.isEmpty()) {
-        error = kMappingUnknownKey.arg(key);
+        error = kMappingUnknownKey.arg(OneLine(key));
         return std::nullopt;
     }
     const auto type = MessageTypeFromName(entry.value(u"message").toString());
@@ -119,7 +119,7 @@ std::optional<MidiBinding> ReadBinding(const QJsonValue &value, QString &error)
     const QString targetName = entry.value(u"target").toString();
     const auto target = ControlTarget::Parse(targetName);
     if (!target) {
-        error = kMappingBadTarget.arg(targetName);
+        error = kMappingBadTarget.arg(OneLine(targetName));
         return std::nullopt;
     }
     return MidiBinding{*type, *channel - 1, *number, *target};
@@ -181,7 +181,7 @@ MappingReadResult ParseMapping(const QByteArray &json, const QString &fileName)
     const QJsonObject root = document.object();
     if (const QString key = UnknownKey(root, {u"profile", u"motorised", u"controls"});
         !key.isEmpty())
-        return Failure(fileName, kMappingUnknownKey.arg(key));
+        return Failure(fileName, kMappingUnknownKey.arg(OneLine(key)));
 
     std::optional<MidiProfile> profile = MidiProfile::Generic;
     if (root.contains(u"profile"))

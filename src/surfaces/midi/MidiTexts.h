@@ -6,6 +6,19 @@ namespace orinsub::surfaces::midi {
 
 // Texts of the MIDI surfaces that the operator reads.
 
+/// What the operator typed, shown inside a one-line message: control characters as \uXXXX.
+inline QString OneLine(const QString &text)
+{
+    QString shown;
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            shown += QStringLiteral("\\u%1").arg(int(c.unicode()), 4, 16, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return shown;
+}
+
 inline QString MidiStatus(const QString &port)
 {
     return QStringLiteral("MIDI : %1").arg(port);
@@ -14,7 +27,7 @@ inline const QString kNoMidiStatus = QStringLiteral("MIDI : 装置なし");
 
 inline QString MappingFileError(const QString &file, const QString &what)
 {
-    return QStringLiteral("MIDI 対応表 %1: %2").arg(file, what);
+    return QStringLiteral("MIDI 対応表 %1: %2").arg(OneLine(file), what);
 }
 inline QString MappingEntryError(int entry, const QString &what)
 {
@@ -40,7 +53,7 @@ inline const QString kMappingUnwritable = QStringLiteral("書き込めません 
 
 inline QString DeviceError(const QString &device, const QString &what)
 {
-    return QStringLiteral("MIDI 装置 \"%1\": %2").arg(device, what);
+    return QStringLiteral("MIDI 装置 \"%1\": %2").arg(OneLine(device), what);
 }
 inline const QString kDeviceBadForm =
     QStringLiteral("alsa:名前 か jack:名前 の形で指定してください");

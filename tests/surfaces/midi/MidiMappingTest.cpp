@@ -76,6 +76,7 @@ TEST(MidiMapping, ABadFileIsOneLineNamingTheFileAndTheEntry)
         {"[]", "オブジェクトではありません"},
         {R"({"profile": "x"})", "profile"},
         {R"({"motorized": true})", "\"motorized\""},
+        {"{\"moto\nrised\": true}", "\"moto\\u000arised\""},
         {R"({"motorised": 1})", "motorised"},
         {R"({"controls": {}})", "配列"},
         {R"({"controls": [1]})", "controls の 1 番目"},
