@@ -50,7 +50,9 @@ void MidiSurface::Attach()
     if (m_attached)
         return;
     m_attached = true;
-    // Attaching tells every shown value: while learning, no desk control moved.
+    // Attaching tells every shown value, all of them: the surface may have been replugged with
+    // its motors anywhere. While learning, no desk control moved.
+    m_levels.clear();
     m_priming = true;
     m_layer.Attach(this);
     m_priming = false;
