@@ -15,6 +15,8 @@ inline const QColor kLinkBarColor(191, 191, 191);
 inline const QColor kGrooveEmpty(0, 0, 0);
 inline const QColor kGrooveHasLevels(0, 127, 0);
 inline const QColor kGrooveHeldElsewhere(127, 0, 0);
+/// Where a surface fader stands that has not yet taken the console fader over.
+inline const QColor kPickUpMarkColor(255, 160, 0);
 
 // Knob artwork ids and what they show.
 inline constexpr int kKnobChannel = 130;

@@ -6,6 +6,7 @@
 #include "Pane.h"
 
 #include <QPainter>
+#include <algorithm>
 
 namespace orinsub::controls {
 
@@ -20,12 +21,17 @@ void CFader::Invalidate(const QRect &client) const
         m_view->InvalidateRect(client);
 }
 
+int CFader::KnobCentreY(int level) const
+{
+    const int offset = m_inverted ? ((level + 1) * m_travel) / 255 - Half(m_travel)
+                                  : Half(m_travel) - (level * m_travel) / 255;
+    return m_y + offset;
+}
+
 QRect CFader::KnobRectLogical() const
 {
-    const int offset = m_inverted ? ((m_level + 1) * m_travel) / 255 - Half(m_travel)
-                                  : Half(m_travel) - (m_level * m_travel) / 255;
     const int cx = m_x + m_knobOffsetX;
-    const int cy = m_y + offset;
+    const int cy = KnobCentreY(m_level);
     return RectLTRB(cx - Half(m_knobWidth), cy - Half(m_knobHeight), cx + Half(m_knobWidth),
                     cy + Half(m_knobHeight));
 }
@@ -33,6 +39,25 @@ QRect CFader::KnobRectLogical() const
 QRect CFader::GetKnobRect() const
 {
     return KnobRectLogical().translated(-ScrollPosition());
+}
+
+QRect CFader::PickUpMarkRect() const
+{
+    if (m_pickUpMark < 0)
+        return {};
+    const int cx = m_x + m_knobOffsetX;
+    const int cy = KnobCentreY(m_pickUpMark);
+    return RectLTRB(cx - Half(m_knobWidth), cy - 1, cx + Half(m_knobWidth), cy + 2);
+}
+
+void CFader::SetPickUpMark(int level)
+{
+    level = level < 0 ? -1 : std::min(level, 255);
+    if (level == m_pickUpMark)
+        return;
+    const QRect before = PickUpMarkRect();
+    m_pickUpMark = level;
+    Invalidate(before.united(PickUpMarkRect()).translated(-ScrollPosition()));
 }
 
 void CFader::SetGeometry(int x, int y, int travel, int width, int height)
@@ -95,6 +120,8 @@ void CFader::Draw(QPainter &painter) const
                          kTickColor);
     }
     painter.fillRect(m_x + m_knobOffsetX - 1, m_y - Half(m_travel), 2, m_travel, m_grooveColor);
+    if (m_pickUpMark >= 0)
+        painter.fillRect(PickUpMarkRect(), kPickUpMarkColor);
     DrawKnob(painter, CurrentBitmap());
 }
 

@@ -50,6 +50,11 @@ public:
     bool IsHooked() const { return m_hooked; }
     /// Marks the fader as following its DMX input slot; no repaint.
     void SetHooked(bool hooked) { m_hooked = hooked; }
+    /// Where a surface fader that has not yet taken this fader over stands (0..255), shown as
+    /// a bar across the track so the operator sees which way to move it; -1 for none.
+    /// Repaints what changed.
+    void SetPickUpMark(int level);
+    int GetPickUpMark() const { return m_pickUpMark; }
 
     int GetX() const { return m_x; }
     int GetY() const { return m_y; }
@@ -70,6 +75,10 @@ protected:
     void Invalidate(const QRect &client) const;
     /// The knob rectangle in logical coordinates.
     QRect KnobRectLogical() const;
+    /// The knob's centre height for a level, logical coordinates.
+    int KnobCentreY(int level) const;
+    /// The pick-up mark's bar, logical coordinates (empty without a mark).
+    QRect PickUpMarkRect() const;
     /// Draws the knob with the given artwork at its current position.
     void DrawKnob(QPainter &painter, int bitmapId) const;
     /// The artwork the knob shows now.
@@ -90,6 +99,7 @@ protected:
     bool m_inverted = false;
     bool m_selected = false;
     bool m_hooked = false;
+    int m_pickUpMark = -1;
     QColor m_grooveColor{0, 0, 0};
 };
 

@@ -3,6 +3,7 @@
 #include "Surface.h"
 #include "controls/CrossFader.h"
 #include "controls/DanFader.h"
+#include "controls/Fader.h"
 #include "controls/RcLamp.h"
 #include "controls/SubFader.h"
 #include "model/OrinGlobal.h"
@@ -73,6 +74,7 @@ struct PickUp
     int last = -1;
     bool caught = false;
     int applied = -1;
+    int appliedB = -1; // "xfade": handle B too, which its level does not show
     // The linked crossfader moves both handles by the control's travel since it caught them,
     // each clamping by itself, as the mouse's linked drag does.
     int grabValue = 0;
@@ -99,9 +101,10 @@ struct ControlLayer::Impl
         Surface *surface = nullptr; // null once detached during a flush
         std::vector<Bank> banks;
         int bank = 0;
-        std::unordered_map<int, SentValue> sent; // by shown target
-        std::unordered_map<int, PickUp> pickUps; // by console fader
-        std::unordered_set<int> touched;         // console targets
+        std::unordered_map<int, SentValue> sent;       // by shown target
+        std::unordered_map<int, PickUp> pickUps;       // by console fader
+        std::unordered_set<int> touched;               // touched controls, by shown target
+        std::unordered_map<int, ControlTarget> marked; // faders showing this surface's mark
     };
 
     ControlLayer *owner = nullptr;
@@ -132,7 +135,7 @@ struct ControlLayer::Impl
         const int banks = static_cast<int>(a.banks.size());
         switch (target.kind) {
         case Kind::BankSelect:
-            return target.index == a.bank ? 1 : 0;
+            return target.index == a.bank && a.bank < banks ? 1 : 0;
         case Kind::BankNext:
             return a.bank + 1 < banks ? 1 : 0;
         case Kind::BankPrevious:
@@ -151,9 +154,68 @@ struct ControlLayer::Impl
         if (found == a.pickUps.end())
             return false;
         PickUp &pickUp = found->second;
-        if (pickUp.caught && pickUp.applied != owner->Value(target))
+        if (pickUp.caught && !IsWhereItWasPut(pickUp, target))
             pickUp.caught = false;
         return pickUp.caught;
+    }
+
+    bool IsWhereItWasPut(const PickUp &pickUp, const ControlTarget &target) const
+    {
+        return pickUp.applied == owner->Value(target) &&
+               (target.kind != Kind::Crossfade || pickUp.appliedB == HandleB());
+    }
+
+    int HandleB() const { return owner->Value(ControlTarget{Kind::CrossfadeHandle, 0, 1}); }
+
+    /// The console fader that shows a target's pick-up mark ("xfade": handle A).
+    static controls::CFader *MarkedFader(const ControlTarget &target)
+    {
+        views::CDanConsoleView *dan = g_orin.m_pDanView;
+        views::CMasterConsoleView *master = g_orin.m_pMasterView;
+        switch (target.kind) {
+        case Kind::RowFader:
+            return dan ? dan->GetFader(target.row * ControlTarget::kChannels + target.index)
+                       : nullptr;
+        case Kind::SubFader:
+            return master ? master->GetSubFader(target.index) : nullptr;
+        case Kind::CrossfadeHandle:
+            if (!master)
+                return nullptr;
+            return target.index == 0
+                       ? static_cast<controls::CFader *>(master->GetCrossFader()->GetHandleA())
+                       : master->GetCrossFader()->GetHandleB();
+        case Kind::Crossfade:
+            return master ? master->GetCrossFader()->GetHandleA() : nullptr;
+        default:
+            return nullptr;
+        }
+    }
+
+    static void SetMark(Attached &a, const ControlTarget &target, int level)
+    {
+        if (controls::CFader *fader = MarkedFader(target)) {
+            fader->SetPickUpMark(level);
+            if (level < 0)
+                a.marked.erase(Key(target));
+            else
+                a.marked.emplace(Key(target), target);
+        }
+    }
+
+    static void ClearMarks(Attached &a, const std::vector<ControlTarget> &targets)
+    {
+        for (const ControlTarget &target : targets) {
+            if (a.marked.count(Key(target)))
+                SetMark(a, target, -1);
+        }
+    }
+
+    static void ClearAllMarks(Attached &a)
+    {
+        std::vector<ControlTarget> targets;
+        for (const auto &[key, target] : a.marked)
+            targets.push_back(target);
+        ClearMarks(a, targets);
     }
 
     void Schedule()
@@ -169,9 +231,9 @@ struct ControlLayer::Impl
         for (const ControlTarget &shown : a.surface->ShownTargets()) {
             if (!a.surface)
                 return; // detached by its own feedback
-            const ControlTarget target = Resolve(a, shown);
-            if (a.touched.count(Key(target)))
+            if (a.touched.count(Key(shown)))
                 continue;
+            const ControlTarget target = Resolve(a, shown);
             const int value = SurfaceValue(a, target);
             const bool caught = HoldsFader(a, target);
             SentValue &sent = a.sent[Key(shown)];
@@ -225,24 +287,28 @@ struct ControlLayer::Impl
     {
         PickUp &pickUp = a.pickUps[Key(target)];
         const int desk = owner->Value(target);
-        const bool held = pickUp.caught && pickUp.applied == desk;
+        const bool held = pickUp.caught && IsWhereItWasPut(pickUp, target);
         const bool catches =
             a.surface->IsMotorised() ||
             (pickUp.last < 0 ? level == desk
                              : views::InputPickUp::Crosses(desk, pickUp.last, level));
         pickUp.last = level;
         if (!held && !catches) {
+            if (!a.surface->IsMotorised())
+                SetMark(a, target, level);
             emit owner->PickUpChanged(target);
             return;
         }
         if (!held) {
+            SetMark(a, target, -1);
             pickUp.caught = true;
             pickUp.grabValue = desk;
             pickUp.grabA = owner->Value(ControlTarget{Kind::CrossfadeHandle, 0, 0});
-            pickUp.grabB = owner->Value(ControlTarget{Kind::CrossfadeHandle, 0, 1});
+            pickUp.grabB = HandleB();
         }
         Apply(target, level, pickUp);
         pickUp.applied = owner->Value(target);
+        pickUp.appliedB = HandleB();
         MarkOwnMove(a, target);
         if (!held)
             emit owner->PickUpChanged(target);
@@ -256,11 +322,14 @@ struct ControlLayer::Impl
         // Every strip now plays another fader: each must pick its fader up afresh and shows it.
         for (const ControlTarget &target : a.banks[a.bank])
             a.pickUps.erase(Key(target));
+        ClearMarks(a, a.banks[a.bank]);
         a.bank = bank;
         for (const ControlTarget &target : a.banks[a.bank])
             a.pickUps.erase(Key(target));
-        for (auto &[key, sent] : a.sent)
-            sent = SentValue{};
+        for (const ControlTarget &shown : a.surface->ShownTargets()) {
+            if (shown.kind == Kind::Strip)
+                a.sent.erase(Key(shown));
+        }
         Schedule();
     }
 };
@@ -271,12 +340,14 @@ ControlLayer::ControlLayer(QObject *parent) : QObject(parent), d(std::make_uniqu
     d->flushTimer.setSingleShot(true);
     d->flushTimer.setTimerType(Qt::PreciseTimer);
     connect(&d->flushTimer, &QTimer::timeout, this, &ControlLayer::Flush);
-    views::SetDeskListener([this] { d->Schedule(); });
+    views::SetDeskListener(this, [this] { d->Schedule(); });
 }
 
 ControlLayer::~ControlLayer()
 {
-    views::SetDeskListener(nullptr);
+    views::RemoveDeskListener(this);
+    for (const auto &a : d->attached)
+        Impl::ClearAllMarks(*a);
 }
 
 void ControlLayer::Attach(Surface *surface, std::vector<Bank> banks)
@@ -296,6 +367,7 @@ void ControlLayer::Detach(Surface *surface)
     for (auto it = list.begin(); it != list.end(); ++it) {
         if ((*it)->surface != surface)
             continue;
+        Impl::ClearAllMarks(**it);
         if (d->flushing)
             (*it)->surface = nullptr; // the flush in progress removes it
         else
@@ -365,18 +437,15 @@ void ControlLayer::Touch(Surface *surface, const ControlTarget &target, bool tou
     Impl::Attached *a = d->Find(surface);
     if (!a)
         return;
-    const ControlTarget resolved = d->Resolve(*a, target);
+    // A touch belongs to the control as the surface names it: strip/k stays touched across a
+    // bank change.
     if (touched) {
-        a->touched.insert(Key(resolved));
+        a->touched.insert(Key(target));
         return;
     }
-    if (!a->touched.erase(Key(resolved)))
+    if (!a->touched.erase(Key(target)))
         return;
-    // Released: the fader goes to wherever the desk is now.
-    for (const ControlTarget &shown : surface->ShownTargets()) {
-        if (d->Resolve(*a, shown) == resolved)
-            a->sent[Key(shown)] = SentValue{};
-    }
+    a->sent[Key(target)] = SentValue{}; // released: it goes to wherever the desk is now
     d->Schedule();
 }
 

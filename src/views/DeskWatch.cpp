@@ -3,21 +3,33 @@
 namespace orinsub::views {
 
 namespace {
-std::function<void()> &Listener()
+struct Registration
 {
-    static std::function<void()> listener;
-    return listener;
+    const void *owner = nullptr;
+    std::function<void()> listener;
+};
+
+Registration &Registered()
+{
+    static Registration registration;
+    return registration;
 }
 } // namespace
 
-void SetDeskListener(std::function<void()> listener)
+void SetDeskListener(const void *owner, std::function<void()> listener)
 {
-    Listener() = std::move(listener);
+    Registered() = {owner, std::move(listener)};
+}
+
+void RemoveDeskListener(const void *owner)
+{
+    if (Registered().owner == owner)
+        Registered() = {};
 }
 
 void NotifyDeskChanged()
 {
-    if (const auto &listener = Listener())
+    if (const auto &listener = Registered().listener)
         listener();
 }
 

@@ -28,6 +28,8 @@ void GoFade::SetFadeTime(int tenths)
 
 void GoFade::Go()
 {
+    if (m_crossFader.IsHandleGrabbed())
+        return; // the operator's hand on a handle wins
     if (m_running) {
         MoveHandles(m_toA, m_toB);
         SetRunning(false);

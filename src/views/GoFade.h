@@ -30,7 +30,8 @@ public:
 
     explicit GoFade(controls::CCrossFader &crossFader, QObject *parent = nullptr);
 
-    /// Starts the fade; during a fade, completes it at once. A fade time of 0 is a cut.
+    /// Starts the fade; during a fade, completes it at once. A fade time of 0 is a cut. Nothing
+    /// while the mouse holds a handle.
     void Go();
     /// Ends a running fade with the handles where they are (a handle was grabbed).
     void Stop();

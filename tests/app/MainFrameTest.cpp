@@ -16,6 +16,8 @@
 #include "model/OrinSUBDoc.h"
 #include "model/UndoRecord.h"
 #include "support/ScriptedSeams.h"
+#include "surfaces/ControlLayer.h"
+#include "surfaces/RecordingSurface.h"
 #include "views/DanConsoleView.h"
 #include "views/GoFade.h"
 #include "views/LampConsoleView.h"
@@ -330,6 +332,24 @@ TEST_F(MainFrameTest, SpaceStartsTheFadeAndGoFromTheMenuCompletesIt)
     EXPECT_FALSE(go.IsRunning());
     EXPECT_EQ(Master().GetCrossfaderLevel(0), 255);
     EXPECT_EQ(Master().GetCrossfaderLevel(1), 0);
+}
+
+TEST_F(MainFrameTest, SurfacesOnTheWindowsLayerHearTheKeysAndMenus)
+{
+    orinsub::testing::RecordingSurface surface({"in/A", "link", "go", "page/down"});
+    surfaces::ControlLayer &layer = frame->GetControlLayer();
+    layer.Attach(&surface);
+    Type(Qt::Key_1, Qt::ControlModifier);
+    Type(Qt::Key_F1);
+    Type(Qt::Key_Up);
+    Type(Qt::Key_Space);
+    layer.Flush();
+    for (const char *lit : {"in/A", "link", "go", "page/down"})
+        EXPECT_EQ(surface.Last(QString::fromLatin1(lit))->value, 1) << lit;
+    frame->Command(kIdHookNone)->trigger();
+    layer.Flush();
+    EXPECT_EQ(surface.Last("in/A")->value, 0);
+    layer.Detach(&surface);
 }
 
 TEST_F(MainFrameTest, TheFadeTimeChosenInItsDialogIsKeptForTheNextStart)

@@ -1,4 +1,5 @@
 #include "RecordingSurface.h"
+#include "controls/ConsoleLook.h"
 #include "controls/DanLamp.h"
 #include "controls/RcLamp.h"
 #include "views/GoFade.h"
@@ -19,12 +20,17 @@ TEST_F(LayerTest, AFaderIsTakenOverOnlyWhenTheSurfaceCrossesItsLevel)
     EXPECT_EQ(surface.Last("A/1")->value, 128);
     EXPECT_FALSE(surface.Last("A/1")->caught);
 
-    for (int level : {50, 90, 127}) {
+    layer->Move(&surface, T("A/1"), 50);
+    const QImage shown = dan->viewport()->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(24, 103 + 62 - 50 * 124 / 255), controls::kPickUpMarkColor);
+    for (int level : {90, 127}) {
         layer->Move(&surface, T("A/1"), level);
         EXPECT_EQ(Fader(0, 1).GetLevel(), 128) << level;
     }
     EXPECT_FALSE(layer->IsCaught(&surface, T("A/1")));
+    EXPECT_EQ(Fader(0, 1).GetPickUpMark(), 127) << "the console shows where the surface is";
     layer->Move(&surface, T("A/1"), 140); // crosses 128
+    EXPECT_EQ(Fader(0, 1).GetPickUpMark(), -1);
     EXPECT_EQ(Fader(0, 1).GetLevel(), 140);
     EXPECT_TRUE(layer->IsCaught(&surface, T("A/1")));
     layer->Move(&surface, T("A/1"), 60);
@@ -71,10 +77,14 @@ TEST_F(LayerTest, TheCrossfaderMovesBothHandlesAsTheLinkedDragDoes)
     layer->Move(&surface, T("xfade"), 100);
     EXPECT_EQ(HandleA().GetLevel(), 100);
     EXPECT_EQ(HandleB().GetLevel(), 155);
+    master->MoveCrossfaderHandle(1, 200); // the mouse moves handle B alone
+    layer->Move(&surface, T("xfade"), 110);
+    EXPECT_EQ(HandleA().GetLevel(), 110);
+    EXPECT_EQ(HandleB().GetLevel(), 190) << "from where the mouse left it";
     layer->Move(&surface, T("xfade"), 255);
     EXPECT_EQ(HandleA().GetLevel(), 255);
-    EXPECT_EQ(HandleB().GetLevel(), 0);
-    EXPECT_EQ(dan->GetRow(1)->GetState(), 1) << "row B off air";
+    EXPECT_EQ(HandleB().GetLevel(), 45);
+    EXPECT_EQ(dan->GetRow(1)->GetState(), 2) << "row B still on air";
 }
 
 TEST_F(LayerTest, FeedbackReachesEverySurfaceButTheOneThatMoved)
@@ -170,6 +180,11 @@ TEST_F(LayerTest, BanksMoveTheStripsAndMakeThemPickUpAgain)
 
     layer->Move(&surface, T("strip/1"), 0);
     EXPECT_EQ(Sub(9).GetLevel(), 40) << "no jump after a bank change";
+    EXPECT_EQ(Sub(9).GetPickUpMark(), 0);
+    layer->Press(&surface, T("bank/prev"), true);
+    EXPECT_EQ(Sub(9).GetPickUpMark(), -1) << "the strip has left it";
+    layer->Press(&surface, T("bank/next"), true);
+    layer->Move(&surface, T("strip/1"), 0);
     layer->Move(&surface, T("strip/1"), 50);
     EXPECT_EQ(Sub(9).GetLevel(), 50);
 

@@ -75,6 +75,8 @@ TEST_F(GoFadeTest, GrabbingAHandleStopsTheFadeWhereItIs)
     Tick();
     EXPECT_EQ(HandleA().GetLevel(), a);
     EXPECT_EQ(HandleB().GetLevel(), b);
+    go().Go();
+    EXPECT_FALSE(go().IsRunning()) << "not while the handle is held";
     Release(master->viewport(), Centre(HandleB().GetKnobRect()));
 }
 

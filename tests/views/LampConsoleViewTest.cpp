@@ -37,6 +37,13 @@ TEST_F(LampStripTest, InButtonsAreExclusiveAndToggle)
     EXPECT_FALSE(left->GetInButton(0)->m_on);
     EXPECT_FALSE(left->GetInButton(1)->m_on);
     EXPECT_FALSE(master->GetInButton()->m_on);
+
+    // The right strip draws no buttons: a press where they would be only shows the readouts.
+    Click(kInA);
+    Press(right, kInB);
+    EXPECT_TRUE(left->GetInButton(0)->m_on);
+    EXPECT_TRUE(dan->GetRow(0)->GetShowReadouts());
+    Release(right, kInB);
 }
 
 TEST_F(LampStripTest, HoldingTheStripShowsEveryReadoutUntilRelease)
