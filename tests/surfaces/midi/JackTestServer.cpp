@@ -59,6 +59,15 @@ JackTestServer::JackTestServer(int periodFrames)
     }
 }
 
+void JackTestServer::LetConnectionsSettle()
+{
+    const QDeadlineTimer deadline(150);
+    while (!deadline.hasExpired()) {
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
+}
+
 JackTestServer::~JackTestServer()
 {
     if (!m_process || m_process->state() == QProcess::NotRunning)
@@ -71,12 +80,25 @@ JackTestServer::~JackTestServer()
 }
 
 JackTestBox::JackTestBox()
-    : m_out(std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, "testbox")),
-      m_in(std::make_unique<RtMidiIn>(RtMidi::UNIX_JACK, "testbox"))
 {
-    m_out->openVirtualPort("faders");
-    m_in->ignoreTypes(false, false, false);
-    m_in->openVirtualPort("lamps");
+    // A server that has just started, or just lost a client, may refuse a port for a moment.
+    const QDeadlineTimer deadline(3000);
+    for (;;) {
+        try {
+            m_out = std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, "testbox");
+            m_in = std::make_unique<RtMidiIn>(RtMidi::UNIX_JACK, "testbox");
+            m_out->openVirtualPort("faders");
+            m_in->ignoreTypes(false, false, false);
+            m_in->openVirtualPort("lamps");
+            return;
+        } catch (const RtMidiError &) {
+            m_in.reset();
+            m_out.reset();
+            if (deadline.hasExpired())
+                throw;
+            QThread::msleep(100);
+        }
+    }
 }
 
 JackTestBox::~JackTestBox() = default;

@@ -17,14 +17,18 @@ namespace orinsub::testing {
 class JackTestServer
 {
 public:
-    /// periodFrames: the server's cycle at 48 kHz; the default 512 (10.7 ms) keeps a busy test
+    /// periodFrames: the server's cycle at 48 kHz; the default 1024 (21 ms) keeps a busy test
     /// machine from missing cycles.
-    explicit JackTestServer(int periodFrames = 512);
+    explicit JackTestServer(int periodFrames = 1024);
     ~JackTestServer();
 
     /// Empty when the server runs; otherwise why not (for a skip).
     const QString &Problem() const { return m_problem; }
     const QString &Name() const { return m_name; }
+
+    /// A new connection carries events from the server's next cycles on: waits a few of them
+    /// (of the longest period the tests use) with the event loop running.
+    static void LetConnectionsSettle();
 
 private:
     std::unique_ptr<QProcess> m_process;

@@ -52,7 +52,9 @@ protected:
     {
         QString error;
         host->Configure(MidiDeviceName::Parse(QStringLiteral("jack:testbox"), error), mapping);
-        ASSERT_TRUE(host->Port()->IsConnected());
+        // A busy server may answer the first look late: the next looks find the box.
+        ASSERT_TRUE(WaitUntil([&] { return host->Port()->IsConnected(); }, 3000));
+        JackTestServer::LetConnectionsSettle();
         box->Received();
     }
     /// Whether the box received every wanted message within 5 s.

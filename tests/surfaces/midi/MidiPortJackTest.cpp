@@ -51,7 +51,8 @@ TEST_F(MidiPortJack, ReceivesSendsAndReconnectsAfterUnplug)
     MidiPort port(*MidiDeviceName::Parse(QStringLiteral("jack:TestBox"), error));
     std::vector<MidiMessage> received;
     port.SetReceiver([&](const MidiMessage &m) { received.push_back(m); });
-    ASSERT_TRUE(port.IsConnected());
+    ASSERT_TRUE(WaitUntil([&] { return port.IsConnected(); }, 3 * MidiPort::kLookIntervalMs));
+    JackTestServer::LetConnectionsSettle();
     EXPECT_EQ(port.StatusText(), QStringLiteral("MIDI : TestBox"));
 
     box->Send({0xB0, 7, 100});
@@ -78,6 +79,7 @@ TEST_F(MidiPortJack, ReceivesSendsAndReconnectsAfterUnplug)
 
     box = std::make_unique<JackTestBox>();
     ASSERT_TRUE(WaitUntil([&] { return port.IsConnected(); }, 3 * MidiPort::kLookIntervalMs));
+    JackTestServer::LetConnectionsSettle();
     received.clear();
     box->Send({0xE0, 0x7F, 0x7F});
     ASSERT_TRUE(WaitUntil([&] { return !received.empty(); }));
