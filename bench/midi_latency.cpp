@@ -61,6 +61,8 @@ struct Spread
 
 Spread SpreadOf(std::vector<double> values)
 {
+    if (values.empty())
+        return {};
     std::sort(values.begin(), values.end());
     auto at = [&](double q) {
         return values[std::min(values.size() - 1, size_t(q * values.size()))];
@@ -114,6 +116,7 @@ int main(int argc, char **argv)
 {
     int moves = 200;
     int period = 128;
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // each figure as soon as it is measured
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--moves") == 0)
             moves = std::atoi(argv[i + 1]);
@@ -174,7 +177,13 @@ int main(int argc, char **argv)
             ++lostMessages; // in a skipped JACK cycle
             continue;
         }
-        toWire.push_back(Milliseconds(zentra::sim::TakeWriteTimes().back() - sent));
+        // After a lost message the level may have been on the wire before this one was sent.
+        const auto writes = zentra::sim::TakeWriteTimes();
+        if (writes.empty()) {
+            ++lostMessages;
+            continue;
+        }
+        toWire.push_back(Milliseconds(writes.back() - sent));
     }
     const Spread wire = SpreadOf(toWire);
     std::printf("MIDI message to wire over %d messages: median %.2f ms, p99 %.2f ms, largest "
