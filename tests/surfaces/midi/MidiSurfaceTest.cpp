@@ -1,6 +1,14 @@
 #include "surfaces/midi/MidiSurface.h"
+#include "support/ScriptedSeams.h"
 #include "surfaces/RecordingSurface.h"
+#include "surfaces/SurfaceSettingsDialog.h"
+#include "surfaces/midi/MidiSurfaceHost.h"
 #include "views/ConsoleOperations.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
 
 using namespace orinsub;
 using namespace orinsub::surfaces::midi;
@@ -119,4 +127,42 @@ TEST_F(MidiSurfaceTest, LearningHearsTheDeskAndTheSurfaceWithoutPlaying)
     Play(Type::Control, 0, 7, 0);
     Play(Type::Control, 0, 7, 127);
     EXPECT_EQ(Fader(0, 1).GetLevel(), 255);
+}
+
+// The dialog without a device: files in and out, profiles, and Cancel putting everything back.
+TEST_F(MidiSurfaceTest, TheDialogImportsExportsAndCancelsWithoutADevice)
+{
+    MidiSurfaceHost host(*layer);
+    host.Configure(std::nullopt, Generic());
+    QTemporaryDir folder;
+    const QString bad = folder.filePath(QStringLiteral("bad.json"));
+    QFile file(bad);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"({"controls": [{"message": "cc", "channel": 1, "number": 7, "target": "C/1"}]})");
+    file.close();
+
+    orinsub::testing::ScriptedQuestions questions;
+    surfaces::SurfaceSettingsDialog dialog(host);
+    EXPECT_EQ(dialog.ControlsTable()->rowCount(), 3);
+    dialog.Import(bad);
+    ASSERT_EQ(questions.texts.size(), 1);
+    EXPECT_TRUE(questions.texts[0].startsWith(u"MIDI 対応表 bad.json: controls の 1 番目"));
+    EXPECT_EQ(host.Mapping(), Generic()) << "a refused file changes nothing";
+
+    const QString mackie = folder.filePath(QStringLiteral("mackie.json"));
+    QString error;
+    ASSERT_TRUE(WriteMappingFile(mackie, BuiltInMapping(MidiProfile::MackieControl), error));
+    dialog.Import(mackie);
+    EXPECT_EQ(host.Mapping(), BuiltInMapping(MidiProfile::MackieControl)) << "plays at once";
+    EXPECT_EQ(dialog.ControlsTable()->rowCount(), 20);
+    EXPECT_EQ(dialog.ControlsTable()->item(1, 3)->text(), QStringLiteral("strip/1 (タッチ)"));
+    const QString exported = folder.filePath(QStringLiteral("out.json"));
+    ASSERT_TRUE(dialog.Export(exported));
+    EXPECT_EQ(*ReadMappingFile(exported).mapping, BuiltInMapping(MidiProfile::MackieControl));
+
+    dialog.LearnButton()->click();
+    EXPECT_FALSE(dialog.LearnButton()->isChecked());
+    EXPECT_EQ(dialog.HintLabel()->text(), QStringLiteral("学習には装置の接続が必要です"));
+    dialog.reject();
+    EXPECT_EQ(host.Mapping(), Generic());
 }
