@@ -234,6 +234,14 @@ void SurfaceSettingsDialog::OnProfileChosen(int index)
     const MidiProfile profile = index == 1 ? MidiProfile::MackieControl : MidiProfile::Generic;
     if (profile == m_mapping.profile)
         return;
+    // Learned or imported controls are the operator's work: replaced only when confirmed.
+    const bool ownControls = m_mapping.controls != BuiltInMapping(m_mapping.profile).controls;
+    if (ownControls &&
+        !controls::Questions().AskOkCancel(
+            this, ReplaceControlsQuestion(m_profile->itemText(index)), kSurfacesTitle)) {
+        ShowMapping();
+        return;
+    }
     m_mapping = BuiltInMapping(profile);
     ShowMapping();
     ApplyMapping();

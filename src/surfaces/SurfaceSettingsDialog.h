@@ -38,6 +38,7 @@ public:
 
     // What the operator works with, for tests.
     QComboBox *DeviceBox() const { return m_device; }
+    QComboBox *ProfileBox() const { return m_profile; }
     QComboBox *TargetBox() const { return m_target; }
     QPushButton *LearnButton() const { return m_learn; }
     QTableWidget *ControlsTable() const { return m_controls; }

@@ -14,6 +14,11 @@ inline const QString kNoMidiDevice = QStringLiteral("(なし)");
 inline const QString kProfileLabel = QStringLiteral("プロファイル:");
 inline const QString kGenericProfile = QStringLiteral("汎用");
 inline const QString kMackieProfile = QStringLiteral("Mackie Control");
+inline QString ReplaceControlsQuestion(const QString &profile)
+{
+    return QStringLiteral("いまの割り当てを %1 の割り当てに置き換えます\nよろしいですか？")
+        .arg(profile);
+}
 inline const QString kMotorisedBox = QStringLiteral("モーター付きフェーダー");
 inline const QString kControlsLabel = QStringLiteral("割り当て:");
 inline const QString kMessageColumn = QStringLiteral("メッセージ");

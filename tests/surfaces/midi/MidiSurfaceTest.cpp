@@ -5,6 +5,7 @@
 #include "surfaces/midi/MidiSurfaceHost.h"
 #include "views/ConsoleOperations.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -144,6 +145,14 @@ TEST_F(MidiSurfaceTest, TheDialogImportsExportsAndCancelsWithoutADevice)
     orinsub::testing::ScriptedQuestions questions;
     surfaces::SurfaceSettingsDialog dialog(host);
     EXPECT_EQ(dialog.ControlsTable()->rowCount(), 3);
+    // Another profile replaces the operator's own controls only when confirmed.
+    questions.Answer({-1});
+    dialog.ProfileBox()->setCurrentIndex(1);
+    emit dialog.ProfileBox()->activated(1);
+    EXPECT_EQ(dialog.ProfileBox()->currentIndex(), 0);
+    EXPECT_EQ(host.Mapping(), Generic());
+    questions.texts.clear();
+
     dialog.Import(bad);
     ASSERT_EQ(questions.texts.size(), 1);
     EXPECT_TRUE(questions.texts[0].startsWith(u"MIDI 対応表 bad.json: controls の 1 番目"));
