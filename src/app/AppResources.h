@@ -33,6 +33,7 @@ enum CommandId : int {
     kIdMatchSub = 32797,
     kIdGo = 32800,
     kIdFadeTime = 32801,
+    kIdSurfaces = 32802,
     kIdAppAbout = 57664,
 };
 

@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "surfaces/osc/OscEndpoint.h"
+#include "surfaces/midi/MidiPort.h"
 #include "zentra/DeviceSelection.h"
 
 #include <QCommandLineParser>
@@ -10,6 +11,8 @@ namespace orinsub::app {
 namespace {
 
 const QCommandLineOption kDmxOption(QStringLiteral("dmx"), {}, QStringLiteral("DEVICE"));
+const QCommandLineOption kMidiOption(QStringLiteral("midi"), {}, QStringLiteral("DEVICE"));
+const QCommandLineOption kMidiMapOption(QStringLiteral("midi-map"), {}, QStringLiteral("FILE"));
 const QCommandLineOption kListOption(QStringLiteral("list-devices"));
 const QCommandLineOption kScreenshotOption(QStringLiteral("screenshot"), {},
                                            QStringLiteral("FILE"));
@@ -28,8 +31,9 @@ CommandLineAction ParseCommandLine(const QStringList &arguments, StartOptions &o
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({kDmxOption, kListOption, kScreenshotOption, kRestoreOption, kOscOption,
-                       kRemoteOption, kRemotePairingOption, kHelpOption});
+    parser.addOptions({kDmxOption, kMidiOption, kMidiMapOption, kListOption, kScreenshotOption,
+                       kRestoreOption, kOscOption, kRemoteOption, kRemotePairingOption,
+                       kHelpOption});
     parser.addPositionalArgument(QStringLiteral("SHOW"), {});
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
@@ -60,6 +64,10 @@ CommandLineAction ParseCommandLine(const QStringList &arguments, StartOptions &o
     }
     if (parser.isSet(kDmxOption))
         options.dmx = parser.value(kDmxOption).toStdString();
+    options.midi = parser.value(kMidiOption);
+    if (!options.midi.isEmpty() && !surfaces::midi::MidiDeviceName::Parse(options.midi, error))
+        return CommandLineAction::Error;
+    options.midiMap = parser.value(kMidiMapOption);
     options.listDevices = parser.isSet(kListOption);
     options.screenshot = parser.value(kScreenshotOption);
     options.show = shows.value(0);
@@ -90,7 +98,11 @@ QString HelpText()
                "  --dmx DEVICE        使う DMX インターフェース。省略すると環境変数 %1、\n"
                "                      それもなければシミュレーション (sim)。指定の形:\n"
                "%2"
-               "  --list-devices      インターフェースが見つけた装置を表示して終了\n"
+               "  --midi DEVICE       MIDI の操作卓。alsa:名前 (ALSA シーケンサー) か jack:名前、\n"
+               "                      名前はポート名の一部。省略すると環境変数 ORINSUB_MIDI、\n"
+               "                      それもなければ設定 (操作 > 外部操作卓...)\n"
+               "  --midi-map FILE     MIDI の対応表 (JSON) を読む\n"
+               "  --list-devices      インターフェースと MIDI が見つけた装置を表示して終了\n"
                "  --screenshot FILE   最初の描画の後でウィンドウを PNG に保存して終了\n"
                "                      (ディスプレイがなくても動きます)\n"
                "  --restore yes|no    保存されずに終わった作業内容が残っていたとき、尋ねずに\n"

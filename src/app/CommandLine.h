@@ -10,25 +10,28 @@ namespace orinsub::app {
 /// The answer to the start-up question whether to restore a recovery copy.
 enum class RestoreAnswer { Ask, Yes, No };
 
-/// What the command line asks for: orinsub [--dmx DEVICE] [--list-devices] [--screenshot FILE]
-/// [--restore yes|no] [--osc [ADDRESS:]PORT] [--remote [ADDRESS:]PORT]
-/// [--remote-pairing always|auto] [SHOW].
+/// What the command line asks for: orinsub [--dmx DEVICE] [--midi DEVICE] [--midi-map FILE]
+/// [--list-devices] [--screenshot FILE] [--restore yes|no] [--osc [ADDRESS:]PORT]
+/// [--remote [ADDRESS:]PORT] [--remote-pairing always|auto] [SHOW].
 struct StartOptions
 {
     std::optional<std::string> dmx; // the interface; ORINSUB_DMX or the simulation without it
-    bool listDevices = false;       // print the devices the interface finds, then end
-    QString screenshot;             // save the window as PNG after the first paint, then end
-    QString show;                   // the show to open at start
+    QString midi;    // the MIDI surface ("alsa:NAME", "jack:NAME"); ORINSUB_MIDI or the settings
+    QString midiMap; // the MIDI surface's mapping file instead of the one in the settings
+    bool listDevices = false; // print the devices the interface and MIDI find, then end
+    QString screenshot;       // save the window as PNG after the first paint, then end
+    QString show;             // the show to open at start
     RestoreAnswer restore = RestoreAnswer::Ask; // a recovery copy found at start
-    QString osc;                    // where OSC clients reach the console; none without it
-    std::optional<QString> remote;  // serve the web remote there (the setting without it)
+    QString osc;                   // where OSC clients reach the console; none without it
+    std::optional<QString> remote; // serve the web remote there (the setting without it)
     std::optional<bool> remotePairingAlways; // "always": pairing on 127.0.0.1 too
 };
 
 enum class CommandLineAction { Run, Help, Error };
 
 /// Reads the arguments (the program's name first). Help for -h and --help; Error with a one-line
-/// message for an unknown option, a missing or wrong value or more than one show.
+/// message for an unknown option, a missing or wrong value, a malformed MIDI device or more
+/// than one show.
 CommandLineAction ParseCommandLine(const QStringList &arguments, StartOptions &options,
                                    QString &error);
 

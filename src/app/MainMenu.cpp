@@ -1,6 +1,7 @@
 #include "MainMenu.h"
 
 #include "AppResources.h"
+#include "surfaces/SurfaceTexts.h"
 
 #include <QAction>
 #include <QMainWindow>
@@ -98,6 +99,7 @@ MainMenu::MainMenu(QMainWindow &window)
     // Space, like F1, is the console's own key: in a name box it types a space.
     Add(operation, kIdGo, kGoItem, kGoKeyShown);
     Add(operation, kIdFadeTime, kFadeTimeItem);
+    Add(operation, kIdSurfaces, surfaces::kSurfacesMenuItem);
     operation->addSeparator();
     Add(operation, kIdHookA, QStringLiteral("入力引っかけ:A段"), QStringLiteral("Ctrl+1"));
     Add(operation, kIdHookB, QStringLiteral("入力引っかけ:B段"), QStringLiteral("Ctrl+2"));

@@ -6,6 +6,7 @@
 #include "CommandLine.h"
 #include "MainFrame.h"
 #include "MainMenu.h"
+#include "MidiSurfaces.h"
 #include "RecentFileList.h"
 #include "RecoveryCopy.h"
 #include "RecoverySlot.h"
@@ -46,6 +47,7 @@ COrinSUBApp::~COrinSUBApp()
     if (m_recovery)
         m_recovery->Discard();
     m_recovery.reset();
+    m_midi.reset(); // it plays through the frame's control layer
     m_frame.reset();
     if (model::g_orin.m_pDoc == m_doc.get())
         model::g_orin.m_pDoc = nullptr;
@@ -65,6 +67,7 @@ bool COrinSUBApp::InitInstance(const StartOptions &options)
     m_show->SetFrame(m_frame.get());
     ConnectCommands();
     CreateRecentFileMenu();
+    m_midi = std::make_unique<CMidiSurfaces>(*m_frame, options);
 
     const bool restored = options.screenshot.isEmpty() && RecoverLeftShow(options.restore);
     if (!options.show.isEmpty()) {

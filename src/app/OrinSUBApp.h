@@ -13,6 +13,7 @@ class COrinSUBDoc;
 namespace orinsub::app {
 
 class CMainFrame;
+class CMidiSurfaces;
 class CRecentFileList;
 class CRecoveryCopy;
 class CShowDocument;
@@ -63,6 +64,7 @@ private:
     std::unique_ptr<CShowDocument> m_show;
     std::unique_ptr<CRecoveryCopy> m_recovery;
     std::unique_ptr<CMainFrame> m_frame; // goes first: it stops the link and frees the panes
+    std::unique_ptr<CMidiSurfaces> m_midi;
     std::vector<QAction *> m_recentActions;
 };
 

@@ -2,6 +2,7 @@
 #include "app/CommandLine.h"
 #include "app/HandOverQueue.h"
 #include "app/MainFrame.h"
+#include "app/MidiSurfaces.h"
 #include "app/OrinSUBApp.h"
 #include "app/ShellOpen.h"
 #include "app/ShowDocument.h"
@@ -11,6 +12,7 @@
 #include "surfaces/osc/OscTexts.h"
 #include "surfaces/web/WebRemote.h"
 #include "surfaces/web/WebTexts.h"
+#include "surfaces/midi/MidiPort.h"
 #include "zentra/DeviceSelection.h"
 
 #include <QApplication>
@@ -111,6 +113,10 @@ int main(int argc, char **argv)
         }
     }
 
+    if (!CMidiSurfaces::CheckStartOptions(options, error)) {
+        Print(stderr, QStringLiteral("orinsub: %1\n").arg(error));
+        return 2;
+    }
     std::string deviceError;
     if (!zentra::SelectDevice(zentra::ChooseDevice(options.dmx), deviceError)) {
         Print(stderr, QStringLiteral("orinsub: %1\n").arg(QString::fromStdString(deviceError)));
@@ -119,6 +125,8 @@ int main(int argc, char **argv)
     if (options.listDevices) {
         for (const std::u16string &id : zentra::ListDevices())
             Print(stdout, QString::fromStdU16String(id) + u'\n');
+        for (const QString &port : orinsub::surfaces::midi::ListMidiPorts())
+            Print(stdout, port + u'\n');
         return 0;
     }
 

@@ -265,7 +265,10 @@ void CMasterConsoleView::InvalidateStatus()
 QString CMasterConsoleView::CurrentStatusText() const
 {
     const dmx::COrinZentra *port = g_orin.m_pZentra;
-    return port && port->IsOpen() ? InterfaceStatus(port->GetDeviceId()) : kNoInterfaceStatus;
+    QString text =
+        port && port->IsOpen() ? InterfaceStatus(port->GetDeviceId()) : kNoInterfaceStatus;
+    const QString extra = m_extraStatus ? m_extraStatus() : QString();
+    return extra.isEmpty() ? text : text + QStringLiteral("  ") + extra;
 }
 
 void CMasterConsoleView::OnTick()

@@ -5,6 +5,7 @@
 #include "controls/SubFader.h"
 #include "model/MixInputs.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -93,6 +94,9 @@ public:
     controls::CFaderLabel *GetNameLabel(int index) const { return m_nameLabels.at(index).get(); }
     QRect GetStatusRect() const { return m_statusRect; }
     QString GetStatusText() const { return m_statusText; }
+    /// Another part of the console shown on the status line after the interface (a surface's
+    /// "MIDI : 装置なし"); asked on every tick, so it must be cheap; empty shows nothing.
+    void SetExtraStatus(std::function<QString()> extra) { m_extraStatus = std::move(extra); }
 
 protected:
     const std::vector<std::unique_ptr<controls::CFaderLabel>> &NameLabels() const override
@@ -143,6 +147,7 @@ private:
     bool m_mouseDown = false;
     QRect m_statusRect; // client coordinates: the client's bottom-right corner
     QString m_statusText;
+    std::function<QString()> m_extraStatus;
     QPoint m_lastMousePoint;
     QPoint m_savedScrollPos;
     QRect m_savedClientRect;

@@ -149,6 +149,7 @@ TEST_F(MainFrameTest, MenusShowTheirTextsAndShortcutsWithEditCommandsGreyedAtSta
                                   "クロスフェーダーを連結(&C)\tF1",
                                   "GO(&G)\tSpace",
                                   "フェード時間(&F)...",
+                                  "外部操作卓(&S)...",
                                   "-",
                                   "入力引っかけ:A段\tCtrl+1",
                                   "入力引っかけ:B段\tCtrl+2",

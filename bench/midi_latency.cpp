@@ -1,0 +1,250 @@
+// MIDI surface timings (a plain program, run by hand on the Release build:
+// build/bin/midi_latency [--moves N] [--period FRAMES]).
+//
+// The whole console runs off-screen with its real link timer against the simulated interface; a
+// fader box on a private JACK server (dummy driver, FRAMES per cycle at 48 kHz, 128 unless
+// told) is the MIDI surface, a motorised generic mapping binding control change 7 on channel 1
+// to channel fader A/1, with row A on air. Measured:
+//   1. a MIDI message sent by the box until the interface wrote the frame that carries its level;
+//   2. a mouse drag on A/1 until the box received its feedback message;
+//   3. the console's CPU over 10 s idle, without and with the surface connected;
+//   4. the link tick's write interval over 10 s, without and with the box sending 1,000
+//      messages a second.
+
+#include "JackTestServer.h"
+#include "app/CommandLine.h"
+#include "app/MainFrame.h"
+#include "app/OrinSUBApp.h"
+#include "controls/Cross1Fader.h"
+#include "controls/CrossFader.h"
+#include "controls/DanFader.h"
+#include "dmx/OrinZentra.h"
+#include "model/Mix.h"
+#include "model/OrinGlobal.h"
+#include "surfaces/ControlLayer.h"
+#include "surfaces/midi/MidiSurfaceHost.h"
+#include "views/ConsoleOperations.h"
+#include "views/DanConsoleView.h"
+#include "views/MasterConsoleView.h"
+#include "zentra/SimulatedInterface.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <random>
+#include <thread>
+#include <vector>
+
+using namespace orinsub;
+using namespace orinsub::surfaces::midi;
+using Clock = std::chrono::steady_clock;
+using Bytes = std::vector<uint8_t>;
+
+namespace {
+
+double Milliseconds(Clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+struct Spread
+{
+    double median, p99, largest;
+};
+
+Spread SpreadOf(std::vector<double> values)
+{
+    if (values.empty())
+        return {};
+    std::sort(values.begin(), values.end());
+    auto at = [&](double q) {
+        return values[std::min(values.size() - 1, size_t(q * values.size()))];
+    };
+    return {at(0.5), at(0.99), values.back()};
+}
+
+/// Runs the event loop until done() or a second passed; false on the timeout.
+bool Serve(const std::function<bool()> &done)
+{
+    const Clock::time_point start = Clock::now();
+    while (!done()) {
+        if (Clock::now() - start > std::chrono::seconds(1))
+            return false;
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::microseconds(50));
+    }
+    return true;
+}
+
+double ProcessCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+/// CPU of the whole process over seconds of the event loop, in % of one core.
+double IdleCpu(int seconds)
+{
+    const double before = ProcessCpuMs();
+    QTest::qWait(seconds * 1000);
+    return (ProcessCpuMs() - before) / (seconds * 10.0);
+}
+
+/// The deviation of the interface's write intervals from 20 ms over seconds of the event loop.
+Spread TickDeviation(int seconds)
+{
+    zentra::sim::TakeWriteTimes();
+    QTest::qWait(seconds * 1000);
+    const auto writes = zentra::sim::TakeWriteTimes();
+    std::vector<double> deviations;
+    for (size_t i = 1; i < writes.size(); ++i)
+        deviations.push_back(std::abs(Milliseconds(writes[i] - writes[i - 1]) - 20.0));
+    return SpreadOf(deviations);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    int moves = 200;
+    int period = 128;
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // each figure as soon as it is measured
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--moves") == 0)
+            moves = std::atoi(argv[i + 1]);
+        if (std::strcmp(argv[i], "--period") == 0)
+            period = std::atoi(argv[i + 1]);
+    }
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const QTemporaryDir config; // an empty settings store: no show, no surface configured
+    setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
+    QApplication application(argc, argv);
+    testing::JackTestServer server(period);
+    if (!server.Problem().isEmpty()) {
+        std::fprintf(stderr, "%s\n", server.Problem().toLocal8Bit().constData());
+        return 1;
+    }
+    app::COrinSUBApp console;
+    if (!console.InitInstance({}))
+        return 1;
+    app::CMainFrame &frame = *console.GetMainFrame();
+    if (!QTest::qWaitForWindowExposed(&frame) ||
+        !QTest::qWaitFor([] { return model::g_orin.m_pZentra->IsOpen(); }, 2000)) {
+        std::fprintf(stderr, "the console or its interface did not come up\n");
+        return 1;
+    }
+    views::CMasterConsoleView &master = *frame.GetMasterView();
+    master.MoveCrossfaderHandle(0, 255);
+    master.MoveCrossfaderHandle(1, 0);
+
+    testing::JackTestBox box;
+    MidiSurfaceHost host(frame.GetControlLayer());
+    const double idleWithout = IdleCpu(10);
+    const Spread tickWithout = TickDeviation(10);
+
+    MidiMapping mapping;
+    mapping.motorised = true;
+    mapping.controls = {{MidiMessage::Type::Control, 0, 7, *surfaces::ControlTarget::Parse("A/1")}};
+    QString error;
+    host.Configure(MidiDeviceName::Parse(QStringLiteral("jack:testbox"), error), mapping);
+    if (!host.Port()->IsConnected()) {
+        std::fprintf(stderr, "the box was not found\n");
+        return 1;
+    }
+    std::printf("JACK cycle %d frames at 48 kHz (%.2f ms)\n", period, period / 48.0);
+
+    // 1. Message to wire.
+    std::mt19937 random(12345);
+    std::uniform_int_distribution<int> phaseUs(0, 20000);
+    std::vector<double> toWire;
+    int lostMessages = 0;
+    for (int i = 0; i < moves; ++i) {
+        std::this_thread::sleep_for(std::chrono::microseconds(phaseUs(random)));
+        const uint8_t value = i % 2 == 0 ? 100 : 30;
+        const int level = LevelFromValue(MidiMessage::Type::Control, value);
+        zentra::sim::TakeWriteTimes();
+        const Clock::time_point sent = Clock::now();
+        box.Send({0xB0, 7, value});
+        if (!Serve([&] { return zentra::sim::LastWrittenFrame()[1] == level; })) {
+            ++lostMessages; // in a skipped JACK cycle
+            continue;
+        }
+        // After a lost message the level may have been on the wire before this one was sent.
+        const auto writes = zentra::sim::TakeWriteTimes();
+        if (writes.empty()) {
+            ++lostMessages;
+            continue;
+        }
+        toWire.push_back(Milliseconds(writes.back() - sent));
+    }
+    const Spread wire = SpreadOf(toWire);
+    std::printf("MIDI message to wire over %d messages: median %.2f ms, p99 %.2f ms, largest "
+                "%.2f ms; %d lost in skipped JACK cycles\n",
+                moves, wire.median, wire.p99, wire.largest, lostMessages);
+
+    // 2. Mouse to feedback.
+    views::CDanConsoleView &dan = *frame.GetDanView();
+    QWidget *client = dan.viewport();
+    const QPoint grab = dan.GetFader(0)->GetKnobRect().center();
+    QTest::mousePress(client, Qt::LeftButton, {}, grab);
+    std::vector<double> toSurface;
+    int lost = 0;
+    box.Received();
+    for (int i = 0; i < moves; ++i) {
+        std::this_thread::sleep_for(std::chrono::microseconds(phaseUs(random)));
+        const QPoint to(grab.x(), grab.y() - (i % 2 == 0 ? 60 : 20));
+        const Clock::time_point moved = Clock::now();
+        QTest::mouseMove(client, to);
+        const int value = ValueFromLevel(MidiMessage::Type::Control, dan.GetFader(0)->GetLevel());
+        bool arrived = false;
+        // A busy machine makes the JACK server skip cycles, and the events of a skipped cycle
+        // are gone: counted apart.
+        if (!Serve([&] {
+                for (const Bytes &m : box.Received())
+                    arrived = arrived || m == Bytes{0xB0, 7, static_cast<uint8_t>(value)};
+                return arrived;
+            })) {
+            ++lost;
+            continue;
+        }
+        toSurface.push_back(Milliseconds(Clock::now() - moved));
+    }
+    QTest::mouseRelease(client, Qt::LeftButton, {}, grab);
+    const Spread feedback = SpreadOf(toSurface);
+    std::printf("mouse to feedback at the box over %d moves: median %.2f ms, p99 %.2f ms, "
+                "largest %.2f ms; %d lost in skipped JACK cycles\n",
+                moves, feedback.median, feedback.p99, feedback.largest, lost);
+
+    // 3. Idle.
+    const double idleWith = IdleCpu(10);
+    std::printf("idle CPU of the console over 10 s: %.3f %% of a core without the surface, "
+                "%.3f %% with it (the box's own JACK clients in both)\n",
+                idleWithout, idleWith);
+
+    // 4. The tick during a stream.
+    std::atomic<bool> streaming = true;
+    std::thread stream([&] {
+        Clock::time_point next = Clock::now();
+        for (int i = 0; streaming; ++i) {
+            box.Send({0xB0, 7, static_cast<uint8_t>(i % 128)});
+            next += std::chrono::milliseconds(1);
+            std::this_thread::sleep_until(next);
+        }
+    });
+    const Spread tickWith = TickDeviation(10);
+    streaming = false;
+    stream.join();
+    std::printf("link tick interval deviation from 20 ms over 10 s: median %.3f / p99 %.3f / "
+                "largest %.3f ms quiet; %.3f / %.3f / %.3f ms during 1,000 messages a second\n",
+                tickWithout.median, tickWithout.p99, tickWithout.largest, tickWith.median,
+                tickWith.p99, tickWith.largest);
+    return 0;
+}

@@ -1,0 +1,150 @@
+#include "MidiSurface.h"
+
+#include "surfaces/ControlLayer.h"
+
+#include <algorithm>
+
+namespace orinsub::surfaces::midi {
+
+namespace {
+
+/// What the operator can change on the console itself (the whole crossfader moves its handles).
+std::vector<ControlTarget> DeskTargets()
+{
+    using Kind = ControlTarget::Kind;
+    std::vector<ControlTarget> targets;
+    for (int row = 0; row < 2; ++row) {
+        for (int i = 0; i < ControlTarget::kChannels; ++i)
+            targets.push_back({Kind::RowFader, row, i});
+    }
+    for (int i = 0; i < ControlTarget::kSubFaders; ++i)
+        targets.push_back({Kind::SubFader, 0, i});
+    for (int i = 0; i < 3; ++i)
+        targets.push_back({Kind::Input, 0, i});
+    for (const Kind kind : {Kind::PageUp, Kind::PageDown, Kind::Link, Kind::Go, Kind::GoTime})
+        targets.push_back({kind});
+    targets.push_back({Kind::CrossfadeHandle, 0, 0});
+    targets.push_back({Kind::CrossfadeHandle, 0, 1});
+    return targets;
+}
+
+int MessageKey(MidiMessage::Type type, int channel, int number)
+{
+    return (static_cast<int>(type) * 16 + channel) * 128 + number;
+}
+
+} // namespace
+
+MidiSurface::MidiSurface(ControlLayer &layer, MidiMapping mapping, Sender sender)
+    : m_layer(layer), m_mapping(std::move(mapping)), m_sender(std::move(sender))
+{
+}
+
+MidiSurface::~MidiSurface()
+{
+    Detach();
+}
+
+void MidiSurface::Attach()
+{
+    if (m_attached)
+        return;
+    m_attached = true;
+    // Attaching tells every shown value, all of them: the surface may have been replugged with
+    // its motors anywhere. While learning, no desk control moved.
+    m_levels.clear();
+    m_priming = true;
+    m_layer.Attach(this);
+    m_priming = false;
+}
+
+void MidiSurface::Detach()
+{
+    if (!m_attached)
+        return;
+    m_attached = false;
+    m_layer.Detach(this);
+}
+
+void MidiSurface::Play(const MidiMessage &message)
+{
+    if (m_learner) {
+        m_learner(message);
+        return;
+    }
+    if (!m_attached)
+        return;
+    for (const MidiBinding &binding : m_mapping.controls) {
+        if (binding.type != message.type || binding.channel != message.channel ||
+            binding.number != message.number)
+            continue;
+        m_levels[MessageKey(message.type, message.channel, message.number)] =
+            LevelFromValue(message.type, message.value);
+        if (binding.IsTouch())
+            m_layer.Touch(this, binding.target, message.value > 0);
+        else if (binding.target.IsContinuous())
+            m_layer.Move(this, binding.target, LevelFromValue(message.type, message.value));
+        else
+            m_layer.Press(this, binding.target, message.value > 0);
+    }
+}
+
+void MidiSurface::StartLearning(Learner learner, DeskWatcher watcher)
+{
+    m_learner = std::move(learner);
+    m_watcher = std::move(watcher);
+    // The desk's controls join the shown targets; their present values are no change.
+    m_priming = true;
+    m_layer.Flush();
+    m_priming = false;
+}
+
+void MidiSurface::StopLearning()
+{
+    m_learner = nullptr;
+    m_watcher = nullptr;
+}
+
+void MidiSurface::SetMapping(MidiMapping mapping)
+{
+    const bool attached = m_attached;
+    Detach();
+    m_mapping = std::move(mapping);
+    if (attached)
+        Attach();
+}
+
+std::vector<ControlTarget> MidiSurface::ShownTargets() const
+{
+    std::vector<ControlTarget> targets = m_watcher ? DeskTargets() : std::vector<ControlTarget>{};
+    for (const MidiBinding &binding : m_mapping.controls) {
+        if (!binding.IsTouch() &&
+            std::find(targets.begin(), targets.end(), binding.target) == targets.end())
+            targets.push_back(binding.target);
+    }
+    return targets;
+}
+
+void MidiSurface::OnFeedback(const ControlTarget &target, int value, bool)
+{
+    if (m_watcher && !m_priming && target.kind != ControlTarget::Kind::Strip)
+        m_watcher(target);
+    for (const MidiBinding &binding : m_mapping.controls) {
+        if (binding.target != target || binding.IsTouch())
+            continue;
+        const int sent = target.IsContinuous() ? ValueFromLevel(binding.type, value)
+                         : value > 0           ? MaxValue(binding.type)
+                                               : 0;
+        // A control already at the level (the surface's own move just caught the fader) is not
+        // told again.
+        const auto [last, isNew] =
+            m_levels.try_emplace(MessageKey(binding.type, binding.channel, binding.number), -1);
+        const int level = LevelFromValue(binding.type, sent);
+        if (!isNew && last->second == level)
+            continue;
+        last->second = level;
+        m_sender({binding.type, binding.channel, binding.number, sent});
+    }
+}
+
+} // namespace orinsub::surfaces::midi

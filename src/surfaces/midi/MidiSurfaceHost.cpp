@@ -1,0 +1,106 @@
+#include "MidiSurfaceHost.h"
+
+#include <QSettings>
+
+namespace orinsub::surfaces::midi {
+
+namespace {
+
+const QString kGroup = QStringLiteral("MIDI");
+const QString kDeviceKey = QStringLiteral("Device");
+const QString kMappingKey = QStringLiteral("Mapping");
+
+std::vector<std::pair<int, int>> FineControllers(const MidiMapping &mapping)
+{
+    std::vector<std::pair<int, int>> controllers;
+    for (const MidiBinding &binding : mapping.controls) {
+        if (binding.type == MidiMessage::Type::FineControl)
+            controllers.emplace_back(binding.channel, binding.number);
+    }
+    return controllers;
+}
+
+} // namespace
+
+MidiSettings MidiSettings::Load(QSettings &settings)
+{
+    settings.beginGroup(kGroup);
+    MidiSettings loaded;
+    loaded.device = settings.value(kDeviceKey).toString();
+    const QByteArray json = settings.value(kMappingKey).toString().toUtf8();
+    settings.endGroup();
+    if (!json.isEmpty()) {
+        if (MappingReadResult read = ParseMapping(json, {}); read.mapping)
+            loaded.mapping = std::move(*read.mapping);
+    }
+    return loaded;
+}
+
+void MidiSettings::Save(QSettings &settings) const
+{
+    settings.beginGroup(kGroup);
+    settings.setValue(kDeviceKey, device);
+    settings.setValue(kMappingKey, QString::fromUtf8(MappingToJson(mapping)));
+    settings.endGroup();
+}
+
+MidiSurfaceHost::MidiSurfaceHost(ControlLayer &layer, QObject *parent)
+    : QObject(parent), m_layer(layer)
+{
+}
+
+MidiSurfaceHost::~MidiSurfaceHost()
+{
+    m_surface.reset();
+    m_port.reset();
+}
+
+void MidiSurfaceHost::Configure(const std::optional<MidiDeviceName> &device, MidiMapping mapping)
+{
+    m_surface.reset();
+    m_port.reset();
+    m_device = device;
+    m_mapping = std::move(mapping);
+    if (m_device) {
+        m_port = std::make_unique<MidiPort>(*m_device);
+        MidiPort *port = m_port.get();
+        m_surface = std::make_unique<MidiSurface>(
+            m_layer, m_mapping, [port](const MidiMessage &message) { port->Send(message); });
+        port->SetFineControllers(FineControllers(m_mapping));
+        port->SetReceiver([this](const MidiMessage &message) { m_surface->Play(message); });
+        connect(port, &MidiPort::ConnectionChanged, this, &MidiSurfaceHost::OnConnectionChanged);
+        OnConnectionChanged(port->IsConnected());
+    }
+    UpdateStatus();
+}
+
+void MidiSurfaceHost::SetMapping(MidiMapping mapping)
+{
+    if (!m_surface) {
+        m_mapping = std::move(mapping);
+        return;
+    }
+    m_port->SetFineControllers(FineControllers(mapping));
+    m_mapping = mapping;
+    m_surface->SetMapping(std::move(mapping));
+}
+
+void MidiSurfaceHost::OnConnectionChanged(bool connected)
+{
+    if (connected)
+        m_surface->Attach();
+    else
+        m_surface->Detach();
+    UpdateStatus();
+}
+
+void MidiSurfaceHost::UpdateStatus()
+{
+    const QString status = m_port ? m_port->StatusText() : QString();
+    if (status == m_status)
+        return;
+    m_status = status;
+    emit StatusChanged();
+}
+
+} // namespace orinsub::surfaces::midi

@@ -1,0 +1,108 @@
+#include "surfaces/midi/MidiMapping.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace orinsub::surfaces;
+using namespace orinsub::surfaces::midi;
+using Type = MidiMessage::Type;
+
+namespace {
+
+ControlTarget Target(const char *name)
+{
+    return *ControlTarget::Parse(QString::fromLatin1(name));
+}
+
+MappingReadResult Parse(const char *json)
+{
+    return ParseMapping(QByteArray(json), QStringLiteral("box.json"));
+}
+
+} // namespace
+
+TEST(MidiMapping, ReadsTheOperatorsFile)
+{
+    const MappingReadResult read = Parse(R"({"profile": "generic", "motorised": false,
+        "controls": [{"message": "cc", "channel": 1, "number": 7, "target": "B/1"},
+                     {"message": "note", "channel": 1, "number": 60, "target": "go"},
+                     {"message": "cc14", "channel": 2, "number": 31, "target": "xfade/A"},
+                     {"message": "pitchbend", "channel": 16, "target": "sub/20"}]})");
+    ASSERT_TRUE(read.mapping) << read.error.toStdString();
+    const std::vector<MidiBinding> expected = {{Type::Control, 0, 7, Target("B/1")},
+                                               {Type::Note, 0, 60, Target("go")},
+                                               {Type::FineControl, 1, 31, Target("xfade/A")},
+                                               {Type::PitchBend, 15, 0, Target("sub/20")}};
+    EXPECT_EQ(read.mapping->controls, expected);
+    EXPECT_FALSE(read.mapping->motorised);
+}
+
+TEST(MidiMapping, MackieProfileBindsStripsTouchMasterAndBanksAndRoundTrips)
+{
+    const MappingReadResult read = Parse(R"({"profile": "mackie-control"})");
+    ASSERT_TRUE(read.mapping);
+    const MidiMapping &mackie = *read.mapping;
+    EXPECT_EQ(mackie, BuiltInMapping(MidiProfile::MackieControl));
+    EXPECT_TRUE(mackie.motorised);
+    const auto has = [&](MidiBinding binding) {
+        return std::find(mackie.controls.begin(), mackie.controls.end(), binding) !=
+               mackie.controls.end();
+    };
+    EXPECT_TRUE(has({Type::PitchBend, 7, 0, Target("strip/8")}));
+    EXPECT_TRUE(has({Type::Note, 0, 111, Target("strip/8")}));
+    EXPECT_TRUE(has({Type::PitchBend, 8, 0, Target("xfade")}));
+    EXPECT_TRUE(has({Type::Note, 0, 112, Target("xfade")}));
+    EXPECT_TRUE(has({Type::Note, 0, 46, Target("bank/prev")}));
+    EXPECT_TRUE(has({Type::Note, 0, 47, Target("bank/next")}));
+
+    QTemporaryDir dir;
+    QString error;
+    const QString path = dir.filePath(QStringLiteral("mackie.json"));
+    ASSERT_TRUE(WriteMappingFile(path, mackie, error)) << error.toStdString();
+    const MappingReadResult again = ReadMappingFile(path);
+    ASSERT_TRUE(again.mapping) << again.error.toStdString();
+    EXPECT_EQ(*again.mapping, mackie);
+}
+
+TEST(MidiMapping, ABadFileIsOneLineNamingTheFileAndTheEntry)
+{
+    struct Case
+    {
+        const char *json;
+        const char *says;
+    };
+    const Case cases[] = {
+        {"{", "JSON として読めません"},
+        {"[]", "オブジェクトではありません"},
+        {R"({"profile": "x"})", "profile"},
+        {R"({"motorized": true})", "\"motorized\""},
+        {"{\"moto\nrised\": true}", "\"moto\\u000arised\""},
+        {R"({"motorised": 1})", "motorised"},
+        {R"({"controls": {}})", "配列"},
+        {R"({"controls": [1]})", "controls の 1 番目"},
+        {R"({"controls": [{"message": "sysex", "channel": 1, "number": 1, "target": "go"}]})",
+         "message"},
+        {R"({"controls": [{"message": "cc", "channel": 17, "number": 1, "target": "go"}]})",
+         "channel は 1～16"},
+        {R"({"controls": [{"message": "cc", "channel": 1.5, "number": 1, "target": "go"}]})",
+         "channel"},
+        {R"({"controls": [{"message": "cc14", "channel": 1, "number": 32, "target": "go"}]})",
+         "number は 0～31"},
+        {R"({"controls": [{"message": "pitchbend", "channel": 1, "number": 0, "target": "go"}]})",
+         "pitchbend"},
+        {R"({"controls": [{"message": "cc", "channel": 1, "number": 1, "target": "C/1"}]})",
+         "\"C/1\""},
+        {R"({"controls": [{"message": "cc", "channel": 1, "number": 1, "target": "go"},
+                          {"message": "cc", "channel": 1, "number": 1, "target": "link"}]})",
+         "controls の 2 番目: 1 番目と同じ"},
+    };
+    for (const Case &c : cases) {
+        const MappingReadResult read = Parse(c.json);
+        EXPECT_FALSE(read.mapping) << c.json;
+        EXPECT_TRUE(read.error.startsWith(u"MIDI 対応表 box.json: ")) << read.error.toStdString();
+        EXPECT_TRUE(read.error.contains(QString::fromUtf8(c.says))) << read.error.toStdString();
+        EXPECT_FALSE(read.error.contains(u'\n')) << c.json;
+    }
+    const MappingReadResult missing = ReadMappingFile(QStringLiteral("/nonexistent/x.json"));
+    EXPECT_TRUE(missing.error.startsWith(u"MIDI 対応表 x.json: 読めません"));
+}

@@ -1,0 +1,177 @@
+#include "surfaces/midi/MidiSurface.h"
+#include "support/ScriptedSeams.h"
+#include "surfaces/RecordingSurface.h"
+#include "surfaces/SurfaceSettingsDialog.h"
+#include "surfaces/midi/MidiSurfaceHost.h"
+#include "views/ConsoleOperations.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+using namespace orinsub;
+using namespace orinsub::surfaces::midi;
+using orinsub::testing::LayerTest;
+using orinsub::testing::T;
+using Type = MidiMessage::Type;
+using Messages = std::vector<MidiMessage>;
+
+namespace {
+
+/// A MIDI surface on the console's control layer, its feedback recorded.
+class MidiSurfaceTest : public LayerTest
+{
+protected:
+    void Plug(MidiMapping mapping)
+    {
+        surface = std::make_unique<MidiSurface>(
+            *layer, std::move(mapping), [this](const MidiMessage &m) { sent.push_back(m); });
+        surface->Attach();
+        sent.clear();
+    }
+    void Play(Type type, int channel, int number, int value)
+    {
+        surface->Play({type, channel, number, value});
+        layer->Flush();
+    }
+    /// What the surface was sent since the last call.
+    Messages Sent()
+    {
+        layer->Flush();
+        return std::exchange(sent, {});
+    }
+
+    std::unique_ptr<MidiSurface> surface;
+    Messages sent;
+};
+
+MidiMapping Generic()
+{
+    MidiMapping mapping;
+    mapping.controls = {{Type::Control, 0, 7, T("A/1")},
+                        {Type::Note, 0, 60, T("in/A")},
+                        {Type::FineControl, 0, 1, T("sub/2")}};
+    return mapping;
+}
+
+} // namespace
+
+TEST_F(MidiSurfaceTest, MackieStripsMoveTheBankAndFeedbackFollowsTouchAndBanks)
+{
+    Plug(BuiltInMapping(MidiProfile::MackieControl));
+    Play(Type::PitchBend, 0, 0, 16383); // strip 1 of the first bank: sub-master fader 1
+    EXPECT_EQ(Sub(1).GetLevel(), 255);
+    Play(Type::PitchBend, 8, 0, 8192); // the master strip: the crossfader
+    EXPECT_EQ(HandleA().GetLevel(), 128);
+    EXPECT_TRUE(Sent().empty()) << "no echo of the surface's own moves";
+
+    Play(Type::Note, 0, 104, 127); // strip 1 touched: the motor is left alone
+    master->MoveSubFaderTo(0, 10);
+    EXPECT_TRUE(Sent().empty());
+    Play(Type::Note, 0, 104, 0); // released: the motor goes where the fader is
+    EXPECT_EQ(Sent(), (Messages{{Type::PitchBend, 0, 0, ValueFromLevel(Type::PitchBend, 10)}}));
+
+    master->MoveSubFaderTo(8, 255);
+    Play(Type::Note, 0, 47, 127); // bank right: strip 1 plays sub-master fader 9
+    Play(Type::Note, 0, 47, 0);
+    const Messages afterBank = Sent();
+    EXPECT_NE(
+        std::find(afterBank.begin(), afterBank.end(), MidiMessage{Type::PitchBend, 0, 0, 16383}),
+        afterBank.end());
+    Play(Type::PitchBend, 0, 0, 0);
+    EXPECT_EQ(Sub(9).GetLevel(), 0);
+    EXPECT_EQ(Sub(1).GetLevel(), 10);
+}
+
+TEST_F(MidiSurfaceTest, GenericControlsPickUpPressAndLightTheirLamps)
+{
+    dan->MoveFaderTo(0, 0, 128);
+    Plug(Generic());
+    EXPECT_EQ(Sent().size(), 0u) << "attached: nothing changed since";
+    Play(Type::Control, 0, 7, 20); // 40: below the fader, not caught
+    EXPECT_EQ(Fader(0, 1).GetLevel(), 128);
+    Play(Type::Control, 0, 7, 127);
+    EXPECT_EQ(Fader(0, 1).GetLevel(), 255);
+
+    Play(Type::Note, 0, 60, 100);
+    Play(Type::Note, 0, 60, 0);
+    EXPECT_TRUE(views::IsInputHookOn(0));
+    EXPECT_EQ(Sent(), (Messages{{Type::Note, 0, 60, 127}}));
+
+    Play(Type::FineControl, 0, 1, 16383);
+    EXPECT_EQ(Sub(2).GetLevel(), 0) << "a fader at 0 is caught only when the surface crosses 0";
+    Play(Type::FineControl, 0, 1, 0);
+    Play(Type::FineControl, 0, 1, 8192);
+    EXPECT_EQ(Sub(2).GetLevel(), 128);
+    master->MoveSubFaderTo(1, 255);
+    EXPECT_EQ(Sent(), (Messages{{Type::FineControl, 0, 1, 16383}}));
+}
+
+TEST_F(MidiSurfaceTest, LearningHearsTheDeskAndTheSurfaceWithoutPlaying)
+{
+    Plug(Generic());
+    Messages heard;
+    std::vector<QString> moved;
+    surface->StartLearning([&](const MidiMessage &m) { heard.push_back(m); },
+                           [&](const surfaces::ControlTarget &t) { moved.push_back(t.Name()); });
+    EXPECT_TRUE(moved.empty()) << "the desk's present values are no move";
+    dan->MoveFaderTo(1, 2, 90);
+    views::ToggleInputHook(2);
+    layer->Flush();
+    EXPECT_EQ(moved, (std::vector<QString>{QStringLiteral("B/3"), QStringLiteral("in/sub")}));
+    Play(Type::Control, 0, 7, 127);
+    EXPECT_EQ(heard, (Messages{{Type::Control, 0, 7, 127}}));
+    EXPECT_EQ(Fader(0, 1).GetLevel(), 0);
+    surface->StopLearning();
+    Play(Type::Control, 0, 7, 0);
+    Play(Type::Control, 0, 7, 127);
+    EXPECT_EQ(Fader(0, 1).GetLevel(), 255);
+}
+
+// The dialog without a device: files in and out, profiles, and Cancel putting everything back.
+TEST_F(MidiSurfaceTest, TheDialogImportsExportsAndCancelsWithoutADevice)
+{
+    MidiSurfaceHost host(*layer);
+    host.Configure(std::nullopt, Generic());
+    QTemporaryDir folder;
+    const QString bad = folder.filePath(QStringLiteral("bad.json"));
+    QFile file(bad);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"({"controls": [{"message": "cc", "channel": 1, "number": 7, "target": "C/1"}]})");
+    file.close();
+
+    orinsub::testing::ScriptedQuestions questions;
+    surfaces::SurfaceSettingsDialog dialog(host);
+    EXPECT_EQ(dialog.ControlsTable()->rowCount(), 3);
+    // Another profile replaces the operator's own controls only when confirmed.
+    questions.Answer({-1});
+    dialog.ProfileBox()->setCurrentIndex(1);
+    emit dialog.ProfileBox()->activated(1);
+    EXPECT_EQ(dialog.ProfileBox()->currentIndex(), 0);
+    EXPECT_EQ(host.Mapping(), Generic());
+    questions.texts.clear();
+
+    dialog.Import(bad);
+    ASSERT_EQ(questions.texts.size(), 1);
+    EXPECT_TRUE(questions.texts[0].startsWith(u"MIDI 対応表 bad.json: controls の 1 番目"));
+    EXPECT_EQ(host.Mapping(), Generic()) << "a refused file changes nothing";
+
+    const QString mackie = folder.filePath(QStringLiteral("mackie.json"));
+    QString error;
+    ASSERT_TRUE(WriteMappingFile(mackie, BuiltInMapping(MidiProfile::MackieControl), error));
+    dialog.Import(mackie);
+    EXPECT_EQ(host.Mapping(), BuiltInMapping(MidiProfile::MackieControl)) << "plays at once";
+    EXPECT_EQ(dialog.ControlsTable()->rowCount(), 20);
+    EXPECT_EQ(dialog.ControlsTable()->item(1, 3)->text(), QStringLiteral("strip/1 (タッチ)"));
+    const QString exported = folder.filePath(QStringLiteral("out.json"));
+    ASSERT_TRUE(dialog.Export(exported));
+    EXPECT_EQ(*ReadMappingFile(exported).mapping, BuiltInMapping(MidiProfile::MackieControl));
+
+    dialog.LearnButton()->click();
+    EXPECT_FALSE(dialog.LearnButton()->isChecked());
+    EXPECT_EQ(dialog.HintLabel()->text(), QStringLiteral("学習には装置の接続が必要です"));
+    dialog.reject();
+    EXPECT_EQ(host.Mapping(), Generic());
+}
