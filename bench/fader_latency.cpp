@@ -7,6 +7,7 @@
 // every move: the time from sending the mouse move to the interface's write of the first frame
 // whose slot 1 holds the level the output mix computed.
 
+#include "BenchConsole.h"
 #include "app/CommandLine.h"
 #include "app/MainFrame.h"
 #include "app/OrinSUBApp.h"
@@ -22,7 +23,6 @@
 #include "zentra/SimulatedInterface.h"
 
 #include <QApplication>
-#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <chrono>
@@ -43,20 +43,13 @@ int main(int argc, char **argv)
         if (std::strcmp(argv[i], "--moves") == 0)
             moves = std::atoi(argv[i + 1]);
     }
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    const QTemporaryDir config; // an empty settings store: no show is reopened
-    setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
-    setenv("XDG_STATE_HOME", config.path().toLocal8Bit().constData(), 1); // recovery copies
+    const bench::BenchFolders folders;
     QApplication application(argc, argv);
     app::COrinSUBApp console;
-    if (!console.InitInstance({}))
+    app::CMainFrame *started = bench::StartConsole(console);
+    if (!started)
         return 1;
-    app::CMainFrame &frame = *console.GetMainFrame();
-    if (!QTest::qWaitForWindowExposed(&frame) ||
-        !QTest::qWaitFor([] { return model::g_orin.m_pZentra->IsOpen(); }, 2000)) {
-        std::fprintf(stderr, "the console or its interface did not come up\n");
-        return 1;
-    }
+    app::CMainFrame &frame = *started;
     // Row A on air, row B off.
     views::CMasterConsoleView &master = *frame.GetMasterView();
     master.GetCrossFader()->GetHandleA()->SetLevel(255);

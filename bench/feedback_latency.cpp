@@ -9,6 +9,7 @@
 // console. Then the cost of one feedback pass over that surface when nothing / one fader
 // changed.
 
+#include "BenchConsole.h"
 #include "app/CommandLine.h"
 #include "app/MainFrame.h"
 #include "app/OrinSUBApp.h"
@@ -18,7 +19,6 @@
 #include "views/DanConsoleView.h"
 
 #include <QApplication>
-#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <chrono>
@@ -79,18 +79,13 @@ int main(int argc, char **argv)
         if (std::strcmp(argv[i], "--moves") == 0)
             moves = std::atoi(argv[i + 1]);
     }
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    const QTemporaryDir config; // an empty settings store: no show is reopened
-    setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
+    const bench::BenchFolders folders;
     QApplication application(argc, argv);
     app::COrinSUBApp console;
-    if (!console.InitInstance({}))
+    app::CMainFrame *started = bench::StartConsole(console);
+    if (!started)
         return 1;
-    app::CMainFrame &frame = *console.GetMainFrame();
-    if (!QTest::qWaitForWindowExposed(&frame)) {
-        std::fprintf(stderr, "the console did not come up\n");
-        return 1;
-    }
+    app::CMainFrame &frame = *started;
     surfaces::ControlLayer &layer = frame.GetControlLayer();
     TimedSurface surface;
     layer.Attach(&surface);

@@ -11,6 +11,7 @@
 //   4. the link tick's write interval over 10 s, without and with the box sending 1,000
 //      messages a second.
 
+#include "BenchConsole.h"
 #include "JackTestServer.h"
 #include "app/CommandLine.h"
 #include "app/MainFrame.h"
@@ -29,7 +30,6 @@
 #include "zentra/SimulatedInterface.h"
 
 #include <QApplication>
-#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <atomic>
@@ -123,9 +123,7 @@ int main(int argc, char **argv)
         if (std::strcmp(argv[i], "--period") == 0)
             period = std::atoi(argv[i + 1]);
     }
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    const QTemporaryDir config; // an empty settings store: no show, no surface configured
-    setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
+    const bench::BenchFolders folders;
     QApplication application(argc, argv);
     testing::JackTestServer server(period);
     if (!server.Problem().isEmpty()) {
@@ -133,14 +131,10 @@ int main(int argc, char **argv)
         return 1;
     }
     app::COrinSUBApp console;
-    if (!console.InitInstance({}))
+    app::CMainFrame *started = bench::StartConsole(console);
+    if (!started)
         return 1;
-    app::CMainFrame &frame = *console.GetMainFrame();
-    if (!QTest::qWaitForWindowExposed(&frame) ||
-        !QTest::qWaitFor([] { return model::g_orin.m_pZentra->IsOpen(); }, 2000)) {
-        std::fprintf(stderr, "the console or its interface did not come up\n");
-        return 1;
-    }
+    app::CMainFrame &frame = *started;
     views::CMasterConsoleView &master = *frame.GetMasterView();
     master.MoveCrossfaderHandle(0, 255);
     master.MoveCrossfaderHandle(1, 0);

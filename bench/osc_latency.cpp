@@ -12,6 +12,7 @@
 //   row A; meanwhile the longest gap between two turns of a 5 ms UI timer and the deviation of
 //   the interface's write intervals from 20 ms.
 
+#include "BenchConsole.h"
 #include "app/CommandLine.h"
 #include "app/MainFrame.h"
 #include "app/OrinSUBApp.h"
@@ -26,7 +27,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -96,19 +96,13 @@ int main(int argc, char **argv)
         if (std::strcmp(argv[i], "--flood-seconds") == 0)
             floodSeconds = std::atoi(argv[i + 1]);
     }
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    const QTemporaryDir config; // an empty settings store: no show, no reply addresses
-    setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
+    const bench::BenchFolders folders;
     QApplication application(argc, argv);
     app::COrinSUBApp console;
-    if (!console.InitInstance({}))
+    app::CMainFrame *frame = bench::StartConsole(console);
+    if (!frame)
         return 1;
-    if (!QTest::qWaitForWindowExposed(console.GetMainFrame()) ||
-        !QTest::qWaitFor([] { return model::g_orin.m_pZentra->IsOpen(); }, 2000)) {
-        std::fprintf(stderr, "the console or its interface did not come up\n");
-        return 1;
-    }
-    surfaces::ControlLayer &layer = console.GetMainFrame()->GetControlLayer();
+    surfaces::ControlLayer &layer = frame->GetControlLayer();
     MeasureIdle("without OSC", idleSeconds);
 
     QString error;

@@ -4,12 +4,12 @@
 #include "surfaces/midi/MidiSurfaceHost.h"
 
 #include <QComboBox>
-#include <QDeadlineTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QSettings>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 
 using namespace orinsub;
 using namespace orinsub::surfaces::midi;
@@ -19,17 +19,6 @@ using orinsub::testing::T;
 using Bytes = std::vector<uint8_t>;
 
 namespace {
-
-bool WaitUntil(const std::function<bool()> &done, int ms = 5000)
-{
-    const QDeadlineTimer deadline(ms);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(5);
-    }
-    return true;
-}
 
 /// The console with its control layer, a fader box on a private JACK server, and the MIDI
 /// surface host opened on the box.
@@ -53,7 +42,7 @@ protected:
         QString error;
         host->Configure(MidiDeviceName::Parse(QStringLiteral("jack:testbox"), error), mapping);
         // A busy server may answer the first look late: the next looks find the box.
-        ASSERT_TRUE(WaitUntil([&] { return host->Port()->IsConnected(); }, 3000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return host->Port()->IsConnected(); }, 3000));
         JackTestServer::LetConnectionsSettle();
         box->Received();
     }
@@ -61,7 +50,7 @@ protected:
     bool Receives(const std::vector<Bytes> &wanted)
     {
         std::vector<Bytes> got;
-        return WaitUntil([&] {
+        return QTest::qWaitFor([&] {
             for (auto &m : box->Received())
                 got.push_back(m);
             return std::all_of(wanted.begin(), wanted.end(), [&](const Bytes &w) {
@@ -87,7 +76,7 @@ TEST_F(MidiJackConsole, PlaysTheDeskHearsItsChangesAndSurvivesAnUnplug)
     Open(BuiltInMapping(MidiProfile::MackieControl));
     box->Send({0xE8, 0x7F, 0x7F}); // master strip: the crossfader to full
     box->Send({0xE0, 0x00, 0x40}); // strip 1: sub-master fader 1 to 128
-    ASSERT_TRUE(WaitUntil([&] { return Sub(1).GetLevel() == 128; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Sub(1).GetLevel() == 128; }));
     EXPECT_EQ(HandleA().GetLevel(), 255);
 
     master->MoveSubFaderTo(0, 255); // the mouse: the motor follows within a tick
@@ -102,7 +91,7 @@ TEST_F(MidiJackConsole, PlaysTheDeskHearsItsChangesAndSurvivesAnUnplug)
     master->MoveSubFaderTo(0, 50); // nothing to tell it to: harmless
 
     box = std::make_unique<JackTestBox>();
-    ASSERT_TRUE(WaitUntil([&] { return host->Port()->IsConnected(); }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return host->Port()->IsConnected(); }, 3000));
     const Bytes at50 = {
         0xE0, static_cast<uint8_t>(ValueFromLevel(MidiMessage::Type::PitchBend, 50) & 0x7F),
         static_cast<uint8_t>(ValueFromLevel(MidiMessage::Type::PitchBend, 50) >> 7)};
@@ -122,15 +111,15 @@ TEST_F(MidiJackConsole, TheDialogLearnsAControlAndKeepsItInTheSettings)
     layer->Flush();
     EXPECT_EQ(dialog.TargetBox()->currentText(), QStringLiteral("B/3"));
     box->Send({0xB0, 20, 64});
-    ASSERT_TRUE(WaitUntil([&] { return dialog.ControlsTable()->rowCount() == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.ControlsTable()->rowCount() == 1; }));
     EXPECT_EQ(dialog.ControlsTable()->item(0, 3)->text(), QStringLiteral("B/3"));
     EXPECT_EQ(Fader(1, 3).GetLevel(), 90) << "learning plays nothing";
     dialog.accept();
 
     box->Send({0xB0, 20, 45}); // 90: reaches the fader's level and catches it
-    ASSERT_TRUE(WaitUntil([&] { return layer->IsCaught(host->Surface(), T("B/3")); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return layer->IsCaught(host->Surface(), T("B/3")); }));
     box->Send({0xB0, 20, 127});
-    ASSERT_TRUE(WaitUntil([&] { return Fader(1, 3).GetLevel() == 255; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Fader(1, 3).GetLevel() == 255; }));
     QSettings settings;
     const MidiSettings kept = MidiSettings::Load(settings);
     EXPECT_EQ(kept.device, QStringLiteral("jack:testbox"));

@@ -2,7 +2,6 @@
 #include "surfaces/midi/MidiPort.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -13,17 +12,6 @@ using Type = MidiMessage::Type;
 using Bytes = std::vector<uint8_t>;
 
 namespace {
-
-bool WaitUntil(const std::function<bool()> &done, int ms = 5000)
-{
-    const QDeadlineTimer deadline(ms);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(5);
-    }
-    return true;
-}
 
 class MidiPortJack : public ::testing::Test
 {
@@ -51,20 +39,20 @@ TEST_F(MidiPortJack, ReceivesSendsAndReconnectsAfterUnplug)
     MidiPort port(*MidiDeviceName::Parse(QStringLiteral("jack:TestBox"), error));
     std::vector<MidiMessage> received;
     port.SetReceiver([&](const MidiMessage &m) { received.push_back(m); });
-    ASSERT_TRUE(WaitUntil([&] { return port.IsConnected(); }, 3 * MidiPort::kLookIntervalMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return port.IsConnected(); }, 3 * MidiPort::kLookIntervalMs));
     JackTestServer::LetConnectionsSettle();
     EXPECT_EQ(port.StatusText(), QStringLiteral("MIDI : TestBox"));
 
     box->Send({0xB0, 7, 100});
     box->Send({0xF0, 1, 2, 0xF7}); // system-exclusive: ignored
     box->Send({0x90, 60, 127});
-    ASSERT_TRUE(WaitUntil([&] { return received.size() >= 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return received.size() >= 2; }));
     EXPECT_EQ(received,
               (std::vector<MidiMessage>{{Type::Control, 0, 7, 100}, {Type::Note, 0, 60, 127}}));
 
     port.Send({Type::PitchBend, 8, 0, 0x1234});
     std::vector<Bytes> feedback;
-    ASSERT_TRUE(WaitUntil([&] {
+    ASSERT_TRUE(QTest::qWaitFor([&] {
         for (auto &m : box->Received())
             feedback.push_back(m);
         return !feedback.empty();
@@ -78,10 +66,10 @@ TEST_F(MidiPortJack, ReceivesSendsAndReconnectsAfterUnplug)
     port.Send({Type::Note, 0, 1, 127}); // goes nowhere, harms nothing
 
     box = std::make_unique<JackTestBox>();
-    ASSERT_TRUE(WaitUntil([&] { return port.IsConnected(); }, 3 * MidiPort::kLookIntervalMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return port.IsConnected(); }, 3 * MidiPort::kLookIntervalMs));
     JackTestServer::LetConnectionsSettle();
     received.clear();
     box->Send({0xE0, 0x7F, 0x7F});
-    ASSERT_TRUE(WaitUntil([&] { return !received.empty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !received.empty(); }));
     EXPECT_EQ(received.front(), (MidiMessage{Type::PitchBend, 0, 0, 16383}));
 }

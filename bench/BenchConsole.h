@@ -1,0 +1,48 @@
+#pragma once
+
+#include "app/CommandLine.h"
+#include "app/MainFrame.h"
+#include "app/OrinSUBApp.h"
+#include "dmx/OrinZentra.h"
+#include "model/OrinGlobal.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace orinsub::bench {
+
+/// Off-screen, with settings and recovery copies in a folder of its own (no show reopened, no
+/// surface configured): make it before the QApplication.
+class BenchFolders
+{
+public:
+    BenchFolders()
+    {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        setenv("XDG_CONFIG_HOME", m_folder.path().toLocal8Bit().constData(), 1);
+        setenv("XDG_STATE_HOME", m_folder.path().toLocal8Bit().constData(), 1);
+    }
+
+private:
+    QTemporaryDir m_folder;
+};
+
+/// The console's main window once it is shown with its interface open; null, said on stderr,
+/// when it did not come up.
+inline app::CMainFrame *StartConsole(app::COrinSUBApp &console)
+{
+    if (!console.InitInstance({}))
+        return nullptr;
+    app::CMainFrame *frame = console.GetMainFrame();
+    if (!QTest::qWaitForWindowExposed(frame) ||
+        !QTest::qWaitFor([] { return model::g_orin.m_pZentra->IsOpen(); }, 2000)) {
+        std::fprintf(stderr, "the console or its interface did not come up\n");
+        return nullptr;
+    }
+    return frame;
+}
+
+} // namespace orinsub::bench
