@@ -7,6 +7,7 @@
 #include "MainFrame.h"
 #include "MainMenu.h"
 #include "MidiSurfaces.h"
+#include "NetworkSurfaces.h"
 #include "RecentFileList.h"
 #include "RecoveryCopy.h"
 #include "RecoverySlot.h"
@@ -47,7 +48,9 @@ COrinSUBApp::~COrinSUBApp()
     if (m_recovery)
         m_recovery->Discard();
     m_recovery.reset();
-    m_midi.reset(); // it plays through the frame's control layer
+    // They play through the frame's control layer.
+    m_network.reset();
+    m_midi.reset();
     m_frame.reset();
     if (model::g_orin.m_pDoc == m_doc.get())
         model::g_orin.m_pDoc = nullptr;
@@ -85,6 +88,7 @@ bool COrinSUBApp::InitInstance(const StartOptions &options)
         !m_recent->IsEmpty())
         m_show->OpenRecentFile(0);
 
+    m_network = std::make_unique<CNetworkSurfaces>(*m_frame, options);
     if (!options.screenshot.isEmpty())
         SaveScreenshotWhenReady(options.screenshot);
     return true;

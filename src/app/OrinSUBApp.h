@@ -14,6 +14,7 @@ namespace orinsub::app {
 
 class CMainFrame;
 class CMidiSurfaces;
+class CNetworkSurfaces;
 class CRecentFileList;
 class CRecoveryCopy;
 class CShowDocument;
@@ -44,6 +45,8 @@ public:
     CShowDocument *GetDocument() const { return m_show.get(); }
     model::COrinSUBDoc *GetShow() const { return m_doc.get(); }
     const CRecentFileList &GetRecentFiles() const { return *m_recent; }
+    /// The OSC surface and the web remote (after InitInstance).
+    const CNetworkSurfaces &GetNetworkSurfaces() const { return *m_network; }
 
     /// "バージョン情報 OrinSUB(&A)...": the About box, modal over the main window.
     void OnAppAbout();
@@ -65,6 +68,7 @@ private:
     std::unique_ptr<CRecoveryCopy> m_recovery;
     std::unique_ptr<CMainFrame> m_frame; // goes first: it stops the link and frees the panes
     std::unique_ptr<CMidiSurfaces> m_midi;
+    std::unique_ptr<CNetworkSurfaces> m_network; // OSC and the web remote
     std::vector<QAction *> m_recentActions;
 };
 

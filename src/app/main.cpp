@@ -3,22 +3,17 @@
 #include "app/HandOverQueue.h"
 #include "app/MainFrame.h"
 #include "app/MidiSurfaces.h"
+#include "app/NetworkSurfaces.h"
 #include "app/OrinSUBApp.h"
 #include "app/ShellOpen.h"
 #include "app/ShowDocument.h"
 #include "app/StopSignals.h"
 #include "controls/QuestionBox.h"
-#include "surfaces/osc/OscStart.h"
-#include "surfaces/osc/OscTexts.h"
-#include "surfaces/web/WebRemote.h"
-#include "surfaces/web/WebTexts.h"
 #include "surfaces/midi/MidiPort.h"
 #include "zentra/DeviceSelection.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
-#include <QMenu>
-#include <QMenuBar>
 #include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
@@ -61,30 +56,6 @@ public:
     }
 };
 
-/// The web remote as the command line or the settings ask, and its item in the 操作 menu.
-void StartRemote(orinsub::surfaces::web::WebRemote &remote, const StartOptions &options,
-                 CMainFrame *frame)
-{
-    using namespace orinsub::surfaces::web;
-    for (QMenu *menu : frame->menuBar()->findChildren<QMenu *>()) {
-        if (menu->title() != kMenuOperation)
-            continue;
-        menu->addSeparator();
-        QObject::connect(menu->addAction(kRemoteSettingsCaption + QStringLiteral("(&W)...")),
-                         &QAction::triggered, &remote, &WebRemote::OpenSettings);
-    }
-    QString error;
-    if (!remote.Start(options.remote, options.remotePairingAlways, error))
-        orinsub::controls::Questions().Warn(frame, error, kRemoteSettingsCaption);
-    else if (remote.Server().IsListening())
-        Print(
-            stdout,
-            QStringLiteral("%1: http://%2/\n")
-                .arg(kRemoteSettingsCaption,
-                     RemoteEndpoint{remote.Server().Address(), remote.Server().Port()}.ToString()));
-    std::fflush(stdout);
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -105,15 +76,8 @@ int main(int argc, char **argv)
         break;
     }
 
-    if (options.remote) {
-        orinsub::surfaces::web::RemoteEndpoint where;
-        if (!orinsub::surfaces::web::RemoteEndpoint::Parse(*options.remote, where, error)) {
-            Print(stderr, QStringLiteral("orinsub: %1\n").arg(error));
-            return 2;
-        }
-    }
-
-    if (!CMidiSurfaces::CheckStartOptions(options, error)) {
+    if (!CMidiSurfaces::CheckStartOptions(options, error) ||
+        !CNetworkSurfaces::CheckStartOptions(options, error)) {
         Print(stderr, QStringLiteral("orinsub: %1\n").arg(error));
         return 2;
     }
@@ -150,20 +114,6 @@ int main(int argc, char **argv)
     COrinSUBApp app;
     if (!app.InitInstance(options))
         return 1;
-    // The OSC surface goes before the main window that holds its control layer.
-    std::unique_ptr<orinsub::surfaces::osc::OscSurface> osc;
-    if (!options.osc.isEmpty()) {
-        QStringList problems;
-        osc = orinsub::surfaces::osc::StartOscSurface(app.GetMainFrame()->GetControlLayer(),
-                                                      options.osc, problems);
-        if (!problems.isEmpty())
-            orinsub::controls::Questions().Warn(app.GetMainFrame(), problems.join(u'\n'),
-                                                orinsub::surfaces::osc::kOscCaption);
-    }
-    orinsub::surfaces::web::WebRemote remote(app.GetMainFrame()->GetControlLayer(),
-                                             app.GetMainFrame());
-    if (interactive)
-        StartRemote(remote, options, app.GetMainFrame());
     CStopSignals stopSignals([&app] { app.GetMainFrame()->close(); });
     CHandOverQueue handOvers(
         [&app](const QString &path) { app.GetDocument()->OpenDocumentFile(path); });
@@ -178,7 +128,7 @@ int main(int argc, char **argv)
         });
     }
     const int status = QApplication::exec();
-    if (osc)
-        Print(stderr, orinsub::surfaces::osc::OscSummaryText(osc->Server().Counters()) + u'\n');
+    if (const QString summary = app.GetNetworkSurfaces().OscSummary(); !summary.isEmpty())
+        Print(stderr, summary + u'\n');
     return status;
 }
