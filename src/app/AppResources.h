@@ -88,8 +88,6 @@ inline const QString kFadeTimeTitle = QStringLiteral("フェード時間");
 inline const QString kFadeTimeLabel =
     QStringLiteral("GO でクロスフェーダーが動く時間 (0 でカット):");
 inline const QString kFadeTimeUnit = QStringLiteral(" 秒");
-inline const QString kOkButton = QStringLiteral("OK");
-inline const QString kCancelButton = QStringLiteral("キャンセル");
 inline const QString kCrossfadeGroup = QStringLiteral("Crossfade");
 inline const QString kFadeTimeKey = QStringLiteral("FadeTime"); // tenths of a second
 

@@ -1,12 +1,12 @@
 #include "FadeTimeDlg.h"
 
 #include "AppResources.h"
+#include "controls/OkCancelButtons.h"
 #include "views/GoFade.h"
 
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -27,11 +27,8 @@ CFadeTimeDlg::CFadeTimeDlg(int tenths, QWidget *parent) : QDialog(parent)
     m_seconds->selectAll();
     layout->addWidget(m_seconds);
 
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(kOkButton);
-    buttons->button(QDialogButtonBox::Cancel)->setText(kCancelButton);
+    QDialogButtonBox *buttons = controls::OkCancelButtons(this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }

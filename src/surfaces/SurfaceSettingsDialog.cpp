@@ -1,6 +1,7 @@
 #include "SurfaceSettingsDialog.h"
 
 #include "SurfaceTexts.h"
+#include "controls/OkCancelButtons.h"
 #include "controls/QuestionBox.h"
 #include "surfaces/midi/MidiSurfaceHost.h"
 
@@ -85,11 +86,8 @@ SurfaceSettingsDialog::SurfaceSettingsDialog(MidiSurfaceHost &host, QWidget *par
     m_pages->addTab(BuildMidiPage(), kMidiPage);
     layout->addWidget(m_pages);
 
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(kOkButton);
-    buttons->button(QDialogButtonBox::Cancel)->setText(kCancelButton);
+    QDialogButtonBox *buttons = controls::OkCancelButtons(this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
     ShowMapping();
 }

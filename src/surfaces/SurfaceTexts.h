@@ -42,7 +42,5 @@ inline const QString kLearnNoTarget = QStringLiteral("操作先 \"%1\" はあり
 inline const QString kMappingFilter = QStringLiteral("MIDI 対応表 (*.json)");
 inline const QString kImportTitle = QStringLiteral("MIDI 対応表を読み込む");
 inline const QString kExportTitle = QStringLiteral("MIDI 対応表を書き出す");
-inline const QString kOkButton = QStringLiteral("OK");
-inline const QString kCancelButton = QStringLiteral("キャンセル");
 
 } // namespace orinsub::surfaces

@@ -3,6 +3,7 @@
 #include "PairingCodeBox.h"
 #include "RemoteSettingsPage.h"
 #include "WebTexts.h"
+#include "controls/OkCancelButtons.h"
 #include "controls/QuestionBox.h"
 
 #include <QDialog>
@@ -63,7 +64,7 @@ void WebRemote::OpenSettings()
     QDialog dialog(m_window);
     dialog.setWindowTitle(kRemoteSettingsCaption);
     auto *page = new RemoteSettingsPage(m_pairing, RemoteSettings::Load(), &dialog);
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QDialogButtonBox *buttons = controls::OkCancelButtons(&dialog);
     auto *layout = new QVBoxLayout(&dialog);
     layout->addWidget(page);
     layout->addWidget(buttons);
@@ -74,7 +75,6 @@ void WebRemote::OpenSettings()
         else
             controls::Questions().Warn(&dialog, error, kRemoteSettingsCaption);
     });
-    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     dialog.exec();
 }
 
