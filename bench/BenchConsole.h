@@ -11,8 +11,19 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace orinsub::bench {
+
+/// The whole number after a benchmark's option ("--moves 300"), or fallback without it.
+inline int IntOption(int argc, char **argv, const char *name, int fallback)
+{
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], name) == 0)
+            return std::atoi(argv[i + 1]);
+    }
+    return fallback;
+}
 
 /// Off-screen, with settings and recovery copies in a folder of its own (no show reopened, no
 /// surface configured): make it before the QApplication.

@@ -27,8 +27,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <random>
 #include <thread>
 #include <vector>
@@ -38,11 +36,7 @@ using Clock = std::chrono::steady_clock;
 
 int main(int argc, char **argv)
 {
-    int moves = 200;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--moves") == 0)
-            moves = std::atoi(argv[i + 1]);
-    }
+    const int moves = bench::IntOption(argc, argv, "--moves", 200);
     const bench::BenchFolders folders;
     QApplication application(argc, argv);
     app::COrinSUBApp console;

@@ -23,8 +23,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <random>
 #include <thread>
 #include <vector>
@@ -74,11 +72,7 @@ double Micros(Clock::duration d)
 
 int main(int argc, char **argv)
 {
-    int moves = 300;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--moves") == 0)
-            moves = std::atoi(argv[i + 1]);
-    }
+    const int moves = bench::IntOption(argc, argv, "--moves", 300);
     const bench::BenchFolders folders;
     QApplication application(argc, argv);
     app::COrinSUBApp console;

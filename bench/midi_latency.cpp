@@ -35,8 +35,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <random>
 #include <thread>
@@ -114,15 +112,9 @@ Spread TickDeviation(int seconds)
 
 int main(int argc, char **argv)
 {
-    int moves = 200;
-    int period = 128;
+    const int moves = bench::IntOption(argc, argv, "--moves", 200);
+    const int period = bench::IntOption(argc, argv, "--period", 128);
     std::setvbuf(stdout, nullptr, _IOLBF, 0); // each figure as soon as it is measured
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--moves") == 0)
-            moves = std::atoi(argv[i + 1]);
-        if (std::strcmp(argv[i], "--period") == 0)
-            period = std::atoi(argv[i + 1]);
-    }
     const bench::BenchFolders folders;
     QApplication application(argc, argv);
     testing::JackTestServer server(period);

@@ -33,8 +33,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <random>
 #include <string>
 #include <sys/resource.h>
@@ -85,17 +83,9 @@ void SendFloat(lo_address console, const std::string &path, float value)
 
 int main(int argc, char **argv)
 {
-    int moves = 200;
-    int idleSeconds = 10;
-    int floodSeconds = 5;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--moves") == 0)
-            moves = std::atoi(argv[i + 1]);
-        if (std::strcmp(argv[i], "--idle-seconds") == 0)
-            idleSeconds = std::atoi(argv[i + 1]);
-        if (std::strcmp(argv[i], "--flood-seconds") == 0)
-            floodSeconds = std::atoi(argv[i + 1]);
-    }
+    const int moves = bench::IntOption(argc, argv, "--moves", 200);
+    const int idleSeconds = bench::IntOption(argc, argv, "--idle-seconds", 10);
+    const int floodSeconds = bench::IntOption(argc, argv, "--flood-seconds", 5);
     const bench::BenchFolders folders;
     QApplication application(argc, argv);
     app::COrinSUBApp console;
