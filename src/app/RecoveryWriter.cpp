@@ -1,8 +1,9 @@
 #include "RecoveryWriter.h"
 
+#include "model/AtomicSave.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -10,14 +11,7 @@ namespace orinsub::app {
 
 namespace {
 
-/// Temporary file, flushed to disk, renamed over path.
-bool ReplaceFile(const QString &path, const QByteArray &bytes)
-{
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-}
-
-/// So that the renames themselves survive a power cut.
+/// So that a removal itself survives a power cut.
 void SyncFolder(const QString &file)
 {
     const int fd = ::open(QFile::encodeName(QFileInfo(file).absolutePath()).constData(),
@@ -102,10 +96,8 @@ void CRecoveryWriter::Run()
 // The side file first: a copy is never there without the path of its show.
 bool CRecoveryWriter::WriteCopy(const Request &request) const
 {
-    const bool written = ReplaceFile(m_originalFile, request.originalPath.toUtf8()) &&
-                         ReplaceFile(m_copy, request.show);
-    SyncFolder(m_copy);
-    return written;
+    return model::SaveBytesAtomically(m_originalFile, request.originalPath.toUtf8()).IsOk() &&
+           model::SaveBytesAtomically(m_copy, request.show).IsOk();
 }
 
 void CRecoveryWriter::RemoveCopy() const

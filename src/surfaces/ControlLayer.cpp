@@ -296,7 +296,6 @@ struct ControlLayer::Impl
         if (!held && !catches) {
             if (!a.surface->IsMotorised())
                 SetMark(a, target, level);
-            emit owner->PickUpChanged(target);
             return;
         }
         if (!held) {
@@ -310,8 +309,6 @@ struct ControlLayer::Impl
         pickUp.applied = owner->Value(target);
         pickUp.appliedB = HandleB();
         MarkOwnMove(a, target);
-        if (!held)
-            emit owner->PickUpChanged(target);
         Schedule();
     }
 

@@ -70,11 +70,6 @@ public:
     /// that must answer at once may call it right after its own work.
     void Flush();
 
-signals:
-    /// A surface moved a fader it has not yet caught (value), or caught it: the console may
-    /// show it beside the fader's readout.
-    void PickUpChanged(const orinsub::surfaces::ControlTarget &target);
-
 private:
     struct Impl;
     std::unique_ptr<Impl> d;

@@ -223,12 +223,9 @@ void CMasterConsoleView::MoveSubFaderTo(int index, uint8_t level)
 
 void CMasterConsoleView::MoveCrossfaderHandle(int handle, uint8_t level)
 {
-    if (handle != 0 && handle != 1)
-        return;
-    m_goFade->Stop();
-    const uint8_t a = handle == 0 ? level : GetCrossfaderLevel(0);
-    const uint8_t b = handle == 1 ? level : GetCrossfaderLevel(1);
-    m_crossFader->MoveHandlesTo(a, b);
+    if (handle == 0 || handle == 1)
+        MoveCrossfader(handle == 0 ? level : GetCrossfaderLevel(0),
+                       handle == 1 ? level : GetCrossfaderLevel(1));
 }
 
 void CMasterConsoleView::MoveCrossfader(uint8_t levelA, uint8_t levelB)
