@@ -103,8 +103,8 @@ void BM_PickUpTick160Hooked(benchmark::State &state)
     dmx::COrinZentra port;
     port.SetHandle(device);
     model::g_orin.m_pZentra = &port;
-    console.left->GetInButton(0)->m_on = true;
-    console.left->GetInButton(1)->m_on = true;
+    console.left->GetInButton(0)->SetOn(true);
+    console.left->GetInButton(1)->SetOn(true);
     console.dan->HookRow(0);
     console.dan->HookRow(1);
     const bool moving = state.range(0) != 0;
@@ -144,7 +144,7 @@ void BM_IdleSecond(benchmark::State &state)
     port.ReadFrame();
     model::g_orin.m_pZentra = &port;
     if (state.range(0) != 0) {
-        console.left->GetInButton(0)->m_on = true;
+        console.left->GetInButton(0)->SetOn(true);
         console.dan->HookRow(0);
     }
     for (auto _ : state) {

@@ -180,13 +180,14 @@ void CMainFrame::ConnectCommands()
     on(kIdCrossfaderLink, [this] { m_pMasterView->ToggleCrossfaderLink(); });
     on(kIdGo, [this] { m_pMasterView->GetGoFade().Go(); });
     on(kIdFadeTime, [this] { OnFadeTime(); });
-    on(kIdHookA, [this] { SetInputHook(0); });
-    on(kIdHookB, [this] { SetInputHook(1); });
-    on(kIdHookSub, [this] { SetInputHook(2); });
-    on(kIdHookNone, [this] { SetInputHook(3); });
-    on(kIdMatchA, [this] { MatchInput(0); });
-    on(kIdMatchB, [this] { MatchInput(1); });
-    on(kIdMatchSub, [this] { MatchInput(2); });
+    using views::InputTarget;
+    on(kIdHookA, [this] { SetInputHook(InputTarget::RowA); });
+    on(kIdHookB, [this] { SetInputHook(InputTarget::RowB); });
+    on(kIdHookSub, [this] { SetInputHook(InputTarget::SubMasters); });
+    on(kIdHookNone, [this] { SetInputHook(InputTarget::None); });
+    on(kIdMatchA, [this] { MatchInput(InputTarget::RowA); });
+    on(kIdMatchB, [this] { MatchInput(InputTarget::RowB); });
+    on(kIdMatchSub, [this] { MatchInput(InputTarget::SubMasters); });
     for (int id : {kIdEditUndo, kIdEditCut, kIdEditCopy, kIdEditPaste, kIdEditSelectAll})
         on(id, [this, id] { OnEditCommand(id); });
     on(kIdNextPane, [this] { ActivateNextPane(false); });
@@ -265,39 +266,42 @@ void CMainFrame::OnPatch()
     patch::CPatchFrame::OpenOrActivate(m_pPatchFrame);
 }
 
-void CMainFrame::SetInputHook(int target)
+void CMainFrame::SetInputHook(views::InputTarget target)
 {
-    if (target < 0 || target > 3)
+    using views::InputTarget;
+    switch (target) {
+    case InputTarget::RowA:
+    case InputTarget::RowB:
+        m_pLeftLamp->GetInButton(views::TargetRow(target))->SetOn(true);
+        break;
+    case InputTarget::SubMasters:
+        m_pMasterView->GetInButton()->SetOn(true);
+        break;
+    case InputTarget::None:
+        m_pLeftLamp->GetInButton(0)->SetOn(false);
+        m_pLeftLamp->GetInButton(1)->SetOn(false);
+        m_pMasterView->GetInButton()->SetOn(false);
+        break;
+    default:
         return;
-    if (target == 0 || target == 1) {
-        controls::CInButton *button = m_pLeftLamp->GetInButton(target);
-        button->m_on = true;
-        button->Invalidate();
-    } else if (target == 2) {
-        controls::CInButton *button = m_pMasterView->GetInButton();
-        button->m_on = true;
-        button->Invalidate();
-    } else {
-        m_pLeftLamp->GetInButton(0)->SwitchOff();
-        m_pLeftLamp->GetInButton(1)->SwitchOff();
-        m_pMasterView->GetInButton()->SwitchOff();
     }
     views::ExclusiveInputHook(target);
 }
 
-void CMainFrame::MatchInput(int target)
+void CMainFrame::MatchInput(views::InputTarget target)
 {
-    if (target < 0 || target > 2)
+    const bool row = views::IsRowTarget(target);
+    if (!row && target != views::InputTarget::SubMasters)
         return;
     // The lamp stays lit whatever the answer: the target remains under input take-over.
     SetInputHook(target);
     if (!views::ConfirmHookAll(target))
         return;
-    if (target == 2) {
+    if (row) {
+        m_pDanView->HookRow(views::TargetRow(target));
+    } else {
         for (int i = 0; i < m_pMasterView->GetSubFaderCount(); ++i)
             m_pMasterView->GetSubFader(i)->SetHooked(true);
-    } else {
-        m_pDanView->HookRow(target);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "patch/PatchFrame.h"
 #include "views/ConsoleFrame.h"
+#include "views/InputTarget.h"
 
 #include <QBasicTimer>
 #include <QMainWindow>
@@ -73,14 +74,14 @@ public:
     bool IsPatchViewOpen() const;
     patch::CPatchFrame *GetPatchFrame() const { return m_pPatchFrame; }
 
-    /// Input take-over: 0 row A, 1 row B, 2 sub-masters light that target's "IN" button (a lit
-    /// one stays lit) and switch off the others; 3 switches all off. Other targets: nothing.
-    void SetInputHook(int target);
-    /// Input match: lights target's "IN" button (0 row A, 1 row B, 2 sub-masters) as
-    /// SetInputHook does, then, after the operator's OK (none asked while Shift is held), hooks
-    /// every fader of the target so that each takes its DMX input level from the next pick-up
-    /// tick on. Other targets: nothing.
-    void MatchInput(int target);
+    /// Input take-over: a row or the sub-masters light their "IN" button (a lit one stays lit)
+    /// and switch off the others; None switches all off. Any other value: nothing.
+    void SetInputHook(views::InputTarget target);
+    /// Input match: lights the "IN" button of a row or of the sub-masters as SetInputHook does,
+    /// then, after the operator's OK (none asked while Shift is held), hooks every fader of the
+    /// target so that each takes its DMX input level from the next pick-up tick on. None or any
+    /// other value: nothing.
+    void MatchInput(views::InputTarget target);
 
     /// For every new or opened show: the panes take the show's names and restart their timers,
     /// an open patch window repaints its grid, and the output is recomputed from the desk.

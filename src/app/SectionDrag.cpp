@@ -21,8 +21,6 @@ using controls::CSubFader;
 namespace {
 
 constexpr int kRowCount = 2;
-constexpr int kFirstSubMaster = 2;
-constexpr int kOutputStrip = 99;
 /// The small image first shows this far right of and below where the section was.
 const QPoint kSmallImageStartOffset(2, 2);
 
@@ -31,6 +29,21 @@ const QPoint kSmallImageStartOffset(2, 2);
 bool Inside(const QRect &r, QPoint p)
 {
     return !r.isEmpty() && r.contains(p);
+}
+
+bool IsRowSection(Section section)
+{
+    return section == Section::RowA || section == Section::RowB;
+}
+
+int RowOf(Section section)
+{
+    return section == Section::RowA ? 0 : 1;
+}
+
+int SubMasterOf(Section section)
+{
+    return static_cast<int>(section) - static_cast<int>(Section::FirstSubMaster);
 }
 
 } // namespace
@@ -87,14 +100,14 @@ void SectionDrag::StartSectionDrag(const QRect &section, QPoint point, int sourc
     views::CDanConsoleView *dan = m_frame.GetDanView();
     views::CMasterConsoleView *master = m_frame.GetMasterView();
     QWidget *view = sourcePane == 1 ? master->viewport() : dan->viewport();
-    const int source = GetDragSource();
-    if (section.isEmpty() || source < 0) {
+    const Section source = GetDragSource();
+    if (section.isEmpty() || source == Section::None) {
         TakeMarks();
         return;
     }
-    const SectionKind kind = source == kOutputStrip ? SectionKind::Output
-                             : source < kRowCount   ? SectionKind::Row
-                                                    : SectionKind::SubMaster;
+    const SectionKind kind = source == Section::OutputStrip ? SectionKind::Output
+                             : IsRowSection(source)         ? SectionKind::Row
+                                                            : SectionKind::SubMaster;
 
     m_dragHotSpot = point - section.topLeft();
     m_sectionRect = section.translated(WindowOffset(view));
@@ -127,22 +140,22 @@ void SectionDrag::StartSectionDrag(const QRect &section, QPoint point, int sourc
     m_frame.grabMouse();
 }
 
-int SectionDrag::GetDragSource() const
+Section SectionDrag::GetDragSource() const
 {
     const views::CDanConsoleView *dan = m_frame.GetDanView();
     const views::CMasterConsoleView *master = m_frame.GetMasterView();
     for (int i = 0; i < kRowCount; ++i) {
         if (dan->GetRow(i)->IsDragSource())
-            return i;
+            return RowSection(i);
     }
     for (int j = 0; j < master->GetSubFaderCount(); ++j) {
         if (master->GetSubFader(j)->IsDragSource())
-            return kFirstSubMaster + j;
+            return SubMasterSection(j);
     }
-    return dan->IsDragSource() ? kOutputStrip : -1;
+    return dan->IsDragSource() ? Section::OutputStrip : Section::None;
 }
 
-int SectionDrag::HitTestDropTarget(QPoint point) const
+Section SectionDrag::HitTestDropTarget(QPoint point) const
 {
     const views::CDanConsoleView *dan = m_frame.GetDanView();
     const views::CMasterConsoleView *master = m_frame.GetMasterView();
@@ -157,7 +170,7 @@ int SectionDrag::HitTestDropTarget(QPoint point) const
         else
             r = r.adjusted(0, 20, 0, -20);
         if (Inside(r, point))
-            return i;
+            return RowSection(i);
     }
     const QPoint masterOffset = ClientOffset(master->viewport());
     for (int j = 0; j < master->GetSubFaderCount(); ++j) {
@@ -166,9 +179,9 @@ int SectionDrag::HitTestDropTarget(QPoint point) const
                             .translated(masterOffset)
                             .adjusted(5, 20, -5, -20);
         if (Inside(r, point))
-            return kFirstSubMaster + j;
+            return SubMasterSection(j);
     }
-    return -1;
+    return Section::None;
 }
 
 bool SectionDrag::eventFilter(QObject *watched, QEvent *event)
@@ -209,12 +222,12 @@ bool SectionDrag::eventFilter(QObject *watched, QEvent *event)
 void SectionDrag::Track(QPoint global)
 {
     const QPoint windowPoint = m_frame.mapFromGlobal(global);
-    const int s = GetDragSource();
-    const int t = HitTestDropTarget(global - m_frame.GetPaneOrigin());
-    if (s < 0)
+    const Section s = GetDragSource();
+    const Section t = HitTestDropTarget(global - m_frame.GetPaneOrigin());
+    if (s == Section::None)
         return;
     const bool cleared = ClearDropTargetsBut(t);
-    if (t < 0 || t == s) {
+    if (t == Section::None || t == s) {
         if (cleared)
             ShowSmallImage(windowPoint);
         else
@@ -225,39 +238,39 @@ void SectionDrag::Track(QPoint global)
         return; // the preview stays as it is
     SetDropTarget(t);
     // The worker makes the rows' previews first and the rest within milliseconds.
-    if (const DragPicture *preview = m_targetImages->WaitForPreview(t))
+    if (const DragPicture *preview = m_targetImages->WaitForPreview(static_cast<int>(t)))
         m_overlay->Show(*preview);
 }
 
-bool SectionDrag::IsDropTarget(int index) const
+bool SectionDrag::IsDropTarget(Section section) const
 {
-    if (index < kRowCount)
-        return m_frame.GetDanView()->GetRow(index)->IsDropTarget();
-    return m_frame.GetMasterView()->GetSubFader(index - kFirstSubMaster)->IsDropTarget();
+    if (IsRowSection(section))
+        return m_frame.GetDanView()->GetRow(RowOf(section))->IsDropTarget();
+    return m_frame.GetMasterView()->GetSubFader(SubMasterOf(section))->IsDropTarget();
 }
 
-void SectionDrag::SetDropTarget(int index)
+void SectionDrag::SetDropTarget(Section section)
 {
-    if (index < kRowCount)
-        m_frame.GetDanView()->GetRow(index)->SetDropTarget(true);
+    if (IsRowSection(section))
+        m_frame.GetDanView()->GetRow(RowOf(section))->SetDropTarget(true);
     else
-        m_frame.GetMasterView()->GetSubFader(index - kFirstSubMaster)->SetDropTarget(true);
+        m_frame.GetMasterView()->GetSubFader(SubMasterOf(section))->SetDropTarget(true);
 }
 
-bool SectionDrag::ClearDropTargetsBut(int target)
+bool SectionDrag::ClearDropTargetsBut(Section target)
 {
     bool cleared = false;
-    auto clear = [&](auto *section, int index) {
-        if (index != target && section->IsDropTarget()) {
-            section->SetDropTarget(false);
+    auto clear = [&](auto *marked, Section section) {
+        if (section != target && marked->IsDropTarget()) {
+            marked->SetDropTarget(false);
             cleared = true;
         }
     };
     for (int i = 0; i < kRowCount; ++i)
-        clear(m_frame.GetDanView()->GetRow(i), i);
+        clear(m_frame.GetDanView()->GetRow(i), RowSection(i));
     const views::CMasterConsoleView *master = m_frame.GetMasterView();
     for (int j = 0; j < master->GetSubFaderCount(); ++j)
-        clear(master->GetSubFader(j), kFirstSubMaster + j);
+        clear(master->GetSubFader(j), SubMasterSection(j));
     return cleared;
 }
 

@@ -20,6 +20,28 @@ class CMainFrame;
 class DragOverlay;
 class DragPreviewBuilder;
 
+/// A section of the desk as a drag names it. The values are the console's section numbers:
+/// sub-master fader j is FirstSubMaster + j, and the drop targets' previews go in that order.
+enum class Section : int {
+    None = -1,
+    RowA = 0,
+    RowB = 1,
+    FirstSubMaster = 2,
+    OutputStrip = 99,
+};
+
+/// The section of row 0 (A) or 1 (B).
+constexpr Section RowSection(int row)
+{
+    return row == 0 ? Section::RowA : Section::RowB;
+}
+
+/// The section of sub-master fader j (0..19).
+constexpr Section SubMasterSection(int j)
+{
+    return static_cast<Section>(static_cast<int>(Section::FirstSubMaster) + j);
+}
+
 /// The dragging of one section's levels onto another: a preset row, the output-level strip or a
 /// sub-master onto a row or a sub-master. The main window holds the mouse and the keys from the
 /// press that starts it to the release that drops it; meanwhile a small picture of the section
@@ -27,8 +49,7 @@ class DragPreviewBuilder;
 /// release runs the copy that fits source and target. Escape, the window losing activation, or a
 /// close cancel the drag without a copy. In every case every mark is cleared at the end.
 ///
-/// Sections are numbered 0 row A, 1 row B, 2 + j sub-master fader j, 99 the output strip, -1
-/// none. UI thread only; the previews are rendered on a worker (DragPreviewBuilder).
+/// UI thread only; the previews are rendered on a worker (DragPreviewBuilder).
 class SectionDrag : public QObject
 {
 public:
@@ -46,10 +67,10 @@ public:
     void StartSectionDrag(const QRect &section, QPoint point, int sourcePane);
 
     /// The section with the source mark: the rows, then the sub faders, then the output strip.
-    int GetDragSource() const;
+    Section GetDragSource() const;
     /// The drop target under a point in the window's client coordinates (those of the panes'
-    /// top-left corner): 0, 1, 2 + j or -1, never the output strip.
-    int HitTestDropTarget(QPoint point) const;
+    /// top-left corner): a row, a sub-master or None, never the output strip.
+    Section HitTestDropTarget(QPoint point) const;
 
     bool IsDragging() const { return m_dragging; }
     QPoint GetDragHotSpot() const { return m_dragHotSpot; }
@@ -70,9 +91,9 @@ private:
     void Finish(bool copy);
     Marks TakeMarks();
     /// Clears the drop-target mark of every section but target; true if one was cleared.
-    bool ClearDropTargetsBut(int target);
-    bool IsDropTarget(int index) const;
-    void SetDropTarget(int index);
+    bool ClearDropTargetsBut(Section target);
+    bool IsDropTarget(Section section) const;
+    void SetDropTarget(Section section);
     void ShowSmallImage(QPoint windowPoint);
     void EndPictures();
     /// From a pane's client coordinates to the window's client and window coordinates.

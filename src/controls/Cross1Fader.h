@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MasterFader.h"
+#include "RowState.h"
 
 namespace orinsub::controls {
 
@@ -21,8 +22,7 @@ public:
     void SetBitmaps(int normal, int linkedNormal, int selected, int linkedSelected);
     /// Switches to the larger linked artwork (true) or back; the knob's size follows it.
     void UseLinkedBitmaps(bool linked);
-    /// 2 when the level is above 0 (the row is on air), else 1.
-    int GetOnAirState() const { return m_level > 0 ? 2 : 1; }
+    RowState GetOnAirState() const { return RowStateAt(m_level); }
     bool IsFollowing() const { return m_following; }
     /// Starts (grabbing at point) or ends being dragged along by the other, selected handle.
     void SetFollowing(bool follow, QPoint point = QPoint());

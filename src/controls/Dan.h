@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RowState.h"
+
 #include <QRect>
 #include <cstdint>
 #include <vector>
@@ -20,9 +22,8 @@ class OutputLevels;
 class CDan
 {
 public:
-    /// On-air state: 1 while the row's crossfader handle is at 0 (lamp green), 2 above 0 (red).
-    void SetState(int state) { m_state = state; }
-    int GetState() const { return m_state; }
+    void SetState(RowState state) { m_state = state; }
+    RowState GetState() const { return m_state; }
     /// Set while one of the row's faders is grabbed: the pane then picks up further knobs of
     /// this row that the mouse passes over.
     void SetSweep(bool sweep) { m_sweep = sweep; }
@@ -58,7 +59,7 @@ private:
     void SetLevelUnhooked(int i, uint8_t level);
 
     int m_index = 0;
-    int m_state = 0;
+    RowState m_state = RowState::OffAir;
     std::vector<CDanFader *> m_faders;
     bool m_sweep = false;
     bool m_showReadouts = false;

@@ -2,6 +2,7 @@
 
 #include "ConsoleLook.h"
 #include "Geometry.h"
+#include "Pane.h"
 
 #include <QPainter>
 
@@ -21,10 +22,19 @@ QRect CDanLamp::GetRect() const
                     m_y + Half(m_height));
 }
 
+void CDanLamp::SetState(RowState state)
+{
+    if (state == m_state)
+        return;
+    m_state = state;
+    if (m_view)
+        m_view->InvalidateRect(GetRect().translated(-m_view->GetScrollPosition()));
+}
+
 QColor CDanLamp::GetColor() const
 {
-    return m_state >= 0 && m_state < static_cast<int>(m_colors.size()) ? m_colors[m_state]
-                                                                       : m_colors[0];
+    const auto index = static_cast<size_t>(m_state);
+    return index < m_colors.size() ? m_colors[index] : m_colors[0];
 }
 
 void CDanLamp::Draw(QPainter &painter) const

@@ -90,11 +90,11 @@ QRect CFader::GetTrackRect() const
         .translated(-ScrollPosition());
 }
 
-int CFader::HitTest(QPoint point) const
+FaderHit CFader::HitTest(QPoint point) const
 {
     if (GetKnobRect().contains(point))
-        return 1;
-    return GetTrackRect().contains(point) ? -1 : 0;
+        return FaderHit::Knob;
+    return GetTrackRect().contains(point) ? FaderHit::Track : FaderHit::None;
 }
 
 int CFader::CurrentBitmap() const

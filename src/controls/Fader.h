@@ -11,6 +11,13 @@ namespace orinsub::controls {
 
 class Pane;
 
+/// Where a client point falls on a fader. The values are the console's hit-test numbers.
+enum class FaderHit : int {
+    Track = -1, ///< on the track beside the knob
+    None = 0,
+    Knob = 1,
+};
+
 /// The common base of every fader: one level 0..255 and the mapping between that level and a
 /// knob position on a vertical travel. A fader is not a widget: it draws into its pane's painter
 /// and is driven by the pane's mouse handlers. Geometry is kept in the pane's logical
@@ -45,8 +52,8 @@ public:
     virtual void Draw(QPainter &painter) const;
     /// The track area, client coordinates.
     virtual QRect GetTrackRect() const;
-    /// 1 when the client point is on the knob, -1 when on the track beside it, else 0.
-    int HitTest(QPoint point) const;
+    /// The knob wins over the track it lies on.
+    FaderHit HitTest(QPoint point) const;
     bool IsHooked() const { return m_hooked; }
     /// Marks the fader as following its DMX input slot; no repaint.
     void SetHooked(bool hooked) { m_hooked = hooked; }

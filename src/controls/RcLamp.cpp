@@ -8,8 +8,8 @@
 
 namespace orinsub::controls {
 
-CRcLamp::CRcLamp(int left, int top, int right, int bottom, const QString &text)
-    : m_rect(RectLTRB(left, top, right, bottom)), m_text(text)
+CRcLamp::CRcLamp(int left, int top, int right, int bottom, const QString &text, Pane *owner)
+    : m_rect(RectLTRB(left, top, right, bottom)), m_text(text), m_owner(owner)
 {
 }
 
@@ -18,6 +18,30 @@ QColor CRcLamp::CurrentFill() const
     if (m_on)
         return m_hover ? m_fillHover : m_fillOn;
     return m_fillOff;
+}
+
+void CRcLamp::SetOn(bool on)
+{
+    const bool hover = on && m_hover;
+    if (on == m_on && hover == m_hover)
+        return;
+    m_on = on;
+    m_hover = hover;
+    Invalidate();
+}
+
+void CRcLamp::SetHover(bool hover)
+{
+    if (hover == m_hover)
+        return;
+    m_hover = hover;
+    Invalidate();
+}
+
+void CRcLamp::Invalidate() const
+{
+    if (m_owner)
+        m_owner->InvalidateRect(m_rect.translated(-m_owner->GetScrollPosition()));
 }
 
 void CRcLamp::Draw(QPainter &painter) const
@@ -32,7 +56,7 @@ void CRcLamp::Draw(QPainter &painter) const
 }
 
 CInButton::CInButton(int top, int bottom, const QString &text, Pane *owner)
-    : CRcLamp(4, top, 24, bottom, text), m_owner(owner)
+    : CRcLamp(4, top, 24, bottom, text, owner)
 {
     m_pointSize = 90;
     m_textOn = QColor(0, 0, 0);
@@ -45,9 +69,10 @@ CInButton::CInButton(int top, int bottom, const QString &text, Pane *owner)
 void CInButton::Draw(QPainter &painter) const
 {
     CRcLamp::Draw(painter);
-    const int l = m_rect.x(), t = m_rect.y(), r = RightOf(m_rect), b = BottomOf(m_rect);
+    const QRect rect = GetRect();
+    const int l = rect.x(), t = rect.y(), r = RightOf(rect), b = BottomOf(rect);
     painter.setPen(QColor(233, 233, 233));
-    if (m_on) {
+    if (IsOn()) {
         painter.drawLine(l + 2, b - 2, r - 2, b - 2);
         painter.drawLine(r - 2, b - 2, r - 2, t + 2);
     } else {
@@ -55,19 +80,6 @@ void CInButton::Draw(QPainter &painter) const
         painter.drawLine(l, b - 1, l, t);
         painter.drawLine(l, t, r - 1, t);
     }
-}
-
-void CInButton::SwitchOff()
-{
-    m_on = false;
-    m_hover = false;
-    Invalidate();
-}
-
-void CInButton::Invalidate() const
-{
-    if (m_owner)
-        m_owner->InvalidateRect(m_rect.translated(-m_owner->GetScrollPosition()));
 }
 
 } // namespace orinsub::controls

@@ -83,7 +83,7 @@ void CSubFader::FollowPage()
             m_label->SetText(subMaster ? subMaster->m_name : QString());
         }
     }
-    SetContentState(HasContent() ? 1 : 0);
+    RefreshContentState();
 }
 
 void CSubFader::SetPageNumber(int page, int number)
@@ -155,26 +155,31 @@ void CSubFader::RestoreFrom(const model::UndoRecord &record)
 
 void CSubFader::RefreshStoredState()
 {
-    if (GetContentState() != 2)
-        SetContentState(HasContent() ? 1 : 0);
+    if (GetContentState() != ContentState::HeldElsewhere)
+        RefreshContentState();
 }
 
-void CSubFader::SetContentState(int state)
+void CSubFader::RefreshContentState()
 {
-    const QColor color = state == 1   ? kGrooveHasLevels
-                         : state == 2 ? kGrooveHeldElsewhere
-                                      : kGrooveEmpty;
+    SetContentState(HasContent() ? ContentState::HasLevels : ContentState::Empty);
+}
+
+void CSubFader::SetContentState(ContentState state)
+{
+    const QColor color = state == ContentState::HasLevels       ? kGrooveHasLevels
+                         : state == ContentState::HeldElsewhere ? kGrooveHeldElsewhere
+                                                                : kGrooveEmpty;
     if (color == m_grooveColor)
         return;
     m_grooveColor = color;
     Invalidate(GetTrackRect());
 }
 
-int CSubFader::GetContentState() const
+ContentState CSubFader::GetContentState() const
 {
     if (m_grooveColor.red() > 0)
-        return 2;
-    return m_grooveColor.green() > 0 ? 1 : 0;
+        return ContentState::HeldElsewhere;
+    return m_grooveColor.green() > 0 ? ContentState::HasLevels : ContentState::Empty;
 }
 
 bool CSubFader::HasContentIn(const model::COrinSUBDoc *doc) const

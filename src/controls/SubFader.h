@@ -13,6 +13,14 @@ class CDan;
 class CFaderLabel;
 class OutputLevels;
 
+/// What a sub-master fader's groove shows of the sub-master it plays. The values are the
+/// console's own numbers (the web remote passes them on).
+enum class ContentState : int {
+    Empty = 0,         ///< no level above 0: black
+    HasLevels = 1,     ///< green
+    HeldElsewhere = 2, ///< raised on a page other than the one shown: red
+};
+
 /// What a sub-master fader needs of the master pane besides drawing: the page shown and the
 /// scroll position the pane remembered at its last button-down.
 class SubFaderHost
@@ -26,8 +34,7 @@ public:
 /// A sub-master fader: a relative-drag fader bound to one sub-master (page, number), whose level
 /// is that sub-master's master level in the output. At level 0 it follows the page shown; raised,
 /// it keeps the sub-master it was raised with (its groove turns red while another page is shown)
-/// and rebinds when it comes back to 0. The groove colour is the content state: 0 black (no level
-/// above 0), 1 green (has levels), 2 red (held on a page other than the one shown).
+/// and rebinds when it comes back to 0. The groove colour is the content state.
 class CSubFader : public CMasterFader
 {
 public:
@@ -64,9 +71,10 @@ public:
     /// Sets the level (the DMX input), rebinds at 0 and repaints; true when the level changed.
     /// The caller recomputes the output, once for all the faders it fed.
     bool SetLevelAndRedraw(uint8_t level);
-    /// 0, 1 or 2 (any other value counts as 0); repaints the track when the colour changes.
-    void SetContentState(int state);
-    int GetContentState() const;
+    /// Repaints the track when the colour changes; a value outside the states counts as Empty.
+    void SetContentState(ContentState state);
+    /// Read back from the groove colour.
+    ContentState GetContentState() const;
     /// Whether the bound sub-master has a level above 0 in the given show / the registered one.
     bool HasContentIn(const model::COrinSUBDoc *doc) const;
     bool HasContent() const;
@@ -81,6 +89,8 @@ private:
     void FollowPage();
     /// After a store: a held (red) fader stays red, any other shows its content.
     void RefreshStoredState();
+    /// Empty or HasLevels, from the sub-master bound now.
+    void RefreshContentState();
     int ShownPage() const;
 
     bool m_dropTarget = false;

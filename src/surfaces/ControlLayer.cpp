@@ -405,7 +405,7 @@ void ControlLayer::Press(Surface *surface, const ControlTarget &target, bool dow
             master->StepPage(resolved.kind == Kind::PageUp);
         break;
     case Kind::Input:
-        views::ToggleInputHook(resolved.index);
+        views::ToggleInputHook(static_cast<views::InputTarget>(resolved.index));
         break;
     case Kind::Link:
         if (master)
@@ -465,11 +465,11 @@ int ControlLayer::Value(const ControlTarget &target) const
     case Kind::Crossfade:
         return master ? master->GetCrossfaderLevel(0) : 0;
     case Kind::PageUp:
-        return master && master->GetPageUpLamp()->m_on ? 1 : 0;
+        return master && master->GetPageUpLamp()->IsOn() ? 1 : 0;
     case Kind::PageDown:
-        return master && master->GetPageDownLamp()->m_on ? 1 : 0;
+        return master && master->GetPageDownLamp()->IsOn() ? 1 : 0;
     case Kind::Input:
-        return views::IsInputHookOn(target.index) ? 1 : 0;
+        return views::IsInputHookOn(static_cast<views::InputTarget>(target.index)) ? 1 : 0;
     case Kind::Link:
         return master && master->GetCrossFader()->IsLinked() ? 1 : 0;
     case Kind::Go:

@@ -8,6 +8,7 @@
 #include "controls/KeyState.h"
 #include "controls/QuestionBox.h"
 #include "controls/RcLamp.h"
+#include "controls/RowState.h"
 #include "model/Mix.h"
 #include "model/OrinGlobal.h"
 #include "model/UndoRecord.h"
@@ -26,7 +27,7 @@ void OnCrossfaderMoved(int handle, uint8_t level)
 {
     if (handle < 0 || handle > 1)
         return;
-    const int state = level > 0 ? 2 : 1;
+    const controls::RowState state = controls::RowStateAt(level);
     CLampConsoleView *left =
         g_orin.m_pMainFrame ? g_orin.m_pMainFrame->GetLampView(false) : g_orin.m_pLampView;
     CLampConsoleView *right =
@@ -40,16 +41,16 @@ void OnCrossfaderMoved(int handle, uint8_t level)
     model::RecomputeAllChannels();
 }
 
-void ExclusiveInputHook(int target)
+void ExclusiveInputHook(InputTarget target)
 {
     CLampConsoleView *strip = g_orin.m_pLampView;
     CMasterConsoleView *master = g_orin.m_pMasterView;
-    if (strip && target != 0)
-        strip->GetInButton(0)->SwitchOff();
-    if (strip && target != 1)
-        strip->GetInButton(1)->SwitchOff();
-    if (master && (target == 0 || target == 1))
-        master->GetInButton()->SwitchOff();
+    if (strip && target != InputTarget::RowA)
+        strip->GetInButton(0)->SetOn(false);
+    if (strip && target != InputTarget::RowB)
+        strip->GetInButton(1)->SetOn(false);
+    if (master && IsRowTarget(target))
+        master->GetInButton()->SetOn(false);
     // Every switch-on of an "IN" button ends here: the pick-up goes back to its 10 ms tick.
     if (g_orin.m_pDanView)
         g_orin.m_pDanView->WakePickUp();
@@ -58,43 +59,41 @@ void ExclusiveInputHook(int target)
 }
 
 namespace {
-controls::CInButton *InButton(int target)
+controls::CInButton *InButton(InputTarget target)
 {
-    if (target == 2)
+    if (target == InputTarget::SubMasters)
         return g_orin.m_pMasterView ? g_orin.m_pMasterView->GetInButton() : nullptr;
-    if (target == 0 || target == 1)
-        return g_orin.m_pLampView ? g_orin.m_pLampView->GetInButton(target) : nullptr;
+    if (IsRowTarget(target))
+        return g_orin.m_pLampView ? g_orin.m_pLampView->GetInButton(TargetRow(target)) : nullptr;
     return nullptr;
 }
 } // namespace
 
-void ToggleInputHook(int target)
+void ToggleInputHook(InputTarget target)
 {
     controls::CInButton *button = InButton(target);
     if (!button)
         return;
-    button->m_on = !button->m_on;
-    if (!button->m_on)
-        button->m_hover = false;
-    button->Invalidate();
+    button->SetOn(!button->IsOn());
     ExclusiveInputHook(target);
 }
 
-bool IsInputHookOn(int target)
+bool IsInputHookOn(InputTarget target)
 {
     const controls::CInButton *button = InButton(target);
-    return button && button->m_on;
+    return button && button->IsOn();
 }
 
-bool ConfirmHookAll(int target)
+bool ConfirmHookAll(InputTarget target)
 {
     if (controls::Keys().IsShiftDown())
         return true;
-    if (target == 2)
+    if (target == InputTarget::SubMasters)
         return controls::Questions().AskOkCancel(MessageOwner(), kSubMatchQuestion,
                                                  kSubMatchCaption);
-    return controls::Questions().AskOkCancel(MessageOwner(), RowMatchQuestion(target),
-                                             RowMatchCaption(target));
+    const int row = TargetRow(target);
+    return controls::Questions().AskOkCancel(MessageOwner(), RowMatchQuestion(row),
+                                             RowMatchCaption(row));
 }
 
 void OnConsolePaneFocus()

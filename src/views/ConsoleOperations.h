@@ -1,5 +1,7 @@
 #pragma once
 
+#include "InputTarget.h"
+
 #include <cstdint>
 
 class QWidget;
@@ -12,25 +14,25 @@ namespace orinsub::views {
 /// readouts whose level changed (the main window's 100 ms timer runs it too).
 void UpdateOutputDisplays();
 
-/// A crossfader handle (0 A, 1 B; others ignored) has moved to level: its row goes on air (2)
-/// above 0, off air (1) at 0, in the row, in both lamp strips; then the output is recomputed.
+/// A crossfader handle (0 A, 1 B; others ignored) has moved to level: its row goes on air above
+/// 0, off air at 0, in the row, in both lamp strips; then the output is recomputed.
 void OnCrossfaderMoved(int handle, uint8_t level);
 
 /// Keeps the three "IN" buttons exclusive: switches off the buttons of the targets other than
-/// target (0 row A, 1 row B, 2 sub-masters; 3 switches off rows A and B). Every switch-on of an
-/// "IN" button must be followed by it: it also wakes the panes' pick-up to its 10 ms tick.
-void ExclusiveInputHook(int target);
+/// target (None switches off rows A and B). Every switch-on of an "IN" button must be followed by
+/// it: it also wakes the panes' pick-up to its 10 ms tick.
+void ExclusiveInputHook(InputTarget target);
 
-/// What a click on an "IN" button does: switches target's button (0 row A, 1 row B, 2
-/// sub-masters) on or off; switched on, the others go off (ExclusiveInputHook).
-void ToggleInputHook(int target);
+/// What a click on an "IN" button does: switches target's button on or off; switched on, the
+/// others go off (ExclusiveInputHook). None: nothing.
+void ToggleInputHook(InputTarget target);
 
-/// Whether target's "IN" button (0 row A, 1 row B, 2 sub-masters) is on.
-bool IsInputHookOn(int target);
+/// Whether target's "IN" button is on (never for None).
+bool IsInputHookOn(InputTarget target);
 
-/// Before hooking every fader of a target (0 row A, 1 row B, 2 sub-masters) to the DMX input:
-/// asks the operator unless Shift is held. True to go ahead.
-bool ConfirmHookAll(int target);
+/// Before hooking every fader of a row or of the sub-masters to the DMX input: asks the operator
+/// unless Shift is held. True to go ahead.
+bool ConfirmHookAll(InputTarget target);
 
 /// What every console pane does when it gets the focus: Cut, Copy, Paste and Select All grey,
 /// Undo as the undo record says.

@@ -45,7 +45,7 @@ CDanConsoleView::CDanConsoleView(model::COrinSUBDoc *doc, QWidget *parent)
     for (int r = 0; r < 2; ++r) {
         auto row = std::make_unique<CDan>();
         row->SetIndex(r);
-        row->SetState(r == 0 ? 1 : 2);
+        row->SetState(r == 0 ? controls::RowState::OffAir : controls::RowState::OnAir);
         const int y = m_faderTop + m_faderHeight / 2 + r * (m_faderHeight + m_rowGap);
         for (int k = 1; k <= m_channelCount; ++k) {
             auto fader = std::make_unique<CDanFader>();
@@ -137,7 +137,7 @@ controls::CChanLvDisp *CDanConsoleView::GetOutputDisplay(int index) const
     return m_outputDisplays.at(index).get();
 }
 
-void CDanConsoleView::SetRowState(int row, int state)
+void CDanConsoleView::SetRowState(int row, controls::RowState state)
 {
     if (CDan *dan = GetRow(row))
         dan->SetState(state);
@@ -261,12 +261,12 @@ void CDanConsoleView::mousePressEvent(QMouseEvent *event)
     if (g_orin.m_pMasterView)
         g_orin.m_pMasterView->RememberScrollAndClient();
     for (const auto &f : m_faders) {
-        const int hit = f->HitTest(p);
-        if (hit == 1) {
+        const controls::FaderHit hit = f->HitTest(p);
+        if (hit == controls::FaderHit::Knob) {
             f->SetSelected(true, p);
             break;
         }
-        if (hit == -1) {
+        if (hit == controls::FaderHit::Track) {
             if (g_orin.m_pMainFrame)
                 g_orin.m_pMainFrame->BeginRowDrag(f->GetRow(), p);
             break;
@@ -302,7 +302,7 @@ void CDanConsoleView::mouseMoveEvent(QMouseEvent *event)
 
 bool CDanConsoleView::MixIfOnAir(const CDanFader &fader)
 {
-    if (fader.GetRow()->GetState() != 2)
+    if (fader.GetRow()->GetState() != controls::RowState::OnAir)
         return false;
     model::MixChannel(fader.GetChannel());
     return true;
@@ -334,7 +334,7 @@ void CDanConsoleView::mouseReleaseEvent(QMouseEvent *event)
 bool CDanConsoleView::IsRowInputOn(int row) const
 {
     const CLampConsoleView *strip = g_orin.m_pLampView;
-    return strip && strip->GetInButton(row)->m_on;
+    return strip && strip->GetInButton(row)->IsOn();
 }
 
 void CDanConsoleView::PickUpInput()
@@ -364,7 +364,7 @@ void CDanConsoleView::PickUpInput()
         } else if (f->IsHooked()) {
             const uint8_t before = f->GetLevel();
             f->SetLevelAndRedraw(input);
-            if (row->GetState() == 2 && f->GetLevel() != before) {
+            if (row->GetState() == controls::RowState::OnAir && f->GetLevel() != before) {
                 model::MixChannel(f->GetChannel());
                 mixed = true;
             }

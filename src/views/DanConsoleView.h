@@ -3,6 +3,7 @@
 #include "NamedPane.h"
 #include "PaneTicker.h"
 #include "controls/OutputLevels.h"
+#include "controls/RowState.h"
 #include "model/MixInputs.h"
 
 #include <memory>
@@ -55,8 +56,8 @@ public:
     uint8_t GetOutputDisplayLevel(int index) const override;
     /// Sets readout index (0..79) and repaints it; other indexes are ignored.
     void SetOutputDisplayLevel(int index, uint8_t level);
-    /// On-air state of row 0 or 1: 2 while its crossfader handle is above 0, else 1.
-    void SetRowState(int row, int state);
+    /// On-air state of row 0 or 1 (others ignored).
+    void SetRowState(int row, controls::RowState state);
     uint8_t GetRowLevel(int row, int channel) const override;
     /// The output mix for channels 1..80.
     void RecomputeAllChannels();

@@ -31,7 +31,8 @@ CLampConsoleView::CLampConsoleView(Side side, QWidget *parent) : QWidget(parent)
         m_rowLamps[i] = std::make_unique<controls::CDanLamp>();
         m_rowLamps[i]->SetText(RowLetter(i));
         m_rowLamps[i]->SetGeometry(14, 104 + kRowPitch * i, 20, 20);
-        m_rowLamps[i]->SetState(i + 1);
+        m_rowLamps[i]->SetState(i == 0 ? controls::RowState::OffAir : controls::RowState::OnAir);
+        m_rowLamps[i]->SetView(this);
         m_inButtons[i] = std::make_unique<controls::CInButton>(64 + kRowPitch * i,
                                                                84 + kRowPitch * i, kInText, this);
     }
@@ -65,12 +66,10 @@ void CLampConsoleView::InvalidateRect(const QRect &client)
     update(client);
 }
 
-void CLampConsoleView::SetRowLamp(int row, int state)
+void CLampConsoleView::SetRowLamp(int row, controls::RowState state)
 {
-    if (row < 0 || row > 1 || m_rowLamps[row]->GetState() == state)
-        return;
-    m_rowLamps[row]->SetState(state);
-    InvalidateRect(m_rowLamps[row]->GetRect());
+    if (row == 0 || row == 1)
+        m_rowLamps[row]->SetState(state);
 }
 
 void CLampConsoleView::paintEvent(QPaintEvent *event)
@@ -97,7 +96,7 @@ int CLampConsoleView::InButtonAt(QPoint client) const
     if (m_side != Side::Left) // the right strip draws no buttons, so none may react
         return -1;
     for (int i = 0; i < 2; ++i) {
-        if (m_inButtons[i]->m_rect.contains(client))
+        if (m_inButtons[i]->GetRect().contains(client))
             return i;
     }
     return -1;
@@ -113,7 +112,7 @@ void CLampConsoleView::mousePressEvent(QMouseEvent *event)
         ShowReadouts(true);
         return;
     }
-    ToggleInputHook(row);
+    ToggleInputHook(RowTarget(row));
 }
 
 void CLampConsoleView::mouseReleaseEvent(QMouseEvent *event)
@@ -131,11 +130,9 @@ void CLampConsoleView::mouseDoubleClickEvent(QMouseEvent *event)
         ShowReadouts(true); // a quick second press away from the buttons shows the readouts again
         return;
     }
-    controls::CInButton &button = *m_inButtons[row];
-    button.m_on = true;
-    button.Invalidate();
-    ExclusiveInputHook(row);
-    if (ConfirmHookAll(row) && g_orin.m_pDanView)
+    m_inButtons[row]->SetOn(true);
+    ExclusiveInputHook(RowTarget(row));
+    if (ConfirmHookAll(RowTarget(row)) && g_orin.m_pDanView)
         g_orin.m_pDanView->HookRow(row);
 }
 

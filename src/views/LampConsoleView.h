@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/Pane.h"
+#include "controls/RowState.h"
 
 #include <QWidget>
 #include <memory>
@@ -26,9 +27,8 @@ public:
     explicit CLampConsoleView(Side side, QWidget *parent = nullptr);
     ~CLampConsoleView() override;
 
-    /// Row 0 or 1 (others ignored): the lamp shows state (1 off air, 2 on air); repaints only
-    /// on a change.
-    void SetRowLamp(int row, int state);
+    /// Row 0 or 1 (others ignored): the lamp shows state; repaints only on a change.
+    void SetRowLamp(int row, controls::RowState state);
     controls::CInButton *GetInButton(int row) const;
     controls::CDanLamp *GetRowLamp(int row) const;
 

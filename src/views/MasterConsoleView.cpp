@@ -48,8 +48,9 @@ CMasterConsoleView::CMasterConsoleView(model::COrinSUBDoc *doc, QWidget *parent)
     : NamedPane(QSize(kAreaWidth, kAreaHeight), parent), m_doc(doc),
       m_crossFader(std::make_unique<controls::CCrossFader>()),
       m_goFade(std::make_unique<GoFade>(*m_crossFader)),
-      m_pageUpLamp(std::make_unique<controls::CRcLamp>(1045, 75, 1075, 105, kPageUpText)),
-      m_pageDownLamp(std::make_unique<controls::CRcLamp>(1045, 105, 1075, 135, kPageDownText)),
+      m_pageUpLamp(std::make_unique<controls::CRcLamp>(1045, 75, 1075, 105, kPageUpText, this)),
+      m_pageDownLamp(
+          std::make_unique<controls::CRcLamp>(1045, 105, 1075, 135, kPageDownText, this)),
       m_inButton(std::make_unique<controls::CInButton>(60, 80, kInText, this)),
       m_pageRect(RectLTRB(1040, 40, 1080, 70))
 {
@@ -85,7 +86,7 @@ CMasterConsoleView::CMasterConsoleView(model::COrinSUBDoc *doc, QWidget *parent)
                               y, m_travel, m_crossWidth, m_faderHeight);
     m_crossFader->SetMovedHandler(
         [](int handle, uint8_t level) { OnCrossfaderMoved(handle, level); });
-    m_pageUpLamp->m_on = true;
+    m_pageUpLamp->SetOn(true);
     m_statusText = kNoInterfaceStatus;
     viewport()->setMouseTracking(true); // the page buttons light up under the mouse
     PlaceStatusLine();
@@ -176,24 +177,20 @@ void CMasterConsoleView::StepPage(bool up)
 
 void CMasterConsoleView::RefreshPage()
 {
-    m_pageUpLamp->m_on = m_page < m_pageCount;
-    m_pageDownLamp->m_on = m_page > 1;
-    for (controls::CRcLamp *lamp : {m_pageUpLamp.get(), m_pageDownLamp.get()}) {
-        if (!lamp->m_on)
-            lamp->m_hover = false;
-        InvalidateLogical(lamp->m_rect);
-    }
+    m_pageUpLamp->SetOn(m_page < m_pageCount);
+    m_pageDownLamp->SetOn(m_page > 1);
     InvalidateLogical(m_pageRect);
 
     for (const auto &fader : m_subFaders) {
         const bool held = fader->GetLevel() != 0 || fader->IsDragSource();
         if (held && fader->GetPage() != m_page) {
-            fader->SetContentState(2);
+            fader->SetContentState(controls::ContentState::HeldElsewhere);
             continue;
         }
         if (!held)
             fader->SetPageNumber(m_page, fader->GetNumber());
-        fader->SetContentState(fader->HasContentIn(m_doc) ? 1 : 0);
+        fader->SetContentState(fader->HasContentIn(m_doc) ? controls::ContentState::HasLevels
+                                                          : controls::ContentState::Empty);
         if (!held) {
             const model::CSubMaster *subMaster =
                 m_doc ? m_doc->GetSubMaster(m_page, fader->GetNumber()) : nullptr;
@@ -295,7 +292,7 @@ void CMasterConsoleView::PickUpInput()
             continue;
         }
         const uint8_t input = pickUp.Input(i + 1);
-        if (!m_inButton->m_on) {
+        if (!m_inButton->IsOn()) {
             if (fader.IsHooked()) {
                 fader.SetHooked(false);
                 InvalidateRect(fader.GetKnobRect());
@@ -314,8 +311,8 @@ void CMasterConsoleView::PickUpInput()
 
 bool CMasterConsoleView::IsPickUpBusy() const
 {
-    return m_inButton->m_on || std::any_of(m_subFaders.begin(), m_subFaders.end(),
-                                           [](const auto &f) { return f->IsHooked(); });
+    return m_inButton->IsOn() || std::any_of(m_subFaders.begin(), m_subFaders.end(),
+                                             [](const auto &f) { return f->IsHooked(); });
 }
 
 void CMasterConsoleView::WakePickUp()
@@ -394,19 +391,19 @@ void CMasterConsoleView::ButtonDown(QPoint p)
     m_lastMousePoint = p;
     for (controls::CCross1Fader *handle :
          {m_crossFader->GetHandleA(), m_crossFader->GetHandleB()}) {
-        if (handle->HitTest(p) != 0) {
+        if (handle->HitTest(p) != controls::FaderHit::None) {
             m_goFade->Stop(); // a grabbed handle stays in the operator's hand
             handle->SetSelected(true, p);
             return;
         }
     }
     for (const auto &fader : m_subFaders) {
-        const int hit = fader->HitTest(p);
-        if (hit == 1) {
+        const controls::FaderHit hit = fader->HitTest(p);
+        if (hit == controls::FaderHit::Knob) {
             fader->SetSelected(true, p);
             return;
         }
-        if (hit == -1) {
+        if (hit == controls::FaderHit::Track) {
             if (g_orin.m_pMainFrame) {
                 // The main window takes the mouse and sees the release, so the pane must not
                 // wait for it (the page buttons' hover would stay off).
@@ -417,16 +414,16 @@ void CMasterConsoleView::ButtonDown(QPoint p)
         }
     }
     const QPoint logical = p + GetScrollPosition();
-    if (m_pageUpLamp->m_on && m_pageUpLamp->m_rect.contains(logical)) {
+    if (m_pageUpLamp->IsOn() && m_pageUpLamp->GetRect().contains(logical)) {
         StepPage(true);
         return;
     }
-    if (m_pageDownLamp->m_on && m_pageDownLamp->m_rect.contains(logical)) {
+    if (m_pageDownLamp->IsOn() && m_pageDownLamp->GetRect().contains(logical)) {
         StepPage(false);
         return;
     }
-    if (m_inButton->m_rect.contains(logical))
-        ToggleInputHook(2);
+    if (m_inButton->GetRect().contains(logical))
+        ToggleInputHook(InputTarget::SubMasters);
 }
 
 void CMasterConsoleView::mousePressEvent(QMouseEvent *event)
@@ -440,20 +437,19 @@ void CMasterConsoleView::mouseDoubleClickEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton)
         return;
     const QPoint p = event->position().toPoint();
-    if (m_crossFader->GetHandleA()->HitTest(p) != 0 ||
-        m_crossFader->GetHandleB()->HitTest(p) != 0) {
+    if (m_crossFader->GetHandleA()->HitTest(p) != controls::FaderHit::None ||
+        m_crossFader->GetHandleB()->HitTest(p) != controls::FaderHit::None) {
         ToggleCrossfaderLink();
         ButtonDown(p);
         return;
     }
-    if (!m_inButton->m_rect.contains(p + GetScrollPosition())) {
+    if (!m_inButton->GetRect().contains(p + GetScrollPosition())) {
         ButtonDown(p); // a quick second press elsewhere is a press like any other
         return;
     }
-    m_inButton->m_on = true;
-    m_inButton->Invalidate();
-    ExclusiveInputHook(2);
-    if (ConfirmHookAll(2))
+    m_inButton->SetOn(true);
+    ExclusiveInputHook(InputTarget::SubMasters);
+    if (ConfirmHookAll(InputTarget::SubMasters))
         HookAllSubFaders();
 }
 
@@ -464,13 +460,8 @@ void CMasterConsoleView::mouseMoveEvent(QMouseEvent *event)
     if (!m_mouseDown) {
         const QPoint logical = p + GetScrollPosition();
         for (controls::CRcLamp *lamp : {m_pageUpLamp.get(), m_pageDownLamp.get()}) {
-            if (!lamp->m_on)
-                continue;
-            const bool over = lamp->m_rect.contains(logical);
-            if (over != lamp->m_hover) {
-                lamp->m_hover = over;
-                InvalidateLogical(lamp->m_rect);
-            }
+            if (lamp->IsOn())
+                lamp->SetHover(lamp->GetRect().contains(logical));
         }
     }
     for (const auto &fader : m_subFaders) {

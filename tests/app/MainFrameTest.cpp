@@ -42,9 +42,9 @@ class MainFrameTest : public orinsub::testing::MainWindowTest
 {
 protected:
     views::CLampConsoleView &Left() { return *frame->GetLampView(false); }
-    bool InA() { return Left().GetInButton(0)->m_on; }
-    bool InB() { return Left().GetInButton(1)->m_on; }
-    bool InSub() { return Master().GetInButton()->m_on; }
+    bool InA() { return Left().GetInButton(0)->IsOn(); }
+    bool InB() { return Left().GetInButton(1)->IsOn(); }
+    bool InSub() { return Master().GetInButton()->IsOn(); }
 
     /// Types keys where the operator's keys go now: the focused widget, or the window.
     void Type(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
@@ -227,7 +227,7 @@ TEST_F(MainFrameTest, NameBoxEnablesEditCommandsAndThePaneGreysThemAgain)
 
 TEST_F(MainFrameTest, CtrlOneTwiceKeepsTheALampLitAndCtrlFourPutsEveryLampOut)
 {
-    Master().GetInButton()->m_on = true;
+    Master().GetInButton()->SetOn(true);
     Type(Qt::Key_1, Qt::ControlModifier);
     EXPECT_TRUE(InA());
     EXPECT_FALSE(InB());
@@ -242,14 +242,14 @@ TEST_F(MainFrameTest, CtrlOneTwiceKeepsTheALampLitAndCtrlFourPutsEveryLampOut)
     EXPECT_FALSE(InB());
     EXPECT_TRUE(InSub());
 
-    Left().GetInButton(0)->m_hover = true;
+    Left().GetInButton(0)->SetHover(true);
     Type(Qt::Key_4, Qt::ControlModifier);
     EXPECT_FALSE(InA() || InB() || InSub());
-    EXPECT_FALSE(Left().GetInButton(0)->m_hover);
+    EXPECT_FALSE(Left().GetInButton(0)->IsHovered());
     EXPECT_EQ(HookedFadersOfRow(0) + HookedFadersOfRow(1), 0); // take-over copies nothing
 
-    frame->SetInputHook(4);
-    frame->SetInputHook(-1);
+    frame->SetInputHook(static_cast<views::InputTarget>(4));
+    frame->SetInputHook(static_cast<views::InputTarget>(-1));
     EXPECT_FALSE(InA() || InB() || InSub());
 }
 
@@ -293,7 +293,7 @@ TEST_F(MainFrameTest, SubMasterMatchConfirmedHooksAllTwentyFaders)
     orinsub::testing::ScriptedQuestions questions;
     orinsub::testing::HeldKeys keys(false);
     questions.Answer({1});
-    Left().GetInButton(1)->m_on = true;
+    Left().GetInButton(1)->SetOn(true);
     Type(Qt::Key_3, Qt::ControlModifier | Qt::AltModifier);
 
     ASSERT_EQ(questions.captions, QStringList{QStringLiteral("サブマスターをすべて引っかけ")});

@@ -73,7 +73,7 @@ protected:
         const QRect rect = Row(row).GetRect();
         for (int i = 0; i < 80; ++i) {
             const QPoint p(Row(row).GetFader(i)->GetTrackRect().center().x(), Middle(rect));
-            if (Row(row).GetFader(i)->HitTest(p) == -1 &&
+            if (Row(row).GetFader(i)->HitTest(p) == controls::FaderHit::Track &&
                 frame->childAt(InWindow(client, p)) == client)
                 return InWindow(client, p);
         }
@@ -94,7 +94,8 @@ protected:
         // Some pixels down: the bar above the pane takes presses on its first rows.
         for (int y = track.top() + 5; y <= track.bottom(); ++y) {
             const QPoint p(track.center().x(), y);
-            if (Sub(number).HitTest(p) == -1 && frame->childAt(InWindow(client, p)) == client)
+            if (Sub(number).HitTest(p) == controls::FaderHit::Track &&
+                frame->childAt(InWindow(client, p)) == client)
                 return InWindow(client, p);
         }
         ADD_FAILURE() << "no track beside the knob of sub-master " << number;
@@ -136,7 +137,7 @@ protected:
             EXPECT_FALSE(Sub(n).IsDropTarget()) << "sub-master " << n;
         }
         EXPECT_FALSE(Dan().IsDragSource());
-        EXPECT_EQ(Drag().GetDragSource(), -1);
+        EXPECT_EQ(Drag().GetDragSource(), Section::None);
         EXPECT_FALSE(Drag().IsDragging());
         EXPECT_EQ(Drag().GetTargetImages(), nullptr);
         EXPECT_FALSE(Drag().GetOverlay().isVisible());
@@ -344,12 +345,12 @@ TEST_F(SectionDragTest, OutputOntoSubMasterStoresTheReadoutsAndADeclinedCopyStil
         doc.SetModifiedFlag(false);
         // Levels put in behind the pane's back: the groove shows them after the next refresh.
         doc.GetSubMaster(1, 12)->m_levels[300] = 9;
-        ASSERT_EQ(Sub(12).GetContentState(), 0);
+        ASSERT_EQ(Sub(12).GetContentState(), controls::ContentState::Empty);
 
         DragAndDrop(OutputStrip(), SubMiddle(12), answer);
 
         ExpectNoDragLeft();
-        EXPECT_EQ(Sub(12).GetContentState(), 1);
+        EXPECT_EQ(Sub(12).GetContentState(), controls::ContentState::HasLevels);
         if (answer != Answer::Shift) {
             EXPECT_EQ(
                 questions.captions.takeLast(),
@@ -360,7 +361,7 @@ TEST_F(SectionDragTest, OutputOntoSubMasterStoresTheReadoutsAndADeclinedCopyStil
             ASSERT_EQ(levels[i], answer == Answer::Cancel ? 0 : Dan().GetOutputDisplayLevel(i));
         EXPECT_EQ(levels[300], 9);
         EXPECT_EQ(doc.IsModified(), answer != Answer::Cancel);
-        Sub(12).SetContentState(0);
+        Sub(12).SetContentState(controls::ContentState::Empty);
     }
     Undo();
     EXPECT_EQ(doc.GetSubMaster(1, 12)->m_levels[5], 0);
@@ -428,7 +429,7 @@ TEST_F(SectionDragTest, HeldSubFaderGivesItsOwnPagesSubMasterToTheSubMasterOfThe
     EXPECT_NE(doc.GetSubMaster(1, 5)->m_levels, source);
     // The raised source still plays page 1, shown red on page 2.
     EXPECT_EQ(Sub(3).GetPage(), 1);
-    EXPECT_EQ(Sub(3).GetContentState(), 2);
+    EXPECT_EQ(Sub(3).GetContentState(), controls::ContentState::HeldElsewhere);
     ASSERT_TRUE(UndoRecord().m_valid);
     EXPECT_EQ(UndoRecord().m_page, 2);
     EXPECT_EQ(UndoRecord().m_index, 5);
@@ -484,7 +485,7 @@ TEST_F(SectionDragTest, MasterPaneHoversAgainAfterADragThatStartedOnIt)
     ExpectNoDragLeft();
     Master().StepPage(true); // page 2: the up button is lit and can hover
     MoveTo(InWindow(Master().viewport(), QPoint(1060, 90)));
-    EXPECT_TRUE(Master().GetPageUpLamp()->m_hover);
+    EXPECT_TRUE(Master().GetPageUpLamp()->IsHovered());
 }
 
 TEST_F(SectionDragTest, EscapeOrAnotherWindowTakingOverEndsTheDragWithoutACopy)
@@ -578,44 +579,45 @@ TEST_F(SectionDragTest, DropTargetsAreTheRowsAndSubMastersShrunkByTheirMargins)
     // Window client coordinates: row A (0,30)-(1192,176) of the preset pane at x 29; the
     // master pane at y 411, sub-master j's column at x 30 + 50 j, from y 0 to 290 of it.
     Sub(1).SetDragSource(true);
-    EXPECT_EQ(Drag().GetDragSource(), 2);
+    EXPECT_EQ(Drag().GetDragSource(), SubMasterSection(0));
     SectionDrag &drag = Drag();
-    EXPECT_EQ(drag.HitTestDropTarget({100, 49}), -1);
-    EXPECT_EQ(drag.HitTestDropTarget({100, 50}), 0);
-    EXPECT_EQ(drag.HitTestDropTarget({100, 155}), 0);
-    EXPECT_EQ(drag.HitTestDropTarget({100, 156}), -1);
-    EXPECT_EQ(drag.HitTestDropTarget({100, 206}), 1);
-    EXPECT_EQ(drag.HitTestDropTarget({35, 431}), 2);
-    EXPECT_EQ(drag.HitTestDropTarget({34, 431}), -1);
-    EXPECT_EQ(drag.HitTestDropTarget({35, 430}), -1);
-    EXPECT_EQ(drag.HitTestDropTarget({74, 680}), 2);
-    EXPECT_EQ(drag.HitTestDropTarget({75, 680}), -1);
-    EXPECT_EQ(drag.HitTestDropTarget({74, 681}), -1);
-    EXPECT_EQ(drag.HitTestDropTarget({985, 500}), 2 + 19);
-    EXPECT_EQ(drag.HitTestDropTarget({100, 15}), -1); // the output strip is never a target
+    EXPECT_EQ(drag.HitTestDropTarget({100, 49}), Section::None);
+    EXPECT_EQ(drag.HitTestDropTarget({100, 50}), Section::RowA);
+    EXPECT_EQ(drag.HitTestDropTarget({100, 155}), Section::RowA);
+    EXPECT_EQ(drag.HitTestDropTarget({100, 156}), Section::None);
+    EXPECT_EQ(drag.HitTestDropTarget({100, 206}), Section::RowB);
+    EXPECT_EQ(drag.HitTestDropTarget({35, 431}), SubMasterSection(0));
+    EXPECT_EQ(drag.HitTestDropTarget({34, 431}), Section::None);
+    EXPECT_EQ(drag.HitTestDropTarget({35, 430}), Section::None);
+    EXPECT_EQ(drag.HitTestDropTarget({74, 680}), SubMasterSection(0));
+    EXPECT_EQ(drag.HitTestDropTarget({75, 680}), Section::None);
+    EXPECT_EQ(drag.HitTestDropTarget({74, 681}), Section::None);
+    EXPECT_EQ(drag.HitTestDropTarget({985, 500}), SubMasterSection(19));
+    // The output strip is never a target.
+    EXPECT_EQ(drag.HitTestDropTarget({100, 15}), Section::None);
     Sub(1).SetDragSource(false);
     Dan().SetDragSource(true);
-    EXPECT_EQ(Drag().GetDragSource(), 99);
+    EXPECT_EQ(Drag().GetDragSource(), Section::OutputStrip);
     Row(1).SetDragSource(true);
-    EXPECT_EQ(Drag().GetDragSource(), 1);
+    EXPECT_EQ(Drag().GetDragSource(), Section::RowB);
     Dan().SetDragSource(false);
 
     // A dragged row, grabbed at its middle (hot spot 73 of 146): 50 off each edge.
     Press(RowPress(1));
     EXPECT_EQ(drag.GetDragHotSpot().y(), 73);
-    EXPECT_EQ(drag.HitTestDropTarget({100, 79}), -1);
-    EXPECT_EQ(drag.HitTestDropTarget({100, 80}), 0);
-    EXPECT_EQ(drag.HitTestDropTarget({100, 125}), 0);
-    EXPECT_EQ(drag.HitTestDropTarget({100, 126}), -1);
+    EXPECT_EQ(drag.HitTestDropTarget({100, 79}), Section::None);
+    EXPECT_EQ(drag.HitTestDropTarget({100, 80}), Section::RowA);
+    EXPECT_EQ(drag.HitTestDropTarget({100, 125}), Section::RowA);
+    EXPECT_EQ(drag.HitTestDropTarget({100, 126}), Section::None);
     QTest::keyClick(Window(), Qt::Key_Escape);
     // Grabbed 10 pixels below its top: the target band moves up by 63.
     Press(RowPress(1) - QPoint(0, 73 - 10));
     ASSERT_TRUE(drag.IsDragging());
     EXPECT_EQ(drag.GetDragHotSpot().y(), 10);
-    EXPECT_EQ(drag.HitTestDropTarget({100, 16}), -1);
-    EXPECT_EQ(drag.HitTestDropTarget({100, 17}), 0);
-    EXPECT_EQ(drag.HitTestDropTarget({100, 62}), 0);
-    EXPECT_EQ(drag.HitTestDropTarget({100, 63}), -1);
+    EXPECT_EQ(drag.HitTestDropTarget({100, 16}), Section::None);
+    EXPECT_EQ(drag.HitTestDropTarget({100, 17}), Section::RowA);
+    EXPECT_EQ(drag.HitTestDropTarget({100, 62}), Section::RowA);
+    EXPECT_EQ(drag.HitTestDropTarget({100, 63}), Section::None);
     QTest::keyClick(Window(), Qt::Key_Escape);
     ExpectNoDragLeft();
 }

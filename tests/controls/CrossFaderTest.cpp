@@ -40,8 +40,8 @@ TEST_F(CrossFaderTest, StartsWithRowBOnAirAndKnobsBesideTheCentre)
 {
     EXPECT_EQ(A().GetLevel(), 0);
     EXPECT_EQ(B().GetLevel(), 255);
-    EXPECT_EQ(A().GetOnAirState(), 1);
-    EXPECT_EQ(B().GetOnAirState(), 2);
+    EXPECT_EQ(A().GetOnAirState(), RowState::OffAir);
+    EXPECT_EQ(B().GetOnAirState(), RowState::OnAir);
     EXPECT_EQ(CentreX(A().GetKnobRect()), 1168 - 21);
     EXPECT_EQ(CentreX(B().GetKnobRect()), 1168 + 21);
     EXPECT_EQ(A().GetTrackRect(), QRect(1120, 20, 48, 180));
@@ -123,11 +123,11 @@ TEST_F(CrossFaderTest, LinkingSwapsToTheLargerKnobsAndDrawsTheBar)
 TEST_F(CrossFaderTest, ClickOnTheTrackGrabsWithoutAJump)
 {
     const QPoint onTrack(1130, 40); // beside A's knob, which rests at the bottom
-    EXPECT_EQ(A().HitTest(onTrack), -1);
+    EXPECT_EQ(A().HitTest(onTrack), FaderHit::Track);
     A().SetSelected(true, onTrack);
     cross.DragTo(onTrack);
     EXPECT_EQ(A().GetLevel(), 0);
     cross.DragTo(QPoint(1130, 40 - 16));
     EXPECT_EQ(A().GetLevel(), 25);
-    EXPECT_EQ(A().GetOnAirState(), 2);
+    EXPECT_EQ(A().GetOnAirState(), RowState::OnAir);
 }

@@ -24,7 +24,7 @@ protected:
     RowTest()
     {
         row.SetIndex(0);
-        row.SetState(1);
+        row.SetState(RowState::OffAir);
         for (int ch = 1; ch <= 80; ++ch) {
             auto fader = std::make_unique<CDanFader>();
             fader->SetRow(&row);

@@ -102,11 +102,11 @@ TEST_F(ChannelFaderTest, TickMarksTruncateTheWholeSum)
 TEST_F(ChannelFaderTest, HitTestPrefersTheKnobOverTheTrack)
 {
     fader.SetLevel(0);
-    EXPECT_EQ(fader.HitTest(QPoint(24, 103 + 62)), 1);
-    EXPECT_EQ(fader.HitTest(QPoint(24, 40)), -1);
-    EXPECT_EQ(fader.HitTest(QPoint(5, 40)), -1);
-    EXPECT_EQ(fader.HitTest(QPoint(44, 40)), 0) << "the right edge is outside";
-    EXPECT_EQ(fader.HitTest(QPoint(24, 20)), 0);
+    EXPECT_EQ(fader.HitTest(QPoint(24, 103 + 62)), FaderHit::Knob);
+    EXPECT_EQ(fader.HitTest(QPoint(24, 40)), FaderHit::Track);
+    EXPECT_EQ(fader.HitTest(QPoint(5, 40)), FaderHit::Track);
+    EXPECT_EQ(fader.HitTest(QPoint(44, 40)), FaderHit::None) << "the right edge is outside";
+    EXPECT_EQ(fader.HitTest(QPoint(24, 20)), FaderHit::None);
 }
 
 TEST(InvertedFader, KnobPositionsUseLevelPlusOne)

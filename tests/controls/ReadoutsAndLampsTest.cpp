@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace orinsub::controls;
@@ -83,9 +84,9 @@ TEST(RowLamp, ColoursFollowTheStateAndTheBoxIsCentred)
     lamp.SetGeometry(14, 104, 20, 20);
     lamp.SetText(QStringLiteral("A"));
     EXPECT_EQ(lamp.GetRect(), QRect(4, 94, 20, 20));
-    lamp.SetState(1);
+    lamp.SetState(RowState::OffAir);
     EXPECT_EQ(lamp.GetColor(), QColor(0, 200, 0));
-    lamp.SetState(2);
+    lamp.SetState(RowState::OnAir);
     EXPECT_EQ(lamp.GetColor(), QColor(255, 0, 0));
 
     QImage image(28, 130, QImage::Format_RGB32);
@@ -101,12 +102,12 @@ TEST(RowLamp, ColoursFollowTheStateAndTheBoxIsCentred)
 TEST(PushLamp, HoverShowsOnlyWhileOn)
 {
     CRcLamp lamp(1045, 75, 1075, 105, QStringLiteral("▲"));
-    EXPECT_EQ(lamp.m_rect, QRect(1045, 75, 30, 30));
-    lamp.m_hover = true;
+    EXPECT_EQ(lamp.GetRect(), QRect(1045, 75, 30, 30));
+    lamp.SetHover(true);
     EXPECT_EQ(lamp.CurrentFill(), QColor(127, 127, 127)) << "off and hovered draws the off fill";
-    lamp.m_on = true;
+    lamp.SetOn(true);
     EXPECT_EQ(lamp.CurrentFill(), QColor(0, 225, 0));
-    lamp.m_hover = false;
+    lamp.SetHover(false);
     EXPECT_EQ(lamp.CurrentFill(), QColor(0, 191, 0));
 }
 
@@ -114,14 +115,55 @@ TEST(InButton, SwitchingOffClearsHoverAndRepaintsInItsOwner)
 {
     RecordingPane pane;
     CInButton button(64, 84, QStringLiteral("IN"), &pane);
-    EXPECT_EQ(button.m_rect, QRect(4, 64, 20, 20));
-    button.m_on = true;
-    button.m_hover = true;
+    EXPECT_EQ(button.GetRect(), QRect(4, 64, 20, 20));
+    button.SetOn(true);
+    button.SetHover(true);
     EXPECT_EQ(button.CurrentFill(), QColor(159, 159, 63));
-    button.SwitchOff();
-    EXPECT_FALSE(button.m_on);
-    EXPECT_FALSE(button.m_hover);
-    EXPECT_TRUE(pane.WasInvalidated(button.m_rect));
+    button.SetOn(false);
+    EXPECT_FALSE(button.IsOn());
+    EXPECT_FALSE(button.IsHovered());
+    EXPECT_TRUE(pane.WasInvalidated(button.GetRect()));
+}
+
+TEST(RowLamp, RepaintsItsBoxOnlyWhenTheStateChanges)
+{
+    RecordingPane pane;
+    CDanLamp lamp;
+    lamp.SetGeometry(14, 260, 20, 20);
+    lamp.SetView(&pane);
+    lamp.SetState(RowState::OffAir);
+    EXPECT_TRUE(pane.invalidated.empty()) << "a lamp starts off air";
+    lamp.SetState(RowState::OnAir);
+    lamp.SetState(RowState::OnAir);
+    EXPECT_EQ(pane.invalidated, std::vector<QRect>{QRect(4, 250, 20, 20)});
+}
+
+TEST(PushLamp, RepaintsItsBoxInTheScrolledPaneOnlyOnAChange)
+{
+    RecordingPane pane;
+    pane.scroll = QPoint(100, 10);
+    CRcLamp lamp(1045, 75, 1075, 105, QStringLiteral("▲"), &pane);
+    const struct
+    {
+        const char *step;
+        std::function<void()> act;
+        bool repaints;
+    } steps[] = {
+        {"on", [&] { lamp.SetOn(true); }, true},
+        {"on again", [&] { lamp.SetOn(true); }, false},
+        {"hovered", [&] { lamp.SetHover(true); }, true},
+        {"hovered again", [&] { lamp.SetHover(true); }, false},
+        {"off, which ends the hover", [&] { lamp.SetOn(false); }, true},
+        {"off again", [&] { lamp.SetOn(false); }, false},
+    };
+    for (const auto &s : steps) {
+        pane.invalidated.clear();
+        s.act();
+        EXPECT_EQ(pane.invalidated,
+                  s.repaints ? std::vector<QRect>{QRect(945, 65, 30, 30)} : std::vector<QRect>{})
+            << s.step;
+    }
+    EXPECT_FALSE(lamp.IsHovered());
 }
 
 TEST(FaderLabel, CreatesItsBoxOnceAndShowsTheCaption)

@@ -82,7 +82,7 @@ TEST_F(SubFaderTest, AtZeroItFollowsThePageShownWhenItRebinds)
     EXPECT_EQ(page, 3);
     EXPECT_EQ(number, 3);
     EXPECT_EQ(label.GetText(), QStringLiteral("page 3 look"));
-    EXPECT_EQ(fader.GetContentState(), 0);
+    EXPECT_EQ(fader.GetContentState(), ContentState::Empty);
 }
 
 TEST_F(SubFaderTest, RaisedItKeepsItsSubMasterUntilPulledDown)
@@ -90,7 +90,8 @@ TEST_F(SubFaderTest, RaisedItKeepsItsSubMasterUntilPulledDown)
     Raise(128);
     EXPECT_GT(fader.GetLevel(), 100);
     host.page = 2;
-    fader.SetContentState(2); // what the pane's page change does for a held fader
+    // What the pane's page change does for a held fader.
+    fader.SetContentState(ContentState::HeldElsewhere);
     EXPECT_EQ(fader.GetGrooveColor(), QColor(127, 0, 0));
     EXPECT_EQ(fader.GetPage(), 1);
 
@@ -98,32 +99,33 @@ TEST_F(SubFaderTest, RaisedItKeepsItsSubMasterUntilPulledDown)
     fader.DragTo(QPoint(155, 400));
     EXPECT_EQ(fader.GetLevel(), 0);
     EXPECT_EQ(fader.GetPage(), 2);
-    EXPECT_EQ(fader.GetContentState(), 1) << "page 2's sub-master 3 has a level";
+    EXPECT_EQ(fader.GetContentState(), ContentState::HasLevels)
+        << "page 2's sub-master 3 has a level";
     EXPECT_EQ(fader.GetGrooveColor(), QColor(0, 127, 0));
 }
 
 TEST_F(SubFaderTest, ContentStateRepaintsOnlyOnChange)
 {
-    fader.SetContentState(1);
+    fader.SetContentState(ContentState::HasLevels);
     EXPECT_TRUE(pane.WasInvalidated(fader.GetTrackRect()));
     pane.invalidated.clear();
-    fader.SetContentState(1);
+    fader.SetContentState(ContentState::HasLevels);
     EXPECT_TRUE(pane.invalidated.empty());
-    fader.SetContentState(7);
-    EXPECT_EQ(fader.GetContentState(), 0);
+    fader.SetContentState(static_cast<ContentState>(7));
+    EXPECT_EQ(fader.GetContentState(), ContentState::Empty);
 }
 
 TEST_F(SubFaderTest, StoresGoToThePageShownAndMarkTheShowModified)
 {
     Raise(128); // plays page 1
     host.page = 2;
-    fader.SetContentState(2);
+    fader.SetContentState(ContentState::HeldElsewhere);
     fader.StoreLevelsFromOutput(FullOutput());
     EXPECT_EQ(doc.GetSubMaster(2, 3)->m_levels[79], 200);
     EXPECT_EQ(doc.GetSubMaster(2, 3)->m_levels[80], 0);
     EXPECT_EQ(doc.GetSubMaster(1, 3)->m_levels[0], 0) << "not the sub-master it plays";
     EXPECT_TRUE(doc.IsModified());
-    EXPECT_EQ(fader.GetContentState(), 2) << "a red fader stays red";
+    EXPECT_EQ(fader.GetContentState(), ContentState::HeldElsewhere) << "a red fader stays red";
 }
 
 TEST_F(SubFaderTest, StoreFromARowLeavesTheRestOfTheTable)
@@ -140,7 +142,7 @@ TEST_F(SubFaderTest, StoreFromARowLeavesTheRestOfTheTable)
     EXPECT_EQ(levels[0], 11);
     EXPECT_EQ(levels[1], 22);
     EXPECT_EQ(levels[2], 99);
-    EXPECT_EQ(fader.GetContentState(), 1);
+    EXPECT_EQ(fader.GetContentState(), ContentState::HasLevels);
 }
 
 TEST_F(SubFaderTest, CopyTakesTheLevelsAndNameOfTheOtherFadersSubMaster)
@@ -176,10 +178,10 @@ TEST_F(SubFaderTest, RestoreBringsBackTheSavedLevelsAndName)
 TEST_F(SubFaderTest, CaptionBandsBelongToTheHitArea)
 {
     // Track y 20..200; the hit area reaches 20 above and 90 below.
-    EXPECT_EQ(fader.HitTest(QPoint(155, 1)), -1);
-    EXPECT_EQ(fader.HitTest(QPoint(155, 289)), -1);
-    EXPECT_EQ(fader.HitTest(QPoint(155, 290)), 0);
-    EXPECT_EQ(fader.HitTest(QPoint(155, 110 + 80)), 1);
+    EXPECT_EQ(fader.HitTest(QPoint(155, 1)), FaderHit::Track);
+    EXPECT_EQ(fader.HitTest(QPoint(155, 289)), FaderHit::Track);
+    EXPECT_EQ(fader.HitTest(QPoint(155, 290)), FaderHit::None);
+    EXPECT_EQ(fader.HitTest(QPoint(155, 110 + 80)), FaderHit::Knob);
     host.saved = QPoint(0, 10);
     EXPECT_EQ(fader.GetTrackRect().top(), -10) << "made client with the remembered scroll";
 }

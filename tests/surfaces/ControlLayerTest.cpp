@@ -65,8 +65,8 @@ TEST_F(LayerTest, ASurfaceMovesFadersAsTheMouseDoes)
 
     layer->Move(&surface, T("xfade/A"), 255);
     EXPECT_EQ(HandleA().GetLevel(), 255);
-    EXPECT_EQ(left->GetRowLamp(0)->GetState(), 2);
-    EXPECT_EQ(right->GetRowLamp(0)->GetState(), 2);
+    EXPECT_EQ(left->GetRowLamp(0)->GetState(), controls::RowState::OnAir);
+    EXPECT_EQ(right->GetRowLamp(0)->GetState(), controls::RowState::OnAir);
 }
 
 TEST_F(LayerTest, TheCrossfaderMovesBothHandlesAsTheLinkedDragDoes)
@@ -84,7 +84,7 @@ TEST_F(LayerTest, TheCrossfaderMovesBothHandlesAsTheLinkedDragDoes)
     layer->Move(&surface, T("xfade"), 255);
     EXPECT_EQ(HandleA().GetLevel(), 255);
     EXPECT_EQ(HandleB().GetLevel(), 45);
-    EXPECT_EQ(dan->GetRow(1)->GetState(), 2) << "row B still on air";
+    EXPECT_EQ(dan->GetRow(1)->GetState(), controls::RowState::OnAir) << "row B still on air";
 }
 
 TEST_F(LayerTest, FeedbackReachesEverySurfaceButTheOneThatMoved)

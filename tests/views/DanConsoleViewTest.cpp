@@ -113,7 +113,7 @@ TEST_F(PresetPaneTest, InputPickUpCatchesFadersWhenTheInputReachesThem)
 {
     OpenInterface();
     Fader(0, 10).SetLevel(128);
-    left->GetInButton(0)->m_on = true;
+    left->GetInButton(0)->SetOn(true);
 
     Input(0);
     dan->PickUpInput();
@@ -141,7 +141,7 @@ TEST_F(PresetPaneTest, InputPickUpCatchesFadersWhenTheInputReachesThem)
 TEST_F(PresetPaneTest, FollowingTheInputOnAirMovesTheOutput)
 {
     OpenInterface();
-    left->GetInButton(1)->m_on = true;
+    left->GetInButton(1)->SetOn(true);
     dan->HookRow(1);
     Input(77);
     dan->PickUpInput();
@@ -153,7 +153,7 @@ TEST_F(PresetPaneTest, FollowingTheInputOnAirMovesTheOutput)
 TEST_F(PresetPaneTest, HooksOnlyAfterASuccessfulReadAndDropsThemWhenTheInputGoes)
 {
     OpenInterface();
-    left->GetInButton(0)->m_on = true;
+    left->GetInButton(0)->SetOn(true);
     Fader(0, 2).SetLevel(50);
     Input(0);
     dan->PickUpInput();
@@ -180,7 +180,7 @@ TEST_F(PresetPaneTest, HooksOnlyAfterASuccessfulReadAndDropsThemWhenTheInputGoes
 TEST_F(PresetPaneTest, PickUpRepaintsTheMovedKnobsAndNothingWhenTheInputRests)
 {
     OpenInterface();
-    left->GetInButton(0)->m_on = true;
+    left->GetInButton(0)->SetOn(true);
     for (int ch = 2; ch <= 80; ++ch) // out of the input's reach: only 1 and 20 follow it
         if (ch != 20)
             Fader(0, ch).SetLevel(250);
@@ -218,11 +218,11 @@ TEST_F(PresetPaneTest, PickUpRepaintsTheMovedKnobsAndNothingWhenTheInputRests)
 TEST_F(PresetPaneTest, TurningTheRowsInputOffReleasesItsFaders)
 {
     OpenInterface();
-    left->GetInButton(0)->m_on = true;
+    left->GetInButton(0)->SetOn(true);
     Input(0);
     dan->PickUpInput();
     ASSERT_TRUE(Fader(0, 1).IsHooked());
-    left->GetInButton(0)->m_on = false;
+    left->GetInButton(0)->SetOn(false);
     dan->PickUpInput();
     EXPECT_FALSE(Fader(0, 1).IsHooked());
 }

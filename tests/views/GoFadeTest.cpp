@@ -53,7 +53,7 @@ TEST_F(GoFadeTest, BothHandlesTravelOneWayEveryTickAndEndExactlyOnTheOtherRow)
     EXPECT_EQ(HandleB().GetLevel(), 0);
     EXPECT_EQ(model::s_channelLevels[0], 255);
     EXPECT_EQ(port.GetOutputSlot(1), 255);
-    EXPECT_EQ(left->GetRowLamp(1)->GetState(), 1) << "row B off air";
+    EXPECT_EQ(left->GetRowLamp(1)->GetState(), controls::RowState::OffAir) << "row B off air";
 
     go().Go(); // and back, from row A to row B
     for (int i = 0; i < 150; ++i)

@@ -27,21 +27,21 @@ protected:
 TEST_F(LampStripTest, InButtonsAreExclusiveAndToggle)
 {
     Click(kInA);
-    EXPECT_TRUE(left->GetInButton(0)->m_on);
-    master->GetInButton()->m_on = true;
+    EXPECT_TRUE(left->GetInButton(0)->IsOn());
+    master->GetInButton()->SetOn(true);
     Click(kInB);
-    EXPECT_TRUE(left->GetInButton(1)->m_on);
-    EXPECT_FALSE(left->GetInButton(0)->m_on);
-    EXPECT_FALSE(master->GetInButton()->m_on);
+    EXPECT_TRUE(left->GetInButton(1)->IsOn());
+    EXPECT_FALSE(left->GetInButton(0)->IsOn());
+    EXPECT_FALSE(master->GetInButton()->IsOn());
     Click(kInB);
-    EXPECT_FALSE(left->GetInButton(0)->m_on);
-    EXPECT_FALSE(left->GetInButton(1)->m_on);
-    EXPECT_FALSE(master->GetInButton()->m_on);
+    EXPECT_FALSE(left->GetInButton(0)->IsOn());
+    EXPECT_FALSE(left->GetInButton(1)->IsOn());
+    EXPECT_FALSE(master->GetInButton()->IsOn());
 
     // The right strip draws no buttons: a press where they would be only shows the readouts.
     Click(kInA);
     Press(right, kInB);
-    EXPECT_TRUE(left->GetInButton(0)->m_on);
+    EXPECT_TRUE(left->GetInButton(0)->IsOn());
     EXPECT_TRUE(dan->GetRow(0)->GetShowReadouts());
     Release(right, kInB);
 }
@@ -65,7 +65,7 @@ TEST_F(LampStripTest, DoubleClickOnInAsksBeforeHookingTheRow)
     orinsub::testing::ScriptedQuestions questions;
     questions.Answer({-1});
     DoubleClick(left, kInB);
-    EXPECT_TRUE(left->GetInButton(1)->m_on) << "Cancel leaves IN on";
+    EXPECT_TRUE(left->GetInButton(1)->IsOn()) << "Cancel leaves IN on";
     EXPECT_FALSE(Fader(1, 1).IsHooked());
     ASSERT_EQ(questions.texts.size(), 1);
     EXPECT_EQ(questions.texts[0],
@@ -74,8 +74,8 @@ TEST_F(LampStripTest, DoubleClickOnInAsksBeforeHookingTheRow)
 
     questions.Answer({1});
     DoubleClick(left, kInA);
-    EXPECT_TRUE(left->GetInButton(0)->m_on);
-    EXPECT_FALSE(left->GetInButton(1)->m_on);
+    EXPECT_TRUE(left->GetInButton(0)->IsOn());
+    EXPECT_FALSE(left->GetInButton(1)->IsOn());
     EXPECT_TRUE(Fader(0, 80).IsHooked());
     EXPECT_FALSE(Fader(1, 80).IsHooked());
 }
@@ -124,7 +124,7 @@ TEST_F(LampStripTest, PickUpTicksFastOnlyWhileATakeOverCanAct)
 
 TEST_F(LampStripTest, OnlyTheLeftStripShowsInButtons)
 {
-    left->GetInButton(0)->m_on = true;
+    left->GetInButton(0)->SetOn(true);
     const QImage leftImage = left->grab().toImage();
     const QImage rightImage = right->grab().toImage();
     EXPECT_EQ(leftImage.pixelColor(10, 75), QColor(191, 191, 63)) << "A's IN lit";
@@ -137,15 +137,15 @@ TEST_F(LampStripTest, OnlyTheLeftStripShowsInButtons)
 TEST_F(LampStripTest, TheRightStripHasNoInButtonsToClick)
 {
     orinsub::testing::ScriptedQuestions questions;
-    left->GetInButton(1)->m_on = true;
+    left->GetInButton(1)->SetOn(true);
     Press(right, kInA);
     EXPECT_TRUE(dan->GetRow(0)->GetShowReadouts()) << "a press there is a press on the strip";
     Release(right, kInA);
     DoubleClick(right, kInB);
-    EXPECT_TRUE(left->GetInButton(1)->m_on) << "B's take-over goes on";
-    EXPECT_FALSE(left->GetInButton(0)->m_on);
-    EXPECT_FALSE(right->GetInButton(0)->m_on);
-    EXPECT_FALSE(right->GetInButton(1)->m_on);
+    EXPECT_TRUE(left->GetInButton(1)->IsOn()) << "B's take-over goes on";
+    EXPECT_FALSE(left->GetInButton(0)->IsOn());
+    EXPECT_FALSE(right->GetInButton(0)->IsOn());
+    EXPECT_FALSE(right->GetInButton(1)->IsOn());
     EXPECT_TRUE(questions.texts.isEmpty());
     EXPECT_FALSE(Fader(1, 1).IsHooked());
 }

@@ -40,13 +40,13 @@ protected:
 TEST_F(MasterPaneTest, PagesStopAtOneAndTwentyAndEveryStepClearsUndo)
 {
     EXPECT_EQ(master->GetPage(), 1);
-    EXPECT_TRUE(master->GetPageUpLamp()->m_on);
-    EXPECT_FALSE(master->GetPageDownLamp()->m_on);
+    EXPECT_TRUE(master->GetPageUpLamp()->IsOn());
+    EXPECT_FALSE(master->GetPageDownLamp()->IsOn());
     master->setFocus();
     for (int i = 0; i < 25; ++i)
         Key(master, Qt::Key_PageUp, i > 0);
     EXPECT_EQ(master->GetPage(), 20);
-    EXPECT_FALSE(master->GetPageUpLamp()->m_on);
+    EXPECT_FALSE(master->GetPageUpLamp()->IsOn());
 
     controls::RecordRow(undo, *dan->GetRow(0));
     ASSERT_TRUE(undoEnabled);
@@ -72,10 +72,10 @@ TEST_F(MasterPaneTest, PagesStopAtOneAndTwentyAndEveryStepClearsUndo)
 TEST_F(MasterPaneTest, PageButtonsLightUnderTheMouseOnlyWhenUsable)
 {
     Move(Client(), QPoint(1060, 90));
-    EXPECT_TRUE(master->GetPageUpLamp()->m_hover);
+    EXPECT_TRUE(master->GetPageUpLamp()->IsHovered());
     Move(Client(), QPoint(1060, 120));
-    EXPECT_FALSE(master->GetPageUpLamp()->m_hover);
-    EXPECT_FALSE(master->GetPageDownLamp()->m_hover) << "dark at page 1";
+    EXPECT_FALSE(master->GetPageUpLamp()->IsHovered());
+    EXPECT_FALSE(master->GetPageDownLamp()->IsHovered()) << "dark at page 1";
 }
 
 TEST_F(MasterPaneTest, AHeldFaderKeepsItsSubMasterUntilPulledDown)
@@ -85,14 +85,14 @@ TEST_F(MasterPaneTest, AHeldFaderKeepsItsSubMasterUntilPulledDown)
     doc.GetSubMaster(4, 2)->m_name = QStringLiteral("page 4");
     GoToPage(3);
     EXPECT_EQ(master->GetNameLabel(1)->GetText(), QStringLiteral("page 3"));
-    EXPECT_EQ(Sub(2).GetContentState(), 1);
+    EXPECT_EQ(Sub(2).GetContentState(), controls::ContentState::HasLevels);
 
     RaiseSub(2, 80);
     EXPECT_EQ(Sub(2).GetLevel(), 127);
     EXPECT_EQ(model::s_channelLevels[0], 127) << "the sub-master plays";
     master->StepPage(true);
     EXPECT_EQ(Sub(2).GetPage(), 3);
-    EXPECT_EQ(Sub(2).GetContentState(), 2);
+    EXPECT_EQ(Sub(2).GetContentState(), controls::ContentState::HeldElsewhere);
     EXPECT_EQ(master->GetNameLabel(1)->GetText(), QStringLiteral("page 3"));
     EXPECT_EQ(Sub(3).GetPage(), 4) << "faders at 0 follow the page";
 
@@ -107,7 +107,7 @@ TEST_F(MasterPaneTest, AHeldFaderKeepsItsSubMasterUntilPulledDown)
     EXPECT_EQ(Sub(2).GetLevel(), 0);
     EXPECT_EQ(Sub(2).GetPage(), 4);
     EXPECT_EQ(master->GetNameLabel(1)->GetText(), QStringLiteral("page 4"));
-    EXPECT_EQ(Sub(2).GetContentState(), 0);
+    EXPECT_EQ(Sub(2).GetContentState(), controls::ContentState::Empty);
     EXPECT_EQ(model::s_channelLevels[0], 0);
 }
 
@@ -115,7 +115,7 @@ TEST_F(MasterPaneTest, SubFadersFollowTheirInputSlots)
 {
     OpenInterface();
     doc.GetSubMaster(1, 1)->m_levels[0] = 255;
-    master->GetInButton()->m_on = true;
+    master->GetInButton()->SetOn(true);
     Sub(2).SetLevel(90);
     Input(0, 1, 20);
     master->OnTick();
@@ -200,14 +200,14 @@ TEST_F(MasterPaneTest, TheStatusLineStaysInTheCornerOfAScrolledPane)
 
 TEST_F(MasterPaneTest, SwitchingTheSubMasterInputOnSwitchesTheRowsOff)
 {
-    left->GetInButton(0)->m_on = true;
+    left->GetInButton(0)->SetOn(true);
     Press(Client(), QPoint(14, 70));
     Release(Client(), QPoint(14, 70));
-    EXPECT_TRUE(master->GetInButton()->m_on);
-    EXPECT_FALSE(left->GetInButton(0)->m_on);
+    EXPECT_TRUE(master->GetInButton()->IsOn());
+    EXPECT_FALSE(left->GetInButton(0)->IsOn());
     Press(Client(), QPoint(14, 70));
     Release(Client(), QPoint(14, 70));
-    EXPECT_FALSE(master->GetInButton()->m_on);
+    EXPECT_FALSE(master->GetInButton()->IsOn());
 }
 
 TEST_F(MasterPaneTest, DoubleClickOnInHooksEveryFaderAfterTheQuestion)
@@ -215,7 +215,7 @@ TEST_F(MasterPaneTest, DoubleClickOnInHooksEveryFaderAfterTheQuestion)
     orinsub::testing::ScriptedQuestions questions;
     questions.Answer({-1});
     DoubleClick(Client(), QPoint(14, 70));
-    EXPECT_TRUE(master->GetInButton()->m_on) << "Cancel leaves IN on";
+    EXPECT_TRUE(master->GetInButton()->IsOn()) << "Cancel leaves IN on";
     EXPECT_FALSE(Sub(1).IsHooked());
     ASSERT_EQ(questions.texts.size(), 1);
     EXPECT_EQ(
@@ -246,12 +246,12 @@ TEST_F(MasterPaneTest, CrossfaderMovesPutRowsOnAirInBothStrips)
     Press(Client(), knobA);
     Move(Client(), knobA - QPoint(0, 160));
     EXPECT_EQ(HandleA().GetLevel(), 255);
-    EXPECT_EQ(dan->GetRow(0)->GetState(), 2);
-    EXPECT_EQ(left->GetRowLamp(0)->GetState(), 2);
-    EXPECT_EQ(right->GetRowLamp(0)->GetState(), 2);
+    EXPECT_EQ(dan->GetRow(0)->GetState(), controls::RowState::OnAir);
+    EXPECT_EQ(left->GetRowLamp(0)->GetState(), controls::RowState::OnAir);
+    EXPECT_EQ(right->GetRowLamp(0)->GetState(), controls::RowState::OnAir);
     EXPECT_EQ(model::s_channelLevels[0], 200);
     Move(Client(), knobA);
-    EXPECT_EQ(dan->GetRow(0)->GetState(), 1);
+    EXPECT_EQ(dan->GetRow(0)->GetState(), controls::RowState::OffAir);
     EXPECT_EQ(left->GetRowLamp(0)->GetColor(), QColor(0, 200, 0));
     EXPECT_EQ(model::s_channelLevels[0], 0);
     Release(Client(), knobA);

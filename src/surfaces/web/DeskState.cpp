@@ -36,7 +36,7 @@ DeskState DeskState::Read()
         state.status = master->GetStatusText();
         for (int i = 0; i < 20 && i < master->GetSubFaderCount(); ++i) {
             state.subNames[i] = master->GetNameLabel(i)->GetText();
-            state.subStates[i] = master->GetSubFader(i)->GetContentState();
+            state.subStates[i] = static_cast<int>(master->GetSubFader(i)->GetContentState());
         }
     }
     if (const model::COrinSUBDoc *doc = g_orin.m_pDoc)
@@ -46,7 +46,7 @@ DeskState DeskState::Read()
         state.output[i] = model::s_channelLevels[i];
     if (const views::CDanConsoleView *dan = g_orin.m_pDanView)
         for (int row = 0; row < 2; ++row)
-            state.onAir[row] = dan->GetRow(row)->GetState() == 2;
+            state.onAir[row] = dan->GetRow(row)->GetState() == controls::RowState::OnAir;
     return state;
 }
 

@@ -97,7 +97,7 @@ TEST_F(MidiSurfaceTest, GenericControlsPickUpPressAndLightTheirLamps)
 
     Play(Type::Note, 0, 60, 100);
     Play(Type::Note, 0, 60, 0);
-    EXPECT_TRUE(views::IsInputHookOn(0));
+    EXPECT_TRUE(views::IsInputHookOn(views::InputTarget::RowA));
     EXPECT_EQ(Sent(), (Messages{{Type::Note, 0, 60, 127}}));
 
     Play(Type::FineControl, 0, 1, 16383);
@@ -118,7 +118,7 @@ TEST_F(MidiSurfaceTest, LearningHearsTheDeskAndTheSurfaceWithoutPlaying)
                            [&](const surfaces::ControlTarget &t) { moved.push_back(t.Name()); });
     EXPECT_TRUE(moved.empty()) << "the desk's present values are no move";
     dan->MoveFaderTo(1, 2, 90);
-    views::ToggleInputHook(2);
+    views::ToggleInputHook(views::InputTarget::SubMasters);
     layer->Flush();
     EXPECT_EQ(moved, (std::vector<QString>{QStringLiteral("B/3"), QStringLiteral("in/sub")}));
     Play(Type::Control, 0, 7, 127);

@@ -69,7 +69,7 @@ TEST_F(OscSurfaceTest, AClientPlaysTheDeskToTheDmxFrameAndIsShownIt)
     EXPECT_EQ(port.GetOutputSlot(1), 128) << "row A on air: channel 1 patched to dimmer 1";
     EXPECT_EQ(Sub(2).GetLevel(), 255);
     EXPECT_EQ(master->GetGoFade().GetFadeTime(), 25);
-    EXPECT_TRUE(views::IsInputHookOn(0));
+    EXPECT_TRUE(views::IsInputHookOn(views::InputTarget::RowA));
 
     // Heard for the first time, the client was shown the whole desk, then what its button did.
     std::vector<Received> &heard = client->Hear(196);
