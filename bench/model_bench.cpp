@@ -30,7 +30,8 @@ public:
     }
 };
 
-/// Both handles overlapping and every one of the 20 sub faders raised: the most work per channel.
+/// Both handles overlapping, every one of the 20 sub faders raised and the grand master below
+/// full: the most work per channel. With flashHeld, every other flash button is held too.
 class BusyMaster : public MasterLevelSource
 {
 public:
@@ -38,8 +39,12 @@ public:
     int GetSubFaderCount() const override { return kSubMastersPerPage; }
     SubFaderReading GetSubFaderReading(int index) const override
     {
-        return {static_cast<uint8_t>(100 + index * 7), 1 + index % kPages, index + 1};
+        return {static_cast<uint8_t>(100 + index * 7), 1 + index % kPages, index + 1,
+                flashHeld && index % 2 == 0};
     }
+    uint8_t GetGrandMaster() const override { return 200; }
+    bool IsBlackout() const override { return false; }
+    bool flashHeld = false;
 };
 
 std::span<const uint8_t> AsBytes(const QByteArray &bytes)
@@ -48,6 +53,8 @@ std::span<const uint8_t> AsBytes(const QByteArray &bytes)
             static_cast<size_t>(bytes.size())};
 }
 
+/// Every sub fader raised; with state.range(0), every other flash button held and every other
+/// channel independent, so that each channel mixes one of two looks.
 void RecomputeAllChannelsWithAllSubFadersRaised(benchmark::State &state)
 {
     COrinSUBDoc doc;
@@ -60,6 +67,9 @@ void RecomputeAllChannelsWithAllSubFadersRaised(benchmark::State &state)
     dmx::COrinZentra port;
     BusyRows rows;
     BusyMaster master;
+    master.flashHeld = state.range(0) != 0;
+    for (int channel = 1; master.flashHeld && channel <= kConsoleChannels; channel += 2)
+        doc.SetIndependent(channel, true);
     g_orin.m_pDoc = &doc;
     g_orin.m_pZentra = &port;
     g_orin.m_pRowLevels = &rows;
@@ -72,7 +82,10 @@ void RecomputeAllChannelsWithAllSubFadersRaised(benchmark::State &state)
     }
     g_orin = COrinGlobal{};
 }
-BENCHMARK(RecomputeAllChannelsWithAllSubFadersRaised);
+BENCHMARK(RecomputeAllChannelsWithAllSubFadersRaised)
+    ->ArgName("flashAndIndependents")
+    ->Arg(0)
+    ->Arg(1);
 
 void SaveDefaultShowToBytes(benchmark::State &state)
 {

@@ -12,7 +12,8 @@ std::string CheckShowLoader(std::span<const uint8_t> bytes)
 
     ShowFileParse parse = ShowFileReader::Parse(bytes);
     if (parse.status != ShowFileStatus::Ok) {
-        if (!parse.content.channels.empty() || !parse.content.subMasters.empty())
+        if (!parse.content.channels.empty() || !parse.content.subMasters.empty() ||
+            !parse.content.extension.IsDefault())
             return "a rejected file handed out records";
         if (parse.status == ShowFileStatus::Corrupt && parse.problem.isEmpty())
             return "a corrupt file came without a problem text";

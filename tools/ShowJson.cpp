@@ -15,6 +15,12 @@ namespace {
 
 using model::ShowFileContent;
 
+// The show's additions, after the sub-masters.
+constexpr QStringView kIndependent = u"independent";
+constexpr QStringView kFlashMode = u"flashmode";
+constexpr QStringView kFadeTime = u"fadetime";
+constexpr QStringView kFlashModeNames[] = {u"flash", u"solo"}; // by model::FlashMode
+
 void AppendQuoted(QByteArray &out, const QString &text)
 {
     QString quoted;
@@ -64,7 +70,8 @@ public:
         QJsonObject show;
         QJsonArray channels;
         QJsonArray subMasters;
-        if (!Object(root, texts::kRoot.toString(), {u"channels", u"submasters"}, show) ||
+        if (!Object(root, texts::kRoot.toString(), {u"channels", u"submasters"},
+                    {kIndependent, kFlashMode, kFadeTime}, show) ||
             !Array(show[u"channels"], QStringLiteral("channels"), model::kChannelObjects,
                    channels) ||
             !Array(show[u"submasters"], QStringLiteral("submasters"),
@@ -84,7 +91,7 @@ public:
                            content.subMasters[i]))
                 return false;
         }
-        return true;
+        return Extension(show, content.extension);
     }
 
     QString error;
@@ -133,18 +140,65 @@ private:
         return true;
     }
 
+    /// The show's additions; a field left out keeps a new show's value.
+    bool Extension(const QJsonObject &show, model::ShowExtension &extension)
+    {
+        if (show.contains(kIndependent)) {
+            QJsonArray channels;
+            if (!Array(show[kIndependent], kIndependent.toString(), -1, channels))
+                return false;
+            for (qsizetype i = 0; i < channels.size(); ++i) {
+                const QString where = QStringLiteral("%1[%2]").arg(kIndependent).arg(i);
+                qint64 channel = 0;
+                if (!Integer(channels[i], where, 1, model::kConsoleChannels, channel))
+                    return false;
+                if (extension.IsIndependent(static_cast<int>(channel)))
+                    return Fail(texts::kTwice.toString().arg(where).arg(channel));
+                extension.independent[channel - 1] = true;
+            }
+        }
+        if (show.contains(kFlashMode)) {
+            const QString mode = show[kFlashMode].toString();
+            const auto *named = std::find(std::begin(kFlashModeNames), std::end(kFlashModeNames),
+                                          QStringView(mode));
+            if (named == std::end(kFlashModeNames))
+                return Fail(texts::kNeedEither.toString().arg(kFlashMode, kFlashModeNames[0],
+                                                              kFlashModeNames[1]));
+            extension.flashMode =
+                static_cast<model::FlashMode>(named - std::begin(kFlashModeNames));
+        }
+        if (show.contains(kFadeTime)) {
+            qint64 tenths = 0;
+            if (!Integer(show[kFadeTime], kFadeTime.toString(), 0, model::kMaxFadeTime, tenths))
+                return false;
+            extension.fadeTime = static_cast<uint8_t>(tenths);
+        }
+        return true;
+    }
+
     bool Object(const QJsonValue &value, const QString &where,
                 std::initializer_list<QStringView> keys, QJsonObject &object)
+    {
+        return Object(value, where, keys, {}, object);
+    }
+
+    /// An object with every key of required, some of optional, and no other.
+    bool Object(const QJsonValue &value, const QString &where,
+                std::initializer_list<QStringView> required,
+                std::initializer_list<QStringView> optional, QJsonObject &object)
     {
         if (!value.isObject())
             return Fail(texts::kNeedObject.toString().arg(where));
         object = value.toObject();
-        for (QStringView key : keys) {
+        for (QStringView key : required) {
             if (!object.contains(key))
                 return Fail(texts::kMissingKey.toString().arg(where, key.toString()));
         }
+        const auto isIn = [](std::initializer_list<QStringView> keys, const QString &key) {
+            return std::find(keys.begin(), keys.end(), key) != keys.end();
+        };
         for (const QString &key : object.keys()) {
-            if (std::find(keys.begin(), keys.end(), key) == keys.end())
+            if (!isIn(required, key) && !isIn(optional, key))
                 return Fail(texts::kUnknownKey.toString().arg(where, key));
         }
         return true;
@@ -219,7 +273,18 @@ QByteArray ShowToJson(const model::COrinSUBDoc &doc)
             out += p == model::kPages && n == model::kSubMastersPerPage ? "}\n" : "},\n";
         }
     }
-    out += "  ]\n}\n";
+    const model::ShowExtension &extension = doc.m_extension;
+    std::vector<int> independent;
+    for (int channel = 1; channel <= model::kConsoleChannels; ++channel) {
+        if (extension.IsIndependent(channel))
+            independent.push_back(channel);
+    }
+    out += "  ],\n  \"" + kIndependent.toUtf8() + "\": ";
+    AppendNumbers(out, independent);
+    out += ",\n  \"" + kFlashMode.toUtf8() + "\": ";
+    AppendQuoted(out, kFlashModeNames[static_cast<int>(extension.flashMode)].toString());
+    out += ",\n  \"" + kFadeTime.toUtf8() + "\": " + QByteArray::number(extension.fadeTime);
+    out += "\n}\n";
     return out;
 }
 

@@ -13,7 +13,8 @@ namespace orinsub::tools {
 
 /// The show as UTF-8 JSON, one channel or sub-master per line so that version control shows
 /// what changed: {"channels": [{"number", "name", "dimmers"} x 81, the spare channel as
-/// number 81], "submasters": [{"page", "number", "name", "levels"} x 400]}. Lists exactly as
+/// number 81], "submasters": [{"page", "number", "name", "levels"} x 400], "independent":
+/// [channel numbers], "flashmode": "flash" or "solo", "fadetime": tenths}. Lists exactly as
 /// stored; characters a JSON text cannot carry raw (lone surrogates) are written as \u escapes.
 QByteArray ShowToJson(const model::COrinSUBDoc &doc);
 
@@ -26,6 +27,8 @@ struct ShowFromJsonResult
 /// Reads a show from JSON in the shape ShowToJson writes, checked as strictly as a show file:
 /// every key present and no other, 81 channels numbered 1..81 in order, 400 sub-masters in page
 /// and number order, dimmers 32-bit signed integers, levels 0..255, lists of any length.
+/// "independent" (channels 1..80, each once), "flashmode" and "fadetime" (0..255) may be left
+/// out, as in JSON from before they existed: they then keep a new show's values.
 ShowFromJsonResult ShowFromJson(const QByteArray &utf8);
 
 } // namespace orinsub::tools

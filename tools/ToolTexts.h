@@ -41,6 +41,8 @@ inline constexpr QStringView kNeedValue = u"%1: %2 でなければなりませ�
 inline constexpr QStringView kNeedCount = u"%1: %2 件必要ですが %3 件あります";
 inline constexpr QStringView kMissingKey = u"%1: 項目「%2」がありません";
 inline constexpr QStringView kUnknownKey = u"%1: 不明な項目「%2」があります";
+inline constexpr QStringView kTwice = u"%1: %2 が二度あります";
+inline constexpr QStringView kNeedEither = u"%1: 「%2」か「%3」でなければなりません";
 inline constexpr QStringView kRoot = u"全体";
 
 } // namespace orinsub::tools::texts

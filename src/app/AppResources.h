@@ -80,7 +80,7 @@ inline const QString kMenuHelp = QStringLiteral("ヘルプ(&H)");
 /// Stands in the File menu, greyed, while the recent-file list is empty.
 inline const QString kRecentFilePlaceholder = QStringLiteral("最近使ったファイル");
 
-// The timed crossfade: its menu items, its fade-time dialog and where the time is kept.
+// The timed crossfade: its menu items and its fade-time dialog.
 inline const QString kGoItem = QStringLiteral("GO(&G)");
 inline const QString kGoKeyShown = QStringLiteral("Space");
 inline const QString kFadeTimeItem = QStringLiteral("フェード時間(&F)...");
@@ -88,8 +88,6 @@ inline const QString kFadeTimeTitle = QStringLiteral("フェード時間");
 inline const QString kFadeTimeLabel =
     QStringLiteral("GO でクロスフェーダーが動く時間 (0 でカット):");
 inline const QString kFadeTimeUnit = QStringLiteral(" 秒");
-inline const QString kCrossfadeGroup = QStringLiteral("Crossfade");
-inline const QString kFadeTimeKey = QStringLiteral("FadeTime"); // tenths of a second
 
 // About box (dialog 100) and version resource.
 inline const QString kAboutTitle = QStringLiteral("バージョン情報 OrinSUB");

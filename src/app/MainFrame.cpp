@@ -13,6 +13,7 @@
 #include "dmx/OrinZentra.h"
 #include "model/Mix.h"
 #include "model/OrinGlobal.h"
+#include "model/OrinSUBDoc.h"
 #include "model/ShowLimits.h"
 #include "model/UndoRecord.h"
 #include "patch/PatchFrame.h"
@@ -30,7 +31,6 @@
 #include <QCloseEvent>
 #include <QMimeData>
 #include <QScreen>
-#include <QSettings>
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
@@ -82,7 +82,7 @@ template <class View> void RunEditCommand(View &view, int id)
 } // namespace
 
 CMainFrame::CMainFrame(model::COrinSUBDoc *doc, QWidget *parent)
-    : QMainWindow(parent), m_port(std::make_unique<dmx::COrinZentra>()),
+    : QMainWindow(parent), m_doc(doc), m_port(std::make_unique<dmx::COrinZentra>()),
       m_undo(std::make_unique<model::UndoRecord>())
 {
     g_orin.m_pZentra = m_port.get();
@@ -93,7 +93,7 @@ CMainFrame::CMainFrame(model::COrinSUBDoc *doc, QWidget *parent)
     CreateClient(doc);
     m_sectionDrag = std::make_unique<SectionDrag>(*this);
     m_controlLayer = std::make_unique<surfaces::ControlLayer>();
-    KeepFadeTimeInSettings();
+    KeepFadeTimeInShow();
     ConnectCommands();
 }
 
@@ -195,16 +195,10 @@ void CMainFrame::ConnectCommands()
     on(kIdAppExit, [this] { close(); });
 }
 
-void CMainFrame::KeepFadeTimeInSettings()
+void CMainFrame::KeepFadeTimeInShow()
 {
-    views::GoFade &go = m_pMasterView->GetGoFade();
-    QSettings settings;
-    bool valid = false;
-    const int stored = settings.value(kCrossfadeGroup + u'/' + kFadeTimeKey).toInt(&valid);
-    if (valid)
-        go.SetFadeTime(stored);
-    go.SetFadeTimeListener(
-        [](int tenths) { QSettings().setValue(kCrossfadeGroup + u'/' + kFadeTimeKey, tenths); });
+    m_pMasterView->GetGoFade().SetFadeTimeListener(
+        [doc = m_doc](int tenths) { doc->SetFadeTime(tenths); });
 }
 
 void CMainFrame::OnFadeTime()
@@ -309,6 +303,7 @@ void CMainFrame::OnInitialUpdate()
 {
     m_pDanView->OnInitialUpdate();
     m_pMasterView->OnInitialUpdate();
+    m_pMasterView->GetGoFade().SetFadeTime(m_doc->m_extension.fadeTime);
     if (m_pPatchFrame)
         m_pPatchFrame->RefreshGrid();
     // Another patch or other sub-masters: every slot, the unpatched ones too, follows the desk

@@ -84,7 +84,8 @@ public:
     void MatchInput(views::InputTarget target);
 
     /// For every new or opened show: the panes take the show's names and restart their timers,
-    /// an open patch window repaints its grid, and the output is recomputed from the desk.
+    /// the GO fade takes the show's fade time, an open patch window repaints its grid, and the
+    /// output is recomputed from the desk.
     void OnInitialUpdate();
 
     /// The command's action (menu item or accelerator), or null.
@@ -120,10 +121,10 @@ private:
     void CreateClient(model::COrinSUBDoc *doc);
     void ConnectCommands();
     void OnPatch();
-    /// The fade-time dialog; the time chosen is kept in the settings.
+    /// The fade-time dialog; the time chosen goes into the show.
     void OnFadeTime();
-    /// The GO fade time from the settings, and every later change back into them.
-    void KeepFadeTimeInSettings();
+    /// Every change of the GO fade time goes into the show (which marks it modified).
+    void KeepFadeTimeInShow();
     void OnEditCommand(int id);
     void ActivateNextPane(bool backwards);
     /// The four panes in F6 order: left strip, preset pane, right strip, master pane.
@@ -133,6 +134,7 @@ private:
     /// console's size, or the screen's available area where that is smaller.
     void FitFrameToScreen();
 
+    model::COrinSUBDoc *m_doc;
     std::unique_ptr<dmx::COrinZentra> m_port;
     std::unique_ptr<model::UndoRecord> m_undo;
     std::unique_ptr<dmx::PeriodicTimer> m_linkTimer;

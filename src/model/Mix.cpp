@@ -6,25 +6,50 @@
 #include "ShowLimits.h"
 #include "dmx/OrinZentra.h"
 
+#include <algorithm>
+
 namespace orinsub::model {
 
 std::array<uint8_t, 512> s_channelLevels{};
 
 namespace {
 
-/// What every channel's mix shares: the handles and the raised sub faders with their sub-masters,
-/// read once per recompute rather than once per channel.
-struct DeskSnapshot
+/// One way of playing the desk: the handles and the raised sub faders with their sub-masters.
+struct Look
 {
-    uint8_t xa = 0;
-    uint8_t xb = 0;
     struct RaisedSub
     {
         uint8_t level;
         const CSubMaster *subMaster;
     };
+
+    void Raise(uint8_t level, const CSubMaster *subMaster)
+    {
+        if (level > 0 && count < static_cast<int>(raised.size()))
+            raised[count++] = {level, subMaster};
+    }
+
+    uint8_t LevelOf(int n, uint8_t a, uint8_t b) const
+    {
+        uint8_t out = CrossfadeLevel(a, b, xa, xb);
+        for (int j = 0; j < count; ++j)
+            out = HighestTakesPrecedence(out, raised[j].subMaster->LevelAt(n - 1), raised[j].level);
+        return out;
+    }
+
+    uint8_t xa = 0;
+    uint8_t xb = 0;
     std::array<RaisedSub, kSubMastersPerPage> raised{};
-    int raisedCount = 0;
+    int count = 0;
+};
+
+/// What every channel's mix shares, read once per recompute rather than once per channel.
+struct DeskSnapshot
+{
+    Look asSet;  // the faders as they stand: what independent channels play
+    Look played; // with the held flash buttons, in flash or solo mode
+    uint8_t grandMaster = 255;
+    bool blackout = false;
 };
 
 DeskSnapshot TakeDeskSnapshot()
@@ -33,16 +58,45 @@ DeskSnapshot TakeDeskSnapshot()
     const MasterLevelSource *master = g_orin.m_pMasterLevels;
     if (!master)
         return desk;
-    desk.xa = master->GetCrossfaderLevel(0);
-    desk.xb = master->GetCrossfaderLevel(1);
+    desk.asSet.xa = master->GetCrossfaderLevel(0);
+    desk.asSet.xb = master->GetCrossfaderLevel(1);
+    desk.grandMaster = master->GetGrandMaster();
+    desk.blackout = master->IsBlackout();
     const COrinSUBDoc *doc = g_orin.m_pDoc;
-    const int faders = doc ? master->GetSubFaderCount() : 0;
-    for (int j = 0; j < faders && desk.raisedCount < static_cast<int>(desk.raised.size()); ++j) {
-        const SubFaderReading sub = master->GetSubFaderReading(j);
-        if (sub.level == 0)
+
+    struct Sub
+    {
+        SubFaderReading reading;
+        const CSubMaster *subMaster;
+    };
+    std::array<Sub, kSubMastersPerPage> subs{};
+    const int count = doc ? std::min<int>(master->GetSubFaderCount(), subs.size()) : 0;
+    bool anyHeld = false;
+    for (int j = 0; j < count; ++j) {
+        const SubFaderReading reading = master->GetSubFaderReading(j);
+        const CSubMaster *subMaster = reading.level > 0 || reading.flashHeld
+                                          ? doc->GetSubMaster(reading.page, reading.number)
+                                          : nullptr;
+        subs[j] = {reading, subMaster};
+        anyHeld = anyHeld || (reading.flashHeld && subMaster);
+        if (subMaster)
+            desk.asSet.Raise(reading.level, subMaster);
+    }
+    if (!anyHeld) {
+        desk.played = desk.asSet;
+        return desk;
+    }
+    const bool solo = doc->m_extension.flashMode == FlashMode::Solo;
+    desk.played.xa = solo ? 0 : desk.asSet.xa;
+    desk.played.xb = solo ? 0 : desk.asSet.xb;
+    for (int j = 0; j < count; ++j) {
+        const Sub &sub = subs[j];
+        if (!sub.subMaster)
             continue;
-        if (const CSubMaster *subMaster = doc->GetSubMaster(sub.page, sub.number))
-            desk.raised[desk.raisedCount++] = {sub.level, subMaster};
+        if (sub.reading.flashHeld)
+            desk.played.Raise(255, sub.subMaster);
+        else if (!solo)
+            desk.played.Raise(sub.reading.level, sub.subMaster);
     }
     return desk;
 }
@@ -54,12 +108,13 @@ void MixChannelOf(const DeskSnapshot &desk, int n)
     const RowLevelSource *rows = g_orin.m_pRowLevels;
     const uint8_t a = rows ? rows->GetRowLevel(0, n) : 0;
     const uint8_t b = rows ? rows->GetRowLevel(1, n) : 0;
-    uint8_t out = CrossfadeLevel(a, b, desk.xa, desk.xb);
-    for (int j = 0; j < desk.raisedCount; ++j)
-        out = HighestTakesPrecedence(out, desk.raised[j].subMaster->LevelAt(n - 1), desk.raised[j].level);
+    const COrinSUBDoc *doc = g_orin.m_pDoc;
+    const bool independent = doc && doc->m_extension.IsIndependent(n);
+    uint8_t out = (independent ? desk.asSet : desk.played).LevelOf(n, a, b);
+    if (!independent)
+        out = desk.blackout ? 0 : GrandMasterLevel(out, desk.grandMaster);
 
     s_channelLevels[n - 1] = out;
-    const COrinSUBDoc *doc = g_orin.m_pDoc;
     dmx::COrinZentra *port = g_orin.m_pZentra;
     if (doc && port && n - 1 < static_cast<int>(doc->m_channels.size())) {
         for (int32_t d : doc->m_channels[n - 1]->m_dimmers)

@@ -33,9 +33,22 @@ constexpr uint8_t HighestTakesPrecedence(uint8_t out, uint8_t s, uint8_t m)
     return t > out ? t : out;
 }
 
+/// level * gm / 255, rounded to the nearest level (255 being odd, there is never a tie): the grand
+/// master at full passes every level unchanged and at 0 gives 0.
+constexpr uint8_t GrandMasterLevel(uint8_t level, uint8_t gm)
+{
+    return static_cast<uint8_t>((int{level} * int{gm} + 127) / 255);
+}
+
 /// Recomputes channel n (1..81) from the desk as registered in g_orin, stores it in
 /// s_channelLevels and on every patched slot of the DMX port's output frame. Slots outside
 /// 1..512 are never written. Missing panes read as 0. UI thread only; allocates nothing.
+///
+/// After the crossfade and the sub-masters (a held flash button playing its sub-master as if
+/// its fader were full; in solo mode, while any is held, only the held sub-masters play and the
+/// rows and other sub-masters count as 0), the grand master scales the level and blackout takes
+/// it to 0. Independent channels play the faders as they stand: no flash, solo, grand master or
+/// blackout reaches them. The spare channel is not independent.
 void MixChannel(int n);
 
 /// MixChannel for channels 1..80 in ascending order.

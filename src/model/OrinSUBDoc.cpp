@@ -73,6 +73,7 @@ bool COrinSUBDoc::OnNewDocument()
     for (const auto &channel : m_channels)
         channel->m_name.clear();
     RestoreOneToOnePatch();
+    m_extension = {};
     return true;
 }
 
@@ -91,6 +92,32 @@ void COrinSUBDoc::StoreTypedName(QString &name, const QString &typed)
     if (name == typed)
         return;
     name = typed;
+    SetModifiedFlag(true);
+}
+
+void COrinSUBDoc::SetIndependent(int channel, bool independent)
+{
+    if (channel < 1 || channel > kConsoleChannels ||
+        m_extension.IsIndependent(channel) == independent)
+        return;
+    m_extension.independent[channel - 1] = independent;
+    SetModifiedFlag(true);
+}
+
+void COrinSUBDoc::SetFlashMode(FlashMode mode)
+{
+    if (mode == m_extension.flashMode)
+        return;
+    m_extension.flashMode = mode;
+    SetModifiedFlag(true);
+}
+
+void COrinSUBDoc::SetFadeTime(int tenths)
+{
+    const auto clamped = static_cast<uint8_t>(std::clamp(tenths, 0, kMaxFadeTime));
+    if (clamped == m_extension.fadeTime)
+        return;
+    m_extension.fadeTime = clamped;
     SetModifiedFlag(true);
 }
 

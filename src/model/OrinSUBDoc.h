@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Channel.h"
+#include "ShowExtension.h"
 #include "ShowLimits.h"
 #include "SubPage.h"
 
@@ -10,8 +11,9 @@
 
 namespace orinsub::model {
 
-/// The show: 80 channels plus the spare channel with their names and patch, and 20 pages of
-/// 20 sub-masters. Fader positions are not part of it. Lives for the whole run; New re-initialises
+/// The show: 80 channels plus the spare channel with their names and patch, 20 pages of
+/// 20 sub-masters, and the independent channels, flash mode and fade time. Fader positions are
+/// not part of it. Lives for the whole run; New re-initialises
 /// it and Open refills it. UI thread only.
 class COrinSUBDoc
 {
@@ -30,8 +32,8 @@ public:
     /// Moves every dimmer of m_patchSelection to the channel at index (0..80), then empties the
     /// selection. The caller marks the show modified and recomputes that channel.
     virtual void PatchSelectionTo(int channelIndex);
-    /// Clears every name and sub-master level and restores the one-to-one patch. Sub-master
-    /// table lengths stay as they are.
+    /// Clears every name and sub-master level, restores the one-to-one patch and the defaults
+    /// of m_extension. Sub-master table lengths stay as they are.
     virtual bool OnNewDocument();
     /// Dimmer d on channel d for d <= 80, every other dimmer on the spare channel; empties the
     /// patch selection.
@@ -45,6 +47,13 @@ public:
     /// (a name box refilled from the show) changes nothing.
     void StoreTypedName(QString &name, const QString &typed);
 
+    // Each marks the show modified when it changes what the show holds.
+    /// Channel 1..80 ignores (or again follows) the grand master and blackout; others do nothing.
+    void SetIndependent(int channel, bool independent);
+    void SetFlashMode(FlashMode mode);
+    /// Tenths of a second, clamped to 0..255.
+    void SetFadeTime(int tenths);
+
     bool IsModified() const { return m_modified; }
     /// Sets the modified flag and tells the listener when it changes.
     void SetModifiedFlag(bool modified = true);
@@ -57,6 +66,7 @@ public:
     std::vector<std::unique_ptr<CChannel>> m_channels; // 81: channels 1..80, then the spare one
     std::vector<std::unique_ptr<CSubPage>> m_pages;    // 20, index = page - 1
     std::vector<int32_t> m_patchSelection;             // not saved
+    ShowExtension m_extension;
 
 private:
     bool m_modified = false;

@@ -58,6 +58,8 @@ ShowFileRead ReadShowFile(const QString &path)
         return {{}, std::move(parse.content)};
     case ShowFileStatus::WrongVersion:
         return {Failure(parse.status, texts::kWrongVersion, path), {}};
+    case ShowFileStatus::TooNew:
+        return {Failure(parse.status, texts::kTooNew, path), {}};
     default:
         return corrupt(parse.problem);
     }

@@ -29,6 +29,7 @@ void ShowFileContent::ApplyTo(COrinSUBDoc &doc) &&
             subMaster->m_levels = std::move(record.levels);
         }
     }
+    doc.m_extension = extension;
 }
 
 } // namespace orinsub::model

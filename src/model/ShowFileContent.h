@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ShowExtension.h"
+
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -10,7 +12,8 @@ class COrinSUBDoc;
 
 /// Everything a show file stores, read completely and checked before any of it reaches the
 /// document: 81 channel records (channels 1..80, then the spare channel) and 400 sub-master
-/// records (page by page, sub-master 1..20 within a page). Lists are kept exactly as stored.
+/// records (page by page, sub-master 1..20 within a page), and what the extension block holds
+/// (its defaults when the file has none). Lists are kept exactly as stored.
 struct ShowFileContent
 {
     struct ChannelRecord
@@ -28,14 +31,15 @@ struct ShowFileContent
 
     std::vector<ChannelRecord> channels;
     std::vector<SubMasterRecord> subMasters;
+    ShowExtension extension;
 
     bool operator==(const ShowFileContent &) const = default;
 
     /// True when it has a record for every channel object and every sub-master.
     bool IsComplete() const;
-    /// Replaces every stored field of the document in place: names, patch lists and level
-    /// tables. Counts of channels, pages and sub-masters, the patch selection and the modified
-    /// flag stay as they are; the mix is not recomputed. Requires IsComplete().
+    /// Replaces every stored field of the document in place: names, patch lists, level tables
+    /// and the extension. Counts of channels, pages and sub-masters, the patch selection and the
+    /// modified flag stay as they are; the mix is not recomputed. Requires IsComplete().
     void ApplyTo(COrinSUBDoc &doc) &&;
 };
 

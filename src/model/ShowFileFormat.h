@@ -5,8 +5,9 @@
 
 namespace orinsub::model {
 
-// The show file (.orin): little-endian, no padding, no checksum, no trailer. The header string
-// doubles as the version check; then 81 channel records and 400 sub-master records follow.
+// The show file (.orin): little-endian, no padding. The header string doubles as the version
+// check; then 81 channel records and 400 sub-master records follow, and for a show with
+// additions the checksummed extension block (ShowExtensionBlock.h).
 inline constexpr char16_t kShowFileHeader[] = u"OrinSUB version 201306 a\n";
 
 // String tags: a first byte 0xFF escalates the length; 0xFFFE after it marks UTF-16 text.
@@ -28,7 +29,9 @@ inline constexpr char16_t kWrongVersionMessage[] = u"バージョンが違いま
 enum class ShowFileStatus {
     Ok,
     WrongVersion, // the header string is not the show header
-    Corrupt,      // truncated, a length or count beyond the end, or bytes after the last record
+    Corrupt,      // truncated, a length or count beyond the end, a damaged extension block, or
+                  // bytes after the last record that are not one
+    TooNew,       // its extension block comes from a newer version of the console
     Unreadable,   // missing, not a regular file, or the read failed
     Unwritable,   // the save failed; the previous file is untouched
 };

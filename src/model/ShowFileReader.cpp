@@ -1,5 +1,6 @@
 #include "ShowFileReader.h"
 
+#include "ShowExtensionBlock.h"
 #include "ShowFileAnsiText.h"
 #include "ShowFileTexts.h"
 #include "ShowLimits.h"
@@ -39,10 +40,17 @@ ShowFileParse ShowFileReader::Parse(std::span<const uint8_t> bytes)
                 return fail(ShowFileStatus::Corrupt);
         }
     }
-    if (reader.Remaining() > 0) {
+    if (reader.Remaining() == 0)
+        return result;
+    const std::span<const uint8_t> rest = bytes.subspan(reader.m_pos);
+    if (!ShowExtensionBlock::BeginsBlock(rest)) {
         reader.m_fault = Fault::Trailing;
         return fail(ShowFileStatus::Corrupt);
     }
+    ShowExtensionParse block = ShowExtensionBlock::Decode(rest);
+    if (block.status != ShowFileStatus::Ok)
+        return {block.status, std::move(block.problem), {}};
+    content.extension = block.extension;
     return result;
 }
 

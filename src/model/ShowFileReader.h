@@ -20,8 +20,9 @@ struct ShowFileParse
 
 /// Parses the bytes of a show file completely, without touching any document. No length or
 /// count in the file is trusted: one that reaches past the end makes the file corrupt before
-/// anything is allocated for it. Bytes after the last sub-master record also make it corrupt:
-/// the console never writes them, so they mean the file is not what its records say.
+/// anything is allocated for it. After the last sub-master record only an intact extension block
+/// may follow: the console writes nothing else there, so other bytes mean the file is not what
+/// its records say.
 class ShowFileReader
 {
 public:

@@ -13,6 +13,9 @@ inline constexpr QStringView kCorrupt =
 inline constexpr QStringView kUnreadable = u"ショーファイル「%1」を読み込めません（%2）。";
 inline constexpr QStringView kUnwritable = u"ショーファイル「%1」を保存できませんでした（%2）。";
 inline constexpr QStringView kOldFileKept = u"元のファイルは変更されていません。";
+inline constexpr QStringView kTooNew =
+    u"ショーファイル「%1」には、このコンソールより新しいバージョンで保存された内容があります。"
+    u"このバージョンで開くとその内容が失われるため、開けません。";
 
 // Why a file cannot be read or written.
 inline constexpr QStringView kNotFound = u"ファイルが見つかりません";
@@ -44,5 +47,19 @@ inline constexpr QStringView kBeyondEnd =
 // %1 the number of extra bytes.
 inline constexpr QStringView kTrailingBytes =
     u"最後のサブマスターの後に余分なデータが %1 バイトあります";
+
+// The extension block after the last sub-master: where (for kEndsEarly and kBeyondEnd) and what.
+inline constexpr QStringView kAtExtensionHeader = u"拡張ブロックの見出し";
+inline constexpr QStringView kAtExtension = u"拡張ブロック";
+inline constexpr QStringView kTrailingAfterExtension = // %1 the number of extra bytes
+    u"拡張ブロックの後に余分なデータが %1 バイトあります";
+inline constexpr QStringView kExtensionChecksum = u"拡張ブロックのチェックサムが合いません";
+inline constexpr QStringView kExtensionBad = u"拡張ブロックの%1が正しくありません"; // %1 below
+inline constexpr QStringView kExtensionTwice = u"拡張ブロックに%1が二つあります";   // %1 below
+inline constexpr QStringView kOfVersion = u"バージョン";
+inline constexpr QStringView kOfRecordFraming = u"記録の区切り";
+inline constexpr QStringView kOfIndependentChannels = u"インディペンデントチャンネル";
+inline constexpr QStringView kOfFlashMode = u"フラッシュボタンの動作";
+inline constexpr QStringView kOfFadeTime = u"フェード時間";
 
 } // namespace orinsub::model::texts

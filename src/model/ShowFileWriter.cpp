@@ -1,6 +1,7 @@
 #include "ShowFileWriter.h"
 
 #include "OrinSUBDoc.h"
+#include "ShowExtensionBlock.h"
 #include "ShowFileFormat.h"
 
 #include <QtEndian>
@@ -25,6 +26,7 @@ QByteArray ShowFileWriter::Encode(const COrinSUBDoc &doc)
             writer.WriteBytes(subMaster->m_levels);
         }
     }
+    writer.m_bytes += ShowExtensionBlock::Encode(doc.m_extension);
     return writer.TakeBytes();
 }
 

@@ -14,7 +14,8 @@ class COrinSUBDoc;
 class ShowFileWriter
 {
 public:
-    /// The whole document as a show file: header, 81 channel records, 400 sub-master records.
+    /// The whole document as a show file: header, 81 channel records, 400 sub-master records,
+    /// then the extension block when the show has additions.
     static QByteArray Encode(const COrinSUBDoc &doc);
 
     /// FF FE FF, then the length in UTF-16 units (byte, or FF and 16-bit, ...), then UTF-16LE.

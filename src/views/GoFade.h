@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/ShowExtension.h"
+
 #include <QObject>
 #include <QTimer>
 
@@ -24,8 +26,8 @@ class GoFade : public QObject
 public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
 
-    static constexpr int kDefaultFadeTime = 30; // tenths of a second
-    static constexpr int kMaxFadeTime = 255;
+    static constexpr int kDefaultFadeTime = model::kDefaultFadeTime; // tenths of a second
+    static constexpr int kMaxFadeTime = model::kMaxFadeTime;
     static constexpr int kStepMs = 10;
 
     explicit GoFade(controls::CCrossFader &crossFader, QObject *parent = nullptr);

@@ -54,6 +54,9 @@ public:
     uint8_t GetCrossfaderLevel(int handle) const override;
     int GetSubFaderCount() const override { return static_cast<int>(m_subFaders.size()); }
     model::SubFaderReading GetSubFaderReading(int index) const override;
+    // No grand master or blackout on the desk yet: the output follows the faders alone.
+    uint8_t GetGrandMaster() const override { return 255; }
+    bool IsBlackout() const override { return false; }
 
     /// Clears the undo record, moves one page up or down (no wrap-around) and refreshes.
     void StepPage(bool up);

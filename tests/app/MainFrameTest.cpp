@@ -352,9 +352,8 @@ TEST_F(MainFrameTest, SurfacesOnTheWindowsLayerHearTheKeysAndMenus)
     layer.Detach(&surface);
 }
 
-TEST_F(MainFrameTest, TheFadeTimeChosenInItsDialogIsKeptForTheNextStart)
+TEST_F(MainFrameTest, TheFadeTimeBelongsToTheShowOnTheDesk)
 {
-    orinsub::testing::PrivateSettings settings;
     QTimer::singleShot(0, [] {
         auto *dialog = dynamic_cast<CFadeTimeDlg *>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
@@ -364,12 +363,15 @@ TEST_F(MainFrameTest, TheFadeTimeChosenInItsDialogIsKeptForTheNextStart)
     });
     frame->Command(kIdFadeTime)->trigger();
     EXPECT_EQ(Master().GetGoFade().GetFadeTime(), 12);
+    EXPECT_EQ(doc.m_extension.fadeTime, 12);
+    EXPECT_TRUE(doc.IsModified());
 
-    frame.reset();
-    model::g_orin = model::COrinGlobal{};
-    model::g_orin.m_pDoc = &doc;
-    frame = std::make_unique<app::CMainFrame>(&doc);
-    EXPECT_EQ(Master().GetGoFade().GetFadeTime(), 12);
+    // Another show on the desk (opened, or New) brings its own fade time, unmodified.
+    doc.m_extension.fadeTime = 75;
+    doc.SetModifiedFlag(false);
+    frame->OnInitialUpdate();
+    EXPECT_EQ(Master().GetGoFade().GetFadeTime(), 75);
+    EXPECT_FALSE(doc.IsModified());
 }
 
 TEST_F(MainFrameTest, CrossfaderLinkFollowsTheMenuAndF1WithItsCheckMark)

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace orinsub;
 using namespace orinsub::model;
 
@@ -30,6 +32,17 @@ TEST(Crossfade, NeverExceedsFullAcrossAllHandlePositions)
                     const int out = CrossfadeLevel(a, b, xa, xb);
                     ASSERT_LE(out, std::max(a, b)) << a << ' ' << b << ' ' << xa << ' ' << xb;
                 }
+}
+
+TEST(GrandMaster, RoundsToTheNearestLevelAndKeepsTheEnds)
+{
+    for (int level = 0; level <= 255; ++level) {
+        for (int gm = 0; gm <= 255; ++gm)
+            ASSERT_EQ(GrandMasterLevel(level, gm), std::lround(level * gm / 255.0))
+                << level << ' ' << gm;
+    }
+    EXPECT_EQ(GrandMasterLevel(255, 128), 128);
+    EXPECT_EQ(GrandMasterLevel(1, 128), 1) << "truncating would give 0";
 }
 
 TEST(HighestTakesPrecedence, SubMasterOnlyRaises)
@@ -58,8 +71,12 @@ public:
     uint8_t GetCrossfaderLevel(int handle) const override { return handle == 0 ? xa : handle == 1 ? xb : 0; }
     int GetSubFaderCount() const override { return 20; }
     SubFaderReading GetSubFaderReading(int index) const override { return subs[index]; }
+    uint8_t GetGrandMaster() const override { return gm; }
+    bool IsBlackout() const override { return blackout; }
     uint8_t xa = 255, xb = 0;
     SubFaderReading subs[20] = {};
+    uint8_t gm = 255;
+    bool blackout = false;
 };
 
 class MixTest : public testing::Test
@@ -172,4 +189,58 @@ TEST_F(MixTest, WithoutPanesTheMixReadsZero)
     port.SetOutputSlot(3, 9);
     MixChannel(3);
     EXPECT_EQ(port.GetOutputSlot(3), 0);
+}
+
+// Channel 1 follows the masters, channel 2 (independent) has the same levels and must play the
+// faders as they stand. Row A is on air; sub-master 1 is on fader 1, sub-master 2 on fader 2.
+TEST_F(MixTest, GrandMasterBlackoutFlashAndSoloSpareOnlyIndependentChannels)
+{
+    struct Sub
+    {
+        uint8_t level; // of channels 1 and 2 in the sub-master
+        uint8_t fader;
+        bool held = false;
+    };
+    constexpr FlashMode kFlash = FlashMode::Flash;
+    constexpr FlashMode kSolo = FlashMode::Solo;
+    const struct
+    {
+        const char *what;
+        uint8_t gm;
+        bool blackout;
+        FlashMode mode;
+        uint8_t row;
+        Sub sub1, sub2;
+        uint8_t out, independentOut;
+    } cases[] = {
+        {"gm full", 255, false, kFlash, 200, {}, {}, 200, 200},
+        {"gm 0", 0, false, kFlash, 200, {}, {}, 0, 200},
+        {"gm half rounds", 128, false, kFlash, 255, {}, {}, 128, 255},
+        {"blackout", 255, true, kFlash, 200, {}, {}, 0, 200},
+        {"blackout, flash held", 255, true, kFlash, 0, {100, 0, true}, {}, 0, 0},
+        {"flash over fader at 0", 255, false, kFlash, 80, {100, 0, true}, {90, 128}, 100, 80},
+        {"flash under gm", 128, false, kFlash, 80, {100, 0, true}, {}, 50, 80},
+        {"two flashes", 255, false, kFlash, 0, {50, 0, true}, {90, 0, true}, 90, 0},
+        {"solo, rows up", 255, false, kSolo, 200, {100, 0, true}, {90, 255}, 100, 200},
+        {"solo under gm 0", 0, false, kSolo, 200, {100, 0, true}, {}, 0, 200},
+        {"solo, two held", 255, false, kSolo, 200, {50, 0, true}, {90, 10, true}, 90, 200},
+        {"solo, none held", 255, false, kSolo, 80, {}, {90, 255}, 90, 90},
+    };
+    doc.SetIndependent(2, true);
+    for (const auto &c : cases) {
+        master.gm = c.gm;
+        master.blackout = c.blackout;
+        doc.SetFlashMode(c.mode);
+        int fader = 0;
+        for (const Sub &sub : {c.sub1, c.sub2}) {
+            CSubMaster &subMaster = *doc.GetSubMaster(1, fader + 1);
+            subMaster.m_levels[0] = subMaster.m_levels[1] = sub.level;
+            master.subs[fader].level = sub.fader;
+            master.subs[fader++].flashHeld = sub.held;
+        }
+        rows.levels[0][0] = rows.levels[0][1] = c.row;
+        RecomputeAllChannels();
+        EXPECT_EQ(port.GetOutputSlot(1), c.out) << c.what;
+        EXPECT_EQ(port.GetOutputSlot(2), c.independentOut) << c.what << ", independent";
+    }
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace orinsub::model;
 
 namespace {
@@ -152,4 +154,32 @@ TEST(OrinSUBDoc, PatchingRepairsDimmersThatALoadedShowListedTwice)
     doc.Channel(1).m_dimmers = {2, 5};
     doc.RestoreOneToOnePatch();
     ExpectFreshPatch(doc);
+}
+
+TEST(OrinSUBDoc, AdditionsMarkTheShowModifiedWhenTheyChangeAndNewClearsThem)
+{
+    COrinSUBDoc doc;
+    const std::function<void()> edits[] = {
+        [&] { doc.SetIndependent(80, true); },
+        [&] { doc.SetFlashMode(FlashMode::Solo); },
+        [&] { doc.SetFadeTime(12); },
+    };
+    for (const auto &edit : edits) {
+        doc.SetModifiedFlag(false);
+        edit();
+        EXPECT_TRUE(doc.IsModified());
+        doc.SetModifiedFlag(false);
+        edit();
+        EXPECT_FALSE(doc.IsModified()) << "the same value again changes nothing";
+    }
+    doc.SetIndependent(0, true);
+    doc.SetIndependent(81, true);
+    EXPECT_EQ(doc.m_extension.independent.count(), 1u);
+    EXPECT_TRUE(doc.m_extension.IsIndependent(80));
+    doc.SetFadeTime(999);
+    EXPECT_EQ(doc.m_extension.fadeTime, 255);
+
+    ASSERT_TRUE(doc.OnNewDocument());
+    EXPECT_TRUE(doc.m_extension.IsDefault());
+    EXPECT_EQ(doc.m_extension.fadeTime, 30);
 }

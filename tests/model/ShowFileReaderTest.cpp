@@ -9,6 +9,8 @@
 
 using namespace orinsub::model;
 using orinsub::testing::AsBytes;
+using orinsub::testing::ExtensionBlockBytes;
+using orinsub::testing::ExtensionRecordBytes;
 using orinsub::testing::ParseShow;
 using orinsub::testing::UnusualShowBytes;
 
@@ -93,6 +95,7 @@ TEST(ShowFileReader, UnusualShowRoundTripsThroughTheDocument)
 {
     COrinSUBDoc original;
     orinsub::testing::FillUnusualShow(original);
+    orinsub::testing::AddShowAdditions(original);
     original.Channel(79).m_name = QString(70000, u'x'); // 32-bit length
     const QByteArray bytes = ShowFileWriter::Encode(original);
 
@@ -109,6 +112,7 @@ TEST(ShowFileReader, UnusualShowRoundTripsThroughTheDocument)
     EXPECT_EQ(loaded.GetSubMaster(20, 20)->m_levels.size(), 600u);
     EXPECT_EQ(loaded.Channel(2).m_name, original.Channel(2).m_name) << "lone surrogate kept";
     EXPECT_EQ(loaded.m_patchSelection, (std::vector<int32_t>{4, 2})) << "not part of a show";
+    EXPECT_EQ(loaded.m_extension, original.m_extension);
 }
 
 TEST(ShowFileReader, HeaderMustMatchExactlyInEitherStringForm)
@@ -293,4 +297,78 @@ TEST(ShowFileReader, ChannelWithoutDimmersIsItsNameAndZeroCount)
     ASSERT_EQ(parse.status, ShowFileStatus::Ok);
     EXPECT_TRUE(parse.content.channels[0].dimmers.empty());
     EXPECT_EQ(parse.content.channels[1].dimmers, std::vector<int32_t>{2});
+}
+
+TEST(ShowFileExtension, OnlyAShowWithAdditionsGetsTheBlockAfterItsLastSubMaster)
+{
+    const COrinSUBDoc fresh;
+    const QByteArray freshBytes = ShowFileWriter::Encode(fresh);
+    COrinSUBDoc doc;
+    doc.SetFadeTime(12);
+    doc.SetIndependent(3, true);
+    doc.SetFadeTime(kDefaultFadeTime);
+    doc.SetIndependent(3, false);
+    EXPECT_EQ(ShowFileWriter::Encode(doc), freshBytes) << "additions back at their defaults";
+
+    doc.SetFadeTime(12);
+    const QByteArray bytes = ShowFileWriter::Encode(doc);
+    EXPECT_EQ(bytes.left(kNewShowFileSize), freshBytes);
+    EXPECT_EQ(bytes.mid(kNewShowFileSize),
+              Hex("4f52494e2d455854 0100 07000000 82f5e7fe 0300 01000000 0c"));
+    EXPECT_EQ(Crc32().Add(AsBytes("123456789")).Value(), 0xCBF43926u) << "the zip and PNG CRC";
+}
+
+TEST(ShowFileExtension, DamagedOrNewerBlocksRefuseTheWholeShow)
+{
+    const COrinSUBDoc fresh;
+    const QByteArray show = ShowFileWriter::Encode(fresh);
+    const QByteArray fadeTime = ExtensionRecordBytes(3, Hex("0c"));
+    const QByteArray good = ExtensionBlockBytes(fadeTime);
+    QByteArray badChecksum = good;
+    badChecksum[badChecksum.size() - 1] = 0x0d;
+    QByteArray badMagic = good;
+    badMagic[7] = 'U';
+    const QString framing = QStringLiteral("拡張ブロックの記録の区切りが正しくありません");
+    const struct
+    {
+        const char *what;
+        QByteArray block;
+        ShowFileStatus status;
+        QString problem;
+    } cases[] = {
+        {"checksum", badChecksum, ShowFileStatus::Corrupt,
+         QStringLiteral("拡張ブロックのチェックサムが合いません")},
+        {"cut", good.chopped(1), ShowFileStatus::Corrupt,
+         QStringLiteral("拡張ブロックに 7 個分のデータが必要ですが、ファイルの残りは 6 バイトしか"
+                        "ありません")},
+        {"header cut", good.left(17), ShowFileStatus::Corrupt,
+         QStringLiteral("拡張ブロックの見出しの途中でファイルが終わっています")},
+        {"byte after", good + 'x', ShowFileStatus::Corrupt,
+         QStringLiteral("拡張ブロックの後に余分なデータが 1 バイトあります")},
+        {"no magic", badMagic, ShowFileStatus::Corrupt,
+         QStringLiteral("最後のサブマスターの後に余分なデータが 25 バイトあります")},
+        {"version 0", ExtensionBlockBytes(fadeTime, 0), ShowFileStatus::Corrupt,
+         QStringLiteral("拡張ブロックのバージョンが正しくありません")},
+        {"record header cut", ExtensionBlockBytes(Hex("030001")), ShowFileStatus::Corrupt, framing},
+        {"record beyond payload", ExtensionBlockBytes(Hex("0300 02000000 0c")),
+         ShowFileStatus::Corrupt, framing},
+        {"independent size", ExtensionBlockBytes(ExtensionRecordBytes(1, QByteArray(9, 'x'))),
+         ShowFileStatus::Corrupt,
+         QStringLiteral("拡張ブロックのインディペンデントチャンネルが正しくありません")},
+        {"flash mode", ExtensionBlockBytes(ExtensionRecordBytes(2, Hex("02"))),
+         ShowFileStatus::Corrupt,
+         QStringLiteral("拡張ブロックのフラッシュボタンの動作が正しくありません")},
+        {"twice", ExtensionBlockBytes(fadeTime + fadeTime), ShowFileStatus::Corrupt,
+         QStringLiteral("拡張ブロックにフェード時間が二つあります")},
+        {"newer version", ExtensionBlockBytes(fadeTime, kExtensionVersion + 1),
+         ShowFileStatus::TooNew, QString()},
+        {"unknown record", ExtensionBlockBytes(fadeTime + ExtensionRecordBytes(99, "cue")),
+         ShowFileStatus::TooNew, QString()},
+    };
+    for (const auto &c : cases) {
+        const ShowFileParse parse = ParseShow(show + c.block);
+        EXPECT_EQ(parse.status, c.status) << c.what;
+        EXPECT_EQ(parse.problem, c.problem) << c.what;
+        EXPECT_TRUE(parse.content == ShowFileContent{}) << c.what << ": nothing handed out";
+    }
 }

@@ -43,6 +43,13 @@ protected:
     QTemporaryDir dir;
 };
 
+/// An extension block from a newer console, checksum and all.
+QByteArray NewerBlock()
+{
+    using namespace orinsub::testing;
+    return ExtensionBlockBytes(ExtensionRecordBytes(3, "\x0c"), kExtensionVersion + 1);
+}
+
 /// Makes writes beyond a few bytes fail with EFBIG, as a full disk would, for its lifetime.
 class FileSizeLimit
 {
@@ -112,6 +119,7 @@ TEST_F(ShowFileTest, OpenRejectsBadFilesAndKeepsTheCurrentShow)
          ShowFileStatus::Corrupt},
         {QStringLiteral("empty.orin"), QByteArray(), ShowFileStatus::Corrupt},
         {QStringLiteral("50% off.orin"), otherBytes + '\0', ShowFileStatus::Corrupt},
+        {QStringLiteral("newer.orin"), otherBytes + NewerBlock(), ShowFileStatus::TooNew},
     };
     for (const Case &c : cases) {
         const QString path = WriteBytes(c.name, c.bytes);
@@ -146,6 +154,13 @@ TEST_F(ShowFileTest, MessagesNameTheFileAndTheProblemInJapanese)
         OpenShowFile(doc, png).message,
         QStringLiteral("「%1」はこのコンソールのショーファイルではないか、バージョンが違います。")
             .arg(png));
+    const QString newer =
+        WriteBytes(QStringLiteral("newer.orin"), ShowFileWriter::Encode(doc) + NewerBlock());
+    EXPECT_EQ(OpenShowFile(doc, newer).message,
+              QStringLiteral("ショーファイル「%1」には、このコンソールより新しいバージョンで保存さ"
+                             "れた内容があります。このバージョンで開くとその内容が失われるため、"
+                             "開けません。")
+                  .arg(newer));
 }
 
 TEST_F(ShowFileTest, HugeFileIsRefusedBeforeItIsRead)
@@ -241,9 +256,13 @@ TEST_F(ShowFileTest, NameAsLongAsTheFolderTakesSavesAgainAndAgain)
 
 TEST_F(ShowFileTest, EveryShowThatSavesOpensAgain)
 {
-    // Channel 1's name (10 bytes of tag and length, 2 a character) fills the show to the limit.
+    // Channel 1's name (10 bytes of tag and length, 2 a character) fills the show, with its
+    // extension block, to the limit.
     COrinSUBDoc doc;
-    doc.Channel(0).m_name = QString((kMaxShowFileSize - kNewShowFileSize - 6) / 2, QChar(u'照'));
+    doc.SetIndependent(1, true);
+    const qsizetype block = ShowExtensionBlock::Encode(doc.m_extension).size();
+    doc.Channel(0).m_name =
+        QString((kMaxShowFileSize - kNewShowFileSize - 6 - block) / 2, QChar(u'照'));
     const QString path = PathOf(QStringLiteral("full.orin"));
     ASSERT_TRUE(SaveShowFile(doc, path).IsOk());
     ASSERT_EQ(QFileInfo(path).size(), kMaxShowFileSize);

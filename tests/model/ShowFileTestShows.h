@@ -1,11 +1,14 @@
 #pragma once
 
+#include "model/Crc32.h"
 #include "model/OrinSUBDoc.h"
+#include "model/ShowExtensionBlock.h"
 #include "model/ShowFileReader.h"
 #include "model/ShowFileWriter.h"
 
 #include <QByteArray>
 #include <QString>
+#include <QtEndian>
 #include <span>
 
 namespace orinsub::testing {
@@ -38,6 +41,37 @@ inline void FillUnusualShow(model::COrinSUBDoc &doc)
     doc.GetSubMaster(7, 20)->m_levels.assign(5, 128);
     doc.GetSubMaster(20, 20)->m_levels.assign(600, 17);
     doc.GetSubMaster(20, 20)->m_name = QString(254, QChar(u'z'));
+}
+
+/// Everything the extension block holds, each away from a new show's value.
+inline void AddShowAdditions(model::COrinSUBDoc &doc)
+{
+    for (int channel : {1, 8, 9, 80})
+        doc.SetIndependent(channel, true);
+    doc.SetFlashMode(model::FlashMode::Solo);
+    doc.SetFadeTime(0);
+}
+
+/// One record of an extension block: kind, data length, data.
+inline QByteArray ExtensionRecordBytes(uint16_t kind, const QByteArray &data)
+{
+    QByteArray bytes(6, '\0');
+    qToLittleEndian<uint16_t>(kind, bytes.data());
+    qToLittleEndian<uint32_t>(static_cast<uint32_t>(data.size()), bytes.data() + 2);
+    return bytes + data;
+}
+
+/// An extension block around payload with the right checksum, as the given version writes it.
+inline QByteArray ExtensionBlockBytes(const QByteArray &payload,
+                                      uint16_t version = model::kExtensionVersion)
+{
+    QByteArray fields(6, '\0');
+    qToLittleEndian<uint16_t>(version, fields.data());
+    qToLittleEndian<uint32_t>(static_cast<uint32_t>(payload.size()), fields.data() + 2);
+    QByteArray crc(4, '\0');
+    qToLittleEndian<uint32_t>(model::Crc32().Add(AsBytes(fields)).Add(AsBytes(payload)).Value(),
+                              crc.data());
+    return QByteArray(model::kExtensionMagic, 8) + fields + crc + payload;
 }
 
 inline QByteArray UnusualShowBytes()

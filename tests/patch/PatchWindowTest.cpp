@@ -40,6 +40,8 @@ public:
     uint8_t GetCrossfaderLevel(int handle) const override { return handle == 0 ? 255 : 0; }
     int GetSubFaderCount() const override { return 0; }
     model::SubFaderReading GetSubFaderReading(int) const override { return {}; }
+    uint8_t GetGrandMaster() const override { return 255; }
+    bool IsBlackout() const override { return false; }
 };
 
 class PatchWindowTest : public ::testing::Test

@@ -66,6 +66,7 @@ TEST_F(ShowToolTest, DumpAndBuildRoundTripEveryByte)
 {
     model::COrinSUBDoc doc;
     orinsub::testing::FillUnusualShow(doc);
+    orinsub::testing::AddShowAdditions(doc);
     const QString original = PathOf("unusual.orin");
     ASSERT_TRUE(model::SaveShowFile(doc, original).IsOk());
 
@@ -90,7 +91,10 @@ TEST_F(ShowToolTest, DumpHasTheDocumentedShape)
     const QJsonArray subMasters = show["submasters"].toArray();
     ASSERT_EQ(channels.size(), 81);
     ASSERT_EQ(subMasters.size(), 400);
-    EXPECT_EQ(show.keys(), (QStringList{"channels", "submasters"}));
+    EXPECT_EQ(show.keys(),
+              (QStringList{"channels", "fadetime", "flashmode", "independent", "submasters"}));
+    EXPECT_TRUE(json.endsWith("  ],\n  \"independent\": [],\n  \"flashmode\": \"flash\",\n"
+                              "  \"fadetime\": 30\n}\n"));
     const QJsonObject spare = channels[80].toObject();
     EXPECT_EQ(spare["number"].toInt(), 81);
     EXPECT_EQ(spare["dimmers"].toArray().size(), 432);
@@ -116,8 +120,8 @@ TEST_F(ShowToolTest, BuildRejectsAnythingThatIsNotAShowAndWritesNothing)
         QByteArray json;
         std::string message; // what the one line must say after the file's name
     } cases[] = {
-        {good.left(good.size() - 3), "行 486、列 4: 「,」か「}」が必要です"},
-        {good + "x", "行 488、列 1: JSON の後に余分な文字があります"},
+        {good.left(good.size() - 3), "行 489、列 17: 「,」か「}」が必要です"},
+        {good + "x", "行 491、列 1: JSON の後に余分な文字があります"},
         {replaced("\"name\": \"\"", "\"name\": \"\", \"name\": \"x\""),
          "行 3、列 31: 項目「name」が二度あります"},
         {replaced("[1]", "[1.0]"), "行 3、列 43: 数は整数で書いてください"},
@@ -146,6 +150,15 @@ TEST_F(ShowToolTest, BuildRejectsAnythingThatIsNotAShowAndWritesNothing)
          "submasters[0].page: 1 でなければなりません"},
         {replaced(sub1, "{\"page\": 1, \"number\": 1, \"name\": \"\", \"levels\": [true, "),
          "submasters[0].levels[0]: 0 から 255 までの整数が必要です"},
+        {replaced("\"independent\": []", "\"independent\": [81]"),
+         "independent[0]: 1 から 80 までの整数が必要です"},
+        {replaced("\"independent\": []", "\"independent\": [3, 3]"),
+         "independent[1]: 3 が二度あります"},
+        {replaced("\"flash\"", "\"strobe\""), "flashmode: 「flash」か「solo」でなければなりません"},
+        {replaced("\"fadetime\": 30", "\"fadetime\": 256"),
+         "fadetime: 0 から 255 までの整数が必要です"},
+        {replaced("\"fadetime\": 30", "\"fadetime\": 30, \"cues\": []"),
+         "全体: 不明な項目「cues」があります"},
     };
     const QString target = Write("show.orin", "previous show");
     for (const Case &c : cases) {
@@ -159,6 +172,15 @@ TEST_F(ShowToolTest, BuildRejectsAnythingThatIsNotAShowAndWritesNothing)
     EXPECT_EQ(Run({"build", PathOf("missing.json"), PathOf("out.orin")}), 1);
     EXPECT_NE(err.str().find("missing.json"), std::string::npos);
     EXPECT_FALSE(QFile::exists(PathOf("out.orin")));
+}
+
+TEST_F(ShowToolTest, JsonFromBeforeTheAdditionsBuildsAShowWithout)
+{
+    QByteArray json = NewShowJson();
+    json.truncate(json.indexOf("  ],\n  \"independent\""));
+    ASSERT_EQ(Run({"build", Write("old.json", json + "  ]\n}\n"), PathOf("old.orin")}), 0)
+        << err.str();
+    EXPECT_EQ(Read(PathOf("old.orin")), Read(PathOf("new.orin")));
 }
 
 TEST_F(ShowToolTest, LongNamesAndEscapesSurviveBuild)

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "ShowExtension.h"
+#include "ShowFileFormat.h"
+
+#include <QByteArray>
+#include <span>
+
+namespace orinsub::model {
+
+// The extension block follows the last sub-master record and ends the file. Little-endian:
+//
+//   magic    8 bytes  "ORIN-EXT"
+//   version  u16      kExtensionVersion
+//   length   u32      of the payload in bytes
+//   CRC-32   u32      of the version and length bytes followed by the payload
+//   payload  records, each: kind u16, data length u32, data
+//
+// These header fields keep their layout in every version. A console that reads the original
+// records only stops after the last sub-master, so it sees the show without its additions. A
+// newer version, or a record kind this console does not know, refuses the show as TooNew, as
+// opening and saving it again would silently drop what this console cannot read.
+inline constexpr char kExtensionMagic[8] = {'O', 'R', 'I', 'N', '-', 'E', 'X', 'T'};
+inline constexpr uint16_t kExtensionVersion = 1;
+inline constexpr size_t kExtensionHeaderSize = 18;
+inline constexpr size_t kExtensionRecordHeaderSize = 6;
+
+enum class ExtensionRecord : uint16_t {
+    IndependentChannels = 1, // 10 bytes: channel n is bit (n - 1) % 8 of byte (n - 1) / 8
+    FlashMode = 2,           // 1 byte: 0 flash, 1 solo
+    FadeTime = 3,            // 1 byte: tenths of a second
+};
+
+/// Outcome of reading an extension block: extension is filled only when status is Ok; problem
+/// says, in Japanese, what is wrong when it is Corrupt.
+struct ShowExtensionParse
+{
+    ShowFileStatus status = ShowFileStatus::Ok;
+    QString problem;
+    ShowExtension extension;
+};
+
+/// Writes and reads the extension block.
+class ShowExtensionBlock
+{
+public:
+    /// True when bytes begin with the block's magic.
+    static bool BeginsBlock(std::span<const uint8_t> bytes);
+    /// The block holding extension, with only the records that differ from a new show's, in
+    /// kind order; empty when none does.
+    static QByteArray Encode(const ShowExtension &extension);
+    /// Reads a block that starts at the first byte and must end exactly at the last. Records
+    /// may come in any order, each kind once; a kind not stored keeps its default.
+    static ShowExtensionParse Decode(std::span<const uint8_t> bytes);
+};
+
+} // namespace orinsub::model
