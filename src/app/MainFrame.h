@@ -24,6 +24,7 @@ class CMasterConsoleView;
 }
 namespace orinsub::surfaces {
 class ControlLayer;
+class PaneDesk;
 }
 
 namespace orinsub::app {
@@ -137,6 +138,7 @@ private:
     std::unique_ptr<dmx::PeriodicTimer> m_linkTimer;
     std::unique_ptr<MainMenu> m_menu;
     std::unique_ptr<SectionDrag> m_sectionDrag;
+    std::unique_ptr<surfaces::PaneDesk> m_desk;
     std::unique_ptr<surfaces::ControlLayer> m_controlLayer;
     CMySplitterWnd *m_wndSplitter = nullptr;
     CMySplitterWnd *m_wndSplitterTop = nullptr;
