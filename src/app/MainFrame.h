@@ -25,7 +25,7 @@ class CMasterConsoleView;
 namespace orinsub::surfaces {
 class ControlLayer;
 class PaneDesk;
-}
+} // namespace orinsub::surfaces
 
 namespace orinsub::app {
 

@@ -175,8 +175,8 @@ struct ControlLayer::Impl
         if (!target.Family().pickUp || a.surface->IsMotorised())
             return true;
         const int key = Key(target);
-        for (auto it = a.pickUps.lower_bound({key, 0}); it != a.pickUps.end() && it->first.first == key;
-             ++it) {
+        for (auto it = a.pickUps.lower_bound({key, 0});
+             it != a.pickUps.end() && it->first.first == key; ++it) {
             if (it->second.caught && IsWhereItWasPut(it->second))
                 return true;
         }
@@ -256,8 +256,7 @@ struct ControlLayer::Impl
         }
     }
 
-    void MoveFader(Attached &a, ControlId control, const ControlTarget &target, int level,
-                   int step)
+    void MoveFader(Attached &a, ControlId control, const ControlTarget &target, int level, int step)
     {
         PickUp &pickUp = a.pickUps[{Key(target), control}];
         pickUp.target = target;
@@ -292,21 +291,24 @@ struct ControlLayer::Impl
         Schedule();
     }
 
+    /// The surface's controls stand nowhere near the fader any more.
+    void ForgetPickUps(Attached &a, const ControlTarget &target)
+    {
+        const int key = Key(target);
+        std::erase_if(a.pickUps, [key](const auto &entry) { return entry.first.first == key; });
+        ClearMark(a, target);
+    }
+
     void SelectBank(Attached &a, int bank)
     {
         if (bank < 0 || bank >= static_cast<int>(a.banks.size()) || bank == a.bank)
             return;
         // Every strip now plays another fader: each must pick its fader up afresh and shows it.
-        const auto forget = [&a, this](const Bank &faders) {
-            for (const ControlTarget &target : faders) {
-                const int key = Key(target);
-                std::erase_if(a.pickUps, [key](const auto &entry) { return entry.first.first == key; });
-                ClearMark(a, target);
-            }
-        };
-        forget(a.banks[a.bank]);
+        for (const ControlTarget &target : a.banks[a.bank])
+            ForgetPickUps(a, target);
         a.bank = bank;
-        forget(a.banks[a.bank]);
+        for (const ControlTarget &target : a.banks[a.bank])
+            ForgetPickUps(a, target);
         for (const ControlTarget &shown : a.surface->ShownTargets()) {
             if (shown.kind == Kind::Strip)
                 a.sent.erase(Key(shown));
@@ -421,6 +423,10 @@ void ControlLayer::Touch(Surface *surface, const ControlTarget &target, bool tou
     }
     if (!a->touched.erase(Key(target)))
         return;
+    // A hand that leaves a fader without a motor leaves it nowhere: a page's knob shows the
+    // console again, and its next touch picks up afresh.
+    if (!a->surface->IsMotorised())
+        d->ForgetPickUps(*a, d->Resolve(*a, target));
     a->sent[Key(target)] = SentValue{}; // released: it goes to wherever the desk is now
     d->Schedule();
 }

@@ -30,7 +30,8 @@ constexpr std::array kFamilies{
     FaderFamily("A", Kind::RowFader, 0, 0, ControlTarget::kChannels),
     FaderFamily("B", Kind::RowFader, 1, 0, ControlTarget::kChannels),
     FaderFamily("sub", Kind::SubFader, 0, 0, ControlTarget::kSubFaders),
-    TargetFamily{"xfade", Kind::Crossfade, 0, 0, 0, Action::Level, 0, 255, TargetScope::Desk, true, false},
+    TargetFamily{"xfade", Kind::Crossfade, 0, 0, 0, Action::Level, 0, 255, TargetScope::Desk, true,
+                 false},
     FaderFamily("xfade/A", Kind::CrossfadeHandle, 0, 0, 0),
     FaderFamily("xfade/B", Kind::CrossfadeHandle, 0, 1, 0),
     ButtonFamily("page/up", Kind::PageUp),
@@ -100,11 +101,10 @@ std::optional<ControlTarget> ControlTarget::Parse(const QString &name, const Sur
                 return ControlTarget{family.kind, family.row, family.index};
             continue;
         }
-        if (name.size() <= prefix.size() || !name.startsWith(prefix) ||
-            name[prefix.size()] != u'/')
+        if (name.size() <= prefix.size() || !name.startsWith(prefix) || name[prefix.size()] != u'/')
             continue;
-        const auto index = ParseNumber(QStringView(name).mid(prefix.size() + 1),
-                                       CountOn(family, shape));
+        const auto index =
+            ParseNumber(QStringView(name).mid(prefix.size() + 1), CountOn(family, shape));
         if (index)
             return ControlTarget{family.kind, family.row, *index};
     }
@@ -120,9 +120,22 @@ QString ControlTarget::Name() const
 
 const TargetFamily &ControlTarget::Family() const
 {
-    for (const TargetFamily &family : kFamilies) {
-        if (IsOf(family, *this))
-            return family;
+    // Feedback asks this of every shown target on every pass: the families by kind, found once.
+    static const std::vector<std::vector<const TargetFamily *>> byKind = [] {
+        std::vector<std::vector<const TargetFamily *>> families;
+        for (const TargetFamily &family : kFamilies) {
+            const auto kind = static_cast<size_t>(family.kind);
+            families.resize(std::max(families.size(), kind + 1));
+            families[kind].push_back(&family);
+        }
+        return families;
+    }();
+    const auto kind = static_cast<size_t>(this->kind);
+    if (kind < byKind.size()) {
+        for (const TargetFamily *family : byKind[kind]) {
+            if (IsOf(*family, *this))
+                return *family;
+        }
     }
     return kFamilies.front(); // out of every range: made by hand, never parsed
 }

@@ -36,8 +36,7 @@ controls::CFader *MarkedFader(const ControlTarget &target)
     views::CMasterConsoleView *master = g_orin.m_pMasterView;
     switch (target.kind) {
     case Kind::RowFader:
-        return dan ? dan->GetFader(target.row * ControlTarget::kChannels + target.index)
-                   : nullptr;
+        return dan ? dan->GetFader(target.row * ControlTarget::kChannels + target.index) : nullptr;
     case Kind::SubFader:
         return master ? master->GetSubFader(target.index) : nullptr;
     case Kind::CrossfadeHandle:
@@ -204,8 +203,7 @@ int PaneDesk::SubMasterState(int fader) const
 
 uint8_t PaneDesk::OutputLevel(int channel) const
 {
-    return channel >= 0 && channel < ControlTarget::kChannels ? model::s_channelLevels[channel]
-                                                              : 0;
+    return channel >= 0 && channel < ControlTarget::kChannels ? model::s_channelLevels[channel] : 0;
 }
 
 bool PaneDesk::IsOnAir(int row) const

@@ -19,16 +19,15 @@ TEST(PickUpRuleTest, AControlCatchesAFaderOnReachingOrCrossingItsLevel)
         {128, 128, 90, 1, true},   // left from on it
         {128, 100, 127, 1, false}, // short of it
         {128, 200, 129, 1, false},
-        {0, 2, 4, 3, false},       // moving away: the step counts only for a first value
-        {0, kNoLastValue, 1, 1, true},   // a first value next to the level
-        {0, kNoLastValue, 2, 1, false},  // too far for the finest control
-        {0, kNoLastValue, 2, 3, true},   // within one step of a 7-bit control
+        {0, 2, 4, 3, false},            // moving away: the step counts only for a first value
+        {0, kNoLastValue, 1, 1, true},  // a first value next to the level
+        {0, kNoLastValue, 2, 1, false}, // too far for the finest control
+        {0, kNoLastValue, 2, 3, true},  // within one step of a 7-bit control
         {100, kNoLastValue, 97, 3, true},
         {100, kNoLastValue, 96, 3, false},
         {255, kNoLastValue, 255, 1, true},
     };
     for (const Case &c : cases)
         EXPECT_EQ(PicksUp(c.level, c.last, c.now, c.step), c.catches)
-            << "level " << c.level << ", from " << c.last << " to " << c.now << ", step "
-            << c.step;
+            << "level " << c.level << ", from " << c.last << " to " << c.now << ", step " << c.step;
 }

@@ -93,6 +93,21 @@ TEST_F(ControlLayerTest, AFirstValueWithinTheControlsStepCatchesAtOnce)
     EXPECT_EQ(desk.Value(T("B/1")), 0) << "two levels off is no step of a finest control";
 }
 
+TEST_F(ControlLayerTest, AFingerLeavingAFaderLeavesNoMarkBehind)
+{
+    RecordingSurface page({"sub/1"});
+    layer->Attach(&page);
+    layer->Touch(&page, T("sub/1"), true);
+    Sweep(page, "sub/1", {0, 90});
+    layer->Touch(&page, T("sub/1"), false);
+    desk.Set(T("sub/1"), 30); // the mouse
+    layer->Flush();
+    EXPECT_EQ(desk.Mark(T("sub/1")), -1);
+    layer->Touch(&page, T("sub/1"), true);
+    Sweep(page, "sub/1", {30, 40}); // the finger takes the knob where it is now
+    EXPECT_EQ(desk.Value(T("sub/1")), 40);
+}
+
 TEST_F(ControlLayerTest, EachControlOnAFaderPicksItUpForItself)
 {
     RecordingSurface surface({"sub/1"});

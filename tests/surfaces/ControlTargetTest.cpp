@@ -15,10 +15,10 @@ TEST(ControlTargetTest, EveryTargetOfTheCatalogueParsesFromItsOneName)
         EXPECT_EQ(ControlTarget::Parse(name), target) << name.toStdString();
     }
     // The names that mapping files and OSC layouts hold keep meaning what they meant.
-    for (const char *name : {"A/1", "A/80", "B/80", "sub/20", "xfade", "xfade/A", "xfade/B",
-                             "page/up", "page/down", "in/A", "in/B", "in/sub", "link", "go",
-                             "go/time", "strip/1", "strip/128", "bank/1", "bank/128", "bank/next",
-                             "bank/prev"})
+    for (const char *name :
+         {"A/1",     "A/80",      "B/80",      "sub/20", "xfade",    "xfade/A",   "xfade/B",
+          "page/up", "page/down", "in/A",      "in/B",   "in/sub",   "link",      "go",
+          "go/time", "strip/1",   "strip/128", "bank/1", "bank/128", "bank/next", "bank/prev"})
         EXPECT_TRUE(names.count(QString::fromLatin1(name))) << name;
 }
 

@@ -63,7 +63,7 @@ TEST_F(LayerTest, EveryChangeOnThePanesReachesTheSurface)
     Attach(surface);
 
     Press(dan->viewport(), Centre(Fader(0, 1).GetKnobRect())); // the mouse
-    Move(dan->viewport(), QPoint(24, 41));                      // top of the travel
+    Move(dan->viewport(), QPoint(24, 41));                     // top of the travel
     Release(dan->viewport(), QPoint(24, 41));
     layer->Flush();
     EXPECT_EQ(surface.Last("A/1")->value, 255);

@@ -83,8 +83,10 @@ class Fader {
     this.grab = onKnob ? this.rawLevelAt(event) - this.position : 0;
     send({ t: 'touch', n: this.target, d: true });
     // Taken by the knob, the fader starts where the console is and so catches at once.
-    if (onKnob) send({ t: 'move', n: this.target, v: this.position });
-    else this.moveTo(this.levelAt(event));
+    if (onKnob) {
+      this.caught = true;
+      send({ t: 'move', n: this.target, v: this.position });
+    } else this.moveTo(this.levelAt(event));
   }
 
   move(event) {
@@ -237,6 +239,7 @@ function fitBank() {
 }
 
 function showBank() {
+  if (channels === 0) return; // not built yet
   const first = bank * bankSize + 1;
   const last = Math.min(first + bankSize - 1, channels);
   for (const r of ['A', 'B'])
