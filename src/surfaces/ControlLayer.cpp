@@ -145,7 +145,7 @@ struct ControlLayer::Impl
 
     int Value(const ControlTarget &target) const
     {
-        return target.Family().scope == TargetScope::Desk ? desk.Value(target) : 0;
+        return desk.Value(target); // 0 for what it does not have: a strip with no target
     }
 
     int SurfaceValue(const Attached &a, const ControlTarget &target) const
@@ -172,7 +172,7 @@ struct ControlLayer::Impl
     /// Whether a control of the surface holds the fader (the fader is still where it put it).
     bool HoldsFader(const Attached &a, const ControlTarget &target) const
     {
-        if (!target.Family().pickUp || a.surface->IsMotorised())
+        if (a.surface->IsMotorised() || !target.Family().pickUp)
             return true;
         const int key = Key(target);
         for (auto it = a.pickUps.lower_bound({key, 0});
