@@ -18,6 +18,7 @@
 #include "model/UndoRecord.h"
 #include "patch/PatchFrame.h"
 #include "surfaces/ControlLayer.h"
+#include "surfaces/PaneDesk.h"
 #include "views/ConsoleKeys.h"
 #include "views/ConsoleOperations.h"
 #include "views/DanConsoleView.h"
@@ -92,7 +93,8 @@ CMainFrame::CMainFrame(model::COrinSUBDoc *doc, QWidget *parent)
     m_menu = std::make_unique<MainMenu>(*this);
     CreateClient(doc);
     m_sectionDrag = std::make_unique<SectionDrag>(*this);
-    m_controlLayer = std::make_unique<surfaces::ControlLayer>();
+    m_desk = std::make_unique<surfaces::PaneDesk>();
+    m_controlLayer = std::make_unique<surfaces::ControlLayer>(*m_desk);
     KeepFadeTimeInShow();
     ConnectCommands();
 }

@@ -25,7 +25,8 @@ class CMasterConsoleView;
 }
 namespace orinsub::surfaces {
 class ControlLayer;
-}
+class PaneDesk;
+} // namespace orinsub::surfaces
 
 namespace orinsub::app {
 
@@ -140,6 +141,7 @@ private:
     std::unique_ptr<dmx::PeriodicTimer> m_linkTimer;
     std::unique_ptr<MainMenu> m_menu;
     std::unique_ptr<SectionDrag> m_sectionDrag;
+    std::unique_ptr<surfaces::PaneDesk> m_desk;
     std::unique_ptr<surfaces::ControlLayer> m_controlLayer;
     CMySplitterWnd *m_wndSplitter = nullptr;
     CMySplitterWnd *m_wndSplitterTop = nullptr;

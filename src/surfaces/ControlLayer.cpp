@@ -1,54 +1,26 @@
 #include "ControlLayer.h"
 
+#include "Desk.h"
 #include "Surface.h"
-#include "controls/CrossFader.h"
-#include "controls/DanFader.h"
-#include "controls/Fader.h"
-#include "controls/RcLamp.h"
-#include "controls/SubFader.h"
-#include "model/OrinGlobal.h"
-#include "views/ConsoleOperations.h"
-#include "views/DanConsoleView.h"
-#include "views/DeskWatch.h"
-#include "views/GoFade.h"
-#include "views/InputPickUp.h"
-#include "views/MasterConsoleView.h"
+#include "controls/PickUpRule.h"
 
-#include <QElapsedTimer>
 #include <QTimer>
 
 #include <algorithm>
+#include <map>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
 namespace orinsub::surfaces {
 
 using Kind = ControlTarget::Kind;
-using model::g_orin;
 
 namespace {
-
-/// Feedback waits at least this long after the previous one: a drag sends at most 100
-/// messages a second per control, and still arrives within one 20 ms link tick.
-constexpr int kFeedbackGapMs = 10;
 
 int Key(const ControlTarget &target)
 {
     return (static_cast<int>(target.kind) * 2 + target.row) * 256 + target.index;
-}
-
-/// The console faders a surface fader must pick up before it moves them.
-bool IsConsoleFader(const ControlTarget &target)
-{
-    switch (target.kind) {
-    case Kind::RowFader:
-    case Kind::SubFader:
-    case Kind::CrossfadeHandle:
-    case Kind::Crossfade:
-        return true;
-    default:
-        return false;
-    }
 }
 
 void AddChunks(std::vector<Bank> &banks, Kind kind, int row, int count, int perBank)
@@ -61,6 +33,28 @@ void AddChunks(std::vector<Bank> &banks, Kind kind, int row, int count, int perB
     }
 }
 
+class QtFlushTimer final : public FlushTimer
+{
+public:
+    QtFlushTimer()
+    {
+        m_timer.setSingleShot(true);
+        m_timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { m_due(); });
+    }
+    Clock::time_point Now() const override { return Clock::now(); }
+    void RunOnce(std::chrono::milliseconds delay, std::function<void()> due) override
+    {
+        m_due = std::move(due);
+        m_timer.start(delay);
+    }
+    void Cancel() override { m_timer.stop(); }
+
+private:
+    QTimer m_timer;
+    std::function<void()> m_due;
+};
+
 struct SentValue
 {
     int value = -1;
@@ -71,7 +65,8 @@ struct SentValue
 /// fader (valid only while the fader is still where this control put it).
 struct PickUp
 {
-    int last = -1;
+    ControlTarget target;
+    int last = controls::kNoLastValue;
     bool caught = false;
     int applied = -1;
     int appliedB = -1; // "xfade": handle B too, which its level does not show
@@ -81,6 +76,9 @@ struct PickUp
     int grabA = 0;
     int grabB = 0;
 };
+
+constexpr ControlTarget kHandleA{Kind::CrossfadeHandle, 0, 0};
+constexpr ControlTarget kHandleB{Kind::CrossfadeHandle, 0, 1};
 
 } // namespace
 
@@ -94,23 +92,38 @@ std::vector<Bank> DefaultBanks(int stripsPerBank)
     return banks;
 }
 
+SurfaceShape ShapeOf(const std::vector<Bank> &banks)
+{
+    SurfaceShape shape{0, static_cast<int>(banks.size())};
+    for (const Bank &bank : banks)
+        shape.strips = std::max(shape.strips, static_cast<int>(bank.size()));
+    return shape;
+}
+
 struct ControlLayer::Impl
 {
+    /// Pick-ups by console fader first, so that a fader's controls lie together.
+    using PickUpKey = std::pair<int, ControlId>;
+
     struct Attached
     {
         Surface *surface = nullptr; // null once detached during a flush
         std::vector<Bank> banks;
         int bank = 0;
         std::unordered_map<int, SentValue> sent;       // by shown target
-        std::unordered_map<int, PickUp> pickUps;       // by console fader
+        std::map<PickUpKey, PickUp> pickUps;           // by console fader and control
         std::unordered_set<int> touched;               // touched controls, by shown target
         std::unordered_map<int, ControlTarget> marked; // faders showing this surface's mark
     };
 
-    ControlLayer *owner = nullptr;
+    Impl(Desk &desk, std::unique_ptr<FlushTimer> timer) : desk(desk), timer(std::move(timer)) {}
+
+    Desk &desk;
+    std::unique_ptr<FlushTimer> timer;
+    std::function<void()> flush;
     std::vector<std::unique_ptr<Attached>> attached;
-    QTimer flushTimer;
-    QElapsedTimer sinceFlush;
+    bool waiting = false;
+    std::optional<FlushTimer::Clock::time_point> lastFlush;
     bool flushing = false;
 
     Attached *Find(const Surface *surface) const
@@ -130,6 +143,11 @@ struct ControlLayer::Impl
         return target.index < static_cast<int>(bank.size()) ? bank[target.index] : target;
     }
 
+    int Value(const ControlTarget &target) const
+    {
+        return desk.Value(target); // 0 for what it does not have: a strip with no target
+    }
+
     int SurfaceValue(const Attached &a, const ControlTarget &target) const
     {
         const int banks = static_cast<int>(a.banks.size());
@@ -141,89 +159,73 @@ struct ControlLayer::Impl
         case Kind::BankPrevious:
             return a.bank > 0 ? 1 : 0;
         default:
-            return owner->Value(target);
+            return Value(target);
         }
     }
 
-    /// Whether the control still holds the fader; lets go once something else moved it.
-    bool HoldsFader(Attached &a, const ControlTarget &target)
+    bool IsWhereItWasPut(const PickUp &pickUp) const
     {
-        if (!IsConsoleFader(target) || a.surface->IsMotorised())
+        return pickUp.applied == Value(pickUp.target) &&
+               (pickUp.target.kind != Kind::Crossfade || pickUp.appliedB == Value(kHandleB));
+    }
+
+    /// Whether a control of the surface holds the fader (the fader is still where it put it).
+    bool HoldsFader(const Attached &a, const ControlTarget &target) const
+    {
+        if (a.surface->IsMotorised() || !target.Family().pickUp)
             return true;
-        const auto found = a.pickUps.find(Key(target));
-        if (found == a.pickUps.end())
-            return false;
-        PickUp &pickUp = found->second;
-        if (pickUp.caught && !IsWhereItWasPut(pickUp, target))
-            pickUp.caught = false;
-        return pickUp.caught;
-    }
-
-    bool IsWhereItWasPut(const PickUp &pickUp, const ControlTarget &target) const
-    {
-        return pickUp.applied == owner->Value(target) &&
-               (target.kind != Kind::Crossfade || pickUp.appliedB == HandleB());
-    }
-
-    int HandleB() const { return owner->Value(ControlTarget{Kind::CrossfadeHandle, 0, 1}); }
-
-    /// The console fader that shows a target's pick-up mark ("xfade": handle A).
-    static controls::CFader *MarkedFader(const ControlTarget &target)
-    {
-        views::CDanConsoleView *dan = g_orin.m_pDanView;
-        views::CMasterConsoleView *master = g_orin.m_pMasterView;
-        switch (target.kind) {
-        case Kind::RowFader:
-            return dan ? dan->GetFader(target.row * ControlTarget::kChannels + target.index)
-                       : nullptr;
-        case Kind::SubFader:
-            return master ? master->GetSubFader(target.index) : nullptr;
-        case Kind::CrossfadeHandle:
-            if (!master)
-                return nullptr;
-            return target.index == 0
-                       ? static_cast<controls::CFader *>(master->GetCrossFader()->GetHandleA())
-                       : master->GetCrossFader()->GetHandleB();
-        case Kind::Crossfade:
-            return master ? master->GetCrossFader()->GetHandleA() : nullptr;
-        default:
-            return nullptr;
+        const int key = Key(target);
+        for (auto it = a.pickUps.lower_bound({key, 0});
+             it != a.pickUps.end() && it->first.first == key; ++it) {
+            if (it->second.caught && IsWhereItWasPut(it->second))
+                return true;
         }
+        return false;
     }
 
-    static void SetMark(Attached &a, const ControlTarget &target, int level)
+    void SetMark(Attached &a, const ControlTarget &target, int level)
     {
-        if (controls::CFader *fader = MarkedFader(target)) {
-            fader->SetPickUpMark(level);
-            if (level < 0)
-                a.marked.erase(Key(target));
-            else
-                a.marked.emplace(Key(target), target);
-        }
+        desk.SetPickUpMark(target, level);
+        a.marked[Key(target)] = target;
     }
 
-    static void ClearMarks(Attached &a, const std::vector<ControlTarget> &targets)
+    void ClearMark(Attached &a, const ControlTarget &target)
     {
-        for (const ControlTarget &target : targets) {
-            if (a.marked.count(Key(target)))
-                SetMark(a, target, -1);
-        }
+        if (a.marked.erase(Key(target)))
+            desk.SetPickUpMark(target, -1);
     }
 
-    static void ClearAllMarks(Attached &a)
+    void ClearAllMarks(Attached &a)
     {
-        std::vector<ControlTarget> targets;
         for (const auto &[key, target] : a.marked)
-            targets.push_back(target);
-        ClearMarks(a, targets);
+            desk.SetPickUpMark(target, -1);
+        a.marked.clear();
+    }
+
+    /// Whatever else moved a fader a control held took it from that control: the fader shows
+    /// where the control stands from now on.
+    void LetGoOfMovedFaders(Attached &a)
+    {
+        if (a.surface->IsMotorised())
+            return;
+        for (auto &[key, pickUp] : a.pickUps) {
+            if (!pickUp.caught || IsWhereItWasPut(pickUp))
+                continue;
+            pickUp.caught = false;
+            SetMark(a, pickUp.target, pickUp.last);
+        }
     }
 
     void Schedule()
     {
-        if (attached.empty() || flushTimer.isActive())
+        if (attached.empty() || waiting)
             return;
-        const qint64 since = sinceFlush.isValid() ? sinceFlush.elapsed() : kFeedbackGapMs;
-        flushTimer.start(static_cast<int>(std::max<qint64>(0, kFeedbackGapMs - since)));
+        waiting = true;
+        const auto since = lastFlush ? timer->Now() - *lastFlush : kFeedbackGap;
+        const auto delay = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::max<FlushTimer::Clock::duration>(FlushTimer::Clock::duration::zero(),
+                                                  kFeedbackGap - since));
+        timer->RunOnce(delay, flush);
     }
 
     void SendChanges(Attached &a)
@@ -247,69 +249,54 @@ struct ControlLayer::Impl
     /// The surface's own move reached the desk: its controls on that target already show it.
     void MarkOwnMove(Attached &a, const ControlTarget &target)
     {
-        const int value = owner->Value(target);
+        const int value = Value(target);
         for (const ControlTarget &shown : a.surface->ShownTargets()) {
             if (Resolve(a, shown) == target)
                 a.sent[Key(shown)].value = value;
         }
     }
 
-    void Apply(const ControlTarget &target, int level, const PickUp &pickUp)
+    void MoveFader(Attached &a, ControlId control, const ControlTarget &target, int level, int step)
     {
-        views::CDanConsoleView *dan = g_orin.m_pDanView;
-        views::CMasterConsoleView *master = g_orin.m_pMasterView;
-        const auto byte = [](int v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)); };
-        switch (target.kind) {
-        case Kind::RowFader:
-            if (dan)
-                dan->MoveFaderTo(target.row, target.index, byte(level));
-            break;
-        case Kind::SubFader:
-            if (master)
-                master->MoveSubFaderTo(target.index, byte(level));
-            break;
-        case Kind::CrossfadeHandle:
-            if (master)
-                master->MoveCrossfaderHandle(target.index, byte(level));
-            break;
-        case Kind::Crossfade:
-            if (master) {
-                const int travel = level - pickUp.grabValue;
-                master->MoveCrossfader(byte(pickUp.grabA + travel), byte(pickUp.grabB - travel));
-            }
-            break;
-        default:
-            break;
-        }
-    }
-
-    void MoveFader(Attached &a, const ControlTarget &target, int level)
-    {
-        PickUp &pickUp = a.pickUps[Key(target)];
-        const int desk = owner->Value(target);
-        const bool held = pickUp.caught && IsWhereItWasPut(pickUp, target);
+        PickUp &pickUp = a.pickUps[{Key(target), control}];
+        pickUp.target = target;
+        const int now = Value(target);
+        const bool held = pickUp.caught && IsWhereItWasPut(pickUp);
         const bool catches =
-            a.surface->IsMotorised() ||
-            (pickUp.last < 0 ? level == desk
-                             : views::InputPickUp::Crosses(desk, pickUp.last, level));
+            a.surface->IsMotorised() || controls::PicksUp(now, pickUp.last, level, step);
         pickUp.last = level;
         if (!held && !catches) {
-            if (!a.surface->IsMotorised())
-                SetMark(a, target, level);
+            pickUp.caught = false;
+            SetMark(a, target, level);
+            Schedule();
             return;
         }
         if (!held) {
-            SetMark(a, target, -1);
+            ClearMark(a, target);
             pickUp.caught = true;
-            pickUp.grabValue = desk;
-            pickUp.grabA = owner->Value(ControlTarget{Kind::CrossfadeHandle, 0, 0});
-            pickUp.grabB = HandleB();
+            pickUp.grabValue = now;
+            pickUp.grabA = Value(kHandleA);
+            pickUp.grabB = Value(kHandleB);
         }
-        Apply(target, level, pickUp);
-        pickUp.applied = owner->Value(target);
-        pickUp.appliedB = HandleB();
+        if (target.kind == Kind::Crossfade) {
+            const int travel = level - pickUp.grabValue;
+            desk.MoveCrossfader(std::clamp(pickUp.grabA + travel, 0, 255),
+                                std::clamp(pickUp.grabB - travel, 0, 255));
+        } else {
+            desk.Move(target, level);
+        }
+        pickUp.applied = Value(target);
+        pickUp.appliedB = Value(kHandleB);
         MarkOwnMove(a, target);
         Schedule();
+    }
+
+    /// The surface's controls stand nowhere near the fader any more.
+    void ForgetPickUps(Attached &a, const ControlTarget &target)
+    {
+        const int key = Key(target);
+        std::erase_if(a.pickUps, [key](const auto &entry) { return entry.first.first == key; });
+        ClearMark(a, target);
     }
 
     void SelectBank(Attached &a, int bank)
@@ -318,11 +305,10 @@ struct ControlLayer::Impl
             return;
         // Every strip now plays another fader: each must pick its fader up afresh and shows it.
         for (const ControlTarget &target : a.banks[a.bank])
-            a.pickUps.erase(Key(target));
-        ClearMarks(a, a.banks[a.bank]);
+            ForgetPickUps(a, target);
         a.bank = bank;
         for (const ControlTarget &target : a.banks[a.bank])
-            a.pickUps.erase(Key(target));
+            ForgetPickUps(a, target);
         for (const ControlTarget &shown : a.surface->ShownTargets()) {
             if (shown.kind == Kind::Strip)
                 a.sent.erase(Key(shown));
@@ -331,20 +317,18 @@ struct ControlLayer::Impl
     }
 };
 
-ControlLayer::ControlLayer(QObject *parent) : QObject(parent), d(std::make_unique<Impl>())
+ControlLayer::ControlLayer(Desk &desk, std::unique_ptr<FlushTimer> timer, QObject *parent)
+    : QObject(parent), m_desk(desk),
+      d(std::make_unique<Impl>(desk, timer ? std::move(timer) : std::make_unique<QtFlushTimer>()))
 {
-    d->owner = this;
-    d->flushTimer.setSingleShot(true);
-    d->flushTimer.setTimerType(Qt::PreciseTimer);
-    connect(&d->flushTimer, &QTimer::timeout, this, &ControlLayer::Flush);
-    views::SetDeskListener(this, [this] { d->Schedule(); });
+    d->flush = [this] { Flush(); };
+    connect(&desk, &Desk::Changed, this, [this] { d->Schedule(); });
 }
 
 ControlLayer::~ControlLayer()
 {
-    views::RemoveDeskListener(this);
     for (const auto &a : d->attached)
-        Impl::ClearAllMarks(*a);
+        d->ClearAllMarks(*a);
 }
 
 void ControlLayer::Attach(Surface *surface, std::vector<Bank> banks)
@@ -364,7 +348,7 @@ void ControlLayer::Detach(Surface *surface)
     for (auto it = list.begin(); it != list.end(); ++it) {
         if ((*it)->surface != surface)
             continue;
-        Impl::ClearAllMarks(**it);
+        d->ClearAllMarks(**it);
         if (d->flushing)
             (*it)->surface = nullptr; // the flush in progress removes it
         else
@@ -373,60 +357,57 @@ void ControlLayer::Detach(Surface *surface)
     }
 }
 
-void ControlLayer::Move(Surface *surface, const ControlTarget &target, int level)
+void ControlLayer::Move(Surface *surface, const ControlTarget &target, int value, int step,
+                        ControlId control)
 {
     Impl::Attached *a = d->Find(surface);
     if (!a)
         return;
     const ControlTarget resolved = d->Resolve(*a, target);
-    level = std::clamp(level, 0, 255);
-    if (resolved.kind == Kind::GoTime) {
-        if (views::CMasterConsoleView *master = g_orin.m_pMasterView) {
-            master->GetGoFade().SetFadeTime(level);
-            d->MarkOwnMove(*a, resolved);
-        }
+    const TargetFamily &family = resolved.Family();
+    if (family.scope == TargetScope::Bank) {
+        // A strip with nothing on this bank: a motor fader goes back to where it shows 0.
+        a->sent.erase(Key(target));
+        d->Schedule();
         return;
     }
-    if (IsConsoleFader(resolved))
-        d->MoveFader(*a, resolved, level);
+    if (family.action == TargetAction::Button || family.action == TargetAction::Momentary)
+        return;
+    value = std::clamp(value, family.min, family.max);
+    if (family.pickUp) {
+        d->MoveFader(*a, control, resolved, value, step);
+        return;
+    }
+    m_desk.Move(resolved, value);
+    d->MarkOwnMove(*a, resolved);
+    d->Schedule();
 }
 
 void ControlLayer::Press(Surface *surface, const ControlTarget &target, bool down)
 {
     Impl::Attached *a = d->Find(surface);
-    if (!a || !down)
+    if (!a)
         return;
     const ControlTarget resolved = d->Resolve(*a, target);
-    views::CMasterConsoleView *master = g_orin.m_pMasterView;
     switch (resolved.kind) {
-    case Kind::PageUp:
-    case Kind::PageDown:
-        if (master)
-            master->StepPage(resolved.kind == Kind::PageUp);
-        break;
-    case Kind::Input:
-        views::ToggleInputHook(static_cast<views::InputTarget>(resolved.index));
-        break;
-    case Kind::Link:
-        if (master)
-            master->ToggleCrossfaderLink();
-        break;
-    case Kind::Go:
-        if (master)
-            master->GetGoFade().Go();
-        break;
     case Kind::BankSelect:
-        d->SelectBank(*a, resolved.index);
-        break;
+        if (down)
+            d->SelectBank(*a, resolved.index);
+        return;
     case Kind::BankNext:
-        d->SelectBank(*a, a->bank + 1);
-        break;
+        if (down)
+            d->SelectBank(*a, a->bank + 1);
+        return;
     case Kind::BankPrevious:
-        d->SelectBank(*a, a->bank - 1);
-        break;
+        if (down)
+            d->SelectBank(*a, a->bank - 1);
+        return;
     default:
         break;
     }
+    const TargetFamily &family = resolved.Family();
+    if (family.scope == TargetScope::Desk && !resolved.IsContinuous())
+        m_desk.Press(resolved, down);
 }
 
 void ControlLayer::Touch(Surface *surface, const ControlTarget &target, bool touched)
@@ -442,43 +423,17 @@ void ControlLayer::Touch(Surface *surface, const ControlTarget &target, bool tou
     }
     if (!a->touched.erase(Key(target)))
         return;
+    // A hand that leaves a fader without a motor leaves it nowhere: a page's knob shows the
+    // console again, and its next touch picks up afresh.
+    if (!a->surface->IsMotorised())
+        d->ForgetPickUps(*a, d->Resolve(*a, target));
     a->sent[Key(target)] = SentValue{}; // released: it goes to wherever the desk is now
     d->Schedule();
 }
 
 int ControlLayer::Value(const ControlTarget &target) const
 {
-    const views::CDanConsoleView *dan = g_orin.m_pDanView;
-    const views::CMasterConsoleView *master = g_orin.m_pMasterView;
-    switch (target.kind) {
-    case Kind::RowFader:
-        return dan && target.row >= 0 && target.row <= 1 && target.index >= 0 &&
-                       target.index < ControlTarget::kChannels
-                   ? dan->GetFader(target.row * ControlTarget::kChannels + target.index)->GetLevel()
-                   : 0;
-    case Kind::SubFader: {
-        const controls::CSubFader *fader = master ? master->GetSubFader(target.index) : nullptr;
-        return fader ? fader->GetLevel() : 0;
-    }
-    case Kind::CrossfadeHandle:
-        return master ? master->GetCrossfaderLevel(target.index) : 0;
-    case Kind::Crossfade:
-        return master ? master->GetCrossfaderLevel(0) : 0;
-    case Kind::PageUp:
-        return master && master->GetPageUpLamp()->IsOn() ? 1 : 0;
-    case Kind::PageDown:
-        return master && master->GetPageDownLamp()->IsOn() ? 1 : 0;
-    case Kind::Input:
-        return views::IsInputHookOn(static_cast<views::InputTarget>(target.index)) ? 1 : 0;
-    case Kind::Link:
-        return master && master->GetCrossFader()->IsLinked() ? 1 : 0;
-    case Kind::Go:
-        return master && master->GetGoFade().IsRunning() ? 1 : 0;
-    case Kind::GoTime:
-        return master ? std::min(master->GetGoFade().GetFadeTime(), 255) : 0;
-    default:
-        return 0;
-    }
+    return d->Value(target);
 }
 
 ControlTarget ControlLayer::Resolve(const Surface *surface, const ControlTarget &target) const
@@ -489,7 +444,7 @@ ControlTarget ControlLayer::Resolve(const Surface *surface, const ControlTarget 
 
 bool ControlLayer::IsCaught(const Surface *surface, const ControlTarget &target) const
 {
-    Impl::Attached *a = d->Find(surface);
+    const Impl::Attached *a = d->Find(surface);
     return a && d->HoldsFader(*a, d->Resolve(*a, target));
 }
 
@@ -501,12 +456,16 @@ int ControlLayer::GetBankIndex(const Surface *surface) const
 
 void ControlLayer::Flush()
 {
-    d->flushTimer.stop();
-    d->sinceFlush.restart();
+    d->timer->Cancel();
+    d->waiting = false;
+    d->lastFlush = d->timer->Now();
     d->flushing = true;
     for (size_t i = 0; i < d->attached.size(); ++i) {
-        if (d->attached[i]->surface)
-            d->SendChanges(*d->attached[i]);
+        Impl::Attached &a = *d->attached[i];
+        if (!a.surface)
+            continue;
+        d->LetGoOfMovedFaders(a);
+        d->SendChanges(a);
     }
     d->flushing = false;
     auto &list = d->attached;

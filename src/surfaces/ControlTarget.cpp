@@ -1,15 +1,69 @@
 #include "ControlTarget.h"
 
-#include <QStringList>
+#include <algorithm>
+#include <array>
 
 namespace orinsub::surfaces {
 
 namespace {
 
 using Kind = ControlTarget::Kind;
+using Action = TargetAction;
+
+constexpr TargetFamily FaderFamily(const char *name, Kind kind, int row, int index, int count)
+{
+    return {name, kind, row, index, count, Action::Level, 0, 255, TargetScope::Desk, true};
+}
+
+constexpr TargetFamily ButtonFamily(const char *name, Kind kind, int index = 0)
+{
+    return {name, kind, 0, index};
+}
+
+constexpr TargetFamily BankFamily(const char *name, Kind kind, int count = 0)
+{
+    return {name, kind, 0, 0, count, Action::Button, 0, 1, TargetScope::Bank, false, count == 0};
+}
+
+// Adding a family: a row here (and a Kind), its value and action in the desk over the panes.
+constexpr std::array kFamilies{
+    FaderFamily("A", Kind::RowFader, 0, 0, ControlTarget::kChannels),
+    FaderFamily("B", Kind::RowFader, 1, 0, ControlTarget::kChannels),
+    FaderFamily("sub", Kind::SubFader, 0, 0, ControlTarget::kSubFaders),
+    TargetFamily{"xfade", Kind::Crossfade, 0, 0, 0, Action::Level, 0, 255, TargetScope::Desk, true,
+                 false},
+    FaderFamily("xfade/A", Kind::CrossfadeHandle, 0, 0, 0),
+    FaderFamily("xfade/B", Kind::CrossfadeHandle, 0, 1, 0),
+    ButtonFamily("page/up", Kind::PageUp),
+    ButtonFamily("page/down", Kind::PageDown),
+    ButtonFamily("in/A", Kind::Input, 0),
+    ButtonFamily("in/B", Kind::Input, 1),
+    ButtonFamily("in/sub", Kind::Input, 2),
+    ButtonFamily("link", Kind::Link),
+    ButtonFamily("go", Kind::Go),
+    TargetFamily{"go/time", Kind::GoTime, 0, 0, 0, Action::Number, 0, 255},
+    TargetFamily{"strip", Kind::Strip, 0, 0, ControlTarget::kMaxStrips, Action::Level, 0, 255,
+                 TargetScope::Bank},
+    BankFamily("bank", Kind::BankSelect, ControlTarget::kMaxBanks),
+    BankFamily("bank/next", Kind::BankNext),
+    BankFamily("bank/prev", Kind::BankPrevious),
+};
+
+/// How many targets a numbered family has on a surface of that shape.
+int CountOn(const TargetFamily &family, const SurfaceShape &shape)
+{
+    switch (family.kind) {
+    case Kind::Strip:
+        return std::min(family.count, shape.strips);
+    case Kind::BankSelect:
+        return std::min(family.count, shape.banks);
+    default:
+        return family.count;
+    }
+}
 
 /// "1".."max" as a 0-based index; nothing for anything else (no signs, no leading zeros).
-std::optional<int> ParseNumber(const QString &text, int max)
+std::optional<int> ParseNumber(QStringView text, int max)
 {
     if (text.isEmpty() || text.size() > 3 || text.front() == u'0')
         return std::nullopt;
@@ -23,113 +77,90 @@ std::optional<int> ParseNumber(const QString &text, int max)
     return number - 1;
 }
 
-std::optional<ControlTarget> Make(Kind kind, int row = 0, int index = 0)
+bool IsOf(const TargetFamily &family, const ControlTarget &target)
 {
-    return ControlTarget{kind, row, index};
+    if (family.kind != target.kind || family.row != target.row)
+        return false;
+    return family.IsNumbered() ? target.index >= 0 && target.index < family.count
+                               : target.index == family.index;
 }
 
 } // namespace
 
-std::optional<ControlTarget> ControlTarget::Parse(const QString &name)
+std::span<const TargetFamily> TargetFamilies()
 {
-    const QStringList parts = name.split(u'/');
-    const QString head = parts.front();
-    if (parts.size() == 1) {
-        if (head == u"xfade")
-            return Make(Kind::Crossfade);
-        if (head == u"link")
-            return Make(Kind::Link);
-        if (head == u"go")
-            return Make(Kind::Go);
-        return std::nullopt;
-    }
-    if (parts.size() != 2)
-        return std::nullopt;
-    const QString tail = parts.back();
-    auto numbered = [&](Kind kind, int max, int row = 0) -> std::optional<ControlTarget> {
-        if (const auto index = ParseNumber(tail, max))
-            return Make(kind, row, *index);
-        return std::nullopt;
-    };
-    if (head == u"A" || head == u"B")
-        return numbered(Kind::RowFader, kChannels, head == u"A" ? 0 : 1);
-    if (head == u"sub")
-        return numbered(Kind::SubFader, kSubFaders);
-    if (head == u"strip")
-        return numbered(Kind::Strip, kMaxStrips);
-    if (head == u"xfade" && (tail == u"A" || tail == u"B"))
-        return Make(Kind::CrossfadeHandle, 0, tail == u"A" ? 0 : 1);
-    if (head == u"page" && (tail == u"up" || tail == u"down"))
-        return Make(tail == u"up" ? Kind::PageUp : Kind::PageDown);
-    if (head == u"in") {
-        if (tail == u"A" || tail == u"B")
-            return Make(Kind::Input, 0, tail == u"A" ? 0 : 1);
-        if (tail == u"sub")
-            return Make(Kind::Input, 0, 2);
-        return std::nullopt;
-    }
-    if (head == u"go" && tail == u"time")
-        return Make(Kind::GoTime);
-    if (head == u"bank") {
-        if (tail == u"next")
-            return Make(Kind::BankNext);
-        if (tail == u"prev")
-            return Make(Kind::BankPrevious);
-        return numbered(Kind::BankSelect, kMaxBanks);
+    return kFamilies;
+}
+
+std::optional<ControlTarget> ControlTarget::Parse(const QString &name, const SurfaceShape &shape)
+{
+    for (const TargetFamily &family : kFamilies) {
+        const QLatin1StringView prefix(family.name);
+        if (!family.IsNumbered()) {
+            if (name == prefix)
+                return ControlTarget{family.kind, family.row, family.index};
+            continue;
+        }
+        if (name.size() <= prefix.size() || !name.startsWith(prefix) || name[prefix.size()] != u'/')
+            continue;
+        const auto index =
+            ParseNumber(QStringView(name).mid(prefix.size() + 1), CountOn(family, shape));
+        if (index)
+            return ControlTarget{family.kind, family.row, *index};
     }
     return std::nullopt;
 }
 
 QString ControlTarget::Name() const
 {
-    const QString number = QString::number(index + 1);
-    const QString ab = index == 0 ? QStringLiteral("A") : QStringLiteral("B");
-    switch (kind) {
-    case Kind::RowFader:
-        return (row == 0 ? QStringLiteral("A/") : QStringLiteral("B/")) + number;
-    case Kind::SubFader:
-        return QStringLiteral("sub/") + number;
-    case Kind::CrossfadeHandle:
-        return QStringLiteral("xfade/") + ab;
-    case Kind::Crossfade:
-        return QStringLiteral("xfade");
-    case Kind::PageUp:
-        return QStringLiteral("page/up");
-    case Kind::PageDown:
-        return QStringLiteral("page/down");
-    case Kind::Input:
-        return QStringLiteral("in/") + (index == 2 ? QStringLiteral("sub") : ab);
-    case Kind::Link:
-        return QStringLiteral("link");
-    case Kind::Go:
-        return QStringLiteral("go");
-    case Kind::GoTime:
-        return QStringLiteral("go/time");
-    case Kind::Strip:
-        return QStringLiteral("strip/") + number;
-    case Kind::BankSelect:
-        return QStringLiteral("bank/") + number;
-    case Kind::BankNext:
-        return QStringLiteral("bank/next");
-    case Kind::BankPrevious:
-        return QStringLiteral("bank/prev");
+    const TargetFamily &family = Family();
+    const QString name = QLatin1StringView(family.name);
+    return family.IsNumbered() ? name + u'/' + QString::number(index + 1) : name;
+}
+
+const TargetFamily &ControlTarget::Family() const
+{
+    // Feedback asks this of every shown target on every pass: the families by kind, found once.
+    static const std::vector<std::vector<const TargetFamily *>> byKind = [] {
+        std::vector<std::vector<const TargetFamily *>> families;
+        for (const TargetFamily &family : kFamilies) {
+            const auto kind = static_cast<size_t>(family.kind);
+            families.resize(std::max(families.size(), kind + 1));
+            families[kind].push_back(&family);
+        }
+        return families;
+    }();
+    const auto kind = static_cast<size_t>(this->kind);
+    if (kind < byKind.size()) {
+        for (const TargetFamily *family : byKind[kind]) {
+            if (IsOf(*family, *this))
+                return *family;
+        }
     }
-    return {};
+    return kFamilies.front(); // out of every range: made by hand, never parsed
 }
 
 bool ControlTarget::IsContinuous() const
 {
-    switch (kind) {
-    case Kind::RowFader:
-    case Kind::SubFader:
-    case Kind::CrossfadeHandle:
-    case Kind::Crossfade:
-    case Kind::Strip:
-    case Kind::GoTime:
-        return true;
-    default:
-        return false;
+    const TargetAction action = Family().action;
+    return action == Action::Level || action == Action::Number;
+}
+
+std::vector<ControlTarget> ListTargets(TargetList list, const SurfaceShape &shape)
+{
+    std::vector<ControlTarget> targets;
+    for (const TargetFamily &family : kFamilies) {
+        if ((list != TargetList::Everything && !family.listed) ||
+            (list == TargetList::DeskControls && family.scope != TargetScope::Desk))
+            continue;
+        if (!family.IsNumbered()) {
+            targets.push_back({family.kind, family.row, family.index});
+            continue;
+        }
+        for (int i = 0; i < CountOn(family, shape); ++i)
+            targets.push_back({family.kind, family.row, i});
     }
+    return targets;
 }
 
 } // namespace orinsub::surfaces

@@ -3,20 +3,24 @@
 #include <QString>
 
 #include <optional>
+#include <span>
+#include <vector>
 
 namespace orinsub::surfaces {
 
+struct TargetFamily;
+
+/// How many strips and banks a surface steps through: strip/k and bank/k beyond them play
+/// nothing there. The widest is what any surface may name.
+struct SurfaceShape
+{
+    int strips = 128;
+    int banks = 128;
+};
+
 /// What a surface control plays, named one way everywhere (mapping files, OSC addresses after
-/// "/orinsub/", the web page's data-target):
-///   A/1..A/80, B/1..B/80   channel faders of row A / B
-///   sub/1..sub/20          the sub-master faders left to right (whatever page they play)
-///   xfade/A, xfade/B       one crossfader handle; xfade both, as the linked crossfader moves them
-///   page/up, page/down     sub-master page buttons
-///   in/A, in/B, in/sub     the three "IN" buttons (input take-over)
-///   link                   the crossfader link (F1)
-///   go                     the timed crossfade; go/time its fade time
-///   strip/1..strip/N       the N-th target of the surface's current bank
-///   bank/1..bank/N         selects bank N; bank/next, bank/prev step through the banks
+/// "/orinsub/", the web page's data-target). The names, their numbers and how each is played
+/// come from the catalogue of target families below.
 struct ControlTarget
 {
     enum class Kind {
@@ -42,19 +46,73 @@ struct ControlTarget
 
     static constexpr int kChannels = 80;
     static constexpr int kSubFaders = 20;
-    static constexpr int kMaxStrips = 128;
-    static constexpr int kMaxBanks = 128;
+    static constexpr int kMaxStrips = SurfaceShape{}.strips;
+    static constexpr int kMaxBanks = SurfaceShape{}.banks;
 
-    /// The target a name stands for; nothing for an unknown or out-of-range name.
-    static std::optional<ControlTarget> Parse(const QString &name);
+    /// The target a name stands for; nothing for an unknown or out-of-range name (strips and
+    /// banks: beyond shape).
+    static std::optional<ControlTarget> Parse(const QString &name, const SurfaceShape &shape = {});
     /// The target's one name ("B/1", "sub/3", "xfade/A", ...).
     QString Name() const;
+    /// The family the target belongs to (every target parsed or listed has one).
+    const TargetFamily &Family() const;
 
-    /// A level-valued target (0..255): faders, handles, the crossfader, strips and go/time.
-    /// Every other target is a button.
+    /// A valued target (a fader, a handle, a strip, a time): surfaces move it. Every other
+    /// target is pressed, as a button.
     bool IsContinuous() const;
 
     bool operator==(const ControlTarget &other) const = default;
 };
+
+/// How a family's targets are played, and what their value is.
+enum class TargetAction {
+    Level,     // a fader: moved to 0..255
+    Number,    // a setting in tenths (go/time: a time in seconds), moved within its range
+    Button,    // acts when pressed; its value is its lamp, 0 or 1
+    Latch,     // a state 0 or 1: a button toggles it, a value sets it
+    Momentary, // on while held: acts when pressed and when let go
+};
+
+/// Where a family plays: on the desk itself, or through a surface's own banks.
+enum class TargetScope {
+    Desk,
+    Bank, // strip/k plays the k-th target of the surface's current bank; bank/... choose it
+};
+
+/// One row of the catalogue: the targets that share a name and are played alike.
+struct TargetFamily
+{
+    /// A numbered family's prefix ("A" names A/1..A/count), or a single target's whole name.
+    const char *name;
+    ControlTarget::Kind kind;
+    int row = 0;
+    int index = 0; // a single target's index (xfade/B: 1)
+    int count = 0; // numbered: how many; 0: a single target
+    TargetAction action = TargetAction::Button;
+    int min = 0; // the range of a valued target's value
+    int max = 1;
+    TargetScope scope = TargetScope::Desk;
+    /// A console fader: a surface fader without a motor must pick it up before it moves it, and
+    /// the fader shows where such a surface fader stands until then.
+    bool pickUp = false;
+    /// In the lists of what a surface shows of the whole desk. Not: the linked crossfader (it
+    /// shows handle A) and the bank buttons (one lamp per bank, for a surface that binds them).
+    bool listed = true;
+
+    bool IsNumbered() const { return count > 0; }
+};
+
+/// The catalogue, in the order lists offer the targets.
+std::span<const TargetFamily> TargetFamilies();
+
+/// Which targets a list holds.
+enum class TargetList {
+    DeskControls, // each control of the desk once: what a page shows, what the operator moves
+    Shown,        // the listed families: the desk's controls, the strips and the bank steps
+    Everything,   // every target a surface may bind
+};
+
+/// The targets of a list, strips and banks as many as shape has, in catalogue order.
+std::vector<ControlTarget> ListTargets(TargetList list, const SurfaceShape &shape = {});
 
 } // namespace orinsub::surfaces

@@ -22,9 +22,9 @@ public:
     virtual std::vector<ControlTarget> ShownTargets() const = 0;
 
     /// A shown target's value changed, or the surface has just been attached, or its bank
-    /// changed. value: level 0..255 for continuous targets (go/time in tenths of a second,
-    /// clamped to 255), 0 or 1 for a button's lamp. caught: for continuous targets, whether
-    /// this surface's fader has picked the console fader up (always true when motorised).
+    /// changed. value: as Desk::Value gives it (faders 0..255, go/time in tenths of a second,
+    /// a lamp 0 or 1; a bank button lit for the current bank). caught: for pick-up targets,
+    /// whether a control of this surface holds the console fader (always true when motorised).
     /// Never called for a surface's own change, nor while its fader on that target is touched.
     virtual void OnFeedback(const ControlTarget &target, int value, bool caught) = 0;
 };

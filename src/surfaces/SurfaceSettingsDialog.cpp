@@ -3,6 +3,7 @@
 #include "SurfaceTexts.h"
 #include "controls/OkCancelButtons.h"
 #include "controls/QuestionBox.h"
+#include "surfaces/ControlLayer.h"
 #include "surfaces/midi/MidiSurfaceHost.h"
 
 #include <QCheckBox>
@@ -55,22 +56,12 @@ bool SameDevice(const std::optional<MidiDeviceName> &a, const std::optional<Midi
     return a.has_value() == b.has_value() && (!a || a->Text() == b->Text());
 }
 
+/// Every target the MIDI surface can bind, its strips and banks as it steps through them.
 QStringList TargetNames()
 {
     QStringList names;
-    for (const char *row : {"A", "B"}) {
-        for (int i = 1; i <= ControlTarget::kChannels; ++i)
-            names << QStringLiteral("%1/%2").arg(QLatin1String(row)).arg(i);
-    }
-    for (int i = 1; i <= ControlTarget::kSubFaders; ++i)
-        names << QStringLiteral("sub/%1").arg(i);
-    names << QStringLiteral("xfade") << QStringLiteral("xfade/A") << QStringLiteral("xfade/B")
-          << QStringLiteral("page/up") << QStringLiteral("page/down") << QStringLiteral("in/A")
-          << QStringLiteral("in/B") << QStringLiteral("in/sub") << QStringLiteral("link")
-          << QStringLiteral("go") << QStringLiteral("go/time");
-    for (int i = 1; i <= 8; ++i)
-        names << QStringLiteral("strip/%1").arg(i);
-    names << QStringLiteral("bank/next") << QStringLiteral("bank/prev");
+    for (const ControlTarget &target : ListTargets(TargetList::Everything, ShapeOf(DefaultBanks())))
+        names << target.Name();
     return names;
 }
 

@@ -3,6 +3,7 @@
 #include "ConsoleFrame.h"
 #include "ConsoleKeys.h"
 #include "ConsoleOperations.h"
+#include "DeskWatch.h"
 #include "InputPickUp.h"
 #include "LampConsoleView.h"
 #include "MasterConsoleView.h"
@@ -199,6 +200,7 @@ void CDanConsoleView::OnChannelNameChanged(controls::CMyEdit *edit)
         if (m_nameLabels[i]->GetEdit() == edit) {
             if (m_doc && i < m_doc->m_channelCount)
                 m_doc->StoreTypedName(m_doc->Channel(i).m_name, edit->toPlainText());
+            NotifyDeskChanged(); // a name box is a widget of its own: no repaint tells
             return;
         }
     }
@@ -369,7 +371,7 @@ void CDanConsoleView::PickUpInput()
                 mixed = true;
             }
         } else {
-            if (pickUp.mayCatch && InputPickUp::Crosses(f->GetLevel(), f->m_lastInput, input))
+            if (pickUp.mayCatch && controls::PicksUp(f->GetLevel(), f->m_lastInput, input))
                 f->SetHooked(true);
         }
         f->m_lastInput = input;

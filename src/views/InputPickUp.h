@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/PickUpRule.h"
 #include "dmx/OrinZentra.h"
 #include "model/OrinGlobal.h"
 
@@ -29,12 +30,6 @@ struct InputPickUp
     }
 
     uint8_t Input(int slot) const { return port->GetInputSlot(slot); }
-
-    /// The input went from last to now through (or onto) the fader's level.
-    static bool Crosses(int level, int last, int now)
-    {
-        return (last <= level && level <= now) || (now <= level && level <= last);
-    }
 };
 
 } // namespace orinsub::views

@@ -4,6 +4,7 @@
 #include "ConsoleKeys.h"
 #include "ConsoleOperations.h"
 #include "ConsoleTexts.h"
+#include "DeskWatch.h"
 #include "GoFade.h"
 #include "InputPickUp.h"
 #include "UndoLastEdit.h"
@@ -240,6 +241,7 @@ void CMasterConsoleView::OnSubMasterNameChanged(controls::CMyEdit *edit)
         if (model::CSubMaster *subMaster =
                 m_doc ? m_doc->GetSubMaster(fader.GetPage(), fader.GetNumber()) : nullptr)
             m_doc->StoreTypedName(subMaster->m_name, edit->toPlainText());
+        NotifyDeskChanged(); // a name box is a widget of its own: no repaint tells
         return;
     }
 }
@@ -300,7 +302,7 @@ void CMasterConsoleView::PickUpInput()
         } else if (fader.IsHooked()) {
             moved |= fader.SetLevelAndRedraw(input);
         } else {
-            if (pickUp.mayCatch && InputPickUp::Crosses(fader.GetLevel(), fader.m_lastInput, input))
+            if (pickUp.mayCatch && controls::PicksUp(fader.GetLevel(), fader.m_lastInput, input))
                 fader.SetHooked(true);
         }
         fader.m_lastInput = input;

@@ -2,19 +2,24 @@
 
 #include <gtest/gtest.h>
 
-using orinsub::surfaces::ControlTarget;
+#include <set>
 
-TEST(ControlTargetTest, EveryNameParsesAndNamesItselfBack)
+using namespace orinsub::surfaces;
+
+TEST(ControlTargetTest, EveryTargetOfTheCatalogueParsesFromItsOneName)
 {
-    const char *names[] = {"A/1",       "A/80",    "B/1",       "B/80",     "sub/1",     "sub/20",
-                           "xfade/A",   "xfade/B", "xfade",     "page/up",  "page/down", "in/A",
-                           "in/B",      "in/sub",  "link",      "go",       "go/time",   "strip/1",
-                           "strip/128", "bank/1",  "bank/next", "bank/prev"};
-    for (const char *name : names) {
-        const auto target = ControlTarget::Parse(QString::fromLatin1(name));
-        ASSERT_TRUE(target) << name;
-        EXPECT_EQ(target->Name(), QString::fromLatin1(name));
+    std::set<QString> names;
+    for (const ControlTarget &target : ListTargets(TargetList::Everything)) {
+        const QString name = target.Name();
+        EXPECT_TRUE(names.insert(name).second) << "named twice: " << name.toStdString();
+        EXPECT_EQ(ControlTarget::Parse(name), target) << name.toStdString();
     }
+    // The names that mapping files and OSC layouts hold keep meaning what they meant.
+    for (const char *name :
+         {"A/1",     "A/80",      "B/80",      "sub/20", "xfade",    "xfade/A",   "xfade/B",
+          "page/up", "page/down", "in/A",      "in/B",   "in/sub",   "link",      "go",
+          "go/time", "strip/1",   "strip/128", "bank/1", "bank/128", "bank/next", "bank/prev"})
+        EXPECT_TRUE(names.count(QString::fromLatin1(name))) << name;
 }
 
 TEST(ControlTargetTest, OutOfRangeAndMalformedNamesAreRefused)
@@ -23,16 +28,33 @@ TEST(ControlTargetTest, OutOfRangeAndMalformedNamesAreRefused)
         "",          "A",        "A/0",       "A/81",   "A/01",    "A/+1",
         "A/1/",      "/A/1",     "B/1x",      "sub/21", "xfade/C", "in/C",
         "page/left", "go/times", "strip/129", "bank/0", "a/1",     "A/1000000000000",
-        "link/1"};
+        "link/1",    "bank/",    "bank/nex"};
     for (const char *name : names)
         EXPECT_FALSE(ControlTarget::Parse(QString::fromLatin1(name))) << name;
 }
 
-TEST(ControlTargetTest, FadersAreContinuousAndButtonsAreNot)
+TEST(ControlTargetTest, ASurfacesShapeBoundsItsStripsAndBanks)
 {
-    EXPECT_TRUE(ControlTarget::Parse("B/7")->IsContinuous());
-    EXPECT_TRUE(ControlTarget::Parse("xfade")->IsContinuous());
-    EXPECT_TRUE(ControlTarget::Parse("go/time")->IsContinuous());
-    EXPECT_FALSE(ControlTarget::Parse("go")->IsContinuous());
-    EXPECT_FALSE(ControlTarget::Parse("in/sub")->IsContinuous());
+    const SurfaceShape shape{8, 23};
+    EXPECT_TRUE(ControlTarget::Parse("strip/8", shape));
+    EXPECT_FALSE(ControlTarget::Parse("strip/9", shape));
+    EXPECT_TRUE(ControlTarget::Parse("bank/23", shape));
+    EXPECT_FALSE(ControlTarget::Parse("bank/24", shape));
+
+    const std::vector<ControlTarget> all = ListTargets(TargetList::Everything, shape);
+    EXPECT_EQ(all.size(), 160u + 20 + 3 + 2 + 3 + 3 + 8 + 23 + 2);
+    const std::vector<ControlTarget> shown = ListTargets(TargetList::Shown, shape);
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), *ControlTarget::Parse("xfade")), 0)
+        << "shown as handle A";
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), *ControlTarget::Parse("bank/1")), 0);
+    for (const ControlTarget &target : ListTargets(TargetList::DeskControls))
+        EXPECT_EQ(target.Family().scope, TargetScope::Desk) << target.Name().toStdString();
+}
+
+TEST(ControlTargetTest, FadersAndTimesAreContinuousAndButtonsAreNot)
+{
+    for (const char *name : {"B/7", "xfade", "go/time", "strip/3"})
+        EXPECT_TRUE(ControlTarget::Parse(name)->IsContinuous()) << name;
+    for (const char *name : {"go", "in/sub", "bank/2", "bank/next"})
+        EXPECT_FALSE(ControlTarget::Parse(name)->IsContinuous()) << name;
 }

@@ -40,11 +40,6 @@ std::optional<double> Number(char type, const lo_arg *arg)
     }
 }
 
-int ClampLevel(double value)
-{
-    return static_cast<int>(std::lround(std::clamp(value, 0.0, 255.0)));
-}
-
 /// The action a message's arguments ask of target; nothing when they do not fit it.
 std::optional<OscAction> Interpret(const ControlTarget &target, const char *types, lo_arg **argv)
 {
@@ -52,39 +47,43 @@ std::optional<OscAction> Interpret(const ControlTarget &target, const char *type
     if (count > 1)
         return std::nullopt;
     const char type = count == 1 ? types[0] : '\0';
-    if (!target.IsContinuous()) {
-        OscAction press{target, false, 0, true};
-        if (type == '\0' || type == LO_TRUE)
-            return press;
-        if (type == LO_FALSE) {
-            press.down = false;
-            return press;
-        }
-        const std::optional<double> number = Number(type, argv[0]);
+    const TargetFamily &family = target.Family();
+    const auto move = [&](double value) {
+        const double clamped = std::clamp(value, double(family.min), double(family.max));
+        return OscAction{target, true, static_cast<int>(std::lround(clamped)), false};
+    };
+    std::optional<double> number;
+    if (type != '\0' && type != LO_TRUE && type != LO_FALSE) {
+        number = Number(type, argv[0]);
         if (!number || std::isnan(*number))
             return std::nullopt;
-        press.down = *number != 0.0;
-        return press;
     }
-    if (type == '\0')
-        return std::nullopt;
-    const std::optional<double> number = Number(type, argv[0]);
-    if (!number || std::isnan(*number))
-        return std::nullopt;
-    const bool isInteger = type == LO_INT32 || type == LO_INT64;
-    double level;
-    if (target.kind == ControlTarget::Kind::GoTime)
-        level = *number * 10.0;
-    else
-        level = isInteger ? *number : *number * 255.0;
-    return OscAction{target, true, ClampLevel(level), false};
+    switch (family.action) {
+    case TargetAction::Level:
+        if (!number)
+            return std::nullopt;
+        return move(type == LO_INT32 || type == LO_INT64 ? *number : *number * 255.0);
+    case TargetAction::Number:
+        if (!number)
+            return std::nullopt;
+        return move(*number * 10.0);
+    case TargetAction::Latch:
+        // A value sets the state; a bare message toggles it, as a button does.
+        if (type != '\0')
+            return move(number ? double(*number != 0.0) : double(type == LO_TRUE));
+        return OscAction{target, false, 0, true};
+    case TargetAction::Button:
+    case TargetAction::Momentary:
+        return OscAction{target, false, 0, number ? *number != 0.0 : type != LO_FALSE};
+    }
+    return std::nullopt;
 }
 
 class PacketReader
 {
 public:
-    PacketReader(std::vector<OscAction> &actions, OscTally &tally)
-        : m_actions(actions), m_tally(tally)
+    PacketReader(std::vector<OscAction> &actions, OscTally &tally, const SurfaceShape &shape)
+        : m_actions(actions), m_tally(tally), m_shape(shape)
     {
     }
 
@@ -130,7 +129,7 @@ private:
         const size_t prefix = sizeof kAddressPrefix - 1;
         std::optional<ControlTarget> target;
         if (std::strncmp(path, kAddressPrefix, prefix) == 0)
-            target = ControlTarget::Parse(QString::fromUtf8(path + prefix));
+            target = ControlTarget::Parse(QString::fromUtf8(path + prefix), m_shape);
         if (!target) {
             ++m_tally.unknownAddress;
             return true;
@@ -147,16 +146,17 @@ private:
 
     std::vector<OscAction> &m_actions;
     OscTally &m_tally;
+    const SurfaceShape &m_shape;
 };
 
 } // namespace
 
 bool DecodeOscPacket(std::span<const uint8_t> packet, std::vector<OscAction> &actions,
-                     OscTally &tally)
+                     OscTally &tally, const SurfaceShape &shape)
 {
     std::vector<OscAction> found;
     OscTally counted;
-    if (!PacketReader(found, counted).ReadElement(packet.data(), packet.size(), 0)) {
+    if (!PacketReader(found, counted, shape).ReadElement(packet.data(), packet.size(), 0)) {
         ++tally.malformed;
         return false;
     }
@@ -168,11 +168,14 @@ bool DecodeOscPacket(std::span<const uint8_t> packet, std::vector<OscAction> &ac
 
 float OscValue(const ControlTarget &target, int value)
 {
-    if (target.kind == ControlTarget::Kind::GoTime)
-        return static_cast<float>(value) / 10.0f;
-    if (target.IsContinuous())
+    switch (target.Family().action) {
+    case TargetAction::Level:
         return static_cast<float>(value) / 255.0f;
-    return value != 0 ? 1.0f : 0.0f;
+    case TargetAction::Number:
+        return static_cast<float>(value) / 10.0f;
+    default:
+        return value != 0 ? 1.0f : 0.0f;
+    }
 }
 
 QByteArray EncodeOscFeedback(const ControlTarget &target, float value)

@@ -19,7 +19,7 @@ struct OscAction
 {
     ControlTarget target;
     bool isMove = true;
-    int level = 0;     // a move's level, 0..255 (go/time: tenths of a second)
+    int level = 0;     // a move's value within the target's range (go/time: tenths)
     bool down = false; // a button's state
 
     bool operator==(const OscAction &other) const = default;
@@ -37,15 +37,16 @@ struct OscTally
 /// appends what its messages ask, in packet order. Time tags are not waited for: a bundle acts
 /// at once and as a whole. A packet broken anywhere adds nothing and counts as malformed.
 ///
-/// Continuous targets take one argument: a float 0..1 (i, h: an integer 0..255); go/time takes
-/// seconds (float or integer). Out-of-range numbers are clamped. Buttons take no argument, a
-/// number (nonzero presses, zero lets go) or T/F. Address patterns are not expanded. False for a
-/// malformed packet.
+/// Faders take one argument: a float 0..1 (i, h: an integer 0..255); a Number (go/time) takes
+/// its value in whole units (seconds), float or integer. Out-of-range numbers are clamped.
+/// Buttons take no argument, a number (nonzero presses, zero lets go) or T/F; a latch is set by
+/// a number or T/F and toggled by no argument. Address patterns are not expanded; strips and
+/// banks beyond shape are unknown addresses. False for a malformed packet.
 bool DecodeOscPacket(std::span<const uint8_t> packet, std::vector<OscAction> &actions,
-                     OscTally &tally);
+                     OscTally &tally, const SurfaceShape &shape = {});
 
 /// The value OSC shows for a target's desk value (0..255, go/time in tenths, buttons 0/1):
-/// faders 0..1, go/time in seconds, buttons 0 or 1.
+/// faders 0..1, go/time in seconds, buttons and latches 0 or 1.
 float OscValue(const ControlTarget &target, int value);
 
 /// One message "/orinsub/<target> f value", ready to send.

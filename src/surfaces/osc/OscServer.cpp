@@ -90,6 +90,7 @@ void OscServer::SetClock(Clock clock)
 void OscServer::ReadTurn()
 {
     Turn turn;
+    std::vector<OscEndpoint> newClients;
     // Whatever is left waits for the next turn: the notifier fires again after other events.
     for (int i = 0; i < kDatagramsPerTurn; ++i) {
         sockaddr_in from{};
@@ -121,16 +122,20 @@ void OscServer::ReadTurn()
             continue;
         std::vector<OscAction> actions;
         if (!DecodeOscPacket({m_buffer.data(), static_cast<size_t>(size)}, actions,
-                             m_counters.ignored))
+                             m_counters.ignored, m_shape))
             continue;
         const OscEndpoint sender = OscEndpoint::From(from);
-        if (Heard(sender) && m_onNewClient)
-            m_onNewClient(sender);
+        if (Heard(sender))
+            newClients.push_back(sender);
         for (const OscAction &action : actions)
             Add({action, sender}, turn);
     }
     if (!turn.actions.empty() && m_onActions)
         m_onActions(turn.actions);
+    for (const OscEndpoint &client : newClients) {
+        if (m_onNewClient)
+            m_onNewClient(client);
+    }
 }
 
 void OscServer::Add(const ReceivedAction &received, Turn &turn)

@@ -60,8 +60,11 @@ public:
 
     /// Called once per turn with what that turn's datagrams ask, in order.
     void OnActions(std::function<void(const std::vector<ReceivedAction> &)> handler);
-    /// Called when a client is heard that is not (or no longer) among the recipients.
+    /// Called when a client is heard that is not (or no longer) among the recipients, once the
+    /// turn's actions have played: it learns the desk as its own messages left it.
     void OnNewClient(std::function<void(const OscEndpoint &)> handler);
+    /// The strips and banks the clients may name; others are unknown addresses.
+    void SetShape(const SurfaceShape &shape) { m_shape = shape; }
     void SetReplyAddresses(std::vector<OscEndpoint> addresses);
     void SetClock(Clock clock);
 
@@ -87,6 +90,7 @@ private:
     std::map<OscEndpoint, std::chrono::steady_clock::time_point> m_clients;
     std::vector<OscEndpoint> m_replyAddresses;
     Clock m_clock = [] { return std::chrono::steady_clock::now(); };
+    SurfaceShape m_shape;
     std::function<void(const std::vector<ReceivedAction> &)> m_onActions;
     std::function<void(const OscEndpoint &)> m_onNewClient;
     OscCounters m_counters;

@@ -6,45 +6,29 @@ namespace orinsub::surfaces::osc {
 
 namespace {
 
-using Kind = ControlTarget::Kind;
-
 constexpr int kStrips = 8; // the default banks' width
 
-/// Every fader, handle, lamp and strip a client may show.
-std::vector<ControlTarget> AllShownTargets()
+/// Each client keeps its own pick-up: its address and port name its controls.
+ControlId ClientControl(const OscEndpoint &client)
 {
-    std::vector<ControlTarget> targets;
-    for (int row = 0; row < 2; ++row) {
-        for (int channel = 0; channel < ControlTarget::kChannels; ++channel)
-            targets.push_back({Kind::RowFader, row, channel});
-    }
-    for (int sub = 0; sub < ControlTarget::kSubFaders; ++sub)
-        targets.push_back({Kind::SubFader, 0, sub});
-    targets.push_back({Kind::CrossfadeHandle, 0, 0});
-    targets.push_back({Kind::CrossfadeHandle, 0, 1});
-    for (int input = 0; input < 3; ++input)
-        targets.push_back({Kind::Input, 0, input});
-    for (Kind lit : {Kind::PageUp, Kind::PageDown, Kind::BankNext, Kind::BankPrevious})
-        targets.push_back({lit});
-    targets.push_back({Kind::Link});
-    targets.push_back({Kind::Go});
-    targets.push_back({Kind::GoTime});
-    for (int strip = 0; strip < kStrips; ++strip)
-        targets.push_back({Kind::Strip, 0, strip});
-    return targets;
+    return (ControlId{client.address} << 16) | client.port;
 }
 
 } // namespace
 
 OscSurface::OscSurface(ControlLayer &layer, std::unique_ptr<OscServer> server, bool pickUp)
-    : m_layer(layer), m_server(std::move(server)), m_pickUp(pickUp), m_targets(AllShownTargets())
+    : m_layer(layer), m_server(std::move(server)), m_pickUp(pickUp)
 {
+    std::vector<Bank> banks = DefaultBanks(kStrips);
+    const SurfaceShape shape = ShapeOf(banks);
+    m_targets = ListTargets(TargetList::Shown, shape);
+    m_server->SetShape(shape);
     m_sendTimer.setSingleShot(true);
     m_sendTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_sendTimer, &QTimer::timeout, this, &OscSurface::SendPending);
     m_server->OnActions([this](const std::vector<ReceivedAction> &turn) { Play(turn); });
     m_server->OnNewClient([this](const OscEndpoint &client) { ShowDesk(client); });
-    m_layer.Attach(this, DefaultBanks(kStrips));
+    m_layer.Attach(this, std::move(banks));
 }
 
 OscSurface::~OscSurface()
@@ -62,21 +46,26 @@ void OscSurface::Play(const std::vector<ReceivedAction> &turn)
     for (const ReceivedAction &received : turn) {
         const OscAction &action = received.action;
         if (action.isMove)
-            m_layer.Move(this, action.target, action.level);
+            m_layer.Move(this, action.target, action.level, 1, ClientControl(received.from));
         else
             m_layer.Press(this, action.target, action.down);
     }
-    // The layer shows no surface its own move, but the other clients must still see it; what a
+    // The layer shows no surface its own move, but the other clients must still see it, and
+    // every client the other names of what it played (sub/1 and the strip showing it); what a
     // button changes, the layer shows everyone.
     for (const ReceivedAction &received : turn) {
         if (!received.action.isMove)
             continue;
-        const ControlTarget &target = received.action.target;
-        const ControlTarget played = m_layer.Resolve(this, target);
+        const ControlTarget &moved = received.action.target;
+        const ControlTarget played = m_layer.Resolve(this, moved);
         const int value = m_layer.Value(played);
-        Show(target, value, received.from);
-        if (!(played == target))
-            Show(played, value, received.from);
+        for (const ControlTarget &shown : m_targets) {
+            if (shown == moved)
+                Show(shown, value, received.from);
+            else if (shown == played || (shown.kind == ControlTarget::Kind::Strip &&
+                                         m_layer.Resolve(this, shown) == played))
+                Show(shown, value, std::nullopt);
+        }
     }
 }
 

@@ -19,12 +19,13 @@ class ControlLayer;
 namespace orinsub::surfaces::osc {
 
 /// The OSC clients as one surface on the control layer: "/orinsub/<target>" moves and presses
-/// what the target names, and every client heard within the last minute and every reply address
-/// is shown the desk ("/orinsub/<target> f", faders 0..1, go/time in seconds, lamps 0 or 1). A
-/// client heard for the first time gets the whole desk at once. Feedback leaves at most once a
-/// tick (20 ms), bundled, whatever the clients send. OSC clients show values, so by default the
-/// surface counts as motorised (its moves act at once); with pickUp a move must first reach the
-/// console fader's level. UI thread only.
+/// what the target names (strips and banks of the default 8-strip banks), and every client heard
+/// within the last minute and every reply address is shown the desk ("/orinsub/<target> f",
+/// faders 0..1, go/time in seconds, lamps 0 or 1). A client heard for the first time gets the
+/// whole desk at once, as its first messages left it. Feedback leaves at most once a tick
+/// (20 ms), bundled, whatever the clients send. OSC clients show values, so by default the
+/// surface counts as motorised (its moves act at once); with pickUp a client's move must first
+/// reach the console fader's level, each client picking up for itself. UI thread only.
 class OscSurface : public QObject, public Surface
 {
     Q_OBJECT

@@ -1,15 +1,10 @@
 #include "DeskState.h"
 
-#include "controls/Dan.h"
-#include "controls/FaderLabel.h"
-#include "controls/SubFader.h"
-#include "model/Mix.h"
-#include "model/OrinGlobal.h"
-#include "model/OrinSUBDoc.h"
-#include "views/DanConsoleView.h"
-#include "views/MasterConsoleView.h"
+#include "WebSurface.h"
+#include "surfaces/Desk.h"
 
 #include <QJsonArray>
+#include <QTimer>
 
 #include <functional>
 
@@ -25,28 +20,33 @@ template <typename T, std::size_t N> QJsonArray ToArray(const std::array<T, N> &
     return array;
 }
 
+QJsonObject FamilySizes()
+{
+    QJsonObject sizes;
+    for (const TargetFamily &family : TargetFamilies()) {
+        if (family.scope == TargetScope::Desk && family.IsNumbered())
+            sizes.insert(QLatin1StringView(family.name), family.count);
+    }
+    return sizes;
+}
+
 } // namespace
 
-DeskState DeskState::Read()
+DeskState DeskState::Read(const Desk &desk)
 {
-    using model::g_orin;
     DeskState state;
-    if (const views::CMasterConsoleView *master = g_orin.m_pMasterView) {
-        state.page = master->GetPage();
-        state.status = master->GetStatusText();
-        for (int i = 0; i < 20 && i < master->GetSubFaderCount(); ++i) {
-            state.subNames[i] = master->GetNameLabel(i)->GetText();
-            state.subStates[i] = static_cast<int>(master->GetSubFader(i)->GetContentState());
-        }
+    state.page = desk.Page();
+    state.status = desk.StatusLine();
+    for (int i = 0; i < ControlTarget::kSubFaders; ++i) {
+        state.subNames[i] = desk.SubMasterName(i);
+        state.subStates[i] = desk.SubMasterState(i);
     }
-    if (const model::COrinSUBDoc *doc = g_orin.m_pDoc)
-        for (int i = 0; i < 80 && i < doc->m_channelCount; ++i)
-            state.channelNames[i] = doc->Channel(i).GetName();
-    for (int i = 0; i < 80; ++i)
-        state.output[i] = model::s_channelLevels[i];
-    if (const views::CDanConsoleView *dan = g_orin.m_pDanView)
-        for (int row = 0; row < 2; ++row)
-            state.onAir[row] = dan->GetRow(row)->GetState() == controls::RowState::OnAir;
+    for (int i = 0; i < ControlTarget::kChannels; ++i) {
+        state.channelNames[i] = desk.ChannelName(i);
+        state.output[i] = desk.OutputLevel(i);
+    }
+    for (int row = 0; row < 2; ++row)
+        state.onAir[row] = desk.IsOnAir(row);
     return state;
 }
 
@@ -56,6 +56,8 @@ QJsonObject DeskState::ChangesSince(const DeskState *before) const
         return !before || std::invoke(field, *this) != std::invoke(field, *before);
     };
     QJsonObject changes;
+    if (!before)
+        changes.insert(QStringLiteral("sizes"), FamilySizes());
     if (changed(&DeskState::page))
         changes.insert(QStringLiteral("page"), page);
     if (changed(&DeskState::status))
@@ -75,6 +77,43 @@ QJsonObject DeskState::ChangesSince(const DeskState *before) const
     if (changed(&DeskState::onAir))
         changes.insert(QStringLiteral("onAir"), ToArray(onAir));
     return changes;
+}
+
+DeskFeed::DeskFeed(Desk &desk, QObject *parent) : QObject(parent), m_desk(desk)
+{
+    connect(&m_desk, &Desk::Changed, this, &DeskFeed::LookSoon);
+}
+
+void DeskFeed::Add(WebSurface *page)
+{
+    if (m_pages.empty())
+        m_shown = DeskState::Read(m_desk);
+    m_pages.push_back(page);
+    connect(page, &QObject::destroyed, this, [this, page] { std::erase(m_pages, page); });
+    page->QueueDesk(m_shown.ChangesSince(nullptr));
+    LookSoon(); // what changed before this turn ends reaches it too
+}
+
+void DeskFeed::LookSoon()
+{
+    if (m_lookScheduled || m_pages.empty())
+        return;
+    m_lookScheduled = true;
+    QTimer::singleShot(0, this, &DeskFeed::Look);
+}
+
+void DeskFeed::Look()
+{
+    m_lookScheduled = false;
+    if (m_pages.empty())
+        return;
+    const DeskState now = DeskState::Read(m_desk);
+    if (now == m_shown)
+        return;
+    const QJsonObject changes = now.ChangesSince(&m_shown);
+    m_shown = now;
+    for (WebSurface *page : m_pages)
+        page->QueueDesk(changes);
 }
 
 } // namespace orinsub::surfaces::web

@@ -1,12 +1,22 @@
 #pragma once
 
+#include "surfaces/ControlTarget.h"
+
 #include <QJsonObject>
+#include <QObject>
 #include <QString>
 
 #include <array>
 #include <cstdint>
+#include <vector>
+
+namespace orinsub::surfaces {
+class Desk;
+}
 
 namespace orinsub::surfaces::web {
+
+class WebSurface;
 
 /// What the page shows besides the controls' values: the page number, the names, the output
 /// levels, the sub-master grooves' state, the row lamps and the interface's status line.
@@ -14,20 +24,42 @@ struct DeskState
 {
     int page = 0;
     QString status;
-    std::array<QString, 20> subNames;
-    std::array<int, 20> subStates{}; // 0 empty, 1 has levels, 2 held from another page
-    std::array<QString, 80> channelNames;
-    std::array<uint8_t, 80> output{};
+    std::array<QString, ControlTarget::kSubFaders> subNames;
+    std::array<int, ControlTarget::kSubFaders> subStates{}; // 0 empty, 1 levels, 2 held
+    std::array<QString, ControlTarget::kChannels> channelNames;
+    std::array<uint8_t, ControlTarget::kChannels> output{};
     std::array<bool, 2> onAir{};
 
-    /// The desk as it is now (through g_orin; an empty state while the panes are missing).
-    static DeskState Read();
+    static DeskState Read(const Desk &desk);
     /// The fields that differ from before, as the page reads them ("page", "status",
     /// "subNames", "subStates", "names", "out", "onAir"); empty when nothing changed. Without
-    /// before: every field.
+    /// before: every field, and "sizes", how many targets each numbered family of the desk has
+    /// ({"A": 80, "B": 80, "sub": 20}), from which the page builds its faders.
     QJsonObject ChangesSince(const DeskState *before) const;
 
     bool operator==(const DeskState &) const = default;
+};
+
+/// Keeps every connected page's picture of the desk: a new page gets it whole, and after each
+/// change the desk announces (gathered to one look per turn of the event loop) every page gets
+/// what differs. UI thread only.
+class DeskFeed : public QObject
+{
+    Q_OBJECT
+public:
+    explicit DeskFeed(Desk &desk, QObject *parent = nullptr);
+
+    /// The page is fed from now on, until it is destroyed.
+    void Add(WebSurface *page);
+
+private:
+    void LookSoon();
+    void Look();
+
+    Desk &m_desk;
+    std::vector<WebSurface *> m_pages;
+    DeskState m_shown;
+    bool m_lookScheduled = false;
 };
 
 } // namespace orinsub::surfaces::web

@@ -9,20 +9,6 @@ namespace orinsub::surfaces::web {
 
 namespace {
 
-bool IsPageTarget(const ControlTarget &target)
-{
-    using Kind = ControlTarget::Kind;
-    switch (target.kind) {
-    case Kind::Strip:
-    case Kind::BankSelect:
-    case Kind::BankNext:
-    case Kind::BankPrevious:
-        return false;
-    default:
-        return true;
-    }
-}
-
 bool HasExactlyKeys(const QJsonObject &object, std::initializer_list<QLatin1StringView> keys)
 {
     if (object.size() != static_cast<qsizetype>(keys.size()))
@@ -49,7 +35,7 @@ std::optional<RemoteMessage> ReadRemoteMessage(QByteArrayView text)
     if (!type.isString() || !name.isString())
         return std::nullopt;
     const std::optional<ControlTarget> target = ControlTarget::Parse(name.toString());
-    if (!target || !IsPageTarget(*target))
+    if (!target || target->Family().scope != TargetScope::Desk)
         return std::nullopt;
 
     RemoteMessage message;
@@ -60,8 +46,8 @@ std::optional<RemoteMessage> ReadRemoteMessage(QByteArrayView text)
         const double level = value.toDouble(-1);
         if (!HasExactlyKeys(
                 object, {QLatin1StringView("t"), QLatin1StringView("n"), QLatin1StringView("v")}) ||
-            !value.isDouble() || level < 0 || level > 255 || std::floor(level) != level ||
-            !target->IsContinuous())
+            !value.isDouble() || level < target->Family().min || level > target->Family().max ||
+            std::floor(level) != level || !target->IsContinuous())
             return std::nullopt;
         message.kind = RemoteMessage::Kind::Move;
         message.value = static_cast<int>(level);

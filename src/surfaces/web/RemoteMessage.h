@@ -23,9 +23,10 @@ struct RemoteMessage
 
 inline constexpr qsizetype kMaxRemoteMessage = 4096;
 
-/// Reads one message strictly: a JSON object of exactly the keys its kind has, a target the page
-/// can show (no strips or banks), a fader for move and touch and a button for press, an integral
-/// level 0..255. Anything else, or more than kMaxRemoteMessage bytes, gives nothing.
+/// Reads one message strictly: a JSON object of exactly the keys its kind has, a target of the
+/// desk (no strips or banks), a fader for move and touch and a button for press, an integral
+/// value within the target's range (a fader's 0..255). Anything else, or more than
+/// kMaxRemoteMessage bytes, gives nothing.
 std::optional<RemoteMessage> ReadRemoteMessage(QByteArrayView text);
 
 } // namespace orinsub::surfaces::web

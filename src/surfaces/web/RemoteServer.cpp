@@ -5,6 +5,7 @@
 #include "RemoteRoutes.h"
 #include "WebSurface.h"
 #include "WebTexts.h"
+#include "surfaces/ControlLayer.h"
 
 #include <QTcpSocket>
 #include <QWebSocket>
@@ -52,14 +53,13 @@ QString RemoteEndpoint::ToString() const
 
 RemoteServer::RemoteServer(ControlLayer &layer, PairingStore &pairing, QObject *parent)
     : QObject(parent), m_layer(layer), m_pairing(pairing),
-      m_webSockets(QStringLiteral("OrinSUB"), QWebSocketServer::NonSecureMode)
+      m_webSockets(QStringLiteral("OrinSUB"), QWebSocketServer::NonSecureMode),
+      m_deskFeed(layer.GetDesk())
 {
     m_webSockets.setMaxPendingConnections(kMaxConnections);
     connect(&m_tcp, &QTcpServer::newConnection, this, &RemoteServer::OnTcpConnection);
     connect(&m_webSockets, &QWebSocketServer::newConnection, this, &RemoteServer::OnWebSocket);
     connect(&m_pairing, &PairingStore::Forgotten, this, &RemoteServer::CloseDevice);
-    m_deskTimer.setInterval(kDeskPollMs);
-    connect(&m_deskTimer, &QTimer::timeout, this, &RemoteServer::PollDesk);
     connect(&m_housekeeping, &QTimer::timeout, this, &RemoteServer::Housekeep);
 }
 
@@ -99,7 +99,6 @@ void RemoteServer::Stop()
         surface->Close();
         surface->deleteLater();
     }
-    m_deskTimer.stop();
     m_housekeeping.stop();
     if (!surfaces.empty())
         emit ConnectionCountChanged(0);
@@ -187,13 +186,8 @@ void RemoteServer::OnWebSocket()
         m_handshakes.erase(handshake);
         auto *surface = new WebSurface(m_layer, socket, tokenHash, this);
         connect(surface, &WebSurface::Closed, this, &RemoteServer::OnSurfaceClosed);
-        connect(surface, &WebSurface::DeskMoved, this, &RemoteServer::PollDeskSoon);
         m_surfaces.push_back(surface);
-        surface->QueueDesk(DeskState::Read().ChangesSince(nullptr));
-        if (!m_deskTimer.isActive()) {
-            m_desk = DeskState::Read();
-            m_deskTimer.start();
-        }
+        m_deskFeed.Add(surface);
         emit ConnectionCountChanged(ConnectionCount());
     }
 }
@@ -202,31 +196,7 @@ void RemoteServer::OnSurfaceClosed(WebSurface *surface)
 {
     std::erase(m_surfaces, surface);
     surface->deleteLater();
-    if (m_surfaces.empty())
-        m_deskTimer.stop();
     emit ConnectionCountChanged(ConnectionCount());
-}
-
-void RemoteServer::PollDeskSoon()
-{
-    if (m_deskPollScheduled)
-        return;
-    m_deskPollScheduled = true;
-    QTimer::singleShot(0, this, &RemoteServer::PollDesk);
-}
-
-void RemoteServer::PollDesk()
-{
-    m_deskPollScheduled = false;
-    if (m_surfaces.empty())
-        return;
-    const DeskState now = DeskState::Read();
-    if (now == m_desk)
-        return;
-    const QJsonObject changes = now.ChangesSince(&m_desk);
-    m_desk = now;
-    for (WebSurface *surface : m_surfaces)
-        surface->QueueDesk(changes);
 }
 
 void RemoteServer::Housekeep()

@@ -59,9 +59,6 @@ public:
 
     static constexpr int kMaxConnections = 16;
     static constexpr int kMaxOpenRequests = 32;
-    /// What feedback does not carry (names, the status line, a store into a sub-master) is
-    /// looked for this often; output levels and lamps follow every fader change at once.
-    static constexpr int kDeskPollMs = 100;
 
     /// How long a request may take to arrive, how often pages are pinged and how long one may
     /// stay silent before it is dropped.
@@ -83,8 +80,6 @@ private:
     void Answer(QTcpSocket *socket, const QByteArray &reply);
     void OnWebSocket();
     void OnSurfaceClosed(WebSurface *surface);
-    void PollDesk();
-    void PollDeskSoon();
     void Housekeep();
     void CloseDevice(const QByteArray &tokenHash);
 
@@ -104,9 +99,7 @@ private:
     };
     std::map<std::pair<QString, quint16>, Handshake> m_handshakes;
     std::vector<WebSurface *> m_surfaces;
-    DeskState m_desk;
-    QTimer m_deskTimer;
-    bool m_deskPollScheduled = false;
+    DeskFeed m_deskFeed;
     QTimer m_housekeeping;
 };
 

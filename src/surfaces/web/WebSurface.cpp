@@ -10,32 +10,6 @@
 
 namespace orinsub::surfaces::web {
 
-namespace {
-
-std::vector<ControlTarget> PageTargets()
-{
-    using Kind = ControlTarget::Kind;
-    std::vector<ControlTarget> targets;
-    for (int i = 0; i < ControlTarget::kSubFaders; ++i)
-        targets.push_back({Kind::SubFader, 0, i});
-    for (int row = 0; row < 2; ++row)
-        for (int i = 0; i < ControlTarget::kChannels; ++i)
-            targets.push_back({Kind::RowFader, row, i});
-    targets.push_back({Kind::CrossfadeHandle, 0, 0});
-    targets.push_back({Kind::CrossfadeHandle, 0, 1});
-    for (int input = 0; input < 3; ++input)
-        targets.push_back({Kind::Input, 0, input});
-    targets.push_back({Kind::Link, 0, 0});
-    // The page buttons' lamps change with the page: the page number follows at once.
-    targets.push_back({Kind::PageUp, 0, 0});
-    targets.push_back({Kind::PageDown, 0, 0});
-    targets.push_back({Kind::Go, 0, 0});
-    targets.push_back({Kind::GoTime, 0, 0});
-    return targets;
-}
-
-} // namespace
-
 WebSurface::WebSurface(ControlLayer &layer, QWebSocket *socket, QByteArray tokenHash,
                        QObject *parent)
     : QObject(parent), m_layer(layer), m_socket(socket), m_tokenHash(std::move(tokenHash))
@@ -63,7 +37,7 @@ WebSurface::~WebSurface()
 
 std::vector<ControlTarget> WebSurface::ShownTargets() const
 {
-    static const std::vector<ControlTarget> targets = PageTargets();
+    static const std::vector<ControlTarget> targets = ListTargets(TargetList::DeskControls);
     return targets;
 }
 
@@ -73,7 +47,6 @@ void WebSurface::OnFeedback(const ControlTarget &target, int value, bool caught)
     m_pending[name] = {value, caught};
     m_caught[name] = caught;
     ScheduleSend();
-    emit DeskMoved();
 }
 
 void WebSurface::QueueDesk(const QJsonObject &changes)
@@ -103,8 +76,6 @@ void WebSurface::OnText(const QString &text)
         m_layer.Press(this, message->target, message->down);
         break;
     }
-    // The page's own change is not echoed to it, but the output levels it caused are.
-    emit DeskMoved();
 }
 
 void WebSurface::NoteCaught(const ControlTarget &target)

@@ -49,8 +49,6 @@ public:
 signals:
     /// The connection is gone; the server deletes the surface.
     void Closed(orinsub::surfaces::web::WebSurface *surface);
-    /// A control's value changed on the desk: the output levels and lamps may have too.
-    void DeskMoved();
 
 private:
     void OnText(const QString &text);

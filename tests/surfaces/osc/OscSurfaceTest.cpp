@@ -86,7 +86,8 @@ TEST_F(OscSurfaceTest, OtherClientsSeeAMoveAndEveryClientSeesTheDesksChanges)
     client->SendFloat("/orinsub/B/2", 1.0f);
     ReadUntil(2);
     EXPECT_EQ(Last(other->Hear(197), "B/2"), 1.0f);
-    EXPECT_EQ(Last(client->HeardSoFar(), "B/2"), 0.0f) << "only the desk as it was before";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Last(client->HeardSoFar(), "B/2") == 1.0f; }, 2000))
+        << "a new client is shown the desk as its first move left it";
 
     dan->MoveFaderTo(0, 4, 255); // the mouse
     for (OscTestClient *c : {client.get(), other.get()}) {
@@ -106,16 +107,36 @@ TEST_F(OscSurfaceTest, OtherClientsSeeAMoveAndEveryClientSeesTheDesksChanges)
     }
 }
 
-TEST_F(OscSurfaceTest, WithPickUpAMoveTakesTheFaderOnlyOnceItReachesItsLevel)
+TEST_F(OscSurfaceTest, WithPickUpEachClientTakesTheFaderOnlyOnceItReachesItsLevel)
 {
     dan->MoveFaderTo(0, 0, 128);
     Start(true);
+    const std::unique_ptr<OscTestClient> other = NewClient();
     client->SendFloat("/orinsub/A/1", 0.2f);
     ReadUntil(1);
     EXPECT_EQ(Fader(0, 1).GetLevel(), 128);
     client->SendFloat("/orinsub/A/1", 0.6f); // crosses 128
     ReadUntil(2);
     EXPECT_EQ(Fader(0, 1).GetLevel(), 153);
+    other->SendFloat("/orinsub/A/1", 0.1f); // has not caught it: moves nothing
+    ReadUntil(3);
+    EXPECT_EQ(Fader(0, 1).GetLevel(), 153);
+}
+
+TEST_F(OscSurfaceTest, AStripFollowsItsFaderForEveryClientAndStripsPastTheBankAreRefused)
+{
+    Start();
+    const std::unique_ptr<OscTestClient> other = NewClient();
+    other->SendEmpty("/orinsub/page/down"); // only makes it known
+    client->SendFloat("/orinsub/sub/1", 1.0f);
+    client->SendFloat("/orinsub/strip/9", 1.0f);
+    ReadUntil(3);
+    for (OscTestClient *c : {client.get(), other.get()}) {
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return Last(c->HeardSoFar(), "strip/1") == 1.0f; }, 2000));
+    }
+    EXPECT_EQ(surface->Server().Counters().ignored.unknownAddress, 1u);
+    EXPECT_FALSE(Last(client->HeardSoFar(), "strip/9"));
 }
 
 TEST_F(OscSurfaceTest, StartReadsTheReplyAddressesAndSaysWhatItCannotUse)

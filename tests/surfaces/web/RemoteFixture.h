@@ -1,6 +1,7 @@
 #pragma once
 
 #include "surfaces/ControlLayer.h"
+#include "surfaces/PaneDesk.h"
 #include "surfaces/web/PairingStore.h"
 #include "surfaces/web/RemoteServer.h"
 #include "views/ConsoleFixture.h"
@@ -96,7 +97,8 @@ protected:
         return zentra::sim::LastWrittenFrame()[slot];
     }
 
-    std::unique_ptr<surfaces::ControlLayer> layer = std::make_unique<surfaces::ControlLayer>();
+    surfaces::PaneDesk desk;
+    std::unique_ptr<surfaces::ControlLayer> layer = std::make_unique<surfaces::ControlLayer>(desk);
     surfaces::web::PairingStore pairing;
     surfaces::web::RemoteServer server{*layer, pairing};
     QStringList shownCodes;

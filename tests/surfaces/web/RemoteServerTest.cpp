@@ -1,4 +1,6 @@
 #include "RemoteFixture.h"
+#include "controls/FaderLabel.h"
+#include "controls/MyEdit.h"
 #include "surfaces/web/PairingCodeBox.h"
 #include "surfaces/web/RemoteSettings.h"
 #include "surfaces/web/RemoteSettingsPage.h"
@@ -74,6 +76,8 @@ TEST_F(RemoteServerTest, APairedPagePlaysTheDeskAndHearsEveryChange)
     ASSERT_TRUE(QTest::qWaitFor([&] { return page.values.count("sub/20") > 0; }));
     EXPECT_EQ(page.desk.value("page").toInt(), 1);
     EXPECT_EQ(page.desk.value("out").toArray().size(), 80);
+    EXPECT_EQ(page.desk.value("sizes").toObject(),
+              (QJsonObject{{"A", 80}, {"B", 80}, {"sub", 20}}));
 
     Send(socket, R"({"t":"touch","n":"sub/1","d":true})");
     Send(socket, R"({"t":"move","n":"sub/1","v":0})"); // on the console's level: caught
@@ -91,6 +95,11 @@ TEST_F(RemoteServerTest, APairedPagePlaysTheDeskAndHearsEveryChange)
     }));
     Send(socket, R"({"t":"press","n":"page/up","d":true})");
     EXPECT_TRUE(QTest::qWaitFor([&] { return page.desk.value("page").toInt() == 2; }));
+
+    QTest::keyClicks(master->GetNameLabel(0)->GetEdit(), "Wash");
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return page.desk.value("subNames").toArray().at(0).toString() == "Wash";
+    })) << "a typed name reaches the page";
 }
 
 TEST_F(RemoteServerTest, EveryDoorWithoutTheRightKeyStaysShutAndTheDeskUnchanged)

@@ -9,7 +9,7 @@ let socket = null;
 let bankSize = 10;
 let row = 'A';
 let bank = 0;
-const names = new Array(80).fill('');
+let channels = 0; // each row's faders: the console tells how many (sizes), then they are built
 
 const $ = (id) => document.getElementById(id);
 
@@ -83,8 +83,10 @@ class Fader {
     this.grab = onKnob ? this.rawLevelAt(event) - this.position : 0;
     send({ t: 'touch', n: this.target, d: true });
     // Taken by the knob, the fader starts where the console is and so catches at once.
-    if (onKnob) send({ t: 'move', n: this.target, v: this.position });
-    else this.moveTo(this.levelAt(event));
+    if (onKnob) {
+      this.caught = true;
+      send({ t: 'move', n: this.target, v: this.position });
+    } else this.moveTo(this.levelAt(event));
   }
 
   move(event) {
@@ -200,15 +202,9 @@ function makeFader(parent, target, label, top, extraClass) {
 }
 
 function buildDesk() {
-  const subs = $('sub-faders');
-  for (let i = 1; i <= 20; i++) makeFader(subs, 'sub/' + i, 'サブマスター ' + i, String(i), 'sub-fader');
   const cross = $('xfaders');
   makeFader(cross, 'xfade/A', 'クロスフェーダー A', 'A');
   makeFader(cross, 'xfade/B', 'クロスフェーダー B', 'B');
-  const rows = $('row-faders');
-  for (const r of ['A', 'B'])
-    for (let i = 1; i <= 80; i++)
-      makeFader(rows, r + '/' + i, r + '段 チャンネル ' + i, '--', 'row-fader');
   controls.set('go/time', new Fader($('go-time'), 'go/time', true));
   for (const element of document.querySelectorAll('button[data-target]'))
     controls.set(element.dataset.target, new Button(element, element.dataset.target));
@@ -216,10 +212,22 @@ function buildDesk() {
     tab.addEventListener('click', () => { row = tab.dataset.row; showBank(); });
   $('bank-prev').addEventListener('click', () => { bank = Math.max(0, bank - 1); showBank(); });
   $('bank-next').addEventListener('click', () => {
-    bank = Math.min(80 / bankSize - 1, bank + 1);
+    bank = Math.min(Math.ceil(channels / bankSize) - 1, bank + 1);
     showBank();
   });
   matchMedia('(min-width: 900px)').addEventListener('change', fitBank);
+}
+
+// The sub-master and channel faders, as many as the console has (once: they never change).
+function buildFaders(sizes) {
+  if (channels > 0) return;
+  const subs = $('sub-faders');
+  for (let i = 1; i <= sizes.sub; i++) makeFader(subs, 'sub/' + i, 'サブマスター ' + i, String(i), 'sub-fader');
+  const rows = $('row-faders');
+  for (const r of ['A', 'B'])
+    for (let i = 1; i <= sizes[r]; i++)
+      makeFader(rows, r + '/' + i, r + '段 チャンネル ' + i, '--', 'row-fader');
+  channels = sizes.A;
   fitBank();
 }
 
@@ -231,10 +239,11 @@ function fitBank() {
 }
 
 function showBank() {
+  if (channels === 0) return; // not built yet
   const first = bank * bankSize + 1;
-  const last = first + bankSize - 1;
+  const last = Math.min(first + bankSize - 1, channels);
   for (const r of ['A', 'B'])
-    for (let i = 1; i <= 80; i++)
+    for (let i = 1; i <= channels; i++)
       controls.get(r + '/' + i).element.classList.toggle('off-bank', r !== row || i < first || i > last);
   for (const tab of document.querySelectorAll('.row-tab'))
     tab.setAttribute('aria-pressed', tab.dataset.row === row ? 'true' : 'false');
@@ -257,7 +266,6 @@ function showDesk(desk) {
     });
   if ('names' in desk)
     desk.names.forEach((name, i) => {
-      names[i] = name;
       for (const r of ['A', 'B'])
         controls.get(r + '/' + (i + 1)).element.querySelector('.name').textContent = name;
     });
@@ -275,6 +283,7 @@ function showDesk(desk) {
 
 function receive(text) {
   const message = JSON.parse(text);
+  if (message.d && message.d.sizes) buildFaders(message.d.sizes); // before their values
   for (const [target, value, caught] of message.f || []) {
     const control = controls.get(target);
     if (control) control.feedback(value, caught === 1);

@@ -1,0 +1,216 @@
+#include "PaneDesk.h"
+
+#include "controls/CrossFader.h"
+#include "controls/Dan.h"
+#include "controls/DanFader.h"
+#include "controls/RcLamp.h"
+#include "controls/SubFader.h"
+#include "model/Mix.h"
+#include "model/OrinGlobal.h"
+#include "model/OrinSUBDoc.h"
+#include "model/SubMaster.h"
+#include "views/ConsoleOperations.h"
+#include "views/DanConsoleView.h"
+#include "views/DeskWatch.h"
+#include "views/GoFade.h"
+#include "views/MasterConsoleView.h"
+
+#include <algorithm>
+
+namespace orinsub::surfaces {
+
+namespace {
+
+using Kind = ControlTarget::Kind;
+using model::g_orin;
+
+uint8_t Byte(int value)
+{
+    return static_cast<uint8_t>(std::clamp(value, 0, 255));
+}
+
+/// The console fader that shows a target's pick-up mark ("xfade": handle A).
+controls::CFader *MarkedFader(const ControlTarget &target)
+{
+    views::CDanConsoleView *dan = g_orin.m_pDanView;
+    views::CMasterConsoleView *master = g_orin.m_pMasterView;
+    switch (target.kind) {
+    case Kind::RowFader:
+        return dan ? dan->GetFader(target.row * ControlTarget::kChannels + target.index) : nullptr;
+    case Kind::SubFader:
+        return master ? master->GetSubFader(target.index) : nullptr;
+    case Kind::CrossfadeHandle:
+    case Kind::Crossfade:
+        if (!master)
+            return nullptr;
+        if (target.kind == Kind::CrossfadeHandle && target.index == 1)
+            return master->GetCrossFader()->GetHandleB();
+        return master->GetCrossFader()->GetHandleA();
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+PaneDesk::PaneDesk()
+{
+    views::SetDeskListener(this, [this] { emit Changed(); });
+}
+
+PaneDesk::~PaneDesk()
+{
+    views::RemoveDeskListener(this);
+}
+
+int PaneDesk::Value(const ControlTarget &target) const
+{
+    const views::CDanConsoleView *dan = g_orin.m_pDanView;
+    const views::CMasterConsoleView *master = g_orin.m_pMasterView;
+    switch (target.kind) {
+    case Kind::RowFader:
+        return dan && target.row >= 0 && target.row <= 1 && target.index >= 0 &&
+                       target.index < ControlTarget::kChannels
+                   ? dan->GetFader(target.row * ControlTarget::kChannels + target.index)->GetLevel()
+                   : 0;
+    case Kind::SubFader: {
+        const controls::CSubFader *fader = master ? master->GetSubFader(target.index) : nullptr;
+        return fader ? fader->GetLevel() : 0;
+    }
+    case Kind::CrossfadeHandle:
+        return master ? master->GetCrossfaderLevel(target.index) : 0;
+    case Kind::Crossfade:
+        return master ? master->GetCrossfaderLevel(0) : 0;
+    case Kind::PageUp:
+        return master && master->GetPageUpLamp()->IsOn() ? 1 : 0;
+    case Kind::PageDown:
+        return master && master->GetPageDownLamp()->IsOn() ? 1 : 0;
+    case Kind::Input:
+        return views::IsInputHookOn(static_cast<views::InputTarget>(target.index)) ? 1 : 0;
+    case Kind::Link:
+        return master && master->GetCrossFader()->IsLinked() ? 1 : 0;
+    case Kind::Go:
+        return master && master->GetGoFade().IsRunning() ? 1 : 0;
+    case Kind::GoTime:
+        return master ? std::min(master->GetGoFade().GetFadeTime(), 255) : 0;
+    default:
+        return 0;
+    }
+}
+
+void PaneDesk::Move(const ControlTarget &target, int value)
+{
+    views::CDanConsoleView *dan = g_orin.m_pDanView;
+    views::CMasterConsoleView *master = g_orin.m_pMasterView;
+    switch (target.kind) {
+    case Kind::RowFader:
+        if (dan)
+            dan->MoveFaderTo(target.row, target.index, Byte(value));
+        break;
+    case Kind::SubFader:
+        if (master)
+            master->MoveSubFaderTo(target.index, Byte(value));
+        break;
+    case Kind::CrossfadeHandle:
+        if (master)
+            master->MoveCrossfaderHandle(target.index, Byte(value));
+        break;
+    case Kind::GoTime:
+        if (master)
+            master->GetGoFade().SetFadeTime(Byte(value));
+        break;
+    default:
+        break;
+    }
+}
+
+void PaneDesk::MoveCrossfader(int levelA, int levelB)
+{
+    if (views::CMasterConsoleView *master = g_orin.m_pMasterView)
+        master->MoveCrossfader(Byte(levelA), Byte(levelB));
+}
+
+void PaneDesk::Press(const ControlTarget &target, bool down)
+{
+    views::CMasterConsoleView *master = g_orin.m_pMasterView;
+    if (!down)
+        return;
+    switch (target.kind) {
+    case Kind::PageUp:
+    case Kind::PageDown:
+        if (master)
+            master->StepPage(target.kind == Kind::PageUp);
+        break;
+    case Kind::Input:
+        views::ToggleInputHook(static_cast<views::InputTarget>(target.index));
+        break;
+    case Kind::Link:
+        if (master)
+            master->ToggleCrossfaderLink();
+        break;
+    case Kind::Go:
+        if (master)
+            master->GetGoFade().Go();
+        break;
+    default:
+        break;
+    }
+}
+
+void PaneDesk::SetPickUpMark(const ControlTarget &target, int level)
+{
+    if (controls::CFader *fader = MarkedFader(target))
+        fader->SetPickUpMark(level);
+}
+
+int PaneDesk::Page() const
+{
+    const views::CMasterConsoleView *master = g_orin.m_pMasterView;
+    return master ? master->GetPage() : 0;
+}
+
+QString PaneDesk::StatusLine() const
+{
+    const views::CMasterConsoleView *master = g_orin.m_pMasterView;
+    return master ? master->GetStatusText() : QString();
+}
+
+QString PaneDesk::ChannelName(int channel) const
+{
+    const model::COrinSUBDoc *doc = g_orin.m_pDoc;
+    return doc && channel >= 0 && channel < doc->m_channelCount ? doc->Channel(channel).GetName()
+                                                                : QString();
+}
+
+QString PaneDesk::SubMasterName(int fader) const
+{
+    // From the show, not the name box: a typed name is stored there as it is typed.
+    const views::CMasterConsoleView *master = g_orin.m_pMasterView;
+    const controls::CSubFader *subFader = master ? master->GetSubFader(fader) : nullptr;
+    const model::CSubMaster *subMaster =
+        subFader && g_orin.m_pDoc
+            ? g_orin.m_pDoc->GetSubMaster(subFader->GetPage(), subFader->GetNumber())
+            : nullptr;
+    return subMaster ? subMaster->m_name : QString();
+}
+
+int PaneDesk::SubMasterState(int fader) const
+{
+    const views::CMasterConsoleView *master = g_orin.m_pMasterView;
+    const controls::CSubFader *subFader = master ? master->GetSubFader(fader) : nullptr;
+    return subFader ? static_cast<int>(subFader->GetContentState()) : 0;
+}
+
+uint8_t PaneDesk::OutputLevel(int channel) const
+{
+    return channel >= 0 && channel < ControlTarget::kChannels ? model::s_channelLevels[channel] : 0;
+}
+
+bool PaneDesk::IsOnAir(int row) const
+{
+    const views::CDanConsoleView *dan = g_orin.m_pDanView;
+    const controls::CDan *shown = dan ? dan->GetRow(row) : nullptr;
+    return shown && shown->GetState() == controls::RowState::OnAir;
+}
+
+} // namespace orinsub::surfaces

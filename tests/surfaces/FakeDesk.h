@@ -1,0 +1,108 @@
+#pragma once
+
+#include "surfaces/ControlLayer.h"
+#include "surfaces/Desk.h"
+
+#include <map>
+#include <optional>
+#include <tuple>
+
+namespace orinsub::testing {
+
+/// A desk of plain values: a move sets the value, a press toggles a button's lamp, and every
+/// change is announced as the console's panes announce theirs.
+class FakeDesk : public surfaces::Desk
+{
+public:
+    using Target = surfaces::ControlTarget;
+
+    int Value(const Target &target) const override
+    {
+        const auto found = values.find(Key(target));
+        return found == values.end() ? 0 : found->second;
+    }
+    void Move(const Target &target, int value) override { Set(target, value); }
+    void MoveCrossfader(int levelA, int levelB) override
+    {
+        values[Key(kHandleA)] = levelA;
+        Set(kHandleB, levelB);
+    }
+    void Press(const Target &target, bool down) override
+    {
+        if (down)
+            Set(target, Value(target) ? 0 : 1);
+    }
+    void SetPickUpMark(const Target &target, int level) override
+    {
+        marks[Key(target)] = level;
+        emit Changed();
+    }
+    /// Where the fader shows a surface fader that has not caught it (-1: no mark).
+    int Mark(const Target &target) const
+    {
+        const auto found = marks.find(Key(target));
+        return found == marks.end() ? -1 : found->second;
+    }
+
+    int Page() const override { return page; }
+    QString StatusLine() const override { return status; }
+    QString ChannelName(int channel) const override { return QString::number(channel + 1); }
+    QString SubMasterName(int) const override { return {}; }
+    int SubMasterState(int) const override { return 0; }
+    uint8_t OutputLevel(int) const override { return 0; }
+    bool IsOnAir(int) const override { return false; }
+
+    /// Another hand (the mouse, say) sets a value.
+    void Set(const Target &target, int value)
+    {
+        values[Key(target)] = value;
+        emit Changed();
+    }
+
+    static constexpr Target kHandleA{Target::Kind::CrossfadeHandle, 0, 0};
+    static constexpr Target kHandleB{Target::Kind::CrossfadeHandle, 0, 1};
+
+    int page = 1;
+    QString status;
+
+private:
+    using Key_ = std::tuple<Target::Kind, int, int>;
+    static Key_ Key(const Target &target)
+    {
+        // The linked crossfader shows handle A.
+        if (target.kind == Target::Kind::Crossfade)
+            return Key(kHandleA);
+        return {target.kind, target.row, target.index};
+    }
+    std::map<Key_, int> values;
+    std::map<Key_, int> marks;
+};
+
+/// The layer's feedback timer, run by hand: what the layer asked for waits in due.
+class ManualFlushTimer : public surfaces::FlushTimer
+{
+public:
+    Clock::time_point Now() const override { return now; }
+    void RunOnce(std::chrono::milliseconds delay, std::function<void()> run) override
+    {
+        due = {delay, std::move(run)};
+    }
+    void Cancel() override { due.reset(); }
+    /// Lets time pass; a run that falls due meanwhile runs.
+    void Advance(std::chrono::milliseconds by)
+    {
+        now += by;
+        if (due && due->first <= by) {
+            const auto run = std::move(due->second);
+            due.reset();
+            run();
+        } else if (due) {
+            due->first -= by;
+        }
+    }
+
+    Clock::time_point now{};
+    std::optional<std::pair<std::chrono::milliseconds, std::function<void()>>> due;
+};
+
+} // namespace orinsub::testing

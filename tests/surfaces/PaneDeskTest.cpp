@@ -1,0 +1,139 @@
+#include "RecordingSurface.h"
+#include "controls/ConsoleLook.h"
+#include "controls/DanLamp.h"
+#include "controls/FaderLabel.h"
+#include "controls/MyEdit.h"
+#include "views/GoFade.h"
+#include "views/UndoLastEdit.h"
+
+#include <QSignalSpy>
+
+using namespace orinsub;
+using orinsub::testing::LayerTest;
+using orinsub::testing::RecordingSurface;
+using orinsub::testing::T;
+
+TEST_F(LayerTest, ASurfaceMovesFadersAsTheMouseDoes)
+{
+    RecordingSurface surface({}, true);
+    Attach(surface);
+    controls::RecordRow(undo, *dan->GetRow(1));
+    layer->Move(&surface, T("B/5"), 200); // row B is on air
+    EXPECT_EQ(Fader(1, 5).GetLevel(), 200);
+    EXPECT_EQ(model::s_channelLevels[4], 200);
+    EXPECT_EQ(dan->GetOutputDisplayLevel(4), 200);
+    EXPECT_FALSE(undo.m_valid);
+
+    doc.GetSubMaster(1, 3)->m_levels[9] = 255;
+    layer->Move(&surface, T("sub/3"), 255);
+    EXPECT_EQ(Sub(3).GetLevel(), 255);
+    EXPECT_EQ(model::s_channelLevels[9], 255);
+    master->StepPage(true);
+    EXPECT_EQ(Sub(3).GetPage(), 1) << "a raised sub fader keeps its sub-master";
+    layer->Move(&surface, T("sub/3"), 0);
+    EXPECT_EQ(Sub(3).GetPage(), 2) << "back at 0 it plays the page shown";
+
+    layer->Move(&surface, T("xfade/A"), 255);
+    EXPECT_EQ(HandleA().GetLevel(), 255);
+    EXPECT_EQ(left->GetRowLamp(0)->GetState(), controls::RowState::OnAir);
+    EXPECT_EQ(right->GetRowLamp(0)->GetState(), controls::RowState::OnAir);
+    layer->Move(&surface, T("xfade/B"), 100);
+    layer->Move(&surface, T("xfade"), 255);
+    layer->Move(&surface, T("xfade"), 200);
+    EXPECT_EQ(HandleA().GetLevel(), 200);
+    EXPECT_EQ(HandleB().GetLevel(), 155) << "the linked crossfader moves both";
+}
+
+TEST_F(LayerTest, TheConsoleFaderShowsWhereAnUncaughtSurfaceFaderStands)
+{
+    dan->MoveFaderTo(0, 0, 128);
+    RecordingSurface surface({"A/1"});
+    Attach(surface);
+    layer->Move(&surface, T("A/1"), 50);
+    const QImage shown = dan->viewport()->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(24, 103 + 62 - 50 * 124 / 255), controls::kPickUpMarkColor);
+    EXPECT_EQ(Fader(0, 1).GetLevel(), 128);
+    layer.reset();
+    EXPECT_EQ(Fader(0, 1).GetPickUpMark(), -1) << "the layer takes its marks with it";
+}
+
+TEST_F(LayerTest, EveryChangeOnThePanesReachesTheSurface)
+{
+    RecordingSurface surface({"A/1", "A/2", "page/down", "in/A", "sub/2"});
+    Attach(surface);
+
+    Press(dan->viewport(), Centre(Fader(0, 1).GetKnobRect())); // the mouse
+    Move(dan->viewport(), QPoint(24, 41));                     // top of the travel
+    Release(dan->viewport(), QPoint(24, 41));
+    layer->Flush();
+    EXPECT_EQ(surface.Last("A/1")->value, 255);
+
+    controls::RecordRow(undo, *dan->GetRow(0));
+    dan->GetRow(0)->CopyLevelsFromArray(std::vector<uint8_t>(80, 9));
+    dan->InvalidateRect(dan->GetRow(0)->GetRect());
+    layer->Flush();
+    EXPECT_EQ(surface.Last("A/1")->value, 9);
+    views::UndoLastEdit();
+    layer->Flush();
+    EXPECT_EQ(surface.Last("A/1")->value, 255);
+
+    master->StepPage(true);
+    layer->Flush();
+    EXPECT_EQ(surface.Last("page/down")->value, 1);
+
+    OpenInterface();
+    layer->Press(&surface, T("in/A"), true);
+    layer->Flush();
+    EXPECT_EQ(surface.Last("in/A")->value, 1);
+    Input(0);
+    dan->PickUpInput(); // catches at 0
+    Input(90);
+    dan->PickUpInput();
+    layer->Flush();
+    EXPECT_EQ(surface.Last("A/2")->value, 90);
+
+    master->MoveSubFaderTo(1, 33);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return surface.Last("sub/2")->value == 33; }, 25))
+        << "on its own within a tick";
+}
+
+TEST_F(LayerTest, GoAndItsTimeFromASurfaceAndAGrabThatStopsIt)
+{
+    RecordingSurface panel({"go", "go/time"}, true);
+    RecordingSurface other({"go/time"});
+    Attach(panel);
+    Attach(other);
+    EXPECT_EQ(panel.Last("go/time")->value, 30) << "3.0 s by default";
+    layer->Move(&panel, T("go/time"), 12);
+    layer->Flush();
+    EXPECT_EQ(master->GetGoFade().GetFadeTime(), 12);
+    EXPECT_EQ(panel.Count("go/time"), 1) << "no echo";
+    EXPECT_EQ(other.Last("go/time")->value, 12);
+
+    layer->Press(&panel, T("go"), true);
+    layer->Flush();
+    EXPECT_EQ(panel.Last("go")->value, 1) << "lit while the fade runs";
+    layer->Move(&panel, T("xfade/B"), 200); // a motor fader grabs handle B
+    layer->Flush();
+    EXPECT_EQ(panel.Last("go")->value, 0);
+    EXPECT_EQ(HandleB().GetLevel(), 200);
+}
+
+TEST_F(LayerTest, TypedNamesAndTheStatusLineAreAnnounced)
+{
+    QSignalSpy changed(&desk, &surfaces::Desk::Changed);
+    QTest::keyClicks(dan->GetNameLabel(0)->GetEdit(), "Key");
+    EXPECT_FALSE(changed.isEmpty());
+    EXPECT_EQ(desk.ChannelName(0), "Key");
+
+    changed.clear();
+    QTest::keyClicks(master->GetNameLabel(1)->GetEdit(), "Wash");
+    EXPECT_FALSE(changed.isEmpty());
+    EXPECT_EQ(desk.SubMasterName(1), "Wash");
+
+    changed.clear();
+    OpenInterface();
+    master->OnTick();
+    EXPECT_FALSE(changed.isEmpty());
+    EXPECT_TRUE(desk.StatusLine().contains("SIM-1")) << desk.StatusLine().toStdString();
+}
