@@ -222,9 +222,14 @@ void RemoteServer::OnWebSocket()
             continue;
         }
         const QByteArray tokenHash = handshake->second.tokenHash;
-        disconnect(handshake->second.socket, nullptr, this, nullptr);
+        const QTcpSocket *transport = handshake->second.socket;
+        disconnect(transport, nullptr, this, nullptr);
         m_handshakes.erase(handshake);
         auto *surface = new WebSurface(m_layer, socket, tokenHash, this);
+        // The answers to a page's pings pile up when it never reads: looked at with every slice
+        // read, not only at the next housekeeping.
+        connect(transport, &QIODevice::readyRead, surface,
+                [this, surface] { surface->DropIfStale(m_patience.silentMs); });
         connect(surface, &WebSurface::Closed, this, &RemoteServer::OnSurfaceClosed);
         connect(surface, &WebSurface::DeskMoved, this, &RemoteServer::PollDeskSoon);
         m_surfaces.push_back(surface);
