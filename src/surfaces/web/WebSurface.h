@@ -50,8 +50,8 @@ public:
 
     /// More unsent bytes than this and the page is dropped: it cannot keep up.
     static constexpr qint64 kMaxBacklog = 256 * 1024;
-    /// Room for the largest message and its frame header, and no more: the rest of a flood
-    /// waits in the system while the desk takes its turns.
+    /// Room for two of the largest messages with their frame headers, and no more: the rest of
+    /// a flood waits in the system while the desk takes its turns.
     static constexpr qint64 kReadSlice = 2 * kMaxRemoteMessage;
     /// Far above what any number of fingers sends; a page past it is dropped.
     static constexpr int kMaxMessagesPerSecond = 2000;
