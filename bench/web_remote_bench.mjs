@@ -70,6 +70,7 @@ const console_ = spawn(executable, ['--dmx', 'artnet:127.0.0.1', '--remote', '12
   env: { ...process.env, QT_QPA_PLATFORM: 'offscreen', XDG_CONFIG_HOME: config },
   stdio: ['ignore', 'pipe', 'inherit'],
 });
+process.on('exit', () => console_.kill('SIGKILL')); // even when the bench itself fails
 const url = await new Promise((resolveUrl, reject) => {
   let out = '';
   console_.stdout.on('data', (chunk) => {
@@ -136,16 +137,31 @@ const upgrade = (version = 13) =>
 
 async function rawWebSocket() {
   const socket = connect({ host: '127.0.0.1', port: Number(consolePort), noDelay: true });
+  socket.on('error', (error) => console.error('bench client: ' + error.message));
   socket.write(upgrade());
   await new Promise((r) => socket.once('data', r));
-  socket.on('data', () => {});
+  const frame = (opcode, payload) => {
+    const mask = Buffer.from([1, 2, 3, 4]);
+    const masked = Buffer.from(payload.map((byte, i) => byte ^ mask[i % 4]));
+    return Buffer.concat([Buffer.from([0x80 | opcode, 0x80 | payload.length]), mask, masked]);
+  };
+  // The console's frames, read only to answer its pings: a client that stays silent is dropped.
+  let received = Buffer.alloc(0);
+  socket.on('data', (chunk) => {
+    received = Buffer.concat([received, chunk]);
+    for (;;) {
+      if (received.length < 2) break;
+      const short = received[1] & 0x7f;
+      const header = short === 126 ? 4 : short === 127 ? 10 : 2;
+      if (received.length < header) break;
+      const length = short === 126 ? received.readUInt16BE(2) : short === 127 ? Number(received.readBigUInt64BE(2)) : short;
+      if (received.length < header + length) break;
+      if ((received[0] & 0x0f) === 0x9) socket.write(frame(0xa, received.subarray(header, header + length)));
+      received = received.subarray(header + length);
+    }
+  });
   return {
-    send(message) {
-      const payload = Buffer.from(JSON.stringify(message));
-      const mask = Buffer.from([1, 2, 3, 4]);
-      const masked = Buffer.from(payload.map((byte, i) => byte ^ mask[i % 4]));
-      socket.write(Buffer.concat([Buffer.from([0x81, 0x80 | payload.length]), mask, masked]));
-    },
+    send: (message) => socket.write(frame(0x1, Buffer.from(JSON.stringify(message)))),
     close: () => socket.destroy(),
   };
 }
@@ -159,9 +175,11 @@ async function setFader(client, target, level) {
   }
 }
 
+// The first frame since then that carries level on slot 1, or nothing after 10 s.
 async function waitForFrame(since, level) {
   let frame;
-  while (!(frame = frames.find((f) => f.at >= since && f.slot1 === level))) await sleep(0.2);
+  while (!(frame = frames.find((f) => f.at >= since && f.slot1 === level)) && nowMs() - since < 10000)
+    await sleep(0.2);
   return frame;
 }
 
@@ -184,7 +202,7 @@ async function touchToWire(page, touch, count) {
     const sent = nowMs();
     await touch('touchMove', knob.x, y);
     const level = Number(await page.$eval('[data-target="A/1"]', (e) => e.getAttribute('aria-valuenow')));
-    latencies.push((await waitForFrame(sent, level)).at - sent);
+    latencies.push(((await waitForFrame(sent, level))?.at ?? Infinity) - sent);
     frames.length = 0;
   }
   await touch('touchEnd');
@@ -201,7 +219,7 @@ async function messageToWire(page, count) {
     const level = (i % 2 === 0 ? 150 : 50) + Math.floor(Math.random() * 50);
     const sent = nowMs();
     client.send({ t: 'move', n: 'A/1', v: level });
-    latencies.push((await waitForFrame(sent, level)).at - sent);
+    latencies.push(((await waitForFrame(sent, level))?.at ?? Infinity) - sent);
     frames.length = 0;
   }
   client.close();
