@@ -1,6 +1,7 @@
 // The web remote's figures, end to end on loopback (run by hand on the Release build, after the
 // browser test has installed puppeteer-core):
 //   node bench/web_remote_bench.mjs build/bin/orinsub [--moves N] [--idle SECONDS]
+//        [--only touch,message,repaint,load,idle,flood,slow,handshake]
 //
 // Starts the console itself (an empty settings store, Art-Net to 127.0.0.1 so that this script
 // sees every frame the interface sends, the remote on a free port of 127.0.0.1) and headless
@@ -8,30 +9,45 @@
 //   touch to wire     a touch move on the page's channel fader A/1 (row A on air) until the first
 //                     ArtDmx packet whose slot 1 carries the new level, N moves at random points
 //                     of the 20 ms tick;
+//   message to wire   the same moves sent by a bare WebSocket client;
 //   change to repaint another device moves sub-master 1 until the page has painted the new
 //                     position (the next animation frame after the change);
 //   first frame       navigation start until the page shows the desk as it is and can be played;
-//   idle CPU          the console's CPU with 16 pages connected and untouched, against none.
+//   idle CPU          the console's CPU with 16 pages connected and untouched, against none;
+//   flood             one client sends moves of A/3 as fast as the system takes them and
+//                     reconnects whenever it is dropped; meanwhile two 5 s GOs run (how many frames
+//                     change the level, against one GO before the flood), touch to wire and message
+//                     to wire are measured again, and the console's memory is sampled; then a
+//                     client pings without ever reading the answers;
+//   slow requests     40 connections from 127.0.0.1 each send one byte of a request head every
+//                     0.5 s and reconnect when dropped; meanwhile 48 page loads from 127.0.0.2 and
+//                     48 from 127.0.0.1 (how many are served);
+//   handshake slots   16 WebSocket handshakes the console refuses (version 12), eight at a time,
+//                     then how long until a good one gets its connection.
 import { spawn } from 'node:child_process';
 import { createSocket } from 'node:dgram';
+import { get } from 'node:http';
 import { connect } from 'node:net';
 import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
+import { Worker } from 'node:worker_threads';
 
 const root = resolve(dirname(fileURLToPath(import.meta.url)), '..');
 const puppeteer = createRequire(join(root, 'tests/surfaces/web/package.json'))('puppeteer-core');
 
 const args = process.argv.slice(2);
-const option = (name, fallback) => {
+const textOption = (name, fallback) => {
   const at = args.indexOf(name);
-  return at >= 0 ? Number(args[at + 1]) : fallback;
+  return at >= 0 ? args[at + 1] : fallback;
 };
+const option = (name, fallback) => Number(textOption(name, fallback));
 const executable = resolve(args[0] ?? join(root, 'build/bin/orinsub'));
 const moves = option('--moves', 200);
 const idleSeconds = option('--idle', 30);
+const only = textOption('--only', 'touch,message,repaint,load,idle,flood,slow,handshake').split(',');
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 const nowMs = () => performance.timeOrigin + performance.now(); // wall clock, as the page's
 const stats = (values) => {
@@ -54,6 +70,7 @@ const console_ = spawn(executable, ['--dmx', 'artnet:127.0.0.1', '--remote', '12
   env: { ...process.env, QT_QPA_PLATFORM: 'offscreen', XDG_CONFIG_HOME: config },
   stdio: ['ignore', 'pipe', 'inherit'],
 });
+process.on('exit', () => console_.kill('SIGKILL')); // even when the bench itself fails
 const url = await new Promise((resolveUrl, reject) => {
   let out = '';
   console_.stdout.on('data', (chunk) => {
@@ -64,6 +81,10 @@ const url = await new Promise((resolveUrl, reject) => {
   console_.on('exit', () => reject(new Error('the console ended: ' + out)));
 });
 
+const { hostname: consoleHost, port: consolePort } = new URL(url);
+const host = `${consoleHost}:${consolePort}`;
+const residentKiB = () =>
+  Number(readFileSync(`/proc/${console_.pid}/status`, 'latin1').match(/VmRSS:\s+(\d+)/)[1]);
 const cpuSeconds = () => {
   const fields = readFileSync(`/proc/${console_.pid}/stat`, 'latin1').split(') ')[1].split(' ');
   return (Number(fields[11]) + Number(fields[12])) / 100; // utime + stime, in clock ticks
@@ -110,71 +131,104 @@ async function knobOf(page, target) {
 
 // A bare WebSocket client on the page's origin: the console's own share of the touch-to-wire
 // time, without the browser's input handling.
+const upgrade = (version = 13) =>
+  `GET /ws HTTP/1.1\r\nHost: ${host}\r\nOrigin: http://${host}\r\nUpgrade: websocket\r\n` +
+  `Connection: Upgrade\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: ${version}\r\n\r\n`;
+
 async function rawWebSocket() {
-  const { host, port } = new URL(url);
-  const socket = connect({ host: '127.0.0.1', port: Number(port), noDelay: true });
-  socket.write(`GET /ws HTTP/1.1\r\nHost: ${host}\r\nOrigin: http://${host}\r\nUpgrade: websocket\r\n` +
-    'Connection: Upgrade\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n');
+  const socket = connect({ host: '127.0.0.1', port: Number(consolePort), noDelay: true });
+  socket.on('error', (error) => console.error('bench client: ' + error.message));
+  socket.write(upgrade());
   await new Promise((r) => socket.once('data', r));
-  socket.on('data', () => {});
+  const frame = (opcode, payload) => {
+    const mask = Buffer.from([1, 2, 3, 4]);
+    const masked = Buffer.from(payload.map((byte, i) => byte ^ mask[i % 4]));
+    return Buffer.concat([Buffer.from([0x80 | opcode, 0x80 | payload.length]), mask, masked]);
+  };
+  // The console's frames, read only to answer its pings: a client that stays silent is dropped.
+  let received = Buffer.alloc(0);
+  socket.on('data', (chunk) => {
+    received = Buffer.concat([received, chunk]);
+    for (;;) {
+      if (received.length < 2) break;
+      const short = received[1] & 0x7f;
+      const header = short === 126 ? 4 : short === 127 ? 10 : 2;
+      if (received.length < header) break;
+      const length = short === 126 ? received.readUInt16BE(2) : short === 127 ? Number(received.readBigUInt64BE(2)) : short;
+      if (received.length < header + length) break;
+      if ((received[0] & 0x0f) === 0x9) socket.write(frame(0xa, received.subarray(header, header + length)));
+      received = received.subarray(header + length);
+    }
+  });
   return {
-    send(message) {
-      const payload = Buffer.from(JSON.stringify(message));
-      const mask = Buffer.from([1, 2, 3, 4]);
-      const masked = Buffer.from(payload.map((byte, i) => byte ^ mask[i % 4]));
-      socket.write(Buffer.concat([Buffer.from([0x81, 0x80 | payload.length]), mask, masked]));
-    },
+    send: (message) => socket.write(frame(0x1, Buffer.from(JSON.stringify(message)))),
     close: () => socket.destroy(),
   };
 }
 
-try {
-  const firstFrames = [];
-  const page = await openPage();
-  const touch = await touchDriver(page);
+// Moves a fader of the desk from a bare client to level whatever its pick-up: the client's fader
+// sweeps across the whole travel first, slowly enough that no two moves arrive together.
+async function setFader(client, target, level) {
+  for (const value of [0, 255, level]) {
+    client.send({ t: 'move', n: target, v: value });
+    await sleep(60);
+  }
+}
 
-  // Row A on air: handle A all the way up.
-  let knob = await knobOf(page, 'xfade/A');
+// The first frame since then that carries level on slot 1, or nothing after 10 s.
+async function waitForFrame(since, level) {
+  let frame;
+  while (!(frame = frames.find((f) => f.at >= since && f.slot1 === level)) && nowMs() - since < 10000)
+    await sleep(0.2);
+  return frame;
+}
+
+// Row A on air: handle A all the way up, from the page.
+async function rowAOnAir(page, touch) {
+  const knob = await knobOf(page, 'xfade/A');
   await touch('touchStart', knob.x, knob.y);
   for (let step = 1; step <= 5; step++) await touch('touchMove', knob.x, knob.y - (step * knob.height) / 4);
   await touch('touchEnd');
   await page.waitForFunction(() => document.getElementById('lamp-A').classList.contains('on'));
+}
 
-  // Touch to wire.
-  knob = await knobOf(page, 'A/1');
+async function touchToWire(page, touch, count) {
+  const knob = await knobOf(page, 'A/1');
   await touch('touchStart', knob.x, knob.y);
-  const toWire = [];
-  for (let i = 0; i < moves; i++) {
+  const latencies = [];
+  for (let i = 0; i < count; i++) {
     await sleep(Math.random() * 20);
     const y = knob.y - ((i % 2 === 0 ? 0.6 : 0.2) + Math.random() * 0.1) * knob.height;
     const sent = nowMs();
     await touch('touchMove', knob.x, y);
     const level = Number(await page.$eval('[data-target="A/1"]', (e) => e.getAttribute('aria-valuenow')));
-    let frame;
-    while (!(frame = frames.find((f) => f.at >= sent && f.slot1 === level))) await sleep(0.2);
-    toWire.push(frame.at - sent);
+    latencies.push(((await waitForFrame(sent, level))?.at ?? Infinity) - sent);
     frames.length = 0;
   }
   await touch('touchEnd');
+  return latencies;
+}
 
-  // Message to wire: a WebSocket client's move of A/1 (row A still on air).
+// A bare client's moves of A/1 (row A on air): the console's share of the touch-to-wire time.
+async function messageToWire(page, count) {
   const client = await rawWebSocket();
   client.send({ t: 'move', n: 'A/1', v: Number(await page.$eval('[data-target="A/1"]', (e) => e.getAttribute('aria-valuenow'))) });
-  const messageToWire = [];
-  for (let i = 0; i < moves; i++) {
+  const latencies = [];
+  for (let i = 0; i < count; i++) {
     await sleep(Math.random() * 20);
     const level = (i % 2 === 0 ? 150 : 50) + Math.floor(Math.random() * 50);
     const sent = nowMs();
     client.send({ t: 'move', n: 'A/1', v: level });
-    let frame;
-    while (!(frame = frames.find((f) => f.at >= sent && f.slot1 === level))) await sleep(0.2);
-    messageToWire.push(frame.at - sent);
+    latencies.push(((await waitForFrame(sent, level))?.at ?? Infinity) - sent);
     frames.length = 0;
   }
   client.close();
+  return latencies;
+}
 
-  // Change to repaint: another device moves sub-master 1. Its connection is opened from the
-  // page itself, so that the move and the repaint are timed on one clock.
+// Another device moves sub-master 1. Its connection is opened from the page itself, so that the
+// move and the repaint are timed on one clock.
+async function changeToRepaint(page, count) {
   await page.evaluate(async () => {
     const fader = document.querySelector('[data-target="sub/1"]');
     window.other = new WebSocket('ws://' + location.host + '/ws');
@@ -186,8 +240,8 @@ try {
       requestAnimationFrame(() => window.painted.push([level, performance.now()]));
     }).observe(fader, { attributeFilter: ['aria-valuenow'] });
   });
-  const toRepaint = [];
-  for (let i = 0; i < moves; i++) {
+  const latencies = [];
+  for (let i = 0; i < count; i++) {
     await sleep(20 + Math.random() * 20);
     const level = (i % 2 === 0 ? 150 : 50) + Math.floor(Math.random() * 50);
     const latency = await page.evaluate(async (level) => {
@@ -201,37 +255,257 @@ try {
       }
       return null;
     }, level);
-    if (latency !== null) toRepaint.push(latency);
+    if (latency !== null) latencies.push(latency);
   }
   await page.evaluate(() => window.other.close());
+  return latencies;
+}
 
-  // Page loads, one at a time.
-  for (let i = 0; i < 20; i++) {
-    const again = await openPage();
-    firstFrames.push(await again.evaluate(() => window.firstFrame));
-    await again.close();
-  }
-
-  // Idle: none, then sixteen pages.
-  await page.close();
+async function idleCpu() {
   await sleep(2000);
   let before = cpuSeconds();
   await sleep(idleSeconds * 1000);
-  const idleNone = (cpuSeconds() - before) / idleSeconds;
+  const none = (cpuSeconds() - before) / idleSeconds;
   const pages = [];
   for (let i = 0; i < 16; i++) pages.push(await openPage());
   await sleep(2000);
   before = cpuSeconds();
   await sleep(idleSeconds * 1000);
-  const idleSixteen = (cpuSeconds() - before) / idleSeconds;
+  const sixteen = (cpuSeconds() - before) / idleSeconds;
+  for (const page of pages) await page.close();
+  return `${(none * 100).toFixed(2)} % of a core with no page, ${(sixteen * 100).toFixed(2)} % ` +
+    `with 16 pages (+${((sixteen - none) * 100).toFixed(2)} %)`;
+}
 
-  console.log(`touch to wire: ${stats(toWire)}`);
-  console.log(`WebSocket message to wire: ${stats(messageToWire)}`);
-  console.log(`console change to page repaint: ${stats(toRepaint)}`);
-  console.log(`page load to first usable frame: ${stats(firstFrames)}`);
-  console.log(`console idle CPU: ${(idleNone * 100).toFixed(2)} % of a core with no page, ` +
-    `${(idleSixteen * 100).toFixed(2)} % with 16 pages (+${((idleSixteen - idleNone) * 100).toFixed(2)} %)`);
+// The flooding client runs on a thread of its own, so that its writing does not hold up the
+// measures taken here.
+const floodSource = `
+const { workerData, parentPort } = require('node:worker_threads');
+const { connect } = require('node:net');
+const frame = (v) => {
+  const payload = Buffer.from('{"t":"move","n":"A/3","v":' + v + '}');
+  return Buffer.concat([Buffer.from([0x81, 0x80 | payload.length, 0, 0, 0, 0]), payload]);
+};
+const batch = Buffer.concat(Array.from({ length: 1000 }, (_, i) => frame(i % 256)));
+let connections = 0, stopped = false, socket;
+function open() {
+  if (stopped) return;
+  connections++;
+  socket = connect({ host: '127.0.0.1', port: workerData.port });
+  socket.on('error', () => {});
+  socket.on('close', () => setImmediate(open));
+  socket.write(workerData.upgrade);
+  socket.once('data', function pump() {
+    while (!stopped && !socket.destroyed && socket.write(batch));
+    if (!stopped && !socket.destroyed) socket.once('drain', pump);
+  });
+  socket.on('data', () => {});
+}
+parentPort.on('message', () => {
+  stopped = true;
+  socket.destroy();
+  parentPort.postMessage({ connections });
+});
+open();
+`;
+
+// GO over the fade time set, channel 1 only on row A: slot 1 climbs 0 to 255 or falls back.
+// How many frames of the fade change the level (all of them when the console keeps up).
+async function go(client) {
+  frames.length = 0;
+  await sleep(100);
+  const from = frames.at(-1).slot1;
+  const to = from === 0 ? 255 : 0;
+  client.send({ t: 'press', n: 'go', d: true });
+  client.send({ t: 'press', n: 'go', d: false });
+  const pressed = nowMs();
+  while (!frames.some((f) => f.at > pressed && f.slot1 === to) && nowMs() - pressed < 15000) await sleep(20);
+  const first = frames.findIndex((f) => f.at > pressed && f.slot1 !== from);
+  const last = frames.findIndex((f) => f.at > pressed && f.slot1 === to);
+  const fade = first > 0 && last >= first ? frames.slice(first - 1, last + 1) : [];
+  let changes = 0;
+  let hold = 0;
+  let longestHold = 0;
+  for (let i = 1; i < fade.length; i++) {
+    if (fade[i].slot1 !== fade[i - 1].slot1) {
+      changes++;
+      hold = 0;
+    } else longestHold = Math.max(longestHold, ++hold);
+  }
+  return fade.length ? `level changed in ${changes} of ${fade.length - 1} frames, longest hold ${longestHold}` : 'no fade seen';
+}
+
+async function flood(page, touch, client, count) {
+  for (const [target, level] of [['A/1', 255], ['B/1', 0], ['xfade/A', 0], ['xfade/B', 0], ['go/time', 50]])
+    await setFader(client, target, level);
+  await sleep(500);
+  const quiet = await go(client);
+
+  const baseline = residentKiB();
+  let peak = baseline;
+  const sampler = setInterval(() => (peak = Math.max(peak, residentKiB())), 100);
+  const worker = new Worker(floodSource, { eval: true, workerData: { port: Number(consolePort), upgrade: upgrade() } });
+  const started = nowMs();
+  const cpuBefore = cpuSeconds();
+  await sleep(2000);
+  const flooded = [await go(client), await go(client)]; // back to row B, then row A on air again
+  const toWire = await touchToWire(page, touch, count);
+  const messageWire = await messageToWire(page, count);
+  const result = await new Promise((r) => {
+    worker.once('message', r);
+    worker.postMessage('stop');
+  });
+  const seconds = (nowMs() - started) / 1000;
+  const cpu = (cpuSeconds() - cpuBefore) / seconds;
+  await worker.terminate();
+  clearInterval(sampler);
+  await sleep(3000);
+  return [
+    `flood: ${result.connections} connections in ${seconds.toFixed(1)} s (dropped and reopened), ` +
+      `console CPU ${(cpu * 100).toFixed(0)} % of a core`,
+    `GO of 5 s: quiet ${quiet}; during the flood ${flooded.join('; ')}`,
+    `touch to wire during the flood: ${stats(toWire)}`,
+    `WebSocket message to wire during the flood: ${stats(messageWire)}`,
+    `console memory: ${(baseline / 1024).toFixed(1)} MiB before the flood, peak +${((peak - baseline) / 1024).toFixed(1)} MiB, ` +
+      `+${((residentKiB() - baseline) / 1024).toFixed(1)} MiB 3 s after`,
+  ];
+}
+
+// A page that pings as fast as the system takes it and never reads the answers: how long until
+// it is dropped, and what its answers cost the console's memory meanwhile.
+async function pingFlood() {
+  const socket = connect({ host: '127.0.0.1', port: Number(consolePort) });
+  socket.on('error', () => {});
+  let closed = false;
+  socket.on('close', () => (closed = true));
+  socket.write(upgrade());
+  await new Promise((r) => socket.once('data', r));
+  socket.pause();
+  const pings = Buffer.alloc(6 * 10000);
+  for (let i = 0; i < pings.length; i += 6) pings.set([0x89, 0x80], i);
+  const baseline = residentKiB();
+  let peak = baseline;
+  const started = nowMs();
+  const pump = () => {
+    while (!closed && socket.write(pings));
+    if (!closed) socket.once('drain', pump);
+  };
+  pump();
+  while (!closed && nowMs() - started < 30000) {
+    peak = Math.max(peak, residentKiB());
+    await sleep(50);
+  }
+  socket.destroy();
+  return `a page pinging without reading: dropped after ${((nowMs() - started) / 1000).toFixed(2)} s, ` +
+    `console memory peak +${((peak - baseline) / 1024).toFixed(1)} MiB`;
+}
+
+// One page load (the page itself) from a loopback address: true when it was served whole.
+const load = (localAddress) =>
+  new Promise((resolveLoad) => {
+    const request = get({ host: '127.0.0.1', port: Number(consolePort), path: '/', localAddress, agent: false, headers: { Host: host } },
+      (reply) => {
+        let length = 0;
+        reply.on('data', (chunk) => (length += chunk.length));
+        reply.on('end', () => resolveLoad(reply.statusCode === 200 && length === Number(reply.headers['content-length'])));
+        reply.on('error', () => resolveLoad(false));
+      });
+    request.setTimeout(3000, () => request.destroy());
+    request.on('error', () => resolveLoad(false));
+  });
+
+async function slowRequests() {
+  let stopped = false;
+  let connections = 0;
+  const slow = () => {
+    if (stopped) return;
+    connections++;
+    const socket = connect({ host: '127.0.0.1', port: Number(consolePort) });
+    const drip = setInterval(() => socket.write('G'), 500);
+    socket.write('G');
+    socket.on('error', () => {});
+    socket.on('close', () => {
+      clearInterval(drip);
+      setImmediate(slow);
+    });
+  };
+  for (let i = 0; i < 40; i++) slow();
+  await sleep(2000);
+  const started = nowMs();
+  const cpuBefore = cpuSeconds();
+  const served = {};
+  for (const from of ['127.0.0.2', '127.0.0.1']) {
+    served[from] = 0;
+    for (let i = 0; i < 48; i++) {
+      served[from] += await load(from);
+      await sleep(100);
+    }
+  }
+  const cpu = (cpuSeconds() - cpuBefore) / ((nowMs() - started) / 1000);
+  stopped = true;
+  await sleep(3000);
+  return `slow requests (${connections} connections made, console CPU ${(cpu * 100).toFixed(0)} % of a core): ` +
+    `page loads served from another address ${served['127.0.0.2']} of 48, from the slow address ${served['127.0.0.1']} of 48`;
+}
+
+// Resolves with the status of the answer to an upgrade request.
+const upgradeStatus = (version) =>
+  new Promise((resolveStatus) => {
+    const socket = connect({ host: '127.0.0.1', port: Number(consolePort) });
+    let answer = '';
+    socket.on('data', (chunk) => {
+      answer += chunk;
+      if (answer.includes('\r\n')) {
+        resolveStatus(Number(answer.slice(9, 12)));
+        socket.destroy();
+      }
+    });
+    socket.on('error', () => resolveStatus(0));
+    socket.on('close', () => resolveStatus(answer ? Number(answer.slice(9, 12)) : 0));
+    socket.write(upgrade(version));
+  });
+
+async function handshakeSlots() {
+  // Eight at a time: as many as one address may have arriving at once.
+  const refused = [];
+  for (let batch = 0; batch < 2; batch++)
+    refused.push(...(await Promise.all(Array.from({ length: 8 }, () => upgradeStatus(12)))));
+  const answered = nowMs();
+  let status;
+  while ((status = await upgradeStatus(13)) !== 101 && nowMs() - answered < 30000) await sleep(20);
+  return `16 refused handshakes (answered ${[...new Set(refused)].join(', ')}): a good one connected ` +
+    `${((nowMs() - answered) / 1000).toFixed(2)} s later (${status})`;
+}
+
+const lines = [];
+try {
+  const page = await openPage();
+  const touch = await touchDriver(page);
+  await rowAOnAir(page, touch);
+  if (only.includes('touch')) lines.push(`touch to wire: ${stats(await touchToWire(page, touch, moves))}`);
+  if (only.includes('message')) lines.push(`WebSocket message to wire: ${stats(await messageToWire(page, moves))}`);
+  if (only.includes('repaint')) lines.push(`console change to page repaint: ${stats(await changeToRepaint(page, moves))}`);
+  if (only.includes('load')) {
+    const firstFrames = [];
+    for (let i = 0; i < 20; i++) {
+      const again = await openPage();
+      firstFrames.push(await again.evaluate(() => window.firstFrame));
+      await again.close();
+    }
+    lines.push(`page load to first usable frame: ${stats(firstFrames)}`);
+  }
+  if (only.includes('flood')) {
+    const client = await rawWebSocket();
+    lines.push(...(await flood(page, touch, client, Math.min(moves, 100))));
+    client.close();
+    lines.push(await pingFlood());
+  }
+  await page.close();
+  if (only.includes('slow')) lines.push(await slowRequests());
+  if (only.includes('handshake')) lines.push(await handshakeSlots());
+  if (only.includes('idle')) lines.push(`console idle CPU: ${await idleCpu()}`);
 } finally {
+  for (const line of lines) console.log(line);
   await browser.close().catch(() => {});
   console_.kill('SIGKILL');
   artnet.close();

@@ -31,7 +31,9 @@ std::string CheckRoute(const HttpRequest &request, bool pairingRequired)
     // The store lives with the check: whatever one input pairs or locks is gone for the next.
     PairingStore pairing;
     const RemoteRoutes routes(pairing, 8080, pairingRequired);
-    const RouteResult result = routes.Route(request);
+    const RouteResult result = routes.Route(request, QStringLiteral("192.0.2.1"));
+    if (pairing.IsOpen() || !pairing.Devices().empty())
+        return "a request opened pairing or paired a device";
     if (result.kind == RouteResult::Kind::Reply)
         return CheckReply(result.reply);
     if (request.path != "/ws" || request.Header("upgrade").toLower() != "websocket")
@@ -48,7 +50,7 @@ std::string CheckRequest(QByteArrayView bytes)
     const HttpReadResult read = ReadHttpRequest(bytes);
     switch (read.state) {
     case HttpReadResult::State::Incomplete:
-        if (bytes.size() > kMaxRequestHead + kMaxRequestBody)
+        if (bytes.size() > kMaxRequest)
             return "oversized request left waiting";
         return {};
     case HttpReadResult::State::Refused:

@@ -33,6 +33,7 @@ struct HttpReadResult
 
 inline constexpr qsizetype kMaxRequestHead = 8 * 1024;
 inline constexpr qsizetype kMaxRequestBody = 256;
+inline constexpr qsizetype kMaxRequest = kMaxRequestHead + kMaxRequestBody;
 
 /// Reads the bytes received so far on a connection, strictly: request line and headers in
 /// visible ASCII, CRLF line ends, no folded or repeated headers that matter (Host, Origin, Cookie,

@@ -52,6 +52,12 @@ void PairingCodeBox::ShowCode(const QString &code)
     show();
 }
 
+void PairingCodeBox::closeEvent(QCloseEvent *event)
+{
+    m_pairing.Close();
+    QWidget::closeEvent(event);
+}
+
 void PairingCodeBox::Refresh()
 {
     if (!m_pairing.CurrentCode()) {

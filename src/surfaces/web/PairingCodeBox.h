@@ -10,8 +10,8 @@ namespace orinsub::surfaces::web {
 class PairingStore;
 
 /// The small box in which the console shows a pairing code and how long it stays valid. It
-/// appears when a device asks for a code and goes when the code is used, expires or is
-/// withdrawn. It never takes the focus from the desk.
+/// appears when the operator opens pairing and goes when the code is used or expires; closing
+/// it ends pairing. It never takes the focus from the desk.
 class PairingCodeBox : public QWidget
 {
     Q_OBJECT
@@ -19,6 +19,9 @@ public:
     PairingCodeBox(PairingStore &pairing, QWidget *parent);
 
     QString ShownCode() const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void ShowCode(const QString &code);

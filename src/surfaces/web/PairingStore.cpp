@@ -4,6 +4,7 @@
 #include <QRandomGenerator>
 
 #include <algorithm>
+#include <array>
 
 namespace orinsub::surfaces::web {
 
@@ -40,73 +41,61 @@ PairingStore::PairingStore(std::vector<PairedDevice> devices,
 {
 }
 
-bool PairingStore::IsCodeValid() const
-{
-    return !m_code.isEmpty() && m_now() < m_codeExpires;
-}
-
-int PairingStore::LockedSeconds() const
-{
-    const auto left = m_lockedUntil - m_now();
-    if (left <= Clock::duration::zero())
-        return 0;
-    return static_cast<int>(std::chrono::ceil<std::chrono::seconds>(left).count());
-}
-
 std::optional<QString> PairingStore::CurrentCode() const
 {
-    if (!IsCodeValid())
+    if (m_code.isEmpty() || m_now() >= m_codeExpires)
         return std::nullopt;
     return m_code;
 }
 
 int PairingStore::CodeSecondsLeft() const
 {
-    if (!IsCodeValid())
+    if (!IsOpen())
         return 0;
     return static_cast<int>(
         std::chrono::ceil<std::chrono::seconds>(m_codeExpires - m_now()).count());
 }
 
-std::optional<QString> PairingStore::RequestCode()
+int PairingStore::LockedSeconds(const QString &from) const
 {
-    if (LockedSeconds() > 0)
-        return std::nullopt;
-    if (IsCodeValid())
-        return m_code;
+    const auto wrong = m_wrongCodes.find(from);
+    if (wrong == m_wrongCodes.end())
+        return 0;
+    const auto left = wrong->second.waitUntil - m_now();
+    if (left <= Clock::duration::zero())
+        return 0;
+    return static_cast<int>(std::chrono::ceil<std::chrono::seconds>(left).count());
+}
+
+void PairingStore::Open()
+{
     const quint32 number = QRandomGenerator::system()->bounded(1000000u);
     m_code = QStringLiteral("%1").arg(number, kCodeDigits, 10, QLatin1Char('0'));
     m_codeExpires = m_now() + kCodeLifetime;
     emit CodeShown(m_code);
-    return m_code;
+}
+
+void PairingStore::Close()
+{
+    if (m_code.isEmpty())
+        return;
+    m_code.clear();
+    emit CodeWithdrawn();
 }
 
 PairingStore::Answer PairingStore::TryCode(const QByteArray &code, const QString &name,
-                                           QByteArray &token)
+                                           const QString &from, QByteArray &token)
 {
-    if (LockedSeconds() > 0)
+    if (!IsOpen())
+        return Answer::Closed;
+    if (LockedSeconds(from) > 0)
         return Answer::Locked;
-    if (m_code.isEmpty())
-        return Answer::Expired;
-    if (!IsCodeValid()) {
-        m_code.clear();
-        emit CodeWithdrawn();
-        return Answer::Expired;
-    }
     if (!SameBytes(code, m_code.toLatin1())) {
-        if (++m_wrongCodes >= kWrongCodesBeforeLock) {
-            // The code shown is withdrawn too, so that guessing starts from scratch.
-            m_wrongCodes = 0;
-            m_lockedUntil = m_now() + kLockTime;
-            m_code.clear();
-            emit CodeWithdrawn();
-            return Answer::Locked;
-        }
+        NoteWrongCode(from);
         return Answer::Wrong;
     }
-    m_wrongCodes = 0;
-    m_code.clear();
-    emit CodeWithdrawn();
+    m_wrongCodes.erase(from);
+    Close(); // a code pairs one device
 
     std::array<quint32, kTokenBytes / 4> random{};
     QRandomGenerator::system()->fillRange(random.data(), random.size());
@@ -116,6 +105,28 @@ PairingStore::Answer PairingStore::TryCode(const QByteArray &code, const QString
     Save();
     emit DevicesChanged();
     return Answer::Paired;
+}
+
+void PairingStore::NoteWrongCode(const QString &from)
+{
+    ForgetOldAddresses(from);
+    WrongCodes &wrong = m_wrongCodes[from];
+    ++wrong.count;
+    const Clock::duration wait = kFirstWait * (1LL << std::min(wrong.count - 1, 16));
+    wrong.waitUntil = m_now() + std::min<Clock::duration>(wait, kLongestWait);
+}
+
+void PairingStore::ForgetOldAddresses(const QString &keep)
+{
+    const Clock::time_point now = m_now();
+    std::erase_if(m_wrongCodes, [&](const auto &entry) {
+        return entry.second.waitUntil + kForgetWrongCodes <= now;
+    });
+    if (m_wrongCodes.size() < kMaxAddresses || m_wrongCodes.contains(keep))
+        return;
+    m_wrongCodes.erase(std::min_element(
+        m_wrongCodes.begin(), m_wrongCodes.end(),
+        [](const auto &a, const auto &b) { return a.second.waitUntil < b.second.waitUntil; }));
 }
 
 bool PairingStore::IsPaired(const QByteArray &token) const

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <functional>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -20,34 +21,46 @@ struct PairedDevice
     QDateTime pairedAt;
 };
 
-/// Who may play the desk from the network. A device asks for a code; the console shows a
-/// six-digit code that lives two minutes; the right code gives the device a random 128-bit
-/// token. Five wrong codes in a row lock pairing for a minute. UI thread only.
+/// Who may play the desk from the network. Only the operator opens pairing: the console then
+/// shows a six-digit code for two minutes, and the right code gives one device a random 128-bit
+/// token. No device can make a code appear. A wrong code makes its own address wait before the
+/// next try, twice as long after each further wrong code; other addresses go on unhindered.
+/// UI thread only.
 class PairingStore : public QObject
 {
     Q_OBJECT
 public:
     using Clock = std::chrono::steady_clock;
     static constexpr std::chrono::seconds kCodeLifetime{120};
-    static constexpr std::chrono::seconds kLockTime{60};
-    static constexpr int kWrongCodesBeforeLock = 5;
+    static constexpr std::chrono::seconds kFirstWait{1};
+    static constexpr std::chrono::seconds kLongestWait{300};
+    /// An address's wrong codes are forgotten once it has waited out its last one this long.
+    static constexpr std::chrono::seconds kForgetWrongCodes{600};
+    /// Addresses followed at most; past it the one that has waited longest is forgotten first.
+    static constexpr std::size_t kMaxAddresses = 1024;
 
     /// devices: those paired before. save is called with the whole list after every change.
     explicit PairingStore(std::vector<PairedDevice> devices = {},
                           std::function<void(const std::vector<PairedDevice> &)> save = {},
                           QObject *parent = nullptr);
 
-    /// A device asks to pair: the code to show (the one still valid, else a new one), or nothing
-    /// while pairing is locked. Emits CodeShown for a new code.
-    std::optional<QString> RequestCode();
-    enum class Answer { Paired, Wrong, Expired, Locked };
-    /// A device typed code. Paired: token holds the new token (32 hex digits) and the device is
-    /// remembered under name. The code is used up by a right answer.
-    Answer TryCode(const QByteArray &code, const QString &name, QByteArray &token);
+    /// The operator opens pairing: a new code, valid for kCodeLifetime (CodeShown). A code still
+    /// shown is replaced.
+    void Open();
+    /// The operator ends pairing before its time (CodeWithdrawn when a code was shown).
+    void Close();
+    bool IsOpen() const { return CurrentCode().has_value(); }
+
+    enum class Answer { Paired, Wrong, Closed, Locked };
+    /// A device at address from typed code. Paired: token holds the new token (32 hex digits),
+    /// the device is remembered under name and pairing closes. Locked: the address must still
+    /// wait (LockedSeconds); the code is not even looked at.
+    Answer TryCode(const QByteArray &code, const QString &name, const QString &from,
+                   QByteArray &token);
     /// Whether a token (as the cookie carried it) belongs to a paired device.
     bool IsPaired(const QByteArray &token) const;
-    /// Seconds until pairing opens again, 0 when it is open.
-    int LockedSeconds() const;
+    /// Seconds the address must wait before its next code, 0 when it may try now.
+    int LockedSeconds(const QString &from) const;
     /// The code shown now and how long it remains valid, or nothing.
     std::optional<QString> CurrentCode() const;
     int CodeSecondsLeft() const;
@@ -64,13 +77,20 @@ public:
 signals:
     /// A new code to show at the console.
     void CodeShown(const QString &code);
-    /// The code is no longer shown: used, expired or replaced.
+    /// The code is no longer shown: used, ended by the operator or replaced.
     void CodeWithdrawn();
     void DevicesChanged();
     void Forgotten(const QByteArray &tokenHash);
 
 private:
-    bool IsCodeValid() const;
+    // What an address's wrong codes cost it.
+    struct WrongCodes
+    {
+        int count = 0;
+        Clock::time_point waitUntil{};
+    };
+    void NoteWrongCode(const QString &from);
+    void ForgetOldAddresses(const QString &keep);
     void Save();
 
     std::vector<PairedDevice> m_devices;
@@ -78,8 +98,7 @@ private:
     std::function<Clock::time_point()> m_now = [] { return Clock::now(); };
     QString m_code;
     Clock::time_point m_codeExpires{};
-    Clock::time_point m_lockedUntil{};
-    int m_wrongCodes = 0;
+    std::map<QString, WrongCodes> m_wrongCodes; // by address
 };
 
 } // namespace orinsub::surfaces::web

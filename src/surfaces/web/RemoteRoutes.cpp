@@ -33,8 +33,8 @@ QByteArray StatusText(int status)
         return "Not Found";
     case 405:
         return "Method Not Allowed";
-    case 410:
-        return "Gone";
+    case 409:
+        return "Conflict";
     case 413:
         return "Content Too Large";
     case 421:
@@ -161,7 +161,7 @@ bool RemoteRoutes::IsPairedRequest(const HttpRequest &request) const
     return m_pairing.IsPaired(CookieValue(request.Header("cookie"), kTokenCookie));
 }
 
-RouteResult RemoteRoutes::Route(const HttpRequest &request) const
+RouteResult RemoteRoutes::Route(const HttpRequest &request, const QString &from) const
 {
     if (!IsOwnHost(request.Header("host")))
         return {RouteResult::Kind::Reply, TextReply(421, kForeignHostText), {}};
@@ -171,54 +171,48 @@ RouteResult RemoteRoutes::Route(const HttpRequest &request) const
             if (request.path == file.path)
                 return {RouteResult::Kind::Reply, PageFileReply(file), {}};
         if (request.path == "/session")
-            return {RouteResult::Kind::Reply, SessionReply(request), {}};
+            return {RouteResult::Kind::Reply, SessionReply(request, from), {}};
         if (request.path == "/ws")
             return WebSocketDoor(request);
         return {RouteResult::Kind::Reply, TextReply(404, kNotFoundText), {}};
     }
-    if (request.path != "/pair" && request.path != "/pair/request")
+    if (request.path != "/pair")
         return {RouteResult::Kind::Reply, TextReply(404, kNotFoundText), {}};
     if (!IsOwnOrigin(request))
         return {RouteResult::Kind::Reply, TextReply(403, kForeignOriginText), {}};
     if (!m_pairingRequired)
         return {RouteResult::Kind::Reply, TextReply(404, kNotFoundText), {}};
-    return {RouteResult::Kind::Reply,
-            request.path == "/pair" ? PairReply(request) : CodeRequestReply(),
-            {}};
+    return {RouteResult::Kind::Reply, PairReply(request, from), {}};
 }
 
-QByteArray RemoteRoutes::SessionReply(const HttpRequest &request) const
+QByteArray RemoteRoutes::SessionReply(const HttpRequest &request, const QString &from) const
 {
     return JsonReply(200,
                      {{QStringLiteral("paired"), !m_pairingRequired || IsPairedRequest(request)},
-                      {QStringLiteral("locked"), m_pairing.LockedSeconds()}});
+                      {QStringLiteral("open"), m_pairing.IsOpen()},
+                      {QStringLiteral("locked"), m_pairing.LockedSeconds(from)}});
 }
 
-QByteArray RemoteRoutes::CodeRequestReply() const
-{
-    if (!m_pairing.RequestCode())
-        return JsonReply(429, {{QStringLiteral("locked"), m_pairing.LockedSeconds()}});
-    return Reply(204, {}, {});
-}
-
-QByteArray RemoteRoutes::PairReply(const HttpRequest &request) const
+QByteArray RemoteRoutes::PairReply(const HttpRequest &request, const QString &from) const
 {
     QByteArray token;
-    switch (m_pairing.TryCode(CodeFromForm(request.body),
-                              DeviceNameFromAgent(request.Header("user-agent")), token)) {
+    const PairingStore::Answer answer = m_pairing.TryCode(
+        CodeFromForm(request.body), DeviceNameFromAgent(request.Header("user-agent")), from, token);
+    const QJsonObject wait{{QStringLiteral("locked"), m_pairing.LockedSeconds(from)}};
+    switch (answer) {
     case PairingStore::Answer::Paired:
         // Ten years: the device stays paired until the operator forgets it.
         return Reply(204, {}, {},
                      QByteArray("Set-Cookie: ") + kTokenCookie + '=' + token +
                          "; Path=/; Max-Age=315360000; HttpOnly; SameSite=Strict\r\n");
     case PairingStore::Answer::Wrong:
-        return TextReply(403, kWrongCodeText);
-    case PairingStore::Answer::Expired:
-        return TextReply(410, kExpiredCodeText);
+        return JsonReply(403, wait);
     case PairingStore::Answer::Locked:
-        return JsonReply(429, {{QStringLiteral("locked"), m_pairing.LockedSeconds()}});
+        return JsonReply(429, wait);
+    case PairingStore::Answer::Closed:
+        break;
     }
-    return TextReply(403, kWrongCodeText);
+    return TextReply(409, kPairingClosedText);
 }
 
 RouteResult RemoteRoutes::WebSocketDoor(const HttpRequest &request) const

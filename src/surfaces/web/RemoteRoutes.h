@@ -17,16 +17,18 @@ struct RouteResult
     QByteArray tokenHash; // Upgrade: the paired device's, empty when pairing is not asked
 };
 
-/// The remote's HTTP side: the page and its two files, the pairing requests and the WebSocket's
-/// door. Every request must name the console by an IP address or "localhost" with the port it
-/// listens on (a DNS-rebinding name is refused); whatever acts (pairing, WebSocket) must also
-/// come from the page's own origin, and the WebSocket from a paired device when pairing is asked.
+/// The remote's HTTP side: the page and its two files, the pairing form's answer and the
+/// WebSocket's door. Every request must name the console by an IP address or "localhost" with the
+/// port it listens on (a DNS-rebinding name is refused); whatever acts (pairing, WebSocket) must
+/// also come from the page's own origin, and the WebSocket from a paired device when pairing is
+/// asked.
 class RemoteRoutes
 {
 public:
     RemoteRoutes(PairingStore &pairing, quint16 port, bool pairingRequired);
 
-    RouteResult Route(const HttpRequest &request) const;
+    /// from: the address the request came from, as the pairing store keeps it apart.
+    RouteResult Route(const HttpRequest &request, const QString &from) const;
     /// The answer to a request that could not be read (status from ReadHttpRequest).
     static QByteArray RefusalReply(int status);
     /// The answer when the WebSocket connections are all taken.
@@ -38,9 +40,8 @@ private:
     bool IsOwnHost(const QByteArray &host) const;
     bool IsOwnOrigin(const HttpRequest &request) const;
     bool IsPairedRequest(const HttpRequest &request) const;
-    QByteArray SessionReply(const HttpRequest &request) const;
-    QByteArray PairReply(const HttpRequest &request) const;
-    QByteArray CodeRequestReply() const;
+    QByteArray SessionReply(const HttpRequest &request, const QString &from) const;
+    QByteArray PairReply(const HttpRequest &request, const QString &from) const;
     RouteResult WebSocketDoor(const HttpRequest &request) const;
 
     PairingStore &m_pairing;

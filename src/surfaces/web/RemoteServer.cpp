@@ -10,6 +10,8 @@
 #include <QTcpSocket>
 #include <QWebSocket>
 
+#include <algorithm>
+
 namespace orinsub::surfaces::web {
 
 bool RemoteEndpoint::Parse(const QString &text, RemoteEndpoint &endpoint, QString &error)
@@ -51,6 +53,23 @@ QString RemoteEndpoint::ToString() const
     return QStringLiteral("%1:%2").arg(host).arg(port);
 }
 
+namespace {
+
+// Where a peer is counted from: its IPv4 address, or the /64 network of an IPv6 one (a single
+// device may take any address of its network).
+QString AddressKey(const QHostAddress &address)
+{
+    bool isIpv4 = false;
+    const quint32 ipv4 = address.toIPv4Address(&isIpv4);
+    if (isIpv4)
+        return QHostAddress(ipv4).toString();
+    Q_IPV6ADDR bytes = address.toIPv6Address();
+    std::fill(std::begin(bytes.c) + 8, std::end(bytes.c), 0);
+    return QHostAddress(bytes).toString() + QStringLiteral("/64");
+}
+
+} // namespace
+
 RemoteServer::RemoteServer(ControlLayer &layer, PairingStore &pairing, QObject *parent)
     : QObject(parent), m_layer(layer), m_pairing(pairing),
       m_webSockets(QStringLiteral("OrinSUB"), QWebSocketServer::NonSecureMode),
@@ -77,7 +96,7 @@ bool RemoteServer::Listen(const RemoteEndpoint &endpoint, bool pairingAlways, QS
     }
     m_pairingRequired = pairingAlways || !endpoint.address.isLoopback();
     m_routes = std::make_unique<RemoteRoutes>(m_pairing, m_tcp.serverPort(), m_pairingRequired);
-    m_webSockets.setHandshakeTimeout(m_patience.requestMs);
+    m_webSockets.setHandshakeTimeout(m_patience.answerMs);
     m_housekeeping.start(m_patience.pingMs);
     return true;
 }
@@ -85,7 +104,7 @@ bool RemoteServer::Listen(const RemoteEndpoint &endpoint, bool pairingAlways, QS
 void RemoteServer::Stop()
 {
     m_tcp.close();
-    for (QTcpSocket *socket : std::as_const(m_openRequests)) {
+    for (QTcpSocket *socket : m_openRequests.keys()) {
         socket->disconnect(this);
         socket->abort();
         socket->deleteLater();
@@ -107,23 +126,29 @@ void RemoteServer::Stop()
 void RemoteServer::OnTcpConnection()
 {
     while (QTcpSocket *socket = m_tcp.nextPendingConnection()) {
-        if (m_openRequests.size() >= kMaxOpenRequests) {
+        const QString from = AddressKey(socket->peerAddress());
+        if (m_openRequests.size() >= kMaxOpenRequests ||
+            std::count(m_openRequests.cbegin(), m_openRequests.cend(), from) >=
+                kMaxOpenRequestsPerAddress) {
             socket->abort();
             socket->deleteLater();
             continue;
         }
-        m_openRequests.insert(socket);
+        m_openRequests.insert(socket, from);
+        // Room for the largest request and one byte to tell it is too large: what a peer sends
+        // waits in the system, not in the console's memory.
+        socket->setReadBufferSize(kMaxRequest + 1);
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { OnRequestData(socket); });
-        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-            if (m_openRequests.remove(socket))
-                socket->deleteLater();
-        });
-        QTimer::singleShot(m_patience.requestMs, socket, [this, socket] {
-            if (m_openRequests.remove(socket)) {
-                socket->abort();
-                socket->deleteLater();
-            }
-        });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] { DropRequest(socket); });
+        QTimer::singleShot(m_patience.requestMs, socket, [this, socket] { DropRequest(socket); });
+    }
+}
+
+void RemoteServer::DropRequest(QTcpSocket *socket)
+{
+    if (m_openRequests.remove(socket)) {
+        socket->abort();
+        socket->deleteLater();
     }
 }
 
@@ -132,7 +157,7 @@ void RemoteServer::OnRequestData(QTcpSocket *socket)
     if (!m_openRequests.contains(socket))
         return;
     // Peeked, not read: an upgrade hands the untouched request on to the WebSocket server.
-    const QByteArray received = socket->peek(kMaxRequestHead + kMaxRequestBody + 1);
+    const QByteArray received = socket->peek(kMaxRequest + 1);
     const HttpReadResult read = ReadHttpRequest(received);
     if (read.state == HttpReadResult::State::Incomplete)
         return;
@@ -140,7 +165,7 @@ void RemoteServer::OnRequestData(QTcpSocket *socket)
         Answer(socket, RemoteRoutes::RefusalReply(read.status));
         return;
     }
-    const RouteResult route = m_routes->Route(read.request);
+    const RouteResult route = m_routes->Route(read.request, m_openRequests.value(socket));
     if (route.kind == RouteResult::Kind::Reply) {
         Answer(socket, route.reply);
         return;
@@ -151,9 +176,22 @@ void RemoteServer::OnRequestData(QTcpSocket *socket)
     }
     m_openRequests.remove(socket);
     socket->disconnect(this);
-    m_handshakes[{socket->peerAddress().toString(), socket->peerPort()}] = {
-        route.tokenHash, QDeadlineTimer(2 * m_patience.requestMs)};
+    const Peer peer{socket->peerAddress().toString(), socket->peerPort()};
+    m_handshakes[peer] = {route.tokenHash, socket, QDeadlineTimer(m_patience.answerMs)};
+    // A handshake the WebSocket server refuses closes its socket: the slot is free at once.
+    connect(socket, &QAbstractSocket::stateChanged, this,
+            [this, peer, socket](QAbstractSocket::SocketState state) {
+                if (state != QAbstractSocket::ConnectedState)
+                    EndHandshake(peer, socket);
+            });
     m_webSockets.handleConnection(socket);
+}
+
+void RemoteServer::EndHandshake(const Peer &peer, const QTcpSocket *socket)
+{
+    const auto handshake = m_handshakes.find(peer);
+    if (handshake != m_handshakes.end() && handshake->second.socket == socket)
+        m_handshakes.erase(handshake);
 }
 
 void RemoteServer::Answer(QTcpSocket *socket, const QByteArray &reply)
@@ -169,7 +207,7 @@ void RemoteServer::Answer(QTcpSocket *socket, const QByteArray &reply)
     socket->disconnectFromHost();
     connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     // A peer that never reads its answer is cut off all the same.
-    QTimer::singleShot(m_patience.requestMs, socket, [socket] { socket->abort(); });
+    QTimer::singleShot(m_patience.answerMs, socket, [socket] { socket->abort(); });
 }
 
 void RemoteServer::OnWebSocket()
@@ -183,8 +221,14 @@ void RemoteServer::OnWebSocket()
             continue;
         }
         const QByteArray tokenHash = handshake->second.tokenHash;
+        const QTcpSocket *transport = handshake->second.socket;
+        disconnect(transport, nullptr, this, nullptr);
         m_handshakes.erase(handshake);
         auto *surface = new WebSurface(m_layer, socket, tokenHash, this);
+        // The answers to a page's pings pile up when it never reads: looked at with every slice
+        // read, not only at the next housekeeping.
+        connect(transport, &QIODevice::readyRead, surface,
+                [this, surface] { surface->DropIfStale(m_patience.silentMs); });
         connect(surface, &WebSurface::Closed, this, &RemoteServer::OnSurfaceClosed);
         m_surfaces.push_back(surface);
         m_deskFeed.Add(surface);

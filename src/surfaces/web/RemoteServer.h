@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QDeadlineTimer>
+#include <QHash>
 #include <QHostAddress>
 #include <QObject>
-#include <QSet>
 #include <QTcpServer>
 #include <QTimer>
 #include <QWebSocketServer>
@@ -38,8 +38,10 @@ struct RemoteEndpoint
 
 /// The web remote: serves the page and the WebSocket on one port. Each WebSocket connection is
 /// a surface of its own on the control layer. Pairing is asked beyond the loopback address, or
-/// everywhere when forced. At most kMaxConnections pages; requests that do not finish their head
-/// within a few seconds, pages that fall silent or cannot keep up are dropped. UI thread only.
+/// everywhere when forced. At most kMaxConnections pages. Requests still arriving take at most
+/// kMaxOpenRequests connections, at most kMaxOpenRequestsPerAddress from one address, and are
+/// dropped when they have not arrived whole within Patience::requestMs; pages that fall silent
+/// or cannot keep up are dropped too. UI thread only.
 class RemoteServer : public QObject
 {
     Q_OBJECT
@@ -59,12 +61,15 @@ public:
 
     static constexpr int kMaxConnections = 16;
     static constexpr int kMaxOpenRequests = 32;
+    static constexpr int kMaxOpenRequestsPerAddress = 8; // a browser opens six at most
 
-    /// How long a request may take to arrive, how often pages are pinged and how long one may
-    /// stay silent before it is dropped.
+    /// How long a request (head and body) may take to arrive from its connection's start, an
+    /// answer or a WebSocket handshake to be taken, how often pages are pinged and how long one
+    /// may stay silent before it is dropped.
     struct Patience
     {
-        int requestMs = 5000;
+        int requestMs = 2000;
+        int answerMs = 5000;
         int pingMs = 5000;
         int silentMs = 20000;
     };
@@ -77,11 +82,14 @@ signals:
 private:
     void OnTcpConnection();
     void OnRequestData(QTcpSocket *socket);
+    void DropRequest(QTcpSocket *socket);
     void Answer(QTcpSocket *socket, const QByteArray &reply);
     void OnWebSocket();
     void OnSurfaceClosed(WebSurface *surface);
     void Housekeep();
     void CloseDevice(const QByteArray &tokenHash);
+    using Peer = std::pair<QString, quint16>; // address and port
+    void EndHandshake(const Peer &peer, const QTcpSocket *socket);
 
     ControlLayer &m_layer;
     PairingStore &m_pairing;
@@ -90,14 +98,15 @@ private:
     std::unique_ptr<RemoteRoutes> m_routes;
     bool m_pairingRequired = true;
     Patience m_patience;
-    QSet<QTcpSocket *> m_openRequests;
+    QHash<QTcpSocket *, QString> m_openRequests; // the address each came from
     // Upgrades handed to the WebSocket server, by peer: the device each belongs to.
     struct Handshake
     {
         QByteArray tokenHash;
+        const QTcpSocket *socket = nullptr;
         QDeadlineTimer deadline;
     };
-    std::map<std::pair<QString, quint16>, Handshake> m_handshakes;
+    std::map<Peer, Handshake> m_handshakes;
     std::vector<WebSurface *> m_surfaces;
     DeskFeed m_deskFeed;
     QTimer m_housekeeping;

@@ -1,9 +1,11 @@
 #include "RemoteSettingsPage.h"
 
+#include "PairingStore.h"
 #include "WebTexts.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -13,11 +15,12 @@
 namespace orinsub::surfaces::web {
 
 RemoteSettingsPage::RemoteSettingsPage(PairingStore &pairing, const RemoteSettings &settings,
-                                       QWidget *parent)
+                                       bool pairingAsked, QWidget *parent)
     : QWidget(parent), m_pairing(pairing), m_enabled(new QCheckBox(kRemoteEnabledText, this)),
       m_endpoint(new QLineEdit(settings.endpoint, this)),
       m_pairingAlways(new QCheckBox(kRemotePairingAlwaysText, this)),
-      m_devices(new QListWidget(this)), m_forget(new QPushButton(kForgetDeviceText, this))
+      m_devices(new QListWidget(this)), m_forget(new QPushButton(kForgetDeviceText, this)),
+      m_openPairing(new QPushButton(kOpenPairingText, this))
 {
     setWindowTitle(kRemoteSettingsCaption);
     m_enabled->setChecked(settings.enabled);
@@ -30,7 +33,13 @@ RemoteSettingsPage::RemoteSettingsPage(PairingStore &pairing, const RemoteSettin
     layout->addWidget(m_pairingAlways);
     layout->addWidget(new QLabel(kPairedDevicesText, this));
     layout->addWidget(m_devices);
-    layout->addWidget(m_forget, 0, Qt::AlignRight);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_openPairing);
+    buttons->addStretch();
+    buttons->addWidget(m_forget);
+    layout->addLayout(buttons);
+    m_openPairing->setEnabled(pairingAsked);
+    connect(m_openPairing, &QPushButton::clicked, &m_pairing, &PairingStore::Open);
     connect(m_forget, &QPushButton::clicked, this, &RemoteSettingsPage::ForgetSelected);
     connect(m_devices, &QListWidget::currentRowChanged, this,
             [this](int row) { m_forget->setEnabled(row >= 0); });

@@ -63,7 +63,9 @@ void WebRemote::OpenSettings()
 {
     QDialog dialog(m_window);
     dialog.setWindowTitle(kRemoteSettingsCaption);
-    auto *page = new RemoteSettingsPage(m_pairing, RemoteSettings::Load(), &dialog);
+    auto *page =
+        new RemoteSettingsPage(m_pairing, RemoteSettings::Load(),
+                               m_server.IsListening() && m_server.IsPairingRequired(), &dialog);
     QDialogButtonBox *buttons = controls::OkCancelButtons(&dialog);
     auto *layout = new QVBoxLayout(&dialog);
     layout->addWidget(page);

@@ -8,6 +8,9 @@
 #include <QTimer>
 #include <QWebSocket>
 
+#include <algorithm>
+#include <utility>
+
 namespace orinsub::surfaces::web {
 
 WebSurface::WebSurface(ControlLayer &layer, QWebSocket *socket, QByteArray tokenHash,
@@ -17,11 +20,14 @@ WebSurface::WebSurface(ControlLayer &layer, QWebSocket *socket, QByteArray token
     m_socket->setParent(this);
     m_socket->setMaxAllowedIncomingMessageSize(kMaxRemoteMessage);
     m_socket->setMaxAllowedIncomingFrameSize(kMaxRemoteMessage);
+    m_socket->setReadBufferSize(kReadSlice);
     m_lastHeard.start();
+    m_rateSecond.start();
     connect(m_socket, &QWebSocket::textMessageReceived, this, &WebSurface::OnText);
     connect(m_socket, &QWebSocket::binaryMessageReceived, this, [this] { Close(); });
     connect(m_socket, &QWebSocket::pong, this, [this] { m_lastHeard.restart(); });
     connect(m_socket, &QWebSocket::disconnected, this, [this] {
+        PlaySlice(); // what the page sent before it went
         Close();
         emit Closed(this);
     });
@@ -58,23 +64,65 @@ void WebSurface::QueueDesk(const QJsonObject &changes)
 
 void WebSurface::OnText(const QString &text)
 {
+    if (m_closed)
+        return; // what the socket still held when it was closed
     m_lastHeard.restart();
+    if (m_rateSecond.elapsed() >= 1000) {
+        m_rateSecond.restart();
+        m_messagesThisSecond = 0;
+    }
     const std::optional<RemoteMessage> message = ReadRemoteMessage(text.toUtf8());
-    if (!message) {
+    if (!message || ++m_messagesThisSecond > kMaxMessagesPerSecond) {
         Close();
         return;
     }
-    switch (message->kind) {
-    case RemoteMessage::Kind::Move:
-        m_layer.Move(this, message->target, message->value);
-        NoteCaught(message->target);
-        break;
-    case RemoteMessage::Kind::Touch:
-        m_layer.Touch(this, message->target, message->down);
-        break;
-    case RemoteMessage::Kind::Press:
-        m_layer.Press(this, message->target, message->down);
-        break;
+    Take(*message);
+}
+
+void WebSurface::Take(const RemoteMessage &message)
+{
+    // Whatever one slice brings is played in the next turn, once the socket has handed it all
+    // over.
+    if (!m_playScheduled) {
+        m_playScheduled = true;
+        QTimer::singleShot(0, this, &WebSurface::PlaySlice);
+    }
+    if (message.kind == RemoteMessage::Kind::Move) {
+        const auto same = std::find_if(m_slice.rbegin(), m_slice.rend(), [&](const Taken &taken) {
+            return taken.message.target == message.target;
+        });
+        if (same != m_slice.rend() && same->message.kind == RemoteMessage::Kind::Move) {
+            if (same->lastOfRun) {
+                same->message.value = message.value;
+                return;
+            }
+            m_slice.push_back({message, true});
+            return;
+        }
+    }
+    m_slice.push_back({message, false});
+}
+
+void WebSurface::PlaySlice()
+{
+    m_playScheduled = false;
+    if (m_slice.empty() || !m_attached)
+        return;
+    const std::vector<Taken> slice = std::exchange(m_slice, {});
+    for (const Taken &taken : slice) {
+        const RemoteMessage &message = taken.message;
+        switch (message.kind) {
+        case RemoteMessage::Kind::Move:
+            m_layer.Move(this, message.target, message.value);
+            NoteCaught(message.target);
+            break;
+        case RemoteMessage::Kind::Touch:
+            m_layer.Touch(this, message.target, message.down);
+            break;
+        case RemoteMessage::Kind::Press:
+            m_layer.Press(this, message.target, message.down);
+            break;
+        }
     }
 }
 
@@ -142,12 +190,15 @@ void WebSurface::Close()
 {
     if (m_closed)
         return;
+    m_slice.clear();
     m_closed = true;
     if (m_attached) {
         m_layer.Detach(this);
         m_attached = false;
     }
     m_socket->close(QWebSocketProtocol::CloseCodePolicyViolated);
+    // A page that does not answer the close (it may not even read) is cut off all the same.
+    QTimer::singleShot(kCloseGraceMs, m_socket, &QWebSocket::abort);
 }
 
 } // namespace orinsub::surfaces::web

@@ -12,8 +12,7 @@ inline const QString kForeignHostText = QStringLiteral("この卓のアドレス
 inline const QString kForeignOriginText = QStringLiteral("ほかのサイトからは操作できません");
 inline const QString kNotWebSocketText = QStringLiteral("WebSocket の要求ではありません");
 inline const QString kNotPairedText = QStringLiteral("ペアリングされていない端末です");
-inline const QString kWrongCodeText = QStringLiteral("ペアリングコードが違います");
-inline const QString kExpiredCodeText = QStringLiteral("ペアリングコードの期限が切れました");
+inline const QString kPairingClosedText = QStringLiteral("卓でペアリングが開始されていません");
 inline const QString kBusyText = QStringLiteral("接続できる端末の数を超えています");
 inline const QString kUnknownDeviceText = QStringLiteral("不明な端末");
 
@@ -31,6 +30,7 @@ inline const QString kRemotePairingAlwaysText =
     QStringLiteral("127.0.0.1 でもペアリングを求める(&R)");
 inline const QString kPairedDevicesText = QStringLiteral("ペアリングした端末:");
 inline const QString kForgetDeviceText = QStringLiteral("端末を削除(&D)");
+inline const QString kOpenPairingText = QStringLiteral("ペアリングを開始(&P)");
 inline QString RemoteListenFailed(const QString &where, const QString &why)
 {
     return QStringLiteral("Webリモートを %1 で開始できません: %2").arg(where, why);

@@ -65,8 +65,8 @@ protected:
     {
         const QString command = question.value("cmd").toString();
         if (command == u"code") {
-            QTest::qWaitFor([&] { return !shownCodes.isEmpty(); }, 5000);
-            return {{"code", shownCodes.value(0)}};
+            pairing.Open();
+            return {{"code", shownCodes.last()}};
         }
         if (command == u"mouseSub") {
             const QPoint knob = Centre(Sub(question.value("number").toInt()).GetKnobRect());

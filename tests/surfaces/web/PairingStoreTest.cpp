@@ -4,8 +4,12 @@
 
 using namespace orinsub::surfaces::web;
 using namespace std::chrono_literals;
+using Answer = PairingStore::Answer;
 
 namespace {
+
+const QString kPhone = QStringLiteral("192.168.1.20");
+const QString kStranger = QStringLiteral("192.168.1.66");
 
 class PairingStoreTest : public ::testing::Test
 {
@@ -20,6 +24,10 @@ protected:
         return QByteArray::number((store.CurrentCode()->toInt() + 1) % 1000000)
             .rightJustified(6, '0');
     }
+    Answer Try(const QByteArray &code, const QString &from = kPhone)
+    {
+        return store.TryCode(code, QStringLiteral("iPhone Safari"), from, token);
+    }
 
     PairingStore::Clock::time_point now{1000s};
     std::vector<PairedDevice> saved;
@@ -31,15 +39,14 @@ protected:
 
 TEST_F(PairingStoreTest, RightCodeGivesATokenRememberedOnlyAsItsHash)
 {
-    const QString code = *store.RequestCode();
+    store.Open();
+    const QString code = *store.CurrentCode();
     EXPECT_EQ(code.size(), 6);
-    EXPECT_EQ(*store.RequestCode(), code) << "a second device sees the code still shown";
-    ASSERT_EQ(store.TryCode(code.toLatin1(), QStringLiteral("iPhone Safari"), token),
-              PairingStore::Answer::Paired);
+    ASSERT_EQ(Try(code.toLatin1()), Answer::Paired);
     EXPECT_EQ(token.size(), 32);
     EXPECT_TRUE(store.IsPaired(token));
     EXPECT_FALSE(store.IsPaired(QByteArray(32, '0')));
-    EXPECT_FALSE(store.CurrentCode()) << "a code pairs one device";
+    EXPECT_FALSE(store.IsOpen()) << "a code pairs one device";
     ASSERT_EQ(saved.size(), 1u);
     EXPECT_EQ(saved[0].tokenHash, PairingStore::HashToken(token));
     EXPECT_FALSE(saved[0].tokenHash.contains(token));
@@ -50,27 +57,39 @@ TEST_F(PairingStoreTest, RightCodeGivesATokenRememberedOnlyAsItsHash)
     EXPECT_FALSE(restarted.IsPaired(token));
 }
 
-TEST_F(PairingStoreTest, CodeExpiresAfterTwoMinutes)
+TEST_F(PairingStoreTest, ACodeExistsOnlyForTwoMinutesAfterTheOperatorOpensPairing)
 {
-    const QByteArray code = store.RequestCode()->toLatin1();
+    EXPECT_EQ(Try("000000"), Answer::Closed);
+    store.Open();
+    const QByteArray code = store.CurrentCode()->toLatin1();
+    EXPECT_EQ(store.CodeSecondsLeft(), 120);
     now += 121s;
-    EXPECT_EQ(store.TryCode(code, {}, token), PairingStore::Answer::Expired);
+    EXPECT_FALSE(store.IsOpen());
+    EXPECT_EQ(Try(code), Answer::Closed);
     EXPECT_TRUE(token.isEmpty());
-    EXPECT_NE(store.RequestCode(), std::nullopt);
+
+    store.Open();
+    store.Close();
+    EXPECT_EQ(Try(code), Answer::Closed);
+    EXPECT_EQ(store.LockedSeconds(kPhone), 0) << "trying while closed costs nothing";
 }
 
-TEST_F(PairingStoreTest, FiveWrongCodesLockPairingForAMinute)
+TEST_F(PairingStoreTest, WrongCodesMakeTheirOwnAddressWaitLongerEachTime)
 {
-    store.RequestCode();
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(store.TryCode(WrongCode(), {}, token), PairingStore::Answer::Wrong);
-    EXPECT_EQ(store.TryCode(WrongCode(), {}, token), PairingStore::Answer::Locked);
-    EXPECT_EQ(store.RequestCode(), std::nullopt);
-    EXPECT_EQ(store.LockedSeconds(), 60);
-    now += 59s;
-    EXPECT_EQ(store.TryCode("000000", {}, token), PairingStore::Answer::Locked);
-    now += 1s;
-    const QString code = *store.RequestCode();
-    EXPECT_EQ(store.TryCode(code.toLatin1(), {}, token), PairingStore::Answer::Paired);
-    EXPECT_TRUE(saved.size() == 1);
+    store.Open();
+    for (const int wait : {1, 2, 4, 8, 16, 32, 64, 128, 256, 300, 300}) {
+        EXPECT_EQ(Try(WrongCode(), kStranger), Answer::Wrong);
+        EXPECT_EQ(store.LockedSeconds(kStranger), wait);
+        EXPECT_EQ(Try(store.CurrentCode()->toLatin1(), kStranger), Answer::Locked)
+            << "not even the right code is looked at while waiting";
+        now += std::chrono::seconds(wait);
+        store.Open(); // the operator keeps pairing open
+    }
+    EXPECT_EQ(store.LockedSeconds(kPhone), 0) << "other addresses are not hindered";
+    EXPECT_EQ(Try(store.CurrentCode()->toLatin1(), kPhone), Answer::Paired);
+
+    now += PairingStore::kForgetWrongCodes;
+    store.Open();
+    EXPECT_EQ(Try(WrongCode(), kStranger), Answer::Wrong);
+    EXPECT_EQ(store.LockedSeconds(kStranger), 1) << "old wrong codes are forgotten";
 }

@@ -25,21 +25,23 @@ protected:
         OpenInterface();
         QObject::connect(&pairing, &surfaces::web::PairingStore::CodeShown,
                          [this](const QString &code) { shownCodes << code; });
-        server.SetPatience({2000, 200, 1000});
+        server.SetPatience({.requestMs = 2000, .answerMs = 2000, .pingMs = 200, .silentMs = 1000});
         QString error;
         EXPECT_TRUE(server.Listen({QHostAddress(QHostAddress::LocalHost), 0}, true, error))
             << error.toStdString();
         origin = QStringLiteral("http://127.0.0.1:%1").arg(server.Port()).toLatin1();
     }
 
-    /// Sends each request on a connection of its own, all at once, and returns the whole
-    /// answers in order.
-    QByteArrayList HttpAll(const QByteArrayList &requests)
+    /// Sends each request on a connection of its own, all at once (from another loopback
+    /// address when given), and returns the whole answers in order.
+    QByteArrayList HttpAll(const QByteArrayList &requests, const QHostAddress &from = {})
     {
         std::vector<std::unique_ptr<QTcpSocket>> sockets;
         QByteArrayList answers;
         for (const QByteArray &bytes : requests) {
             sockets.push_back(std::make_unique<QTcpSocket>());
+            if (!from.isNull())
+                sockets.back()->bind(from);
             sockets.back()->connectToHost(QHostAddress::LocalHost, server.Port());
             sockets.back()->write(bytes);
             answers << QByteArray();
@@ -58,17 +60,21 @@ protected:
     }
     QByteArray Http(const QByteArray &bytes) { return HttpAll({bytes}).front(); }
     static int Status(const QByteArray &answer) { return answer.mid(9, 3).toInt(); }
+    QByteArray PostRequest(const QByteArray &path, const QByteArray &body = {})
+    {
+        return "POST " + path + " HTTP/1.1\r\nHost: " + origin.mid(7) + "\r\nOrigin: " + origin +
+               "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+    }
     QByteArray Post(const QByteArray &path, const QByteArray &body = {})
     {
-        return Http("POST " + path + " HTTP/1.1\r\nHost: " + origin.mid(7) +
-                    "\r\nOrigin: " + origin +
-                    "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+        return Http(PostRequest(path, body));
     }
-    /// Pairs a device through the network as the page does; the cookie it got.
+    /// The operator opens pairing and a device pairs through the network as the page does; the
+    /// cookie it got.
     QByteArray Pair()
     {
-        EXPECT_EQ(Status(Post("/pair/request")), 204);
-        const QByteArray answer = Post("/pair", "code=" + shownCodes.value(0).toLatin1());
+        pairing.Open();
+        const QByteArray answer = Post("/pair", "code=" + shownCodes.last().toLatin1());
         const qsizetype at = answer.indexOf("orinsub_token=");
         return answer.mid(at, answer.indexOf(';', at) - at);
     }

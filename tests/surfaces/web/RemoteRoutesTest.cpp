@@ -9,6 +9,8 @@ using orinsub::surfaces::ControlTarget;
 
 namespace {
 
+const QString kFrom = QStringLiteral("192.0.2.7");
+
 class RemoteRoutesTest : public ::testing::Test
 {
 protected:
@@ -36,7 +38,8 @@ protected:
     QByteArray PairedCookie()
     {
         QByteArray token;
-        pairing.TryCode(pairing.RequestCode()->toLatin1(), {}, token);
+        pairing.Open();
+        pairing.TryCode(pairing.CurrentCode()->toLatin1(), {}, kFrom, token);
         return "orinsub_token=" + token;
     }
 
@@ -49,55 +52,52 @@ protected:
 
 TEST_F(RemoteRoutesTest, ServesThePageByAddressOrLocalhostOnly)
 {
-    const RouteResult page = open.Route(Request("GET", "/"));
+    const RouteResult page = open.Route(Request("GET", "/"), kFrom);
     EXPECT_EQ(Status(page), 200);
     EXPECT_TRUE(page.reply.contains("data-target=\"go\""));
-    const RouteResult script = open.Route(Request("GET", "/remote.js", "localhost:8080"));
-    const RouteResult style = open.Route(Request("GET", "/remote.css", "[::1]:8080"));
+    const RouteResult script = open.Route(Request("GET", "/remote.js", "localhost:8080"), kFrom);
+    const RouteResult style = open.Route(Request("GET", "/remote.css", "[::1]:8080"), kFrom);
     EXPECT_EQ(Status(script), 200);
     EXPECT_EQ(Status(style), 200);
     EXPECT_LT(page.reply.size() + script.reply.size() + style.reply.size(), 150 * 1024)
         << "the page stays small enough for a phone on a busy venue network";
-    EXPECT_EQ(Status(open.Route(Request("GET", "/../etc/passwd"))), 404);
+    EXPECT_EQ(Status(open.Route(Request("GET", "/../etc/passwd"), kFrom)), 404);
     for (const QByteArray host : {"evil.example:8080", "127.0.0.1:8081", "127.0.0.1", "::1:8080",
                                   "[127.0.0.1]:8080", "127.1:8080", "127.0.0.1:+8080"})
-        EXPECT_EQ(Status(open.Route(Request("GET", "/", host))), 421) << host.constData();
+        EXPECT_EQ(Status(open.Route(Request("GET", "/", host), kFrom)), 421) << host.constData();
 }
 
 TEST_F(RemoteRoutesTest, WebSocketOpensOnlyFromTheOwnOriginAndAPairedDevice)
 {
-    EXPECT_EQ(Status(open.Route(Upgrade())), 101) << "127.0.0.1 without forced pairing";
-    EXPECT_EQ(Status(open.Route(Upgrade("http://evil.example"))), 403);
-    EXPECT_EQ(Status(open.Route(Upgrade(""))), 403);
+    EXPECT_EQ(Status(open.Route(Upgrade(), kFrom)), 101) << "127.0.0.1 without forced pairing";
+    EXPECT_EQ(Status(open.Route(Upgrade("http://evil.example"), kFrom)), 403);
+    EXPECT_EQ(Status(open.Route(Upgrade(""), kFrom)), 403);
 
-    EXPECT_EQ(Status(paired.Route(Upgrade())), 403);
+    EXPECT_EQ(Status(paired.Route(Upgrade(), kFrom)), 403);
     EXPECT_EQ(Status(paired.Route(
-                  Upgrade("http://127.0.0.1:8080", "orinsub_token=" + QByteArray(32, 'a')))),
+                  Upgrade("http://127.0.0.1:8080", "orinsub_token=" + QByteArray(32, 'a')), kFrom)),
               403);
     const QByteArray cookie = PairedCookie();
-    const RouteResult door = paired.Route(Upgrade("http://127.0.0.1:8080", cookie));
+    const RouteResult door = paired.Route(Upgrade("http://127.0.0.1:8080", cookie), kFrom);
     EXPECT_EQ(Status(door), 101);
     EXPECT_EQ(door.tokenHash, PairingStore::HashToken(cookie.mid(14)));
-    EXPECT_EQ(Status(paired.Route(Upgrade("http://localhost:8080", cookie))), 403);
+    EXPECT_EQ(Status(paired.Route(Upgrade("http://localhost:8080", cookie), kFrom)), 403);
 }
 
 TEST_F(RemoteRoutesTest, PairingGivesAnHttpOnlyCookieToTheOwnOriginOnly)
 {
+    pairing.Open();
     HttpRequest pair = Request("POST", "/pair");
     pair.headers.push_back({"origin", "http://127.0.0.1:8080"});
-    HttpRequest ask = Request("POST", "/pair/request");
-    ask.headers = pair.headers;
-    HttpRequest foreign = ask;
+    pair.body = "code=" + pairing.CurrentCode()->toLatin1();
+    HttpRequest foreign = pair;
     foreign.headers.back().second = "http://evil.example";
 
-    EXPECT_EQ(Status(paired.Route(foreign)), 403);
-    EXPECT_FALSE(pairing.CurrentCode());
-    EXPECT_EQ(Status(paired.Route(ask)), 204);
-    pair.body = "code=" + pairing.CurrentCode()->toLatin1();
-    const RouteResult answer = paired.Route(pair);
+    EXPECT_EQ(Status(paired.Route(foreign, kFrom)), 403);
+    const RouteResult answer = paired.Route(pair, kFrom);
     EXPECT_EQ(Status(answer), 204);
     EXPECT_TRUE(answer.reply.contains("HttpOnly; SameSite=Strict"));
-    EXPECT_EQ(Status(paired.Route(pair)), 410) << "the code is used up";
+    EXPECT_EQ(Status(paired.Route(pair, kFrom)), 409) << "the code is used up";
 }
 
 TEST(RemoteMessageReader, AcceptsTheThreeMessagesExactly)

@@ -4,6 +4,8 @@
 #include "surfaces/web/PairingCodeBox.h"
 #include "surfaces/web/RemoteSettings.h"
 #include "surfaces/web/RemoteSettingsPage.h"
+#include "surfaces/web/WebSurface.h"
+#include "surfaces/web/WebTexts.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -12,12 +14,24 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
 
 using namespace orinsub;
 using orinsub::testing::RemoteTest;
 using surfaces::web::PairingStore;
 
 namespace {
+
+QPushButton *Button(const QWidget &page, const QString &text)
+{
+    for (QPushButton *button : page.findChildren<QPushButton *>())
+        if (button->text() == text)
+            return button;
+    ADD_FAILURE() << "no button " << text.toStdString();
+    return nullptr;
+}
 
 class RemoteServerTest : public RemoteTest
 {
@@ -118,17 +132,22 @@ TEST_F(RemoteServerTest, EveryDoorWithoutTheRightKeyStaysShutAndTheDeskUnchanged
               421)
         << "DNS-rebinding host";
 
-    EXPECT_EQ(Status(Post("/pair/request")), 204);
+    EXPECT_EQ(Status(Post("/pair/request")), 404) << "no device can make a code appear";
+    EXPECT_EQ(Status(Post("/pair", "code=" + shownCodes.last().toLatin1())), 409) << "used up";
+    pairing.Open();
     now += std::chrono::seconds(121);
-    EXPECT_EQ(Status(Post("/pair", "code=" + shownCodes.last().toLatin1())), 410) << "expired";
-    EXPECT_EQ(Status(Post("/pair/request")), 204);
+    EXPECT_EQ(Status(Post("/pair", "code=" + shownCodes.last().toLatin1())), 409) << "expired";
+    pairing.Open();
+    const QByteArray right = "code=" + shownCodes.last().toLatin1();
     const QByteArray wrong =
+        "code=" +
         QByteArray::number((shownCodes.last().toInt() + 1) % 1000000).rightJustified(6, '0');
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(Status(Post("/pair", "code=" + wrong)), 403);
-    EXPECT_EQ(Status(Post("/pair", "code=" + wrong)), 429) << "five wrong codes lock pairing";
-    EXPECT_EQ(Status(Post("/pair/request")), 429);
+    EXPECT_EQ(Status(Post("/pair", wrong)), 403);
+    EXPECT_EQ(Status(Post("/pair", right)), 429) << "the guessing address waits";
     EXPECT_EQ(pairing.Devices().size(), 1u);
+    EXPECT_EQ(Status(HttpAll({PostRequest("/pair", right)}, QHostAddress("127.0.0.2")).front()),
+              204)
+        << "another address is not hindered";
 
     QWebSocket socket;
     EXPECT_TRUE(Open(socket, cookie)) << "the paired device still gets in";
@@ -168,9 +187,9 @@ TEST_F(RemoteServerTest, AThousandAttemptsAreRefusedAndSixteenPagesAtMostPlay)
 {
     const std::vector<int> before = DeskLevels();
     int refused = 0;
-    for (int batch = 0; batch < 40; ++batch) {
+    for (int batch = 0; batch < 125; ++batch) { // as many at once as one address may send
         QByteArrayList attempts;
-        for (int i = 0; i < 25; ++i)
+        for (int i = 0; i < server.kMaxOpenRequestsPerAddress; ++i)
             attempts << Upgrade(i % 2 ? QByteArray() : "orinsub_token=" + QByteArray::number(i));
         for (const QByteArray &answer : HttpAll(attempts))
             refused += Status(answer) == 403;
@@ -214,6 +233,80 @@ TEST_F(RemoteServerTest, HalfSentRequestsAndSilentPagesAreDropped)
     EXPECT_EQ(good.state(), QAbstractSocket::ConnectedState);
 }
 
+TEST_F(RemoteServerTest, SlowRequestsFromOneAddressLeaveRoomForOthers)
+{
+    // Forty connections that send one byte of their head and then nothing.
+    std::vector<std::unique_ptr<QTcpSocket>> slow;
+    for (int i = 0; i < 40; ++i) {
+        slow.push_back(std::make_unique<QTcpSocket>());
+        slow.back()->connectToHost(QHostAddress::LocalHost, server.Port());
+        slow.back()->write("G");
+    }
+    const auto held = [&] {
+        return std::count_if(slow.begin(), slow.end(), [](const auto &socket) {
+            return socket->state() == QAbstractSocket::ConnectedState;
+        });
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return held() == server.kMaxOpenRequestsPerAddress; }, 3000));
+
+    const QByteArray page = "GET / HTTP/1.1\r\nHost: " + origin.mid(7) + "\r\n\r\n";
+    for (const QByteArray &answer : HttpAll(QByteArrayList(6, page), QHostAddress("127.0.0.2")))
+        EXPECT_EQ(Status(answer), 200);
+}
+
+TEST_F(RemoteServerTest, ARefusedHandshakeFreesItsSlotAtOnce)
+{
+    const QByteArray cookie = Pair();
+    QByteArrayList refused;
+    for (int i = 0; i < server.kMaxConnections; ++i)
+        refused << Upgrade(cookie).replace("Version: 13", "Version: 12");
+    for (const QByteArray &answer : HttpAll(refused))
+        EXPECT_NE(Status(answer), 101);
+    QWebSocket socket;
+    EXPECT_TRUE(Open(socket, cookie));
+}
+
+TEST_F(RemoteServerTest, AFloodIsPlayedASliceAtATimeAndItsLastMoveWins)
+{
+    QWebSocket flood;
+    ASSERT_TRUE(Open(flood, Pair()));
+    // Looked at on every turn of the event loop: the turns in which channel A/3 moved.
+    int turnsMoved = 0;
+    int seen = Fader(0, 3).GetLevel();
+    QTimer turn;
+    QObject::connect(&turn, &QTimer::timeout, [&] {
+        turnsMoved += Fader(0, 3).GetLevel() != seen;
+        seen = Fader(0, 3).GetLevel();
+    });
+    turn.start(0);
+    constexpr int kMessages = 1500; // within the rate a page may send
+    for (int i = 0; i < kMessages; ++i)
+        flood.sendTextMessage(
+            QStringLiteral(R"({"t":"move","n":"A/3","v":%1})").arg(i * 255 / (kMessages - 1)));
+    flood.flush();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Fader(0, 3).GetLevel() == 255; }));
+    EXPECT_GE(turnsMoved, 5) << "the desk takes its turns while a flood is read";
+    EXPECT_EQ(flood.state(), QAbstractSocket::ConnectedState);
+}
+
+TEST_F(RemoteServerTest, APagePastTheMessageRateIsDroppedAndTheOthersPlayOn)
+{
+    const QByteArray cookie = Pair();
+    QWebSocket flood;
+    QWebSocket calm;
+    ASSERT_TRUE(Open(flood, cookie));
+    ASSERT_TRUE(Open(calm, cookie));
+    QSignalSpy dropped(&flood, &QWebSocket::disconnected);
+    for (int i = 0; i < 3 * surfaces::web::WebSurface::kMaxMessagesPerSecond; ++i)
+        flood.sendTextMessage(QStringLiteral(R"({"t":"move","n":"A/3","v":0})"));
+    flood.flush();
+    EXPECT_TRUE(dropped.wait(5000));
+
+    Send(calm, R"({"t":"move","n":"sub/1","v":0})");
+    Send(calm, R"({"t":"move","n":"sub/1","v":120})");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Sub(1).GetLevel() == 120; }));
+}
+
 TEST_F(RemoteServerTest, AForgottenDeviceIsShutOutAtOnce)
 {
     const QByteArray cookie = Pair();
@@ -225,14 +318,24 @@ TEST_F(RemoteServerTest, AForgottenDeviceIsShutOutAtOnce)
     EXPECT_EQ(Status(Http(Upgrade(cookie))), 403);
 }
 
-TEST_F(RemoteServerTest, TheCodeBoxShowsTheCodeUntilADeviceUsesIt)
+TEST_F(RemoteServerTest, TheCodeBoxShowsWhileTheOperatorHasPairingOpen)
 {
     surfaces::web::PairingCodeBox box(pairing, &frame);
-    EXPECT_EQ(Status(Post("/pair/request")), 204);
+    surfaces::web::RemoteSettingsPage idle(pairing, {}, false);
+    EXPECT_FALSE(Button(idle, surfaces::web::kOpenPairingText)->isEnabled())
+        << "nothing to open while the remote asks for no pairing";
+    surfaces::web::RemoteSettingsPage page(pairing, {}, true);
+    EXPECT_FALSE(box.isVisible());
+
+    Button(page, surfaces::web::kOpenPairingText)->click();
     EXPECT_TRUE(box.isVisible());
     EXPECT_EQ(box.ShownCode(), shownCodes.value(0));
     EXPECT_EQ(Status(Post("/pair", "code=" + shownCodes.value(0).toLatin1())), 204);
     EXPECT_FALSE(box.isVisible());
+
+    Button(page, surfaces::web::kOpenPairingText)->click();
+    box.close();
+    EXPECT_FALSE(pairing.IsOpen()) << "closing the box ends pairing";
 }
 
 TEST(RemotePairedDevices, AreRememberedAcrossRestartsAndForgottenFromTheSettingsPage)
@@ -242,8 +345,10 @@ TEST(RemotePairedDevices, AreRememberedAcrossRestartsAndForgottenFromTheSettings
     QByteArray token;
     {
         PairingStore before({}, &surfaces::web::RemoteSettings::SaveDevices);
-        ASSERT_EQ(before.TryCode(before.RequestCode()->toLatin1(), "iPad Safari", token),
-                  PairingStore::Answer::Paired);
+        before.Open();
+        ASSERT_EQ(
+            before.TryCode(before.CurrentCode()->toLatin1(), "iPad Safari", "10.0.0.2", token),
+            PairingStore::Answer::Paired);
     }
     PairingStore after(surfaces::web::RemoteSettings::LoadDevices(),
                        &surfaces::web::RemoteSettings::SaveDevices);
@@ -254,7 +359,7 @@ TEST(RemotePairedDevices, AreRememberedAcrossRestartsAndForgottenFromTheSettings
     ASSERT_EQ(list->count(), 1);
     EXPECT_TRUE(list->item(0)->text().startsWith("iPad Safari"));
     list->setCurrentRow(0);
-    page.findChild<QPushButton *>()->click();
+    Button(page, surfaces::web::kForgetDeviceText)->click();
     EXPECT_EQ(list->count(), 0);
     EXPECT_FALSE(after.IsPaired(token));
     EXPECT_TRUE(surfaces::web::RemoteSettings::LoadDevices().empty());

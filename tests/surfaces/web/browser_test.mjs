@@ -1,7 +1,7 @@
 // Plays the web remote in headless Chromium as a phone would: pairing, two fingers on two
 // sub-master faders at once, pick-up, GO, a page change, and the page following the console.
 // The test program hosting the console answers questions on stdin, one JSON line per question
-// printed here: {"cmd":"code"} the pairing code shown, {"cmd":"desk"} the desk and the wire,
+// printed here: {"cmd":"code"} the operator opens pairing: the code shown, {"cmd":"desk"} the desk and the wire,
 // {"cmd":"mouseSub","number":n,"dy":px} a real mouse drag of a console sub fader,
 // {"cmd":"setSub","number":n,"level":l}. Ends with {"done":true,"failures":[...]}.
 import { mkdtempSync, rmSync } from 'node:fs';
@@ -46,9 +46,12 @@ async function run() {
   });
   await page.goto(url);
 
-  // Pairing: the console shows the code, the phone types it.
-  await page.waitForSelector('body[data-pairing="asked"]');
+  // Pairing: the phone is told to open pairing at the console; the operator does, the console
+  // shows the code and the phone types it.
+  await page.waitForSelector('body[data-pairing="shown"]');
   check(await page.$eval('#pairing', (e) => !e.hidden), 'pairing form shown');
+  check(await page.$eval('#pair-message', (e) => e.textContent.includes('ペアリングを開始')),
+        'the phone is told to open pairing at the console');
   const { code } = await ask({ cmd: 'code' });
   await page.type('#pair-code', code);
   await page.click('#pair-send');

@@ -324,19 +324,17 @@ async function start() {
   } else {
     $('desk').hidden = true;
     $('pairing').hidden = false;
-    requestCode();
+    if (session.locked > 0) $('pair-message').textContent = lockedMessage(session.locked);
+    else if (!session.open) $('pair-message').textContent = pairingClosedMessage;
+    document.body.dataset.pairing = 'shown';
   }
 }
 
-function lockedMessage(seconds) {
-  return 'コードの入力を続けて間違えたため、' + seconds + ' 秒後まで受け付けません';
-}
+// No device can make the console show a code: the operator opens pairing there.
+const pairingClosedMessage = '卓の 操作 › Webリモート... で「ペアリングを開始」を押してから、表示されたコードを入力してください';
 
-async function requestCode() {
-  const reply = await fetch('/pair/request', { method: 'POST' });
-  if (reply.status === 429) $('pair-message').textContent = lockedMessage((await reply.json()).locked);
-  else $('pair-message').textContent = '卓にコードを表示しました';
-  document.body.dataset.pairing = 'asked';
+function lockedMessage(seconds) {
+  return 'コードを続けて間違えたため、' + seconds + ' 秒後まで受け付けません';
 }
 
 async function sendCode(event) {
@@ -356,12 +354,15 @@ async function sendCode(event) {
     start();
     return;
   }
-  if (reply.status === 429) $('pair-message').textContent = lockedMessage((await reply.json()).locked);
-  else if (reply.status === 410) $('pair-message').textContent = 'コードの期限が切れました。新しいコードを表示してください';
-  else $('pair-message').textContent = 'コードが違います';
+  if (reply.status === 409) {
+    $('pair-message').textContent = pairingClosedMessage;
+    return;
+  }
+  const { locked } = await reply.json().catch(() => ({ locked: 0 }));
+  if (reply.status === 429) $('pair-message').textContent = lockedMessage(locked);
+  else $('pair-message').textContent = 'コードが違います。' + locked + ' 秒後にもう一度入力できます';
 }
 
 buildDesk();
 $('pair-form').addEventListener('submit', sendCode);
-$('pair-again').addEventListener('click', requestCode);
 start();
