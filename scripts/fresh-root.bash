@@ -50,8 +50,6 @@ fresh_root_mirror()
 fresh_root_up()
 {
     fresh_root_dir=$1
-    # Its users (_apt, daemons, the tests' unprivileged users) must reach everything under "/".
-    chmod 755 "$fresh_root_dir"
     local mirror=${ORINSUB_DEBIAN_MIRROR:-$(fresh_root_mirror bookworm)}
     if [ -z "$mirror" ]; then
         echo "fresh-root: no Debian bookworm entry in /etc/apt/sources.list or" \
@@ -76,6 +74,8 @@ fresh_root_up()
         tar -czf "$tarball.$$" --numeric-owner -C "$fresh_root_dir" . && mv "$tarball.$$" "$tarball"
     fi
 
+    # Its users (_apt, daemons, the tests' unprivileged users) must reach everything under "/".
+    chmod 755 "$fresh_root_dir"
     {
         echo "deb $mirror bookworm main"
         local suite other
