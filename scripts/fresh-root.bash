@@ -87,7 +87,14 @@ fresh_root_up()
     # Nothing installed into the root starts a service.
     printf '#!/bin/sh\nexit 101\n' >"$fresh_root_dir/usr/sbin/policy-rc.d"
     chmod 755 "$fresh_root_dir/usr/sbin/policy-rc.d"
+    # The root reaches the network as this machine does: its resolver and hosts.
     cp /etc/resolv.conf /etc/hosts "$fresh_root_dir/etc/"
+    # So do the machine's own certificate authorities (a site's proxy): ca-certificates, once
+    # installed in the root, trusts them as this machine does.
+    if [ -d /usr/local/share/ca-certificates ]; then
+        mkdir -p "$fresh_root_dir/usr/local/share/ca-certificates"
+        cp -r /usr/local/share/ca-certificates/. "$fresh_root_dir/usr/local/share/ca-certificates/"
+    fi
 
     mount -t proc proc "$fresh_root_dir/proc" && fresh_root_mounts+=("$fresh_root_dir/proc")
     mount --bind /dev/pts "$fresh_root_dir/dev/pts" && fresh_root_mounts+=("$fresh_root_dir/dev/pts")
