@@ -21,16 +21,22 @@ constexpr qint64 kMaxJsonSize = 256LL * 1024 * 1024;
 int ShowTool::Run(const QStringList &args)
 {
     const QString command = args.value(0);
-    if (command == u"new" && args.size() == 2)
+    const qsizetype operands = args.size() - 1;
+    if (command == u"new" && operands == 1)
         return New(args[1]);
-    if (command == u"dump" && args.size() == 2)
+    if (command == u"dump" && operands == 1)
         return Dump(args[1]);
-    if (command == u"build" && args.size() == 3)
+    if (command == u"build" && operands == 2)
         return Build(args[1], args[2]);
-    if (command == u"check" && args.size() == 2)
+    if (command == u"check" && operands == 1)
         return Check(args[1]);
-    if (!command.isEmpty() && command != u"new" && command != u"dump" && command != u"build" &&
-        command != u"check")
+    if ((command == u"--help" || command == u"-h") && operands == 0)
+        return Print(texts::kHelp.toString());
+    if (command == u"--version" && operands == 0)
+        return Print(QStringLiteral("orinsub-show %1\n").arg(QStringLiteral(ORINSUB_VERSION)));
+    static const QStringList kCommands{"new",    "dump", "build",    "check",
+                                       "--help", "-h",   "--version"};
+    if (!command.isEmpty() && !kCommands.contains(command))
         return Fail(texts::kUnknownCommand.toString().arg(command) + texts::kUsage.toString());
     return Fail(texts::kUsage.toString());
 }
@@ -51,6 +57,13 @@ int ShowTool::Dump(const QString &showPath)
     std::move(read.content).ApplyTo(doc);
     const QByteArray json = ShowToJson(doc);
     m_out.write(json.constData(), json.size());
+    m_out.flush();
+    return m_out ? 0 : Fail(texts::kStdoutFailed.toString());
+}
+
+int ShowTool::Print(const QString &text)
+{
+    m_out << text.toStdString();
     m_out.flush();
     return m_out ? 0 : Fail(texts::kStdoutFailed.toString());
 }

@@ -20,6 +20,7 @@ private:
     int Dump(const QString &showPath);
     int Build(const QString &jsonPath, const QString &showPath);
     int Check(const QString &showPath);
+    int Print(const QString &text);
     int Fail(const QString &message);
 
     std::ostream &m_out;

@@ -8,6 +8,19 @@ namespace orinsub::tools::texts {
 
 inline constexpr QStringView kUsage =
     u"使い方: orinsub-show new FILE | dump FILE | build JSON FILE | check FILE";
+// The manual pages (docs/man/orinsub-show.1, orinsub-show.ja.1) describe every command here.
+inline constexpr QStringView kHelp =
+    u"使い方: orinsub-show new FILE | dump FILE | build JSON FILE | check FILE\n"
+    u"ショーファイルをコンソールの外で作り、確かめ、JSON で読み書きします\n"
+    u"\n"
+    u"  new FILE         新しい空のショーを作る\n"
+    u"  dump FILE        ショーを JSON で標準出力に書く\n"
+    u"  build JSON FILE  JSON からショーを作る (ショーファイルと同じ厳しさで確かめる)\n"
+    u"  check FILE       ショーを確かめる (開けるショーなら終了ステータス 0)\n"
+    u"  -h, --help       この説明を表示して終了\n"
+    u"  --version        バージョンを表示して終了\n"
+    u"\n"
+    u"誤りがあればファイルと理由を 1 行で示し、終了ステータス 1 で何も書きません。\n";
 inline constexpr QStringView kUnknownCommand = u"不明なコマンド「%1」です。";
 inline constexpr QStringView kJsonFile = u"JSON ファイル「%1」: %2"; // %1 file, %2 what is wrong
 inline constexpr QStringView kStdoutFailed = u"標準出力に書き込めません";

@@ -1,7 +1,9 @@
+// The manual pages (docs/man/orinsub.1, orinsub.ja.1) describe every option and interface form
+// here; a test holds them to --help.
 #include "CommandLine.h"
 
-#include "surfaces/osc/OscEndpoint.h"
 #include "surfaces/midi/MidiPort.h"
+#include "surfaces/osc/OscEndpoint.h"
 #include "zentra/DeviceSelection.h"
 
 #include <QCommandLineParser>
@@ -23,6 +25,7 @@ const QCommandLineOption kRemoteOption(QStringLiteral("remote"), {},
 const QCommandLineOption kRemotePairingOption(QStringLiteral("remote-pairing"), {},
                                               QStringLiteral("always|auto"));
 const QCommandLineOption kHelpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+const QCommandLineOption kVersionOption(QStringLiteral("version"));
 
 } // namespace
 
@@ -32,8 +35,8 @@ CommandLineAction ParseCommandLine(const QStringList &arguments, StartOptions &o
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOptions({kDmxOption, kMidiOption, kMidiMapOption, kListOption, kScreenshotOption,
-                       kRestoreOption, kOscOption, kRemoteOption, kRemotePairingOption,
-                       kHelpOption});
+                       kRestoreOption, kOscOption, kRemoteOption, kRemotePairingOption, kHelpOption,
+                       kVersionOption});
     parser.addPositionalArgument(QStringLiteral("SHOW"), {});
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
@@ -44,6 +47,8 @@ CommandLineAction ParseCommandLine(const QStringList &arguments, StartOptions &o
     }
     if (parser.isSet(kHelpOption))
         return CommandLineAction::Help;
+    if (parser.isSet(kVersionOption))
+        return CommandLineAction::Version;
     const QStringList shows = parser.positionalArguments();
     if (shows.size() > 1) {
         error = QStringLiteral("ショーファイルは1つだけ指定できます: %1").arg(shows.join(u' '));
@@ -116,7 +121,8 @@ QString HelpText()
                "  --remote-pairing always|auto\n"
                "                      always: 127.0.0.1 でも端末のペアリングを求める\n"
                "                      auto: 127.0.0.1 以外のときだけ求める (既定)\n"
-               "  -h, --help          この説明を表示して終了\n")
+               "  -h, --help          この説明を表示して終了\n"
+               "  --version           バージョンを表示して終了\n")
         .arg(QString::fromLatin1(zentra::kDeviceVariable), forms);
 }
 

@@ -12,7 +12,7 @@ enum class RestoreAnswer { Ask, Yes, No };
 
 /// What the command line asks for: orinsub [--dmx DEVICE] [--midi DEVICE] [--midi-map FILE]
 /// [--list-devices] [--screenshot FILE] [--restore yes|no] [--osc [ADDRESS:]PORT]
-/// [--remote [ADDRESS:]PORT] [--remote-pairing always|auto] [SHOW].
+/// [--remote [ADDRESS:]PORT] [--remote-pairing always|auto] [--version] [SHOW].
 struct StartOptions
 {
     std::optional<std::string> dmx; // the interface; ORINSUB_DMX or the simulation without it
@@ -27,11 +27,11 @@ struct StartOptions
     std::optional<bool> remotePairingAlways; // "always": pairing on 127.0.0.1 too
 };
 
-enum class CommandLineAction { Run, Help, Error };
+enum class CommandLineAction { Run, Help, Version, Error };
 
-/// Reads the arguments (the program's name first). Help for -h and --help; Error with a one-line
-/// message for an unknown option, a missing or wrong value, a malformed MIDI device or more
-/// than one show.
+/// Reads the arguments (the program's name first). Help for -h and --help, Version for --version;
+/// Error with a one-line message for an unknown option, a missing or wrong value, a malformed MIDI
+/// device or more than one show.
 CommandLineAction ParseCommandLine(const QStringList &arguments, StartOptions &options,
                                    QString &error);
 

@@ -69,6 +69,9 @@ int main(int argc, char **argv)
     case CommandLineAction::Help:
         Print(stdout, HelpText());
         return 0;
+    case CommandLineAction::Version:
+        Print(stdout, QStringLiteral("orinsub %1\n").arg(kVersion));
+        return 0;
     case CommandLineAction::Error:
         Print(stderr, QStringLiteral("orinsub: %1\n").arg(error));
         return 2;

@@ -6,6 +6,7 @@
 #include <QLocalSocket>
 #include <QNetworkDatagram>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -58,8 +59,80 @@ TEST_F(CommandLineTest, HelpListsEveryOption)
     for (const char *option :
          {"--dmx DEVICE", "--list-devices", "--screenshot FILE", "--restore yes|no",
           "--osc [ADDRESS:]PORT", "SHOW", "--help", "artnet:", "--remote [ADDRESS:]PORT",
-          "--remote-pairing always|auto"})
+          "--remote-pairing always|auto", "--version"})
         EXPECT_TRUE(run.out.contains(option)) << option;
+}
+
+// A manual page as the reader sees it, near enough: one line per macro line, the words of the
+// font-alternating macros joined, font changes and escapes gone.
+QString ManualPageText(const QString &page)
+{
+    QFile file(QStringLiteral(ORINSUB_MAN_DIR "/") + page);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << page.toStdString();
+    static const QRegularExpression macro(R"(^\.(B|I|BI|IB|BR|RB|IR|RI|TP)( |$))");
+    static const QRegularExpression argument(R"re("([^"]*)"|(\S+))re");
+    QStringList lines;
+    for (QString line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+        if (const QRegularExpressionMatch m = macro.match(line); m.hasMatch()) {
+            QStringList words;
+            for (const QRegularExpressionMatch &word :
+                 argument.globalMatch(line.mid(m.capturedEnd())))
+                words << word.captured(1) + word.captured(2);
+            line = words.join(m.captured(1).size() == 2 ? QString() : QStringLiteral(" "));
+        }
+        lines << line.remove(QRegularExpression(R"(\\f[BIRP]|\\&)"))
+                     .replace(QStringLiteral("\\-"), QStringLiteral("-"));
+    }
+    return lines.join(u'\n');
+}
+
+TEST_F(CommandLineTest, ManualPagesDescribeEveryOptionCommandAndInterfaceForm)
+{
+    static const QRegularExpression option(R"((?<![\w/-])--?[a-z][a-z-]*)");
+    static const QRegularExpression form(R"(^ +(sim|[a-z]+:\S+)$)",
+                                         QRegularExpression::MultilineOption);
+    static const QRegularExpression command(R"(^  ([a-z]+) )", QRegularExpression::MultilineOption);
+    QProcess tool;
+    tool.start(QStringLiteral(ORINSUB_SHOW_TOOL), {QStringLiteral("--help")});
+    ASSERT_TRUE(tool.waitForFinished(10000));
+    const struct
+    {
+        QString help;
+        QStringList pages;
+    } programs[] = {
+        {Start({"--help"}).out, {"orinsub.1", "orinsub.ja.1"}},
+        {QString::fromUtf8(tool.readAllStandardOutput()), {"orinsub-show.1", "orinsub-show.ja.1"}}};
+    for (const auto &program : programs) {
+        QStringList mentioned, leading;
+        for (const QRegularExpression *pattern : {&option, &form})
+            for (const QRegularExpressionMatch &m : pattern->globalMatch(program.help))
+                mentioned << m.captured(pattern == &form ? 1 : 0);
+        for (const QRegularExpressionMatch &m : command.globalMatch(program.help))
+            leading << m.captured(1);
+        ASSERT_GE(mentioned.size(), 3) << program.help.toStdString();
+        for (const QString &page : program.pages) {
+            const QString text = ManualPageText(page);
+            for (const QString &word : mentioned)
+                EXPECT_TRUE(text.contains(word))
+                    << page.toStdString() << ": " << word.toStdString();
+            for (const QString &word : leading)
+                EXPECT_TRUE(
+                    text.contains(QRegularExpression(QStringLiteral("(?m)^") + word + "\\b")))
+                    << page.toStdString() << ": " << word.toStdString();
+        }
+    }
+}
+
+TEST_F(CommandLineTest, VersionIsPrintedByBothPrograms)
+{
+    const Run console = Start({"--version"});
+    EXPECT_EQ(console.exitCode, 0);
+    EXPECT_EQ(console.out, QStringLiteral("orinsub " ORINSUB_VERSION "\n"));
+    QProcess tool;
+    tool.start(QStringLiteral(ORINSUB_SHOW_TOOL), {QStringLiteral("--version")});
+    ASSERT_TRUE(tool.waitForFinished(10000));
+    EXPECT_EQ(tool.exitCode(), 0);
+    EXPECT_EQ(tool.readAllStandardOutput(), QByteArray("orinsub-show " ORINSUB_VERSION "\n"));
 }
 
 TEST_F(CommandLineTest, BadArgumentsEndTheStartWithOneLine)
