@@ -34,6 +34,7 @@ enum CommandId : int {
     kIdGo = 32800,
     kIdFadeTime = 32801,
     kIdSurfaces = 32802,
+    kIdCut = 32803,
     kIdAppAbout = 57664,
 };
 
@@ -47,6 +48,9 @@ inline const QString kShowFileFilter = QStringLiteral("Orin Files (*.orin)");
 inline const QString kShowFileSuffix = QStringLiteral("orin");
 /// The question before a modified show is left: %1 is the show's name.
 inline const QString kAskToSave = QStringLiteral("%1 への変更を保存しますか?");
+/// The question before the window closes while the desk sends light.
+inline const QString kAskToCloseWhileOutput =
+    QStringLiteral("出力中です。終了すると出力が止まります。終了しますか?");
 
 // Recovery copy.
 /// The question at start when a console ended without a normal close: %1 the show's name, %2
@@ -82,7 +86,9 @@ inline const QString kRecentFilePlaceholder = QStringLiteral("最近使ったフ
 
 // The timed crossfade: its menu items and its fade-time dialog.
 inline const QString kGoItem = QStringLiteral("GO(&G)");
-inline const QString kGoKeyShown = QStringLiteral("Space");
+inline const QString kGoKeyShown = QStringLiteral("F12");
+inline const QString kCutItem = QStringLiteral("カット(&X)");
+inline const QString kCutKeyShown = QStringLiteral("Shift+F12");
 inline const QString kFadeTimeItem = QStringLiteral("フェード時間(&F)...");
 inline const QString kFadeTimeTitle = QStringLiteral("フェード時間");
 inline const QString kFadeTimeLabel =
