@@ -59,6 +59,22 @@ inline const QString kAskToRestore =
     QStringLiteral("%1 は保存されないまま終了しました。\n"
                    "%2 の時点の内容を復元しますか?\n\n"
                    "キャンセルすると、その内容は次のファイルに残します:\n%3");
+/// The same when the desk's live state was left too: %1 the show's name, %2 when its copy was
+/// made, %3 when the desk was last kept, %4 where the copy goes when the operator declines.
+inline const QString kAskToRestoreWithDesk =
+    QStringLiteral("%1 は保存されないまま終了しました。\n"
+                   "%2 の時点の内容と、%3 の時点のフェーダーと出力を復元しますか?\n\n"
+                   "キャンセルすると、その内容は次のファイルに残し、フェーダーはすべて 0 から"
+                   "始めます:\n%4");
+/// The question at start when only the desk's live state was left: %1 when it was kept.
+inline const QString kAskToRestoreDesk =
+    QStringLiteral("卓は正しく閉じられないまま終了しました。\n"
+                   "%1 の時点のフェーダーと出力を復元しますか?\n\n"
+                   "キャンセルすると、フェーダーはすべて 0 から始めます。");
+/// A left live state that cannot be used: %1 its file, %2 why.
+inline const QString kDeskNotRestored = QStringLiteral(
+    "前回の卓の状態を復元できません: %1 は%2。\nフェーダーはすべて 0 から始めます。");
+inline const QString kDeskUnreadable = QStringLiteral("読み込めません");
 inline const QString kRestoreTimeFormat = QStringLiteral("yyyy/MM/dd HH:mm:ss");
 /// A left copy that could not be set aside stays where it is: %1 the copy.
 inline const QString kRecoveryNotSetAside =
