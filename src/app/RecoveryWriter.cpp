@@ -1,7 +1,5 @@
 #include "RecoveryWriter.h"
 
-#include "model/AtomicSave.h"
-
 #include <QFile>
 #include <QFileInfo>
 #include <fcntl.h>
@@ -24,8 +22,8 @@ void SyncFolder(const QString &file)
 
 } // namespace
 
-CRecoveryWriter::CRecoveryWriter(QStringList files)
-    : m_files(std::move(files)), m_worker([this] { Run(); })
+CRecoveryWriter::CRecoveryWriter(QStringList files, Save save)
+    : m_files(std::move(files)), m_save(save), m_worker([this] { Run(); })
 {
 }
 
@@ -96,7 +94,7 @@ void CRecoveryWriter::Run()
 bool CRecoveryWriter::WriteFiles(const QList<QByteArray> &contents) const
 {
     for (qsizetype i = 0; i < m_files.size() && i < contents.size(); ++i) {
-        if (!model::SaveBytesAtomically(m_files[i], contents[i]).IsOk())
+        if (!m_save(m_files[i], contents[i]).IsOk())
             return false;
     }
     return true;
