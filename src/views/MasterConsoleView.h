@@ -75,8 +75,8 @@ public:
     /// preset pane): the sub faders' hit areas and the section drag use them.
     void RememberScrollAndClient();
     /// Links or unlinks the crossfader and sets the menu item's check mark.
-    void ToggleCrossfaderLink();
     void SetCrossfaderLinked(bool linked);
+    void ToggleCrossfaderLink();
     /// Sub fader index (0..19) to level, as dragging it does: unhooked, rebound to the page
     /// shown at 0, the output recomputed. Other indexes: nothing.
     void MoveSubFaderTo(int index, uint8_t level);
