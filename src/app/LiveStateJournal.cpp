@@ -7,9 +7,7 @@ namespace orinsub::app {
 CLiveStateJournal::CLiveStateJournal(QString path, std::function<model::LiveState()> capture,
                                      std::optional<model::LiveState> onDisk,
                                      std::chrono::milliseconds delay)
-    // One flush a write: the file is small, written often, and checked when read.
-    : m_writer({std::move(path)}, &model::ReplaceBytesSyncingOnce), m_capture(std::move(capture)),
-      m_onDisk(std::move(onDisk))
+    : m_writer({std::move(path)}), m_capture(std::move(capture)), m_onDisk(std::move(onDisk))
 {
     m_timer.setSingleShot(true);
     m_timer.setInterval(delay);

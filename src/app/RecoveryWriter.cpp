@@ -1,5 +1,7 @@
 #include "RecoveryWriter.h"
 
+#include "model/AtomicSave.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <fcntl.h>
@@ -22,8 +24,8 @@ void SyncFolder(const QString &file)
 
 } // namespace
 
-CRecoveryWriter::CRecoveryWriter(QStringList files, Save save)
-    : m_files(std::move(files)), m_save(save), m_worker([this] { Run(); })
+CRecoveryWriter::CRecoveryWriter(QStringList files)
+    : m_files(std::move(files)), m_worker([this] { Run(); })
 {
 }
 
@@ -94,7 +96,7 @@ void CRecoveryWriter::Run()
 bool CRecoveryWriter::WriteFiles(const QList<QByteArray> &contents) const
 {
     for (qsizetype i = 0; i < m_files.size() && i < contents.size(); ++i) {
-        if (!m_save(m_files[i], contents[i]).IsOk())
+        if (!model::SaveBytesAtomically(m_files[i], contents[i]).IsOk())
             return false;
     }
     return true;

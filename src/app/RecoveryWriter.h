@@ -1,7 +1,5 @@
 #pragma once
 
-#include "model/AtomicSave.h"
-
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -19,12 +17,9 @@ namespace orinsub::app {
 class CRecoveryWriter
 {
 public:
-    /// How a file is replaced: model::SaveBytesAtomically or one of its kind.
-    using Save = model::ShowFileResult (*)(const QString &path, const QByteArray &bytes);
-
     /// files: written in this order (a file that names another comes first, so that the other
-    /// is never there without it) by save, removed in the reverse order.
-    explicit CRecoveryWriter(QStringList files, Save save = &model::SaveBytesAtomically);
+    /// is never there without it), removed in the reverse order.
+    explicit CRecoveryWriter(QStringList files);
     /// Finishes the request at hand (a waiting one too), then ends the worker.
     ~CRecoveryWriter();
     CRecoveryWriter(const CRecoveryWriter &) = delete;
@@ -53,7 +48,6 @@ private:
     void RemoveFiles() const;
 
     const QStringList m_files;
-    const Save m_save;
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     Request m_waiting;

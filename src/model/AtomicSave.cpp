@@ -81,7 +81,6 @@ public:
     AtomicReplacement &operator=(const AtomicReplacement &) = delete;
 
     bool HadFile() const { return m_hadFile; }
-    bool Replaced() const { return m_replaced; }
 
     /// Opens the target's folder and checks that the target may be replaced: a folder may not,
     /// nor a file the user could not open for writing, since a rename would ignore its
@@ -134,8 +133,8 @@ public:
         return !m_hadFile || ::fchmod(m_fd, m_existing.st_mode & 07777) == 0;
     }
 
-    /// Writes everything into the temporary file.
-    bool Write(const QByteArray &bytes)
+    /// Writes everything and flushes it to disk.
+    bool WriteAndSync(const QByteArray &bytes)
     {
         const char *data = bytes.constData();
         qsizetype left = bytes.size();
@@ -149,12 +148,6 @@ public:
             data += written;
             left -= written;
         }
-        return true;
-    }
-
-    /// Flushes what was written to disk and closes the file.
-    bool SyncAndClose()
-    {
         if (::fsync(m_fd) != 0)
             return false;
         const int fd = m_fd;
@@ -162,17 +155,15 @@ public:
         return ::close(fd) == 0;
     }
 
-    /// Renames the temporary file over the target; then, when asked, flushes the folder so that
-    /// the rename itself is on disk.
-    bool ReplaceTarget(bool syncFolder)
+    /// Renames the temporary file over the target, then flushes the folder so that the rename
+    /// itself is on disk.
+    bool ReplaceTarget()
     {
         if (::renameat(m_folderFd, m_temporaryName.constData(), m_folderFd, m_name.constData()) !=
             0)
             return false;
         m_temporaryName.clear();
-        m_replaced = true;
-        if (syncFolder)
-            ::fsync(m_folderFd); // the file is saved either way; some file systems refuse this
+        ::fsync(m_folderFd); // the file is saved either way; some file systems refuse this
         return true;
     }
 
@@ -182,23 +173,10 @@ private:
     int m_folderFd = -1;
     int m_fd = -1;
     bool m_hadFile = false;
-    bool m_replaced = false;
     struct stat m_existing
     {
     };
 };
-
-/// What a replacement that failed tells: path and why.
-ShowFileResult FailureOf(const QString &path, const AtomicReplacement &replacement)
-{
-    const int error = errno;
-    // Both at once, so that a '%' in the file name is never taken for a placeholder.
-    ShowFileResult result{ShowFileStatus::Unwritable,
-                          texts::kUnwritable.toString().arg(path, ReasonOfErrno(error))};
-    if (replacement.HadFile() && !replacement.Replaced())
-        result.message += texts::kOldFileKept.toString();
-    return result;
-}
 
 } // namespace
 
@@ -207,19 +185,16 @@ ShowFileResult SaveBytesAtomically(const QString &path, const QByteArray &bytes)
     AtomicReplacement replacement;
     const QByteArray target = FinalTarget(QFile::encodeName(path));
     if (!target.isEmpty() && replacement.OpenTarget(target) && replacement.CreateTemporary() &&
-        replacement.Write(bytes) && replacement.SyncAndClose() && replacement.ReplaceTarget(true))
+        replacement.WriteAndSync(bytes) && replacement.ReplaceTarget())
         return {};
-    return FailureOf(path, replacement);
-}
 
-ShowFileResult ReplaceBytesSyncingOnce(const QString &path, const QByteArray &bytes)
-{
-    AtomicReplacement replacement;
-    const QByteArray target = FinalTarget(QFile::encodeName(path));
-    if (!target.isEmpty() && replacement.OpenTarget(target) && replacement.CreateTemporary() &&
-        replacement.Write(bytes) && replacement.ReplaceTarget(false) && replacement.SyncAndClose())
-        return {};
-    return FailureOf(path, replacement);
+    const int error = errno;
+    // Both at once, so that a '%' in the file name is never taken for a placeholder.
+    ShowFileResult result{ShowFileStatus::Unwritable,
+                          texts::kUnwritable.toString().arg(path, ReasonOfErrno(error))};
+    if (replacement.HadFile())
+        result.message += texts::kOldFileKept.toString();
+    return result;
 }
 
 } // namespace orinsub::model

@@ -15,12 +15,4 @@ namespace orinsub::model {
 /// left, and the message names path and says why. Safe to call from any thread.
 ShowFileResult SaveBytesAtomically(const QString &path, const QByteArray &bytes);
 
-/// As SaveBytesAtomically, with one flush to disk instead of two: the temporary file is renamed
-/// over path first and flushed after, so that on a journalling file system with ordered data
-/// (ext4, as installed) one commit carries the bytes and the new name together, and a crash
-/// leaves the old file or the new one. Elsewhere a crash may leave the old file or a damaged one:
-/// for small files written often whose reader checks them (the desk's live state, with its
-/// checksum), never for a show.
-ShowFileResult ReplaceBytesSyncingOnce(const QString &path, const QByteArray &bytes);
-
 } // namespace orinsub::model
