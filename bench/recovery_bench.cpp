@@ -45,9 +45,9 @@ void RecoveryCopyWrittenByTheWorker(benchmark::State &state)
     QTemporaryDir dir;
     model::COrinSUBDoc doc;
     const QByteArray show = model::ShowFileWriter::Encode(doc);
-    app::CRecoveryWriter writer(dir.filePath("recovery-1.orin"), dir.filePath("recovery-1.path"));
+    app::CRecoveryWriter writer({dir.filePath("recovery-1.path"), dir.filePath("recovery-1.orin")});
     for (auto _ : state) {
-        writer.Write(show, QStringLiteral("/home/operator/shows/evening.orin"));
+        writer.Write({QByteArrayLiteral("/home/operator/shows/evening.orin"), show});
         writer.WaitUntilDone();
     }
     if (writer.FailedWrites() > 0)

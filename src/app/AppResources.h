@@ -34,6 +34,7 @@ enum CommandId : int {
     kIdGo = 32800,
     kIdFadeTime = 32801,
     kIdSurfaces = 32802,
+    kIdCut = 32803,
     kIdAppAbout = 57664,
 };
 
@@ -47,6 +48,9 @@ inline const QString kShowFileFilter = QStringLiteral("Orin Files (*.orin)");
 inline const QString kShowFileSuffix = QStringLiteral("orin");
 /// The question before a modified show is left: %1 is the show's name.
 inline const QString kAskToSave = QStringLiteral("%1 への変更を保存しますか?");
+/// The question before the window closes while the desk sends light.
+inline const QString kAskToCloseWhileOutput =
+    QStringLiteral("出力中です。終了すると出力が止まります。終了しますか?");
 
 // Recovery copy.
 /// The question at start when a console ended without a normal close: %1 the show's name, %2
@@ -55,6 +59,22 @@ inline const QString kAskToRestore =
     QStringLiteral("%1 は保存されないまま終了しました。\n"
                    "%2 の時点の内容を復元しますか?\n\n"
                    "キャンセルすると、その内容は次のファイルに残します:\n%3");
+/// The same when the desk's live state was left too: %1 the show's name, %2 when its copy was
+/// made, %3 when the desk was last kept, %4 where the copy goes when the operator declines.
+inline const QString kAskToRestoreWithDesk =
+    QStringLiteral("%1 は保存されないまま終了しました。\n"
+                   "%2 の時点の内容と、%3 の時点のフェーダーと出力を復元しますか?\n\n"
+                   "キャンセルすると、その内容は次のファイルに残し、フェーダーはすべて 0 から"
+                   "始めます:\n%4");
+/// The question at start when only the desk's live state was left: %1 when it was kept.
+inline const QString kAskToRestoreDesk =
+    QStringLiteral("卓は正しく閉じられないまま終了しました。\n"
+                   "%1 の時点のフェーダーと出力を復元しますか?\n\n"
+                   "キャンセルすると、フェーダーはすべて 0 から始めます。");
+/// A left live state that cannot be used: %1 its file, %2 why.
+inline const QString kDeskNotRestored = QStringLiteral(
+    "前回の卓の状態を復元できません: %1 は%2。\nフェーダーはすべて 0 から始めます。");
+inline const QString kDeskUnreadable = QStringLiteral("読み込めません");
 inline const QString kRestoreTimeFormat = QStringLiteral("yyyy/MM/dd HH:mm:ss");
 /// A left copy that could not be set aside stays where it is: %1 the copy.
 inline const QString kRecoveryNotSetAside =
@@ -82,7 +102,9 @@ inline const QString kRecentFilePlaceholder = QStringLiteral("最近使ったフ
 
 // The timed crossfade: its menu items and its fade-time dialog.
 inline const QString kGoItem = QStringLiteral("GO(&G)");
-inline const QString kGoKeyShown = QStringLiteral("Space");
+inline const QString kGoKeyShown = QStringLiteral("F12");
+inline const QString kCutItem = QStringLiteral("カット(&X)");
+inline const QString kCutKeyShown = QStringLiteral("Shift+F12");
 inline const QString kFadeTimeItem = QStringLiteral("フェード時間(&F)...");
 inline const QString kFadeTimeTitle = QStringLiteral("フェード時間");
 inline const QString kFadeTimeLabel =

@@ -7,6 +7,7 @@
 #include "SectionDrag.h"
 #include "controls/FaderLabel.h"
 #include "controls/MyEdit.h"
+#include "controls/QuestionBox.h"
 #include "controls/RcLamp.h"
 #include "controls/SubFader.h"
 #include "dmx/LinkTick.h"
@@ -181,6 +182,7 @@ void CMainFrame::ConnectCommands()
     on(kIdPatch, [this] { OnPatch(); });
     on(kIdCrossfaderLink, [this] { m_pMasterView->ToggleCrossfaderLink(); });
     on(kIdGo, [this] { m_pMasterView->GetGoFade().Go(); });
+    on(kIdCut, [this] { m_pMasterView->GetGoFade().Cut(); });
     on(kIdFadeTime, [this] { OnFadeTime(); });
     using views::InputTarget;
     on(kIdHookA, [this] { SetInputHook(InputTarget::RowA); });
@@ -306,6 +308,7 @@ void CMainFrame::OnInitialUpdate()
     m_pDanView->OnInitialUpdate();
     m_pMasterView->OnInitialUpdate();
     m_pMasterView->GetGoFade().SetFadeTime(m_doc->m_extension.fadeTime);
+    m_pMasterView->GetGoFade().ResetLastOnAir();
     if (m_pPatchFrame)
         m_pPatchFrame->RefreshGrid();
     // Another patch or other sub-masters: every slot, the unpatched ones too, follows the desk
@@ -407,13 +410,31 @@ void CMainFrame::keyPressEvent(QKeyEvent *event)
     QMainWindow::keyPressEvent(event);
 }
 
+// The light first: that question is the one that stops an accidental close in a show.
 void CMainFrame::closeEvent(QCloseEvent *event)
 {
-    if (m_closeGuard && !m_closeGuard()) {
+    if ((!m_closingOnSignal && !ConfirmCloseWhileOutput()) || (m_closeGuard && !m_closeGuard())) {
         event->ignore();
         return;
     }
     QMainWindow::closeEvent(event);
+}
+
+bool CMainFrame::CloseOnStopSignal()
+{
+    m_closingOnSignal = true;
+    const bool closed = close();
+    m_closingOnSignal = false;
+    return closed;
+}
+
+bool CMainFrame::ConfirmCloseWhileOutput()
+{
+    for (int slot = 1; slot < dmx::kFrameSize; ++slot) {
+        if (m_port->GetOutputSlot(slot) > 0)
+            return controls::Questions().AskOkCancel(this, kAskToCloseWhileOutput, kAppTitle);
+    }
+    return true;
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent *event)

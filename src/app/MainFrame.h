@@ -97,8 +97,12 @@ public:
     /// The one road of every control surface to the desk; it lives as long as the panes.
     surfaces::ControlLayer &GetControlLayer() const { return *m_controlLayer; }
 
-    /// Asked before the window closes; false keeps it open (the save question).
+    /// Asked before the window closes; false keeps it open (the save question). Closing from
+    /// the window or the menu while any output slot is above 0 asks the operator first.
     void SetCloseGuard(std::function<bool()> guard) { m_closeGuard = std::move(guard); }
+    /// Closes as the window's close does, without the question about the output: a stop signal
+    /// (Ctrl+C in the terminal, SIGTERM) comes from someone who means it. True when closed.
+    bool CloseOnStopSignal();
     /// Called with the path of a file dropped on the window.
     void SetDropHandler(std::function<void(const QString &)> handler)
     {
@@ -134,6 +138,8 @@ private:
     /// Once the window manager has framed the window: the frame included, the window takes the
     /// console's size, or the screen's available area where that is smaller.
     void FitFrameToScreen();
+    /// Before a close: true when nothing is on the output or the operator wants to go on.
+    bool ConfirmCloseWhileOutput();
 
     model::COrinSUBDoc *m_doc;
     std::unique_ptr<dmx::COrinZentra> m_port;
@@ -155,6 +161,7 @@ private:
     QMargins m_fittedFrame; // the window manager's frame the size was last fitted to
     QBasicTimer m_displayTimer;
     bool m_painted = false;
+    bool m_closingOnSignal = false;
     std::function<bool()> m_closeGuard;
     std::function<void(const QString &)> m_dropHandler;
 };

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <tuple>
 
 namespace orinsub::app {
 
@@ -57,6 +58,10 @@ Keys AcceleratorsOf(int id)
         return {Ctrl | Alt | Qt::Key_2, Ctrl | Alt | Shift | Qt::Key_2};
     case kIdMatchSub:
         return {Ctrl | Alt | Qt::Key_3, Ctrl | Alt | Shift | Qt::Key_3};
+    case kIdGo:
+        return {QKeySequence(Qt::Key_F12)};
+    case kIdCut:
+        return {Shift | Qt::Key_F12};
     default:
         return {};
     }
@@ -96,8 +101,15 @@ MainMenu::MainMenu(QMainWindow &window)
     Add(operation, kIdCrossfaderLink, QStringLiteral("クロスフェーダーを連結(&C)"),
         QStringLiteral("F1"))
         ->setCheckable(true);
-    // Space, like F1, is the console's own key: in a name box it types a space.
-    Add(operation, kIdGo, kGoItem, kGoKeyShown);
+    // GO and cut reach the desk from every window of the console, a name box or the patch
+    // window in front included, and a held key acts once. Space is GO too, as the console's own
+    // key (like F1), where it types no text.
+    for (const auto &[id, item, shown] :
+         {std::tuple{kIdGo, kGoItem, kGoKeyShown}, {kIdCut, kCutItem, kCutKeyShown}}) {
+        QAction *action = Add(operation, id, item, shown);
+        action->setShortcutContext(Qt::ApplicationShortcut);
+        action->setAutoRepeat(false);
+    }
     Add(operation, kIdFadeTime, kFadeTimeItem);
     Add(operation, kIdSurfaces, surfaces::kSurfacesMenuItem);
     operation->addSeparator();

@@ -4,6 +4,8 @@
 #include "AppIcon.h"
 #include "AppResources.h"
 #include "CommandLine.h"
+#include "LiveDesk.h"
+#include "LiveStateJournal.h"
 #include "MainFrame.h"
 #include "MainMenu.h"
 #include "MidiSurfaces.h"
@@ -24,6 +26,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 #include <QTimer>
@@ -44,7 +47,11 @@ COrinSUBApp::COrinSUBApp() = default;
 
 COrinSUBApp::~COrinSUBApp()
 {
-    // Closed normally: the work is saved or was left unsaved on purpose.
+    // Closed normally: the work is saved or was left unsaved on purpose, and the stage goes dark
+    // on purpose.
+    if (m_journal)
+        m_journal->Discard();
+    m_journal.reset();
     if (m_recovery)
         m_recovery->Discard();
     m_recovery.reset();
@@ -72,29 +79,40 @@ bool COrinSUBApp::InitInstance(const StartOptions &options)
     CreateRecentFileMenu();
     m_midi = std::make_unique<CMidiSurfaces>(*m_frame, options);
 
-    const bool restored = options.screenshot.isEmpty() && RecoverLeftShow(options.restore);
+    std::optional<model::LiveState> desk;
+    const bool restored = options.screenshot.isEmpty() && RecoverLeftWork(options.restore, desk);
+    bool onDesk = restored;
     if (!options.show.isEmpty()) {
-        // With a restored show on the desk the console goes on even when this one fails.
-        if (!m_show->OpenDocumentFile(options.show) && !restored)
+        // With restored work on the desk the console goes on even when this one fails.
+        if (m_show->OpenDocumentFile(options.show))
+            onDesk = true;
+        else if (!restored && !desk)
             return false;
-    } else if (!restored) {
-        m_show->OnFileNew();
     }
+    // The faders play the sub-masters of the show they played before.
+    if (!onDesk && desk && !desk->showPath.isEmpty())
+        onDesk = m_show->OpenDocumentFile(desk->showPath);
+    if (!onDesk)
+        m_show->OnFileNew();
+    if (desk)
+        RestoreLiveState(*m_frame, *desk);
 
     m_frame->show();
     m_frame->SetDropHandler([this](const QString &path) { m_show->OpenDocumentFile(path); });
 
-    if (options.show.isEmpty() && !restored && !controls::Keys().IsShiftDown() &&
+    if (options.show.isEmpty() && !restored && !desk && !controls::Keys().IsShiftDown() &&
         !m_recent->IsEmpty())
         m_show->OpenRecentFile(0);
 
+    if (!m_liveStatePath.isEmpty())
+        KeepLiveState(std::move(desk));
     m_network = std::make_unique<CNetworkSurfaces>(*m_frame, options);
     if (!options.screenshot.isEmpty())
         SaveScreenshotWhenReady(options.screenshot);
     return true;
 }
 
-bool COrinSUBApp::RecoverLeftShow(RestoreAnswer answer)
+bool COrinSUBApp::RecoverLeftWork(RestoreAnswer answer, std::optional<model::LiveState> &desk)
 {
     QString error;
     std::unique_ptr<CRecoverySlot> slot = CRecoverySlot::Claim(CRecoverySlot::StateFolder(), error);
@@ -102,23 +120,36 @@ bool COrinSUBApp::RecoverLeftShow(RestoreAnswer answer)
         controls::Questions().Warn(m_frame.get(), error, kAppTitle);
         return false;
     }
-    bool restored = false;
-    if (const std::optional<LeftRecoveryCopy> left = slot->Left()) {
-        // A copy no newer than its show holds nothing the show lacks: it is set aside unasked.
-        if (left->IsNewerThanShow()) {
+    const std::optional<LeftRecoveryCopy> left = slot->Left();
+    // A copy no newer than its show holds nothing the show lacks: it is set aside unasked.
+    const bool offerCopy = left && left->IsNewerThanShow();
+    std::optional<model::LiveState> leftDesk = ReadLeftDesk(*slot);
+    bool restore = false;
+    if (offerCopy || leftDesk) {
+        const QString deskTime =
+            QFileInfo(slot->LiveStatePath()).lastModified().toString(kRestoreTimeFormat);
+        QString question = kAskToRestoreDesk.arg(deskTime);
+        if (offerCopy) {
             const QString title = left->original.isEmpty()
                                       ? kUntitledName
                                       : QFileInfo(left->original).completeBaseName();
-            const bool restore =
-                answer == RestoreAnswer::Ask
-                    ? controls::Questions().AskOkCancel(
-                          m_frame.get(),
-                          kAskToRestore.arg(title, left->written.toString(kRestoreTimeFormat),
-                                            QDir::toNativeSeparators(slot->AsidePath(*left))),
-                          kAppTitle)
-                    : answer == RestoreAnswer::Yes;
-            restored = restore && m_show->RestoreRecoveryCopy(left->copy, left->original);
+            const QString copyTime = left->written.toString(kRestoreTimeFormat);
+            const QString aside = QDir::toNativeSeparators(slot->AsidePath(*left));
+            question = leftDesk ? kAskToRestoreWithDesk.arg(title, copyTime, deskTime, aside)
+                                : kAskToRestore.arg(title, copyTime, aside);
         }
+        restore = answer == RestoreAnswer::Ask
+                      ? controls::Questions().AskOkCancel(m_frame.get(), question, kAppTitle)
+                      : answer == RestoreAnswer::Yes;
+    }
+    if (restore)
+        desk = std::move(leftDesk);
+    else if (leftDesk)
+        QFile::remove(slot->LiveStatePath());
+
+    bool restored = false;
+    if (left) {
+        restored = offerCopy && restore && m_show->RestoreRecoveryCopy(left->copy, left->original);
         if (!restored && !slot->SetAside(*left)) {
             // Writing this console's copies would overwrite it.
             controls::Questions().Warn(
@@ -127,8 +158,48 @@ bool COrinSUBApp::RecoverLeftShow(RestoreAnswer answer)
             return false;
         }
     }
+    m_liveStatePath = slot->LiveStatePath();
     m_recovery = std::make_unique<CRecoveryCopy>(std::move(slot), *m_doc, *m_show);
     return restored;
+}
+
+std::optional<model::LiveState> COrinSUBApp::ReadLeftDesk(const CRecoverySlot &slot)
+{
+    const QString path = slot.LiveStatePath();
+    QFile file(path);
+    if (!file.exists())
+        return std::nullopt;
+    model::LiveStateRead read;
+    if (file.open(QIODevice::ReadOnly))
+        read = model::LiveStateFile::Decode(file.readAll());
+    else
+        read.problem = kDeskUnreadable;
+    if (!read.state) {
+        controls::Questions().Warn(
+            m_frame.get(), kDeskNotRestored.arg(QDir::toNativeSeparators(path), read.problem),
+            kAppTitle);
+        QFile::remove(path);
+    }
+    return read.state;
+}
+
+void COrinSUBApp::KeepLiveState(std::optional<model::LiveState> onDisk)
+{
+    const bool restored = onDisk.has_value();
+    m_journal = std::make_unique<CLiveStateJournal>(
+        m_liveStatePath,
+        [this] {
+            model::LiveState state = CaptureLiveState(*m_frame);
+            state.showPath = m_show->GetPathName();
+            return state;
+        },
+        std::move(onDisk));
+    // A new show path changes no pane.
+    connect(m_show.get(), &CShowDocument::RecentFilesChanged, m_journal.get(),
+            &CLiveStateJournal::Changed);
+    // The desk as restored may differ from its file (another show, values kept in range).
+    if (restored)
+        m_journal->Changed();
 }
 
 void COrinSUBApp::ConnectCommands()

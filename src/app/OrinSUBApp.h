@@ -1,8 +1,11 @@
 #pragma once
 
+#include "model/LiveState.h"
+
 #include <QObject>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class QAction;
 
@@ -12,11 +15,13 @@ class COrinSUBDoc;
 
 namespace orinsub::app {
 
+class CLiveStateJournal;
 class CMainFrame;
 class CMidiSurfaces;
 class CNetworkSurfaces;
 class CRecentFileList;
 class CRecoveryCopy;
+class CRecoverySlot;
 class CShowDocument;
 enum class RestoreAnswer;
 struct StartOptions;
@@ -32,13 +37,15 @@ public:
     COrinSUBApp();
     ~COrinSUBApp() override;
 
-    /// Start-up: the settings store's names, the show, the main window; a recovery copy that a
-    /// console left behind is offered for restoring (or set aside); then the show named on the
-    /// command line, or else (unless Shift is held or a copy was restored) the most recent one;
-    /// then the window is shown and takes dropped shows, and a modified show is kept in a
-    /// recovery copy. With a screenshot file the window is saved as PNG after its first paint
-    /// and the event loop ends, without recovery copies. False when the command line's show
-    /// cannot be opened and nothing was restored (the operator has read why): the program ends.
+    /// Start-up: the settings store's names, the show, the main window; a recovery copy and the
+    /// desk's live state that a console left behind are offered for restoring in one question
+    /// (a declined copy is set aside); then the show named on the command line, or else the
+    /// restored desk's show, or else (unless Shift is held or something was restored) the most
+    /// recent one; a restored desk is put back before the window shows. Then the window takes
+    /// dropped shows, a modified show is kept in a recovery copy and the desk in its live state.
+    /// With a screenshot file the window is saved as PNG after its first paint and the event
+    /// loop ends, without recovery files. False when the command line's show cannot be opened
+    /// and nothing was restored (the operator has read why): the program ends.
     bool InitInstance(const StartOptions &options);
 
     CMainFrame *GetMainFrame() const { return m_frame.get(); }
@@ -52,9 +59,14 @@ public:
     void OnAppAbout();
 
 private:
-    /// Restores the copy a console left behind, or sets it aside; then keeps this console's
-    /// copies. True when a copy was restored.
-    bool RecoverLeftShow(RestoreAnswer answer);
+    /// Restores the copy a console left behind, or sets it aside, and hands back its desk when
+    /// the operator wants it back (or forgets it); then keeps this console's copies. True when a
+    /// copy was restored.
+    bool RecoverLeftWork(RestoreAnswer answer, std::optional<model::LiveState> &desk);
+    /// The desk a console left in the slot; an unusable one is reported and goes.
+    std::optional<model::LiveState> ReadLeftDesk(const CRecoverySlot &slot);
+    /// Keeps the desk's live state from now on (after RecoverLeftWork found a slot).
+    void KeepLiveState(std::optional<model::LiveState> onDisk);
     void ConnectCommands();
     void CreateRecentFileMenu();
     void UpdateRecentFileMenu();
@@ -66,6 +78,8 @@ private:
     std::unique_ptr<CRecentFileList> m_recent;
     std::unique_ptr<CShowDocument> m_show;
     std::unique_ptr<CRecoveryCopy> m_recovery;
+    QString m_liveStatePath; // empty: the desk is not kept
+    std::unique_ptr<CLiveStateJournal> m_journal;
     std::unique_ptr<CMainFrame> m_frame; // goes first: it stops the link and frees the panes
     std::unique_ptr<CMidiSurfaces> m_midi;
     std::unique_ptr<CNetworkSurfaces> m_network; // OSC and the web remote

@@ -10,7 +10,8 @@ namespace orinsub::app {
 CRecoveryCopy::CRecoveryCopy(std::unique_ptr<CRecoverySlot> slot, const model::COrinSUBDoc &doc,
                              const CShowDocument &show, std::chrono::milliseconds interval)
     : m_slot(std::move(slot)), m_doc(doc), m_show(show),
-      m_writer(m_slot->CopyPath(), m_slot->OriginalPathFile())
+      // The side file first: a copy is never there without the path of its show.
+      m_writer({m_slot->OriginalPathFile(), m_slot->CopyPath()})
 {
     m_timer.setInterval(interval);
     m_timer.setTimerType(Qt::PreciseTimer); // a coarse one may come 5 % late
@@ -44,7 +45,7 @@ void CRecoveryCopy::WriteIfChanged()
         return;
     m_written = show;
     m_failedWrites = failedWrites;
-    m_writer.Write(std::move(show), m_show.GetPathName());
+    m_writer.Write({m_show.GetPathName().toUtf8(), std::move(show)});
 }
 
 void CRecoveryCopy::Discard()

@@ -48,11 +48,16 @@ std::unique_ptr<CRecoverySlot> CRecoverySlot::Claim(const QString &folder, QStri
         error = kRecoveryFolderFailed.arg(QDir::toNativeSeparators(folder));
         return nullptr;
     }
-    // Slots with a left copy first, newest first; then the others in order.
+    // Slots with something left first, newest first; then the others in order.
     std::vector<std::pair<QDateTime, int>> order;
     for (int number = 1; number <= kSlotCount; ++number) {
-        const QFileInfo copy(SlotPath(folder, number, "orin"));
-        order.emplace_back(copy.exists() ? copy.lastModified() : QDateTime(), number);
+        QDateTime newest;
+        for (const char *suffix : {"orin", "live"}) {
+            const QFileInfo left(SlotPath(folder, number, suffix));
+            if (left.exists() && (newest.isNull() || left.lastModified() > newest))
+                newest = left.lastModified();
+        }
+        order.emplace_back(newest, number);
     }
     std::stable_sort(order.begin(), order.end(),
                      [](const auto &a, const auto &b) { return a.first > b.first; });
@@ -91,6 +96,11 @@ CRecoverySlot::~CRecoverySlot()
 QString CRecoverySlot::CopyPath() const
 {
     return SlotPath(m_folder, m_number, "orin");
+}
+
+QString CRecoverySlot::LiveStatePath() const
+{
+    return SlotPath(m_folder, m_number, "live");
 }
 
 QString CRecoverySlot::OriginalPathFile() const

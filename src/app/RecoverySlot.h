@@ -20,23 +20,25 @@ struct LeftRecoveryCopy
 };
 
 /// Where one console keeps its recovery copy: a numbered copy with a side file naming the
-/// show's path, in the user's state folder, held by a lock for as long as the console runs, so
-/// that two consoles never write over each other's copy. The lock goes with the process, however
-/// it ends.
+/// show's path, and the desk's live state beside them, in the user's state folder, held by a
+/// lock for as long as the console runs, so that two consoles never write over each other's
+/// files. The lock goes with the process, however it ends.
 class CRecoverySlot
 {
 public:
     /// $XDG_STATE_HOME/OrinSUB, or ~/.local/state/OrinSUB without it.
     static QString StateFolder();
 
-    /// Claims a free slot in folder, preferring the one whose left copy is newest. Null when the
-    /// folder cannot be made or every slot is held; error then says why.
+    /// Claims a free slot in folder, preferring the one whose left copy or live state is newest.
+    /// Null when the folder cannot be made or every slot is held; error then says why.
     static std::unique_ptr<CRecoverySlot> Claim(const QString &folder, QString &error);
     ~CRecoverySlot();
     CRecoverySlot(const CRecoverySlot &) = delete;
     CRecoverySlot &operator=(const CRecoverySlot &) = delete;
 
     QString CopyPath() const;
+    /// The file of the desk's live state.
+    QString LiveStatePath() const;
     /// The side file that holds the show's path (UTF-8, empty for an untitled show).
     QString OriginalPathFile() const;
     /// The copy a console left in this slot, if any.

@@ -24,8 +24,8 @@ void SyncFolder(const QString &file)
 
 } // namespace
 
-CRecoveryWriter::CRecoveryWriter(QString copy, QString originalFile)
-    : m_copy(std::move(copy)), m_originalFile(std::move(originalFile)), m_worker([this] { Run(); })
+CRecoveryWriter::CRecoveryWriter(QStringList files)
+    : m_files(std::move(files)), m_worker([this] { Run(); })
 {
 }
 
@@ -39,14 +39,14 @@ CRecoveryWriter::~CRecoveryWriter()
     m_worker.join();
 }
 
-void CRecoveryWriter::Write(QByteArray show, QString originalPath)
+void CRecoveryWriter::Write(QList<QByteArray> contents)
 {
-    Post({Kind::Write, std::move(show), std::move(originalPath)});
+    Post({Kind::Write, std::move(contents)});
 }
 
 void CRecoveryWriter::Remove()
 {
-    Post({Kind::Remove, {}, {}});
+    Post({Kind::Remove, {}});
 }
 
 void CRecoveryWriter::Post(Request request)
@@ -82,9 +82,9 @@ void CRecoveryWriter::Run()
         lock.unlock();
         bool written = true;
         if (request.kind == Kind::Write)
-            written = WriteCopy(request);
+            written = WriteFiles(request.contents);
         else
-            RemoveCopy();
+            RemoveFiles();
         lock.lock();
         m_running = false;
         if (!written)
@@ -93,18 +93,21 @@ void CRecoveryWriter::Run()
     }
 }
 
-// The side file first: a copy is never there without the path of its show.
-bool CRecoveryWriter::WriteCopy(const Request &request) const
+bool CRecoveryWriter::WriteFiles(const QList<QByteArray> &contents) const
 {
-    return model::SaveBytesAtomically(m_originalFile, request.originalPath.toUtf8()).IsOk() &&
-           model::SaveBytesAtomically(m_copy, request.show).IsOk();
+    for (qsizetype i = 0; i < m_files.size() && i < contents.size(); ++i) {
+        if (!model::SaveBytesAtomically(m_files[i], contents[i]).IsOk())
+            return false;
+    }
+    return true;
 }
 
-void CRecoveryWriter::RemoveCopy() const
+void CRecoveryWriter::RemoveFiles() const
 {
-    QFile::remove(m_copy);
-    QFile::remove(m_originalFile);
-    SyncFolder(m_copy);
+    for (auto file = m_files.rbegin(); file != m_files.rend(); ++file)
+        QFile::remove(*file);
+    if (!m_files.isEmpty())
+        SyncFolder(m_files.front());
 }
 
 } // namespace orinsub::app

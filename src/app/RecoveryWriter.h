@@ -1,31 +1,33 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 
 namespace orinsub::app {
 
-/// Writes and removes a recovery copy on a worker thread of its own, so that the disk never
-/// holds up the desk. Only the latest request counts: a write still waiting is replaced by the
-/// next write or by a removal, and a removal made after a write always wins. Every call is
+/// Writes and removes a set of recovery files on a worker thread of its own, so that the disk
+/// never holds up the desk. Only the latest request counts: a write still waiting is replaced by
+/// the next write or by a removal, and a removal made after a write always wins. Every call is
 /// thread-safe and returns at once.
 class CRecoveryWriter
 {
 public:
-    /// copy is the copy's file, originalFile the side file that names the show's path.
-    CRecoveryWriter(QString copy, QString originalFile);
+    /// files: written in this order (a file that names another comes first, so that the other
+    /// is never there without it), removed in the reverse order.
+    explicit CRecoveryWriter(QStringList files);
     /// Finishes the request at hand (a waiting one too), then ends the worker.
     ~CRecoveryWriter();
     CRecoveryWriter(const CRecoveryWriter &) = delete;
     CRecoveryWriter &operator=(const CRecoveryWriter &) = delete;
 
-    /// Replaces the copy atomically with show (show-file bytes) made from the show at
-    /// originalPath (empty for an untitled show).
-    void Write(QByteArray show, QString originalPath);
-    /// Removes the copy and its side file.
+    /// Replaces each file atomically with its contents, one per file in the files' order.
+    void Write(QList<QByteArray> contents);
+    /// Removes every file.
     void Remove();
     /// Waits until no request is waiting or running.
     void WaitUntilDone();
@@ -37,17 +39,15 @@ private:
     struct Request
     {
         Kind kind = Kind::None;
-        QByteArray show;
-        QString originalPath;
+        QList<QByteArray> contents;
     };
 
     void Post(Request request);
     void Run();
-    bool WriteCopy(const Request &request) const;
-    void RemoveCopy() const;
+    bool WriteFiles(const QList<QByteArray> &contents) const;
+    void RemoveFiles() const;
 
-    const QString m_copy;
-    const QString m_originalFile;
+    const QStringList m_files;
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     Request m_waiting;

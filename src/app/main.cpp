@@ -117,7 +117,7 @@ int main(int argc, char **argv)
     COrinSUBApp app;
     if (!app.InitInstance(options))
         return 1;
-    CStopSignals stopSignals([&app] { app.GetMainFrame()->close(); });
+    CStopSignals stopSignals([&app] { app.GetMainFrame()->CloseOnStopSignal(); });
     CHandOverQueue handOvers(
         [&app](const QString &path) { app.GetDocument()->OpenDocumentFile(path); });
     CShellOpen shellOpen;

@@ -1,5 +1,8 @@
 #include "DeskWatch.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace orinsub::views {
 
 namespace {
@@ -9,28 +12,37 @@ struct Registration
     std::function<void()> listener;
 };
 
-Registration &Registered()
+std::vector<Registration> &Registered()
 {
-    static Registration registration;
-    return registration;
+    static std::vector<Registration> registrations;
+    return registrations;
 }
 } // namespace
 
 void SetDeskListener(const void *owner, std::function<void()> listener)
 {
-    Registered() = {owner, std::move(listener)};
+    auto &all = Registered();
+    const auto found = std::find_if(all.begin(), all.end(),
+                                    [owner](const Registration &r) { return r.owner == owner; });
+    if (found != all.end())
+        found->listener = std::move(listener);
+    else
+        all.push_back({owner, std::move(listener)});
 }
 
 void RemoveDeskListener(const void *owner)
 {
-    if (Registered().owner == owner)
-        Registered() = {};
+    std::erase_if(Registered(), [owner](const Registration &r) { return r.owner == owner; });
 }
 
 void NotifyDeskChanged()
 {
-    if (const auto &listener = Registered().listener)
-        listener();
+    // By index: a listener may come or go while the others are told.
+    const auto &all = Registered();
+    for (size_t i = 0; i < all.size(); ++i) {
+        if (const auto listener = all[i].listener)
+            listener();
+    }
 }
 
 } // namespace orinsub::views

@@ -7,6 +7,8 @@
 
 namespace orinsub::views {
 
+using std::chrono::milliseconds;
+
 GoFade::GoFade(controls::CCrossFader &crossFader, QObject *parent)
     : QObject(parent), m_crossFader(crossFader), m_clock(&std::chrono::steady_clock::now)
 {
@@ -26,21 +28,45 @@ void GoFade::SetFadeTime(int tenths)
         m_onFadeTime(tenths);
 }
 
-void GoFade::Go()
+bool GoFade::Go()
+{
+    return Go(FadeTimes::Together(milliseconds(m_fadeTime * 100)));
+}
+
+bool GoFade::AcceptsGo() const
+{
+    // The operator's hand on a handle wins; a GO during a fade must not snap it to its end.
+    return !m_crossFader.IsHandleGrabbed() && !m_running &&
+           !(m_lastGo && m_clock() - *m_lastGo < kBounce);
+}
+
+bool GoFade::Go(const FadeTimes &times)
+{
+    if (!AcceptsGo())
+        return false;
+    m_lastGo = m_clock();
+    Start(times);
+    return true;
+}
+
+void GoFade::Cut()
 {
     if (m_crossFader.IsHandleGrabbed())
-        return; // the operator's hand on a handle wins
-    if (m_running) {
-        MoveHandles(m_toA, m_toB);
-        SetRunning(false);
         return;
-    }
-    m_fromA = m_crossFader.GetHandleA()->GetLevel();
-    m_fromB = m_crossFader.GetHandleB()->GetLevel();
-    const bool rowAOnAir = m_fromA > m_fromB;
-    m_toA = rowAOnAir ? 0 : 255;
-    m_toB = rowAOnAir ? 255 : 0;
-    m_duration = std::chrono::milliseconds(m_fadeTime * 100);
+    if (m_running)
+        Finish();
+    else
+        Start({});
+}
+
+void GoFade::Start(const FadeTimes &times)
+{
+    const int incoming = GetNextRow();
+    const int outgoing = 1 - incoming;
+    m_travel[incoming] = {HandleLevel(incoming), 255, milliseconds(0), times.up};
+    m_travel[outgoing] = {HandleLevel(outgoing), 0, times.delay, times.down};
+    m_total = std::max(times.up, times.delay + times.down);
+    m_elapsed = milliseconds(0);
     m_start = m_clock();
     SetRunning(true);
     Step();
@@ -51,29 +77,74 @@ void GoFade::Stop()
     SetRunning(false);
 }
 
+void GoFade::Finish()
+{
+    MoveHandles(m_travel[0].to, m_travel[1].to);
+    SetRunning(false);
+}
+
+double GoFade::GetProgress() const
+{
+    if (!m_running || m_total.count() <= 0)
+        return 0.0;
+    return std::min(1.0, static_cast<double>(m_elapsed.count()) / m_total.count());
+}
+
+uint8_t GoFade::Travel::LevelAt(milliseconds elapsed) const
+{
+    if (elapsed >= delay + duration)
+        return to;
+    if (elapsed <= delay)
+        return from;
+    // Truncating toward the start keeps every step on the same side of the end level, so
+    // the handle only ever moves one way and reaches the end on its last step alone.
+    return static_cast<uint8_t>(from + (to - from) * (elapsed - delay).count() / duration.count());
+}
+
 void GoFade::Step()
 {
     if (!m_running)
         return;
-    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(m_clock() - m_start);
-    if (elapsed >= m_duration) {
-        MoveHandles(m_toA, m_toB);
-        SetRunning(false);
+    m_elapsed = std::chrono::duration_cast<milliseconds>(m_clock() - m_start);
+    if (m_elapsed >= m_total) {
+        Finish();
         return;
     }
-    // Truncating toward the start keeps every step on the same side of the end level, so
-    // the handles only ever move one way and reach the end on the last step alone.
-    const auto along = [&](int from, int to) {
-        return static_cast<uint8_t>(from + (to - from) * elapsed.count() / m_duration.count());
-    };
-    MoveHandles(along(m_fromA, m_toA), along(m_fromB, m_toB));
+    MoveHandles(m_travel[0].LevelAt(m_elapsed), m_travel[1].LevelAt(m_elapsed));
+}
+
+uint8_t GoFade::HandleLevel(int row) const
+{
+    return row == kRowA ? m_crossFader.GetHandleA()->GetLevel()
+                        : m_crossFader.GetHandleB()->GetLevel();
 }
 
 void GoFade::MoveHandles(uint8_t a, uint8_t b)
 {
-    if (a == m_crossFader.GetHandleA()->GetLevel() && b == m_crossFader.GetHandleB()->GetLevel())
+    if (a == HandleLevel(kRowA) && b == HandleLevel(kRowB))
         return;
     m_crossFader.MoveHandlesTo(a, b);
+}
+
+void GoFade::SetLastOnAir(int row)
+{
+    if (row == kRowA || row == kRowB)
+        m_lastOnAir = row;
+}
+
+void GoFade::ResetLastOnAir()
+{
+    m_lastOnAir = kRowB;
+    NoteHandles();
+}
+
+void GoFade::NoteHandles()
+{
+    const uint8_t a = HandleLevel(kRowA), b = HandleLevel(kRowB);
+    if (a == 255 && b == 0)
+        m_lastOnAir = kRowA;
+    else if (a == 0 && b == 255)
+        m_lastOnAir = kRowB;
 }
 
 void GoFade::SetRunning(bool running)

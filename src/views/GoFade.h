@@ -5,9 +5,11 @@
 #include <QObject>
 #include <QTimer>
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace orinsub::controls {
 class CCrossFader;
@@ -15,12 +17,28 @@ class CCrossFader;
 
 namespace orinsub::views {
 
-/// The timed crossfade ("GO"): both crossfader handles travel from where they are to the other
-/// row over the fade time, so the row on air fades out while the other fades in. The row on
-/// air is the one whose handle is higher (row B when they are level). Each step sets the
-/// handles from the time gone by on the monotonic clock, as a drag step would, so the output
-/// changes monotonically and ends exactly on 0 and 255. Runs on the UI thread on a 10 ms
-/// timer (finer than the link's 20 ms tick) only while a fade runs.
+/// How the two handles travel in one fade: the incoming handle (of the row going on air) rises
+/// to 255 over up; the outgoing one waits delay, then falls to 0 over down. Each starts from
+/// where it stands.
+struct FadeTimes
+{
+    std::chrono::milliseconds up{0};
+    std::chrono::milliseconds down{0};
+    std::chrono::milliseconds delay{0};
+
+    /// Both handles at once over the same time: the desk's own GO.
+    static FadeTimes Together(std::chrono::milliseconds time) { return {time, time, {}}; }
+};
+
+/// The timed crossfade ("GO"): both crossfader handles travel from where they stand to the row
+/// that was not the last one fully on air (its handle at 255, the other at 0), so a GO after a
+/// completed fade goes back, and a GO after a partial crossfade by hand completes it the way the
+/// operator was going. Row B counts as the last one on air at start, as the desk starts with B
+/// up. Each step sets the handles from the time gone by on the monotonic clock, as a drag step
+/// would, so each handle moves one way only and ends exactly on 0 or 255. Runs on the UI thread
+/// on a 10 ms timer (finer than the link's 20 ms tick) only while a fade runs.
+///
+/// The master pane reports every move of the handles (NoteHandles), whoever made it.
 class GoFade : public QObject
 {
 public:
@@ -29,15 +47,39 @@ public:
     static constexpr int kDefaultFadeTime = model::kDefaultFadeTime; // tenths of a second
     static constexpr int kMaxFadeTime = model::kMaxFadeTime;
     static constexpr int kStepMs = 10;
+    /// A GO this soon after the previous one is taken for a bounce of the key and ignored.
+    static constexpr std::chrono::milliseconds kBounce{500};
+    static constexpr int kRowA = 0;
+    static constexpr int kRowB = 1;
 
     explicit GoFade(controls::CCrossFader &crossFader, QObject *parent = nullptr);
 
-    /// Starts the fade; during a fade, completes it at once. A fade time of 0 is a cut. Nothing
-    /// while the mouse holds a handle.
-    void Go();
+    /// GO over the fade time (a time of 0 cuts). True when it started: nothing happens during
+    /// a fade, within kBounce of the previous GO, or while the mouse holds a handle.
+    bool Go();
+    /// GO with times of its own (a cue's split times), under the same rules.
+    bool Go(const FadeTimes &times);
+    /// Whether a GO now would start a fade.
+    bool AcceptsGo() const;
+    /// Completes a running fade at once; without one, cuts to the row a GO would fade to.
+    /// Nothing while the mouse holds a handle.
+    void Cut();
     /// Ends a running fade with the handles where they are (a handle was grabbed).
     void Stop();
     bool IsRunning() const { return m_running; }
+    /// The share of the running fade's time gone by, 0..1; 0 while no fade runs.
+    double GetProgress() const;
+
+    /// Row kRowA or kRowB: the one last seen fully on air.
+    int GetLastOnAir() const { return m_lastOnAir; }
+    /// The row a GO fades to.
+    int GetNextRow() const { return m_lastOnAir == kRowA ? kRowB : kRowA; }
+    /// Puts back the last row fully on air (a restored desk); other values are ignored.
+    void SetLastOnAir(int row);
+    /// For a new or opened show: the row fully on air now, else row B, counts as the last.
+    void ResetLastOnAir();
+    /// After any move of the handles: a row fully on air becomes the last one.
+    void NoteHandles();
 
     /// Fade time in tenths of a second, 0..255 (clamped).
     void SetFadeTime(int tenths);
@@ -54,16 +96,33 @@ public:
     void SetClock(Clock clock) { m_clock = std::move(clock); }
 
 private:
+    /// One handle's way in a fade.
+    struct Travel
+    {
+        uint8_t from = 0;
+        uint8_t to = 0;
+        std::chrono::milliseconds delay{0};
+        std::chrono::milliseconds duration{0};
+
+        uint8_t LevelAt(std::chrono::milliseconds elapsed) const;
+    };
+
+    void Start(const FadeTimes &times);
+    void Finish();
     void SetRunning(bool running);
     void MoveHandles(uint8_t a, uint8_t b);
+    uint8_t HandleLevel(int row) const;
 
     controls::CCrossFader &m_crossFader;
     QTimer m_timer;
     Clock m_clock;
     std::chrono::steady_clock::time_point m_start;
-    std::chrono::milliseconds m_duration{0};
-    uint8_t m_fromA = 0, m_fromB = 0, m_toA = 0, m_toB = 0;
+    std::chrono::milliseconds m_total{0};
+    std::chrono::milliseconds m_elapsed{0};
+    std::array<Travel, 2> m_travel{}; // handle A, handle B
+    std::optional<std::chrono::steady_clock::time_point> m_lastGo;
     bool m_running = false;
+    int m_lastOnAir = kRowB;
     int m_fadeTime = kDefaultFadeTime;
     std::function<void(int)> m_onFadeTime;
 };

@@ -19,6 +19,7 @@
 #include "model/Mix.h"
 #include "model/OrinGlobal.h"
 #include "model/OrinSUBDoc.h"
+#include "model/ShowLimits.h"
 #include "model/UndoRecord.h"
 
 #include <QFontMetrics>
@@ -85,8 +86,12 @@ CMasterConsoleView::CMasterConsoleView(model::COrinSUBDoc *doc, QWidget *parent)
     m_crossFader->SetGeometry(m_leftMargin + m_faderPitch * m_faderCount + m_crossGap +
                                   m_crossWidth / 2,
                               y, m_travel, m_crossWidth, m_faderHeight);
-    m_crossFader->SetMovedHandler(
-        [](int handle, uint8_t level) { OnCrossfaderMoved(handle, level); });
+    m_crossFader->SetMovedHandler([this](int handle, uint8_t level) {
+        OnCrossfaderMoved(handle, level);
+        // Halfway through a move of both, the handles may stand where neither will end.
+        if (!m_movingBothHandles)
+            m_goFade->NoteHandles();
+    });
     m_pageUpLamp->SetOn(true);
     m_statusText = kNoInterfaceStatus;
     viewport()->setMouseTracking(true); // the page buttons light up under the mouse
@@ -192,12 +197,16 @@ void CMasterConsoleView::RefreshPage()
             fader->SetPageNumber(m_page, fader->GetNumber());
         fader->SetContentState(fader->HasContentIn(m_doc) ? controls::ContentState::HasLevels
                                                           : controls::ContentState::Empty);
-        if (!held) {
-            const model::CSubMaster *subMaster =
-                m_doc ? m_doc->GetSubMaster(m_page, fader->GetNumber()) : nullptr;
-            fader->GetLabel()->SetText(subMaster ? subMaster->m_name : QString());
-        }
+        if (!held)
+            ShowNameOf(*fader);
     }
+}
+
+void CMasterConsoleView::ShowNameOf(CSubFader &fader)
+{
+    const model::CSubMaster *subMaster =
+        m_doc ? m_doc->GetSubMaster(fader.GetPage(), fader.GetNumber()) : nullptr;
+    fader.GetLabel()->SetText(subMaster ? subMaster->m_name : QString());
 }
 
 void CMasterConsoleView::RememberScrollAndClient()
@@ -208,9 +217,38 @@ void CMasterConsoleView::RememberScrollAndClient()
 
 void CMasterConsoleView::ToggleCrossfaderLink()
 {
-    m_crossFader->ToggleLink(m_lastMousePoint);
+    SetCrossfaderLinked(!m_crossFader->IsLinked());
+}
+
+void CMasterConsoleView::SetCrossfaderLinked(bool linked)
+{
+    m_crossFader->SetLinked(linked, m_lastMousePoint);
     if (g_orin.m_pMainFrame)
         g_orin.m_pMainFrame->SetCrossfaderLinkChecked(m_crossFader->IsLinked());
+}
+
+void CMasterConsoleView::SetGrandMaster(uint8_t level)
+{
+    if (level == m_grandMaster)
+        return;
+    m_grandMaster = level;
+    RecomputeWholeOutput();
+}
+
+void CMasterConsoleView::SetBlackout(bool on)
+{
+    if (on == m_blackout)
+        return;
+    m_blackout = on;
+    RecomputeWholeOutput();
+}
+
+void CMasterConsoleView::RecomputeWholeOutput()
+{
+    model::RecomputeAllChannels();
+    model::MixChannel(model::kSpareChannelIndex + 1);
+    UpdateOutputDisplays();
+    NotifyDeskChanged();
 }
 
 void CMasterConsoleView::MoveSubFaderTo(int index, uint8_t level)
@@ -229,7 +267,28 @@ void CMasterConsoleView::MoveCrossfaderHandle(int handle, uint8_t level)
 void CMasterConsoleView::MoveCrossfader(uint8_t levelA, uint8_t levelB)
 {
     m_goFade->Stop();
+    m_movingBothHandles = true;
     m_crossFader->MoveHandlesTo(levelA, levelB);
+    m_movingBothHandles = false;
+    m_goFade->NoteHandles();
+}
+
+void CMasterConsoleView::RestoreSubFaders(int page,
+                                          std::span<const model::SubFaderReading> readings)
+{
+    m_page = std::clamp(page, 1, m_pageCount);
+    const size_t count = std::min(readings.size(), m_subFaders.size());
+    for (size_t i = 0; i < count; ++i) {
+        CSubFader &fader = *m_subFaders[i];
+        const model::SubFaderReading &reading = readings[i];
+        fader.SetHooked(false);
+        fader.SetPageNumber(reading.level > 0 ? std::clamp(reading.page, 1, m_pageCount) : m_page,
+                            fader.GetNumber());
+        fader.SetLevelAndRedraw(reading.level);
+        ShowNameOf(fader);
+    }
+    RefreshPage();
+    model::RecomputeAllChannels();
 }
 
 void CMasterConsoleView::OnSubMasterNameChanged(controls::CMyEdit *edit)

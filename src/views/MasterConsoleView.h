@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 namespace orinsub::model {
@@ -54,9 +55,14 @@ public:
     uint8_t GetCrossfaderLevel(int handle) const override;
     int GetSubFaderCount() const override { return static_cast<int>(m_subFaders.size()); }
     model::SubFaderReading GetSubFaderReading(int index) const override;
-    // No grand master or blackout on the desk yet: the output follows the faders alone.
-    uint8_t GetGrandMaster() const override { return 255; }
-    bool IsBlackout() const override { return false; }
+    uint8_t GetGrandMaster() const override { return m_grandMaster; }
+    bool IsBlackout() const override { return m_blackout; }
+    /// The grand master, 0..255 (full at start, as a show stores no fader position): the whole
+    /// output follows at once.
+    void SetGrandMaster(uint8_t level);
+    /// Blackout takes every channel that is not independent to 0 from the next frame on, and
+    /// gives them back on the next frame after it is off.
+    void SetBlackout(bool on);
 
     /// Clears the undo record, moves one page up or down (no wrap-around) and refreshes.
     void StepPage(bool up);
@@ -69,6 +75,7 @@ public:
     /// preset pane): the sub faders' hit areas and the section drag use them.
     void RememberScrollAndClient();
     /// Links or unlinks the crossfader and sets the menu item's check mark.
+    void SetCrossfaderLinked(bool linked);
     void ToggleCrossfaderLink();
     /// Sub fader index (0..19) to level, as dragging it does: unhooked, rebound to the page
     /// shown at 0, the output recomputed. Other indexes: nothing.
@@ -78,6 +85,10 @@ public:
     void MoveCrossfaderHandle(int handle, uint8_t level);
     /// Both handles at once, as the linked drag moves them; stops a GO.
     void MoveCrossfader(uint8_t levelA, uint8_t levelB);
+    /// Puts the sub-master side of the desk back as it was (a restart): the page shown, then
+    /// each sub fader's level and the page of the sub-master it plays (readings in the faders'
+    /// order; a fader at 0 plays the page shown). The output is recomputed.
+    void RestoreSubFaders(int page, std::span<const model::SubFaderReading> readings);
     /// The timed crossfade of this pane's crossfader.
     GoFade &GetGoFade() const { return *m_goFade; }
     /// Stores the box's text as the name of the sub-master its fader plays.
@@ -125,6 +136,10 @@ private:
     QString CurrentStatusText() const;
     void PlaceStatusLine();
     void InvalidateLogical(const QRect &logical);
+    /// The name box under a fader shows the sub-master it plays.
+    void ShowNameOf(controls::CSubFader &fader);
+    /// After the grand master or blackout: every channel, the spare one too.
+    void RecomputeWholeOutput();
 
     model::COrinSUBDoc *m_doc;
     std::unique_ptr<controls::CCrossFader> m_crossFader;
@@ -148,6 +163,9 @@ private:
     int m_crossGap = 90;
     int m_crossWidth = 96;
     bool m_mouseDown = false;
+    bool m_movingBothHandles = false;
+    uint8_t m_grandMaster = 255;
+    bool m_blackout = false;
     QRect m_statusRect; // client coordinates: the client's bottom-right corner
     QString m_statusText;
     std::function<QString()> m_extraStatus;

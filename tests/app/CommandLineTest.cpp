@@ -30,6 +30,26 @@ protected:
         QString err;
     };
 
+    /// Waits until a console started without a show listens for shows handed to it: by then
+    /// it is up, its stop signals handled.
+    bool WaitUntilListening()
+    {
+        // The running console's socket: the user's, for the settings folder it uses.
+        const QString socket = QStringLiteral("orinsub-%1-%2")
+                                   .arg(getuid())
+                                   .arg(QString::fromLatin1(
+                                       QCryptographicHash::hash(folder.filePath("config").toUtf8(),
+                                                                QCryptographicHash::Sha1)
+                                           .toHex()
+                                           .left(12)));
+        return QTest::qWaitFor(
+            [&] {
+                QLocalSocket probe;
+                probe.connectToServer(socket);
+                return probe.waitForConnected(100);
+            },
+            30000);
+    }
     void Launch(QProcess &process, const QStringList &arguments)
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -141,8 +161,8 @@ TEST_F(CommandLineTest, BadArgumentsEndTheStartWithOneLine)
          {QStringList{"--dmx", "dmxking"}, QStringList{"--dmx", "artnet:"},
           QStringList{"--volume", "11"}, QStringList{"--dmx"}, QStringList{"a.orin", "b.orin"},
           QStringList{"--restore", "maybe"}, QStringList{"--osc", "localhost:8000"},
-          QStringList{"--osc", "80000"},
-          QStringList{"--remote", "99999"}, QStringList{"--remote", "console.local:8080"},
+          QStringList{"--osc", "80000"}, QStringList{"--remote", "99999"},
+          QStringList{"--remote", "console.local:8080"},
           QStringList{"--remote-pairing", "never"}}) {
         const Run run = Start(arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
@@ -215,22 +235,7 @@ TEST_F(CommandLineTest, ShowStartedWhileAConsoleRunsOpensInThatConsole)
 {
     QProcess console;
     Launch(console, {});
-    // The running console's socket: the user's, for the settings folder it uses.
-    const QString socket =
-        QStringLiteral("orinsub-%1-%2")
-            .arg(getuid())
-            .arg(QString::fromLatin1(QCryptographicHash::hash(folder.filePath("config").toUtf8(),
-                                                              QCryptographicHash::Sha1)
-                                         .toHex()
-                                         .left(12)));
-    const bool listening = QTest::qWaitFor(
-        [&] {
-            QLocalSocket probe;
-            probe.connectToServer(socket);
-            return probe.waitForConnected(100);
-        },
-        30000);
-    ASSERT_TRUE(listening);
+    ASSERT_TRUE(WaitUntilListening());
 
     orinsub::model::COrinSUBDoc show;
     const QString path = folder.filePath("handed.orin");
@@ -255,7 +260,7 @@ TEST_F(CommandLineTest, TerminalInterruptClosesTheConsoleLikeItsWindow)
         QProcess console;
         Launch(console, {});
         ASSERT_TRUE(console.waitForStarted());
-        QTest::qWait(1500); // up and running, the show untouched
+        ASSERT_TRUE(WaitUntilListening()) << signal; // up and running, the show untouched
         ::kill(static_cast<pid_t>(console.processId()), signal);
         ASSERT_TRUE(console.waitForFinished(10000)) << signal;
         EXPECT_EQ(console.exitStatus(), QProcess::NormalExit) << signal;

@@ -15,6 +15,7 @@
 #include "model/OrinGlobal.h"
 #include "model/OrinSUBDoc.h"
 #include "model/UndoRecord.h"
+#include "patch/PatchInputView.h"
 #include "support/ScriptedSeams.h"
 #include "surfaces/ControlLayer.h"
 #include "surfaces/RecordingSurface.h"
@@ -27,6 +28,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDoubleSpinBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -147,7 +149,8 @@ TEST_F(MainFrameTest, MenusShowTheirTextsAndShortcutsWithEditCommandsGreyedAtSta
                                   "パッチ(&P)...\tF11",
                                   "-",
                                   "クロスフェーダーを連結(&C)\tF1",
-                                  "GO(&G)\tSpace",
+                                  "GO(&G)\tF12",
+                                  "カット(&X)\tShift+F12",
                                   "フェード時間(&F)...",
                                   "外部操作卓(&S)...",
                                   "-",
@@ -196,6 +199,8 @@ TEST_F(MainFrameTest, EveryAcceleratorReachesItsCommand)
         {ctrl | alt | shift | Qt::Key_1, kIdMatchA},
         {ctrl | alt | shift | Qt::Key_2, kIdMatchB},
         {ctrl | alt | shift | Qt::Key_3, kIdMatchSub},
+        {QKeyCombination(Qt::Key_F12), kIdGo},
+        {shift | Qt::Key_F12, kIdCut},
     };
     for (const auto &[keys, id] : table) {
         QAction *action = frame->Command(id);
@@ -323,15 +328,78 @@ TEST_F(MainFrameTest, F11OpensOnePatchWindowAndAnotherAfterItClosed)
     EXPECT_NE(frame->GetPatchFrame(), nullptr);
 }
 
-TEST_F(MainFrameTest, SpaceStartsTheFadeAndGoFromTheMenuCompletesIt)
+// Real key events where the operator's keys go: a name box, the patch window, a pane.
+TEST_F(MainFrameTest, GoAndCutKeysWorkInEveryWindowAndSpaceWhereItTypesNoText)
 {
     views::GoFade &go = Master().GetGoFade();
+    auto now = std::chrono::steady_clock::now();
+    go.SetClock([&now] { return now; });
+    auto onAir = [this] { return Master().GetCrossfaderLevel(0) == 255 ? 'A' : 'B'; };
+
+    controls::CMyEdit *name = Dan().GetNameLabel(0)->GetEdit();
+    QTest::mouseClick(name->viewport(), Qt::LeftButton);
+    ASSERT_TRUE(name->hasFocus());
+    Type(Qt::Key_Space);
+    EXPECT_EQ(name->toPlainText(), QStringLiteral(" ")) << "a name box takes the space";
+    EXPECT_FALSE(go.IsRunning());
+    Type(Qt::Key_F12);
+    EXPECT_TRUE(go.IsRunning());
+    Type(Qt::Key_F12, Qt::ShiftModifier);
+    EXPECT_FALSE(go.IsRunning());
+    EXPECT_EQ(onAir(), 'A');
+
+    Type(Qt::Key_F11);
+    patch::CPatchFrame *patch = frame->GetPatchFrame();
+    ASSERT_NE(patch, nullptr);
+    QApplication::setActiveWindow(patch);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(patch));
+    patch->InputView()->DimBox()->setFocus();
+    now += std::chrono::seconds(1);
+    Type(Qt::Key_F12);
+    EXPECT_TRUE(go.IsRunning());
+    Type(Qt::Key_F12, Qt::ShiftModifier);
+    EXPECT_EQ(onAir(), 'B');
+    EXPECT_TRUE(patch->InputView()->DimBox()->text().isEmpty());
+
+    patch->close();
+    QApplication::setActiveWindow(frame.get());
+    Dan().setFocus();
+    now += std::chrono::seconds(1);
     Type(Qt::Key_Space);
     EXPECT_TRUE(go.IsRunning());
-    frame->Command(kIdGo)->trigger();
-    EXPECT_FALSE(go.IsRunning());
-    EXPECT_EQ(Master().GetCrossfaderLevel(0), 255);
-    EXPECT_EQ(Master().GetCrossfaderLevel(1), 0);
+    frame->Command(kIdCut)->trigger();
+    EXPECT_EQ(onAir(), 'A');
+}
+
+TEST_F(MainFrameTest, ClosingWhileTheOutputIsLitAsksBeforeTheSaveQuestionButAStopSignalDoesNot)
+{
+    orinsub::testing::ScriptedQuestions questions;
+    QStringList asked;
+    frame->SetCloseGuard([&] {
+        asked << QStringLiteral("save");
+        return true;
+    });
+    Dan().MoveFaderTo(1, 0, 200); // row B is on air
+    ASSERT_EQ(model::g_orin.m_pZentra->GetOutputSlot(1), 200);
+
+    questions.Answer({0});
+    frame->Command(kIdAppExit)->trigger();
+    EXPECT_EQ(questions.texts, QStringList{kAskToCloseWhileOutput});
+    EXPECT_TRUE(asked.isEmpty()) << "cancelled before the save question";
+    EXPECT_TRUE(frame->isVisible());
+
+    questions.Answer({1});
+    EXPECT_TRUE(frame->close());
+    EXPECT_EQ(asked, QStringList{QStringLiteral("save")});
+    frame->show();
+
+    EXPECT_TRUE(frame->CloseOnStopSignal());
+    EXPECT_EQ(questions.texts.size(), 2) << "a stop signal is not asked";
+    frame->show();
+
+    Dan().MoveFaderTo(1, 0, 0);
+    EXPECT_TRUE(frame->close());
+    EXPECT_EQ(questions.texts.size(), 2) << "nothing on the output, nothing to ask";
 }
 
 TEST_F(MainFrameTest, SurfacesOnTheWindowsLayerHearTheKeysAndMenus)

@@ -4,6 +4,7 @@
 #include "app/AppResources.h"
 #include "app/CommandLine.h"
 #include "app/HandOverQueue.h"
+#include "app/LiveDesk.h"
 #include "app/MainFrame.h"
 #include "app/MainMenu.h"
 #include "app/OrinSUBApp.h"
@@ -13,6 +14,7 @@
 #include "app/ShowFileChooser.h"
 #include "controls/FaderLabel.h"
 #include "controls/MyEdit.h"
+#include "model/LiveState.h"
 #include "model/OrinGlobal.h"
 #include "model/OrinSUBDoc.h"
 #include "model/ShowFile.h"
@@ -119,8 +121,8 @@ protected:
         const auto slot = CRecoverySlot::Claim(CRecoverySlot::StateFolder(), error);
         ASSERT_TRUE(slot) << error.toStdString();
         {
-            CRecoveryWriter writer(slot->CopyPath(), slot->OriginalPathFile());
-            writer.Write(model::ShowFileWriter::Encode(work), original);
+            CRecoveryWriter writer({slot->OriginalPathFile(), slot->CopyPath()});
+            writer.Write({original.toUtf8(), model::ShowFileWriter::Encode(work)});
         }
         if (!original.isEmpty()) {
             QFile show(original);
@@ -128,6 +130,17 @@ protected:
             ASSERT_TRUE(show.setFileTime(QDateTime::currentDateTime().addSecs(-60),
                                          QFileDevice::FileModificationTime));
         }
+    }
+    /// What a console that was killed leaves of its desk: a live state.
+    void LeaveDesk(const model::LiveState &desk)
+    {
+        QString error;
+        const auto slot = CRecoverySlot::Claim(CRecoverySlot::StateFolder(), error);
+        ASSERT_TRUE(slot) << error.toStdString();
+        leftDesk = slot->LiveStatePath();
+        QFile file(leftDesk);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(model::LiveStateFile::Encode(desk));
     }
     QStringList StateFiles()
     {
@@ -159,6 +172,7 @@ protected:
     orinsub::testing::HeldKeys keys{false};
     ScriptedFileChooser chooser;
     QTemporaryDir folder;
+    QString leftDesk; // the live state's file
     std::unique_ptr<COrinSUBApp> app;
 };
 
@@ -479,6 +493,94 @@ TEST_F(ShowDocumentTest, ShowHandedOverWhileADialogIsOpenWaitsUntilItCloses)
     EXPECT_EQ(handOvers.WaitingCount(), 1);
     EXPECT_TRUE(QTest::qWaitFor([&] { return ChannelOneName() == QStringLiteral("Handed"); }));
     EXPECT_EQ(handOvers.WaitingCount(), 0);
+}
+
+} // namespace
+
+namespace {
+
+model::LiveState DeskPlaying(const QString &show)
+{
+    model::LiveState desk;
+    desk.rows[0][4] = 200;
+    desk.handles = {255, 0};
+    desk.lastOnAir = 0;
+    desk.subFaders[1] = {90, 3};
+    desk.grandMaster = 180;
+    desk.showPath = show;
+    return desk;
+}
+
+TEST_F(ShowDocumentTest, LeftDeskComesBackWithItsShowAndANormalCloseRemovesIt)
+{
+    const QString path = QFileInfo(MakeShow("evening.orin", "Front")).absoluteFilePath();
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Show().OpenDocumentFile(MakeShow("recent.orin", "Recent")));
+    app.reset(); // the most recent show is not the one the desk played
+    const model::LiveState desk = DeskPlaying(path);
+    LeaveDesk(desk);
+    questions.Answer({1});
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(questions.texts.size(), 1);
+    EXPECT_TRUE(
+        questions.texts[0].startsWith(QStringLiteral("卓は正しく閉じられないまま終了しました。\n")))
+        << questions.texts[0].toStdString();
+    EXPECT_EQ(Show().GetPathName(), path);
+    EXPECT_FALSE(Doc().IsModified());
+    model::LiveState shown = CaptureLiveState(Frame());
+    shown.showPath = Show().GetPathName();
+    EXPECT_EQ(shown, desk);
+
+    Frame().GetDanView()->MoveFaderTo(1, 0, 30);
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        QFile file(leftDesk);
+        return file.open(QIODevice::ReadOnly) &&
+               model::LiveStateFile::Decode(file.readAll()).state->rows[1][0] == 30;
+    })) << "the changed desk is kept";
+    app.reset();
+    EXPECT_FALSE(QFile::exists(leftDesk));
+}
+
+TEST_F(ShowDocumentTest, LeftCopyAndDeskAreOfferedInOneQuestionAndDeclinedTogether)
+{
+    const QString path = QFileInfo(MakeShow("evening.orin", "Saved")).absoluteFilePath();
+    LeaveRecoveryCopy("Unsaved", path);
+    LeaveDesk(DeskPlaying(path));
+    questions.Answer({0});
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(questions.texts.size(), 1);
+    EXPECT_TRUE(questions.texts[0].startsWith(
+        QStringLiteral("evening は保存されないまま終了しました。\n")));
+    EXPECT_TRUE(questions.texts[0].contains(QStringLiteral("フェーダーと出力を復元しますか?")));
+    EXPECT_TRUE(CaptureLiveState(Frame()).IsFresh());
+    EXPECT_EQ(StateFiles().size(), 1) << "the copy is kept aside";
+    app.reset();
+
+    // Answered on the command line, both come back and nothing is asked.
+    LeaveRecoveryCopy("Unsaved", path);
+    LeaveDesk(DeskPlaying(path));
+    questions.texts.clear();
+    StartOptions options;
+    options.restore = RestoreAnswer::Yes;
+    ASSERT_TRUE(Start(options));
+    EXPECT_TRUE(questions.texts.isEmpty());
+    EXPECT_EQ(ChannelOneName(), QStringLiteral("Unsaved"));
+    EXPECT_EQ(CaptureLiveState(Frame()).grandMaster, 180);
+}
+
+TEST_F(ShowDocumentTest, AnUnusableLeftDeskIsReportedAndTheDeskStartsAfresh)
+{
+    LeaveDesk(DeskPlaying({}));
+    QFile file(leftDesk);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.resize(30);
+    file.close();
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(questions.texts.size(), 1);
+    EXPECT_EQ(questions.texts[0],
+              kDeskNotRestored.arg(QDir::toNativeSeparators(leftDesk), "途中で切れています"));
+    EXPECT_TRUE(CaptureLiveState(Frame()).IsFresh());
+    EXPECT_FALSE(QFile::exists(leftDesk));
 }
 
 } // namespace

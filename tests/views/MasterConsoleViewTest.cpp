@@ -5,6 +5,7 @@
 #include "controls/Geometry.h"
 #include "controls/MyEdit.h"
 #include "controls/RcLamp.h"
+#include "views/DeskWatch.h"
 
 #include <QFontMetrics>
 #include <QScrollBar>
@@ -109,6 +110,30 @@ TEST_F(MasterPaneTest, AHeldFaderKeepsItsSubMasterUntilPulledDown)
     EXPECT_EQ(master->GetNameLabel(1)->GetText(), QStringLiteral("page 4"));
     EXPECT_EQ(Sub(2).GetContentState(), controls::ContentState::Empty);
     EXPECT_EQ(model::s_channelLevels[0], 0);
+}
+
+TEST_F(MasterPaneTest, GrandMasterAndBlackoutReachTheOutputAtOnceAndTellTheDesk)
+{
+    int told = 0;
+    views::SetDeskListener(this, [&told] { ++told; });
+    dan->MoveFaderTo(1, 0, 200); // row B is on air
+    const struct
+    {
+        uint8_t gm;
+        bool blackout;
+        uint8_t out;
+    } steps[] = {{128, false, 100}, {128, true, 0}, {255, true, 0}, {255, false, 200}};
+    for (const auto &step : steps) {
+        told = 0;
+        master->SetGrandMaster(step.gm);
+        master->SetBlackout(step.blackout);
+        EXPECT_EQ(port.GetOutputSlot(1), step.out) << int(step.gm) << step.blackout;
+        EXPECT_EQ(model::s_channelLevels[0], step.out);
+        EXPECT_GT(told, 0);
+    }
+    EXPECT_EQ(master->GetGrandMaster(), 255);
+    EXPECT_FALSE(master->IsBlackout());
+    views::RemoveDeskListener(this);
 }
 
 TEST_F(MasterPaneTest, SubFadersFollowTheirInputSlots)

@@ -1,0 +1,148 @@
+#include "LiveState.h"
+
+#include "Crc32.h"
+
+#include <QDataStream>
+#include <QIODevice>
+#include <QtEndian>
+#include <algorithm>
+#include <span>
+
+namespace orinsub::model {
+
+namespace {
+
+constexpr char kMagic[8] = {'O', 'R', 'I', 'N', '-', 'L', 'I', 'V'};
+constexpr uint16_t kVersion = 1;
+constexpr qsizetype kVersionAt = sizeof(kMagic);
+constexpr qsizetype kLengthAt = kVersionAt + sizeof(uint16_t);
+constexpr qsizetype kCrcAt = kLengthAt + sizeof(uint32_t);
+constexpr qsizetype kHeaderSize = kCrcAt + sizeof(uint32_t);
+// A path longer than any file system takes is damage, not a path.
+constexpr uint32_t kMaxPathBytes = 4096;
+
+// Why a left live state cannot be used.
+constexpr QStringView kNotLiveState = u"卓の状態のファイルではありません";
+constexpr QStringView kCutShort = u"途中で切れています";
+constexpr QStringView kDamaged = u"壊れています";
+constexpr QStringView kTooNew = u"新しいバージョンの OrinSUB で書かれています";
+
+uint32_t ChecksumOf(const QByteArray &versionAndLength, const QByteArray &payload)
+{
+    const auto bytes = [](const QByteArray &b) {
+        return std::span(reinterpret_cast<const uint8_t *>(b.constData()),
+                         static_cast<size_t>(b.size()));
+    };
+    return Crc32().Add(bytes(versionAndLength)).Add(bytes(payload)).Value();
+}
+
+/// Reads a byte that stands for a flag; anything but 0 and 1 fails the stream.
+void ReadFlag(QDataStream &in, bool &flag)
+{
+    quint8 byte = 0;
+    in >> byte;
+    if (byte > 1)
+        in.setStatus(QDataStream::ReadCorruptData);
+    flag = byte == 1;
+}
+
+/// Reads a byte that must lie in first..last; anything else fails the stream.
+void ReadInRange(QDataStream &in, uint8_t &value, int first, int last)
+{
+    quint8 byte = 0;
+    in >> byte;
+    if (byte < first || byte > last)
+        in.setStatus(QDataStream::ReadCorruptData);
+    value = byte;
+}
+
+} // namespace
+
+bool LiveState::IsFresh() const
+{
+    const LiveState fresh;
+    const bool anySub = std::any_of(subFaders.begin(), subFaders.end(),
+                                    [](const SubFader &fader) { return fader.level > 0; });
+    return rows == fresh.rows && handles == fresh.handles && linked == fresh.linked &&
+           lastOnAir == fresh.lastOnAir && !anySub && page == fresh.page &&
+           grandMaster == fresh.grandMaster && blackout == fresh.blackout &&
+           takeOvers == fresh.takeOvers;
+}
+
+QByteArray LiveStateFile::Encode(const LiveState &state)
+{
+    QByteArray payload;
+    QDataStream out(&payload, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    for (const auto &row : state.rows)
+        out.writeRawData(reinterpret_cast<const char *>(row.data()), row.size());
+    out << state.handles[0] << state.handles[1] << state.linked << state.lastOnAir;
+    for (const LiveState::SubFader &fader : state.subFaders)
+        out << fader.level << fader.page;
+    out << state.page << state.grandMaster << state.blackout << state.fadeTime << state.takeOvers;
+    const QByteArray path = state.showPath.toUtf8();
+    out << static_cast<quint32>(path.size());
+    out.writeRawData(path.constData(), static_cast<int>(path.size()));
+
+    QByteArray versionAndLength(kCrcAt - kVersionAt, '\0');
+    qToLittleEndian<uint16_t>(kVersion, versionAndLength.data());
+    qToLittleEndian<uint32_t>(static_cast<uint32_t>(payload.size()),
+                              versionAndLength.data() + (kLengthAt - kVersionAt));
+    QByteArray file(kMagic, sizeof(kMagic));
+    file += versionAndLength;
+    QByteArray crc(sizeof(uint32_t), '\0');
+    qToLittleEndian<uint32_t>(ChecksumOf(versionAndLength, payload), crc.data());
+    return file + crc + payload;
+}
+
+LiveStateRead LiveStateFile::Decode(const QByteArray &bytes)
+{
+    if (!bytes.startsWith(QByteArray(kMagic, sizeof(kMagic))))
+        return {{}, kNotLiveState.toString()};
+    if (bytes.size() < kHeaderSize)
+        return {{}, kCutShort.toString()};
+    const QByteArray versionAndLength = bytes.mid(kVersionAt, kCrcAt - kVersionAt);
+    const auto version = qFromLittleEndian<uint16_t>(bytes.constData() + kVersionAt);
+    const auto length = qFromLittleEndian<uint32_t>(bytes.constData() + kLengthAt);
+    const auto crc = qFromLittleEndian<uint32_t>(bytes.constData() + kCrcAt);
+    const QByteArray payload = bytes.mid(kHeaderSize);
+    if (payload.size() < length)
+        return {{}, kCutShort.toString()};
+    if (payload.size() > length || ChecksumOf(versionAndLength, payload) != crc)
+        return {{}, kDamaged.toString()};
+    if (version > kVersion)
+        return {{}, kTooNew.toString()};
+    if (version != kVersion)
+        return {{}, kDamaged.toString()};
+
+    LiveState state;
+    QDataStream in(payload);
+    in.setByteOrder(QDataStream::LittleEndian);
+    for (auto &row : state.rows)
+        in.readRawData(reinterpret_cast<char *>(row.data()), row.size());
+    in >> state.handles[0] >> state.handles[1];
+    ReadFlag(in, state.linked);
+    ReadInRange(in, state.lastOnAir, 0, 1);
+    for (LiveState::SubFader &fader : state.subFaders) {
+        in >> fader.level;
+        ReadInRange(in, fader.page, 1, kPages);
+    }
+    ReadInRange(in, state.page, 1, kPages);
+    in >> state.grandMaster;
+    ReadFlag(in, state.blackout);
+    in >> state.fadeTime;
+    ReadInRange(in, state.takeOvers, 0,
+                LiveState::kTakeOverA | LiveState::kTakeOverB | LiveState::kTakeOverSub);
+    quint32 pathBytes = 0;
+    in >> pathBytes;
+    if (in.status() != QDataStream::Ok || pathBytes > kMaxPathBytes)
+        return {{}, kDamaged.toString()};
+    QByteArray path(static_cast<qsizetype>(pathBytes), '\0');
+    if (in.readRawData(path.data(), static_cast<int>(pathBytes)) != static_cast<int>(pathBytes) ||
+        !in.atEnd())
+        return {{}, kDamaged.toString()};
+    state.showPath = QString::fromUtf8(path);
+    return {state, {}};
+}
+
+} // namespace orinsub::model

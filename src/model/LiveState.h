@@ -1,0 +1,74 @@
+#pragma once
+
+#include "ShowExtension.h"
+#include "ShowLimits.h"
+
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace orinsub::model {
+
+/// What the desk plays that no show stores: the faders as the operator left them, so that the
+/// stage comes back after a crash or a power cut. Rows and handles 0 A, 1 B.
+struct LiveState
+{
+    struct SubFader
+    {
+        uint8_t level = 0;
+        uint8_t page = 1; // of the sub-master it plays
+        bool operator==(const SubFader &) const = default;
+    };
+    /// Which "IN" buttons are on (input take-over), one bit each.
+    enum TakeOver : uint8_t { kTakeOverA = 1, kTakeOverB = 2, kTakeOverSub = 4 };
+
+    std::array<std::array<uint8_t, kConsoleChannels>, 2> rows{}; // channel n at n - 1
+    std::array<uint8_t, 2> handles{0, 255};
+    bool linked = false;
+    uint8_t lastOnAir = 1; // the row last fully on air
+    std::array<SubFader, kSubMastersPerPage> subFaders{};
+    uint8_t page = 1; // shown
+    uint8_t grandMaster = 255;
+    bool blackout = false;
+    uint8_t fadeTime = kDefaultFadeTime;
+    uint8_t takeOvers = 0;
+    QString showPath; // the show on the desk; empty for an untitled one
+
+    bool operator==(const LiveState &) const = default;
+    /// Nothing a console that starts afresh would not show: no fader raised, the crossfader
+    /// and the masters as they start, no take-over (the show and its fade time aside).
+    bool IsFresh() const;
+};
+
+/// A live state as read from its file; problem says in Japanese why there is none.
+struct LiveStateRead
+{
+    std::optional<LiveState> state;
+    QString problem;
+};
+
+/// The live state's file: magic "ORIN-LIV", version u16, payload length u32, CRC-32 u32 (of the
+/// version, length and payload), then the payload, little-endian:
+///
+///   rows          160 bytes: row A channels 1..80, then row B
+///   handles       2 bytes: A, B
+///   linked        1 byte (0, 1)
+///   lastOnAir     1 byte (0 A, 1 B)
+///   subFaders     20 x (level, page 1..20)
+///   page          1 byte (1..20)
+///   grandMaster   1 byte
+///   blackout      1 byte (0, 1)
+///   fadeTime      1 byte (tenths of a second)
+///   takeOvers     1 byte (bits: 1 A, 2 B, 4 sub-masters)
+///   showPath      u32 length, then UTF-8
+class LiveStateFile
+{
+public:
+    static QByteArray Encode(const LiveState &state);
+    /// Refuses anything but a whole, undamaged state of this version with every value in range.
+    static LiveStateRead Decode(const QByteArray &bytes);
+};
+
+} // namespace orinsub::model

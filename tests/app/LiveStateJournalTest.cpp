@@ -1,0 +1,90 @@
+#include "app/LiveStateJournal.h"
+#include "views/DeskWatch.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace orinsub;
+using namespace orinsub::app;
+using namespace std::chrono_literals;
+
+namespace {
+
+// The journal on a desk of its own, read as soon as the event loop turns.
+class LiveStateJournalTest : public ::testing::Test
+{
+protected:
+    void Start(std::optional<model::LiveState> onDisk = std::nullopt)
+    {
+        journal = std::make_unique<CLiveStateJournal>(
+            path, [this] { return desk; }, std::move(onDisk), 0ms);
+    }
+    /// The desk changed: the journal reads it and the worker has done what it was asked.
+    void ChangeAndSettle()
+    {
+        views::NotifyDeskChanged();
+        QTest::qWait(10);
+        journal->WaitForDisk();
+    }
+    std::optional<model::LiveState> OnDisk() const
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return std::nullopt;
+        return model::LiveStateFile::Decode(file.readAll()).state;
+    }
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath("recovery-1.live");
+    model::LiveState desk;
+    std::unique_ptr<CLiveStateJournal> journal;
+};
+
+TEST_F(LiveStateJournalTest, WritesADeskThatChangedOnlyAndDropsTheFileForAFreshOne)
+{
+    Start();
+    ChangeAndSettle();
+    EXPECT_FALSE(QFile::exists(path)) << "a fresh desk has nothing to bring back";
+
+    desk.rows[0][0] = 10;
+    ChangeAndSettle();
+    EXPECT_EQ(OnDisk(), desk);
+
+    QFile::remove(path); // an unchanged desk is not written again
+    ChangeAndSettle();
+    EXPECT_FALSE(QFile::exists(path));
+
+    desk.blackout = true;
+    ChangeAndSettle();
+    EXPECT_EQ(OnDisk(), desk);
+
+    desk = {};
+    ChangeAndSettle();
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST_F(LiveStateJournalTest, ARestoredFileStaysUntilTheDeskDiffersAndANormalCloseRemovesIt)
+{
+    desk.handles = {255, 0};
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(model::LiveStateFile::Encode(desk));
+    file.close();
+    Start(desk);
+    ChangeAndSettle();
+    EXPECT_EQ(OnDisk(), desk);
+
+    desk.showPath = QStringLiteral("/shows/other.orin");
+    ChangeAndSettle();
+    EXPECT_EQ(OnDisk(), desk);
+
+    journal->Discard();
+    EXPECT_FALSE(QFile::exists(path));
+    desk.rows[1][1] = 99;
+    ChangeAndSettle();
+    EXPECT_FALSE(QFile::exists(path)) << "nothing after the close";
+}
+
+} // namespace

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace orinsub::testing {
+
+/// The real console on a private X server, with settings and state folders of its own, driven
+/// through the X test extension as an operator would, and stopped however the test likes.
+class XvfbConsoleTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        for (const char *tool : {"Xvfb", "xdotool"}) {
+            if (QStandardPaths::findExecutable(tool).isEmpty())
+                GTEST_SKIP() << tool << " is not installed";
+        }
+        // Unix socket only; the server names its free display on standard output.
+        server.start("Xvfb",
+                     {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"});
+        ASSERT_TRUE(server.waitForStarted());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return server.canReadLine(); }, 10000));
+        display = ':' + QString::fromLatin1(server.readLine()).trimmed();
+    }
+    void TearDown() override
+    {
+        // The X server is asked to end, so that it removes its socket and lock.
+        for (QProcess *process : {&console, &server}) {
+            if (process->state() == QProcess::NotRunning)
+                continue;
+            process->terminate();
+            if (!process->waitForFinished(5000)) {
+                process->kill();
+                process->waitForFinished();
+            }
+        }
+    }
+
+    QProcessEnvironment Environment() const
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DISPLAY", display);
+        environment.insert("QT_QPA_PLATFORM", "xcb");
+        environment.insert("XDG_CONFIG_HOME", folder.filePath("config"));
+        environment.insert("XDG_STATE_HOME", folder.filePath("state"));
+        environment.remove("ORINSUB_DMX");
+        return environment;
+    }
+    /// Where the console keeps its recovery files.
+    QString StateFolder() const { return folder.filePath("state/OrinSUB"); }
+    void StartConsole(const QStringList &arguments)
+    {
+        console.setProcessEnvironment(Environment());
+        console.start(QStringLiteral(ORINSUB_EXECUTABLE), arguments);
+        ASSERT_TRUE(console.waitForStarted());
+    }
+    /// Ends the console with a signal; true when it ended within 10 s.
+    bool Signal(int signal)
+    {
+        ::kill(static_cast<pid_t>(console.processId()), signal);
+        return console.waitForFinished(10000);
+    }
+    /// Runs xdotool; its output, or nothing when it failed.
+    std::optional<QString> XDo(const QStringList &arguments)
+    {
+        QProcess xdo;
+        xdo.setProcessEnvironment(Environment());
+        xdo.start("xdotool", arguments);
+        if (!xdo.waitForFinished(20000) || xdo.exitCode() != 0) {
+            ADD_FAILURE() << "xdotool " << arguments.join(' ').toStdString() << ": "
+                          << xdo.readAllStandardError().toStdString();
+            return std::nullopt;
+        }
+        return QString::fromLocal8Bit(xdo.readAllStandardOutput()).trimmed();
+    }
+    /// Gives the keyboard to the main window once it shows with this title.
+    bool FocusWindow(const QString &title)
+    {
+        const std::optional<QString> window = WindowShown(title);
+        return window && XDo({"windowfocus", "--sync", *window});
+    }
+    /// Waits (up to 20 s) until the main window shows with this title.
+    bool WaitForTitle(const QString &title) { return WindowShown(title).has_value(); }
+    /// The window once it has this title and shows on the screen: a window gets its title
+    /// before it is mapped, and cannot take the focus until it is.
+    std::optional<QString> WindowShown(const QString &title)
+    {
+        return XDo({"search", "--sync", "--onlyvisible", "--name", '^' + title + '$'});
+    }
+
+    QTemporaryDir folder;
+    QProcess server;
+    QProcess console;
+    QString display;
+};
+
+} // namespace orinsub::testing
