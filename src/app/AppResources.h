@@ -34,6 +34,7 @@ enum CommandId : int {
     kIdGo = 32800,
     kIdFadeTime = 32801,
     kIdSurfaces = 32802,
+    kIdFlashSolo = 32810,
     kIdAppAbout = 57664,
 };
 
@@ -84,6 +85,8 @@ inline const QString kRecentFilePlaceholder = QStringLiteral("最近使ったフ
 inline const QString kGoItem = QStringLiteral("GO(&G)");
 inline const QString kGoKeyShown = QStringLiteral("Space");
 inline const QString kFadeTimeItem = QStringLiteral("フェード時間(&F)...");
+/// Checked while the flash buttons solo their sub-master instead of adding it.
+inline const QString kFlashSoloItem = QStringLiteral("フラッシュボタンをソロにする(&O)");
 inline const QString kFadeTimeTitle = QStringLiteral("フェード時間");
 inline const QString kFadeTimeLabel =
     QStringLiteral("GO でクロスフェーダーが動く時間 (0 でカット):");

@@ -96,6 +96,7 @@ MainMenu::MainMenu(QMainWindow &window)
     Add(operation, kIdCrossfaderLink, QStringLiteral("クロスフェーダーを連結(&C)"),
         QStringLiteral("F1"))
         ->setCheckable(true);
+    Add(operation, kIdFlashSolo, kFlashSoloItem)->setCheckable(true);
     // Space, like F1, is the console's own key: in a name box it types a space.
     Add(operation, kIdGo, kGoItem, kGoKeyShown);
     Add(operation, kIdFadeTime, kFadeTimeItem);
