@@ -32,13 +32,13 @@ struct Console
     Console()
     {
         model::g_orin = model::COrinGlobal{};
-        window.resize(1270, 702);
+        window.resize(1270, 724);
         left = new views::CLampConsoleView(views::CLampConsoleView::Side::Left, &window);
         dan = new views::CDanConsoleView(&doc, &window);
         master = new views::CMasterConsoleView(&doc, &window);
         left->setGeometry(0, 0, 28, 410);
         dan->setGeometry(29, 0, 1192, 410);
-        master->setGeometry(0, 411, 1250, 290);
+        master->setGeometry(0, 411, 1250, 312);
         for (int n = 1; n <= 20; ++n)
             doc.GetSubMaster(1, n)->m_levels[n] = 100;
         for (int ch = 1; ch <= 80; ++ch)

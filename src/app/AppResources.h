@@ -35,6 +35,7 @@ enum CommandId : int {
     kIdFadeTime = 32801,
     kIdSurfaces = 32802,
     kIdCut = 32803,
+    kIdFlashSolo = 32810,
     kIdAppAbout = 57664,
 };
 
@@ -106,6 +107,8 @@ inline const QString kGoKeyShown = QStringLiteral("F12");
 inline const QString kCutItem = QStringLiteral("カット(&X)");
 inline const QString kCutKeyShown = QStringLiteral("Shift+F12");
 inline const QString kFadeTimeItem = QStringLiteral("フェード時間(&F)...");
+/// Checked while the flash buttons solo their sub-master instead of adding it.
+inline const QString kFlashSoloItem = QStringLiteral("フラッシュボタンをソロにする(&O)");
 inline const QString kFadeTimeTitle = QStringLiteral("フェード時間");
 inline const QString kFadeTimeLabel =
     QStringLiteral("GO でクロスフェーダーが動く時間 (0 でカット):");

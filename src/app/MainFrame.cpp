@@ -17,6 +17,7 @@
 #include "model/OrinSUBDoc.h"
 #include "model/ShowLimits.h"
 #include "model/UndoRecord.h"
+#include "patch/OrinPatchView.h"
 #include "patch/PatchFrame.h"
 #include "surfaces/ControlLayer.h"
 #include "surfaces/PaneDesk.h"
@@ -181,6 +182,9 @@ void CMainFrame::ConnectCommands()
     };
     on(kIdPatch, [this] { OnPatch(); });
     on(kIdCrossfaderLink, [this] { m_pMasterView->ToggleCrossfaderLink(); });
+    on(kIdFlashSolo, [](bool solo) {
+        views::SetFlashMode(solo ? model::FlashMode::Solo : model::FlashMode::Flash);
+    });
     on(kIdGo, [this] { m_pMasterView->GetGoFade().Go(); });
     on(kIdCut, [this] { m_pMasterView->GetGoFade().Cut(); });
     on(kIdFadeTime, [this] { OnFadeTime(); });
@@ -244,6 +248,22 @@ void CMainFrame::SetCrossfaderLinkChecked(bool checked)
     Command(kIdCrossfaderLink)->setChecked(checked);
 }
 
+void CMainFrame::SetFlashSoloChecked(bool checked)
+{
+    Command(kIdFlashSolo)->setChecked(checked);
+}
+
+void CMainFrame::OnIndependentChannelsChanged()
+{
+    if (m_pPatchFrame)
+        m_pPatchFrame->RefreshGrid();
+}
+
+void CMainFrame::ToggleIndependentChannel(int channel)
+{
+    views::SetIndependentChannel(channel, !views::IsIndependentChannel(channel));
+}
+
 QPoint CMainFrame::GetPaneOrigin() const
 {
     return m_pLeftLamp->mapToGlobal(QPoint(0, 0));
@@ -261,7 +281,9 @@ QAction *CMainFrame::Command(int id) const
 
 void CMainFrame::OnPatch()
 {
-    patch::CPatchFrame::OpenOrActivate(m_pPatchFrame);
+    patch::CPatchFrame *frame = patch::CPatchFrame::OpenOrActivate(m_pPatchFrame);
+    connect(frame->PatchView(), &patch::COrinPatchView::IndependentMarkClicked, this,
+            &CMainFrame::ToggleIndependentChannel, Qt::UniqueConnection);
 }
 
 void CMainFrame::SetInputHook(views::InputTarget target)
@@ -309,6 +331,7 @@ void CMainFrame::OnInitialUpdate()
     m_pMasterView->OnInitialUpdate();
     m_pMasterView->GetGoFade().SetFadeTime(m_doc->m_extension.fadeTime);
     m_pMasterView->GetGoFade().ResetLastOnAir();
+    SetFlashSoloChecked(m_doc->m_extension.flashMode == model::FlashMode::Solo);
     if (m_pPatchFrame)
         m_pPatchFrame->RefreshGrid();
     // Another patch or other sub-masters: every slot, the unpatched ones too, follows the desk

@@ -60,6 +60,8 @@ public:
     views::CLampConsoleView *GetLampView(bool right) override;
     void SetEditCommandsEnabled(bool enabled) override;
     void SetCrossfaderLinkChecked(bool checked) override;
+    void SetFlashSoloChecked(bool checked) override;
+    void OnIndependentChannelsChanged() override;
     QWidget *GetWindow() override { return this; }
 
     views::CDanConsoleView *GetDanView() const { return m_pDanView; }
@@ -126,6 +128,8 @@ private:
     void CreateClient(model::COrinSUBDoc *doc);
     void ConnectCommands();
     void OnPatch();
+    /// A click on a channel's mark in the patch window switches its independence.
+    void ToggleIndependentChannel(int channel);
     /// The fade-time dialog; the time chosen goes into the show.
     void OnFadeTime();
     /// Every change of the GO fade time goes into the show (which marks it modified).

@@ -101,6 +101,7 @@ MainMenu::MainMenu(QMainWindow &window)
     Add(operation, kIdCrossfaderLink, QStringLiteral("クロスフェーダーを連結(&C)"),
         QStringLiteral("F1"))
         ->setCheckable(true);
+    Add(operation, kIdFlashSolo, kFlashSoloItem)->setCheckable(true);
     // GO and cut reach the desk from every window of the console, a name box or the patch
     // window in front included, and a held key acts once. Space is GO too, as the console's own
     // key (like F1), where it types no text.

@@ -2,10 +2,11 @@
 
 #include <QColor>
 #include <QFont>
+#include <QString>
 
 namespace orinsub::controls {
 
-// Colours, fonts and knob artwork ids that the operator sees, in one place.
+// Colours, fonts, captions and knob artwork ids that the operator sees, in one place.
 
 inline const QColor kPaneBackground(63, 63, 63);
 inline const QColor kTickColor(127, 127, 127);
@@ -17,6 +18,20 @@ inline const QColor kGrooveHasLevels(0, 127, 0);
 inline const QColor kGrooveHeldElsewhere(127, 0, 0);
 /// Where a surface fader stands that has not yet taken the console fader over.
 inline const QColor kPickUpMarkColor(255, 160, 0);
+/// The number of a channel that the grand master and blackout leave alone (a work light).
+inline const QColor kIndependentMarkColor(255, 200, 0);
+
+// The sub-masters' flash buttons: grey while free, lit while held (orange in solo mode, where
+// a press darkens the rest of the desk).
+inline const QColor kFlashButtonFree(95, 95, 95);
+inline const QColor kFlashLit(255, 255, 159);
+inline const QColor kSoloLit(255, 127, 63);
+inline const QColor kFlashCaptionFree(191, 191, 191);
+inline const QColor kFlashCaptionLit(0, 0, 0);
+inline const QColor kFlashBevel(159, 159, 159);
+inline constexpr int kFlashCaptionPointSize = 80; // tenths of a point
+inline const QString kFlashCaption = QStringLiteral("FLASH");
+inline const QString kSoloCaption = QStringLiteral("SOLO");
 
 // Knob artwork ids and what they show.
 inline constexpr int kKnobChannel = 130;

@@ -3,6 +3,7 @@
 #include "ConsoleLook.h"
 #include "Dan.h"
 #include "FaderLabel.h"
+#include "FlashButton.h"
 #include "Geometry.h"
 #include "OutputLevels.h"
 #include "model/Mix.h"
@@ -56,8 +57,7 @@ void CSubFader::MoveTo(uint8_t level)
 {
     SetHooked(false);
     MoveKnobTo(level);
-    if (m_level == 0)
-        FollowPage();
+    FollowPageIfFree();
     model::RecomputeAllChannels();
 }
 
@@ -67,10 +67,28 @@ bool CSubFader::SetLevelAndRedraw(uint8_t level)
         return false;
     const QRect before = GetKnobRect();
     SetLevel(level);
-    if (m_level == 0)
-        FollowPage();
+    FollowPageIfFree();
     Invalidate(before.united(GetKnobRect()));
     return true;
+}
+
+bool CSubFader::IsFlashHeld() const
+{
+    return m_flash && m_flash->IsHeld();
+}
+
+void CSubFader::SetFlashHeld(bool held)
+{
+    if (!m_flash || held == m_flash->IsHeld())
+        return;
+    m_flash->SetHeld(held);
+    FollowPageIfFree();
+}
+
+void CSubFader::FollowPageIfFree()
+{
+    if (m_level == 0 && !IsFlashHeld())
+        FollowPage();
 }
 
 void CSubFader::FollowPage()

@@ -11,6 +11,7 @@ namespace orinsub::controls {
 
 class CDan;
 class CFaderLabel;
+class CFlashButton;
 class OutputLevels;
 
 /// What a sub-master fader's groove shows of the sub-master it plays. The values are the
@@ -34,7 +35,8 @@ public:
 /// A sub-master fader: a relative-drag fader bound to one sub-master (page, number), whose level
 /// is that sub-master's master level in the output. At level 0 it follows the page shown; raised,
 /// it keeps the sub-master it was raised with (its groove turns red while another page is shown)
-/// and rebinds when it comes back to 0. The groove colour is the content state.
+/// and rebinds when it comes back to 0. A held flash button keeps the sub-master the same way
+/// until it is let go. The groove colour is the content state.
 class CSubFader : public CMasterFader
 {
 public:
@@ -80,6 +82,13 @@ public:
     bool HasContent() const;
     void SetLabel(CFaderLabel *label) { m_label = label; }
     CFaderLabel *GetLabel() const { return m_label; }
+    /// The flash button under the fader's label (owned by the pane).
+    void SetFlashButton(CFlashButton *button) { m_flash = button; }
+    CFlashButton *GetFlashButton() const { return m_flash; }
+    bool IsFlashHeld() const;
+    /// Presses or lets go of the flash button; let go at level 0, the fader follows the page
+    /// shown again. The caller recomputes the output.
+    void SetFlashHeld(bool held);
     void SetHost(SubFaderHost *host) { m_host = host; }
     /// How far the hit area reaches above and below the track (the caption bands).
     void SetTrackExtension(int above, int below);
@@ -87,6 +96,8 @@ public:
 private:
     /// Rebinds to the page shown if it differs, then refreshes the content state.
     void FollowPage();
+    /// FollowPage at level 0 unless the flash button still plays the sub-master.
+    void FollowPageIfFree();
     /// After a store: a held (red) fader stays red, any other shows its content.
     void RefreshStoredState();
     /// Empty or HasLevels, from the sub-master bound now.
@@ -98,6 +109,7 @@ private:
     int m_page = 0;
     int m_number = 0;
     CFaderLabel *m_label = nullptr;
+    CFlashButton *m_flash = nullptr;
     SubFaderHost *m_host = nullptr;
     int m_extendAbove = 0;
     int m_extendBelow = 0;

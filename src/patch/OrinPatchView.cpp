@@ -4,6 +4,7 @@
 #include "model/OrinGlobal.h"
 #include "model/OrinSUBDoc.h"
 
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -15,6 +16,14 @@ namespace {
 // Text may be a little wider than its box in some faces: never cut a digit.
 constexpr int kTextFlags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip;
 constexpr int kTextOverhang = 10;
+void DrawMark(QPainter &painter, const QRect &box, bool independent)
+{
+    if (independent)
+        painter.fillRect(box, kIndependentColour);
+    painter.setPen(kMarkFrameColour);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(box.adjusted(0, 0, -1, -1));
+}
 } // namespace
 
 COrinPatchView::COrinPatchView(QWidget *parent)
@@ -46,6 +55,31 @@ void COrinPatchView::ScrollToChannel(int channelIndex)
         return;
     horizontalScrollBar()->setValue(0);
     verticalScrollBar()->setValue(y);
+}
+
+QRect COrinPatchView::MarkBox(int channelIndex) const
+{
+    return QRect(kMarkLeft, RowTop(channelIndex) + kMarkTop, kMarkSize, kMarkSize);
+}
+
+QPoint COrinPatchView::ScrollPosition() const
+{
+    return QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
+}
+
+void COrinPatchView::mousePressEvent(QMouseEvent *event)
+{
+    const model::COrinSUBDoc *doc = model::g_orin.m_pDoc;
+    if (event->button() != Qt::LeftButton || !doc || !LayOut())
+        return;
+    const QPoint logical = event->position().toPoint() + ScrollPosition();
+    for (int i = 0; i < doc->m_channelCount; ++i) {
+        const QRect reach = MarkBox(i).adjusted(-kMarkReach, -kMarkReach, kMarkReach, kMarkReach);
+        if (reach.contains(logical)) {
+            emit IndependentMarkClicked(i + 1);
+            return;
+        }
+    }
 }
 
 bool COrinPatchView::LayOut()
@@ -89,7 +123,7 @@ void COrinPatchView::paintEvent(QPaintEvent *event)
         return;
     const model::COrinSUBDoc &doc = *model::g_orin.m_pDoc;
 
-    const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    const QPoint scroll = ScrollPosition();
     painter.translate(-scroll);
     const QRect exposed = event->rect().translated(scroll);
     painter.fillRect(QRect(kRuleX, 0, kRuleWidth, kGridFillHeight).intersected(exposed),
@@ -116,6 +150,11 @@ void COrinPatchView::paintEvent(QPaintEvent *event)
             text = QString::number(cell.dimmer);
         }
         painter.drawText(cell.box, kTextFlags, text);
+    }
+    for (int i = 0; i < doc.m_channelCount && i < model::kChannelObjects; ++i) {
+        const QRect box = MarkBox(i);
+        if (box.intersects(exposed))
+            DrawMark(painter, box, doc.m_extension.IsIndependent(i + 1));
     }
     for (const QRect &separator : m_layout.Separators()) {
         if (separator.intersects(exposed))

@@ -6,8 +6,9 @@
 
 namespace orinsub::patch {
 
-/// The patch grid: every channel with its dimmers, the selected ones in green. Display only;
-/// it scrolls with its scroll bars. Reads the show through model::g_orin.m_pDoc.
+/// The patch grid: every channel with its dimmers, the selected ones in green, and left of each
+/// console channel's number its independent mark. It scrolls with its scroll bars. Reads the show
+/// through model::g_orin.m_pDoc; a click on a mark only asks for it to be toggled.
 class COrinPatchView : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -24,15 +25,23 @@ public:
 
     /// y of channel index 0..80's first line in the grid.
     int RowTop(int channelIndex) const { return m_layout.RowTop(channelIndex); }
+    /// The independent mark's box of console channel index 0..79, logical coordinates.
+    QRect MarkBox(int channelIndex) const;
     int ContentHeight() const { return m_layout.ContentHeight(); }
+
+signals:
+    /// The operator clicked console channel 1..80's independent mark.
+    void IndependentMarkClicked(int channel);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
 
 private:
     bool LayOut();
+    QPoint ScrollPosition() const;
     void ApplyScrollSizes();
 
     CPatchGridLayout m_layout;

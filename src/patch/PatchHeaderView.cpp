@@ -23,6 +23,8 @@ void CPatchHeaderView::paintEvent(QPaintEvent *event)
     painter.fillRect(kRuleX, 0, kRuleWidth, kHeaderFillHeight, kRuleColour);
     painter.setPen(kCaptionColour);
     constexpr int flags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip;
+    painter.drawText(QRect(kMarkCaptionLeft, 5, kMarkCaptionWidth, 25), flags,
+                     QString::fromUtf8(kIndependentCaption));
     painter.drawText(QRect(50, 5, 30, 25), flags, QString::fromUtf8(kChannelCaption));
     painter.drawText(QRect(120, 5, 30, 25), flags, QString::fromUtf8(kDimmerCaption));
     painter.fillRect(0, kHeaderSeparatorY, kGridWidth, 1, kSeparatorColour);

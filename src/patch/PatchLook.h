@@ -21,6 +21,14 @@ inline constexpr int kTextBoxHeight = 30;
 inline constexpr int kSeparatorOffset = 23; // below a channel's last line
 inline constexpr int kHeaderSeparatorY = 29;
 inline constexpr double kGridPointSize = 12.0;
+// The independent mark left of each console channel's number: a box, filled while the channel
+// ignores the grand master and blackout; a click anywhere near it toggles it.
+inline constexpr int kMarkLeft = 18;
+inline constexpr int kMarkTop = 3; // below the line's top
+inline constexpr int kMarkSize = 14;
+inline constexpr int kMarkReach = 6; // how far around the box a click still counts
+inline constexpr int kMarkCaptionLeft = 5;
+inline constexpr int kMarkCaptionWidth = 40;
 
 // Panes of the window, top to bottom: ideal and minimum heights, 1-pixel gaps.
 inline constexpr int kHeaderPaneHeight = 30;
@@ -44,6 +52,8 @@ inline const QColor kCaptionColour{255, 255, 255};
 inline const QColor kSelectedDimmerColour{127, 255, 127};
 inline const QColor kDimmerColour{191, 191, 191};
 inline const QColor kSeparatorColour{127, 127, 63};
+inline const QColor kMarkFrameColour{127, 127, 127};
+inline const QColor kIndependentColour{255, 200, 0}; // as the desk marks the channel
 
 inline constexpr char kWindowTitle[] = "パッチ";
 inline constexpr char kMenuTitle[] = "パッチ(&P)";
@@ -52,6 +62,7 @@ inline constexpr char kOneToOneItem[] = "1対1パッチ(&D)...";
 inline constexpr char kOneToOneQuestion[] = "パッチを1対1に初期化します。\nよろしいですか？";
 inline constexpr char kOneToOneCaption[] = "パッチを1対1に初期化";
 inline constexpr char kChannelCaption[] = "CH";
+inline constexpr char kIndependentCaption[] = "独立";
 inline constexpr char kDimmerCaption[] = "DIM";
 inline constexpr char kSpareChannelLabel[] = "--";
 inline constexpr char kPatchButton[] = "パッチ";

@@ -11,6 +11,7 @@
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 namespace orinsub::surfaces {
 
@@ -114,6 +115,7 @@ struct ControlLayer::Impl
         std::map<PickUpKey, PickUp> pickUps;           // by console fader and control
         std::unordered_set<int> touched;               // touched controls, by shown target
         std::unordered_map<int, ControlTarget> marked; // faders showing this surface's mark
+        std::unordered_map<int, ControlTarget> held;   // momentary buttons held down
     };
 
     Impl(Desk &desk, std::unique_ptr<FlushTimer> timer) : desk(desk), timer(std::move(timer)) {}
@@ -193,6 +195,13 @@ struct ControlLayer::Impl
     {
         if (a.marked.erase(Key(target)))
             desk.SetPickUpMark(target, -1);
+    }
+
+    /// A surface that goes (unplugged, closed) lets go of what it holds: nothing stays flashing.
+    void LetGoOfHeldButtons(Attached &a)
+    {
+        for (const auto &[key, target] : std::exchange(a.held, {}))
+            desk.Press(target, false);
     }
 
     void ClearAllMarks(Attached &a)
@@ -349,6 +358,7 @@ void ControlLayer::Detach(Surface *surface)
         if ((*it)->surface != surface)
             continue;
         d->ClearAllMarks(**it);
+        d->LetGoOfHeldButtons(**it);
         if (d->flushing)
             (*it)->surface = nullptr; // the flush in progress removes it
         else
@@ -406,8 +416,15 @@ void ControlLayer::Press(Surface *surface, const ControlTarget &target, bool dow
         break;
     }
     const TargetFamily &family = resolved.Family();
-    if (family.scope == TargetScope::Desk && !resolved.IsContinuous())
-        m_desk.Press(resolved, down);
+    if (family.scope != TargetScope::Desk || resolved.IsContinuous())
+        return;
+    if (family.action == TargetAction::Momentary) {
+        if (down)
+            a->held[Key(resolved)] = resolved;
+        else
+            a->held.erase(Key(resolved));
+    }
+    m_desk.Press(resolved, down);
 }
 
 void ControlLayer::Touch(Surface *surface, const ControlTarget &target, bool touched)

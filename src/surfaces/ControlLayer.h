@@ -77,6 +77,7 @@ public:
     /// The surface plays from now on, its first bank current; it gets every value it shows at
     /// once. Attaching it again changes nothing.
     void Attach(Surface *surface, std::vector<Bank> banks = DefaultBanks());
+    /// The surface plays no more; the momentary buttons it still holds (a flash) are let go.
     void Detach(Surface *surface);
 
     /// A valued control of the surface moved to value (faders 0..255; clamped to the target's

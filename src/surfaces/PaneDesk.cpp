@@ -93,6 +93,14 @@ int PaneDesk::Value(const ControlTarget &target) const
         return master && master->GetGoFade().IsRunning() ? 1 : 0;
     case Kind::GoTime:
         return master ? std::min(master->GetGoFade().GetFadeTime(), 255) : 0;
+    case Kind::Flash: {
+        const controls::CSubFader *fader = master ? master->GetSubFader(target.index) : nullptr;
+        return fader && fader->IsFlashHeld() ? 1 : 0;
+    }
+    case Kind::FlashMode:
+        return views::IsFlashSolo() ? 1 : 0;
+    case Kind::Independent:
+        return views::IsIndependentChannel(target.index + 1) ? 1 : 0;
     default:
         return 0;
     }
@@ -119,6 +127,12 @@ void PaneDesk::Move(const ControlTarget &target, int value)
         if (master)
             master->GetGoFade().SetFadeTime(Byte(value));
         break;
+    case Kind::FlashMode:
+        views::SetFlashMode(value != 0 ? model::FlashMode::Solo : model::FlashMode::Flash);
+        break;
+    case Kind::Independent:
+        views::SetIndependentChannel(target.index + 1, value != 0);
+        break;
     default:
         break;
     }
@@ -133,6 +147,11 @@ void PaneDesk::MoveCrossfader(int levelA, int levelB)
 void PaneDesk::Press(const ControlTarget &target, bool down)
 {
     views::CMasterConsoleView *master = g_orin.m_pMasterView;
+    if (target.kind == Kind::Flash) {
+        if (master)
+            master->HoldFlash(target.index, down);
+        return;
+    }
     if (!down)
         return;
     switch (target.kind) {
@@ -151,6 +170,10 @@ void PaneDesk::Press(const ControlTarget &target, bool down)
     case Kind::Go:
         if (master)
             master->GetGoFade().Go();
+        break;
+    case Kind::FlashMode:
+    case Kind::Independent:
+        Move(target, Value(target) == 0 ? 1 : 0); // a button toggles a latch
         break;
     default:
         break;

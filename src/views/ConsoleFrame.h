@@ -38,6 +38,10 @@ public:
     virtual void SetEditCommandsEnabled(bool enabled) = 0;
     /// Checks or unchecks "クロスフェーダーを連結(&C)".
     virtual void SetCrossfaderLinkChecked(bool checked) = 0;
+    /// Checks or unchecks "フラッシュボタンをソロにする".
+    virtual void SetFlashSoloChecked(bool checked) = 0;
+    /// The show's independent channels changed: an open patch window shows them anew.
+    virtual void OnIndependentChannelsChanged() = 0;
     /// The window that owns the console's message boxes.
     virtual QWidget *GetWindow() = 0;
 };

@@ -3,6 +3,7 @@
 #include "ConsoleFrame.h"
 #include "ConsoleTexts.h"
 #include "DanConsoleView.h"
+#include "DeskWatch.h"
 #include "LampConsoleView.h"
 #include "MasterConsoleView.h"
 #include "controls/KeyState.h"
@@ -11,6 +12,7 @@
 #include "controls/RowState.h"
 #include "model/Mix.h"
 #include "model/OrinGlobal.h"
+#include "model/OrinSUBDoc.h"
 #include "model/UndoRecord.h"
 
 namespace orinsub::views {
@@ -82,6 +84,47 @@ bool IsInputHookOn(InputTarget target)
 {
     const controls::CInButton *button = InButton(target);
     return button && button->IsOn();
+}
+
+void SetFlashMode(model::FlashMode mode)
+{
+    model::COrinSUBDoc *doc = g_orin.m_pDoc;
+    if (!doc)
+        return;
+    doc->SetFlashMode(mode);
+    if (g_orin.m_pMainFrame)
+        g_orin.m_pMainFrame->SetFlashSoloChecked(mode == model::FlashMode::Solo);
+    if (g_orin.m_pMasterView)
+        g_orin.m_pMasterView->InvalidateFlashButtons();
+    model::RecomputeAllChannels(); // a button held now plays the other way
+    UpdateOutputDisplays();
+    NotifyDeskChanged();
+}
+
+bool IsFlashSolo()
+{
+    return g_orin.m_pDoc && g_orin.m_pDoc->m_extension.flashMode == model::FlashMode::Solo;
+}
+
+void SetIndependentChannel(int channel, bool independent)
+{
+    model::COrinSUBDoc *doc = g_orin.m_pDoc;
+    if (!doc || channel < 1 || channel > doc->m_channelCount ||
+        doc->m_extension.IsIndependent(channel) == independent)
+        return;
+    doc->SetIndependent(channel, independent);
+    model::MixChannel(channel);
+    UpdateOutputDisplays();
+    if (g_orin.m_pDanView)
+        g_orin.m_pDanView->InvalidateChannelMark(channel);
+    if (g_orin.m_pMainFrame)
+        g_orin.m_pMainFrame->OnIndependentChannelsChanged();
+    NotifyDeskChanged();
+}
+
+bool IsIndependentChannel(int channel)
+{
+    return g_orin.m_pDoc && g_orin.m_pDoc->m_extension.IsIndependent(channel);
 }
 
 bool ConfirmHookAll(InputTarget target)

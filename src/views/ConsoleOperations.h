@@ -1,6 +1,7 @@
 #pragma once
 
 #include "InputTarget.h"
+#include "model/ShowExtension.h"
 
 #include <cstdint>
 
@@ -29,6 +30,19 @@ void ToggleInputHook(InputTarget target);
 
 /// Whether target's "IN" button is on (never for None).
 bool IsInputHookOn(InputTarget target);
+
+/// What the flash buttons do from now on: the show keeps it (marked modified on a change), the
+/// menu item's check mark, the buttons' captions and the output follow.
+void SetFlashMode(model::FlashMode mode);
+/// Whether the show's flash buttons solo their sub-master.
+bool IsFlashSolo();
+
+/// Channel 1..80 ignores the grand master and blackout from now on (or follows them again): the
+/// show keeps it (marked modified), the output, the preset pane's mark and an open patch window
+/// follow. Other channels, or no change: nothing.
+void SetIndependentChannel(int channel, bool independent);
+/// Whether the show has channel 1..80 independent.
+bool IsIndependentChannel(int channel);
 
 /// Before hooking every fader of a row or of the sub-masters to the DMX input: asks the operator
 /// unless Shift is held. True to go ahead.

@@ -37,4 +37,7 @@ inline const QString kPageUpText = QStringLiteral("▲");
 inline const QString kPageDownText = QStringLiteral("▼");
 inline const QString kPageCaption = QStringLiteral("PAGE");
 
+/// A channel's context menu item, checked while the grand master and blackout leave it alone.
+inline const QString kIndependentItem = QStringLiteral("独立チャンネル");
+
 } // namespace orinsub::views

@@ -3,6 +3,7 @@
 #include "ConsoleFrame.h"
 #include "ConsoleKeys.h"
 #include "ConsoleOperations.h"
+#include "ConsoleTexts.h"
 #include "DeskWatch.h"
 #include "InputPickUp.h"
 #include "LampConsoleView.h"
@@ -23,7 +24,9 @@
 #include "model/OrinSUBDoc.h"
 #include "model/UndoRecord.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
@@ -38,6 +41,7 @@ namespace {
 constexpr int kScrollWidth = 40 * 80 + 2 * 4;
 constexpr int kScrollHeight = 392;
 constexpr int kFastScrollColumns = 15;
+constexpr int kNumberBandHeight = 10;
 } // namespace
 
 CDanConsoleView::CDanConsoleView(model::COrinSUBDoc *doc, QWidget *parent)
@@ -87,6 +91,12 @@ CDanConsoleView::CDanConsoleView(model::COrinSUBDoc *doc, QWidget *parent)
         connect(edit, &QPlainTextEdit::textChanged, this,
                 [this, edit] { OnChannelNameChanged(edit); });
         connect(edit, &controls::CMyEdit::FocusEntered, this, [] { OnNameBoxFocus(); });
+        // The name box's own edit menu, with the channel's setting after it.
+        edit->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(edit, &QWidget::customContextMenuRequested, this, [this, edit, j](QPoint at) {
+            PopUpChannelMenu(edit->createStandardContextMenu(at), j,
+                             edit->viewport()->mapToGlobal(at));
+        });
         m_nameLabels.push_back(std::move(label));
     }
 
@@ -238,19 +248,62 @@ void CDanConsoleView::OnDraw(QPainter &painter, const QRect &exposed)
         if (shown && f->GetReadoutRect().intersects(exposed))
             f->DrawReadout(painter);
     }
-    painter.setFont(controls::ConsoleFont(100));
-    painter.setPen(controls::kScaleTextColor);
+    const QFont numberFont = controls::ConsoleFont(100);
+    QFont markFont = numberFont;
+    markFont.setBold(true);
     for (const auto &f : m_faders) {
-        const QRect track = f->GetTrackRect().translated(scroll);
-        const QRect band(track.x(), controls::BottomOf(track), track.width(), 10);
-        if (band.intersects(exposed))
-            painter.drawText(band, Qt::AlignCenter | Qt::TextSingleLine,
-                             QString::number(f->GetChannel()));
+        const QRect band = NumberBand(*f);
+        if (!band.intersects(exposed))
+            continue;
+        const bool independent = m_doc && m_doc->m_extension.IsIndependent(f->GetChannel());
+        painter.setFont(independent ? markFont : numberFont);
+        painter.setPen(independent ? controls::kIndependentMarkColor : controls::kScaleTextColor);
+        painter.drawText(band, Qt::AlignCenter | Qt::TextSingleLine,
+                         QString::number(f->GetChannel()));
     }
     for (const auto &readout : m_outputDisplays) {
         if (readout->GetRect().intersects(exposed))
             readout->Draw(painter);
     }
+}
+
+QRect CDanConsoleView::NumberBand(const CDanFader &fader) const
+{
+    const QRect track = fader.GetTrackRect().translated(GetScrollPosition());
+    return QRect(track.x(), controls::BottomOf(track), track.width(), kNumberBandHeight);
+}
+
+void CDanConsoleView::InvalidateChannelMark(int channel)
+{
+    if (channel < 1 || channel > m_channelCount)
+        return;
+    const QPoint scroll = GetScrollPosition();
+    for (int row = 0; row < 2; ++row)
+        InvalidateRect(
+            NumberBand(*m_faders[row * m_channelCount + channel - 1]).translated(-scroll));
+}
+
+void CDanConsoleView::contextMenuEvent(QContextMenuEvent *event)
+{
+    for (const auto &f : m_faders) {
+        if (f->HitTest(event->pos()) != controls::FaderHit::None) {
+            PopUpChannelMenu(new QMenu(this), f->GetChannel(), event->globalPos());
+            return;
+        }
+    }
+}
+
+void CDanConsoleView::PopUpChannelMenu(QMenu *menu, int channel, QPoint global)
+{
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    if (!menu->isEmpty())
+        menu->addSeparator();
+    QAction *item = menu->addAction(kIndependentItem);
+    item->setCheckable(true);
+    item->setChecked(IsIndependentChannel(channel));
+    connect(item, &QAction::triggered, this,
+            [channel](bool checked) { SetIndependentChannel(channel, checked); });
+    menu->popup(global);
 }
 
 void CDanConsoleView::mousePressEvent(QMouseEvent *event)

@@ -19,6 +19,7 @@ class CDanFader;
 class CFaderLabel;
 class CMyEdit;
 } // namespace orinsub::controls
+class QMenu;
 
 namespace orinsub::views {
 
@@ -31,6 +32,9 @@ namespace orinsub::views {
 /// Construction registers it in g_orin as m_pDanView and as the mix's row source (and the show
 /// as m_pDoc when none is registered yet); destruction withdraws it. The name boxes exist from
 /// construction. OnInitialUpdate fills them from the show and starts the pick-up timer.
+///
+/// The number under a channel's faders is drawn in the mark colour while the channel is
+/// independent; a right click on a channel fader or its name box offers "独立チャンネル".
 class CDanConsoleView : public NamedPane,
                         public model::RowLevelSource,
                         public controls::OutputLevels
@@ -80,6 +84,8 @@ public:
     void MoveFaderTo(int row, int index, uint8_t level);
     /// One tick of the DMX input pick-up (the timer runs it every 10 ms).
     void PickUpInput();
+    /// Repaints channel 1..80's number, which shows whether it is independent.
+    void InvalidateChannelMark(int channel);
 
     controls::CDanFader *GetFader(int index) const { return m_faders.at(index).get(); }
     controls::CFaderLabel *GetNameLabel(int index) const { return m_nameLabels.at(index).get(); }
@@ -96,9 +102,15 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
 
 private:
+    /// The band under a fader's track where its channel number stands, logical coordinates.
+    QRect NumberBand(const controls::CDanFader &fader) const;
+    /// Pops up menu at global with the channel's (1..80) "独立チャンネル" item at its end; the
+    /// menu deletes itself when closed.
+    void PopUpChannelMenu(QMenu *menu, int channel, QPoint global);
     bool IsRowInputOn(int row) const;
     bool IsPickUpBusy() const;
     /// After a fader's move: remixes its channel while its row is on air; true if it did.

@@ -11,6 +11,7 @@
 #include "controls/ConsoleLook.h"
 #include "controls/CrossFader.h"
 #include "controls/FaderLabel.h"
+#include "controls/FlashButton.h"
 #include "controls/Geometry.h"
 #include "controls/KeyState.h"
 #include "controls/MyEdit.h"
@@ -22,11 +23,13 @@
 #include "model/ShowLimits.h"
 #include "model/UndoRecord.h"
 
+#include <QFocusEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
+#include <utility>
 
 namespace orinsub::views {
 
@@ -36,7 +39,9 @@ using model::g_orin;
 
 namespace {
 constexpr int kAreaWidth = 1250;
-constexpr int kAreaHeight = 290;
+// The flash buttons' row under the name boxes ends 2 pixels above the bottom, so the whole pane
+// still fits a 1366 x 768 laptop screen under a window manager's title bar.
+constexpr int kAreaHeight = 312;
 const QColor kStatusColor(192, 255, 192);
 constexpr int kStatusPointSize = 100; // tenths of a point
 constexpr int kStatusMinimumWidth = 130;
@@ -58,6 +63,7 @@ CMasterConsoleView::CMasterConsoleView(model::COrinSUBDoc *doc, QWidget *parent)
 {
     const int y = m_faderTop + m_faderHeight / 2;
     const int nameTop = m_faderTop + m_faderHeight + m_numberBand;
+    const int flashTop = nameTop + m_nameHeight + m_flashGap;
     for (int i = 0; i < m_faderCount; ++i) {
         auto fader = std::make_unique<CSubFader>();
         fader->SetBitmap(controls::kKnobSub);
@@ -78,8 +84,16 @@ CMasterConsoleView::CMasterConsoleView(model::COrinSUBDoc *doc, QWidget *parent)
                 [this, edit] { OnSubMasterNameChanged(edit); });
         connect(edit, &controls::CMyEdit::FocusEntered, this, [] { OnNameBoxFocus(); });
         fader->SetLabel(label.get());
+
+        const int left = m_leftMargin + m_faderPitch * i;
+        auto flash = std::make_unique<controls::CFlashButton>(
+            RectLTRB(left + m_flashInset, flashTop, left + m_faderPitch - m_flashInset,
+                     flashTop + m_flashHeight),
+            this);
+        fader->SetFlashButton(flash.get());
         m_subFaders.push_back(std::move(fader));
         m_nameLabels.push_back(std::move(label));
+        m_flashButtons.push_back(std::move(flash));
     }
 
     m_crossFader->SetView(this);
@@ -113,6 +127,7 @@ CMasterConsoleView::~CMasterConsoleView()
 
 void CMasterConsoleView::OnInitialUpdate()
 {
+    InvalidateFlashButtons(); // the show's flash mode
     StepPage(false);
     PlaceStatusLine();
     m_ticker.Schedule(this, IsPickUpBusy());
@@ -156,7 +171,7 @@ uint8_t CMasterConsoleView::GetCrossfaderLevel(int handle) const
 model::SubFaderReading CMasterConsoleView::GetSubFaderReading(int index) const
 {
     const CSubFader &fader = *m_subFaders.at(index);
-    return {fader.GetLevel(), fader.GetPage(), fader.GetNumber()};
+    return {fader.GetLevel(), fader.GetPage(), fader.GetNumber(), fader.IsFlashHeld()};
 }
 
 CSubFader *CMasterConsoleView::GetSubFader(int index) const
@@ -188,7 +203,7 @@ void CMasterConsoleView::RefreshPage()
     InvalidateLogical(m_pageRect);
 
     for (const auto &fader : m_subFaders) {
-        const bool held = fader->GetLevel() != 0 || fader->IsDragSource();
+        const bool held = fader->GetLevel() != 0 || fader->IsDragSource() || fader->IsFlashHeld();
         if (held && fader->GetPage() != m_page) {
             fader->SetContentState(controls::ContentState::HeldElsewhere);
             continue;
@@ -255,6 +270,28 @@ void CMasterConsoleView::MoveSubFaderTo(int index, uint8_t level)
 {
     if (CSubFader *fader = GetSubFader(index))
         fader->MoveTo(level);
+}
+
+void CMasterConsoleView::HoldFlash(int index, bool held)
+{
+    CSubFader *fader = GetSubFader(index);
+    if (!fader || fader->IsFlashHeld() == held)
+        return;
+    fader->SetFlashHeld(held);
+    model::RecomputeAllChannels();
+}
+
+void CMasterConsoleView::InvalidateFlashButtons()
+{
+    for (const auto &button : m_flashButtons)
+        button->Invalidate();
+}
+
+void CMasterConsoleView::ReleaseMouseFlash()
+{
+    if (m_mouseFlash < 0)
+        return;
+    HoldFlash(std::exchange(m_mouseFlash, -1), false);
 }
 
 void CMasterConsoleView::MoveCrossfaderHandle(int handle, uint8_t level)
@@ -433,6 +470,11 @@ void CMasterConsoleView::OnDraw(QPainter &painter, const QRect &exposed)
     for (const auto &fader : m_subFaders)
         fader->Draw(painter);
     DrawNumberBoxes(painter);
+    const bool solo = IsFlashSolo();
+    for (const auto &button : m_flashButtons) {
+        if (button->GetRect().intersects(exposed))
+            button->Draw(painter, solo);
+    }
     DrawPageDisplay(painter);
     m_pageUpLamp->Draw(painter);
     m_pageDownLamp->Draw(painter);
@@ -475,6 +517,14 @@ void CMasterConsoleView::ButtonDown(QPoint p)
         }
     }
     const QPoint logical = p + GetScrollPosition();
+    for (int i = 0; i < m_faderCount; ++i) {
+        if (m_flashButtons[i]->GetRect().contains(logical)) {
+            ReleaseMouseFlash(); // a second button's press without a release between
+            m_mouseFlash = i;
+            HoldFlash(i, true);
+            return;
+        }
+    }
     if (m_pageUpLamp->IsOn() && m_pageUpLamp->GetRect().contains(logical)) {
         StepPage(true);
         return;
@@ -540,6 +590,7 @@ void CMasterConsoleView::mouseReleaseEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton)
         return;
     m_mouseDown = false;
+    ReleaseMouseFlash(); // wherever the mouse is let go
     for (controls::CCross1Fader *handle :
          {m_crossFader->GetHandleA(), m_crossFader->GetHandleB()}) {
         if (handle->IsSelected())
@@ -549,6 +600,15 @@ void CMasterConsoleView::mouseReleaseEvent(QMouseEvent *event)
         if (fader->IsSelected())
             fader->SetSelected(false, QPoint());
     }
+}
+
+void CMasterConsoleView::focusOutEvent(QFocusEvent *event)
+{
+    // Another window (a question) took over while the mouse held a flash button: its release
+    // will not come here.
+    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+        ReleaseMouseFlash();
+    NamedPane::focusOutEvent(event);
 }
 
 } // namespace orinsub::views

@@ -16,6 +16,7 @@ class COrinSUBDoc;
 namespace orinsub::controls {
 class CCrossFader;
 class CFaderLabel;
+class CFlashButton;
 class CInButton;
 class CMyEdit;
 class CRcLamp;
@@ -23,11 +24,12 @@ class CRcLamp;
 
 namespace orinsub::views {
 
-/// The master console: 20 sub-master faders with their name boxes, the page selector ("PAGE",
-/// "▲", "▼"), the sub-masters' "IN" button, the A/B crossfader and the DMX interface's status
-/// line, in a logical area of 1250 x 290. The faders play the sub-masters of the page shown,
-/// except that a raised fader keeps its sub-master until it comes back to 0. Every 10 ms it
-/// refreshes the status line (when its text changes) and runs the sub faders' input pick-up.
+/// The master console: 20 sub-master faders with their name boxes and flash buttons, the page
+/// selector ("PAGE", "▲", "▼"), the sub-masters' "IN" button, the A/B crossfader and the DMX
+/// interface's status line, in a logical area of 1250 x 312. The faders play the sub-masters of
+/// the page shown, except that a raised fader (or a held flash button) keeps its sub-master
+/// until it comes back to 0 (is let go). Every 10 ms it refreshes the status line (when its text
+/// changes) and runs the sub faders' input pick-up.
 ///
 /// Construction registers it in g_orin as m_pMasterView and as the mix's master source (and the
 /// show as m_pDoc when none is registered yet); destruction withdraws it. OnInitialUpdate binds
@@ -80,6 +82,11 @@ public:
     /// Sub fader index (0..19) to level, as dragging it does: unhooked, rebound to the page
     /// shown at 0, the output recomputed. Other indexes: nothing.
     void MoveSubFaderTo(int index, uint8_t level);
+    /// Presses (held) or lets go of sub fader index's (0..19) flash button, as the mouse does:
+    /// its lamp, the fader's binding and the output follow. Other indexes: nothing.
+    void HoldFlash(int index, bool held);
+    /// Repaints the flash buttons, whose captions show the show's flash mode.
+    void InvalidateFlashButtons();
     /// Crossfader handle 0 (A) or 1 (B) to level, as dragging it does (row states, lamps,
     /// output); stops a GO like a grab. Other handles: nothing.
     void MoveCrossfaderHandle(int handle, uint8_t level);
@@ -106,6 +113,10 @@ public:
     controls::CRcLamp *GetPageUpLamp() const { return m_pageUpLamp.get(); }
     controls::CRcLamp *GetPageDownLamp() const { return m_pageDownLamp.get(); }
     controls::CFaderLabel *GetNameLabel(int index) const { return m_nameLabels.at(index).get(); }
+    controls::CFlashButton *GetFlashButton(int index) const
+    {
+        return m_flashButtons.at(index).get();
+    }
     QRect GetStatusRect() const { return m_statusRect; }
     QString GetStatusText() const { return m_statusText; }
     /// Another part of the console shown on the status line after the interface (a surface's
@@ -123,6 +134,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -140,12 +152,15 @@ private:
     void ShowNameOf(controls::CSubFader &fader);
     /// After the grand master or blackout: every channel, the spare one too.
     void RecomputeWholeOutput();
+    /// Lets go of the flash button the mouse holds, if any.
+    void ReleaseMouseFlash();
 
     model::COrinSUBDoc *m_doc;
     std::unique_ptr<controls::CCrossFader> m_crossFader;
     std::unique_ptr<GoFade> m_goFade;
     std::vector<std::unique_ptr<controls::CSubFader>> m_subFaders;
     std::vector<std::unique_ptr<controls::CFaderLabel>> m_nameLabels;
+    std::vector<std::unique_ptr<controls::CFlashButton>> m_flashButtons;
     std::unique_ptr<controls::CRcLamp> m_pageUpLamp;
     std::unique_ptr<controls::CRcLamp> m_pageDownLamp;
     std::unique_ptr<controls::CInButton> m_inButton;
@@ -159,6 +174,9 @@ private:
     int m_faderTop = 20;
     int m_numberBand = 30;
     int m_nameHeight = 60;
+    int m_flashGap = 2; // between a name box and its flash button
+    int m_flashHeight = 18;
+    int m_flashInset = 3; // the button's margin inside the fader's column
     int m_travel = 160;
     int m_crossGap = 90;
     int m_crossWidth = 96;
@@ -166,7 +184,8 @@ private:
     bool m_movingBothHandles = false;
     uint8_t m_grandMaster = 255;
     bool m_blackout = false;
-    QRect m_statusRect; // client coordinates: the client's bottom-right corner
+    int m_mouseFlash = -1; // the flash button the left button holds down
+    QRect m_statusRect;    // client coordinates: the client's bottom-right corner
     QString m_statusText;
     std::function<QString()> m_extraStatus;
     QPoint m_lastMousePoint;

@@ -16,6 +16,9 @@
 #include "model/OrinSUBDoc.h"
 #include "model/UndoRecord.h"
 #include "patch/PatchInputView.h"
+#include "patch/OrinPatchView.h"
+#include "patch/PatchFrame.h"
+#include "patch/PatchLook.h"
 #include "support/ScriptedSeams.h"
 #include "surfaces/ControlLayer.h"
 #include "surfaces/RecordingSurface.h"
@@ -149,6 +152,7 @@ TEST_F(MainFrameTest, MenusShowTheirTextsAndShortcutsWithEditCommandsGreyedAtSta
                                   "パッチ(&P)...\tF11",
                                   "-",
                                   "クロスフェーダーを連結(&C)\tF1",
+                                  "フラッシュボタンをソロにする(&O)",
                                   "GO(&G)\tF12",
                                   "カット(&X)\tShift+F12",
                                   "フェード時間(&F)...",
@@ -440,6 +444,37 @@ TEST_F(MainFrameTest, TheFadeTimeBelongsToTheShowOnTheDesk)
     frame->OnInitialUpdate();
     EXPECT_EQ(Master().GetGoFade().GetFadeTime(), 75);
     EXPECT_FALSE(doc.IsModified());
+}
+
+TEST_F(MainFrameTest, TheFlashModeIsTheShowsAndItsMenuItemFollowsTheShowOnTheDesk)
+{
+    QAction *solo = frame->Command(kIdFlashSolo);
+    EXPECT_TRUE(solo->isCheckable());
+    solo->trigger();
+    EXPECT_TRUE(solo->isChecked());
+    EXPECT_EQ(doc.m_extension.flashMode, model::FlashMode::Solo);
+    EXPECT_TRUE(doc.IsModified());
+
+    doc.m_extension.flashMode = model::FlashMode::Flash; // another show opened
+    frame->OnInitialUpdate();
+    EXPECT_FALSE(solo->isChecked());
+}
+
+TEST_F(MainFrameTest, AClickOnAChannelsMarkInThePatchWindowSwitchesItsIndependence)
+{
+    Type(Qt::Key_F11);
+    ASSERT_TRUE(frame->GetPatchFrame());
+    patch::COrinPatchView *grid = frame->GetPatchFrame()->PatchView();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(grid));
+    const QPoint mark = grid->MarkBox(4).center(); // channel 5, the grid at its top
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, mark);
+    EXPECT_TRUE(doc.m_extension.IsIndependent(5));
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(grid->viewport()->grab().toImage().pixelColor(mark), patch::kIndependentColour);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, mark + QPoint(9, 0));
+    EXPECT_FALSE(doc.m_extension.IsIndependent(5)) << "near the box counts";
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(300, mark.y()));
+    EXPECT_FALSE(doc.m_extension.IsIndependent(5)) << "a dimmer is no mark";
 }
 
 TEST_F(MainFrameTest, CrossfaderLinkFollowsTheMenuAndF1WithItsCheckMark)

@@ -16,19 +16,22 @@ TEST(ControlTargetTest, EveryTargetOfTheCatalogueParsesFromItsOneName)
     }
     // The names that mapping files and OSC layouts hold keep meaning what they meant.
     for (const char *name :
-         {"A/1",     "A/80",      "B/80",      "sub/20", "xfade",    "xfade/A",   "xfade/B",
-          "page/up", "page/down", "in/A",      "in/B",   "in/sub",   "link",      "go",
-          "go/time", "strip/1",   "strip/128", "bank/1", "bank/128", "bank/next", "bank/prev"})
+         {"A/1",           "A/80",      "B/80",     "sub/20",     "xfade",
+          "xfade/A",       "xfade/B",   "page/up",  "page/down",  "in/A",
+          "in/B",          "in/sub",    "link",     "go",         "go/time",
+          "strip/1",       "strip/128", "bank/1",   "bank/128",   "bank/next",
+          "bank/prev",     "flash/1",   "flash/20", "flash/mode", "independent/1",
+          "independent/80"})
         EXPECT_TRUE(names.count(QString::fromLatin1(name))) << name;
 }
 
 TEST(ControlTargetTest, OutOfRangeAndMalformedNamesAreRefused)
 {
     const char *names[] = {
-        "",          "A",        "A/0",       "A/81",   "A/01",    "A/+1",
-        "A/1/",      "/A/1",     "B/1x",      "sub/21", "xfade/C", "in/C",
-        "page/left", "go/times", "strip/129", "bank/0", "a/1",     "A/1000000000000",
-        "link/1",    "bank/",    "bank/nex"};
+        "",          "A",        "A/0",       "A/81",     "A/01",       "A/+1",
+        "A/1/",      "/A/1",     "B/1x",      "sub/21",   "xfade/C",    "in/C",
+        "page/left", "go/times", "strip/129", "bank/0",   "a/1",        "A/1000000000000",
+        "link/1",    "bank/",    "bank/nex",  "flash/21", "flash/solo", "independent/81"};
     for (const char *name : names)
         EXPECT_FALSE(ControlTarget::Parse(QString::fromLatin1(name))) << name;
 }
@@ -42,7 +45,7 @@ TEST(ControlTargetTest, ASurfacesShapeBoundsItsStripsAndBanks)
     EXPECT_FALSE(ControlTarget::Parse("bank/24", shape));
 
     const std::vector<ControlTarget> all = ListTargets(TargetList::Everything, shape);
-    EXPECT_EQ(all.size(), 160u + 20 + 3 + 2 + 3 + 3 + 8 + 23 + 2);
+    EXPECT_EQ(all.size(), 160u + 20 + 3 + 2 + 3 + 3 + 20 + 1 + 80 + 8 + 23 + 2);
     const std::vector<ControlTarget> shown = ListTargets(TargetList::Shown, shape);
     EXPECT_EQ(std::count(shown.begin(), shown.end(), *ControlTarget::Parse("xfade")), 0)
         << "shown as handle A";

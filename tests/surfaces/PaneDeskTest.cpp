@@ -138,3 +138,36 @@ TEST_F(LayerTest, TypedNamesAndTheStatusLineAreAnnounced)
     EXPECT_FALSE(changed.isEmpty());
     EXPECT_TRUE(desk.StatusLine().contains("SIM-1")) << desk.StatusLine().toStdString();
 }
+
+TEST_F(LayerTest, FlashButtonsAndChannelSettingsPlayFromASurfaceWithTheirLamps)
+{
+    doc.GetSubMaster(1, 3)->m_levels[0] = 255;
+    RecordingSurface surface({"flash/3", "flash/mode", "independent/4"});
+    RecordingSurface other({"flash/3", "flash/mode", "independent/4"});
+    Attach(surface);
+    Attach(other);
+    layer->Press(&surface, T("flash/3"), true);
+    EXPECT_EQ(port.GetOutputSlot(1), 255);
+    layer->Flush();
+    EXPECT_EQ(surface.Last("flash/3")->value, 1) << "lit for the surface that holds it too";
+    layer->Press(&surface, T("flash/3"), false);
+    EXPECT_EQ(port.GetOutputSlot(1), 0);
+
+    layer->Move(&surface, T("flash/mode"), 1);
+    EXPECT_TRUE(frame.flashSoloChecked) << "the menu item follows";
+    layer->Press(&surface, T("independent/4"), true);
+    EXPECT_TRUE(doc.m_extension.IsIndependent(4));
+    EXPECT_EQ(frame.independentChanges, 1);
+    master->HoldFlash(2, true); // the mouse
+    layer->Flush();
+    EXPECT_EQ(other.Last("flash/mode")->value, 1);
+    EXPECT_EQ(other.Last("independent/4")->value, 1);
+    EXPECT_EQ(other.Last("flash/3")->value, 1);
+    master->HoldFlash(2, false);
+
+    layer->Press(&surface, T("flash/3"), true);
+    layer->Detach(&other);
+    layer->Detach(&surface); // unplugged with the button down
+    EXPECT_FALSE(Sub(3).IsFlashHeld()) << "nothing stays flashing";
+    EXPECT_EQ(port.GetOutputSlot(1), 0);
+}

@@ -47,6 +47,8 @@ public:
     }
     void SetEditCommandsEnabled(bool enabled) override { editCommandsEnabled = enabled; }
     void SetCrossfaderLinkChecked(bool checked) override { linkChecked = checked; }
+    void SetFlashSoloChecked(bool checked) override { flashSoloChecked = checked; }
+    void OnIndependentChannelsChanged() override { ++independentChanges; }
     QWidget *GetWindow() override { return this; }
 
     std::vector<std::pair<int, QPoint>> rowDrags;
@@ -56,6 +58,8 @@ public:
     views::CLampConsoleView *rightStrip = nullptr;
     bool editCommandsEnabled = true;
     bool linkChecked = false;
+    bool flashSoloChecked = false;
+    int independentChanges = 0;
 };
 
 /// Records the regions a widget paints.
@@ -84,6 +88,9 @@ public:
 class ConsoleTest : public ::testing::Test
 {
 protected:
+    /// The master pane's whole content, flash buttons included, as on a laptop screen.
+    static constexpr int kMasterHeight = 312;
+
     ConsoleTest()
     {
         model::g_orin = model::COrinGlobal{};
@@ -93,7 +100,7 @@ protected:
         model::g_orin.m_pZentra = &port;
         model::g_orin.m_pMainFrame = &frame;
         model::SetUndoCommandListener([this](bool enabled) { undoEnabled = enabled; });
-        frame.resize(1270, 702);
+        frame.resize(1270, 411 + kMasterHeight + 1);
         left = new views::CLampConsoleView(views::CLampConsoleView::Side::Left, &frame);
         dan = new views::CDanConsoleView(&doc, &frame);
         right = new views::CLampConsoleView(views::CLampConsoleView::Side::Right, &frame);
@@ -101,7 +108,7 @@ protected:
         left->setGeometry(0, 0, 28, 410);
         dan->setGeometry(29, 0, 1192, 410);
         right->setGeometry(1222, 0, 28, 410);
-        master->setGeometry(0, 411, 1250, 290);
+        master->setGeometry(0, 411, 1250, kMasterHeight);
         frame.leftStrip = left;
         frame.rightStrip = right;
         dan->OnInitialUpdate();

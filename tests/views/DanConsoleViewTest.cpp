@@ -1,9 +1,12 @@
 #include "ConsoleFixture.h"
+#include "controls/ConsoleLook.h"
 #include "controls/FaderLabel.h"
 #include "controls/LvDisp.h"
 #include "controls/MyEdit.h"
 #include "controls/RcLamp.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QScrollBar>
 
 using namespace orinsub;
@@ -18,6 +21,39 @@ protected:
     QPoint KnobOf(int row, int channel) { return Centre(Fader(row, channel).GetKnobRect()); }
     controls::CMyEdit *NameBox(int channel) { return dan->GetNameLabel(channel - 1)->GetEdit(); }
     QWidget *Client() { return dan->viewport(); }
+    /// A right click at p on widget: the context menu it pops up.
+    static QMenu *ContextMenuAt(QWidget *widget, QPoint p)
+    {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, p, widget->mapToGlobal(p));
+        QApplication::sendEvent(widget, &event);
+        return qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    }
+    static QAction *Item(QMenu *menu, const QString &text)
+    {
+        for (QAction *action : menu->actions()) {
+            if (action->text() == text)
+                return action;
+        }
+        return nullptr;
+    }
+    static void Choose(QMenu *menu, QAction *item)
+    {
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+    }
+    /// Pixels of channel's number under row A drawn in the mark colour (or its blend with the
+    /// background at the digits' edges).
+    int MarkPixels(int channel)
+    {
+        const QImage image = Client()->grab().toImage();
+        int marked = 0;
+        for (int y = 176; y < 186; ++y) {
+            for (int x = 4 + 40 * (channel - 1); x < 44 + 40 * (channel - 1); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                marked += c.red() > c.blue() + 60 && c.green() > c.blue() + 30;
+            }
+        }
+        return marked;
+    }
 };
 
 } // namespace
@@ -333,4 +369,30 @@ TEST_F(PresetPaneTest, RendersKnobsReadoutsAndNumbers)
     EXPECT_EQ(image.pixelColor(Fader(0, 10).GetX(), 120), QColor(0, 0, 0)) << "the groove";
     EXPECT_EQ(image.pixelColor(Fader(0, 10).GetX() + 15, 103), QColor(127, 127, 127))
         << "the middle tick";
+}
+
+TEST_F(PresetPaneTest, AChannelsContextMenuMarksItIndependentAndTheDeskShowsIt)
+{
+    QMenu *menu = ContextMenuAt(Client(), KnobOf(1, 3)); // row B's fader 3
+    ASSERT_NE(menu, nullptr);
+    QAction *item = Item(menu, QStringLiteral("独立チャンネル"));
+    ASSERT_NE(item, nullptr);
+    EXPECT_FALSE(item->isChecked());
+    Choose(menu, item);
+    EXPECT_TRUE(doc.m_extension.IsIndependent(3));
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(frame.independentChanges, 1) << "an open patch window is told";
+    EXPECT_GT(MarkPixels(3), 10);
+    EXPECT_EQ(MarkPixels(4), 0);
+
+    // The name box's menu keeps its edit items and ends with the channel's.
+    menu = ContextMenuAt(NameBox(3)->viewport(), QPoint(5, 5));
+    ASSERT_NE(menu, nullptr);
+    item = Item(menu, QStringLiteral("独立チャンネル"));
+    ASSERT_NE(item, nullptr);
+    EXPECT_GT(menu->actions().size(), 3);
+    EXPECT_TRUE(item->isChecked());
+    Choose(menu, item);
+    EXPECT_FALSE(doc.m_extension.IsIndependent(3));
+    EXPECT_EQ(MarkPixels(3), 0);
 }

@@ -164,7 +164,7 @@ TEST_F(MasterPaneTest, StatusLineFollowsTheInterface)
     OpenInterface();
     master->OnTick();
     EXPECT_EQ(master->GetStatusText(), QStringLiteral("Zentra : SIM-1"));
-    EXPECT_EQ(master->GetStatusRect(), QRect(1250 - 130, 290 - 34, 130, 30));
+    EXPECT_EQ(master->GetStatusRect(), QRect(1250 - 130, kMasterHeight - 34, 130, 30));
 
     orinsub::testing::PaintSpy spy(master->viewport());
     spy.Settle();

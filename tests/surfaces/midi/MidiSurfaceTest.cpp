@@ -175,3 +175,22 @@ TEST_F(MidiSurfaceTest, TheDialogImportsExportsAndCancelsWithoutADevice)
     dialog.reject();
     EXPECT_EQ(host.Mapping(), Generic());
 }
+
+TEST_F(MidiSurfaceTest, AButtonTogglesALatchAndHoldsAFlashWhileDown)
+{
+    doc.GetSubMaster(1, 1)->m_levels[2] = 255;
+    MidiMapping mapping;
+    mapping.controls = {{Type::Note, 0, 60, T("independent/7")}, {Type::Note, 0, 61, T("flash/1")}};
+    Plug(mapping);
+    Play(Type::Note, 0, 60, 100);
+    Play(Type::Note, 0, 60, 0);
+    EXPECT_TRUE(doc.m_extension.IsIndependent(7));
+    EXPECT_EQ(Sent(), (Messages{{Type::Note, 0, 60, 127}})) << "its lamp";
+    Play(Type::Note, 0, 60, 100);
+    EXPECT_FALSE(doc.m_extension.IsIndependent(7));
+
+    Play(Type::Note, 0, 61, 100);
+    EXPECT_EQ(port.GetOutputSlot(3), 255);
+    Play(Type::Note, 0, 61, 0);
+    EXPECT_EQ(port.GetOutputSlot(3), 0);
+}

@@ -168,3 +168,33 @@ TEST_F(OscSurfaceTest, StartReadsTheReplyAddressesAndSaysWhatItCannotUse)
                                                    "OSC なしで続けます。")
                                         .arg(taken)});
 }
+
+TEST_F(OscSurfaceTest, ALatchTakesAStateOrTogglesAndAFlashButtonHoldsWhileOne)
+{
+    doc.GetSubMaster(1, 2)->m_levels[0] = 255;
+    Start();
+    client->SendInt("/orinsub/independent/4", 1);
+    ReadUntil(1);
+    EXPECT_TRUE(doc.m_extension.IsIndependent(4));
+    EXPECT_TRUE(doc.IsModified());
+    client->SendInt("/orinsub/independent/4", 1); // a state, not a toggle
+    client->SendFloat("/orinsub/flash/mode", 1.0f);
+    ReadUntil(3);
+    EXPECT_TRUE(doc.m_extension.IsIndependent(4));
+    EXPECT_EQ(doc.m_extension.flashMode, model::FlashMode::Solo);
+    client->SendEmpty("/orinsub/independent/4");
+    client->SendInt("/orinsub/flash/mode", 0);
+    ReadUntil(5);
+    EXPECT_FALSE(doc.m_extension.IsIndependent(4)) << "a bare message toggles";
+    EXPECT_EQ(doc.m_extension.flashMode, model::FlashMode::Flash);
+
+    client->SendInt("/orinsub/flash/2", 1);
+    ReadUntil(6);
+    EXPECT_EQ(port.GetOutputSlot(1), 255);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return Last(client->HeardSoFar(), "flash/2") == 1.0f; }, 2000))
+        << "its lamp";
+    client->SendInt("/orinsub/flash/2", 0);
+    ReadUntil(7);
+    EXPECT_EQ(port.GetOutputSlot(1), 0);
+}

@@ -1,5 +1,6 @@
 // Plays the web remote in headless Chromium as a phone would: pairing, two fingers on two
-// sub-master faders at once, pick-up, GO, a page change, and the page following the console.
+// sub-master faders at once, pick-up, a flash button held, GO, a page change, and the page
+// following the console.
 // The test program hosting the console answers questions on stdin, one JSON line per question
 // printed here: {"cmd":"code"} the operator opens pairing: the code shown, {"cmd":"desk"} the desk and the wire,
 // {"cmd":"mouseSub","number":n,"dy":px} a real mouse drag of a console sub fader,
@@ -121,6 +122,20 @@ async function run() {
   await touch('touchEnd', []);
   desk = await ask({ cmd: 'desk' });
   check(Math.abs(desk.subs[3] - 200) <= 3, 'caught on crossing, then followed: ' + desk.subs[3]);
+
+  // A finger holds sub-master 1's flash button: full while held, its fader's level once let go.
+  const flash = await page.$eval('[data-target="flash/1"]', (e) => {
+    const r = e.getBoundingClientRect();
+    return { x: r.left + r.width / 2, y: r.top + r.height / 2 };
+  });
+  await touch('touchStart', [{ x: flash.x, y: flash.y, id: 4 }]);
+  await page.waitForSelector('[data-target="flash/1"].lit');
+  desk = await ask({ cmd: 'desk' });
+  check(desk.wire[0] === 255 && desk.subs[0] < 255, 'a held flash plays at full: ' + desk.wire[0]);
+  await touch('touchEnd', []);
+  await page.waitForFunction(() => !document.querySelector('[data-target="flash/1"]').classList.contains('lit'));
+  desk = await ask({ cmd: 'desk' });
+  check(desk.wire[0] === desk.subs[0], 'let go, the fader plays again: ' + desk.wire[0]);
 
   // GO with a fade time of 0 (a cut): row A comes on air.
   await page.focus('#go-time');

@@ -153,18 +153,25 @@ class Fader {
   }
 }
 
+// Pressed while the finger is down, let go when it lifts anywhere or is cancelled: a flash
+// button plays for exactly as long as it is held.
 class Button {
   constructor(element, target) {
     this.element = element;
     this.target = target;
+    this.down = false;
     const press = (down) => (e) => {
       e.preventDefault();
+      e.stopPropagation(); // a flash button sits on its fader but is no part of it
+      if (down === this.down) return;
+      this.down = down;
+      if (down && e.pointerId !== undefined) element.setPointerCapture(e.pointerId);
       element.classList.toggle('down', down);
       send({ t: 'press', n: target, d: down });
     };
     element.addEventListener('pointerdown', press(true));
-    element.addEventListener('pointerup', press(false));
-    element.addEventListener('pointercancel', press(false));
+    for (const type of ['pointerup', 'pointercancel', 'lostpointercapture'])
+      element.addEventListener(type, press(false));
     element.addEventListener('keydown', (e) => {
       if ((e.key === 'Enter' || e.key === ' ') && !e.repeat) press(true)(e);
     });
@@ -173,12 +180,31 @@ class Button {
     });
   }
 
-  // Lit: IN and link while on, GO while its fade runs, a page button while it can be used.
+  // Lit: IN and link while on, GO while its fade runs, a page button while it can be used, a
+  // flash button while held.
   feedback(value) {
     this.element.classList.toggle('lit', value !== 0);
     if (this.element.hasAttribute('aria-pressed'))
       this.element.setAttribute('aria-pressed', value ? 'true' : 'false');
   }
+}
+
+// The flash buttons' setting: lit in solo mode, when every flash button says SOLO.
+class FlashModeButton extends Button {
+  feedback(value) {
+    super.feedback(value);
+    document.body.classList.toggle('solo', value !== 0);
+  }
+}
+
+function makeFlash(parent, number) {
+  const element = document.createElement('button');
+  element.className = 'flash';
+  element.setAttribute('role', 'button');
+  element.setAttribute('aria-label', 'フラッシュ ' + number);
+  element.dataset.target = 'flash/' + number;
+  parent.appendChild(element);
+  controls.set(element.dataset.target, new Button(element, element.dataset.target));
 }
 
 function makeFader(parent, target, label, top, extraClass) {
@@ -206,8 +232,10 @@ function buildDesk() {
   makeFader(cross, 'xfade/A', 'クロスフェーダー A', 'A');
   makeFader(cross, 'xfade/B', 'クロスフェーダー B', 'B');
   controls.set('go/time', new Fader($('go-time'), 'go/time', true));
-  for (const element of document.querySelectorAll('button[data-target]'))
-    controls.set(element.dataset.target, new Button(element, element.dataset.target));
+  for (const element of document.querySelectorAll('button[data-target]')) {
+    const Kind = element.dataset.target === 'flash/mode' ? FlashModeButton : Button;
+    controls.set(element.dataset.target, new Kind(element, element.dataset.target));
+  }
   for (const tab of document.querySelectorAll('.row-tab'))
     tab.addEventListener('click', () => { row = tab.dataset.row; showBank(); });
   $('bank-prev').addEventListener('click', () => { bank = Math.max(0, bank - 1); showBank(); });
@@ -222,7 +250,10 @@ function buildDesk() {
 function buildFaders(sizes) {
   if (channels > 0) return;
   const subs = $('sub-faders');
-  for (let i = 1; i <= sizes.sub; i++) makeFader(subs, 'sub/' + i, 'サブマスター ' + i, String(i), 'sub-fader');
+  for (let i = 1; i <= sizes.sub; i++) {
+    const fader = makeFader(subs, 'sub/' + i, 'サブマスター ' + i, String(i), 'sub-fader');
+    if (i <= sizes.flash) makeFlash(fader.element, i);
+  }
   const rows = $('row-faders');
   for (const r of ['A', 'B'])
     for (let i = 1; i <= sizes[r]; i++)
