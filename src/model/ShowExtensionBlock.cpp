@@ -36,6 +36,70 @@ void AppendRecord(QByteArray &payload, ExtensionRecord kind, const QByteArray &d
     payload += data;
 }
 
+// A cue's fields before its label: number, three times, follow, look, label length.
+constexpr size_t kCueFixedBytes = 2 + 3 + 2 + kConsoleChannels + 2;
+
+QByteArray EncodeCues(const CueList &cues)
+{
+    QByteArray data;
+    data.reserve(static_cast<qsizetype>(sizeof(uint16_t) + cues.Count() * kCueFixedBytes));
+    AppendLittleEndian<uint16_t>(data, static_cast<uint16_t>(cues.Count()));
+    for (const Cue &cue : cues.Cues()) {
+        AppendLittleEndian<uint16_t>(data, static_cast<uint16_t>(cue.number));
+        for (int time : {cue.upTime, cue.downTime, cue.delay})
+            data.append(static_cast<char>(time));
+        AppendLittleEndian<uint16_t>(data,
+                                     cue.follow ? static_cast<uint16_t>(*cue.follow) : kNoFollow);
+        data.append(reinterpret_cast<const char *>(cue.look.data()), kConsoleChannels);
+        AppendLittleEndian<uint16_t>(data, static_cast<uint16_t>(cue.label.size()));
+        const qsizetype at = data.size();
+        data.resize(at + cue.label.size() * qsizetype{sizeof(char16_t)});
+        if (!cue.label.isEmpty())
+            qToLittleEndian<char16_t>(cue.label.utf16(), cue.label.size(), data.data() + at);
+    }
+    return data;
+}
+
+/// Fills the empty list cues from a record's data; false when the data is not exactly a list
+/// of valid cues in ascending order.
+bool ReadCues(std::span<const uint8_t> data, CueList &cues)
+{
+    if (data.size() < sizeof(uint16_t))
+        return false;
+    const int count = qFromLittleEndian<uint16_t>(data.data());
+    data = data.subspan(sizeof(uint16_t));
+    if (count > kMaxCues)
+        return false;
+    int previous = 0;
+    for (int i = 0; i < count; ++i) {
+        if (data.size() < kCueFixedBytes)
+            return false;
+        Cue cue;
+        cue.number = qFromLittleEndian<uint16_t>(data.data());
+        cue.upTime = data[2];
+        cue.downTime = data[3];
+        cue.delay = data[4];
+        if (const uint16_t follow = qFromLittleEndian<uint16_t>(data.data() + 5);
+            follow != kNoFollow)
+            cue.follow = follow;
+        std::copy_n(data.data() + 7, kConsoleChannels, cue.look.begin());
+        const size_t length = qFromLittleEndian<uint16_t>(data.data() + 7 + kConsoleChannels);
+        data = data.subspan(kCueFixedBytes);
+        if (data.size() < length * sizeof(char16_t))
+            return false;
+        cue.label.resize(static_cast<qsizetype>(length));
+        if (length > 0)
+            qFromLittleEndian<char16_t>(data.data(), static_cast<qsizetype>(length),
+                                        cue.label.data());
+        data = data.subspan(length * sizeof(char16_t));
+        const int number = cue.number;
+        if (number <= previous || !cues.Add(std::move(cue)).IsOk())
+            return false;
+        previous = number;
+    }
+    return data.empty();
+}
+
 ShowExtensionParse Corrupt(const QString &problem)
 {
     return {ShowFileStatus::Corrupt, problem, {}};
@@ -100,6 +164,10 @@ private:
                 return Bad(name);
             extension.fadeTime = data[0];
             return std::nullopt;
+        case ExtensionRecord::CueList:
+            if (!ReadCues(data, extension.cues))
+                return Bad(name);
+            return std::nullopt;
         }
         return std::nullopt;
     }
@@ -114,6 +182,8 @@ private:
             return texts::kOfFlashMode;
         case ExtensionRecord::FadeTime:
             return texts::kOfFadeTime;
+        case ExtensionRecord::CueList:
+            return texts::kOfCueList;
         }
         return {};
     }
@@ -148,6 +218,8 @@ QByteArray ShowExtensionBlock::Encode(const ShowExtension &extension)
     if (extension.fadeTime != defaults.fadeTime)
         AppendRecord(payload, ExtensionRecord::FadeTime,
                      QByteArray(1, static_cast<char>(extension.fadeTime)));
+    if (!extension.cues.IsEmpty())
+        AppendRecord(payload, ExtensionRecord::CueList, EncodeCues(extension.cues));
     if (payload.isEmpty())
         return {};
 
