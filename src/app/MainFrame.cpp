@@ -1,6 +1,7 @@
 #include "MainFrame.h"
 
 #include "AppResources.h"
+#include "CueWindow.h"
 #include "FadeTimeDlg.h"
 #include "MainMenu.h"
 #include "MySplitterWnd.h"
@@ -179,6 +180,7 @@ void CMainFrame::ConnectCommands()
         connect(Command(id), &QAction::triggered, this, handler);
     };
     on(kIdPatch, [this] { OnPatch(); });
+    on(kIdCueList, [this] { OnCueList(); });
     on(kIdCrossfaderLink, [this] { m_pMasterView->ToggleCrossfaderLink(); });
     on(kIdGo, [this] { m_pMasterView->GetGoFade().Go(); });
     on(kIdFadeTime, [this] { OnFadeTime(); });
@@ -262,6 +264,16 @@ void CMainFrame::OnPatch()
     patch::CPatchFrame::OpenOrActivate(m_pPatchFrame);
 }
 
+void CMainFrame::OnCueList()
+{
+    if (!m_cueWindow)
+        m_cueWindow = new CueWindow(*m_doc, this);
+    m_cueWindow->setWindowState(m_cueWindow->windowState() & ~Qt::WindowMinimized);
+    m_cueWindow->show();
+    m_cueWindow->raise();
+    m_cueWindow->activateWindow();
+}
+
 void CMainFrame::SetInputHook(views::InputTarget target)
 {
     using views::InputTarget;
@@ -308,6 +320,8 @@ void CMainFrame::OnInitialUpdate()
     m_pMasterView->GetGoFade().SetFadeTime(m_doc->m_extension.fadeTime);
     if (m_pPatchFrame)
         m_pPatchFrame->RefreshGrid();
+    if (m_cueWindow)
+        m_cueWindow->ShowChanged();
     // Another patch or other sub-masters: every slot, the unpatched ones too, follows the desk
     // at once rather than keeping a level that no fader controls any more.
     model::RecomputeAllChannels();
