@@ -81,9 +81,14 @@ CueEdit CueList::Add(Cue cue)
         return {problem, 0};
     if (IsFull())
         return Failed(texts::kCueListFull);
-    if (IndexOf(cue.number) >= 0)
-        return Failed(texts::kCueExists, cue.number);
     const int number = cue.number;
+    // Recording and reading a show add at the end: no search for those.
+    if (m_cues.empty() || m_cues.back().number < number) {
+        m_cues.push_back(std::move(cue));
+        return {{}, number};
+    }
+    if (IndexOf(number) >= 0)
+        return Failed(texts::kCueExists, number);
     const auto at = std::upper_bound(m_cues.begin(), m_cues.end(), number,
                                      [](int n, const Cue &c) { return n < c.number; });
     m_cues.insert(at, std::move(cue));
