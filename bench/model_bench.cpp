@@ -1,4 +1,5 @@
-// Model benchmarks: the full output recompute and show-file load and save.
+// Model benchmarks: the full output recompute and show-file load and save, the shows without cues
+// (/cues:0) and with a full cue list (/cues:999).
 //   build-rel/bin/model_bench
 
 #include "dmx/OrinZentra.h"
@@ -87,28 +88,51 @@ BENCHMARK(RecomputeAllChannelsWithAllSubFadersRaised)
     ->Arg(0)
     ->Arg(1);
 
-void SaveDefaultShowToBytes(benchmark::State &state)
+/// A new show with state.range(0) cues as an operator records them: whole numbers, a short
+/// Japanese label, a look with most channels up, the fade time, a follow on every fifth.
+void AddCues(COrinSUBDoc &doc, const benchmark::State &state)
 {
-    const COrinSUBDoc doc;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(ShowFileWriter::Encode(doc));
+    doc.EditCues([count = state.range(0)](CueList &cues) {
+        for (int i = 0; i < count; ++i) {
+            Cue cue;
+            cue.number = (i + 1) * 10;
+            cue.label = QStringLiteral("シーン %1 夕景").arg(i + 1);
+            for (int c = 0; c < kConsoleChannels; ++c)
+                cue.look[c] = static_cast<uint8_t>(c % 4 == 0 ? 0 : 128 + (i + c) % 128);
+            if (i % 5 == 4)
+                cue.follow = 20;
+            cues.Add(cue);
+        }
+        return CueEdit{};
+    });
 }
-BENCHMARK(SaveDefaultShowToBytes)->Unit(benchmark::kMicrosecond);
 
-void LoadDefaultShowFromBytes(benchmark::State &state)
+void SaveShowToBytes(benchmark::State &state)
 {
     COrinSUBDoc doc;
+    AddCues(doc, state);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ShowFileWriter::Encode(doc));
+    state.counters["bytes"] = static_cast<double>(ShowFileWriter::Encode(doc).size());
+}
+BENCHMARK(SaveShowToBytes)->ArgName("cues")->Arg(0)->Arg(kMaxCues)->Unit(benchmark::kMicrosecond);
+
+void LoadShowFromBytes(benchmark::State &state)
+{
+    COrinSUBDoc doc;
+    AddCues(doc, state);
     const QByteArray bytes = ShowFileWriter::Encode(doc);
     for (auto _ : state) {
         ShowFileParse parse = ShowFileReader::Parse(AsBytes(bytes));
         std::move(parse.content).ApplyTo(doc);
     }
 }
-BENCHMARK(LoadDefaultShowFromBytes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(LoadShowFromBytes)->ArgName("cues")->Arg(0)->Arg(kMaxCues)->Unit(benchmark::kMicrosecond);
 
-void LoadAndSaveDefaultShowInMemory(benchmark::State &state)
+void LoadAndSaveShowInMemory(benchmark::State &state)
 {
     COrinSUBDoc doc;
+    AddCues(doc, state);
     QByteArray bytes = ShowFileWriter::Encode(doc);
     for (auto _ : state) {
         ShowFileParse parse = ShowFileReader::Parse(AsBytes(bytes));
@@ -116,15 +140,20 @@ void LoadAndSaveDefaultShowInMemory(benchmark::State &state)
         bytes = ShowFileWriter::Encode(doc);
     }
 }
-BENCHMARK(LoadAndSaveDefaultShowInMemory)->Unit(benchmark::kMicrosecond);
+BENCHMARK(LoadAndSaveShowInMemory)
+    ->ArgName("cues")
+    ->Arg(0)
+    ->Arg(kMaxCues)
+    ->Unit(benchmark::kMicrosecond);
 
 // Through the file system: open reads the file, save writes a temporary file, syncs it to disk
 // and renames it, so this depends on the disk under the temporary folder.
-void OpenAndSaveDefaultShowFile(benchmark::State &state)
+void OpenAndSaveShowFile(benchmark::State &state)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.orin"));
     COrinSUBDoc doc;
+    AddCues(doc, state);
     if (!SaveShowFile(doc, path).IsOk()) {
         state.SkipWithError("cannot save in the temporary folder");
         return;
@@ -136,7 +165,11 @@ void OpenAndSaveDefaultShowFile(benchmark::State &state)
         }
     }
 }
-BENCHMARK(OpenAndSaveDefaultShowFile)->Unit(benchmark::kMicrosecond);
+BENCHMARK(OpenAndSaveShowFile)
+    ->ArgName("cues")
+    ->Arg(0)
+    ->Arg(kMaxCues)
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

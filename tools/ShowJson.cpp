@@ -19,6 +19,7 @@ using model::ShowFileContent;
 constexpr QStringView kIndependent = u"independent";
 constexpr QStringView kFlashMode = u"flashmode";
 constexpr QStringView kFadeTime = u"fadetime";
+constexpr QStringView kCues = u"cues";
 constexpr QStringView kFlashModeNames[] = {u"flash", u"solo"}; // by model::FlashMode
 
 void AppendQuoted(QByteArray &out, const QString &text)
@@ -71,7 +72,7 @@ public:
         QJsonArray channels;
         QJsonArray subMasters;
         if (!Object(root, texts::kRoot.toString(), {u"channels", u"submasters"},
-                    {kIndependent, kFlashMode, kFadeTime}, show) ||
+                    {kIndependent, kFlashMode, kFadeTime, kCues}, show) ||
             !Array(show[u"channels"], QStringLiteral("channels"), model::kChannelObjects,
                    channels) ||
             !Array(show[u"submasters"], QStringLiteral("submasters"),
@@ -172,6 +173,64 @@ private:
             if (!Integer(show[kFadeTime], kFadeTime.toString(), 0, model::kMaxFadeTime, tenths))
                 return false;
             extension.fadeTime = static_cast<uint8_t>(tenths);
+        }
+        return !show.contains(kCues) || Cues(show[kCues], extension.cues);
+    }
+
+    bool Cues(const QJsonValue &value, model::CueList &cues)
+    {
+        QJsonArray list;
+        if (!Array(value, kCues.toString(), -1, list))
+            return false;
+        for (qsizetype i = 0; i < list.size(); ++i) {
+            const QString where = QStringLiteral("%1[%2]").arg(kCues).arg(i);
+            model::Cue cue;
+            if (!Cue(list[i], where, cue))
+                return false;
+            if (const model::CueEdit added = cues.Add(std::move(cue)); !added.IsOk())
+                return Fail(texts::kCueRefused.toString().arg(where, added.error));
+        }
+        return true;
+    }
+
+    /// Numbers and times in tenths, as the cue list holds them.
+    bool Cue(const QJsonValue &value, const QString &where, model::Cue &cue)
+    {
+        QJsonObject object;
+        QJsonArray look;
+        if (!Object(value, where,
+                    {u"number", u"label", u"up", u"down", u"delay", u"follow", u"look"}, object) ||
+            !String(object[u"label"], where + QStringLiteral(".label"), cue.label) ||
+            !Array(object[u"look"], where + QStringLiteral(".look"), model::kConsoleChannels, look))
+            return false;
+        const struct
+        {
+            QStringView key;
+            int min, max;
+            int *field;
+        } numbers[] = {{u"number", model::kMinCueNumber, model::kMaxCueNumber, &cue.number},
+                       {u"up", 0, model::kMaxCueTime, &cue.upTime},
+                       {u"down", 0, model::kMaxCueTime, &cue.downTime},
+                       {u"delay", 0, model::kMaxCueTime, &cue.delay}};
+        for (const auto &n : numbers) {
+            qint64 number = 0;
+            if (!Integer(object[n.key], where + u'.' + n.key.toString(), n.min, n.max, number))
+                return false;
+            *n.field = static_cast<int>(number);
+        }
+        // null: no follow, the next cue waits for GO.
+        if (!object[u"follow"].isNull()) {
+            qint64 follow = 0;
+            if (!Integer(object[u"follow"], where + QStringLiteral(".follow"), 0,
+                         model::kMaxCueFollow, follow))
+                return false;
+            cue.follow = static_cast<int>(follow);
+        }
+        for (int i = 0; i < model::kConsoleChannels; ++i) {
+            qint64 level = 0;
+            if (!Integer(look[i], where + QStringLiteral(".look[%1]").arg(i), 0, 255, level))
+                return false;
+            cue.look[i] = static_cast<uint8_t>(level);
         }
         return true;
     }
@@ -284,7 +343,21 @@ QByteArray ShowToJson(const model::COrinSUBDoc &doc)
     out += ",\n  \"" + kFlashMode.toUtf8() + "\": ";
     AppendQuoted(out, kFlashModeNames[static_cast<int>(extension.flashMode)].toString());
     out += ",\n  \"" + kFadeTime.toUtf8() + "\": " + QByteArray::number(extension.fadeTime);
-    out += "\n}\n";
+    out += ",\n  \"" + kCues.toUtf8() + "\": [";
+    const std::vector<model::Cue> &cues = extension.cues.Cues();
+    for (size_t i = 0; i < cues.size(); ++i) {
+        const model::Cue &cue = cues[i];
+        out += i == 0 ? "\n" : ",\n";
+        out += "    {\"number\": " + QByteArray::number(cue.number) + ", \"label\": ";
+        AppendQuoted(out, cue.label);
+        out += ", \"up\": " + QByteArray::number(cue.upTime) +
+               ", \"down\": " + QByteArray::number(cue.downTime) +
+               ", \"delay\": " + QByteArray::number(cue.delay) + ", \"follow\": " +
+               (cue.follow ? QByteArray::number(*cue.follow) : QByteArray("null")) + ", \"look\": ";
+        AppendNumbers(out, cue.look);
+        out += '}';
+    }
+    out += cues.empty() ? "]\n}\n" : "\n  ]\n}\n";
     return out;
 }
 

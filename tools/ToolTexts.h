@@ -57,5 +57,6 @@ inline constexpr QStringView kUnknownKey = u"%1: 不明な項目「%2」があ�
 inline constexpr QStringView kTwice = u"%1: %2 が二度あります";
 inline constexpr QStringView kNeedEither = u"%1: 「%2」か「%3」でなければなりません";
 inline constexpr QStringView kRoot = u"全体";
+inline constexpr QStringView kCueRefused = u"%1: %2"; // %2 what the cue list says
 
 } // namespace orinsub::tools::texts

@@ -36,6 +36,7 @@ enum CommandId : int {
     kIdSurfaces = 32802,
     kIdCut = 32803,
     kIdFlashSolo = 32810,
+    kIdCueList = 32811,
     kIdAppAbout = 57664,
 };
 
@@ -114,6 +115,10 @@ inline const QString kFadeTimeLabel =
     QStringLiteral("GO でクロスフェーダーが動く時間 (0 でカット):");
 inline const QString kFadeTimeUnit = QStringLiteral(" 秒");
 
+// The cue window.
+inline const QString kCueListItem = QStringLiteral("キューリスト(&L)...");
+inline const QString kCueWindowTitle = QStringLiteral("キューリスト");
+
 // About box (dialog 100) and version resource.
 inline const QString kAboutTitle = QStringLiteral("バージョン情報 OrinSUB");
 inline const QString kAboutClose = QStringLiteral("閉じる");
@@ -160,3 +165,42 @@ inline constexpr int kSmallImageBarWidth = 3;
 inline constexpr int kPreviewBarWidth = 5;
 
 } // namespace orinsub::app::drag
+
+namespace orinsub::app::cuewindow {
+
+// The cue window: its columns, controls, question and colours.
+inline const QString kNumberColumn = QStringLiteral("番号");
+inline const QString kLabelColumn = QStringLiteral("ラベル");
+inline const QString kUpColumn = QStringLiteral("アップ");
+inline const QString kDownColumn = QStringLiteral("ダウン");
+inline const QString kDelayColumn = QStringLiteral("ディレイ");
+inline const QString kFollowColumn = QStringLiteral("フォロー");
+inline const QString kSourceLabel = QStringLiteral("記録元");
+inline const QString kSourceOutput = QStringLiteral("出力");
+inline const QString kSourceSubMaster = QStringLiteral("サブマスター");
+inline const QString kPageLabel = QStringLiteral("PAGE");
+inline const QString kSubMasterNumberLabel = QStringLiteral("No.");
+inline const QString kCueNumberLabel = QStringLiteral("キュー番号");
+inline const QString kRecordButton = QStringLiteral("記録(&R)");
+inline const QString kUpdateButton = QStringLiteral("更新(&U)");
+inline const QString kInsertButton = QStringLiteral("挿入(&I)");
+inline const QString kDeleteButton = QStringLiteral("削除(&D)");
+inline const QString kRenumberButton = QStringLiteral("番号を振り直す(&N)...");
+inline const QString kUndoButton = QStringLiteral("元に戻す(&Z)");
+inline const QString kRenumberQuestion =
+    QStringLiteral("キュー番号を 1, 2, 3… と順に振り直します。\nよろしいですか？");
+inline const QString kRenumberCaption = QStringLiteral("番号を振り直す");
+
+inline const QColor kTextColour(255, 255, 255);
+inline const QColor kListBackground(0, 0, 0);
+inline const QColor kListAlternate(31, 31, 31);
+inline const QColor kListText(191, 191, 191);
+inline const QColor kSelection(0, 127, 0); // the groove of a sub-master that holds levels
+inline const QColor kButton(95, 95, 95);
+inline constexpr int kWindowWidth = 720;
+inline constexpr int kWindowHeight = 520;
+inline constexpr int kTimeColumnWidth = 72;
+inline constexpr int kRowPadding = 6;  // pixels above and below a row's text
+inline constexpr int kPointSize = 100; // tenths of a point
+
+} // namespace orinsub::app::cuewindow

@@ -1,6 +1,7 @@
 #include "MainFrame.h"
 
 #include "AppResources.h"
+#include "CueWindow.h"
 #include "FadeTimeDlg.h"
 #include "MainMenu.h"
 #include "MySplitterWnd.h"
@@ -181,6 +182,7 @@ void CMainFrame::ConnectCommands()
         connect(Command(id), &QAction::triggered, this, handler);
     };
     on(kIdPatch, [this] { OnPatch(); });
+    on(kIdCueList, [this] { OnCueList(); });
     on(kIdCrossfaderLink, [this] { m_pMasterView->ToggleCrossfaderLink(); });
     on(kIdFlashSolo, [](bool solo) {
         views::SetFlashMode(solo ? model::FlashMode::Solo : model::FlashMode::Flash);
@@ -286,6 +288,16 @@ void CMainFrame::OnPatch()
             &CMainFrame::ToggleIndependentChannel, Qt::UniqueConnection);
 }
 
+void CMainFrame::OnCueList()
+{
+    if (!m_cueWindow)
+        m_cueWindow = new CueWindow(*m_doc, this);
+    m_cueWindow->setWindowState(m_cueWindow->windowState() & ~Qt::WindowMinimized);
+    m_cueWindow->show();
+    m_cueWindow->raise();
+    m_cueWindow->activateWindow();
+}
+
 void CMainFrame::SetInputHook(views::InputTarget target)
 {
     using views::InputTarget;
@@ -334,6 +346,8 @@ void CMainFrame::OnInitialUpdate()
     SetFlashSoloChecked(m_doc->m_extension.flashMode == model::FlashMode::Solo);
     if (m_pPatchFrame)
         m_pPatchFrame->RefreshGrid();
+    if (m_cueWindow)
+        m_cueWindow->ShowChanged();
     // Another patch or other sub-masters: every slot, the unpatched ones too, follows the desk
     // at once rather than keeping a level that no fader controls any more.
     model::RecomputeAllChannels();

@@ -31,6 +31,7 @@ class PaneDesk;
 namespace orinsub::app {
 
 class CMySplitterWnd;
+class CueWindow;
 class MainMenu;
 class SectionDrag;
 
@@ -76,6 +77,8 @@ public:
     /// True while the patch window is open.
     bool IsPatchViewOpen() const;
     patch::CPatchFrame *GetPatchFrame() const { return m_pPatchFrame; }
+    /// The cue window once opened (closing only hides it, so its undo lasts), else null.
+    CueWindow *GetCueWindow() const { return m_cueWindow; }
 
     /// Input take-over: a row or the sub-masters light their "IN" button (a lit one stays lit)
     /// and switch off the others; None switches all off. Any other value: nothing.
@@ -87,8 +90,8 @@ public:
     void MatchInput(views::InputTarget target);
 
     /// For every new or opened show: the panes take the show's names and restart their timers,
-    /// the GO fade takes the show's fade time, an open patch window repaints its grid, and the
-    /// output is recomputed from the desk.
+    /// the GO fade takes the show's fade time, an open patch window repaints its grid, the cue
+    /// window shows the show's cues, and the output is recomputed from the desk.
     void OnInitialUpdate();
 
     /// The command's action (menu item or accelerator), or null.
@@ -130,6 +133,8 @@ private:
     void OnPatch();
     /// A click on a channel's mark in the patch window switches its independence.
     void ToggleIndependentChannel(int channel);
+    /// Shows the cue window, made on first use, in front.
+    void OnCueList();
     /// The fade-time dialog; the time chosen goes into the show.
     void OnFadeTime();
     /// Every change of the GO fade time goes into the show (which marks it modified).
@@ -161,6 +166,7 @@ private:
     views::CMasterConsoleView *m_pMasterView = nullptr;
     QPointer<QWidget> m_activePane; // the pane that last had the focus, or one inside it
     QPointer<patch::CPatchFrame> m_pPatchFrame; // never owned: it deletes itself when closed
+    CueWindow *m_cueWindow = nullptr;           // a child window: it goes with the frame
     QRect m_windowRect;
     QMargins m_fittedFrame; // the window manager's frame the size was last fitted to
     QBasicTimer m_displayTimer;

@@ -96,6 +96,7 @@ MainMenu::MainMenu(QMainWindow &window)
 
     QMenu *operation = bar->addMenu(kMenuOperation);
     Add(operation, kIdPatch, QStringLiteral("パッチ(&P)..."), QStringLiteral("F11"));
+    Add(operation, kIdCueList, kCueListItem);
     operation->addSeparator();
     // F1 is the console's own key (it ignores auto-repeat), not an accelerator.
     Add(operation, kIdCrossfaderLink, QStringLiteral("クロスフェーダーを連結(&C)"),

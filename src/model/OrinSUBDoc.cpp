@@ -121,6 +121,18 @@ void COrinSUBDoc::SetFadeTime(int tenths)
     SetModifiedFlag(true);
 }
 
+CueEdit COrinSUBDoc::EditCues(const std::function<CueEdit(CueList &)> &edit)
+{
+    // On a copy, so that a failing edit cannot leave half of itself behind.
+    CueList cues = m_extension.cues;
+    CueEdit result = edit(cues);
+    if (result.IsOk() && cues != m_extension.cues) {
+        m_extension.cues = std::move(cues);
+        SetModifiedFlag(true);
+    }
+    return result;
+}
+
 void COrinSUBDoc::SetModifiedFlag(bool modified)
 {
     if (modified == m_modified)

@@ -12,8 +12,8 @@
 namespace orinsub::model {
 
 /// The show: 80 channels plus the spare channel with their names and patch, 20 pages of
-/// 20 sub-masters, and the independent channels, flash mode and fade time. Fader positions are
-/// not part of it. Lives for the whole run; New re-initialises
+/// 20 sub-masters, and the independent channels, flash mode, fade time and cue list. Fader
+/// positions are not part of it. Lives for the whole run; New re-initialises
 /// it and Open refills it. UI thread only.
 class COrinSUBDoc
 {
@@ -53,13 +53,20 @@ public:
     void SetFlashMode(FlashMode mode);
     /// Tenths of a second, clamped to 0..255.
     void SetFadeTime(int tenths);
+    /// Makes one edit of the cue list (the show's list is m_extension.cues): either edit
+    /// succeeds and the show is marked modified when the list changed, or the list stays
+    /// exactly as it was. Returns what edit returned.
+    CueEdit EditCues(const std::function<CueEdit(CueList &)> &edit);
 
     bool IsModified() const { return m_modified; }
     /// Sets the modified flag and tells the listener when it changes.
     void SetModifiedFlag(bool modified = true);
     /// Called with the new value whenever the modified flag changes (the show controller's
     /// title and save prompt follow it).
-    void SetModifiedListener(std::function<void(bool)> listener) { m_onModified = std::move(listener); }
+    void SetModifiedListener(std::function<void(bool)> listener)
+    {
+        m_onModified = std::move(listener);
+    }
 
     int m_channelCount = kConsoleChannels;
     int m_dimmerCount = kDimmers;

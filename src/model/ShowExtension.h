@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CueList.h"
 #include "ShowLimits.h"
 
 #include <bitset>
@@ -11,9 +12,6 @@ namespace orinsub::model {
 /// holding the rows and the other sub-masters at 0 (solo).
 enum class FlashMode : uint8_t { Flash = 0, Solo = 1 };
 
-inline constexpr int kDefaultFadeTime = 30; // tenths of a second
-inline constexpr int kMaxFadeTime = 255;
-
 /// What a show holds beyond its channel and sub-master records. The show file keeps it in the
 /// extension block, which is written only when something here differs from a new show, so a
 /// show without additions stays byte for byte what it always was.
@@ -22,6 +20,7 @@ struct ShowExtension
     std::bitset<kConsoleChannels> independent; // bit n - 1: channel n ignores GM and blackout
     FlashMode flashMode = FlashMode::Flash;
     uint8_t fadeTime = kDefaultFadeTime; // the GO fade, tenths of a second
+    CueList cues;
 
     /// False for any number outside 1..80.
     bool IsIndependent(int channel) const

@@ -29,11 +29,103 @@ template <typename T> void AppendLittleEndian(QByteArray &out, T value)
     out.append(bytes, sizeof(T));
 }
 
-void AppendRecord(QByteArray &payload, ExtensionRecord kind, const QByteArray &data)
+/// Writes a record's kind and a length to be set by EndRecord; returns where its data begins.
+qsizetype BeginRecord(QByteArray &out, ExtensionRecord kind)
 {
-    AppendLittleEndian<uint16_t>(payload, static_cast<uint16_t>(kind));
-    AppendLittleEndian<uint32_t>(payload, static_cast<uint32_t>(data.size()));
-    payload += data;
+    AppendLittleEndian<uint16_t>(out, static_cast<uint16_t>(kind));
+    AppendLittleEndian<uint32_t>(out, 0);
+    return out.size();
+}
+
+void EndRecord(QByteArray &out, qsizetype dataAt)
+{
+    qToLittleEndian<uint32_t>(static_cast<uint32_t>(out.size() - dataAt),
+                              out.data() + dataAt - sizeof(uint32_t));
+}
+
+void AppendRecord(QByteArray &out, ExtensionRecord kind, const QByteArray &data)
+{
+    const qsizetype at = BeginRecord(out, kind);
+    out += data;
+    EndRecord(out, at);
+}
+
+// A cue's fields before its label: number, three times, follow, look, label length.
+constexpr size_t kCueFixedBytes = 2 + 3 + 2 + kConsoleChannels + 2;
+
+/// The bytes the cue list's record takes, its header included.
+qsizetype CueRecordSize(const CueList &cues)
+{
+    qsizetype size = kExtensionRecordHeaderSize + sizeof(uint16_t);
+    for (const Cue &cue : cues.Cues())
+        size += kCueFixedBytes + cue.label.size() * sizeof(char16_t);
+    return size;
+}
+
+void AppendCues(QByteArray &out, const CueList &cues)
+{
+    const qsizetype at = BeginRecord(out, ExtensionRecord::CueList);
+    // Sized once and written in place: a full list is over a hundred kilobytes.
+    out.resize(out.size() - kExtensionRecordHeaderSize + CueRecordSize(cues));
+    uint8_t *p = reinterpret_cast<uint8_t *>(out.data()) + at;
+    qToLittleEndian<uint16_t>(static_cast<uint16_t>(cues.Count()), p);
+    p += sizeof(uint16_t);
+    for (const Cue &cue : cues.Cues()) {
+        qToLittleEndian<uint16_t>(static_cast<uint16_t>(cue.number), p);
+        p[2] = static_cast<uint8_t>(cue.upTime);
+        p[3] = static_cast<uint8_t>(cue.downTime);
+        p[4] = static_cast<uint8_t>(cue.delay);
+        qToLittleEndian<uint16_t>(cue.follow ? static_cast<uint16_t>(*cue.follow) : kNoFollow,
+                                  p + 5);
+        std::copy(cue.look.begin(), cue.look.end(), p + 7);
+        qToLittleEndian<uint16_t>(static_cast<uint16_t>(cue.label.size()),
+                                  p + 7 + kConsoleChannels);
+        p += kCueFixedBytes;
+        if (!cue.label.isEmpty())
+            qToLittleEndian<char16_t>(cue.label.utf16(), cue.label.size(), p);
+        p += cue.label.size() * sizeof(char16_t);
+    }
+    EndRecord(out, at);
+}
+
+/// Fills the empty list cues from a record's data; false when the data is not exactly a list
+/// of valid cues in ascending order.
+bool ReadCues(std::span<const uint8_t> data, CueList &cues)
+{
+    if (data.size() < sizeof(uint16_t))
+        return false;
+    const int count = qFromLittleEndian<uint16_t>(data.data());
+    data = data.subspan(sizeof(uint16_t));
+    if (count > kMaxCues)
+        return false;
+    int previous = 0;
+    for (int i = 0; i < count; ++i) {
+        if (data.size() < kCueFixedBytes)
+            return false;
+        Cue cue;
+        cue.number = qFromLittleEndian<uint16_t>(data.data());
+        cue.upTime = data[2];
+        cue.downTime = data[3];
+        cue.delay = data[4];
+        if (const uint16_t follow = qFromLittleEndian<uint16_t>(data.data() + 5);
+            follow != kNoFollow)
+            cue.follow = follow;
+        std::copy_n(data.data() + 7, kConsoleChannels, cue.look.begin());
+        const size_t length = qFromLittleEndian<uint16_t>(data.data() + 7 + kConsoleChannels);
+        data = data.subspan(kCueFixedBytes);
+        if (data.size() < length * sizeof(char16_t))
+            return false;
+        cue.label = QString(static_cast<qsizetype>(length), Qt::Uninitialized);
+        if (length > 0)
+            qFromLittleEndian<char16_t>(data.data(), static_cast<qsizetype>(length),
+                                        cue.label.data());
+        data = data.subspan(length * sizeof(char16_t));
+        const int number = cue.number;
+        if (number <= previous || !cues.Add(std::move(cue)).IsOk())
+            return false;
+        previous = number;
+    }
+    return data.empty();
 }
 
 ShowExtensionParse Corrupt(const QString &problem)
@@ -100,6 +192,10 @@ private:
                 return Bad(name);
             extension.fadeTime = data[0];
             return std::nullopt;
+        case ExtensionRecord::CueList:
+            if (!ReadCues(data, extension.cues))
+                return Bad(name);
+            return std::nullopt;
         }
         return std::nullopt;
     }
@@ -114,6 +210,8 @@ private:
             return texts::kOfFlashMode;
         case ExtensionRecord::FadeTime:
             return texts::kOfFadeTime;
+        case ExtensionRecord::CueList:
+            return texts::kOfCueList;
         }
         return {};
     }
@@ -133,31 +231,40 @@ bool ShowExtensionBlock::BeginsBlock(std::span<const uint8_t> bytes)
 QByteArray ShowExtensionBlock::Encode(const ShowExtension &extension)
 {
     const ShowExtension defaults;
-    QByteArray payload;
+    // The header's version, length and CRC are written once the records are.
+    QByteArray block(kExtensionMagic, sizeof(kExtensionMagic));
+    block.resize(kExtensionHeaderSize);
+    if (!extension.cues.IsEmpty())
+        block.reserve(kExtensionHeaderSize + 64 + CueRecordSize(extension.cues));
     if (extension.independent != defaults.independent) {
         QByteArray bits(kIndependentBytes, '\0');
         for (int i = 0; i < kConsoleChannels; ++i) {
             if (extension.independent[i])
                 bits[i / 8] = static_cast<char>(bits[i / 8] | 1 << (i % 8));
         }
-        AppendRecord(payload, ExtensionRecord::IndependentChannels, bits);
+        AppendRecord(block, ExtensionRecord::IndependentChannels, bits);
     }
     if (extension.flashMode != defaults.flashMode)
-        AppendRecord(payload, ExtensionRecord::FlashMode,
+        AppendRecord(block, ExtensionRecord::FlashMode,
                      QByteArray(1, static_cast<char>(extension.flashMode)));
     if (extension.fadeTime != defaults.fadeTime)
-        AppendRecord(payload, ExtensionRecord::FadeTime,
+        AppendRecord(block, ExtensionRecord::FadeTime,
                      QByteArray(1, static_cast<char>(extension.fadeTime)));
-    if (payload.isEmpty())
+    if (!extension.cues.IsEmpty())
+        AppendCues(block, extension.cues);
+    if (block.size() == kExtensionHeaderSize)
         return {};
 
-    QByteArray block(kExtensionMagic, sizeof(kExtensionMagic));
-    AppendLittleEndian<uint16_t>(block, kExtensionVersion);
-    AppendLittleEndian<uint32_t>(block, static_cast<uint32_t>(payload.size()));
-    const uint32_t crc =
-        Crc32().Add(AsBytes(block).subspan(kVersionAt)).Add(AsBytes(payload)).Value();
-    AppendLittleEndian<uint32_t>(block, crc);
-    return block + payload;
+    qToLittleEndian<uint16_t>(kExtensionVersion, block.data() + kVersionAt);
+    qToLittleEndian<uint32_t>(static_cast<uint32_t>(block.size() - kExtensionHeaderSize),
+                              block.data() + kLengthAt);
+    const std::span<const uint8_t> bytes = AsBytes(block);
+    const uint32_t crc = Crc32()
+                             .Add(bytes.subspan(kVersionAt, kCrcAt - kVersionAt))
+                             .Add(bytes.subspan(kExtensionHeaderSize))
+                             .Value();
+    qToLittleEndian<uint32_t>(crc, block.data() + kCrcAt);
+    return block;
 }
 
 ShowExtensionParse ShowExtensionBlock::Decode(std::span<const uint8_t> bytes)

@@ -29,7 +29,13 @@ enum class ExtensionRecord : uint16_t {
     IndependentChannels = 1, // 10 bytes: channel n is bit (n - 1) % 8 of byte (n - 1) / 8
     FlashMode = 2,           // 1 byte: 0 flash, 1 solo
     FadeTime = 3,            // 1 byte: tenths of a second
+    // Count u16 (0..999), then each cue in ascending number order: number u16 (tenths,
+    // 10..9999), up time, down time and delay u8 each (tenths of a second), follow u16 (tenths
+    // of a second 0..9999, or kNoFollow), the look (80 levels, channel n at n - 1), the label's
+    // length u16 (UTF-16 units, 0..255) and the label in UTF-16LE.
+    CueList = 4,
 };
+inline constexpr uint16_t kNoFollow = 0xFFFF;
 
 /// Outcome of reading an extension block: extension is filled only when status is Ok; problem
 /// says, in Japanese, what is wrong when it is Corrupt.

@@ -29,7 +29,7 @@ void ShowFileContent::ApplyTo(COrinSUBDoc &doc) &&
             subMaster->m_levels = std::move(record.levels);
         }
     }
-    doc.m_extension = extension;
+    doc.m_extension = std::move(extension);
 }
 
 } // namespace orinsub::model

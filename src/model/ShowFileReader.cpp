@@ -50,7 +50,7 @@ ShowFileParse ShowFileReader::Parse(std::span<const uint8_t> bytes)
     ShowExtensionParse block = ShowExtensionBlock::Decode(rest);
     if (block.status != ShowFileStatus::Ok)
         return {block.status, std::move(block.problem), {}};
-    content.extension = block.extension;
+    content.extension = std::move(block.extension);
     return result;
 }
 

@@ -61,5 +61,6 @@ inline constexpr QStringView kOfRecordFraming = u"記録の区切り";
 inline constexpr QStringView kOfIndependentChannels = u"インディペンデントチャンネル";
 inline constexpr QStringView kOfFlashMode = u"フラッシュボタンの動作";
 inline constexpr QStringView kOfFadeTime = u"フェード時間";
+inline constexpr QStringView kOfCueList = u"キューリスト";
 
 } // namespace orinsub::model::texts

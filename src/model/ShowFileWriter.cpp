@@ -10,8 +10,9 @@ namespace orinsub::model {
 
 QByteArray ShowFileWriter::Encode(const COrinSUBDoc &doc)
 {
+    const QByteArray extension = ShowExtensionBlock::Encode(doc.m_extension);
     ShowFileWriter writer;
-    writer.m_bytes.reserve(kNewShowFileSize);
+    writer.m_bytes.reserve(kNewShowFileSize + extension.size());
     writer.WriteString(kShowFileHeader);
     for (const auto &channel : doc.m_channels) {
         writer.WriteString(channel->m_name);
@@ -26,7 +27,7 @@ QByteArray ShowFileWriter::Encode(const COrinSUBDoc &doc)
             writer.WriteBytes(subMaster->m_levels);
         }
     }
-    writer.m_bytes += ShowExtensionBlock::Encode(doc.m_extension);
+    writer.m_bytes += extension;
     return writer.TakeBytes();
 }
 

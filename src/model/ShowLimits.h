@@ -11,4 +11,8 @@ inline constexpr int kPages = 20;
 inline constexpr int kSubMastersPerPage = 20;
 inline constexpr int kLevelsPerSubMaster = 512;
 
+// The GO fade time a new show has, and the longest, in tenths of a second.
+inline constexpr int kDefaultFadeTime = 30;
+inline constexpr int kMaxFadeTime = 255;
+
 } // namespace orinsub::model

@@ -150,6 +150,7 @@ TEST_F(MainFrameTest, MenusShowTheirTextsAndShortcutsWithEditCommandsGreyedAtSta
                                   "すべて選択(&A)\tCtrl+A (grey)",
                                   "操作(&T)",
                                   "パッチ(&P)...\tF11",
+                                  "キューリスト(&L)...",
                                   "-",
                                   "クロスフェーダーを連結(&C)\tF1",
                                   "フラッシュボタンをソロにする(&O)",

@@ -372,3 +372,86 @@ TEST(ShowFileExtension, DamagedOrNewerBlocksRefuseTheWholeShow)
         EXPECT_TRUE(parse.content == ShowFileContent{}) << c.what << ": nothing handed out";
     }
 }
+
+namespace {
+
+/// One cue as the cue list record stores it: up 0.5 s, down 25.5 s, delay 1 s, a dark look.
+QByteArray CueRecordBytes(uint16_t number, const QByteArray &label = {}, uint16_t follow = 0xFFFF)
+{
+    QByteArray bytes(7, '\0');
+    qToLittleEndian<uint16_t>(number, bytes.data());
+    bytes[2] = 5;
+    bytes[3] = char(255);
+    bytes[4] = 10;
+    qToLittleEndian<uint16_t>(follow, bytes.data() + 5);
+    bytes += QByteArray(80, '\0');
+    QByteArray length(2, '\0');
+    qToLittleEndian<uint16_t>(static_cast<uint16_t>(label.size() / 2), length.data());
+    return bytes + length + label;
+}
+
+QByteArray CueListRecord(uint16_t count, const QByteArray &cues)
+{
+    QByteArray data(2, '\0');
+    qToLittleEndian<uint16_t>(count, data.data());
+    return ExtensionRecordBytes(4, data + cues);
+}
+
+} // namespace
+
+TEST(ShowFileExtension, CueListIsOneRecordOfCuesInNumberOrder)
+{
+    COrinSUBDoc doc;
+    Cue two;
+    two.number = 20;
+    two.look[0] = 255;
+    Cue oneAndAHalf;
+    oneAndAHalf.number = 15;
+    oneAndAHalf.label = QStringLiteral("A");
+    oneAndAHalf.upTime = 5;
+    oneAndAHalf.downTime = 255;
+    oneAndAHalf.delay = 10;
+    oneAndAHalf.follow = 25;
+    doc.EditCues([&](CueList &cues) {
+        cues.Add(two);
+        return cues.Add(oneAndAHalf);
+    });
+    const QByteArray expected =
+        CueListRecord(2, CueRecordBytes(15, Hex("4100"), 25) + Hex("1400 1e 1e 00 ffff ff") +
+                             QByteArray(79, 0) + Hex("0000"));
+    EXPECT_EQ(ShowFileWriter::Encode(doc).mid(kNewShowFileSize + kExtensionHeaderSize), expected);
+    const ShowFileParse parse = ParseShow(ShowFileWriter::Encode(doc));
+    ASSERT_EQ(parse.status, ShowFileStatus::Ok) << parse.problem.toStdString();
+    EXPECT_EQ(parse.content.extension.cues, doc.m_extension.cues);
+}
+
+TEST(ShowFileExtension, DamagedCueListRefusesTheWholeShow)
+{
+    const QByteArray show = ShowFileWriter::Encode(COrinSUBDoc{});
+    const QByteArray one = CueRecordBytes(15, Hex("4100"));
+    const struct
+    {
+        const char *what;
+        QByteArray record;
+    } cases[] = {
+        {"no count", ExtensionRecordBytes(4, Hex("01"))},
+        {"1000 cues", CueListRecord(1000, one)},
+        {"fewer cues than counted", CueListRecord(2, one)},
+        {"cut in a cue", CueListRecord(1, one.chopped(3))},
+        {"cut in the label", CueListRecord(1, one.chopped(1))},
+        {"byte after the last cue", CueListRecord(1, one + 'x')},
+        {"numbers out of order", CueListRecord(2, CueRecordBytes(20) + CueRecordBytes(15))},
+        {"a number twice", CueListRecord(2, CueRecordBytes(15) + CueRecordBytes(15))},
+        {"cue 0.9", CueListRecord(1, CueRecordBytes(9))},
+        {"cue 1000", CueListRecord(1, CueRecordBytes(10000))},
+        {"follow 1000 s", CueListRecord(1, CueRecordBytes(15, {}, 10000))},
+        {"label of 256", CueListRecord(1, CueRecordBytes(15, QByteArray(512, 'a')))},
+    };
+    for (const auto &c : cases) {
+        const ShowFileParse parse = ParseShow(show + ExtensionBlockBytes(c.record));
+        EXPECT_EQ(parse.status, ShowFileStatus::Corrupt) << c.what;
+        EXPECT_EQ(parse.problem, QStringLiteral("拡張ブロックのキューリストが正しくありません"))
+            << c.what;
+        EXPECT_TRUE(parse.content == ShowFileContent{}) << c.what;
+    }
+}

@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QtEndian>
+#include <gtest/gtest.h>
 #include <span>
 
 namespace orinsub::testing {
@@ -43,6 +44,32 @@ inline void FillUnusualShow(model::COrinSUBDoc &doc)
     doc.GetSubMaster(20, 20)->m_name = QString(254, QChar(u'z'));
 }
 
+/// A full cue list: whole and half numbers, every time from 0 to 25.5 s, follows and none,
+/// looks that differ from cue to cue, Japanese, long and odd labels.
+inline void FillCueList(model::COrinSUBDoc &doc)
+{
+    const model::CueEdit filled = doc.EditCues([](model::CueList &cues) {
+        for (int i = 0; i < model::kMaxCues; ++i) {
+            model::Cue cue;
+            cue.number = (i + 1) * 10 + (i % 2 ? 5 : 0);
+            cue.label = i == 0   ? QString(model::kMaxCueLabelLength, QChar(u'あ'))
+                        : i == 1 ? QString::fromUtf16(u"\U0001F3AD \xD800 \"\\\n")
+                                 : QStringLiteral("シーン %1").arg(i);
+            for (int c = 0; c < model::kConsoleChannels; ++c)
+                cue.look[c] = static_cast<uint8_t>(i * 7 + c * 3);
+            cue.upTime = i % 256;
+            cue.downTime = 255 - i % 256;
+            cue.delay = i * 5 % 256;
+            if (i % 3 != 0)
+                cue.follow = i * 13 % (model::kMaxCueFollow + 1);
+            if (model::CueEdit added = cues.Add(cue); !added.IsOk())
+                return added;
+        }
+        return model::CueEdit{};
+    });
+    EXPECT_TRUE(filled.IsOk()) << filled.error.toStdString();
+}
+
 /// Everything the extension block holds, each away from a new show's value.
 inline void AddShowAdditions(model::COrinSUBDoc &doc)
 {
@@ -50,6 +77,7 @@ inline void AddShowAdditions(model::COrinSUBDoc &doc)
         doc.SetIndependent(channel, true);
     doc.SetFlashMode(model::FlashMode::Solo);
     doc.SetFadeTime(0);
+    FillCueList(doc);
 }
 
 /// One record of an extension block: kind, data length, data.

@@ -91,10 +91,10 @@ TEST_F(ShowToolTest, DumpHasTheDocumentedShape)
     const QJsonArray subMasters = show["submasters"].toArray();
     ASSERT_EQ(channels.size(), 81);
     ASSERT_EQ(subMasters.size(), 400);
-    EXPECT_EQ(show.keys(),
-              (QStringList{"channels", "fadetime", "flashmode", "independent", "submasters"}));
+    EXPECT_EQ(show.keys(), (QStringList{"channels", "cues", "fadetime", "flashmode", "independent",
+                                        "submasters"}));
     EXPECT_TRUE(json.endsWith("  ],\n  \"independent\": [],\n  \"flashmode\": \"flash\",\n"
-                              "  \"fadetime\": 30\n}\n"));
+                              "  \"fadetime\": 30,\n  \"cues\": []\n}\n"));
     const QJsonObject spare = channels[80].toObject();
     EXPECT_EQ(spare["number"].toInt(), 81);
     EXPECT_EQ(spare["dimmers"].toArray().size(), 432);
@@ -111,6 +111,9 @@ TEST_F(ShowToolTest, BuildRejectsAnythingThatIsNotAShowAndWritesNothing)
     const QByteArray good = NewShowJson();
     const QByteArray channel1 = "{\"number\": 1, \"name\": \"\", \"dimmers\": [1]}";
     const QByteArray sub1 = "{\"page\": 1, \"number\": 1, \"name\": \"\", \"levels\": [0, ";
+    const QByteArray cue = "{\"number\": 15, \"label\": \"\", \"up\": 30, \"down\": 30, \"delay\": "
+                           "0, \"follow\": null, \"look\": [0" +
+                           QByteArray(", 0").repeated(79) + "]}";
     const auto replaced = [&](const QByteArray &from, const QByteArray &to) {
         EXPECT_TRUE(good.contains(from));
         return QByteArray(good).replace(good.indexOf(from), from.size(), to);
@@ -120,8 +123,8 @@ TEST_F(ShowToolTest, BuildRejectsAnythingThatIsNotAShowAndWritesNothing)
         QByteArray json;
         std::string message; // what the one line must say after the file's name
     } cases[] = {
-        {good.left(good.size() - 3), "行 489、列 17: 「,」か「}」が必要です"},
-        {good + "x", "行 491、列 1: JSON の後に余分な文字があります"},
+        {good.left(good.size() - 3), "行 490、列 13: 「,」か「}」が必要です"},
+        {good + "x", "行 492、列 1: JSON の後に余分な文字があります"},
         {replaced("\"name\": \"\"", "\"name\": \"\", \"name\": \"x\""),
          "行 3、列 31: 項目「name」が二度あります"},
         {replaced("[1]", "[1.0]"), "行 3、列 43: 数は整数で書いてください"},
@@ -157,8 +160,20 @@ TEST_F(ShowToolTest, BuildRejectsAnythingThatIsNotAShowAndWritesNothing)
         {replaced("\"flash\"", "\"strobe\""), "flashmode: 「flash」か「solo」でなければなりません"},
         {replaced("\"fadetime\": 30", "\"fadetime\": 256"),
          "fadetime: 0 から 255 までの整数が必要です"},
-        {replaced("\"fadetime\": 30", "\"fadetime\": 30, \"cues\": []"),
-         "全体: 不明な項目「cues」があります"},
+        {replaced("\"fadetime\": 30", "\"fadetime\": 30, \"chases\": []"),
+         "全体: 不明な項目「chases」があります"},
+        {replaced("\"cues\": []", "\"cues\": [" + cue + ", " + cue + "]"),
+         "cues[1]: キュー 1.5 はすでにあります。"},
+        {replaced("\"cues\": []", "\"cues\": [" + QByteArray(cue).replace("15", "10000") + "]"),
+         "cues[0].number: 10 から 9999 までの整数が必要です"},
+        {replaced("\"cues\": []", "\"cues\": [" + QByteArray(cue).replace("null", "-1") + "]"),
+         "cues[0].follow: 0 から 9999 までの整数が必要です"},
+        {replaced("\"cues\": []", "\"cues\": [" + QByteArray(cue).replace("[0, ", "[") + "]"),
+         "cues[0].look: 80 件必要ですが 79 件あります"},
+        {replaced("\"cues\": []",
+                  "\"cues\": [" +
+                      QByteArray(cue).replace("\"\"", '"' + QByteArray(256, 'x') + '"') + "]"),
+         "cues[0]: ラベルは 255 文字までです。"},
     };
     const QString target = Write("show.orin", "previous show");
     for (const Case &c : cases) {

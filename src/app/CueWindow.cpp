@@ -1,0 +1,346 @@
+#include "CueWindow.h"
+
+#include "AppResources.h"
+#include "CueTableModel.h"
+#include "controls/ConsoleLook.h"
+#include "controls/QuestionBox.h"
+#include "model/Mix.h"
+#include "model/MixInputs.h"
+#include "model/OrinGlobal.h"
+#include "model/OrinSUBDoc.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace orinsub::app {
+
+namespace {
+
+using namespace cuewindow;
+
+// Edits the window can take back, each holding the whole list as it was.
+constexpr size_t kUndoDepth = 100;
+
+QPalette ConsolePalette(QPalette look)
+{
+    look.setColor(QPalette::Window, controls::kPaneBackground);
+    look.setColor(QPalette::WindowText, kTextColour);
+    look.setColor(QPalette::Base, kListBackground);
+    look.setColor(QPalette::AlternateBase, kListAlternate);
+    look.setColor(QPalette::Text, kListText);
+    look.setColor(QPalette::Button, kButton);
+    look.setColor(QPalette::ButtonText, kTextColour);
+    look.setColor(QPalette::Highlight, kSelection);
+    look.setColor(QPalette::HighlightedText, kTextColour);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        look.setColor(QPalette::Disabled, role, controls::kScaleTextColor);
+    return look;
+}
+
+QLabel *Caption(const QString &text, QWidget *parent)
+{
+    return new QLabel(text, parent);
+}
+
+} // namespace
+
+CueWindow::CueWindow(model::COrinSUBDoc &doc, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_doc(doc)
+{
+    setWindowTitle(kCueWindowTitle);
+    setPalette(ConsolePalette(palette()));
+    setAutoFillBackground(true);
+    setFont(controls::ConsoleFont(kPointSize));
+    m_model = new CueTableModel(
+        doc.m_extension.cues,
+        [this](model::Cue cue) {
+            return Edit([&cue](model::CueList &cues) { return cues.Replace(std::move(cue)); });
+        },
+        this);
+    BuildControls();
+    ConnectControls();
+    resize(kWindowWidth, kWindowHeight);
+    ShowChanged();
+}
+
+CueWindow::~CueWindow() = default;
+
+void CueWindow::BuildControls()
+{
+    m_table = new QTableView(this);
+    m_table->setModel(m_model);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                             QAbstractItemView::AnyKeyPressed);
+    m_table->setAlternatingRowColors(true);
+    m_table->verticalHeader()->hide();
+    // Dense rows, so that a long list shows many cues at once.
+    m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + kRowPadding);
+    QHeaderView *header = m_table->horizontalHeader();
+    for (int column = CueTableModel::Number; column < CueTableModel::ColumnCount; ++column)
+        m_table->setColumnWidth(column, kTimeColumnWidth);
+    header->setSectionResizeMode(CueTableModel::Label, QHeaderView::Stretch);
+
+    m_source = new QComboBox(this);
+    m_source->addItems({kSourceOutput, drag::kRowALabel, drag::kRowBLabel, kSourceSubMaster});
+    m_page = new QSpinBox(this);
+    m_page->setRange(1, model::kPages);
+    m_subMaster = new QSpinBox(this);
+    m_subMaster->setRange(1, model::kSubMastersPerPage);
+    m_number = new QLineEdit(this);
+    m_number->setMaximumWidth(kTimeColumnWidth);
+    m_record = new QPushButton(kRecordButton, this);
+    m_update = new QPushButton(kUpdateButton, this);
+    m_insert = new QPushButton(kInsertButton, this);
+    m_delete = new QPushButton(kDeleteButton, this);
+    m_renumber = new QPushButton(kRenumberButton, this);
+    m_undoButton = new QPushButton(kUndoButton, this);
+
+    auto *record = new QHBoxLayout;
+    record->addWidget(Caption(kSourceLabel, this));
+    record->addWidget(m_source);
+    record->addWidget(Caption(kPageLabel, this));
+    record->addWidget(m_page);
+    record->addWidget(Caption(kSubMasterNumberLabel, this));
+    record->addWidget(m_subMaster);
+    record->addStretch();
+    record->addWidget(Caption(kCueNumberLabel, this));
+    record->addWidget(m_number);
+    record->addWidget(m_record);
+    record->addWidget(m_update);
+
+    auto *edit = new QHBoxLayout;
+    edit->addWidget(m_insert);
+    edit->addWidget(m_delete);
+    edit->addWidget(m_renumber);
+    edit->addStretch();
+    edit->addWidget(m_undoButton);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_table);
+    layout->addLayout(record);
+    layout->addLayout(edit);
+    setTabOrder(m_number, m_record);
+    m_number->setFocus();
+}
+
+void CueWindow::ConnectControls()
+{
+    const auto onSource = [this] {
+        const bool subMaster = m_source->currentIndex() == static_cast<int>(Source::SubMaster);
+        m_page->setEnabled(subMaster);
+        m_subMaster->setEnabled(subMaster);
+    };
+    connect(m_source, &QComboBox::currentIndexChanged, this, onSource);
+    onSource();
+    connect(m_number, &QLineEdit::returnPressed, this, &CueWindow::Record);
+    connect(m_record, &QPushButton::clicked, this, &CueWindow::Record);
+    connect(m_update, &QPushButton::clicked, this, &CueWindow::Update);
+    connect(m_insert, &QPushButton::clicked, this, &CueWindow::Insert);
+    connect(m_delete, &QPushButton::clicked, this, &CueWindow::Delete);
+    connect(m_renumber, &QPushButton::clicked, this, &CueWindow::Renumber);
+    connect(m_undoButton, &QPushButton::clicked, this, &CueWindow::Undo);
+    connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &CueWindow::EnableButtons);
+
+    // An open cell editor keeps Delete and Ctrl+Z for its own text.
+    auto *remove = new QAction(m_table);
+    remove->setShortcut(Qt::Key_Delete);
+    remove->setShortcutContext(Qt::WidgetShortcut);
+    m_table->addAction(remove);
+    connect(remove, &QAction::triggered, this, &CueWindow::Delete);
+    auto *insert = new QAction(this);
+    insert->setShortcut(Qt::Key_Insert);
+    addAction(insert);
+    connect(insert, &QAction::triggered, this, &CueWindow::Insert);
+    auto *undo = new QAction(this);
+    undo->setShortcut(QKeySequence::Undo);
+    addAction(undo);
+    connect(undo, &QAction::triggered, this, &CueWindow::Undo);
+}
+
+void CueWindow::ShowChanged()
+{
+    m_undo.clear();
+    Refresh(0);
+    SuggestNextNumber();
+}
+
+void CueWindow::Record()
+{
+    // A text that is no number goes in as -1, so that the list's range message answers it.
+    const int number = model::ParseTenths(m_number->text()).value_or(-1);
+    if (Edit([&](model::CueList &cues) { return cues.Add(NewCue(number)); }))
+        SuggestNextNumber();
+}
+
+void CueWindow::Update()
+{
+    const model::Cue *selected = SelectedCue();
+    if (!selected)
+        return;
+    model::Cue cue = *selected;
+    cue.look = LookFromSource();
+    Edit([&](model::CueList &cues) { return cues.Replace(std::move(cue)); });
+}
+
+void CueWindow::Insert()
+{
+    const model::Cue *selected = SelectedCue();
+    if (!selected)
+        return;
+    const int after = selected->number;
+    Edit([&](model::CueList &cues) { return cues.Insert(after, NewCue(0)); });
+}
+
+void CueWindow::Delete()
+{
+    const model::Cue *selected = SelectedCue();
+    if (!selected)
+        return;
+    const int number = selected->number;
+    Edit([number](model::CueList &cues) { return cues.Remove(number); });
+}
+
+void CueWindow::Renumber()
+{
+    if (m_doc.m_extension.cues.IsEmpty() ||
+        !controls::Questions().AskOkCancel(this, kRenumberQuestion, kRenumberCaption))
+        return;
+    const int row = std::max(SelectedRow(), 0);
+    Edit([row](model::CueList &cues) {
+        cues.Renumber();
+        return model::CueEdit{{}, (row + 1) * 10}; // the same cue stays selected
+    });
+}
+
+void CueWindow::Undo()
+{
+    if (m_undo.empty())
+        return;
+    model::CueList before = std::move(m_undo.back());
+    m_undo.pop_back();
+    const model::Cue *selected = SelectedCue();
+    const int number = selected ? selected->number : 0;
+    m_doc.EditCues([&before](model::CueList &cues) {
+        cues = std::move(before);
+        return model::CueEdit{};
+    });
+    Refresh(number);
+}
+
+bool CueWindow::Edit(const CueEditFunction &edit)
+{
+    model::CueList before = m_doc.m_extension.cues;
+    const model::CueEdit result = m_doc.EditCues(edit);
+    if (!result.IsOk()) {
+        // Told once the event that asked is over: a box that opens while a cell's editor closes
+        // takes its focus, and the editor would hand in the same text again.
+        QMetaObject::invokeMethod(
+            this,
+            [this, error = result.error] {
+                controls::Questions().Warn(this, error, kCueWindowTitle);
+            },
+            Qt::QueuedConnection);
+        return false;
+    }
+    if (before != m_doc.m_extension.cues) {
+        m_undo.push_back(std::move(before));
+        if (m_undo.size() > kUndoDepth)
+            m_undo.erase(m_undo.begin());
+    }
+    Refresh(result.number);
+    return true;
+}
+
+model::CueLook CueWindow::LookFromSource() const
+{
+    model::CueLook look{};
+    switch (static_cast<Source>(m_source->currentIndex())) {
+    case Source::Output:
+        std::copy_n(model::s_channelLevels.begin(), look.size(), look.begin());
+        break;
+    case Source::RowA:
+    case Source::RowB:
+        if (const model::RowLevelSource *rows = model::g_orin.m_pRowLevels) {
+            const int row = m_source->currentIndex() == static_cast<int>(Source::RowA) ? 0 : 1;
+            for (int channel = 1; channel <= model::kConsoleChannels; ++channel)
+                look[channel - 1] = rows->GetRowLevel(row, channel);
+        }
+        break;
+    case Source::SubMaster:
+        if (const model::CSubMaster *sub =
+                m_doc.GetSubMaster(m_page->value(), m_subMaster->value()))
+            for (int i = 0; i < model::kConsoleChannels; ++i)
+                look[i] = sub->LevelAt(i);
+        break;
+    }
+    return look;
+}
+
+model::Cue CueWindow::NewCue(int number) const
+{
+    model::Cue cue;
+    cue.number = number;
+    cue.look = LookFromSource();
+    cue.upTime = cue.downTime = m_doc.m_extension.fadeTime;
+    return cue;
+}
+
+int CueWindow::SelectedRow() const
+{
+    const QModelIndexList rows = m_table->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+const model::Cue *CueWindow::SelectedCue() const
+{
+    return m_model->CueAt(SelectedRow());
+}
+
+void CueWindow::Refresh(int number)
+{
+    m_model->Reload();
+    const std::vector<model::Cue> &cues = m_doc.m_extension.cues.Cues();
+    if (!cues.empty()) {
+        const auto at =
+            std::lower_bound(cues.begin(), cues.end(), number,
+                             [](const model::Cue &cue, int n) { return cue.number < n; });
+        const int row =
+            std::min(static_cast<int>(at - cues.begin()), static_cast<int>(cues.size()) - 1);
+        // A row already selected keeps its current cell: an edit in it may still be closing.
+        if (!m_table->selectionModel()->isRowSelected(row))
+            m_table->selectRow(row);
+        m_table->scrollTo(m_model->index(row, 0));
+    }
+    EnableButtons();
+}
+
+void CueWindow::SuggestNextNumber()
+{
+    const model::CueList &cues = m_doc.m_extension.cues;
+    const int next =
+        cues.IsEmpty() ? model::kMinCueNumber : (cues.Cues().back().number / 10 + 1) * 10;
+    m_number->setText(next <= model::kMaxCueNumber ? model::CueNumberText(next) : QString());
+}
+
+void CueWindow::EnableButtons()
+{
+    const bool selected = SelectedCue() != nullptr;
+    for (QPushButton *button : {m_update, m_insert, m_delete})
+        button->setEnabled(selected);
+    m_renumber->setEnabled(!m_doc.m_extension.cues.IsEmpty());
+    m_undoButton->setEnabled(!m_undo.empty());
+}
+
+} // namespace orinsub::app

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QStringView>
+
+// What the cue list tells the operator when an edit cannot be made. Cue numbers are given as
+// the operator reads them ("1.5").
+
+namespace orinsub::model::texts {
+
+inline constexpr QStringView kCueNumberRange =
+    u"キュー番号は 1 から 999.9 まで（小数点以下 1 桁）で指定してください。";
+inline constexpr QStringView kCueExists = u"キュー %1 はすでにあります。"; // %1 the number
+inline constexpr QStringView kCueMissing = u"キュー %1 はありません。";    // %1 the number
+inline constexpr QStringView kCueListFull =
+    u"キューリストがいっぱいです（999 キューまで）。キューを削除してから記録してください。";
+// %1 which time (below).
+inline constexpr QStringView kCueTimeRange = u"%1は 0 から 25.5 秒まで（0.1 秒単位）です。";
+inline constexpr QStringView kOfUpTime = u"アップタイム";
+inline constexpr QStringView kOfDownTime = u"ダウンタイム";
+inline constexpr QStringView kOfDelay = u"ディレイ";
+inline constexpr QStringView kCueFollowRange =
+    u"フォローは 0 から 999.9 秒まで（0.1 秒単位）か、空欄（フォローなし）です。";
+inline constexpr QStringView kCueLabelTooLong = u"ラベルは 255 文字までです。";
+// %1 and %2 the neighbours' numbers.
+inline constexpr QStringView kNoNumberBetween =
+    u"キュー %1 と %2 の間に入る番号がありません。番号を振り直してから挿入してください。";
+inline constexpr QStringView kNoNumberAfter = u"キュー %1 の後に入る番号がありません。";
+
+} // namespace orinsub::model::texts
