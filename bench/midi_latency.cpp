@@ -7,7 +7,8 @@
 // to channel fader A/1, with row A on air. Measured:
 //   1. a MIDI message sent by the box until the interface wrote the frame that carries its level;
 //   2. a mouse drag on A/1 until the box received its feedback message;
-//   3. the console's CPU over 10 s idle, without and with the surface connected;
+//   3. the console's CPU over 10 s idle, without and with the surface connected, and how many
+//      JACK clients the console keeps for it;
 //   4. the link tick's write interval over 10 s, without and with the box sending 1,000
 //      messages a second.
 
@@ -31,12 +32,16 @@
 
 #include <QApplication>
 #include <QTest>
+#include <jack/jack.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <random>
+#include <set>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -108,6 +113,24 @@ Spread TickDeviation(int seconds)
     return SpreadOf(deviations);
 }
 
+/// The JACK clients whose names start with the console's, asked of the server.
+int ConsoleJackClients()
+{
+    jack_status_t status;
+    jack_client_t *probe = jack_client_open("midi-latency-probe", JackNoStartServer, &status);
+    if (!probe)
+        return -1;
+    std::set<std::string> clients;
+    const char **ports = jack_get_ports(probe, "^OrinSUB", nullptr, 0);
+    for (const char **port = ports; port && *port; ++port) {
+        const std::string name = *port;
+        clients.insert(name.substr(0, name.find(':')));
+    }
+    jack_free(ports);
+    jack_client_close(probe);
+    return static_cast<int>(clients.size());
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -145,7 +168,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "the box was not found\n");
         return 1;
     }
-    std::printf("JACK cycle %d frames at 48 kHz (%.2f ms)\n", period, period / 48.0);
+    std::printf("JACK cycle %d frames at 48 kHz (%.2f ms); the console's JACK clients: %d\n",
+                period, period / 48.0, ConsoleJackClients());
 
     // 1. Message to wire.
     std::mt19937 random(12345);
