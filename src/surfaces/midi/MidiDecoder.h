@@ -12,10 +12,10 @@ namespace orinsub::surfaces::midi {
 
 /// Turns the bytes a surface sends into channel messages: running status kept (across a
 /// system-exclusive message too), system-exclusive and system-common bytes skipped, real-time
-/// bytes ignored wherever they fall, a message cut short by another status byte dropped. Control changes n and n + 32 of a controller declared
-/// fine become one 14-bit value (the coarse byte resets the fine one, as MIDI has it). Messages
-/// the surfaces do not use (aftertouch, program change) are read and dropped. Any byte stream
-/// is safe.
+/// bytes ignored wherever they fall, a message cut short by another status byte dropped. Control
+/// changes n and n + 32 of a controller declared fine become one 14-bit value (the coarse byte
+/// resets the fine one, as MIDI has it). Messages the surfaces do not use (aftertouch, program
+/// change) are read and dropped. Any byte stream is safe.
 class MidiDecoder
 {
 public:

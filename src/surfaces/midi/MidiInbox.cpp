@@ -18,10 +18,7 @@ int ControlKey(const MidiMessage &message)
 
 } // namespace
 
-MidiInbox::MidiInbox()
-    : m_wake(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)), m_latest(kControls, -1)
-{
-}
+MidiInbox::MidiInbox() : m_wake(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)), m_latest(kControls, -1) {}
 
 MidiInbox::~MidiInbox()
 {

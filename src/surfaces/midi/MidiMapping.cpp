@@ -163,9 +163,8 @@ std::optional<MidiBinding> LearnControl(MidiMapping &mapping, const MidiMessage 
             learned = fine;
     }
     if (std::find(controls.begin(), controls.end(), learned) != controls.end() &&
-        std::none_of(controls.begin(), controls.end(), [&](const MidiBinding &b) {
-            return b.SharesController(learned);
-        }))
+        std::none_of(controls.begin(), controls.end(),
+                     [&](const MidiBinding &b) { return b.SharesController(learned); }))
         return std::nullopt;
     // The first binding it replaces keeps its place in the list.
     const auto replaced = [&](const MidiBinding &b) {

@@ -47,8 +47,7 @@ MidiPort::MidiPort(MidiDeviceName device, const MidiTransportFactory &makeTransp
       m_transport(makeTransport(m_device.backend, m_inbox))
 {
     if (m_inbox.WakeDescriptor() >= 0) {
-        m_wake = std::make_unique<QSocketNotifier>(m_inbox.WakeDescriptor(),
-                                                   QSocketNotifier::Read);
+        m_wake = std::make_unique<QSocketNotifier>(m_inbox.WakeDescriptor(), QSocketNotifier::Read);
         connect(m_wake.get(), &QSocketNotifier::activated, this, &MidiPort::OnWake);
     }
     m_look.setInterval(kLookIntervalMs);

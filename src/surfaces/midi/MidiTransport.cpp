@@ -4,8 +4,7 @@
 
 namespace orinsub::surfaces::midi {
 
-std::unique_ptr<MidiTransport> MakeMidiTransport(MidiDeviceName::Backend backend,
-                                                 MidiInbox &inbox)
+std::unique_ptr<MidiTransport> MakeMidiTransport(MidiDeviceName::Backend backend, MidiInbox &inbox)
 {
     if (backend == MidiDeviceName::Backend::Jack)
         return std::make_unique<JackMidiTransport>(inbox);

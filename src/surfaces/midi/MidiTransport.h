@@ -44,8 +44,7 @@ using MidiTransportFactory =
     std::function<std::unique_ptr<MidiTransport>(MidiDeviceName::Backend, MidiInbox &)>;
 
 /// The real systems: the ALSA sequencer, or one JACK client with an input and an output.
-std::unique_ptr<MidiTransport> MakeMidiTransport(MidiDeviceName::Backend backend,
-                                                 MidiInbox &inbox);
+std::unique_ptr<MidiTransport> MakeMidiTransport(MidiDeviceName::Backend backend, MidiInbox &inbox);
 
 /// Whether a port is one of a console's own (ours, or another console's on the same system).
 bool IsConsolePort(const QString &name);

@@ -98,10 +98,10 @@ JackTestBox::JackTestBox()
         jack_status_t status;
         m_client = jack_client_open("testbox", JackNoStartServer, &status);
         if (m_client) {
-            m_faders = jack_port_register(m_client, "faders", JACK_DEFAULT_MIDI_TYPE,
-                                          JackPortIsOutput, 0);
-            m_lamps = jack_port_register(m_client, "lamps", JACK_DEFAULT_MIDI_TYPE,
-                                         JackPortIsInput, 0);
+            m_faders =
+                jack_port_register(m_client, "faders", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
+            m_lamps =
+                jack_port_register(m_client, "lamps", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
             jack_on_info_shutdown(m_client, &JackTestBox::OnShutdown, this);
             if (m_faders && m_lamps &&
                 jack_set_process_callback(m_client, &JackTestBox::OnProcess, this) == 0 &&

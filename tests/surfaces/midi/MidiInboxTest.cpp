@@ -1,5 +1,5 @@
-#include "support/AllocationCounter.h"
 #include "surfaces/midi/MidiInbox.h"
+#include "support/AllocationCounter.h"
 
 #include <atomic>
 #include <gtest/gtest.h>

@@ -48,9 +48,9 @@ TEST_F(MidiPortJack, ReceivesSendsAndReconnectsAfterUnplug)
     box->Send({0x90, 60, 127});
     box->Send({0xF0, 1, 2, 0xF7, 0xB0, 8, 1}); // what follows it in one event counts
     ASSERT_TRUE(QTest::qWaitFor([&] { return received.size() >= 3; }));
-    EXPECT_EQ(received, (std::vector<MidiMessage>{{Type::Control, 0, 7, 100},
-                                                  {Type::Note, 0, 60, 127},
-                                                  {Type::Control, 0, 8, 1}}));
+    EXPECT_EQ(received,
+              (std::vector<MidiMessage>{
+                  {Type::Control, 0, 7, 100}, {Type::Note, 0, 60, 127}, {Type::Control, 0, 8, 1}}));
 
     port.Send({Type::PitchBend, 8, 0, 0x1234});
     std::vector<Bytes> feedback;
@@ -87,7 +87,8 @@ TEST_F(MidiPortJack, FindsTheBoxAgainAfterTheServerRestarts)
     ASSERT_TRUE(QTest::qWaitFor([&] { return port.IsConnected(); }, 3 * MidiPort::kLookIntervalMs));
 
     server->Stop();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !port.IsConnected(); }, 3 * MidiPort::kLookIntervalMs));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return !port.IsConnected(); }, 3 * MidiPort::kLookIntervalMs));
     EXPECT_EQ(port.StatusText(), QStringLiteral("MIDI : JACK 停止中"));
 
     server->Start();

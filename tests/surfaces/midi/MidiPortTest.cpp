@@ -1,5 +1,5 @@
-#include "FakeMidiSystem.h"
 #include "surfaces/midi/MidiPort.h"
+#include "FakeMidiSystem.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -110,8 +110,9 @@ TEST_F(MidiPortTest, MessagesFromTheSystemsThreadReachTheUiThread)
     });
     // A move merges into the fader's move still waiting, ahead of a press that came between.
     const auto lastMove = [&] {
-        const auto last = std::find_if(received.rbegin(), received.rend(),
-                                       [](const MidiMessage &m) { return m.type == Type::Control; });
+        const auto last =
+            std::find_if(received.rbegin(), received.rend(),
+                         [](const MidiMessage &m) { return m.type == Type::Control; });
         return last == received.rend() ? -1 : last->value;
     };
     const auto presses = [&] {

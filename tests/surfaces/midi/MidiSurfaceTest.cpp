@@ -273,7 +273,8 @@ TEST_F(MidiHostTest, TheDialogLearnsA14BitFaderAsOneControl)
         system.Send({0xB0, 33, 5});
     }
     Settle();
-    EXPECT_EQ(host.Mapping().controls, (std::vector<MidiBinding>{{Type::FineControl, 0, 1, T("sub/2")}}));
+    EXPECT_EQ(host.Mapping().controls,
+              (std::vector<MidiBinding>{{Type::FineControl, 0, 1, T("sub/2")}}));
     EXPECT_EQ(dialog.ControlsTable()->rowCount(), 1);
     dialog.LearnButton()->click();
 
