@@ -118,7 +118,15 @@ bool JackMidiTransport::Reconnect(std::string &current, const QString &port, boo
 
 bool JackMidiTransport::Listen(const QString &port)
 {
-    return Reconnect(m_listened, port, true);
+    // The box's ports joined to ours make a loop, and JACK delays by a cycle the connection that
+    // closes it: the box's messages must take the direct one, its feedback may wait a cycle.
+    const QString talked = QString::fromStdString(m_talked);
+    if (!talked.isEmpty())
+        Reconnect(m_talked, {}, false);
+    const bool listening = Reconnect(m_listened, port, true);
+    if (!talked.isEmpty())
+        Reconnect(m_talked, talked, false);
+    return listening;
 }
 
 bool JackMidiTransport::Talk(const QString &port)

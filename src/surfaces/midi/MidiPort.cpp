@@ -71,9 +71,8 @@ void MidiPort::LookForSurface()
     bool inChanged = false;
     bool outChanged = false;
     if (m_reached) {
-        // The receiving side first, so that a surface found whole is told everything at once.
-        outChanged = Follow(m_transport->ReceivingPorts(), m_talked, &MidiTransport::Talk);
         inChanged = Follow(m_transport->SendingPorts(), m_listened, &MidiTransport::Listen);
+        outChanged = Follow(m_transport->ReceivingPorts(), m_talked, &MidiTransport::Talk);
     } else {
         inChanged = !m_listened.isEmpty();
         outChanged = !m_talked.isEmpty();

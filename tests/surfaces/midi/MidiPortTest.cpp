@@ -64,33 +64,6 @@ TEST_F(MidiPortTest, ConnectsEachPortAsItAppearsAndLetsTheBoxGo)
     EXPECT_EQ(connection.at(1).at(0).toBool(), false);
 }
 
-// A JACK server that stops is named in the status line; once it runs again the next look
-// joins it and finds the box.
-TEST_F(MidiPortTest, AStoppedServerIsNamedAndJoinedAgainWhenItRuns)
-{
-    QSignalSpy status(&port, &MidiPort::StatusChanged);
-    system.Plug(QStringLiteral("box:faders"), QStringLiteral("box:lamps"));
-    Settle();
-    ASSERT_TRUE(port.IsConnected());
-
-    system.Stop();
-    Settle();
-    EXPECT_FALSE(port.IsConnected());
-    EXPECT_EQ(port.StatusText(), QStringLiteral("MIDI : JACK 停止中"));
-    port.LookForSurface();
-    EXPECT_EQ(port.StatusText(), QStringLiteral("MIDI : JACK 停止中"));
-
-    system.Start();
-    port.LookForSurface();
-    EXPECT_TRUE(port.IsConnected());
-    EXPECT_TRUE(port.HasFeedback());
-    EXPECT_EQ(port.StatusText(), QStringLiteral("MIDI : box"));
-    EXPECT_EQ(status.count(), 3);
-    system.Send({0x90, 60, 127});
-    Settle();
-    EXPECT_EQ(received, (std::vector<MidiMessage>{{Type::Note, 0, 60, 127}}));
-}
-
 // Messages posted on the system's own thread reach the receiver on the UI thread: every press,
 // and the fader's last value.
 TEST_F(MidiPortTest, MessagesFromTheSystemsThreadReachTheUiThread)
