@@ -118,20 +118,22 @@ bool JackMidiTransport::Reconnect(std::string &current, const QString &port, boo
 
 bool JackMidiTransport::Listen(const QString &port)
 {
-    // The box's ports joined to ours make a loop, and JACK delays by a cycle the connection that
-    // closes it: the box's messages must take the direct one, its feedback may wait a cycle.
-    const QString talked = QString::fromStdString(m_talked);
-    if (!talked.isEmpty())
-        Reconnect(m_talked, {}, false);
-    const bool listening = Reconnect(m_listened, port, true);
-    if (!talked.isEmpty())
-        Reconnect(m_talked, talked, false);
-    return listening;
+    return Reconnect(m_listened, port, true);
 }
 
 bool JackMidiTransport::Talk(const QString &port)
 {
-    return Reconnect(m_talked, port, false);
+    // The box's ports joined to ours make a loop. JACK orders the two clients by the connection
+    // made first, and the other one reads what was written a cycle before. Our output comes
+    // first: we run before the box and read its whole events of the cycle before, never a
+    // buffer it may still be writing.
+    const QString listened = QString::fromStdString(m_listened);
+    if (!listened.isEmpty())
+        Reconnect(m_listened, {}, true);
+    const bool talking = Reconnect(m_talked, port, false);
+    if (!listened.isEmpty())
+        Reconnect(m_listened, listened, true);
+    return talking;
 }
 
 void JackMidiTransport::Send(std::span<const uint8_t> message)

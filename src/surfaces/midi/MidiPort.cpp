@@ -71,8 +71,8 @@ void MidiPort::LookForSurface()
     bool inChanged = false;
     bool outChanged = false;
     if (m_reached) {
-        inChanged = Follow(m_transport->SendingPorts(), m_listened, &MidiTransport::Listen);
         outChanged = Follow(m_transport->ReceivingPorts(), m_talked, &MidiTransport::Talk);
+        inChanged = Follow(m_transport->SendingPorts(), m_listened, &MidiTransport::Listen);
     } else {
         inChanged = !m_listened.isEmpty();
         outChanged = !m_talked.isEmpty();
