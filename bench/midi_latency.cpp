@@ -121,17 +121,23 @@ double ThreadsCpuMs(const std::set<std::string> &threads)
 struct IdleCost
 {
     double process;  // % of one core
-    double surfaces; // of which the threads given
+    double threads;  // of which the threads given
+    double perCycle; // the threads' µs per JACK cycle the box ran
 };
 
-/// CPU of the whole process, and of some of its threads, over seconds of the event loop.
-IdleCost IdleCpu(int seconds, const std::set<std::string> &threads = {})
+/// CPU of the whole process, and of some of its threads, over seconds of the event loop. A
+/// loaded machine makes the server skip cycles: the cost per cycle run compares runs.
+IdleCost IdleCpu(int seconds, const testing::JackTestBox &box,
+                 const std::set<std::string> &threads = {})
 {
     const double before = ProcessCpuMs();
     const double threadsBefore = ThreadsCpuMs(threads);
+    const uint64_t cyclesBefore = box.Cycles();
     QTest::qWait(seconds * 1000);
-    return {(ProcessCpuMs() - before) / (seconds * 10.0),
-            (ThreadsCpuMs(threads) - threadsBefore) / (seconds * 10.0)};
+    const double threadsMs = ThreadsCpuMs(threads) - threadsBefore;
+    const uint64_t cycles = std::max<uint64_t>(box.Cycles() - cyclesBefore, 1);
+    return {(ProcessCpuMs() - before) / (seconds * 10.0), threadsMs / (seconds * 10.0),
+            threadsMs * 1000 / static_cast<double>(cycles)};
 }
 
 /// The deviation of the interface's write intervals from 20 ms over seconds of the event loop.
@@ -190,7 +196,7 @@ int main(int argc, char **argv)
     testing::JackTestBox box;
     MidiSurfaceHost host(frame.GetControlLayer());
     const int idleSeconds = bench::IntOption(argc, argv, "--idle-seconds", 10);
-    const IdleCost idleWithout = IdleCpu(idleSeconds);
+    const IdleCost idleWithout = IdleCpu(idleSeconds, box);
     const std::set<std::string> threadsWithout = Threads();
     const Spread tickWithout = TickDeviation(10);
 
@@ -285,12 +291,12 @@ int main(int argc, char **argv)
         if (!threadsWithout.contains(thread))
             surfaceThreads.insert(thread);
     }
-    const IdleCost idleWith = IdleCpu(idleSeconds, surfaceThreads);
+    const IdleCost idleWith = IdleCpu(idleSeconds, box, surfaceThreads);
     std::printf("idle CPU of the console over %d s: %.3f %% of a core without the surface, "
                 "%.3f %% with it (the box's own JACK client in both); of which the %zu threads "
-                "the surface started: %.3f %%\n",
+                "the surface started: %.3f %%, %.1f us per JACK cycle\n",
                 idleSeconds, idleWithout.process, idleWith.process, surfaceThreads.size(),
-                idleWith.surfaces);
+                idleWith.threads, idleWith.perCycle);
 
     // 4. The tick during a stream.
     std::atomic<bool> streaming = true;

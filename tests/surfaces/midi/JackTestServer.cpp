@@ -157,6 +157,7 @@ std::vector<std::vector<uint8_t>> JackTestBox::Received()
 int JackTestBox::OnProcess(jack_nframes_t frames, void *self)
 {
     auto *box = static_cast<JackTestBox *>(self);
+    box->m_cycles.fetch_add(1, std::memory_order_relaxed);
     std::array<uint8_t, 2 + 4096> record;
     void *lamps = jack_port_get_buffer(box->m_lamps, frames);
     const uint32_t count = jack_midi_get_event_count(lamps);

@@ -60,6 +60,8 @@ public:
     void Send(const std::vector<uint8_t> &bytes);
     /// Every event received since the last call, each as its bytes.
     std::vector<std::vector<uint8_t>> Received();
+    /// The server's cycles the box has run so far.
+    uint64_t Cycles() const { return m_cycles.load(std::memory_order_relaxed); }
 
 private:
     static int OnProcess(jack_nframes_t frames, void *self);
@@ -69,6 +71,7 @@ private:
     jack_port_t *m_faders = nullptr;
     jack_port_t *m_lamps = nullptr;
     std::atomic<bool> m_serverGone = false;
+    std::atomic<uint64_t> m_cycles = 0;
     // Events as a two-byte length, then their bytes.
     surfaces::midi::ByteRing m_outgoing{1 << 16};
     surfaces::midi::ByteRing m_incoming{1 << 16};
