@@ -1,5 +1,5 @@
 // MIDI surface timings (a plain program, run by hand on the Release build:
-// build/bin/midi_latency [--moves N] [--period FRAMES]).
+// build/bin/midi_latency [--moves N] [--period FRAMES] [--idle-seconds N]).
 //
 // The whole console runs off-screen with its real link timer against the simulated interface; a
 // fader box on a private JACK server (dummy driver, FRAMES per cycle at 48 kHz, 128 unless
@@ -7,7 +7,8 @@
 // to channel fader A/1, with row A on air. Measured:
 //   1. a MIDI message sent by the box until the interface wrote the frame that carries its level;
 //   2. a mouse drag on A/1 until the box received its feedback message;
-//   3. the console's CPU over 10 s idle, without and with the surface connected;
+//   3. the console's CPU idle (10 s unless told), without and with the surface connected, the
+//      part of it in the threads the surface started, and how many JACK clients it keeps;
 //   4. the link tick's write interval over 10 s, without and with the box sending 1,000
 //      messages a second.
 
@@ -30,13 +31,20 @@
 #include "zentra/SimulatedInterface.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QTest>
+#include <jack/jack.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <optional>
 #include <random>
+#include <set>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -88,12 +96,48 @@ double ProcessCpuMs()
     return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
 }
 
-/// CPU of the whole process over seconds of the event loop, in % of one core.
-double IdleCpu(int seconds)
+/// This process's threads, by id.
+std::set<std::string> Threads()
+{
+    std::set<std::string> threads;
+    for (const QString &tid :
+         QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        threads.insert(tid.toStdString());
+    return threads;
+}
+
+/// The run time of some of this process's threads, from the scheduler's own count.
+double ThreadsCpuMs(const std::set<std::string> &threads)
+{
+    double ms = 0;
+    for (const std::string &tid : threads) {
+        QFile stat(QStringLiteral("/proc/self/task/%1/schedstat").arg(QString::fromStdString(tid)));
+        if (stat.open(QIODevice::ReadOnly))
+            ms += stat.readAll().split(' ').value(0).toDouble() / 1e6;
+    }
+    return ms;
+}
+
+struct IdleCost
+{
+    double process;  // % of one core
+    double threads;  // of which the threads given
+    double perCycle; // the threads' µs per JACK cycle the box ran
+};
+
+/// CPU of the whole process, and of some of its threads, over seconds of the event loop. A
+/// loaded machine makes the server skip cycles: the cost per cycle run compares runs.
+IdleCost IdleCpu(int seconds, const testing::JackTestBox &box,
+                 const std::set<std::string> &threads = {})
 {
     const double before = ProcessCpuMs();
+    const double threadsBefore = ThreadsCpuMs(threads);
+    const uint64_t cyclesBefore = box.Cycles();
     QTest::qWait(seconds * 1000);
-    return (ProcessCpuMs() - before) / (seconds * 10.0);
+    const double threadsMs = ThreadsCpuMs(threads) - threadsBefore;
+    const uint64_t cycles = std::max<uint64_t>(box.Cycles() - cyclesBefore, 1);
+    return {(ProcessCpuMs() - before) / (seconds * 10.0), threadsMs / (seconds * 10.0),
+            threadsMs * 1000 / static_cast<double>(cycles)};
 }
 
 /// The deviation of the interface's write intervals from 20 ms over seconds of the event loop.
@@ -106,6 +150,24 @@ Spread TickDeviation(int seconds)
     for (size_t i = 1; i < writes.size(); ++i)
         deviations.push_back(std::abs(Milliseconds(writes[i] - writes[i - 1]) - 20.0));
     return SpreadOf(deviations);
+}
+
+/// The JACK clients whose names start with the console's, asked of the server.
+int ConsoleJackClients()
+{
+    jack_status_t status;
+    jack_client_t *probe = jack_client_open("midi-latency-probe", JackNoStartServer, &status);
+    if (!probe)
+        return -1;
+    std::set<std::string> clients;
+    const char **ports = jack_get_ports(probe, "^OrinSUB", nullptr, 0);
+    for (const char **port = ports; port && *port; ++port) {
+        const std::string name = *port;
+        clients.insert(name.substr(0, name.find(':')));
+    }
+    jack_free(ports);
+    jack_client_close(probe);
+    return static_cast<int>(clients.size());
 }
 
 } // namespace
@@ -133,7 +195,9 @@ int main(int argc, char **argv)
 
     testing::JackTestBox box;
     MidiSurfaceHost host(frame.GetControlLayer());
-    const double idleWithout = IdleCpu(10);
+    const int idleSeconds = bench::IntOption(argc, argv, "--idle-seconds", 10);
+    const IdleCost idleWithout = IdleCpu(idleSeconds, box);
+    const std::set<std::string> threadsWithout = Threads();
     const Spread tickWithout = TickDeviation(10);
 
     MidiMapping mapping;
@@ -145,12 +209,15 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "the box was not found\n");
         return 1;
     }
-    std::printf("JACK cycle %d frames at 48 kHz (%.2f ms)\n", period, period / 48.0);
+    std::printf("JACK cycle %d frames at 48 kHz (%.2f ms); the console's JACK clients: %d\n",
+                period, period / 48.0, ConsoleJackClients());
 
-    // 1. Message to wire.
+    // 1. Message to wire, and the part of it until the console fader moved.
+    views::CDanConsoleView &dan = *frame.GetDanView();
     std::mt19937 random(12345);
     std::uniform_int_distribution<int> phaseUs(0, 20000);
     std::vector<double> toWire;
+    std::vector<double> toFader;
     int lostMessages = 0;
     for (int i = 0; i < moves; ++i) {
         std::this_thread::sleep_for(std::chrono::microseconds(phaseUs(random)));
@@ -159,7 +226,12 @@ int main(int argc, char **argv)
         zentra::sim::TakeWriteTimes();
         const Clock::time_point sent = Clock::now();
         box.Send({0xB0, 7, value});
-        if (!Serve([&] { return zentra::sim::LastWrittenFrame()[1] == level; })) {
+        std::optional<Clock::time_point> moved;
+        if (!Serve([&] {
+                if (!moved && dan.GetFader(0)->GetLevel() == level)
+                    moved = Clock::now();
+                return zentra::sim::LastWrittenFrame()[1] == level;
+            })) {
             ++lostMessages; // in a skipped JACK cycle
             continue;
         }
@@ -170,14 +242,18 @@ int main(int argc, char **argv)
             continue;
         }
         toWire.push_back(Milliseconds(writes.back() - sent));
+        if (moved)
+            toFader.push_back(Milliseconds(*moved - sent));
     }
     const Spread wire = SpreadOf(toWire);
+    const Spread fader = SpreadOf(toFader);
     std::printf("MIDI message to wire over %d messages: median %.2f ms, p99 %.2f ms, largest "
-                "%.2f ms; %d lost in skipped JACK cycles\n",
-                moves, wire.median, wire.p99, wire.largest, lostMessages);
+                "%.2f ms; %d lost in skipped JACK cycles; of which until the console fader "
+                "moved: median %.2f ms, p99 %.2f ms, largest %.2f ms\n",
+                moves, wire.median, wire.p99, wire.largest, lostMessages, fader.median, fader.p99,
+                fader.largest);
 
     // 2. Mouse to feedback.
-    views::CDanConsoleView &dan = *frame.GetDanView();
     QWidget *client = dan.viewport();
     const QPoint grab = dan.GetFader(0)->GetKnobRect().center();
     QTest::mousePress(client, Qt::LeftButton, {}, grab);
@@ -210,10 +286,17 @@ int main(int argc, char **argv)
                 moves, feedback.median, feedback.p99, feedback.largest, lost);
 
     // 3. Idle.
-    const double idleWith = IdleCpu(10);
-    std::printf("idle CPU of the console over 10 s: %.3f %% of a core without the surface, "
-                "%.3f %% with it (the box's own JACK clients in both)\n",
-                idleWithout, idleWith);
+    std::set<std::string> surfaceThreads;
+    for (const std::string &thread : Threads()) {
+        if (!threadsWithout.contains(thread))
+            surfaceThreads.insert(thread);
+    }
+    const IdleCost idleWith = IdleCpu(idleSeconds, box, surfaceThreads);
+    std::printf("idle CPU of the console over %d s: %.3f %% of a core without the surface, "
+                "%.3f %% with it (the box's own JACK client in both); of which the %zu threads "
+                "the surface started: %.3f %%, %.1f us per JACK cycle\n",
+                idleSeconds, idleWithout.process, idleWith.process, surfaceThreads.size(),
+                idleWith.threads, idleWith.perCycle);
 
     // 4. The tick during a stream.
     std::atomic<bool> streaming = true;

@@ -67,9 +67,14 @@ std::string CheckMidiMapping(std::span<const uint8_t> bytes)
             return "a refused file without a one-line reason";
         return {};
     }
-    for (const MidiBinding &binding : read.mapping->controls) {
-        if (!InRange({binding.type, binding.channel, binding.number, 0}))
+    const std::vector<MidiBinding> &controls = read.mapping->controls;
+    for (size_t i = 0; i < controls.size(); ++i) {
+        if (!InRange({controls[i].type, controls[i].channel, controls[i].number, 0}))
             return "an accepted control out of range";
+        for (size_t j = 0; j < i; ++j) {
+            if (controls[j].SameMessage(controls[i]) || controls[j].SharesController(controls[i]))
+                return "two accepted controls that one stream cannot tell apart";
+        }
     }
     const MappingReadResult again = ParseMapping(MappingToJson(*read.mapping), {});
     if (!again.mapping || !(*again.mapping == *read.mapping))

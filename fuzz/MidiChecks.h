@@ -12,7 +12,8 @@ namespace orinsub::fuzz {
 std::string CheckMidiDecoder(std::span<const uint8_t> bytes);
 
 /// Reads any bytes as a MIDI mapping file: a refused file says why in one line; an accepted one
-/// has every control in range and writes out and reads back unchanged.
+/// has every control in range, no two that one stream cannot tell apart, and writes out and
+/// reads back unchanged.
 std::string CheckMidiMapping(std::span<const uint8_t> bytes);
 
 } // namespace orinsub::fuzz

@@ -97,7 +97,7 @@ QWidget *SurfaceSettingsDialog::BuildMidiPage()
     m_device = new QComboBox(page);
     m_device->setEditable(true);
     m_device->addItem(kNoMidiDevice);
-    m_device->addItems(ListMidiPorts());
+    m_device->addItems(m_host.AvailableDevices());
     if (m_startDevice)
         m_device->setCurrentText(m_startDevice->Text());
     connect(m_device, &QComboBox::activated, this, &SurfaceSettingsDialog::ApplyDevice);
@@ -268,19 +268,10 @@ void SurfaceSettingsDialog::Learn(const MidiMessage &message)
         m_hint->setText(kLearnNoTarget.arg(name));
         return;
     }
-    MidiBinding binding{message.type, message.channel, message.number, *target};
-    if (binding.type == MidiMessage::Type::PitchBend)
-        binding.number = 0;
-    auto &controls = m_mapping.controls;
-    const auto same = std::find_if(controls.begin(), controls.end(),
-                                   [&](const MidiBinding &b) { return b.SameMessage(binding); });
-    if (same != controls.end() && *same == binding)
+    const std::optional<MidiBinding> learned = LearnControl(m_mapping, message, *target);
+    if (!learned)
         return;
-    if (same != controls.end())
-        *same = binding;
-    else
-        controls.push_back(binding);
-    m_hint->setText(LearnedText(MessageName(binding), target->Name()));
+    m_hint->setText(LearnedText(MessageName(*learned), target->Name()));
     ShowMapping();
     ApplyMapping();
 }

@@ -26,9 +26,16 @@ void MidiDecoder::Feed(std::span<const uint8_t> bytes, std::vector<MidiMessage> 
             continue;
         if (byte & 0x80) {
             m_count = 0;
+            if (byte == 0xF7 && m_inExclusive) {
+                // Surfaces go on with their running status after a system-exclusive reply.
+                m_status = m_statusBeforeExclusive;
+            } else {
+                if (byte == 0xF0 && !m_inExclusive)
+                    m_statusBeforeExclusive = m_status;
+                // System common ends running status; its data bytes then fall on no status.
+                m_status = byte < 0xF0 ? byte : 0;
+            }
             m_inExclusive = byte == 0xF0;
-            // System common ends running status; its data bytes then fall on no status.
-            m_status = byte < 0xF0 ? byte : 0;
             continue;
         }
         if (m_inExclusive || m_status == 0)

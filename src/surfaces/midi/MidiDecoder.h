@@ -10,12 +10,12 @@
 
 namespace orinsub::surfaces::midi {
 
-/// Turns the bytes a surface sends into channel messages: running status kept, system-exclusive
-/// and system-common bytes skipped, real-time bytes ignored wherever they fall, a message cut
-/// short by another status byte dropped. Control changes n and n + 32 of a controller declared
-/// fine become one 14-bit value (the coarse byte resets the fine one, as MIDI has it). Messages
-/// the surfaces do not use (aftertouch, program change) are read and dropped. Any byte stream
-/// is safe.
+/// Turns the bytes a surface sends into channel messages: running status kept (across a
+/// system-exclusive message too), system-exclusive and system-common bytes skipped, real-time
+/// bytes ignored wherever they fall, a message cut short by another status byte dropped. Control
+/// changes n and n + 32 of a controller declared fine become one 14-bit value (the coarse byte
+/// resets the fine one, as MIDI has it). Messages the surfaces do not use (aftertouch, program
+/// change) are read and dropped. Any byte stream is safe.
 class MidiDecoder
 {
 public:
@@ -41,6 +41,7 @@ private:
     std::bitset<16 * 32> m_fine;
     std::array<int, 16 * 32> m_coarse{}; // last coarse byte of each fine controller, -1 before one
     uint8_t m_status = 0;                // running status, 0 for none
+    uint8_t m_statusBeforeExclusive = 0;
     uint8_t m_data[2] = {};
     int m_count = 0;
     bool m_inExclusive = false;

@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cmath>
 
 namespace orinsub::surfaces::midi {
@@ -132,6 +133,53 @@ MappingReadResult Failure(const QString &fileName, const QString &what)
 
 } // namespace
 
+bool MidiBinding::SharesController(const MidiBinding &other) const
+{
+    const auto pairHolds = [](const MidiBinding &fine, const MidiBinding &control) {
+        return fine.type == Type::FineControl && control.type == Type::Control &&
+               fine.channel == control.channel &&
+               (control.number == fine.number || control.number == fine.number + 32);
+    };
+    return pairHolds(*this, other) || pairHolds(other, *this);
+}
+
+std::optional<MidiBinding> LearnControl(MidiMapping &mapping, const MidiMessage &message,
+                                        const ControlTarget &target)
+{
+    auto &controls = mapping.controls;
+    MidiBinding learned{message.type, message.channel,
+                        message.type == Type::PitchBend ? 0 : message.number, target};
+    const auto has = [&](const MidiBinding &wanted, bool anyTarget) {
+        return std::any_of(controls.begin(), controls.end(), [&](const MidiBinding &b) {
+            return b.SameMessage(wanted) && (anyTarget || b.target == target);
+        });
+    };
+    if (learned.type == Type::Control && learned.number < 64) {
+        const int coarse = learned.number % 32;
+        const MidiBinding fine{Type::FineControl, learned.channel, coarse, target};
+        const MidiBinding otherHalf{Type::Control, learned.channel,
+                                    learned.number < 32 ? coarse + 32 : coarse, target};
+        if (has(fine, true) || has(otherHalf, false))
+            learned = fine;
+    }
+    if (std::find(controls.begin(), controls.end(), learned) != controls.end() &&
+        std::none_of(controls.begin(), controls.end(),
+                     [&](const MidiBinding &b) { return b.SharesController(learned); }))
+        return std::nullopt;
+    // The first binding it replaces keeps its place in the list.
+    const auto replaced = [&](const MidiBinding &b) {
+        return b.SameMessage(learned) || b.SharesController(learned);
+    };
+    const auto first = std::find_if(controls.begin(), controls.end(), replaced);
+    if (first == controls.end()) {
+        controls.push_back(learned);
+    } else {
+        *first = learned;
+        controls.erase(std::remove_if(first + 1, controls.end(), replaced), controls.end());
+    }
+    return learned;
+}
+
 MidiMapping BuiltInMapping(MidiProfile profile)
 {
     MidiMapping mapping;
@@ -209,6 +257,9 @@ MappingReadResult ParseMapping(const QByteArray &json, const QString &fileName)
                 if (mapping.controls[j].SameMessage(*binding))
                     return Failure(fileName,
                                    MappingEntryError(entry, kMappingDuplicate.arg(j + 1)));
+                if (mapping.controls[j].SharesController(*binding))
+                    return Failure(fileName,
+                                   MappingEntryError(entry, kMappingSharedController.arg(j + 1)));
             }
             mapping.controls.push_back(*binding);
         }

@@ -26,6 +26,9 @@ struct MidiBinding
     {
         return type == other.type && channel == other.channel && number == other.number;
     }
+    /// Whether a 14-bit pair n / n + 32 and a 7-bit control change on one of its numbers: both
+    /// cannot be read from one stream.
+    bool SharesController(const MidiBinding &other) const;
     bool operator==(const MidiBinding &other) const = default;
 };
 
@@ -65,6 +68,14 @@ struct MappingReadResult
 /// message are errors. fileName only names the file in the error.
 MappingReadResult ParseMapping(const QByteArray &json, const QString &fileName);
 MappingReadResult ReadMappingFile(const QString &path);
+
+/// Binds what a surface control sent while learning to target, and tells the binding made;
+/// nothing when the mapping had it already. The message's own binding on another target goes.
+/// Control change n + 32 on the target of control change n (or the reverse) are the two halves
+/// of a 14-bit fader sent before the console knew it: they become one cc14 n, and a halve
+/// still coming in afterwards belongs to it.
+std::optional<MidiBinding> LearnControl(MidiMapping &mapping, const MidiMessage &message,
+                                        const ControlTarget &target);
 
 /// The mapping as a file's JSON, every control listed; ParseMapping reads it back unchanged.
 QByteArray MappingToJson(const MidiMapping &mapping);

@@ -78,14 +78,17 @@ void MidiSurface::Play(const MidiMessage &message)
         if (binding.type != message.type || binding.channel != message.channel ||
             binding.number != message.number)
             continue;
-        m_levels[MessageKey(message.type, message.channel, message.number)] =
-            LevelFromValue(message.type, message.value);
-        if (binding.IsTouch())
+        if (binding.IsTouch()) {
             m_layer.Touch(this, binding.target, message.value > 0);
-        else if (binding.target.IsContinuous())
+        } else if (binding.target.IsContinuous()) {
+            // A fader stands where the hand put it; a button's lamp shows only what the console
+            // sends back, so the press says nothing of it.
+            m_levels[MessageKey(message.type, message.channel, message.number)] =
+                LevelFromValue(message.type, message.value);
             m_layer.Move(this, binding.target, LevelFromValue(message.type, message.value));
-        else
+        } else {
             m_layer.Press(this, binding.target, message.value > 0);
+        }
     }
 }
 

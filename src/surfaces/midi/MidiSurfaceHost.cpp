@@ -44,8 +44,9 @@ void MidiSettings::Save(QSettings &settings) const
     settings.endGroup();
 }
 
-MidiSurfaceHost::MidiSurfaceHost(ControlLayer &layer, QObject *parent)
-    : QObject(parent), m_layer(layer)
+MidiSurfaceHost::MidiSurfaceHost(ControlLayer &layer, MidiTransportFactory makeTransport,
+                                 QObject *parent)
+    : QObject(parent), m_layer(layer), m_makeTransport(std::move(makeTransport))
 {
 }
 
@@ -62,13 +63,15 @@ void MidiSurfaceHost::Configure(const std::optional<MidiDeviceName> &device, Mid
     m_device = device;
     m_mapping = std::move(mapping);
     if (m_device) {
-        m_port = std::make_unique<MidiPort>(*m_device);
+        m_port = std::make_unique<MidiPort>(*m_device, m_makeTransport);
         MidiPort *port = m_port.get();
         m_surface = std::make_unique<MidiSurface>(
             m_layer, m_mapping, [port](const MidiMessage &message) { port->Send(message); });
         port->SetFineControllers(FineControllers(m_mapping));
         port->SetReceiver([this](const MidiMessage &message) { m_surface->Play(message); });
         connect(port, &MidiPort::ConnectionChanged, this, &MidiSurfaceHost::OnConnectionChanged);
+        connect(port, &MidiPort::FeedbackOpened, this, &MidiSurfaceHost::OnFeedbackOpened);
+        connect(port, &MidiPort::StatusChanged, this, &MidiSurfaceHost::UpdateStatus);
         OnConnectionChanged(port->IsConnected());
     }
     UpdateStatus();
@@ -92,6 +95,13 @@ void MidiSurfaceHost::OnConnectionChanged(bool connected)
     else
         m_surface->Detach();
     UpdateStatus();
+}
+
+void MidiSurfaceHost::OnFeedbackOpened()
+{
+    // Attaching again is what tells a surface every value.
+    m_surface->Detach();
+    m_surface->Attach();
 }
 
 void MidiSurfaceHost::UpdateStatus()

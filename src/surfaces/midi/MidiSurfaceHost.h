@@ -32,14 +32,21 @@ struct MidiSettings
 };
 
 /// The one MIDI surface of the console: its port and its surface on the control layer. The
-/// surface is attached while the port is connected (so a surface that comes back gets every
-/// value again) and detached while it is gone. UI thread only.
+/// surface is attached while the port is connected and detached while it is gone; it is
+/// attached again when its receiving port is connected late. Either way a surface that comes
+/// back gets every value again. UI thread only.
 class MidiSurfaceHost : public QObject
 {
     Q_OBJECT
 public:
-    explicit MidiSurfaceHost(ControlLayer &layer, QObject *parent = nullptr);
+    /// makeTransport reaches the MIDI systems (tests give a fake one).
+    explicit MidiSurfaceHost(ControlLayer &layer,
+                             MidiTransportFactory makeTransport = MakeMidiTransport,
+                             QObject *parent = nullptr);
     ~MidiSurfaceHost() override;
+
+    /// The devices that can be chosen now, as "alsa:PORT" and "jack:PORT".
+    QStringList AvailableDevices() const { return ListMidiPorts(m_makeTransport, m_port.get()); }
 
     /// Opens device (none: closes) with mapping, replacing what was open.
     void Configure(const std::optional<MidiDeviceName> &device, MidiMapping mapping);
@@ -60,9 +67,11 @@ signals:
 
 private:
     void OnConnectionChanged(bool connected);
+    void OnFeedbackOpened();
     void UpdateStatus();
 
     ControlLayer &m_layer;
+    MidiTransportFactory m_makeTransport;
     std::optional<MidiDeviceName> m_device;
     MidiMapping m_mapping;
     std::unique_ptr<MidiSurface> m_surface; // goes before the port it sends through

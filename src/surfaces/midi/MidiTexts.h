@@ -24,6 +24,7 @@ inline QString MidiStatus(const QString &port)
     return QStringLiteral("MIDI : %1").arg(port);
 }
 inline const QString kNoMidiStatus = QStringLiteral("MIDI : 装置なし");
+inline const QString kJackStoppedStatus = QStringLiteral("MIDI : JACK 停止中");
 
 inline QString MappingFileError(const QString &file, const QString &what)
 {
@@ -49,6 +50,8 @@ inline const QString kMappingBadNumber = QStringLiteral("number は 0～%1 の�
 inline const QString kMappingNoNumber = QStringLiteral("pitchbend に number はありません");
 inline const QString kMappingBadTarget = QStringLiteral("target \"%1\" という操作先はありません");
 inline const QString kMappingDuplicate = QStringLiteral("%1 番目と同じメッセージです");
+inline const QString kMappingSharedController = QStringLiteral(
+    "%1 番目とコントローラー番号が重なります (cc14 は number と number+32 を使います)");
 inline const QString kMappingUnwritable = QStringLiteral("書き込めません (%1)");
 
 inline QString DeviceError(const QString &device, const QString &what)

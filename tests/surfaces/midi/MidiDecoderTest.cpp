@@ -44,6 +44,9 @@ TEST(MidiDecoder, SkipsExclusiveRealTimeAndCutMessages)
     // System-exclusive data is never read as messages, nor is what follows without a status.
     EXPECT_EQ(Decode({0xF0, 0x7E, 0x01, 0xF8, 0x02, 0xF7, 60, 100, 0x90, 60, 1}),
               (Messages{{Type::Note, 0, 60, 1}}));
+    // Running status goes on after a system-exclusive message.
+    EXPECT_EQ(Decode({0xB0, 7, 1, 0xF0, 0x7E, 0xF7, 7, 2}),
+              (Messages{{Type::Control, 0, 7, 1}, {Type::Control, 0, 7, 2}}));
     // A message cut short by another status is dropped; system common ends running status.
     EXPECT_EQ(Decode({0x90, 60, 0xB0, 7, 5, 0xF3, 1, 7, 6}), (Messages{{Type::Control, 0, 7, 5}}));
     // Data bytes before any status, and messages the surfaces do not use, are dropped.

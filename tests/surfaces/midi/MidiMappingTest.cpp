@@ -95,6 +95,12 @@ TEST(MidiMapping, ABadFileIsOneLineNamingTheFileAndTheEntry)
         {R"({"controls": [{"message": "cc", "channel": 1, "number": 1, "target": "go"},
                           {"message": "cc", "channel": 1, "number": 1, "target": "link"}]})",
          "controls の 2 番目: 1 番目と同じ"},
+        {R"({"controls": [{"message": "cc14", "channel": 2, "number": 1, "target": "go"},
+                          {"message": "cc", "channel": 2, "number": 33, "target": "link"}]})",
+         "controls の 2 番目: 1 番目とコントローラー番号が重なります"},
+        {R"({"controls": [{"message": "cc", "channel": 1, "number": 4, "target": "go"},
+                          {"message": "cc14", "channel": 1, "number": 4, "target": "link"}]})",
+         "controls の 2 番目: 1 番目とコントローラー番号が重なります"},
     };
     for (const Case &c : cases) {
         const MappingReadResult read = Parse(c.json);
@@ -105,4 +111,47 @@ TEST(MidiMapping, ABadFileIsOneLineNamingTheFileAndTheEntry)
     }
     const MappingReadResult missing = ReadMappingFile(QStringLiteral("/nonexistent/x.json"));
     EXPECT_TRUE(missing.error.startsWith(u"MIDI 対応表 x.json: 読めません"));
+}
+
+TEST(MidiMapping, LearningBindsEachControlOnceAndJoinsTheHalvesOfA14BitFader)
+{
+    using Steps = std::vector<std::pair<MidiMessage, const char *>>;
+    struct Case
+    {
+        const char *what;
+        Steps steps; // each message learned on a target, in turn
+        std::vector<MidiBinding> wanted;
+    };
+    const Case cases[] = {
+        {"a control moved again is learned once",
+         {{{Type::Control, 0, 7, 10}, "A/1"}, {{Type::Control, 0, 7, 20}, "A/1"}},
+         {{Type::Control, 0, 7, Target("A/1")}}},
+        {"a control learned again goes to the new target",
+         {{{Type::Control, 0, 7, 10}, "A/1"},
+          {{Type::PitchBend, 0, 0, 9}, "xfade"},
+          {{Type::Control, 0, 7, 10}, "A/2"}},
+         {{Type::Control, 0, 7, Target("A/2")}, {Type::PitchBend, 0, 0, Target("xfade")}}},
+        {"the halves of a 14-bit fader, and what was still on its way",
+         {{{Type::Control, 2, 1, 64}, "sub/2"},
+          {{Type::Control, 2, 33, 5}, "sub/2"},
+          {{Type::Control, 2, 1, 65}, "sub/2"},
+          {{Type::Control, 2, 33, 6}, "sub/2"},
+          {{Type::FineControl, 2, 1, 9000}, "sub/2"}},
+         {{Type::FineControl, 2, 1, Target("sub/2")}}},
+        {"the fine half first",
+         {{{Type::Control, 0, 33, 5}, "sub/2"}, {{Type::Control, 0, 1, 64}, "sub/2"}},
+         {{Type::FineControl, 0, 1, Target("sub/2")}}},
+        {"7-bit controls n and n + 32 on two targets stay apart",
+         {{{Type::Control, 0, 1, 5}, "A/1"}, {{Type::Control, 0, 33, 5}, "A/2"}},
+         {{Type::Control, 0, 1, Target("A/1")}, {Type::Control, 0, 33, Target("A/2")}}},
+    };
+    for (const Case &c : cases) {
+        MidiMapping mapping;
+        for (const auto &[message, target] : c.steps)
+            LearnControl(mapping, message, Target(target));
+        EXPECT_EQ(mapping.controls, c.wanted) << c.what;
+    }
+    MidiMapping mapping;
+    EXPECT_TRUE(LearnControl(mapping, {Type::Note, 0, 60, 127}, Target("go")));
+    EXPECT_FALSE(LearnControl(mapping, {Type::Note, 0, 60, 0}, Target("go"))) << "nothing new";
 }

@@ -1,4 +1,5 @@
 #include "surfaces/midi/MidiSurface.h"
+#include "FakeMidiSystem.h"
 #include "support/ScriptedSeams.h"
 #include "surfaces/RecordingSurface.h"
 #include "surfaces/SurfaceSettingsDialog.h"
@@ -10,13 +11,16 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 
 using namespace orinsub;
 using namespace orinsub::surfaces::midi;
+using orinsub::testing::FakeMidiSystem;
 using orinsub::testing::LayerTest;
 using orinsub::testing::T;
 using Type = MidiMessage::Type;
 using Messages = std::vector<MidiMessage>;
+using Bytes = std::vector<uint8_t>;
 
 namespace {
 
@@ -45,6 +49,37 @@ protected:
 
     std::unique_ptr<MidiSurface> surface;
     Messages sent;
+};
+
+/// The MIDI surface host on a fake JACK server, its device a box named "box".
+class MidiHostTest : public LayerTest
+{
+protected:
+    void Open(MidiMapping mapping)
+    {
+        host.Configure(MidiDeviceName{MidiDeviceName::Backend::Jack, QStringLiteral("box")},
+                       std::move(mapping));
+    }
+    /// Lets the event loop run what the server woke, and the layer its feedback.
+    void Settle()
+    {
+        QTest::qWait(5);
+        layer->Flush();
+    }
+    bool BoxReceived(const Bytes &message)
+    {
+        const std::vector<Bytes> got = system.Received();
+        return std::find(got.begin(), got.end(), message) != got.end();
+    }
+    static Bytes Bend(int channel, int level)
+    {
+        const int value = ValueFromLevel(Type::PitchBend, level);
+        return {static_cast<uint8_t>(0xE0 | channel), static_cast<uint8_t>(value & 0x7F),
+                static_cast<uint8_t>(value >> 7)};
+    }
+
+    FakeMidiSystem system;
+    MidiSurfaceHost host{*layer, system.Factory()};
 };
 
 MidiMapping Generic()
@@ -193,4 +228,76 @@ TEST_F(MidiSurfaceTest, AButtonTogglesALatchAndHoldsAFlashWhileDown)
     EXPECT_EQ(port.GetOutputSlot(3), 255);
     Play(Type::Note, 0, 61, 0);
     EXPECT_EQ(port.GetOutputSlot(3), 0);
+}
+
+TEST_F(MidiSurfaceTest, AButtonPressedOnTheBoxLightsItsOwnLamp)
+{
+    MidiMapping mapping;
+    mapping.controls = {
+        {Type::Note, 0, 1, T("link")}, {Type::Note, 0, 2, T("go")}, {Type::Note, 0, 3, T("in/B")}};
+    Plug(mapping);
+    for (const int note : {1, 2, 3}) {
+        Play(Type::Note, 0, note, 127);
+        Play(Type::Note, 0, note, 0);
+        EXPECT_EQ(Sent(), (Messages{{Type::Note, 0, note, 127}})) << "note " << note;
+    }
+}
+
+TEST_F(MidiHostTest, AReceivingPortThatAppearsLateIsToldEveryValue)
+{
+    master->MoveSubFaderTo(0, 255);
+    Open(BuiltInMapping(MidiProfile::MackieControl));
+    system.Plug(QStringLiteral("box:faders"));
+    Settle();
+    ASSERT_TRUE(host.Surface()->IsAttached());
+    system.Plug({}, QStringLiteral("box:lamps"));
+    Settle();
+    EXPECT_TRUE(BoxReceived(Bend(0, 255)));
+}
+
+TEST_F(MidiHostTest, AJackRestartShowsInTheStatusLineAndTheBoxIsToldEverythingAgain)
+{
+    master->SetExtraStatus([this] { return host.StatusText(); });
+    Open(BuiltInMapping(MidiProfile::MackieControl));
+    system.Plug(QStringLiteral("box:faders"), QStringLiteral("box:lamps"));
+    Settle();
+    system.Stop();
+    Settle();
+    master->OnTick();
+    EXPECT_TRUE(master->GetStatusText().endsWith(QStringLiteral("  MIDI : JACK 停止中")));
+    EXPECT_FALSE(host.Surface()->IsAttached());
+    master->MoveSubFaderTo(0, 50);
+
+    system.Start();
+    host.Port()->LookForSurface(); // the one-second look
+    Settle();
+    master->OnTick();
+    EXPECT_TRUE(master->GetStatusText().endsWith(QStringLiteral("  MIDI : box")));
+    EXPECT_TRUE(BoxReceived(Bend(0, 50)));
+    master->SetExtraStatus(nullptr);
+}
+
+// A 14-bit fader sends its two halves before the console knows it: it is learned as one.
+TEST_F(MidiHostTest, TheDialogLearnsA14BitFaderAsOneControl)
+{
+    Open({MidiProfile::Generic, true, {}});
+    system.Plug(QStringLiteral("box:faders"));
+    Settle();
+    surfaces::SurfaceSettingsDialog dialog(host);
+    EXPECT_GE(dialog.DeviceBox()->findText(QStringLiteral("jack:box:faders")), 0);
+    dialog.LearnButton()->click();
+    dialog.TargetBox()->setCurrentText(QStringLiteral("sub/2"));
+    for (const uint8_t coarse : {64, 65, 66}) {
+        system.Send({0xB0, 1, coarse});
+        system.Send({0xB0, 33, 5});
+    }
+    Settle();
+    EXPECT_EQ(host.Mapping().controls,
+              (std::vector<MidiBinding>{{Type::FineControl, 0, 1, T("sub/2")}}));
+    EXPECT_EQ(dialog.ControlsTable()->rowCount(), 1);
+    dialog.LearnButton()->click();
+
+    system.Send({0xB0, 1, 64, 33, 0});
+    Settle();
+    EXPECT_EQ(Sub(2).GetLevel(), 128);
 }
