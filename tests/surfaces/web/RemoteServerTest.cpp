@@ -91,7 +91,7 @@ TEST_F(RemoteServerTest, APairedPagePlaysTheDeskAndHearsEveryChange)
     EXPECT_EQ(page.desk.value("page").toInt(), 1);
     EXPECT_EQ(page.desk.value("out").toArray().size(), 80);
     EXPECT_EQ(page.desk.value("sizes").toObject(),
-              (QJsonObject{{"A", 80}, {"B", 80}, {"sub", 20}}));
+              (QJsonObject{{"A", 80}, {"B", 80}, {"sub", 20}, {"flash", 20}, {"independent", 80}}));
 
     Send(socket, R"({"t":"touch","n":"sub/1","d":true})");
     Send(socket, R"({"t":"move","n":"sub/1","v":0})"); // on the console's level: caught
