@@ -16,6 +16,12 @@ int LevelFromValue(MidiMessage::Type type, int value)
     return (std::clamp(value, 0, max) * 255 + max / 2) / max;
 }
 
+int LevelStep(MidiMessage::Type type)
+{
+    const int max = MaxValue(type);
+    return (255 + max - 1) / max;
+}
+
 int ValueFromLevel(MidiMessage::Type type, int level)
 {
     const int max = MaxValue(type);

@@ -29,6 +29,8 @@ int MaxValue(MidiMessage::Type type);
 
 /// The level (0..255) a value of that type plays: round(v × 255 / max).
 int LevelFromValue(MidiMessage::Type type, int value);
+/// The most levels between two neighbouring values of the type: 3 for 7-bit, 1 for 14-bit.
+int LevelStep(MidiMessage::Type type);
 /// The value of that type nearest to a level (0..255), so that it plays the level back.
 int ValueFromLevel(MidiMessage::Type type, int level);
 

@@ -8,26 +8,6 @@ namespace orinsub::surfaces::midi {
 
 namespace {
 
-/// What the operator can change on the console itself (the whole crossfader moves its handles).
-std::vector<ControlTarget> DeskTargets()
-{
-    using Kind = ControlTarget::Kind;
-    std::vector<ControlTarget> targets;
-    for (int row = 0; row < 2; ++row) {
-        for (int i = 0; i < ControlTarget::kChannels; ++i)
-            targets.push_back({Kind::RowFader, row, i});
-    }
-    for (int i = 0; i < ControlTarget::kSubFaders; ++i)
-        targets.push_back({Kind::SubFader, 0, i});
-    for (int i = 0; i < 3; ++i)
-        targets.push_back({Kind::Input, 0, i});
-    for (const Kind kind : {Kind::PageUp, Kind::PageDown, Kind::Link, Kind::Go, Kind::GoTime})
-        targets.push_back({kind});
-    targets.push_back({Kind::CrossfadeHandle, 0, 0});
-    targets.push_back({Kind::CrossfadeHandle, 0, 1});
-    return targets;
-}
-
 int MessageKey(MidiMessage::Type type, int channel, int number)
 {
     return (static_cast<int>(type) * 16 + channel) * 128 + number;
@@ -83,9 +63,13 @@ void MidiSurface::Play(const MidiMessage &message)
         } else if (binding.target.IsContinuous()) {
             // A fader stands where the hand put it; a button's lamp shows only what the console
             // sends back, so the press says nothing of it.
-            m_levels[MessageKey(message.type, message.channel, message.number)] =
-                LevelFromValue(message.type, message.value);
-            m_layer.Move(this, binding.target, LevelFromValue(message.type, message.value));
+            // Each control keeps its own pick-up, and its first value catches a fader within
+            // the control's resolution.
+            const int key = MessageKey(message.type, message.channel, message.number);
+            const int level = LevelFromValue(message.type, message.value);
+            m_levels[key] = level;
+            m_layer.Move(this, binding.target, level, LevelStep(message.type),
+                         static_cast<ControlId>(key) + 1);
         } else {
             m_layer.Press(this, binding.target, message.value > 0);
         }
@@ -119,7 +103,8 @@ void MidiSurface::SetMapping(MidiMapping mapping)
 
 std::vector<ControlTarget> MidiSurface::ShownTargets() const
 {
-    std::vector<ControlTarget> targets = m_watcher ? DeskTargets() : std::vector<ControlTarget>{};
+    std::vector<ControlTarget> targets =
+        m_watcher ? ListTargets(TargetList::DeskControls) : std::vector<ControlTarget>{};
     for (const MidiBinding &binding : m_mapping.controls) {
         if (!binding.IsTouch() &&
             std::find(targets.begin(), targets.end(), binding.target) == targets.end())

@@ -144,6 +144,42 @@ TEST_F(MidiSurfaceTest, GenericControlsPickUpPressAndLightTheirLamps)
     EXPECT_EQ(Sent(), (Messages{{Type::FineControl, 0, 1, 16383}}));
 }
 
+// A 7-bit control lands only every two or three levels: its first value catches a fader that
+// stands between two of them.
+TEST_F(MidiSurfaceTest, ASevenBitFaderCatchesAtItsFirstValueWithinItsResolution)
+{
+    struct Case
+    {
+        int console, value;
+        bool caught;
+    };
+    for (const Case c : {Case{0, 1, true}, {127, 63, true}, {128, 64, true}, {128, 60, false}}) {
+        dan->MoveFaderTo(0, 0, static_cast<uint8_t>(c.console));
+        MidiMapping mapping;
+        mapping.controls = {{Type::Control, 0, 7, T("A/1")}};
+        Plug(mapping);
+        Play(Type::Control, 0, 7, c.value);
+        EXPECT_EQ(Fader(0, 1).GetLevel() == LevelFromValue(Type::Control, c.value), c.caught)
+            << "console " << c.console << ", first value " << c.value;
+    }
+}
+
+// Two controls of one box on one fader: each catches it for itself, so they never fight.
+TEST_F(MidiSurfaceTest, TwoControlsOnOneFaderKeepTheirOwnPickUp)
+{
+    dan->MoveFaderTo(0, 0, 128);
+    MidiMapping mapping;
+    mapping.controls = {{Type::Control, 0, 7, T("A/1")}, {Type::Control, 0, 8, T("A/1")}};
+    Plug(mapping);
+    Play(Type::Control, 0, 7, 0);
+    Play(Type::Control, 0, 7, 100); // crosses 128: caught
+    ASSERT_EQ(Fader(0, 1).GetLevel(), LevelFromValue(Type::Control, 100));
+    Play(Type::Control, 0, 8, 10); // the other control, far below: not caught
+    EXPECT_EQ(Fader(0, 1).GetLevel(), LevelFromValue(Type::Control, 100));
+    Play(Type::Control, 0, 7, 110);
+    EXPECT_EQ(Fader(0, 1).GetLevel(), LevelFromValue(Type::Control, 110));
+}
+
 TEST_F(MidiSurfaceTest, LearningHearsTheDeskAndTheSurfaceWithoutPlaying)
 {
     Plug(Generic());
