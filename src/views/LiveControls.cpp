@@ -165,6 +165,8 @@ void LiveControls::Release()
     if (m_grandMaster.IsSelected())
         m_grandMaster.SetSelected(false, QPoint());
     m_goButton.SetPressed(false);
+    if (!m_blackoutHeld)
+        return;
     m_blackoutHeld = false;
     m_blackoutButton.SetPressed(false);
     Schedule();
@@ -210,19 +212,21 @@ void LiveControls::Step()
 
 void LiveControls::Schedule()
 {
+    const bool holding = m_blackoutHeld && !m_holdDone;
+    if (!holding && !m_pane.IsBlackout()) {
+        m_timer.stop();
+        return;
+    }
     const auto now = m_clock();
     milliseconds next = milliseconds::max();
-    if (m_blackoutHeld && !m_holdDone)
+    if (holding)
         next = std::chrono::ceil<milliseconds>(m_pressedAt + kBlackoutHold - now);
     if (m_pane.IsBlackout()) {
         const auto sinceEdge =
             std::chrono::duration_cast<milliseconds>(now - m_blackoutSince) % kBlink;
         next = std::min(next, kBlink - sinceEdge);
     }
-    if (next == milliseconds::max())
-        m_timer.stop();
-    else
-        m_timer.start(std::max(next, milliseconds(1)));
+    m_timer.start(std::max(next, milliseconds(1)));
 }
 
 void LiveControls::ShowFade()
