@@ -152,12 +152,10 @@ bool LiveControls::Press(QPoint client)
     return false;
 }
 
-bool LiveControls::DragTo(QPoint client)
+void LiveControls::DragTo(QPoint client)
 {
-    if (!m_grandMaster.IsSelected())
-        return false;
-    m_pane.SetGrandMaster(m_grandMaster.DragLevel(client));
-    return true;
+    if (m_grandMaster.IsSelected())
+        m_pane.SetGrandMaster(m_grandMaster.DragLevel(client));
 }
 
 void LiveControls::Release()

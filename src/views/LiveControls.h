@@ -39,8 +39,8 @@ public:
     void Draw(QPainter &painter, const QRect &logicalExposed) const;
     /// A left-button press at a client point: true when one of these controls took it.
     bool Press(QPoint client);
-    /// A mouse move while the button is down: true when it dragged the grand master.
-    bool DragTo(QPoint client);
+    /// A mouse move: drags the grand master while its knob is held.
+    void DragTo(QPoint client);
     /// The left button went up, or the pane lost the mouse.
     void Release();
     /// A wheel turn of angleDelta (y) at a client point: true when it was over the fade time.

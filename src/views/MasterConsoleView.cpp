@@ -51,6 +51,12 @@ constexpr int kStatusRightMargin = 4;
 const QColor kPageCaptionColor(191, 191, 191);
 const QColor kPageNumberColor(255, 255, 0);
 const QColor kNumberBoxEdge(127, 127, 191);
+// The live controls beside the crossfader.
+constexpr int kLiveGap = 6;
+constexpr int kGrandMasterFoot = 16; // between the GM fader and the pane's bottom
+constexpr int kGoRowDrop = 12;       // under the crossfader's letters
+constexpr int kGoRowHeight = 32;
+constexpr int kScaleWidth = 28; // the crossfader's scale numbers either side
 } // namespace
 
 CMasterConsoleView::CMasterConsoleView(model::COrinSUBDoc *doc, QWidget *parent)
@@ -130,14 +136,16 @@ CMasterConsoleView::~CMasterConsoleView()
 
 std::unique_ptr<LiveControls> CMasterConsoleView::MakeLiveControls()
 {
+    // GM stands under the page buttons, in the page display's column, down to the flash row.
     const QRect gmColumn =
-        RectLTRB(m_pageRect.x(), controls::BottomOf(m_pageDownLamp->GetRect()) + 6,
-                 controls::RightOf(m_pageRect), kAreaHeight - 16);
-    // Under the crossfader's letters, from its left scale to its right one, above the status line.
+        RectLTRB(m_pageRect.x(), controls::BottomOf(m_pageDownLamp->GetRect()) + kLiveGap,
+                 controls::RightOf(m_pageRect), kAreaHeight - kGrandMasterFoot);
+    // The GO row lies under the crossfader's letters, from its left scale to its right one, and
+    // above the status line.
     const int crossLeft = m_leftMargin + m_faderPitch * m_faderCount + m_crossGap;
-    const int rowTop = m_faderTop + m_faderHeight + m_numberBand + 12;
-    const QRect goRow =
-        RectLTRB(crossLeft - 28, rowTop, crossLeft + m_crossWidth + 32, rowTop + 32);
+    const int rowTop = m_faderTop + m_faderHeight + m_numberBand + kGoRowDrop;
+    const QRect goRow = RectLTRB(crossLeft - kScaleWidth, rowTop,
+                                 crossLeft + m_crossWidth + kScaleWidth, rowTop + kGoRowHeight);
     return std::make_unique<LiveControls>(*this, *m_goFade, gmColumn, goRow);
 }
 
