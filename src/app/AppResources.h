@@ -37,6 +37,7 @@ enum CommandId : int {
     kIdCut = 32803,
     kIdFlashSolo = 32810,
     kIdCueList = 32811,
+    kIdBlackout = 32812,
     kIdAppAbout = 57664,
 };
 
@@ -108,6 +109,9 @@ inline const QString kGoKeyShown = QStringLiteral("F12");
 inline const QString kCutItem = QStringLiteral("カット(&X)");
 inline const QString kCutKeyShown = QStringLiteral("Shift+F12");
 inline const QString kFadeTimeItem = QStringLiteral("フェード時間(&F)...");
+/// Checked while blackout holds the stage dark; the key switches it at once.
+inline const QString kBlackoutItem = QStringLiteral("ブラックアウト(&B)");
+inline const QString kBlackoutKeyShown = QStringLiteral("Ctrl+B");
 /// Checked while the flash buttons solo their sub-master instead of adding it.
 inline const QString kFlashSoloItem = QStringLiteral("フラッシュボタンをソロにする(&O)");
 inline const QString kFadeTimeTitle = QStringLiteral("フェード時間");

@@ -25,6 +25,7 @@
 #include "views/ConsoleKeys.h"
 #include "views/ConsoleOperations.h"
 #include "views/DanConsoleView.h"
+#include "views/DeskWatch.h"
 #include "views/GoFade.h"
 #include "views/LampConsoleView.h"
 #include "views/MasterConsoleView.h"
@@ -99,6 +100,7 @@ CMainFrame::CMainFrame(model::COrinSUBDoc *doc, QWidget *parent)
     m_desk = std::make_unique<surfaces::PaneDesk>();
     m_controlLayer = std::make_unique<surfaces::ControlLayer>(*m_desk);
     KeepFadeTimeInShow();
+    KeepBlackoutChecked();
     ConnectCommands();
 }
 
@@ -161,6 +163,7 @@ CMainFrame::~CMainFrame()
     // Nothing may call back into a frame that is going: the panes' focus changes while they
     // are destroyed, and the undo record's menu item goes with the menu bar.
     disconnect(qApp, nullptr, this, nullptr);
+    views::RemoveDeskListener(this);
     if (g_orin.m_pMainFrame == this)
         g_orin.m_pMainFrame = nullptr;
     if (g_orin.m_pSplitter == m_wndSplitter)
@@ -190,6 +193,7 @@ void CMainFrame::ConnectCommands()
     on(kIdGo, [this] { m_pMasterView->GetGoFade().Go(); });
     on(kIdCut, [this] { m_pMasterView->GetGoFade().Cut(); });
     on(kIdFadeTime, [this] { OnFadeTime(); });
+    on(kIdBlackout, [this] { m_pMasterView->SetBlackout(!m_pMasterView->IsBlackout()); });
     using views::InputTarget;
     on(kIdHookA, [this] { SetInputHook(InputTarget::RowA); });
     on(kIdHookB, [this] { SetInputHook(InputTarget::RowB); });
@@ -209,6 +213,12 @@ void CMainFrame::KeepFadeTimeInShow()
 {
     m_pMasterView->GetGoFade().SetFadeTimeListener(
         [doc = m_doc](int tenths) { doc->SetFadeTime(tenths); });
+}
+
+void CMainFrame::KeepBlackoutChecked()
+{
+    views::SetDeskListener(
+        this, [this] { Command(kIdBlackout)->setChecked(m_pMasterView->IsBlackout()); });
 }
 
 void CMainFrame::OnFadeTime()

@@ -139,6 +139,8 @@ private:
     void OnFadeTime();
     /// Every change of the GO fade time goes into the show (which marks it modified).
     void KeepFadeTimeInShow();
+    /// The blackout item's check mark follows blackout, whoever switched it.
+    void KeepBlackoutChecked();
     void OnEditCommand(int id);
     void ActivateNextPane(bool backwards);
     /// The four panes in F6 order: left strip, preset pane, right strip, master pane.

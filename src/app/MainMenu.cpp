@@ -62,6 +62,8 @@ Keys AcceleratorsOf(int id)
         return {QKeySequence(Qt::Key_F12)};
     case kIdCut:
         return {Shift | Qt::Key_F12};
+    case kIdBlackout:
+        return {Ctrl | Qt::Key_B};
     default:
         return {};
     }
@@ -113,6 +115,11 @@ MainMenu::MainMenu(QMainWindow &window)
         action->setAutoRepeat(false);
     }
     Add(operation, kIdFadeTime, kFadeTimeItem);
+    // From every window too: darkening the stage must not wait for the focus to move.
+    QAction *blackout = Add(operation, kIdBlackout, kBlackoutItem, kBlackoutKeyShown);
+    blackout->setCheckable(true);
+    blackout->setShortcutContext(Qt::ApplicationShortcut);
+    blackout->setAutoRepeat(false);
     Add(operation, kIdSurfaces, surfaces::kSurfacesMenuItem);
     operation->addSeparator();
     Add(operation, kIdHookA, QStringLiteral("入力引っかけ:A段"), QStringLiteral("Ctrl+1"));

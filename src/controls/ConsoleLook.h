@@ -33,6 +33,17 @@ inline constexpr int kFlashCaptionPointSize = 80; // tenths of a point
 inline const QString kFlashCaption = QStringLiteral("FLASH");
 inline const QString kSoloCaption = QStringLiteral("SOLO");
 
+// The live controls beside the crossfader: GO lights green while its fade runs, the blackout
+// button flashes red while the stage is dark.
+inline const QColor kGoLit(0, 191, 0);
+inline const QColor kBlackoutLit(255, 47, 47);
+inline const QColor kFadeTimeColor(255, 255, 0);
+inline const QColor kLiveCaptionColor(191, 191, 191);
+inline constexpr int kLiveButtonPointSize = 120; // tenths of a point
+inline const QString kGoCaption = QStringLiteral("GO");
+inline const QString kBlackoutCaption = QStringLiteral("BO");
+inline const QString kGrandMasterCaption = QStringLiteral("GM");
+
 // Knob artwork ids and what they show.
 inline constexpr int kKnobChannel = 130;
 inline constexpr int kKnobChannelSelected = 131;

@@ -37,8 +37,11 @@ struct ControlTarget
         Flash,       // sub fader index 0..19's flash button
         FlashMode,   // 0 flash, 1 solo
         Independent, // channel index 0..79
-        Strip,       // index 0.. (strip/1 is index 0)
-        BankSelect,  // index 0.. (bank/1 is index 0)
+        GrandMaster,
+        Blackout,
+        Cut,
+        Strip,      // index 0.. (strip/1 is index 0)
+        BankSelect, // index 0.. (bank/1 is index 0)
         BankNext,
         BankPrevious,
     };

@@ -13,6 +13,7 @@
 #include "views/DanConsoleView.h"
 #include "views/DeskWatch.h"
 #include "views/GoFade.h"
+#include "views/LiveControls.h"
 #include "views/MasterConsoleView.h"
 
 #include <algorithm>
@@ -46,6 +47,8 @@ controls::CFader *MarkedFader(const ControlTarget &target)
         if (target.kind == Kind::CrossfadeHandle && target.index == 1)
             return master->GetCrossFader()->GetHandleB();
         return master->GetCrossFader()->GetHandleA();
+    case Kind::GrandMaster:
+        return master ? &master->GetLiveControls().GetGrandMasterFader() : nullptr;
     default:
         return nullptr;
     }
@@ -101,6 +104,10 @@ int PaneDesk::Value(const ControlTarget &target) const
         return views::IsFlashSolo() ? 1 : 0;
     case Kind::Independent:
         return views::IsIndependentChannel(target.index + 1) ? 1 : 0;
+    case Kind::GrandMaster:
+        return master ? master->GetGrandMaster() : 0;
+    case Kind::Blackout:
+        return master && master->IsBlackout() ? 1 : 0;
     default:
         return 0;
     }
@@ -132,6 +139,14 @@ void PaneDesk::Move(const ControlTarget &target, int value)
         break;
     case Kind::Independent:
         views::SetIndependentChannel(target.index + 1, value != 0);
+        break;
+    case Kind::GrandMaster:
+        if (master)
+            master->SetGrandMaster(Byte(value));
+        break;
+    case Kind::Blackout:
+        if (master)
+            master->SetBlackout(value != 0);
         break;
     default:
         break;
@@ -173,7 +188,12 @@ void PaneDesk::Press(const ControlTarget &target, bool down)
         break;
     case Kind::FlashMode:
     case Kind::Independent:
+    case Kind::Blackout:                          // at once: a box's button is pressed on purpose
         Move(target, Value(target) == 0 ? 1 : 0); // a button toggles a latch
+        break;
+    case Kind::Cut:
+        if (master)
+            master->GetGoFade().Cut();
         break;
     default:
         break;

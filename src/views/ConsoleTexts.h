@@ -31,6 +31,10 @@ inline QString InterfaceStatus(const QString &deviceId)
     return QStringLiteral("Zentra : %1").arg(deviceId);
 }
 inline const QString kNoInterfaceStatus = QStringLiteral("Zentra : 装置なし");
+/// On the status line while blackout holds the stage dark.
+inline const QString kBlackoutStatus = QStringLiteral("ブラックアウト中");
+/// The GO's fade time beside its button: %1 whole seconds, %2 tenths.
+inline const QString kFadeTimeShown = QStringLiteral("%1.%2 秒");
 
 inline const QString kInText = QStringLiteral("IN");
 inline const QString kPageUpText = QStringLiteral("▲");

@@ -26,6 +26,13 @@ void GoFade::SetFadeTime(int tenths)
     NotifyDeskChanged();
     if (m_onFadeTime)
         m_onFadeTime(tenths);
+    ShowDisplay();
+}
+
+void GoFade::ShowDisplay() const
+{
+    if (m_onDisplay)
+        m_onDisplay();
 }
 
 bool GoFade::Go()
@@ -111,6 +118,7 @@ void GoFade::Step()
         return;
     }
     MoveHandles(m_travel[0].LevelAt(m_elapsed), m_travel[1].LevelAt(m_elapsed));
+    ShowDisplay();
 }
 
 uint8_t GoFade::HandleLevel(int row) const
@@ -157,6 +165,7 @@ void GoFade::SetRunning(bool running)
     else
         m_timer.stop();
     NotifyDeskChanged(); // the GO lamp
+    ShowDisplay();
 }
 
 } // namespace orinsub::views

@@ -89,6 +89,9 @@ public:
     {
         m_onFadeTime = std::move(listener);
     }
+    /// Told whenever what the pane shows of the fade may have changed: a step, the start or the
+    /// end of a fade, the fade time.
+    void SetDisplayListener(std::function<void()> listener) { m_onDisplay = std::move(listener); }
 
     /// One step: the handles where the time gone by puts them; the last step ends the fade.
     /// The timer calls it; tests call it with their own clock.
@@ -110,6 +113,7 @@ private:
     void Start(const FadeTimes &times);
     void Finish();
     void SetRunning(bool running);
+    void ShowDisplay() const;
     void MoveHandles(uint8_t a, uint8_t b);
     uint8_t HandleLevel(int row) const;
 
@@ -125,6 +129,7 @@ private:
     int m_lastOnAir = kRowB;
     int m_fadeTime = kDefaultFadeTime;
     std::function<void(int)> m_onFadeTime;
+    std::function<void()> m_onDisplay;
 };
 
 } // namespace orinsub::views

@@ -7,6 +7,7 @@
 #include "DeskWatch.h"
 #include "GoFade.h"
 #include "InputPickUp.h"
+#include "LiveControls.h"
 #include "UndoLastEdit.h"
 #include "controls/ConsoleLook.h"
 #include "controls/CrossFader.h"
@@ -28,6 +29,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <algorithm>
 #include <utility>
 
@@ -49,6 +51,12 @@ constexpr int kStatusRightMargin = 4;
 const QColor kPageCaptionColor(191, 191, 191);
 const QColor kPageNumberColor(255, 255, 0);
 const QColor kNumberBoxEdge(127, 127, 191);
+// The live controls beside the crossfader.
+constexpr int kLiveGap = 6;
+constexpr int kGrandMasterFoot = 16; // between the GM fader and the pane's bottom
+constexpr int kGoRowDrop = 12;       // under the crossfader's letters
+constexpr int kGoRowHeight = 32;
+constexpr int kScaleWidth = 28; // the crossfader's scale numbers either side
 } // namespace
 
 CMasterConsoleView::CMasterConsoleView(model::COrinSUBDoc *doc, QWidget *parent)
@@ -106,6 +114,7 @@ CMasterConsoleView::CMasterConsoleView(model::COrinSUBDoc *doc, QWidget *parent)
         if (!m_movingBothHandles)
             m_goFade->NoteHandles();
     });
+    m_live = MakeLiveControls();
     m_pageUpLamp->SetOn(true);
     m_statusText = kNoInterfaceStatus;
     viewport()->setMouseTracking(true); // the page buttons light up under the mouse
@@ -123,6 +132,21 @@ CMasterConsoleView::~CMasterConsoleView()
         g_orin.m_pMasterView = nullptr;
     if (g_orin.m_pMasterLevels == this)
         g_orin.m_pMasterLevels = nullptr;
+}
+
+std::unique_ptr<LiveControls> CMasterConsoleView::MakeLiveControls()
+{
+    // GM stands under the page buttons, in the page display's column, down to the flash row.
+    const QRect gmColumn =
+        RectLTRB(m_pageRect.x(), controls::BottomOf(m_pageDownLamp->GetRect()) + kLiveGap,
+                 controls::RightOf(m_pageRect), kAreaHeight - kGrandMasterFoot);
+    // The GO row lies under the crossfader's letters, from its left scale to its right one, and
+    // above the status line.
+    const int crossLeft = m_leftMargin + m_faderPitch * m_faderCount + m_crossGap;
+    const int rowTop = m_faderTop + m_faderHeight + m_numberBand + kGoRowDrop;
+    const QRect goRow = RectLTRB(crossLeft - kScaleWidth, rowTop,
+                                 crossLeft + m_crossWidth + kScaleWidth, rowTop + kGoRowHeight);
+    return std::make_unique<LiveControls>(*this, *m_goFade, gmColumn, goRow);
 }
 
 void CMasterConsoleView::OnInitialUpdate()
@@ -247,6 +271,7 @@ void CMasterConsoleView::SetGrandMaster(uint8_t level)
     if (level == m_grandMaster)
         return;
     m_grandMaster = level;
+    m_live->ShowGrandMaster(level);
     RecomputeWholeOutput();
 }
 
@@ -255,6 +280,8 @@ void CMasterConsoleView::SetBlackout(bool on)
     if (on == m_blackout)
         return;
     m_blackout = on;
+    m_live->ShowBlackout(on);
+    RefreshStatus();
     RecomputeWholeOutput();
 }
 
@@ -359,19 +386,28 @@ QString CMasterConsoleView::CurrentStatusText() const
     const dmx::COrinZentra *port = g_orin.m_pZentra;
     QString text =
         port && port->IsOpen() ? InterfaceStatus(port->GetDeviceId()) : kNoInterfaceStatus;
-    const QString extra = m_extraStatus ? m_extraStatus() : QString();
-    return extra.isEmpty() ? text : text + QStringLiteral("  ") + extra;
+    for (const QString &extra :
+         {m_extraStatus ? m_extraStatus() : QString(), m_blackout ? kBlackoutStatus : QString()}) {
+        if (!extra.isEmpty())
+            text += QStringLiteral("  ") + extra;
+    }
+    return text;
+}
+
+void CMasterConsoleView::RefreshStatus()
+{
+    QString status = CurrentStatusText();
+    if (status == m_statusText)
+        return;
+    InvalidateStatus();
+    m_statusText = std::move(status);
+    PlaceStatusLine();
+    InvalidateStatus();
 }
 
 void CMasterConsoleView::OnTick()
 {
-    QString status = CurrentStatusText();
-    if (status != m_statusText) {
-        InvalidateStatus();
-        m_statusText = std::move(status);
-        PlaceStatusLine();
-        InvalidateStatus();
-    }
+    RefreshStatus();
     PickUpInput();
 }
 
@@ -480,6 +516,7 @@ void CMasterConsoleView::OnDraw(QPainter &painter, const QRect &exposed)
     m_pageDownLamp->Draw(painter);
     m_inButton->Draw(painter);
     m_crossFader->Draw(painter);
+    m_live->Draw(painter, exposed);
     painter.setFont(controls::ConsoleFont(kStatusPointSize));
     painter.setPen(kStatusColor);
     painter.drawText(m_statusRect.translated(GetScrollPosition()),
@@ -500,6 +537,8 @@ void CMasterConsoleView::ButtonDown(QPoint p)
             return;
         }
     }
+    if (m_live->Press(p))
+        return;
     for (const auto &fader : m_subFaders) {
         const controls::FaderHit hit = fader->HitTest(p);
         if (hit == controls::FaderHit::Knob) {
@@ -583,6 +622,7 @@ void CMasterConsoleView::mouseMoveEvent(QMouseEvent *event)
     }
     if (m_crossFader->IsHandleGrabbed())
         m_crossFader->DragTo(p);
+    m_live->DragTo(p);
 }
 
 void CMasterConsoleView::mouseReleaseEvent(QMouseEvent *event)
@@ -591,6 +631,7 @@ void CMasterConsoleView::mouseReleaseEvent(QMouseEvent *event)
         return;
     m_mouseDown = false;
     ReleaseMouseFlash(); // wherever the mouse is let go
+    m_live->Release();
     for (controls::CCross1Fader *handle :
          {m_crossFader->GetHandleA(), m_crossFader->GetHandleB()}) {
         if (handle->IsSelected())
@@ -606,9 +647,19 @@ void CMasterConsoleView::focusOutEvent(QFocusEvent *event)
 {
     // Another window (a question) took over while the mouse held a flash button: its release
     // will not come here.
-    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason) {
         ReleaseMouseFlash();
+        m_live->Release(); // nor may a blackout press held then complete on its own
+    }
     NamedPane::focusOutEvent(event);
+}
+
+void CMasterConsoleView::wheelEvent(QWheelEvent *event)
+{
+    if (m_live->Wheel(event->position().toPoint(), event->angleDelta().y()))
+        event->accept();
+    else
+        NamedPane::wheelEvent(event);
 }
 
 } // namespace orinsub::views

@@ -35,6 +35,7 @@ namespace orinsub::views {
 /// show as m_pDoc when none is registered yet); destruction withdraws it. OnInitialUpdate binds
 /// the faders to the show's page 1 names and starts the timer.
 class GoFade;
+class LiveControls;
 
 class CMasterConsoleView : public NamedPane,
                            public model::MasterLevelSource,
@@ -98,6 +99,8 @@ public:
     void RestoreSubFaders(int page, std::span<const model::SubFaderReading> readings);
     /// The timed crossfade of this pane's crossfader.
     GoFade &GetGoFade() const { return *m_goFade; }
+    /// GO with its fade time, the grand master and blackout, beside the crossfader.
+    LiveControls &GetLiveControls() const { return *m_live; }
     /// Stores the box's text as the name of the sub-master its fader plays.
     void OnSubMasterNameChanged(controls::CMyEdit *edit);
     /// The focus into sub-master 1's name box, its text all selected.
@@ -135,6 +138,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -147,6 +151,10 @@ private:
     bool IsPickUpBusy() const;
     QString CurrentStatusText() const;
     void PlaceStatusLine();
+    /// The status line's text anew, repainted when it changed.
+    void RefreshStatus();
+    /// GM under the page display, the GO row under the crossfader.
+    std::unique_ptr<LiveControls> MakeLiveControls();
     void InvalidateLogical(const QRect &logical);
     /// The name box under a fader shows the sub-master it plays.
     void ShowNameOf(controls::CSubFader &fader);
@@ -158,6 +166,7 @@ private:
     model::COrinSUBDoc *m_doc;
     std::unique_ptr<controls::CCrossFader> m_crossFader;
     std::unique_ptr<GoFade> m_goFade;
+    std::unique_ptr<LiveControls> m_live;
     std::vector<std::unique_ptr<controls::CSubFader>> m_subFaders;
     std::vector<std::unique_ptr<controls::CFaderLabel>> m_nameLabels;
     std::vector<std::unique_ptr<controls::CFlashButton>> m_flashButtons;

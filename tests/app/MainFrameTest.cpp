@@ -15,9 +15,9 @@
 #include "model/OrinGlobal.h"
 #include "model/OrinSUBDoc.h"
 #include "model/UndoRecord.h"
-#include "patch/PatchInputView.h"
 #include "patch/OrinPatchView.h"
 #include "patch/PatchFrame.h"
+#include "patch/PatchInputView.h"
 #include "patch/PatchLook.h"
 #include "support/ScriptedSeams.h"
 #include "surfaces/ControlLayer.h"
@@ -25,6 +25,7 @@
 #include "views/DanConsoleView.h"
 #include "views/GoFade.h"
 #include "views/LampConsoleView.h"
+#include "views/LiveControls.h"
 #include "views/MasterConsoleView.h"
 #include "zentra/SimulatedInterface.h"
 
@@ -35,6 +36,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 using namespace orinsub;
@@ -157,6 +159,7 @@ TEST_F(MainFrameTest, MenusShowTheirTextsAndShortcutsWithEditCommandsGreyedAtSta
                                   "GO(&G)\tF12",
                                   "カット(&X)\tShift+F12",
                                   "フェード時間(&F)...",
+                                  "ブラックアウト(&B)\tCtrl+B",
                                   "外部操作卓(&S)...",
                                   "-",
                                   "入力引っかけ:A段\tCtrl+1",
@@ -206,6 +209,7 @@ TEST_F(MainFrameTest, EveryAcceleratorReachesItsCommand)
         {ctrl | alt | shift | Qt::Key_3, kIdMatchSub},
         {QKeyCombination(Qt::Key_F12), kIdGo},
         {shift | Qt::Key_F12, kIdCut},
+        {ctrl | Qt::Key_B, kIdBlackout},
     };
     for (const auto &[keys, id] : table) {
         QAction *action = frame->Command(id);
@@ -439,11 +443,43 @@ TEST_F(MainFrameTest, TheFadeTimeBelongsToTheShowOnTheDesk)
     EXPECT_EQ(doc.m_extension.fadeTime, 12);
     EXPECT_TRUE(doc.IsModified());
 
+    // The wheel over the time beside GO goes the same way.
+    doc.SetModifiedFlag(false);
+    views::LiveControls &live = Master().GetLiveControls();
+    const QPoint over = live.GetFadeTimeRect().center() - Master().GetScrollPosition();
+    QWheelEvent wheel(over, Master().viewport()->mapToGlobal(over), {}, QPoint(0, 120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(Master().viewport(), &wheel);
+    EXPECT_EQ(doc.m_extension.fadeTime, 13);
+    EXPECT_TRUE(doc.IsModified());
+
     // Another show on the desk (opened, or New) brings its own fade time, unmodified.
     doc.m_extension.fadeTime = 75;
     doc.SetModifiedFlag(false);
     frame->OnInitialUpdate();
     EXPECT_EQ(Master().GetGoFade().GetFadeTime(), 75);
+    EXPECT_FALSE(doc.IsModified());
+}
+
+TEST_F(MainFrameTest, CtrlBSwitchesBlackoutAtOnceFromEveryWindowAndTheCheckMarkFollows)
+{
+    Dan().MoveFaderTo(1, 0, 200); // row B on air
+    QAction *item = frame->Command(kIdBlackout);
+    EXPECT_EQ(item->shortcutContext(), Qt::ApplicationShortcut);
+    Type(Qt::Key_B, Qt::ControlModifier);
+    EXPECT_TRUE(Master().IsBlackout());
+    EXPECT_TRUE(item->isChecked());
+    EXPECT_EQ(model::s_channelLevels[0], 0);
+    Master().SetBlackout(false); // a surface, or the button held
+    EXPECT_FALSE(item->isChecked());
+    EXPECT_EQ(model::s_channelLevels[0], 200);
+
+    // Neither is the show's: another show on the desk leaves them as they stand.
+    Master().SetGrandMaster(100);
+    item->trigger();
+    frame->OnInitialUpdate();
+    EXPECT_EQ(Master().GetGrandMaster(), 100);
+    EXPECT_TRUE(Master().IsBlackout());
     EXPECT_FALSE(doc.IsModified());
 }
 

@@ -4,6 +4,7 @@
 #include "controls/FaderLabel.h"
 #include "controls/MyEdit.h"
 #include "views/GoFade.h"
+#include "views/LiveControls.h"
 #include "views/UndoLastEdit.h"
 
 #include <QSignalSpy>
@@ -170,4 +171,42 @@ TEST_F(LayerTest, FlashButtonsAndChannelSettingsPlayFromASurfaceWithTheirLamps)
     layer->Detach(&surface); // unplugged with the button down
     EXPECT_FALSE(Sub(3).IsFlashHeld()) << "nothing stays flashing";
     EXPECT_EQ(port.GetOutputSlot(1), 0);
+}
+
+TEST_F(LayerTest, GrandMasterBlackoutAndCutPlayFromASurfaceWithTheirFeedback)
+{
+    dan->MoveFaderTo(1, 0, 200); // row B on air
+    RecordingSurface surface({"gm", "blackout", "cut"}, true);
+    RecordingSurface other({"gm", "blackout"});
+    Attach(surface);
+    Attach(other);
+    EXPECT_EQ(surface.Last("gm")->value, 255) << "full at start";
+    layer->Move(&surface, T("gm"), 0);
+    EXPECT_EQ(port.GetOutputSlot(1), 0);
+    EXPECT_EQ(master->GetLiveControls().GetGrandMasterFader().GetLevel(), 0);
+    master->SetGrandMaster(255); // the mouse
+    EXPECT_EQ(port.GetOutputSlot(1), 200);
+    layer->Flush();
+    EXPECT_EQ(surface.Last("gm")->value, 255);
+    EXPECT_EQ(other.Last("gm")->value, 255);
+    layer->Move(&other, T("gm"), 50); // a fader without a motor, far from the console's
+    EXPECT_EQ(master->GetGrandMaster(), 255);
+    EXPECT_EQ(master->GetLiveControls().GetGrandMasterFader().GetPickUpMark(), 50);
+
+    layer->Press(&surface, T("blackout"), true); // a box's button: at once, no hold
+    layer->Press(&surface, T("blackout"), false);
+    EXPECT_TRUE(master->IsBlackout());
+    EXPECT_EQ(port.GetOutputSlot(1), 0);
+    layer->Flush();
+    EXPECT_EQ(surface.Last("blackout")->value, 1);
+    EXPECT_EQ(other.Last("blackout")->value, 1);
+    layer->Move(&other, T("blackout"), 0); // OSC's 0
+    EXPECT_FALSE(master->IsBlackout());
+    EXPECT_EQ(port.GetOutputSlot(1), 200);
+
+    master->GetGoFade().Go();
+    layer->Press(&surface, T("cut"), true);
+    EXPECT_FALSE(master->GetGoFade().IsRunning()) << "the fade completed at once";
+    EXPECT_EQ(HandleA().GetLevel(), 255);
+    EXPECT_EQ(HandleB().GetLevel(), 0);
 }
