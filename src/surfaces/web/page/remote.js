@@ -355,6 +355,7 @@ class Stepper {
 
   // To the next half second in that direction, within 0.0..25.5 s.
   step(step) {
+    if (!playable()) return;
     const half = Math.abs(step);
     const next = step > 0 ? Math.floor(this.value / half) * half + half : Math.ceil(this.value / half) * half - half;
     this.value = clampLevel(next);
