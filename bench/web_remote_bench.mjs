@@ -69,7 +69,7 @@ await new Promise((r) => artnet.bind(6454, '127.0.0.1', r));
 
 const config = mkdtempSync(join(tmpdir(), 'orinsub-bench-'));
 const console_ = spawn(executable, ['--dmx', 'artnet:127.0.0.1', '--remote', '127.0.0.1:0'], {
-  env: { ...process.env, QT_QPA_PLATFORM: 'offscreen', XDG_CONFIG_HOME: config },
+  env: { ...process.env, QT_QPA_PLATFORM: 'offscreen', XDG_CONFIG_HOME: config, XDG_STATE_HOME: config },
   stdio: ['ignore', 'pipe', 'inherit'],
 });
 process.on('exit', () => console_.kill('SIGKILL')); // even when the bench itself fails

@@ -438,24 +438,27 @@ function buildDesk() {
     showBank();
   });
   new ResizeObserver(fitBank).observe($('row-faders'));
-  document.addEventListener('contextmenu', (e) => e.preventDefault()); // a long press is ours
+  $('desk').addEventListener('contextmenu', (e) => e.preventDefault()); // a long press is ours
   showFullNames();
 }
 
 // The sub-master and channel faders, as many as the console has (once: they never change).
 function buildFaders(sizes) {
   if (channels > 0) return;
-  const subs = $('sub-faders');
+  // Built apart and put in at once, the rows hidden until their bank is chosen: one layout.
+  const subs = document.createDocumentFragment();
   for (let i = 1; i <= sizes.sub; i++) {
     const fader = makeFader(subs, 'sub/' + i, 'サブマスター ' + i, String(i), 'sub-fader');
     if (i <= sizes.flash) makeFlash(fader.element, i);
   }
-  const rows = $('row-faders');
+  const rows = document.createDocumentFragment();
   for (const r of ['A', 'B'])
     for (let i = 1; i <= sizes[r]; i++) {
-      const fader = makeFader(rows, r + '/' + i, r + '段 チャンネル ' + i, '--', 'row-fader');
+      const fader = makeFader(rows, r + '/' + i, r + '段 チャンネル ' + i, '--', 'row-fader off-bank');
       fader.element.querySelector('.number').textContent = String(i);
     }
+  $('sub-faders').appendChild(subs);
+  $('row-faders').appendChild(rows);
   channels = sizes.A;
   fitBank();
 }
