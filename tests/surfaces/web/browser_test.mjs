@@ -149,8 +149,10 @@ async function run() {
     });
   const knob = (target) => centre(`[data-target="${target}"] .knob`);
   const swipe = async (from, dx, dy) => {
-    await touch('touchStart', [{ ...from, id: 9 }]);
     const to = { x: from.x + dx, y: from.y + dy, id: 9 };
+    // The first move follows at once, as a thumb's does, however busy the machine.
+    await Promise.all([touch('touchStart', [{ ...from, id: 9 }]),
+      touch('touchMove', [{ x: from.x + dx / 16, y: from.y + dy / 16, id: 9 }])]);
     for (let step = 1; step <= 8; step++)
       await touch('touchMove', [{ x: from.x + (dx * step) / 8, y: from.y + (dy * step) / 8, id: 9 }]);
     await new Promise((r) => setTimeout(r, 150));
@@ -165,7 +167,8 @@ async function run() {
   check(await page.$eval('#sub-faders', (e) => e.scrollLeft > 0), 'a sideways swipe from a knob shows the next bank');
   await page.$eval('#sub-faders', (e) => e.scrollTo(0, 0));
   await swipe(await centre('[data-target="sub/3"] .groove'), 0, -300);
-  check(await page.evaluate(() => window.scrollY > 0), 'a swipe up from a track scrolls toward the rows');
+  check(await page.waitForFunction(() => window.scrollY > 0, { timeout: 1000 }).then(() => true, () => false),
+        'a swipe up from a track scrolls toward the rows');
   desk = await ask({ cmd: 'desk' });
   check(desk.subs[1] === 0 && desk.subs[2] === 0, 'swipes moved no fader: ' + desk.subs.slice(0, 3));
   await page.evaluate(() => window.scrollTo(0, 0));
