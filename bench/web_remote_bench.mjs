@@ -5,14 +5,16 @@
 //
 // Starts the console itself (an empty settings store, Art-Net to 127.0.0.1 so that this script
 // sees every frame the interface sends, the remote on a free port of 127.0.0.1) and headless
-// Chromium with a phone-sized page, then measures:
-//   touch to wire     a touch move on the page's channel fader A/1 (row A on air) until the first
+// Chromium with a phone held upright (390 × 844, touch, device scale 2), then measures:
+//   touch to wire     a touch move on the page's channel fader A/1 (row A on air; the rows are
+//                     scrolled into sight below the play view) until the first
 //                     ArtDmx packet whose slot 1 carries the new level, N moves at random points
 //                     of the 20 ms tick;
 //   message to wire   the same moves sent by a bare WebSocket client;
 //   change to repaint another device moves sub-master 1 until the page has painted the new
 //                     position (the next animation frame after the change);
-//   first frame       navigation start until the page shows the desk as it is and can be played;
+//   first frame       navigation start until the phone's play view shows the desk as it is and
+//                     can be played;
 //   idle CPU          the console's CPU with 16 pages connected and untouched, against none;
 //   flood             one client sends moves of A/3 as fast as the system takes them and
 //                     reconnects whenever it is dropped; meanwhile two 5 s GOs run (how many frames
@@ -67,7 +69,7 @@ await new Promise((r) => artnet.bind(6454, '127.0.0.1', r));
 
 const config = mkdtempSync(join(tmpdir(), 'orinsub-bench-'));
 const console_ = spawn(executable, ['--dmx', 'artnet:127.0.0.1', '--remote', '127.0.0.1:0'], {
-  env: { ...process.env, QT_QPA_PLATFORM: 'offscreen', XDG_CONFIG_HOME: config },
+  env: { ...process.env, QT_QPA_PLATFORM: 'offscreen', XDG_CONFIG_HOME: config, XDG_STATE_HOME: config },
   stdio: ['ignore', 'pipe', 'inherit'],
 });
 process.on('exit', () => console_.kill('SIGKILL')); // even when the bench itself fails
@@ -101,7 +103,7 @@ const browser = await puppeteer.launch({
 
 async function openPage() {
   const page = await browser.newPage();
-  await page.setViewport({ width: 390, height: 1400, isMobile: true, hasTouch: true });
+  await page.setViewport({ width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 2 });
   // The first animation frame after the desk is shown, from navigation start.
   await page.evaluateOnNewDocument(() => {
     new MutationObserver((changes, observer) => {
@@ -193,6 +195,8 @@ async function rowAOnAir(page, touch) {
 }
 
 async function touchToWire(page, touch, count) {
+  await page.$eval('[data-target="A/1"]', (e) => e.scrollIntoView({ block: 'center' }));
+  await sleep(100);
   const knob = await knobOf(page, 'A/1');
   await touch('touchStart', knob.x, knob.y);
   const latencies = [];

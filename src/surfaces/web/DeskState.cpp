@@ -30,6 +30,18 @@ QJsonObject FamilySizes()
     return sizes;
 }
 
+/// The desk's single targets ("go", "link", ...): the page shows a control only when the
+/// console has its target.
+QJsonArray SingleTargets()
+{
+    QJsonArray names;
+    for (const TargetFamily &family : TargetFamilies()) {
+        if (family.scope == TargetScope::Desk && !family.IsNumbered())
+            names.append(QLatin1StringView(family.name));
+    }
+    return names;
+}
+
 } // namespace
 
 DeskState DeskState::Read(const Desk &desk)
@@ -56,8 +68,10 @@ QJsonObject DeskState::ChangesSince(const DeskState *before) const
         return !before || std::invoke(field, *this) != std::invoke(field, *before);
     };
     QJsonObject changes;
-    if (!before)
+    if (!before) {
         changes.insert(QStringLiteral("sizes"), FamilySizes());
+        changes.insert(QStringLiteral("targets"), SingleTargets());
+    }
     if (changed(&DeskState::page))
         changes.insert(QStringLiteral("page"), page);
     if (changed(&DeskState::status))

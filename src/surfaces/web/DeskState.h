@@ -34,7 +34,9 @@ struct DeskState
     /// The fields that differ from before, as the page reads them ("page", "status",
     /// "subNames", "subStates", "names", "out", "onAir"); empty when nothing changed. Without
     /// before: every field, and "sizes", how many targets each numbered family of the desk has
-    /// ({"A": 80, "B": 80, "sub": 20}), from which the page builds its faders.
+    /// ({"A": 80, "B": 80, "sub": 20}), from which the page builds its faders, and "targets",
+    /// the names of the desk's single targets (["xfade", "xfade/A", ..., "go", ...]), whose
+    /// controls alone the page shows.
     QJsonObject ChangesSince(const DeskState *before) const;
 
     bool operator==(const DeskState &) const = default;

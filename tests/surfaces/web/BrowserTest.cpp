@@ -1,4 +1,5 @@
 #include "RemoteFixture.h"
+#include "views/GoFade.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -24,6 +25,7 @@ protected:
     {
         for (int n = 1; n <= 4; ++n)
             doc.GetSubMaster(1, n)->m_levels[n - 1] = 255; // sub-master n lights channel n
+        doc.GetSubMaster(1, 1)->m_name = QStringLiteral("オープニング 全景 客電落ち");
     }
 
     /// puppeteer-core as package-lock.json pins it, installed without any browser download.
@@ -55,10 +57,18 @@ protected:
         QJsonArray subs;
         for (int n = 1; n <= 20; ++n)
             subs.append(Sub(n).GetLevel());
+        // The controls the page shows only when the console has their target.
+        QJsonArray targets;
+        for (const char *name : {"gm", "blackout", "cut", "cue/back", "cue/current", "cue/next"}) {
+            if (surfaces::ControlTarget::Parse(QLatin1StringView(name)))
+                targets.append(QLatin1StringView(name));
+        }
         return {{"wire", wire},
                 {"subs", subs},
                 {"xfade", QJsonArray{HandleA().GetLevel(), HandleB().GetLevel()}},
-                {"page", master->GetPage()}};
+                {"time", master->GetGoFade().GetFadeTime()},
+                {"page", master->GetPage()},
+                {"targets", targets}};
     }
 
     QJsonObject Answer(const QJsonObject &question)
@@ -75,12 +85,22 @@ protected:
             for (int step = 1; step <= 6; ++step)
                 Move(master->viewport(), knob + (to - knob) * step / 6);
             Release(master->viewport(), to);
+        } else if (command == u"drop") {
+            serverPort = server.Port();
+            server.Stop();
+        } else if (command == u"listen") {
+            QString error;
+            EXPECT_TRUE(
+                server.Listen({QHostAddress(QHostAddress::LocalHost), serverPort}, true, error))
+                << error.toStdString();
         } else if (command == u"setSub") {
             master->MoveSubFaderTo(question.value("number").toInt() - 1,
                                    static_cast<uint8_t>(question.value("level").toInt()));
         }
         return DeskReply();
     }
+
+    quint16 serverPort = 0; // kept while the server is stopped
 };
 
 } // namespace

@@ -92,6 +92,10 @@ TEST_F(RemoteServerTest, APairedPagePlaysTheDeskAndHearsEveryChange)
     EXPECT_EQ(page.desk.value("out").toArray().size(), 80);
     EXPECT_EQ(page.desk.value("sizes").toObject(),
               (QJsonObject{{"A", 80}, {"B", 80}, {"sub", 20}, {"flash", 20}, {"independent", 80}}));
+    const QJsonArray single = page.desk.value("targets").toArray();
+    EXPECT_TRUE(single.contains("go") && single.contains("go/time") && single.contains("xfade/B"));
+    EXPECT_FALSE(single.contains("A") || single.contains("bank/next"))
+        << "numbered families come as sizes; a surface's bank steps are not the desk's";
 
     Send(socket, R"({"t":"touch","n":"sub/1","d":true})");
     Send(socket, R"({"t":"move","n":"sub/1","v":0})"); // on the console's level: caught

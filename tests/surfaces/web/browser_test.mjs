@@ -1,10 +1,13 @@
-// Plays the web remote in headless Chromium as a phone would: pairing, two fingers on two
-// sub-master faders at once, pick-up, a flash button held, GO, a page change, and the page
-// following the console.
+// Plays the web remote in headless Chromium as phones and tablets would, with touch: pairing,
+// the play view fitting each screen, swipes that scroll and never move a fader, two fingers on
+// two faders, pick-up, a flash button held, the fade time, GO and the crossfader as the console
+// draws it, a page change, the rows, and a dropped connection that greys the page until it is
+// back by itself.
 // The test program hosting the console answers questions on stdin, one JSON line per question
 // printed here: {"cmd":"code"} the operator opens pairing: the code shown, {"cmd":"desk"} the desk and the wire,
 // {"cmd":"mouseSub","number":n,"dy":px} a real mouse drag of a console sub fader,
-// {"cmd":"setSub","number":n,"level":l}. Ends with {"done":true,"failures":[...]}.
+// {"cmd":"setSub","number":n,"level":l}, {"cmd":"drop"} the server stops, {"cmd":"listen"} it
+// listens again on its port. Ends with {"done":true,"failures":[...]}.
 import { mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -37,10 +40,13 @@ const browser = await puppeteer.launch({
   ],
 });
 
+const phone = { width: 390, height: 844 };
+const views = [phone, { width: 844, height: 390 }, { width: 1024, height: 768 }, { width: 820, height: 1180 }];
+const sizeOf = (view) => view.width + '×' + view.height;
+
 async function run() {
   const page = await browser.newPage();
-  // A phone held upright.
-  await page.setViewport({ width: 390, height: 1400, isMobile: true, hasTouch: true, deviceScaleFactor: 1 });
+  await page.setViewport({ ...phone, isMobile: true, hasTouch: true, deviceScaleFactor: 2 });
   const outside = [];
   page.on('request', (request) => {
     if (!request.url().startsWith(url)) outside.push(request.url());
@@ -65,20 +71,114 @@ async function run() {
         sliders[2][2] === '0', 'twenty named sub-master sliders: ' + JSON.stringify(sliders[2]));
   check(await page.$eval('[data-target="in/A"]', (e) => e.getAttribute('role') === 'button' &&
                          e.getAttribute('aria-pressed') === 'false'), 'IN A is a toggle button');
+  let desk = await ask({ cmd: 'desk' });
+  const shown = await page.$$eval('#desk [data-target]', (all) =>
+    all.filter((e) => !e.hidden).map((e) => e.dataset.target));
+  for (const target of ['gm', 'blackout', 'cut', 'cue/back', 'cue/current', 'cue/next'])
+    check(shown.includes(target) === desk.targets.includes(target),
+          `${target} shown exactly when the console has it (${desk.targets})`);
 
-  // Two fingers take the knobs of sub-masters 1 and 2 and push them up together.
-  const knob = (target) =>
-    page.$eval(`[data-target="${target}"] .knob`, (e) => {
+  // Every screen: GO and the crossfader in sight without scrolling, nothing cut off, every
+  // control a thumb wide, every text readable; on a phone the page buttons and a bank of
+  // sub-masters too.
+  for (const view of views) {
+    await page.setViewport({ ...view, isMobile: true, hasTouch: true, deviceScaleFactor: 2 });
+    await page.evaluate(() => new Promise((r) => {
+      window.scrollTo(0, 0);
+      requestAnimationFrame(() => requestAnimationFrame(r)); // laid out, banks fitted
+    }));
+    const found = await page.evaluate(() => {
+      const visible = (e) => e.getClientRects().length > 0;
+      const inView = (e) => {
+        const r = e.getBoundingClientRect();
+        return r.left >= 0 && r.top >= 0 && r.right <= innerWidth + 0.5 && r.bottom <= innerHeight + 0.5;
+      };
+      const scrolled = (e) => e.closest('#sub-faders') && getComputedStyle(e.closest('#sub-faders')).overflowX === 'auto';
+      const small = [];
+      const cut = [];
+      for (const e of document.querySelectorAll('#desk button, #desk .fader')) {
+        if (!visible(e)) continue;
+        const r = e.getBoundingClientRect();
+        const short = e.classList.contains('fader') ? r.width : Math.min(r.width, r.height);
+        if (short < 44) small.push(`${e.dataset.target ?? e.id} ${short.toFixed(0)} px`);
+        if (!scrolled(e) && (r.left < 0 || r.right > innerWidth + 0.5)) cut.push(e.dataset.target ?? e.id);
+      }
+      const luminance = (color) => {
+        const [r, g, b] = color.match(/[0-9.]+/g).slice(0, 3).map((v) => {
+          const c = Number(v) / 255;
+          return c <= 0.03928 ? c / 12.92 : ((c + 0.055) / 1.055) ** 2.4;
+        });
+        return 0.2126 * r + 0.7152 * g + 0.0722 * b;
+      };
+      const background = (e) => {
+        for (; e; e = e.parentElement) {
+          const color = getComputedStyle(e).backgroundColor;
+          if (!color.startsWith('rgba') || !color.endsWith(', 0)')) return color;
+        }
+        return 'rgb(255, 255, 255)';
+      };
+      const faint = [];
+      for (const e of document.querySelectorAll('#desk :is(button, span)')) {
+        if (!visible(e) || !e.textContent.trim() || e.classList.contains('lamp')) continue;
+        const [light, dark] = [luminance(getComputedStyle(e).color), luminance(background(e))].sort((a, b) => b - a);
+        const ratio = (light + 0.05) / (dark + 0.05);
+        if (ratio < 4.5) faint.push(`${e.dataset.target ?? e.id ?? e.className} ${ratio.toFixed(1)}`);
+      }
+      const fixed = ['go', 'xfade/A', 'xfade/B'];
+      if (innerWidth < 700 || innerHeight < 600) fixed.push('sub/1', 'page/up', 'page/down', 'flash/mode');
+      const away = fixed.filter((t) => !inView(document.querySelector(`[data-target="${t}"]`)));
+      const tablet = innerWidth >= 700 && innerHeight >= 600;
+      return { small, cut, faint, away, scrolls: tablet && document.documentElement.scrollHeight > innerHeight };
+    });
+    const size = sizeOf(view);
+    check(found.away.length === 0, `${size}: in sight without scrolling: ${found.away}`);
+    check(found.small.length === 0, `${size}: controls under 44 px: ${found.small.slice(0, 5)}`);
+    check(found.cut.length === 0, `${size}: cut off: ${found.cut.slice(0, 5)}`);
+    check(found.faint.length === 0, `${size}: text under 4.5:1: ${found.faint.slice(0, 5)}`);
+    check(!found.scrolls, `${size}: the tablet's desk fits its screen`);
+  }
+  await page.setViewport({ ...phone, isMobile: true, hasTouch: true, deviceScaleFactor: 2 });
+  await page.evaluate(() => window.scrollTo(0, 0));
+
+  const cdp = await page.createCDPSession();
+  const touch = (type, points) => cdp.send('Input.dispatchTouchEvent', { type, touchPoints: points });
+  const centre = (selector) =>
+    page.$eval(selector, (e) => {
       const r = e.getBoundingClientRect();
       return { x: r.left + r.width / 2, y: r.top + r.height / 2 };
     });
+  const knob = (target) => centre(`[data-target="${target}"] .knob`);
+  const swipe = async (from, dx, dy) => {
+    const to = { x: from.x + dx, y: from.y + dy, id: 9 };
+    // The first move follows at once, as a thumb's does, however busy the machine.
+    await Promise.all([touch('touchStart', [{ ...from, id: 9 }]),
+      touch('touchMove', [{ x: from.x + dx / 16, y: from.y + dy / 16, id: 9 }])]);
+    for (let step = 1; step <= 8; step++)
+      await touch('touchMove', [{ x: from.x + (dx * step) / 8, y: from.y + (dy * step) / 8, id: 9 }]);
+    await new Promise((r) => setTimeout(r, 150));
+    await touch('touchMove', [to]); // at rest when lifted: no fling
+    await touch('touchEnd', []);
+    await new Promise((r) => setTimeout(r, 200));
+  };
+
+  // Swipes scroll and move nothing: sideways from a knob to the next bank of sub-masters, up
+  // from a track to the rows.
+  await swipe(await knob('sub/2'), -200, 0);
+  check(await page.$eval('#sub-faders', (e) => e.scrollLeft > 0), 'a sideways swipe from a knob shows the next bank');
+  await page.$eval('#sub-faders', (e) => e.scrollTo(0, 0));
+  await swipe(await centre('[data-target="sub/3"] .groove'), 0, -300);
+  check(await page.waitForFunction(() => window.scrollY > 0, { timeout: 1000 }).then(() => true, () => false),
+        'a swipe up from a track scrolls toward the rows');
+  desk = await ask({ cmd: 'desk' });
+  check(desk.subs[1] === 0 && desk.subs[2] === 0, 'swipes moved no fader: ' + desk.subs.slice(0, 3));
+  await page.evaluate(() => window.scrollTo(0, 0));
+
+  // Two fingers take the knobs of sub-masters 1 and 2 and push them up together.
   // The knob's centre travels the groove less the knob.
   const travel = await page.$eval('[data-target="sub/1"] .groove',
     (e) => e.getBoundingClientRect().height - e.querySelector('.knob').offsetHeight);
   const one = await knob('sub/1');
   const two = await knob('sub/2');
-  const cdp = await page.createCDPSession();
-  const touch = (type, points) => cdp.send('Input.dispatchTouchEvent', { type, touchPoints: points });
   await touch('touchStart', [{ x: one.x, y: one.y, id: 1 }, { x: two.x, y: two.y, id: 2 }]);
   for (let step = 1; step <= 10; step++)
     await touch('touchMove', [
@@ -89,7 +189,7 @@ async function run() {
   check(bothHeld === 'sub/1,sub/2', 'both faders held at once: ' + bothHeld);
   check(await page.evaluate(() => document.body.classList.contains('holding')), 'no scrolling while held');
   await touch('touchEnd', []);
-  let desk = await ask({ cmd: 'desk' });
+  desk = await ask({ cmd: 'desk' });
   check(Math.abs(desk.subs[0] - 204) <= 3 && Math.abs(desk.subs[1] - 128) <= 3,
         'two fingers moved two sub-masters: ' + desk.subs.slice(0, 2));
   check(desk.wire[0] === desk.subs[0] && desk.wire[1] === desk.subs[1],
@@ -102,8 +202,8 @@ async function run() {
     (level) => document.querySelector('[data-target="sub/3"]').getAttribute('aria-valuenow') === String(level),
     { timeout: 2000 }, desk.subs[2]).catch(() => check(false, 'page follows the console mouse'));
 
-  // Pick-up: the console holds sub-master 4 at 128; a finger landing low does not move it
-  // until it crosses 128.
+  // Pick-up: the console holds sub-master 4 at 128; a finger resting low on the track takes the
+  // fader but does not move it until it crosses 128.
   await ask({ cmd: 'setSub', number: 4, level: 128 });
   await page.waitForFunction(() => document.querySelector('[data-target="sub/4"]').dataset.console === '128');
   const groove = await page.$eval('[data-target="sub/4"] .groove', (e) => {
@@ -113,6 +213,7 @@ async function run() {
   });
   const at = (level) => groove.bottom - (level / 255) * groove.travel;
   await touch('touchStart', [{ x: groove.x, y: at(40), id: 3 }]);
+  await new Promise((r) => setTimeout(r, 400)); // a moment's rest: the track is taken
   await touch('touchMove', [{ x: groove.x, y: at(90), id: 3 }]);
   await page.waitForSelector('[data-target="sub/4"].uncaught');
   desk = await ask({ cmd: 'desk' });
@@ -124,10 +225,7 @@ async function run() {
   check(Math.abs(desk.subs[3] - 200) <= 3, 'caught on crossing, then followed: ' + desk.subs[3]);
 
   // A finger holds sub-master 1's flash button: full while held, its fader's level once let go.
-  const flash = await page.$eval('[data-target="flash/1"]', (e) => {
-    const r = e.getBoundingClientRect();
-    return { x: r.left + r.width / 2, y: r.top + r.height / 2 };
-  });
+  const flash = await centre('[data-target="flash/1"]');
   await touch('touchStart', [{ x: flash.x, y: flash.y, id: 4 }]);
   await page.waitForSelector('[data-target="flash/1"].lit');
   desk = await ask({ cmd: 'desk' });
@@ -137,15 +235,45 @@ async function run() {
   desk = await ask({ cmd: 'desk' });
   check(desk.wire[0] === desk.subs[0], 'let go, the fader plays again: ' + desk.wire[0]);
 
-  // GO with a fade time of 0 (a cut): row A comes on air.
-  await page.focus('#go-time');
-  await page.keyboard.press('Home');
-  await page.waitForFunction(() => document.querySelector('#go-time .value').textContent === '0.0 秒');
+  // The crossfader as the console draws it: both knobs down with row B on air.
+  const knobHeights = () =>
+    page.$$eval('[data-target^="xfade/"]', (all) => all.map((e) => {
+      const g = e.querySelector('.groove').getBoundingClientRect();
+      const k = e.querySelector('.knob').getBoundingClientRect();
+      return Math.round(((g.bottom - k.bottom) / (g.height - k.height)) * 100);
+    }));
+  check(JSON.stringify(await knobHeights()) === '[0,0]', 'A at 0 and B at full both sit low: ' + await knobHeights());
+
+  // The fade time in half seconds, down to 0 (a cut); then GO: row A comes on air, both knobs up.
+  await page.tap('#go-time [data-step="5"]');
+  await page.waitForFunction(() => document.getElementById('go-time').dataset.value === '35');
+  desk = await ask({ cmd: 'desk' });
+  check(desk.time === 35, 'a step adds half a second: ' + desk.time);
+  for (let taps = 0; taps < 8; taps++) await page.tap('#go-time [data-step="-5"]');
+  check(await page.$eval('#go-time .value', (e) => e.textContent) === '0.0 秒', 'the fade time stops at 0');
   await page.tap('[data-target="go"]');
   await page.waitForFunction(() => document.querySelector('[data-target="xfade/A"]').getAttribute('aria-valuenow') === '255');
   desk = await ask({ cmd: 'desk' });
-  check(desk.xfade[0] === 255 && desk.xfade[1] === 0, 'GO crossfaded to row A: ' + desk.xfade);
+  check(desk.time === 0 && desk.xfade[0] === 255 && desk.xfade[1] === 0, 'GO cut to row A: ' + desk.xfade);
   check(await page.$eval('#lamp-A', (e) => e.classList.contains('on')), 'row A lamp on air');
+  check(JSON.stringify(await knobHeights()) === '[100,100]', 'both knobs up: ' + await knobHeights());
+
+  // Linked, one finger on handle A's knob brings both handles halfway down together.
+  await page.tap('[data-target="link"]');
+  await page.waitForSelector('#xfaders.linked');
+  const handle = await knob('xfade/A');
+  const handleTravel = await page.$eval('[data-target="xfade/A"] .groove',
+    (e) => e.getBoundingClientRect().height - e.querySelector('.knob').offsetHeight);
+  await touch('touchStart', [{ ...handle, id: 5 }]);
+  for (let step = 1; step <= 5; step++)
+    await touch('touchMove', [{ x: handle.x, y: handle.y + (step * handleTravel) / 10, id: 5 }]);
+  await touch('touchEnd', []);
+  desk = await ask({ cmd: 'desk' });
+  check(Math.abs(desk.xfade[0] - 128) <= 4 && Math.abs(desk.xfade[1] - 127) <= 4,
+        'linked handles travelled together: ' + desk.xfade);
+  const heights = await knobHeights();
+  check(Math.abs(heights[0] - heights[1]) <= 2, 'linked knobs side by side: ' + heights);
+  await page.tap('[data-target="link"]');
 
   // Page up.
   await page.tap('[data-target="page/up"]');
@@ -153,10 +281,36 @@ async function run() {
   desk = await ask({ cmd: 'desk' });
   check(desk.page === 2, 'page up reached the console: ' + desk.page);
 
-  // A bank of row B: the faders carry their names.
+  // Names on one line, whole in a bubble under a resting finger; rows carry their numbers.
+  await ask({ cmd: 'setSub', number: 1, level: 0 });
+  await page.tap('[data-target="page/down"]');
+  await page.waitForFunction(() => document.getElementById('page').textContent === '1' &&
+    document.querySelector('[data-target="sub/1"] .name').textContent.length > 8);
+  const name = await centre('[data-target="sub/1"] .name');
+  const line = await page.$eval('[data-target="sub/1"] .name', (e) =>
+    [e.scrollWidth > e.clientWidth, getComputedStyle(e).textOverflow, e.getClientRects().length, e.offsetHeight]);
+  check(JSON.stringify(line) === '[true,"ellipsis",1,18]', 'a long name ellipsised on one line: ' + line);
+  await touch('touchStart', [{ ...name, id: 6 }]);
+  await page.waitForSelector('#bubble:not([hidden])', { timeout: 2000 }).catch(() => {});
+  const bubble = await page.$eval('#bubble', (e) => (e.hidden ? 'hidden' : e.textContent));
+  check(bubble === 'オープニング 全景 客電落ち', 'the whole name in a bubble: ' + bubble);
+  await touch('touchEnd', []);
   await page.tap('.row-tab[data-row="B"]');
   check(await page.$eval('[data-target="B/1"]', (e) => e.offsetParent !== null &&
-                         e.getAttribute('aria-label') === 'B段 チャンネル 1'), 'row B bank shown');
+    e.getAttribute('aria-label') === 'B段 チャンネル 1' && e.querySelector('.number').textContent === '1'),
+        'row B bank shown, channel numbers on the faders');
+
+  // The connection drops: the page greys, says so, takes no touch; it comes back by itself
+  // and shows the desk as it is now.
+  await ask({ cmd: 'drop' });
+  await page.waitForSelector('body.lost #lost:not([hidden])', { timeout: 3000 }).catch(() => {});
+  check(await page.$eval('#lost', (e) => !e.hidden && e.textContent.includes('接続が切れました')), 'lost connection banner');
+  check(await page.$eval('[data-target="sub/5"]', (e) => getComputedStyle(e).pointerEvents === 'none'),
+        'faders take no touch while the connection is lost');
+  await ask({ cmd: 'setSub', number: 5, level: 99 });
+  await ask({ cmd: 'listen' });
+  await page.waitForFunction(() => document.querySelector('[data-target="sub/5"]').getAttribute('aria-valuenow') === '99' &&
+    !document.body.classList.contains('lost'), { timeout: 8000 }).catch(() => check(false, 'the page came back with the desk as it is'));
   check(outside.length === 0, 'nothing fetched from elsewhere: ' + outside.join());
 }
 

@@ -12,10 +12,18 @@ let bank = 0;
 let channels = 0; // each row's faders: the console tells how many (sizes), then they are built
 
 const $ = (id) => document.getElementById(id);
+// A finger resting this long on a fader's track takes the fader; sooner, it may be a swipe.
+const trackHoldMs = 300;
+// Blackout acts only on a deliberate press.
+const blackoutHoldMs = 500;
+// A finger on a knob moves it once it has gone this far up or down; sideways first, it scrolls.
+const knobSlopPx = 4;
 
 function send(message) {
   if (socket && socket.readyState === WebSocket.OPEN) socket.send(JSON.stringify(message));
 }
+
+const playable = () => document.body.dataset.connected === 'true';
 
 function percentText(level) {
   if (level === 0) return '--';
@@ -23,21 +31,26 @@ function percentText(level) {
   return String(Math.floor(level * 100 / 255));
 }
 
-// A vertical fader 0..255 (or the horizontal fade-time slider).
+const clampLevel = (level) => Math.max(0, Math.min(255, level));
+
+// A vertical fader 0..255. A finger takes it by its knob at once (then moves it from where it
+// is, without a jump), or by its track after resting there a moment; any other touch is left
+// to the browser, which scrolls. A mouse takes it at once anywhere on its groove.
 class Fader {
-  constructor(element, target, horizontal = false) {
+  constructor(element, target) {
     this.element = element;
     this.target = target;
-    this.horizontal = horizontal;
-    this.knob = element.querySelector(horizontal ? '.hknob' : '.knob');
+    this.knob = element.querySelector('.knob');
     this.ghost = element.querySelector('.ghost');
-    this.groove = element.querySelector(horizontal ? '.hgroove' : '.groove');
+    this.groove = element.querySelector('.groove');
     this.valueText = element.querySelector('.value');
+    this.flipped = false; // drawn upside down: 255 at the bottom (crossfader handle B)
     this.console = 0; // the console's level
     this.position = 0; // the knob's level on this page
     this.caught = true;
     this.pointer = null;
-    this.grab = 0; // a finger that takes the knob moves it from where it is, without a jump
+    this.waiting = null; // a finger not yet known to mean this fader: {id, x, y, knob, timer}
+    this.grab = 0;
     element.addEventListener('pointerdown', (e) => this.down(e));
     // Where the browser offers them, raw moves arrive without waiting for the next frame; the
     // ordinary ones still come, and carry the last position when raw ones were merged away.
@@ -46,83 +59,127 @@ class Fader {
     element.addEventListener('pointerup', (e) => this.up(e));
     element.addEventListener('pointercancel', (e) => this.up(e));
     element.addEventListener('lostpointercapture', (e) => this.up(e));
+    // Once the fader is taken, the finger's moves are the fader's, never a scroll.
+    element.addEventListener('touchmove', (e) => {
+      if (this.pointer !== null && e.cancelable) e.preventDefault();
+    }, { passive: false });
     element.addEventListener('keydown', (e) => this.key(e));
     this.show();
   }
 
-  // The knob's centre travels the groove less the knob itself, so that it never leaves it.
-  rawLevelAt(event) {
+  // Level along the groove as drawn: 0 at the bottom. The knob's centre travels the groove less
+  // the knob itself, so that it never leaves it.
+  screenLevel(event) {
     const box = this.groove.getBoundingClientRect();
-    const knob = this.horizontal ? this.knob.offsetWidth : this.knob.offsetHeight;
-    const ratio = this.horizontal
-      ? (event.clientX - box.left - knob / 2) / (box.width - knob)
-      : (box.bottom - knob / 2 - event.clientY) / (box.height - knob);
-    return Math.round(ratio * 255);
+    const knob = this.knob.offsetHeight;
+    return Math.round(((box.bottom - knob / 2 - event.clientY) / (box.height - knob)) * 255);
+  }
+
+  drawn(level) {
+    return this.flipped ? 255 - level : level;
+  }
+
+  rawLevelAt(event) {
+    return this.drawn(this.screenLevel(event));
   }
 
   levelAt(event) {
-    return Math.max(0, Math.min(255, this.rawLevelAt(event) - this.grab));
-  }
-
-  onKnob(event) {
-    const box = this.knob.getBoundingClientRect();
-    return this.horizontal
-      ? Math.abs(event.clientX - (box.left + box.right) / 2) <= box.width
-      : event.clientY >= box.top - 4 && event.clientY <= box.bottom + 4;
+    return clampLevel(this.rawLevelAt(event) - this.grab);
   }
 
   down(event) {
-    if (this.pointer !== null || event.button > 0) return;
-    event.preventDefault();
+    if (this.pointer !== null || this.waiting || event.button > 0 || !playable()) return;
+    if (!event.target.closest('.groove')) return; // the readouts and the name are no handle
+    const onKnob = event.target.closest('.knob') !== null;
+    if (event.pointerType === 'mouse') {
+      event.preventDefault();
+      this.take(event, onKnob);
+      return;
+    }
+    const waiting = { id: event.pointerId, x: event.clientX, y: event.clientY, knob: onKnob, last: event };
+    waiting.grab = this.rawLevelAt(event) - this.position; // the knob moves from where it was taken
+    if (!onKnob) waiting.timer = setTimeout(() => this.take(waiting.last, false), trackHoldMs);
+    this.waiting = waiting;
+  }
+
+  // The fader is this finger's from now on.
+  take(event, onKnob, grab = this.rawLevelAt(event) - this.position) {
+    this.stopWaiting();
     this.pointer = event.pointerId;
     held.set(event.pointerId, this);
-    this.element.setPointerCapture(event.pointerId);
+    this.element.setPointerCapture?.(event.pointerId);
     this.element.classList.add('active');
     document.body.classList.add('holding');
-    const onKnob = this.onKnob(event);
-    this.grab = onKnob ? this.rawLevelAt(event) - this.position : 0;
+    this.grab = onKnob ? grab : 0;
     send({ t: 'touch', n: this.target, d: true });
     // Taken by the knob, the fader starts where the console is and so catches at once.
     if (onKnob) {
       this.caught = true;
-      send({ t: 'move', n: this.target, v: this.position });
+      this.console = this.position;
+      this.sendLevel(this.position);
     } else this.moveTo(this.levelAt(event));
   }
 
+  stopWaiting() {
+    if (this.waiting) clearTimeout(this.waiting.timer);
+    this.waiting = null;
+  }
+
   move(event) {
+    const waiting = this.waiting;
+    if (waiting && event.pointerId === waiting.id) {
+      waiting.last = event;
+      const dx = Math.abs(event.clientX - waiting.x);
+      const dy = Math.abs(event.clientY - waiting.y);
+      if (waiting.knob && dy >= knobSlopPx && dy > dx) this.take(waiting.last, true, waiting.grab);
+      else if (Math.max(dx, dy) >= (waiting.knob ? knobSlopPx : 8)) this.stopWaiting(); // a swipe
+      if (this.pointer === null) return;
+    }
     if (event.pointerId !== this.pointer) return;
     event.preventDefault();
     this.moveTo(this.levelAt(event));
   }
 
   up(event) {
-    if (event.pointerId !== this.pointer) return;
+    if (this.waiting && event.pointerId === this.waiting.id) this.stopWaiting();
+    // The knob's own capture handed over to the fader is no letting go.
+    if (event.pointerId !== this.pointer || (event.type === 'lostpointercapture' && event.target !== this.element))
+      return;
     if (event.type === 'pointerup') this.moveTo(this.levelAt(event)); // where the finger left it
+    this.release();
+    send({ t: 'touch', n: this.target, d: false });
+  }
+
+  // Lets go without a word to the console (the connection is gone).
+  release() {
+    held.delete(this.pointer);
     this.pointer = null;
-    held.delete(event.pointerId);
     this.element.classList.remove('active');
     if (held.size === 0) document.body.classList.remove('holding');
-    send({ t: 'touch', n: this.target, d: false });
     this.show();
   }
 
   key(event) {
     const steps = { ArrowUp: 1, ArrowRight: 1, ArrowDown: -1, ArrowLeft: -1, PageUp: 16, PageDown: -16 };
     let level = null;
-    if (event.key in steps) level = this.position + steps[event.key];
-    else if (event.key === 'Home') level = 0;
-    else if (event.key === 'End') level = 255;
+    if (event.key in steps) level = this.drawn(this.drawn(this.position) + steps[event.key]);
+    else if (event.key === 'Home') level = this.drawn(0);
+    else if (event.key === 'End') level = this.drawn(255);
     if (level === null) return;
     event.preventDefault();
-    this.moveTo(Math.max(0, Math.min(255, level)));
+    this.moveTo(clampLevel(level));
   }
 
   moveTo(level) {
     if (level === this.position && this.pointer !== null) return;
     this.position = level;
     if (this.caught) this.console = level;
-    send({ t: 'move', n: this.target, v: level });
+    this.sendLevel(level);
     this.show();
+  }
+
+  sendLevel(level) {
+    send({ t: 'move', n: this.target, v: level });
   }
 
   // The console's level, and whether this page's fader has caught it.
@@ -141,17 +198,48 @@ class Fader {
     this.element.classList.toggle('uncaught', uncaught);
     this.element.setAttribute('aria-valuenow', String(level));
     this.element.dataset.console = String(this.console);
-    const along = (value) => `calc((100% - var(--knob-size)) * ${value / 255})`;
-    this.knob.style.setProperty(this.horizontal ? 'left' : 'bottom', along(level));
+    const along = (value) => `calc((100% - var(--knob-size)) * ${this.drawn(value) / 255})`;
+    this.knob.style.setProperty('bottom', along(level));
     if (this.ghost) this.ghost.style.setProperty('bottom', along(this.console));
-    if (this.valueText) this.valueText.textContent = this.format(level);
-  }
-
-  format(level) {
-    if (this.horizontal) return (level / 10).toFixed(1) + ' 秒';
-    return level === 0 ? '0' : percentText(level); // as the console's faders show it
+    if (this.valueText) this.valueText.textContent = level === 0 ? '0' : percentText(level);
   }
 }
+
+// A crossfader handle, drawn as on the console: A's 0 at the bottom, B's at the top, so that
+// with both knobs down row B is on air and pushing both up fades to row A. Linked, a finger on
+// either knob carries the other along the same way, each stopping at its own end.
+class CrossHandle extends Fader {
+  constructor(element, target, flipped) {
+    super(element, target);
+    this.flipped = flipped;
+    this.other = null;
+    this.show();
+  }
+
+  take(event, onKnob, grab) {
+    this.from = this.position;
+    this.other.from = this.other.console;
+    if (linked()) send({ t: 'touch', n: this.other.target, d: true });
+    super.take(event, onKnob, grab);
+  }
+
+  sendLevel(level) {
+    super.sendLevel(level);
+    if (!linked() || this.pointer === null) return;
+    const other = this.other;
+    other.console = other.position = clampLevel(other.from - (level - this.from));
+    other.sendLevel(other.position);
+    other.show();
+  }
+
+  up(event) {
+    const mine = event.pointerId === this.pointer;
+    super.up(event);
+    if (mine && linked()) send({ t: 'touch', n: this.other.target, d: false });
+  }
+}
+
+const linked = () => controls.get('link')?.element.getAttribute('aria-pressed') === 'true';
 
 // Pressed while the finger is down, let go when it lifts anywhere or is cancelled: a flash
 // button plays for exactly as long as it is held.
@@ -163,11 +251,12 @@ class Button {
     const press = (down) => (e) => {
       e.preventDefault();
       e.stopPropagation(); // a flash button sits on its fader but is no part of it
+      if (down && !playable()) return;
       if (down === this.down) return;
       this.down = down;
-      if (down && e.pointerId !== undefined) element.setPointerCapture(e.pointerId);
+      if (down && e.pointerId !== undefined) element.setPointerCapture?.(e.pointerId);
       element.classList.toggle('down', down);
-      send({ t: 'press', n: target, d: down });
+      this.pressed(down);
     };
     element.addEventListener('pointerdown', press(true));
     for (const type of ['pointerup', 'pointercancel', 'lostpointercapture'])
@@ -178,6 +267,16 @@ class Button {
     element.addEventListener('keyup', (e) => {
       if (e.key === 'Enter' || e.key === ' ') press(false)(e);
     });
+  }
+
+  pressed(down) {
+    send({ t: 'press', n: this.target, d: down });
+  }
+
+  // Lets go without a word to the console (the connection is gone).
+  release() {
+    this.down = false;
+    this.element.classList.remove('down');
   }
 
   // Lit: IN and link while on, GO while its fade runs, a page button while it can be used, a
@@ -197,6 +296,96 @@ class FlashModeButton extends Button {
   }
 }
 
+// Linked handles travel together: both knobs show it.
+class LinkButton extends Button {
+  feedback(value) {
+    super.feedback(value);
+    $('xfaders').classList.toggle('linked', value !== 0);
+  }
+}
+
+// Reaches the console only when held long enough (a brushing thumb does nothing): blackout.
+class HoldButton extends Button {
+  pressed(down) {
+    clearTimeout(this.timer);
+    this.element.classList.toggle('arming', down);
+    if (down) {
+      this.timer = setTimeout(() => {
+        this.element.classList.remove('arming');
+        this.sent = true;
+        super.pressed(true);
+      }, blackoutHoldMs);
+    } else if (this.sent) {
+      this.sent = false;
+      super.pressed(false);
+    }
+  }
+}
+
+// The fade time in 0.5 s steps (a finger cannot set it by accident); a held step repeats.
+class Stepper {
+  constructor(element, target) {
+    this.element = element;
+    this.target = target;
+    this.value = 0;
+    this.valueText = element.querySelector('.value');
+    for (const button of element.querySelectorAll('.step')) {
+      const step = Number(button.dataset.step);
+      const stop = () => {
+        clearTimeout(this.delay);
+        clearInterval(this.repeat);
+      };
+      button.addEventListener('pointerdown', (e) => {
+        e.preventDefault();
+        if (!playable()) return;
+        button.setPointerCapture?.(e.pointerId);
+        this.step(step);
+        stop();
+        this.delay = setTimeout(() => (this.repeat = setInterval(() => this.step(step), 120)), 450);
+      });
+      for (const type of ['pointerup', 'pointercancel', 'lostpointercapture']) button.addEventListener(type, stop);
+      button.addEventListener('keydown', (e) => {
+        if (e.key === 'Enter' || e.key === ' ') {
+          e.preventDefault();
+          this.step(step);
+        }
+      });
+    }
+  }
+
+  // To the next half second in that direction, within 0.0..25.5 s.
+  step(step) {
+    if (!playable()) return;
+    const half = Math.abs(step);
+    const next = step > 0 ? Math.floor(this.value / half) * half + half : Math.ceil(this.value / half) * half - half;
+    this.value = clampLevel(next);
+    send({ t: 'move', n: this.target, v: this.value });
+    this.show();
+  }
+
+  feedback(value) {
+    this.value = value;
+    this.show();
+  }
+
+  show() {
+    this.valueText.textContent = (this.value / 10).toFixed(1) + ' 秒';
+    this.element.dataset.value = String(this.value);
+  }
+}
+
+// A number the console shows: a cue (in tenths), "—" for none.
+class Readout {
+  constructor(element) {
+    this.element = element;
+  }
+
+  feedback(value) {
+    this.element.textContent = value > 0 ? String(value / 10) : '—';
+    this.element.dataset.value = String(value);
+  }
+}
+
 function makeFlash(parent, number) {
   const element = document.createElement('button');
   element.className = 'flash';
@@ -207,7 +396,7 @@ function makeFlash(parent, number) {
   controls.set(element.dataset.target, new Button(element, element.dataset.target));
 }
 
-function makeFader(parent, target, label, top, extraClass) {
+function makeFader(parent, target, label, top, extraClass, Kind = Fader, ...rest) {
   const element = document.createElement('div');
   element.className = 'fader' + (extraClass ? ' ' + extraClass : '');
   element.setAttribute('role', 'slider');
@@ -219,21 +408,26 @@ function makeFader(parent, target, label, top, extraClass) {
   element.dataset.target = target;
   element.innerHTML =
     '<span class="top"></span><div class="groove"><div class="ghost"></div><div class="knob"></div></div>' +
-    '<span class="value"></span><span class="name"></span>';
+    '<span class="number"></span><span class="value"></span><span class="name"></span>';
   element.querySelector('.top').textContent = top;
   parent.appendChild(element);
-  const fader = new Fader(element, target);
+  const fader = new Kind(element, target, ...rest);
   controls.set(target, fader);
   return fader;
 }
 
 function buildDesk() {
   const cross = $('xfaders');
-  makeFader(cross, 'xfade/A', 'クロスフェーダー A', 'A');
-  makeFader(cross, 'xfade/B', 'クロスフェーダー B', 'B');
-  controls.set('go/time', new Fader($('go-time'), 'go/time', true));
+  const a = makeFader(cross, 'xfade/A', 'クロスフェーダー A', 'A', 'cross-handle', CrossHandle, false);
+  const b = makeFader(cross, 'xfade/B', 'クロスフェーダー B', 'B', 'cross-handle', CrossHandle, true);
+  a.other = b;
+  b.other = a;
+  controls.set('go/time', new Stepper($('go-time'), 'go/time'));
+  for (const element of document.querySelectorAll('.readout[data-target]'))
+    controls.set(element.dataset.target, new Readout(element));
+  const kinds = { 'flash/mode': FlashModeButton, link: LinkButton, blackout: HoldButton };
   for (const element of document.querySelectorAll('button[data-target]')) {
-    const Kind = element.dataset.target === 'flash/mode' ? FlashModeButton : Button;
+    const Kind = kinds[element.dataset.target] ?? Button;
     controls.set(element.dataset.target, new Kind(element, element.dataset.target));
   }
   for (const tab of document.querySelectorAll('.row-tab'))
@@ -243,29 +437,52 @@ function buildDesk() {
     bank = Math.min(Math.ceil(channels / bankSize) - 1, bank + 1);
     showBank();
   });
-  matchMedia('(min-width: 900px)').addEventListener('change', fitBank);
+  new ResizeObserver(fitBank).observe($('row-faders'));
+  $('desk').addEventListener('contextmenu', (e) => e.preventDefault()); // a long press is ours
+  showFullNames();
 }
 
 // The sub-master and channel faders, as many as the console has (once: they never change).
 function buildFaders(sizes) {
   if (channels > 0) return;
-  const subs = $('sub-faders');
+  // Built apart and put in at once, the rows hidden until their bank is chosen: one layout.
+  const subs = document.createDocumentFragment();
   for (let i = 1; i <= sizes.sub; i++) {
     const fader = makeFader(subs, 'sub/' + i, 'サブマスター ' + i, String(i), 'sub-fader');
     if (i <= sizes.flash) makeFlash(fader.element, i);
   }
-  const rows = $('row-faders');
+  const rows = document.createDocumentFragment();
   for (const r of ['A', 'B'])
-    for (let i = 1; i <= sizes[r]; i++)
-      makeFader(rows, r + '/' + i, r + '段 チャンネル ' + i, '--', 'row-fader');
+    for (let i = 1; i <= sizes[r]; i++) {
+      const fader = makeFader(rows, r + '/' + i, r + '段 チャンネル ' + i, '--', 'row-fader off-bank');
+      fader.element.querySelector('.number').textContent = String(i);
+    }
+  $('sub-faders').appendChild(subs);
+  $('row-faders').appendChild(rows);
   channels = sizes.A;
   fitBank();
 }
 
+// Only the controls whose target the console has: a single target it does not know is hidden.
+function showTargets(names) {
+  const known = new Set(names);
+  for (const element of document.querySelectorAll('#desk [data-target]')) {
+    const target = element.dataset.target;
+    if (!/\/[0-9]+$/.test(target)) element.hidden = !known.has(target);
+  }
+  if (known.has('gm') && !controls.has('gm')) makeFader($('gm'), 'gm', 'グランドマスター', 'GM', 'gm-fader');
+  $('gm').hidden = !known.has('gm');
+  $('cue').hidden = !known.has('cue/current');
+}
+
+// As many channels a bank as the row's width holds at a thumb's width each.
 function fitBank() {
+  const width = $('row-faders').clientWidth;
+  const fits = (count) => (width - (count - 1) * 2) / count >= 44;
   const first = bank * bankSize;
-  bankSize = matchMedia('(min-width: 900px)').matches ? 20 : 10;
+  bankSize = [20, 16, 10, 8, 5, 4].find(fits) ?? 4;
   bank = Math.floor(first / bankSize);
+  $('row-faders').style.setProperty('--bank', String(bankSize));
   showBank();
 }
 
@@ -281,13 +498,41 @@ function showBank() {
   $('bank-label').textContent = first + '–' + last;
 }
 
+function setName(target, name) {
+  const element = controls.get(target).element.querySelector('.name');
+  element.textContent = name;
+  element.title = name;
+}
+
+// A name cut short shows whole in a bubble while a finger rests on it.
+function showFullNames() {
+  const bubble = $('bubble');
+  let timer = null;
+  const hide = () => {
+    clearTimeout(timer);
+    bubble.hidden = true;
+  };
+  document.addEventListener('pointerdown', (e) => {
+    const name = e.target.closest?.('.name');
+    hide();
+    if (!name || !name.textContent) return;
+    timer = setTimeout(() => {
+      bubble.textContent = name.textContent;
+      bubble.hidden = false;
+      const box = name.getBoundingClientRect();
+      const width = bubble.offsetWidth;
+      bubble.style.left = Math.max(4, Math.min(innerWidth - width - 4, box.left + box.width / 2 - width / 2)) + 'px';
+      bubble.style.top = Math.max(4, box.top - bubble.offsetHeight - 8) + 'px';
+    }, blackoutHoldMs);
+  });
+  for (const type of ['pointerup', 'pointercancel', 'scroll']) document.addEventListener(type, hide, true);
+}
+
 function showDesk(desk) {
+  if ('targets' in desk) showTargets(desk.targets);
   if ('page' in desk) $('page').textContent = desk.page;
   if ('status' in desk) $('status').textContent = desk.status;
-  if ('subNames' in desk)
-    desk.subNames.forEach((name, i) => {
-      controls.get('sub/' + (i + 1)).element.querySelector('.name').textContent = name;
-    });
+  if ('subNames' in desk) desk.subNames.forEach((name, i) => setName('sub/' + (i + 1), name));
   if ('subStates' in desk)
     desk.subStates.forEach((state, i) => {
       const element = controls.get('sub/' + (i + 1)).element;
@@ -297,8 +542,7 @@ function showDesk(desk) {
     });
   if ('names' in desk)
     desk.names.forEach((name, i) => {
-      for (const r of ['A', 'B'])
-        controls.get(r + '/' + (i + 1)).element.querySelector('.name').textContent = name;
+      for (const r of ['A', 'B']) setName(r + '/' + (i + 1), name);
     });
   if ('out' in desk)
     desk.out.forEach((level, i) => {
@@ -320,22 +564,31 @@ function receive(text) {
     if (control) control.feedback(value, caught === 1);
   }
   if (message.d) showDesk(message.d);
+  $('lost').hidden = true;
+  document.body.classList.remove('lost');
   document.body.dataset.ready = 'true'; // the desk is shown as it is: the page can be played
+}
+
+// The connection is gone: nothing on the page can be played until it is back, and it says so.
+function lose() {
+  document.body.dataset.connected = 'false';
+  document.body.dataset.ready = 'false';
+  document.body.classList.add('lost');
+  $('lost').hidden = false;
+  for (const control of controls.values()) {
+    if (control instanceof Fader) {
+      control.stopWaiting();
+      if (control.pointer !== null) control.release();
+    } else if (control instanceof Button && control.down) control.release();
+  }
 }
 
 function connect() {
   socket = new WebSocket((location.protocol === 'https:' ? 'wss://' : 'ws://') + location.host + '/ws');
-  socket.onopen = () => {
-    $('connection').textContent = '接続中';
-    $('connection').classList.remove('lost');
-    document.body.dataset.connected = 'true';
-  };
+  socket.onopen = () => (document.body.dataset.connected = 'true');
   socket.onmessage = (event) => receive(event.data);
   socket.onclose = () => {
-    document.body.dataset.connected = 'false';
-    document.body.dataset.ready = 'false';
-    $('connection').textContent = '接続が切れました。再接続します…';
-    $('connection').classList.add('lost');
+    lose();
     setTimeout(start, 1000);
   };
 }
@@ -345,7 +598,7 @@ async function start() {
   try {
     session = await (await fetch('/session', { cache: 'no-store' })).json();
   } catch (e) {
-    setTimeout(start, 2000);
+    setTimeout(start, 1000);
     return;
   }
   if (session.paired) {
