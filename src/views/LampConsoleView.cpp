@@ -67,7 +67,7 @@ void CLampConsoleView::InvalidateRect(const QRect &client)
     if (client.isEmpty())
         return;
     NotifyDeskChanged();
-    update(m_zoom.ToWidget(client));
+    update(m_zoom.RepaintArea(client));
 }
 
 void CLampConsoleView::PlaceRows(int centreA, int centreB)

@@ -144,12 +144,6 @@ void CMasterConsoleView::PlaceStatusLine()
     m_statusRect = RectLTRB(right - width, bottom - 34, right, bottom - 4);
 }
 
-void CMasterConsoleView::resizeEvent(QResizeEvent *event)
-{
-    ScrollPane::resizeEvent(event);
-    PlaceStatusLine();
-}
-
 void CMasterConsoleView::scrollContentsBy(int dx, int dy)
 {
     ScrollPane::scrollContentsBy(dx, dy);

@@ -136,7 +136,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
+    void OnClientResized() override { PlaceStatusLine(); }
     void scrollContentsBy(int dx, int dy) override;
 
 private:

@@ -21,8 +21,12 @@ QRect PaneZoom::ToWidget(const QRect &client) const
     const int top = static_cast<int>(std::floor(client.top() * m_zoom));
     const int right = static_cast<int>(std::ceil((client.left() + client.width()) * m_zoom));
     const int bottom = static_cast<int>(std::ceil((client.top() + client.height()) * m_zoom));
-    // A pixel more each way: smoothed edges and text may reach into the neighbouring pixel.
-    return QRect(left, top, right - left, bottom - top).adjusted(-1, -1, 1, 1);
+    return QRect(left, top, right - left, bottom - top);
+}
+
+QRect PaneZoom::RepaintArea(const QRect &client) const
+{
+    return IsOne() ? client : ToWidget(client).adjusted(-1, -1, 1, 1);
 }
 
 QPoint PaneZoom::ToWidget(QPoint client) const

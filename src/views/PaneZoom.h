@@ -21,6 +21,9 @@ public:
 
     /// The pixels that show a client rectangle: every pixel it touches.
     QRect ToWidget(const QRect &client) const;
+    /// The pixels to repaint for a client rectangle: ToWidget and, drawn smaller, the pixel
+    /// around it that smoothed edges and text may reach.
+    QRect RepaintArea(const QRect &client) const;
     QPoint ToWidget(QPoint client) const;
     /// The client rectangle that a widget rectangle shows: every client pixel it touches.
     QRect ToClient(const QRect &widget) const;

@@ -55,7 +55,7 @@ void ScrollPane::InvalidateRect(const QRect &client)
 
 void ScrollPane::RequestRepaint(const QRect &client)
 {
-    viewport()->update(m_zoom.ToWidget(client));
+    viewport()->update(m_zoom.RepaintArea(client));
 }
 
 void ScrollPane::BeginInvalidationBatch()
