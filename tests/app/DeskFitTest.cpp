@@ -3,30 +3,15 @@
 // pictures of every size are saved in the build folder for review.
 
 #include "AppTestSupport.h"
+#include "DeskChecks.h"
 #include "app/MySplitterWnd.h"
-#include "controls/CrossFader.h"
-#include "controls/Dan.h"
-#include "controls/DanFader.h"
-#include "controls/DanLamp.h"
-#include "controls/RcLamp.h"
-#include "controls/SubFader.h"
-#include "views/LampConsoleView.h"
 
 #include <QScrollBar>
-#include <QSplitter>
 #include <QSplitterHandle>
 
 namespace {
 
 using orinsub::testing::MainWindowTest;
-using orinsub::views::CLampConsoleView;
-using orinsub::views::ScrollPane;
-
-/// The window's pixels that show a pane's client rectangle.
-QRect InWindow(const QWidget &frame, QWidget *client, const QRect &shown)
-{
-    return QRect(client->mapTo(&frame, shown.topLeft()), shown.size());
-}
 
 class DeskFitTest : public MainWindowTest
 {
@@ -35,51 +20,6 @@ protected:
     {
         frame->resize(size);
         QCoreApplication::processEvents();
-    }
-    CLampConsoleView &Lamps() { return *frame->GetLampView(false); }
-    /// Drags from the middle of a knob by dy client pixels of its pane, with real mouse events.
-    static void DragKnob(ScrollPane &pane, const QRect &knob, int dy)
-    {
-        const QPoint from = pane.ClientToWidget(knob.center());
-        const QPoint to = pane.ClientToWidget(knob.center() + QPoint(0, dy));
-        QTest::mousePress(pane.viewport(), Qt::LeftButton, {}, from);
-        QTest::mouseMove(pane.viewport(), (from + to) / 2);
-        QTest::mouseMove(pane.viewport(), to);
-        QTest::mouseRelease(pane.viewport(), Qt::LeftButton, {}, to);
-    }
-    /// Every part of the desk the operator needs is drawn whole inside its pane and the window.
-    void ExpectWholeDeskInSight()
-    {
-        const QRect window = frame->rect();
-        auto expectShown = [&](QWidget *client, const QRect &widgetRect, const char *what) {
-            EXPECT_TRUE(client->rect().contains(widgetRect)) << what << " inside its pane";
-            EXPECT_TRUE(window.contains(InWindow(*frame, client, widgetRect)))
-                << what << " inside the window";
-        };
-        for (int row = 0; row < 2; ++row) {
-            expectShown(&Lamps(), Lamps().ClientToWidget(Lamps().GetRowLamp(row)->GetRect()),
-                        "row lamp");
-            expectShown(&Lamps(), Lamps().ClientToWidget(Lamps().GetInButton(row)->GetRect()),
-                        "row IN button");
-            CLampConsoleView &right = *frame->GetLampView(true);
-            expectShown(&right, right.ClientToWidget(right.GetRowLamp(row)->GetRect()),
-                        "right row lamp");
-        }
-        QWidget *master = Master().viewport();
-        expectShown(master, Master().ClientToWidget(Master().GetPageUpLamp()->GetRect()), "▲");
-        expectShown(master, Master().ClientToWidget(Master().GetPageDownLamp()->GetRect()), "▼");
-        expectShown(master, Master().ClientToWidget(Master().GetInButton()->GetRect()), "IN");
-        for (auto *handle :
-             {Master().GetCrossFader()->GetHandleA(), Master().GetCrossFader()->GetHandleB()})
-            expectShown(master, Master().ClientToWidget(handle->GetTrackRect()), "crossfader");
-        expectShown(master, Master().ClientToWidget(Master().GetStatusRect()), "status line");
-        expectShown(master, Master().ClientToWidget(Master().GetSubFader(19)->GetTrackRect()),
-                    "sub-master 20");
-        EXPECT_FALSE(Master().horizontalScrollBar()->isVisible()) << "the master pane fits";
-        EXPECT_FALSE(Master().verticalScrollBar()->isVisible()) << "the master pane fits";
-        EXPECT_FALSE(Dan().verticalScrollBar()->isVisible()) << "the rows fit their height";
-        const QRect lastRowB = Dan().ClientToWidget(Dan().GetFader(80 + 79)->GetTrackRect());
-        EXPECT_LE(lastRowB.bottom(), Dan().viewport()->height()) << "row B's faders in sight";
     }
 };
 
@@ -95,7 +35,7 @@ TEST_P(DeskFitAtScreenSize, TheWholeDeskIsInSightAndTheMouseMovesTheFaderItGrabs
     EXPECT_LE(zoom, 1.0);
     if (size.width() >= 1270 && size.height() >= 768)
         EXPECT_EQ(zoom, 1.0) << "a larger window never draws the desk larger or smaller";
-    ExpectWholeDeskInSight();
+    orinsub::testing::ExpectWholeDeskInSight(*frame, frame->rect());
 
     // Wider shows more channels, all 80 once they fit; taller gives the rows longer faders.
     const int rowsWidth = Dan().GetClientRect().width();
@@ -109,22 +49,7 @@ TEST_P(DeskFitAtScreenSize, TheWholeDeskIsInSightAndTheMouseMovesTheFaderItGrabs
     const QString name = QStringLiteral("desk-%1x%2.png").arg(size.width()).arg(size.height());
     EXPECT_TRUE(frame->grab().save(QStringLiteral(ORINSUB_TEST_OUTPUT_DIR "/") + name));
 
-    DragKnob(Dan(), Dan().GetFader(0)->GetKnobRect(),
-             -Dan().GetFader(0)->GetTrackRect().height() / 3);
-    EXPECT_GT(Dan().GetFader(0)->GetLevel(), 60) << "row A channel 1 follows the mouse";
-    EXPECT_EQ(Dan().GetFader(1)->GetLevel(), 0) << "its neighbour stays";
-    EXPECT_EQ(Dan().GetFader(80)->GetLevel(), 0) << "row B's stays";
-
-    orinsub::controls::CSubFader &sub = *Master().GetSubFader(9);
-    DragKnob(Master(), sub.GetKnobRect(), -80);
-    EXPECT_NEAR(sub.GetLevel(), 255 * 80 / 160, 4) << "sub-master 10, by its travel";
-    EXPECT_EQ(Master().GetSubFader(8)->GetLevel(), 0);
-    EXPECT_EQ(Master().GetSubFader(10)->GetLevel(), 0);
-
-    orinsub::controls::CCross1Fader &handleB = *Master().GetCrossFader()->GetHandleB();
-    const uint8_t before = handleB.GetLevel();
-    DragKnob(Master(), handleB.GetKnobRect(), -80);
-    EXPECT_NE(handleB.GetLevel(), before) << "the crossfader's B handle follows the mouse";
+    orinsub::testing::ExpectDragsMoveTheGrabbedFaders(*frame);
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, DeskFitAtScreenSize,
