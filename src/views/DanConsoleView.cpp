@@ -31,6 +31,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+#include <cmath>
 
 namespace orinsub::views {
 
@@ -232,10 +233,12 @@ void CDanConsoleView::ScrollIntoView(QWidget *widget)
     const QRect box(widget->mapToGlobal(QPoint()), widget->size());
     const QRect view(viewport()->mapToGlobal(QPoint()), viewport()->size());
     QPoint scroll = GetScrollPosition();
+    // Screen pixels to client ones: a pane drawn smaller scrolls further for the same distance.
+    auto client = [this](int pixels) { return static_cast<int>(std::ceil(pixels / GetZoom())); };
     if (box.left() < view.left())
-        scroll.rx() -= view.left() - box.left();
+        scroll.rx() -= client(view.left() - box.left());
     else if (controls::RightOf(box) > controls::RightOf(view))
-        scroll.rx() += controls::RightOf(box) - controls::RightOf(view);
+        scroll.rx() += client(controls::RightOf(box) - controls::RightOf(view));
     else
         return;
     ScrollToPosition(scroll);

@@ -94,7 +94,7 @@ protected:
     orinsub::model::COrinSUBDoc doc;
 };
 
-TEST_F(DeskLayoutRestartTest, TheDividerDraggedStaysWhereTheOperatorLeftItAtTheNextStart)
+TEST_F(DeskLayoutRestartTest, TheDividerAndTheMaximisedStateComeBackAtTheNextStart)
 {
     auto first = Start();
     QSplitterHandle *divider = first->GetSplitter()->handle(1);
@@ -108,10 +108,15 @@ TEST_F(DeskLayoutRestartTest, TheDividerDraggedStaysWhereTheOperatorLeftItAtTheN
     EXPECT_NEAR(first->GetDanView()->GetFader(0)->GetTrackRect().height(),
                 trackBefore - (masterAfter - masterBefore) / 2, 1)
         << "the rows' faders give up the room";
+    first->showMaximized();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return first->isMaximized(); }, 2000));
     EXPECT_TRUE(first->close());
     first.reset();
 
     auto second = Start();
+    EXPECT_TRUE(second->isMaximized()) << "the window comes back maximised";
+    second->showNormal();
+    QCoreApplication::processEvents();
     EXPECT_EQ(second->GetMasterView()->height(), masterAfter);
     EXPECT_NEAR(second->GetDanView()->GetFader(0)->GetTrackRect().height(),
                 trackBefore - (masterAfter - masterBefore) / 2, 1);
