@@ -422,8 +422,10 @@ void CMainFrame::FitDesk()
     const QSize master = m_pMasterView->GetScrollSize();
     const QSize desk(master.width(),
                      views::CDanConsoleView::kDefaultPaneHeight + gap + master.height());
-    m_deskZoom = std::min({1.0, static_cast<double>(room.width()) / desk.width(),
-                           static_cast<double>(room.height()) / desk.height()});
+    // The panes draw no smaller than PaneZoom allows; the frame reckons with the same zoom.
+    m_deskZoom = std::max(views::PaneZoom::kMinimum,
+                          std::min({1.0, static_cast<double>(room.width()) / desk.width(),
+                                    static_cast<double>(room.height()) / desk.height()}));
     auto zoomed = [this](int size) { return static_cast<int>(std::lround(size * m_deskZoom)); };
 
     if (m_masterRowHeight <= 0) // what the default window leaves under the rows
