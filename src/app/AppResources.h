@@ -141,7 +141,6 @@ inline constexpr int kFrameWidth = 1270;
 inline constexpr int kFrameHeight = 768;
 inline constexpr int kLampWidth = 28;
 inline constexpr int kPresetWidth = 1192;
-inline constexpr int kTopRowHeight = 410;
 inline constexpr int kMasterRowHeight = 290; // ideal; the master pane gets what is left
 inline constexpr int kRowMinimum = 100;
 inline constexpr int kDisplayRefreshMs = 100;

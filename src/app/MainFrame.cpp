@@ -36,9 +36,11 @@
 #include <QCloseEvent>
 #include <QMimeData>
 #include <QScreen>
+#include <QSettings>
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
+#include <cmath>
 
 namespace orinsub::app {
 
@@ -46,6 +48,9 @@ using model::g_orin;
 using views::CLampConsoleView;
 
 namespace {
+
+const QString kGeometryKey = QStringLiteral("window/geometry");
+const QString kMasterRowKey = QStringLiteral("window/masterRowHeight");
 
 /// The first local file among the dropped data's URLs, or empty.
 QString DroppedFile(const QMimeData *data)
@@ -107,8 +112,8 @@ CMainFrame::CMainFrame(model::COrinSUBDoc *doc, QWidget *parent)
 void CMainFrame::CreateClient(model::COrinSUBDoc *doc)
 {
     using namespace layout;
-    m_wndSplitter = new CMySplitterWnd(Qt::Vertical, this);
-    m_wndSplitterTop = new CMySplitterWnd(Qt::Horizontal);
+    m_wndSplitter = new CMySplitterWnd(Qt::Vertical, CMySplitterWnd::Bars::Movable, this);
+    m_wndSplitterTop = new CMySplitterWnd(Qt::Horizontal, CMySplitterWnd::Bars::Fixed);
     m_pLeftLamp = new CLampConsoleView(CLampConsoleView::Side::Left);
     m_pDanView = new views::CDanConsoleView(doc);
     m_pRightLamp = new CLampConsoleView(CLampConsoleView::Side::Right);
@@ -116,9 +121,18 @@ void CMainFrame::CreateClient(model::COrinSUBDoc *doc)
     m_wndSplitterTop->AddPane(m_pLeftLamp, kLampWidth);
     m_wndSplitterTop->AddPane(m_pDanView, kPresetWidth);
     m_wndSplitterTop->AddPane(m_pRightLamp, kLampWidth);
-    m_wndSplitter->AddPane(m_wndSplitterTop, kTopRowHeight, kRowMinimum);
+    m_wndSplitter->AddPane(m_wndSplitterTop, views::CDanConsoleView::kDefaultPaneHeight,
+                           kRowMinimum);
     m_wndSplitter->AddPane(m_pMasterView, kMasterRowHeight, kRowMinimum);
     setCentralWidget(m_wndSplitter);
+    m_wndSplitter->SetResizedHandler([this] { FitDesk(); });
+    // The operator's divider: the master pane keeps that height (at zoom 1) from now on.
+    connect(m_wndSplitter, &QSplitter::splitterMoved, this, [this] {
+        m_masterRowHeight =
+            static_cast<int>(std::lround(m_wndSplitter->sizes().at(1) / m_deskZoom));
+    });
+    m_pDanView->SetRowsMovedHandler([this] { PlaceLampRows(); });
+    PlaceLampRows();
 
     move(kFrameX, kFrameY);
     resize(kFrameWidth, kFrameHeight);
@@ -410,13 +424,76 @@ void CMainFrame::timerEvent(QTimerEvent *event)
         QMainWindow::timerEvent(event);
 }
 
+void CMainFrame::FitDesk()
+{
+    using namespace layout;
+    const QSize room = m_wndSplitter->size();
+    const int gap = m_wndSplitter->handleWidth();
+    const QSize master = m_pMasterView->GetScrollSize();
+    const QSize desk(master.width(),
+                     views::CDanConsoleView::kDefaultPaneHeight + gap + master.height());
+    // The panes draw no smaller than PaneZoom allows; the frame reckons with the same zoom.
+    m_deskZoom = std::max(views::PaneZoom::kMinimum,
+                          std::min({1.0, static_cast<double>(room.width()) / desk.width(),
+                                    static_cast<double>(room.height()) / desk.height()}));
+    auto zoomed = [this](int size) { return static_cast<int>(std::lround(size * m_deskZoom)); };
+
+    if (m_masterRowHeight <= 0) // what the default window leaves under the rows
+        m_masterRowHeight = kFrameHeight - (height() - room.height()) -
+                            views::CDanConsoleView::kDefaultPaneHeight - gap;
+    const int masterRow = std::clamp(zoomed(m_masterRowHeight), kRowMinimum,
+                                     std::max(kRowMinimum, room.height() - gap - kRowMinimum));
+    m_wndSplitter->setSizes({room.height() - gap - masterRow, masterRow});
+
+    // The rows take the width, up to all 80 channels; the right strip keeps what the default
+    // window leaves it and anything beyond the rows.
+    const int leftLamp = zoomed(kLampWidth);
+    const int rightLamp = zoomed(kFrameWidth - kLampWidth - kPresetWidth - 2 * gap);
+    const int rows = std::max(
+        0, std::min(room.width() - leftLamp - rightLamp - 2 * gap,
+                    static_cast<int>(std::ceil(m_pDanView->GetScrollSize().width() * m_deskZoom))));
+    m_wndSplitterTop->setSizes({leftLamp, rows, room.width() - leftLamp - rows - 2 * gap});
+
+    m_pDanView->SetZoom(m_deskZoom);
+    m_pMasterView->SetZoom(m_deskZoom);
+    for (CLampConsoleView *lamps : {m_pLeftLamp, m_pRightLamp})
+        lamps->SetZoom(m_deskZoom);
+    PlaceLampRows();
+}
+
+void CMainFrame::PlaceLampRows()
+{
+    const int scrollY = m_pDanView->GetScrollPosition().y();
+    for (CLampConsoleView *lamps : {m_pLeftLamp, m_pRightLamp})
+        lamps->PlaceRows(m_pDanView->GetRowCentre(0) - scrollY,
+                         m_pDanView->GetRowCentre(1) - scrollY);
+}
+
+void CMainFrame::RestoreLayout()
+{
+    m_keepsLayout = true;
+    QSettings settings;
+    m_layoutRestored = restoreGeometry(settings.value(kGeometryKey).toByteArray());
+    m_masterRowHeight = std::max(0, settings.value(kMasterRowKey, 0).toInt());
+}
+
+void CMainFrame::SaveLayout() const
+{
+    if (!m_keepsLayout)
+        return;
+    QSettings settings;
+    settings.setValue(kGeometryKey, saveGeometry());
+    settings.setValue(kMasterRowKey, m_masterRowHeight);
+}
+
 void CMainFrame::FitFrameToScreen()
 {
     // Drawn off-screen (tests, screenshots) the window has no real screen or frame to fit.
     if (QGuiApplication::platformName() == QLatin1String("offscreen"))
         return;
     const QWindow *window = windowHandle();
-    if (!window || !isVisible() || isMaximized() || isFullScreen())
+    // A size the operator chose last time was restored as it was, frame and screen included.
+    if (!window || !isVisible() || isMaximized() || isFullScreen() || m_layoutRestored)
         return;
     const QMargins frame = window->frameMargins();
     // Without a window manager there is no frame and the window keeps the layout's size.
@@ -464,6 +541,7 @@ void CMainFrame::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    SaveLayout();
     QMainWindow::closeEvent(event);
 }
 

@@ -36,9 +36,13 @@ class MainMenu;
 class SectionDrag;
 
 /// The console's main window: the two lamp strips framing the preset pane, above the master
-/// pane, in a fixed layout; the menu bar with the console's commands; the 100 ms refresh of the
+/// pane; the menu bar with the console's commands; the 100 ms refresh of the
 /// output readouts and the 20 ms DMX link tick. It owns the DMX port and the undo record and
 /// registers them, itself and its splitter in g_orin (the panes register themselves).
+///
+/// The desk fits the window: a window too small for it draws every pane smaller (one zoom for
+/// all), a wider one shows more channels of the rows, a taller one gives the rows longer faders.
+/// The bar between the rows and the master pane can be dragged.
 ///
 /// Construction builds everything and starts both timers; the link tick works from then on on
 /// its own thread. Destruction stops the link first (a running tick finishes, the timer stops,
@@ -102,6 +106,12 @@ public:
     /// The one road of every control surface to the desk; it lives as long as the panes.
     surfaces::ControlLayer &GetControlLayer() const { return *m_controlLayer; }
 
+    /// Takes the window's size and state and the divider's place from the settings; from now on
+    /// they are kept there whenever the window closes.
+    void RestoreLayout();
+    /// The zoom the panes are drawn at: 1, or less when the window is too small for the desk.
+    double GetDeskZoom() const { return m_deskZoom; }
+
     /// Asked before the window closes; false keeps it open (the save question). Closing from
     /// the window or the menu while any output slot is above 0 asks the operator first.
     void SetCloseGuard(std::function<bool()> guard) { m_closeGuard = std::move(guard); }
@@ -149,6 +159,11 @@ private:
     /// Once the window manager has framed the window: the frame included, the window takes the
     /// console's size, or the screen's available area where that is smaller.
     void FitFrameToScreen();
+    /// Sizes the rows and panes and the desk's zoom for the room the window has.
+    void FitDesk();
+    /// The lamp strips follow the rows of the preset pane.
+    void PlaceLampRows();
+    void SaveLayout() const;
     /// Before a close: true when nothing is on the output or the operator wants to go on.
     bool ConfirmCloseWhileOutput();
 
@@ -171,6 +186,10 @@ private:
     CueWindow *m_cueWindow = nullptr;           // a child window: it goes with the frame
     QRect m_windowRect;
     QMargins m_fittedFrame; // the window manager's frame the size was last fitted to
+    double m_deskZoom = 1.0;
+    int m_masterRowHeight = 0; // at zoom 1; 0 until the first fit gives the default
+    bool m_keepsLayout = false;
+    bool m_layoutRestored = false;
     QBasicTimer m_displayTimer;
     bool m_painted = false;
     bool m_closingOnSignal = false;

@@ -20,8 +20,8 @@ protected:
 
 } // namespace
 
-CMySplitterWnd::CMySplitterWnd(Qt::Orientation orientation, QWidget *parent)
-    : QSplitter(orientation, parent)
+CMySplitterWnd::CMySplitterWnd(Qt::Orientation orientation, Bars bars, QWidget *parent)
+    : QSplitter(orientation, parent), m_bars(bars)
 {
     setHandleWidth(kPaneGap);
     setChildrenCollapsible(false);
@@ -44,9 +44,19 @@ void CMySplitterWnd::AddPane(QWidget *pane, int idealSize, int minimumSize)
 
 QSplitterHandle *CMySplitterWnd::createHandle()
 {
+    // A one-pixel bar still takes the mouse a few pixels either side (Qt widens its grab area).
+    if (m_bars == Bars::Movable)
+        return QSplitter::createHandle();
     auto *handle = new FixedHandle(orientation(), this);
     handle->setCursor(Qt::ArrowCursor);
     return handle;
+}
+
+void CMySplitterWnd::resizeEvent(QResizeEvent *event)
+{
+    QSplitter::resizeEvent(event);
+    if (m_onResized)
+        m_onResized();
 }
 
 } // namespace orinsub::app

@@ -97,6 +97,8 @@ bool COrinSUBApp::InitInstance(const StartOptions &options)
     if (desk)
         RestoreLiveState(*m_frame, *desk);
 
+    if (options.screenshot.isEmpty()) // a picture of the desk shows it as it starts
+        m_frame->RestoreLayout();
     m_frame->show();
     m_frame->SetDropHandler([this](const QString &path) { m_show->OpenDocumentFile(path); });
 

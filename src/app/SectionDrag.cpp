@@ -99,7 +99,9 @@ void SectionDrag::StartSectionDrag(const QRect &section, QPoint point, int sourc
 {
     views::CDanConsoleView *dan = m_frame.GetDanView();
     views::CMasterConsoleView *master = m_frame.GetMasterView();
-    QWidget *view = sourcePane == 1 ? master->viewport() : dan->viewport();
+    const views::ScrollPane &pane =
+        sourcePane == 1 ? static_cast<const views::ScrollPane &>(*master) : *dan;
+    QWidget *view = pane.viewport();
     const Section source = GetDragSource();
     if (section.isEmpty() || source == Section::None) {
         TakeMarks();
@@ -109,12 +111,16 @@ void SectionDrag::StartSectionDrag(const QRect &section, QPoint point, int sourc
                              : IsRowSection(source)         ? SectionKind::Row
                                                             : SectionKind::SubMaster;
 
-    m_dragHotSpot = point - section.topLeft();
-    m_sectionRect = section.translated(WindowOffset(view));
-    QImage picture = KeyedSectionPicture(view->grab(section).toImage());
+    // From here on in the window's pixels, which a drawn smaller desk does not share with its
+    // panes' client coordinates.
+    const QRect shown = pane.ClientToWidget(section);
+    const QPoint grabbed = pane.ClientToWidget(point);
+    m_dragHotSpot = grabbed - shown.topLeft();
+    m_sectionRect = shown.translated(WindowOffset(view));
+    QImage picture = KeyedSectionPicture(view->grab(shown).toImage());
     m_dragImage = SmallDragImage(picture, kind);
-    m_overlay->Show({DragLayer{point + WindowOffset(view) + kSmallImageStartOffset - m_dragHotSpot,
-                               m_dragImage}});
+    m_overlay->Show({DragLayer{
+        grabbed + WindowOffset(view) + kSmallImageStartOffset - m_dragHotSpot, m_dragImage}});
 
     DragPreviewPlan plan;
     plan.section = std::move(picture);
@@ -123,7 +129,8 @@ void SectionDrag::StartSectionDrag(const QRect &section, QPoint point, int sourc
     plan.rowCount = kRowCount;
     const QPoint danOffset = WindowOffset(dan->viewport());
     for (int i = 0; i < kRowCount; ++i)
-        plan.targets.push_back(dan->GetRow(i)->GetRect().translated(danOffset));
+        plan.targets.push_back(
+            dan->ClientToWidget(dan->GetRow(i)->GetRect()).translated(danOffset));
     // A sub-master's preview covers its column over the master pane's whole height.
     const QRect client = master->GetSavedClientRect();
     const QPoint masterOffset = WindowOffset(master->viewport());
@@ -131,7 +138,7 @@ void SectionDrag::StartSectionDrag(const QRect &section, QPoint point, int sourc
         QRect column = master->GetSubFader(j)->GetTrackRect();
         column.setTop(client.top());
         column.setBottom(client.bottom());
-        plan.targets.push_back(column.translated(masterOffset));
+        plan.targets.push_back(master->ClientToWidget(column).translated(masterOffset));
     }
     m_targetImages = std::make_unique<DragPreviewBuilder>(std::move(plan));
 
@@ -162,7 +169,7 @@ Section SectionDrag::HitTestDropTarget(QPoint point) const
     const bool rowDragged = dan->GetRow(0)->IsDragSource() || dan->GetRow(1)->IsDragSource();
     const QPoint danOffset = ClientOffset(dan->viewport());
     for (int i = 0; i < kRowCount; ++i) {
-        QRect r = dan->GetRow(i)->GetRect().translated(danOffset);
+        QRect r = dan->ClientToWidget(dan->GetRow(i)->GetRect()).translated(danOffset);
         // A dragged row drops where the middle of its picture is.
         if (rowDragged)
             r = r.translated(0, m_dragHotSpot.y() - m_sectionRect.height() / 2)
@@ -174,8 +181,7 @@ Section SectionDrag::HitTestDropTarget(QPoint point) const
     }
     const QPoint masterOffset = ClientOffset(master->viewport());
     for (int j = 0; j < master->GetSubFaderCount(); ++j) {
-        const QRect r = master->GetSubFader(j)
-                            ->GetTrackRect()
+        const QRect r = master->ClientToWidget(master->GetSubFader(j)->GetTrackRect())
                             .translated(masterOffset)
                             .adjusted(5, 20, -5, -20);
         if (Inside(r, point))

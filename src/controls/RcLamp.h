@@ -25,6 +25,8 @@ public:
     QColor CurrentFill() const;
     /// The box, logical coordinates.
     QRect GetRect() const { return m_rect; }
+    /// Moves the box (its pane laid out anew); the pane repaints.
+    void SetRect(const QRect &rect) { m_rect = rect; }
     /// For the page buttons: the button can be used.
     bool IsOn() const { return m_on; }
     /// Switched off, the lamp loses its hover highlight too. Repaints only on a change.

@@ -29,7 +29,9 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <algorithm>
+#include <cmath>
 
 namespace orinsub::views {
 
@@ -39,19 +41,20 @@ using model::g_orin;
 
 namespace {
 constexpr int kScrollWidth = 40 * 80 + 2 * 4;
-constexpr int kScrollHeight = 392;
 constexpr int kFastScrollColumns = 15;
 constexpr int kNumberBandHeight = 10;
+// The knob is this much shorter than its track; a fader is never shorter than kMinFaderHeight.
+constexpr int kTrackBeyondTravel = 146 - 124;
+constexpr int kMinFaderHeight = 80;
 } // namespace
 
 CDanConsoleView::CDanConsoleView(model::COrinSUBDoc *doc, QWidget *parent)
-    : NamedPane(QSize(kScrollWidth, kScrollHeight), parent), m_doc(doc)
+    : NamedPane(QSize(kScrollWidth, 0), parent), m_doc(doc)
 {
     for (int r = 0; r < 2; ++r) {
         auto row = std::make_unique<CDan>();
         row->SetIndex(r);
         row->SetState(r == 0 ? controls::RowState::OffAir : controls::RowState::OnAir);
-        const int y = m_faderTop + m_faderHeight / 2 + r * (m_faderHeight + m_rowGap);
         for (int k = 1; k <= m_channelCount; ++k) {
             auto fader = std::make_unique<CDanFader>();
             fader->SetRow(row.get());
@@ -62,15 +65,12 @@ CDanConsoleView::CDanConsoleView(model::COrinSUBDoc *doc, QWidget *parent)
             fader->SetBitmap(tenth ? controls::kKnobTenth : controls::kKnobChannel);
             fader->SetSelectedBitmap(tenth ? controls::kKnobTenthSelected
                                            : controls::kKnobChannelSelected);
-            fader->SetGeometry(m_leftMargin + m_faderPitch * (k - 1) + m_faderPitch / 2, y,
-                               m_travel, m_faderPitch, m_faderHeight);
             row->AddFader(fader.get());
             m_faders.push_back(std::move(fader));
         }
         m_rows.push_back(std::move(row));
     }
 
-    const int nameTop = m_faderTop + 2 * m_faderHeight + m_rowGap;
     for (int j = 1; j <= m_channelCount; ++j) {
         auto readout = std::make_unique<controls::CChanLvDisp>();
         readout->SetRect(controls::RectLTRB(40 * j - 33, 3, 40 * j + 1, 26));
@@ -85,7 +85,7 @@ CDanConsoleView::CDanConsoleView(model::COrinSUBDoc *doc, QWidget *parent)
         auto label = std::make_unique<controls::CFaderLabel>();
         label->SetNumber(j);
         label->SetParent(viewport());
-        label->Create(m_leftMargin + m_faderPitch * (j - 1), nameTop, m_faderPitch, m_nameHeight);
+        label->Create(0, 0, m_faderPitch, m_nameHeight); // placed by LayOutRows
         controls::CMyEdit *edit = label->GetEdit();
         RouteConsoleKeys(edit);
         connect(edit, &QPlainTextEdit::textChanged, this,
@@ -99,6 +99,7 @@ CDanConsoleView::CDanConsoleView(model::COrinSUBDoc *doc, QWidget *parent)
         });
         m_nameLabels.push_back(std::move(label));
     }
+    LayOutRows();
 
     g_orin.m_pDanView = this;
     g_orin.m_pRowLevels = this;
@@ -112,6 +113,43 @@ CDanConsoleView::~CDanConsoleView()
         g_orin.m_pDanView = nullptr;
     if (g_orin.m_pRowLevels == this)
         g_orin.m_pRowLevels = nullptr;
+}
+
+int CDanConsoleView::GetRowCentre(int row) const
+{
+    return m_faderTop + m_faderHeight / 2 + row * (m_faderHeight + m_rowGap);
+}
+
+void CDanConsoleView::OnClientResized()
+{
+    // The default window leaves the rows exactly their height with the scroll bar under them;
+    // every pixel more or less goes to the faders, half to each row.
+    const int natural = kDefaultPaneHeight - horizontalScrollBar()->sizeHint().height();
+    const int height =
+        std::max(kMinFaderHeight, kDefaultFaderHeight + (GetClientRect().height() - natural) / 2);
+    if (height == m_faderHeight)
+        return;
+    m_faderHeight = height;
+    m_travel = height - kTrackBeyondTravel;
+    LayOutRows();
+    if (m_onRowsMoved)
+        m_onRowsMoved();
+}
+
+void CDanConsoleView::LayOutRows()
+{
+    for (const auto &f : m_faders) {
+        const int k = f->GetChannel();
+        f->SetGeometry(m_leftMargin + m_faderPitch * (k - 1) + m_faderPitch / 2,
+                       GetRowCentre(f->GetRow()->GetIndex()), m_travel, m_faderPitch,
+                       m_faderHeight);
+    }
+    const int nameTop = m_faderTop + 2 * m_faderHeight + m_rowGap;
+    for (int j = 0; j < m_channelCount; ++j)
+        PlaceChild(m_nameLabels[j]->GetEdit(),
+                   QRect(m_leftMargin + m_faderPitch * j, nameTop, m_faderPitch, m_nameHeight));
+    SetScrollSize(QSize(kScrollWidth, nameTop + m_nameHeight));
+    viewport()->update();
 }
 
 void CDanConsoleView::OnInitialUpdate()
@@ -195,10 +233,12 @@ void CDanConsoleView::ScrollIntoView(QWidget *widget)
     const QRect box(widget->mapToGlobal(QPoint()), widget->size());
     const QRect view(viewport()->mapToGlobal(QPoint()), viewport()->size());
     QPoint scroll = GetScrollPosition();
+    // Screen pixels to client ones: a pane drawn smaller scrolls further for the same distance.
+    auto client = [this](int pixels) { return static_cast<int>(std::ceil(pixels / GetZoom())); };
     if (box.left() < view.left())
-        scroll.rx() -= view.left() - box.left();
+        scroll.rx() -= client(view.left() - box.left());
     else if (controls::RightOf(box) > controls::RightOf(view))
-        scroll.rx() += controls::RightOf(box) - controls::RightOf(view);
+        scroll.rx() += client(controls::RightOf(box) - controls::RightOf(view));
     else
         return;
     ScrollToPosition(scroll);

@@ -6,6 +6,8 @@
 #include "controls/RowState.h"
 #include "model/MixInputs.h"
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -40,6 +42,9 @@ class CDanConsoleView : public NamedPane,
                         public controls::OutputLevels
 {
 public:
+    /// The pane's height in the default window, which its layout fills exactly.
+    static constexpr int kDefaultPaneHeight = 410;
+
     explicit CDanConsoleView(model::COrinSUBDoc *doc, QWidget *parent = nullptr);
     ~CDanConsoleView() override;
 
@@ -50,8 +55,13 @@ public:
     void WakePickUp();
     int GetTickPeriod() const { return m_ticker.GetPeriod(); }
 
-    /// Width used to decide which faders are in sight for mouse moves (1230).
-    int GetVisibleWidth() const { return m_visibleWidth; }
+    /// Width used to decide which faders are in sight for mouse moves: 1230, or the client's
+    /// width where it is wider.
+    int GetVisibleWidth() const { return std::max(m_visibleWidth, GetClientRect().width()); }
+    /// The logical y of the middle of row 0's or 1's tracks. The faders take the pane's height:
+    /// the rows move when it changes, and then the handler runs (the lamp strips follow).
+    int GetRowCentre(int row) const;
+    void SetRowsMovedHandler(std::function<void()> handler) { m_onRowsMoved = std::move(handler); }
     /// The output readouts' band, client coordinates, clipped to the client area.
     QRect GetLevelStripRect() const;
     /// The output strip is the source of a section drag in progress.
@@ -99,6 +109,7 @@ protected:
     void OnTabInPane() override;
     void OnNameFocusMoved(QWidget *nameBox) override { ScrollIntoView(nameBox); }
     void OnDraw(QPainter &painter, const QRect &logicalExposed) override;
+    void OnClientResized() override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -106,6 +117,8 @@ protected:
     void timerEvent(QTimerEvent *event) override;
 
 private:
+    /// Places the faders, the name boxes and the logical area for the faders' height.
+    void LayOutRows();
     /// The band under a fader's track where its channel number stands, logical coordinates.
     QRect NumberBand(const controls::CDanFader &fader) const;
     /// Pops up menu at global with the channel's (1..80) "独立チャンネル" item at its end; the
@@ -123,7 +136,8 @@ private:
     std::vector<std::unique_ptr<controls::CDan>> m_rows;
     int m_leftMargin = 4;
     int m_faderPitch = 40;
-    int m_faderHeight = 146;
+    static constexpr int kDefaultFaderHeight = 146;
+    int m_faderHeight = kDefaultFaderHeight;
     int m_faderTop = 30;
     int m_rowGap = 10;
     int m_nameHeight = 60;
@@ -134,6 +148,7 @@ private:
     QPoint m_lastMousePoint;
     bool m_dragSource = false;
     PaneTicker m_ticker;
+    std::function<void()> m_onRowsMoved;
 };
 
 } // namespace orinsub::views

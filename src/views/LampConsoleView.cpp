@@ -22,7 +22,12 @@ namespace orinsub::views {
 using model::g_orin;
 
 namespace {
-constexpr int kRowPitch = 156;
+// The preset rows' middles in the default layout; the main window keeps the strips level with them.
+constexpr int kDefaultRowCentres[2] = {103, 259};
+constexpr int kLampX = 14;
+constexpr int kLampSize = 20;
+constexpr int kLampBelowRowCentre = 1;
+constexpr int kInButtonAboveLamp = 40; // from the lamp's middle to the button's top
 } // namespace
 
 CLampConsoleView::CLampConsoleView(Side side, QWidget *parent) : QWidget(parent), m_side(side)
@@ -30,12 +35,11 @@ CLampConsoleView::CLampConsoleView(Side side, QWidget *parent) : QWidget(parent)
     for (int i = 0; i < 2; ++i) {
         m_rowLamps[i] = std::make_unique<controls::CDanLamp>();
         m_rowLamps[i]->SetText(RowLetter(i));
-        m_rowLamps[i]->SetGeometry(14, 104 + kRowPitch * i, 20, 20);
         m_rowLamps[i]->SetState(i == 0 ? controls::RowState::OffAir : controls::RowState::OnAir);
         m_rowLamps[i]->SetView(this);
-        m_inButtons[i] = std::make_unique<controls::CInButton>(64 + kRowPitch * i,
-                                                               84 + kRowPitch * i, kInText, this);
+        m_inButtons[i] = std::make_unique<controls::CInButton>(0, 20, kInText, this);
     }
+    PlaceRows(kDefaultRowCentres[0], kDefaultRowCentres[1]);
     setFocusPolicy(Qt::ClickFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     if (m_side == Side::Left)
@@ -63,7 +67,26 @@ void CLampConsoleView::InvalidateRect(const QRect &client)
     if (client.isEmpty())
         return;
     NotifyDeskChanged();
-    update(client);
+    update(m_zoom.RepaintArea(client));
+}
+
+void CLampConsoleView::PlaceRows(int centreA, int centreB)
+{
+    const int centres[2] = {centreA, centreB};
+    for (int i = 0; i < 2; ++i) {
+        const int lampY = centres[i] + kLampBelowRowCentre;
+        m_rowLamps[i]->SetGeometry(kLampX, lampY, kLampSize, kLampSize);
+        QRect button = m_inButtons[i]->GetRect();
+        button.moveTop(lampY - kInButtonAboveLamp);
+        m_inButtons[i]->SetRect(button);
+    }
+    update();
+}
+
+void CLampConsoleView::SetZoom(double zoom)
+{
+    m_zoom.Set(zoom);
+    update();
 }
 
 void CLampConsoleView::SetRowLamp(int row, controls::RowState state)
@@ -75,7 +98,8 @@ void CLampConsoleView::SetRowLamp(int row, controls::RowState state)
 void CLampConsoleView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    painter.fillRect(event->rect(), controls::kPaneBackground);
+    m_zoom.Apply(painter);
+    painter.fillRect(m_zoom.ToClient(event->rect()), controls::kPaneBackground);
     for (int i = 0; i < 2; ++i) {
         m_rowLamps[i]->Draw(painter);
         if (m_side == Side::Left)
@@ -145,6 +169,11 @@ void CLampConsoleView::keyPressEvent(QKeyEvent *event)
 
 bool CLampConsoleView::event(QEvent *event)
 {
+    if (const std::unique_ptr<QEvent> client = m_zoom.ToClient(*event)) {
+        const bool handled = QWidget::event(client.get());
+        event->setAccepted(client->isAccepted());
+        return handled;
+    }
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PaneZoom.h"
 #include "controls/Pane.h"
 #include "controls/RowState.h"
 
@@ -31,10 +32,17 @@ public:
     void SetRowLamp(int row, controls::RowState state);
     controls::CInButton *GetInButton(int row) const;
     controls::CDanLamp *GetRowLamp(int row) const;
+    /// Puts row 0's and row 1's lamp and "IN" button level with the rows whose tracks have
+    /// their middles at these client heights.
+    void PlaceRows(int centreA, int centreB);
+    /// Draws the strip at this zoom (see PaneZoom), as the preset pane beside it.
+    void SetZoom(double zoom);
+    /// The widget pixels that show a client rectangle.
+    QRect ClientToWidget(const QRect &client) const { return m_zoom.ToWidget(client); }
 
     QPoint GetScrollPosition() const override { return QPoint(); }
     void InvalidateRect(const QRect &client) override;
-    QRect GetClientRect() const override { return rect(); }
+    QRect GetClientRect() const override { return QRect(QPoint(), m_zoom.ToClient(size())); }
 
     /// Undo from a lamp strip always undoes the last section copy.
     void OnEditUndo();
@@ -55,6 +63,7 @@ private:
     int InButtonAt(QPoint client) const;
 
     Side m_side;
+    PaneZoom m_zoom;
     std::unique_ptr<controls::CDanLamp> m_rowLamps[2];
     std::unique_ptr<controls::CInButton> m_inButtons[2];
 };

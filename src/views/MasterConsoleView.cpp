@@ -48,6 +48,7 @@ const QColor kStatusColor(192, 255, 192);
 constexpr int kStatusPointSize = 100; // tenths of a point
 constexpr int kStatusMinimumWidth = 130;
 constexpr int kStatusRightMargin = 4;
+constexpr int kStatusBeyondArea = 20;
 const QColor kPageCaptionColor(191, 191, 191);
 const QColor kPageNumberColor(255, 255, 0);
 const QColor kNumberBoxEdge(127, 127, 191);
@@ -160,18 +161,14 @@ void CMasterConsoleView::OnInitialUpdate()
 void CMasterConsoleView::PlaceStatusLine()
 {
     const QRect client = GetClientRect();
-    const int right = controls::RightOf(client), bottom = controls::BottomOf(client);
+    // In a wide window the line stays near the crossfader, where the default window has it.
+    const int right = std::min(controls::RightOf(client), kAreaWidth + kStatusBeyondArea);
+    const int bottom = controls::BottomOf(client);
     // A longer interface id grows the line leftwards, so it is never cut at the pane's edge.
     const int textWidth =
         QFontMetrics(controls::ConsoleFont(kStatusPointSize)).horizontalAdvance(m_statusText);
     const int width = std::max(kStatusMinimumWidth, textWidth + kStatusRightMargin);
     m_statusRect = RectLTRB(right - width, bottom - 34, right, bottom - 4);
-}
-
-void CMasterConsoleView::resizeEvent(QResizeEvent *event)
-{
-    ScrollPane::resizeEvent(event);
-    PlaceStatusLine();
 }
 
 void CMasterConsoleView::scrollContentsBy(int dx, int dy)

@@ -140,7 +140,7 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
+    void OnClientResized() override { PlaceStatusLine(); }
     void scrollContentsBy(int dx, int dy) override;
 
 private:

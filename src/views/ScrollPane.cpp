@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+#include <cmath>
 
 namespace orinsub::views {
 
@@ -44,12 +45,17 @@ void ScrollPane::InvalidateRect(const QRect &client)
     if (client.isEmpty())
         return;
     NotifyDeskChanged(); // a change scrolled out of sight still changed the desk
-    if (!client.intersects(viewport()->rect()))
+    if (!client.intersects(GetClientRect()))
         return;
     if (m_batching)
         m_batch.push_back(client);
     else
-        viewport()->update(client);
+        RequestRepaint(client);
+}
+
+void ScrollPane::RequestRepaint(const QRect &client)
+{
+    viewport()->update(m_zoom.RepaintArea(client));
 }
 
 void ScrollPane::BeginInvalidationBatch()
@@ -73,17 +79,84 @@ void ScrollPane::EndInvalidationBatch()
         if (r.left() <= merged.left() + merged.width() + kMergeGap) {
             merged = merged.united(r);
         } else {
-            viewport()->update(merged);
+            RequestRepaint(merged);
             merged = r;
         }
     }
-    viewport()->update(merged);
+    RequestRepaint(merged);
     m_batch.clear();
 }
 
 QRect ScrollPane::GetClientRect() const
 {
-    return viewport()->rect();
+    return QRect(QPoint(), m_zoom.ToClient(viewport()->size()));
+}
+
+void ScrollPane::SetZoom(double zoom)
+{
+    const double before = m_zoom.Get();
+    m_zoom.Set(zoom);
+    if (m_zoom.Get() == before)
+        return;
+    AdoptChildren();
+    UpdateScrollRanges();
+    OnClientResized();
+    PlaceChildren();
+    viewport()->update();
+}
+
+void ScrollPane::SetScrollSize(QSize size)
+{
+    if (size == m_scrollSize)
+        return;
+    m_scrollSize = size;
+    UpdateScrollRanges();
+    viewport()->update();
+}
+
+void ScrollPane::AdoptChildren()
+{
+    const QPoint scroll = GetScrollPosition();
+    for (QWidget *widget : viewport()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        const bool known = std::any_of(m_children.begin(), m_children.end(),
+                                       [widget](const Child &c) { return c.widget == widget; });
+        if (!known)
+            m_children.push_back({widget, widget->geometry().translated(scroll), widget->font()});
+    }
+}
+
+void ScrollPane::PlaceChild(QWidget *child, const QRect &logical)
+{
+    AdoptChildren();
+    for (Child &c : m_children) {
+        if (c.widget == child) {
+            c.logical = logical;
+            PlaceOneChild(c);
+        }
+    }
+}
+
+void ScrollPane::PlaceChildren()
+{
+    for (Child &c : m_children)
+        PlaceOneChild(c);
+}
+
+void ScrollPane::PlaceOneChild(Child &child)
+{
+    if (!child.widget)
+        return;
+    const QRect client = child.logical.translated(-GetScrollPosition());
+    const double zoom = m_zoom.Get();
+    // Edges rounded one by one, so that neighbouring boxes still meet.
+    auto at = [zoom](int v) { return static_cast<int>(std::lround(v * zoom)); };
+    const int left = at(client.left()), top = at(client.top());
+    child.widget->setGeometry(left, top, at(client.left() + client.width()) - left,
+                              at(client.top() + client.height()) - top);
+    QFont font = child.font;
+    if (!m_zoom.IsOne())
+        font.setPointSizeF(font.pointSizeF() * zoom);
+    child.widget->setFont(font);
 }
 
 void ScrollPane::ScrollToPosition(QPoint logical)
@@ -96,10 +169,10 @@ void ScrollPane::UpdateScrollRanges()
 {
     // When the whole area fits without scroll bars, none are shown (the client measured with
     // bars still showing would keep them).
-    const QSize whole = maximumViewportSize();
+    const QSize whole = m_zoom.ToClient(maximumViewportSize());
     const bool fits =
         m_scrollSize.width() <= whole.width() && m_scrollSize.height() <= whole.height();
-    const QSize client = fits ? whole : viewport()->size();
+    const QSize client = fits ? whole : GetClientRect().size();
     horizontalScrollBar()->setRange(0, std::max(0, m_scrollSize.width() - client.width()));
     horizontalScrollBar()->setPageStep(client.width());
     verticalScrollBar()->setRange(0, std::max(0, m_scrollSize.height() - client.height()));
@@ -110,19 +183,37 @@ void ScrollPane::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
     UpdateScrollRanges();
+    OnClientResized();
 }
 
 void ScrollPane::scrollContentsBy(int dx, int dy)
 {
-    viewport()->scroll(dx, dy); // moves the name boxes along and repaints only what came in
+    if (m_zoom.IsOne()) {
+        viewport()->scroll(dx, dy); // moves the name boxes along and repaints only what came in
+        return;
+    }
+    // A scroll by whole client pixels is not one by whole widget pixels: drawn anew.
+    PlaceChildren();
+    viewport()->update();
 }
 
 void ScrollPane::paintEvent(QPaintEvent *event)
 {
     QPainter painter(viewport());
+    m_zoom.Apply(painter);
     const QPoint scroll = GetScrollPosition();
     painter.translate(-scroll);
-    OnDraw(painter, event->rect().translated(scroll));
+    OnDraw(painter, m_zoom.ToClient(event->rect()).translated(scroll));
+}
+
+bool ScrollPane::viewportEvent(QEvent *event)
+{
+    if (const std::unique_ptr<QEvent> client = m_zoom.ToClient(*event)) {
+        const bool handled = QAbstractScrollArea::viewportEvent(client.get());
+        event->setAccepted(client->isAccepted());
+        return handled;
+    }
+    return QAbstractScrollArea::viewportEvent(event);
 }
 
 void ScrollPane::RouteConsoleKeys(QWidget *nameBox)

@@ -79,7 +79,7 @@ protected:
     }
 };
 
-TEST_F(MainFrameTest, PanesStandInTheFixedLayoutOnePixelApart)
+TEST_F(MainFrameTest, PanesStandInTheDefaultLayoutOnePixelApart)
 {
     EXPECT_EQ(frame->pos(), QPoint(2, 2));
     EXPECT_EQ(frame->size(), QSize(1270, 768));
@@ -98,11 +98,11 @@ TEST_F(MainFrameTest, PanesStandInTheFixedLayoutOnePixelApart)
     EXPECT_GE(master.height(), 280);
     EXPECT_EQ(frame->GetPaneOrigin(), Left().mapToGlobal(QPoint()));
 
-    // Dragging a bar moves nothing.
-    QSplitterHandle *bar = frame->GetSplitter()->handle(1);
+    // Dragging the bar beside a lamp strip moves nothing.
+    QSplitterHandle *bar = static_cast<QSplitter *>(Dan().parentWidget())->handle(1);
     QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(5, 0));
-    QTest::mouseMove(bar, QPoint(5, -120));
-    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(5, -120));
+    QTest::mouseMove(bar, QPoint(120, 5));
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(120, 5));
     EXPECT_EQ(inClient(&Dan()), QRect(29, 0, 1192, 410));
     EXPECT_EQ(inClient(&Master()).topLeft(), QPoint(0, 411));
 }

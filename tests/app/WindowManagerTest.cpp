@@ -1,8 +1,10 @@
 // The main window under a real window manager: a private Xvfb display of the size given with
 // --screen WxH (1366x768 when not given) with openbox managing it, and the program's own xcb
-// platform. CTest runs it once per screen size.
+// platform. CTest runs it once per screen size; the pictures of the desk are saved in the build
+// folder for review.
 
 #include "AppTestSupport.h"
+#include "DeskChecks.h"
 #include "controls/FaderLabel.h"
 #include "controls/MyEdit.h"
 #include "views/LampConsoleView.h"
@@ -168,6 +170,21 @@ protected:
     {
         return QRect(widget->mapToGlobal(r.topLeft()), r.size());
     }
+    /// The part of the window on the screen, in the window's coordinates.
+    QRect VisiblePart() const
+    {
+        return QRect(frame->mapFromGlobal(Available().topLeft()), Available().size())
+            .intersected(frame->rect());
+    }
+    void SavePicture(const QString &state) const
+    {
+        const QString name = QStringLiteral("desk-%1-%2x%3-%4.png")
+                                 .arg(QStringLiteral("openbox"))
+                                 .arg(g_screen.width())
+                                 .arg(g_screen.height())
+                                 .arg(state);
+        EXPECT_TRUE(frame->grab().save(QStringLiteral(ORINSUB_TEST_OUTPUT_DIR "/") + name));
+    }
     static std::string Text(const QRect &r)
     {
         return std::to_string(r.width()) + "x" + std::to_string(r.height()) + " at " +
@@ -177,7 +194,7 @@ protected:
     QRect StatusLineInSight()
     {
         QWidget *client = Master().viewport();
-        const QRect line = Master().GetStatusRect();
+        const QRect line = Master().ClientToWidget(Master().GetStatusRect());
         return OnScreen(client, line.intersected(client->rect())).intersected(Available());
     }
 };
@@ -192,7 +209,8 @@ TEST_F(FramedWindowTest, TheWindowWithItsFrameFitsTheScreenWithTheStatusLineInSi
         EXPECT_EQ(outer.y(), std::min(2, Available().bottom() + 1 - 768));
     }
 
-    EXPECT_EQ(StatusLineInSight(), OnScreen(Master().viewport(), Master().GetStatusRect()))
+    EXPECT_EQ(StatusLineInSight(),
+              OnScreen(Master().viewport(), Master().ClientToWidget(Master().GetStatusRect())))
         << "the whole status line is in sight";
     EXPECT_TRUE(
         Available().contains(OnScreen(frame->GetLampView(true), frame->GetLampView(true)->rect())))
@@ -211,18 +229,34 @@ TEST_F(FramedWindowTest, OnALaptopScreenTheMasterPaneShowsAllItsContent)
         << "the bottom of the sub-master names is on the screen";
 }
 
-TEST_F(FramedWindowTest, OnASmallerScreenThePanesScrollAndTheStatusLineStays)
+TEST_F(FramedWindowTest, OnASmallerScreenTheDeskIsDrawnSmallerAndOnlyTheRowsScroll)
 {
     if (Available().height() >= 768 && Available().width() >= 1270)
         GTEST_SKIP() << "the console fits this screen";
-    QScrollBar *across = Master().horizontalScrollBar();
-    QScrollBar *down = Master().verticalScrollBar();
-    EXPECT_TRUE(across->isVisible() || down->isVisible()) << "the master pane scrolls";
-    across->setValue(across->maximum());
-    down->setValue(down->maximum());
-    QCoreApplication::processEvents();
-    EXPECT_EQ(StatusLineInSight(), OnScreen(Master().viewport(), Master().GetStatusRect()));
+    EXPECT_LT(frame->GetDeskZoom(), 1.0);
+    orinsub::testing::ExpectWholeDeskInSight(*frame, VisiblePart());
     EXPECT_GT(Dan().horizontalScrollBar()->maximum(), 0) << "the preset rows scroll as ever";
+    SavePicture(QStringLiteral("framed"));
+    orinsub::testing::ExpectDragsMoveTheGrabbedFaders(*frame);
+}
+
+TEST_F(FramedWindowTest, MaximisedTheDeskFillsTheScreen)
+{
+    const int rowsBefore = Dan().viewport()->width();
+    const int trackBefore = Dan().GetFader(0)->GetTrackRect().height();
+    frame->showMaximized();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return frame->isMaximized() && frame->frameGeometry().size() == Available().size(); },
+        5000))
+        << Text(frame->frameGeometry());
+    QTest::qWait(100); // the layout follows the last resize
+    orinsub::testing::ExpectWholeDeskInSight(*frame, VisiblePart());
+    if (Available().width() > 1300)
+        EXPECT_GT(Dan().viewport()->width(), rowsBefore) << "more channels";
+    if (Available().height() > 800)
+        EXPECT_GT(Dan().GetFader(0)->GetTrackRect().height(), trackBefore) << "longer faders";
+    SavePicture(QStringLiteral("maximised"));
+    orinsub::testing::ExpectDragsMoveTheGrabbedFaders(*frame);
 }
 
 } // namespace
