@@ -10,6 +10,7 @@
 #include "model/OrinSUBDoc.h"
 #include "model/SubMaster.h"
 #include "views/ConsoleOperations.h"
+#include "views/CuePlayback.h"
 #include "views/DanConsoleView.h"
 #include "views/DeskWatch.h"
 #include "views/GoFade.h"
@@ -101,6 +102,17 @@ int PaneDesk::Value(const ControlTarget &target) const
         return views::IsFlashSolo() ? 1 : 0;
     case Kind::Independent:
         return views::IsIndependentChannel(target.index + 1) ? 1 : 0;
+    case Kind::CueMode:
+        return m_cues && m_cues->IsPlaying() ? 1 : 0;
+    case Kind::CueGo:
+        return m_cues && m_cues->IsPlaying() && master && master->GetGoFade().IsRunning() ? 1 : 0;
+    case Kind::CueBack:
+        return m_cues && m_cues->IsPlaying() ? 1 : 0;
+    case Kind::CueGoto:
+    case Kind::CueCurrent:
+        return m_cues ? m_cues->GetCurrentCue() : 0;
+    case Kind::CueNext:
+        return m_cues ? m_cues->GetNextCue() : 0;
     default:
         return 0;
     }
@@ -132,6 +144,14 @@ void PaneDesk::Move(const ControlTarget &target, int value)
         break;
     case Kind::Independent:
         views::SetIndependentChannel(target.index + 1, value != 0);
+        break;
+    case Kind::CueMode:
+        if (m_cues)
+            m_cues->SetPlaying(value != 0);
+        break;
+    case Kind::CueGoto:
+        if (m_cues)
+            m_cues->GoTo(value);
         break;
     default:
         break;
@@ -173,7 +193,16 @@ void PaneDesk::Press(const ControlTarget &target, bool down)
         break;
     case Kind::FlashMode:
     case Kind::Independent:
+    case Kind::CueMode:
         Move(target, Value(target) == 0 ? 1 : 0); // a button toggles a latch
+        break;
+    case Kind::CueGo:
+        if (m_cues)
+            m_cues->Go();
+        break;
+    case Kind::CueBack:
+        if (m_cues)
+            m_cues->Back();
         break;
     default:
         break;
