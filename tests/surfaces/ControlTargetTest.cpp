@@ -15,13 +15,22 @@ TEST(ControlTargetTest, EveryTargetOfTheCatalogueParsesFromItsOneName)
         EXPECT_EQ(ControlTarget::Parse(name), target) << name.toStdString();
     }
     // The names that mapping files and OSC layouts hold keep meaning what they meant.
-    for (const char *name :
-         {"A/1",           "A/80",      "B/80",     "sub/20",     "xfade",
-          "xfade/A",       "xfade/B",   "page/up",  "page/down",  "in/A",
-          "in/B",          "in/sub",    "link",     "go",         "go/time",
-          "strip/1",       "strip/128", "bank/1",   "bank/128",   "bank/next",
-          "bank/prev",     "flash/1",   "flash/20", "flash/mode", "independent/1",
-          "independent/80"})
+    for (const char *name : {"A/1",           "A/80",
+                             "B/80",          "sub/20",
+                             "xfade",         "xfade/A",
+                             "xfade/B",       "page/up",
+                             "page/down",     "in/A",
+                             "in/B",          "in/sub",
+                             "link",          "go",
+                             "go/time",       "strip/1",
+                             "strip/128",     "bank/1",
+                             "bank/128",      "bank/next",
+                             "bank/prev",     "flash/1",
+                             "flash/20",      "flash/mode",
+                             "independent/1", "independent/80",
+                             "cue/mode",      "cue/go",
+                             "cue/back",      "cue/goto",
+                             "cue/current",   "cue/next"})
         EXPECT_TRUE(names.count(QString::fromLatin1(name))) << name;
 }
 
@@ -45,7 +54,7 @@ TEST(ControlTargetTest, ASurfacesShapeBoundsItsStripsAndBanks)
     EXPECT_FALSE(ControlTarget::Parse("bank/24", shape));
 
     const std::vector<ControlTarget> all = ListTargets(TargetList::Everything, shape);
-    EXPECT_EQ(all.size(), 160u + 20 + 3 + 2 + 3 + 3 + 20 + 1 + 80 + 8 + 23 + 2);
+    EXPECT_EQ(all.size(), 160u + 20 + 3 + 2 + 3 + 3 + 20 + 1 + 80 + 8 + 23 + 2 + 6);
     const std::vector<ControlTarget> shown = ListTargets(TargetList::Shown, shape);
     EXPECT_EQ(std::count(shown.begin(), shown.end(), *ControlTarget::Parse("xfade")), 0)
         << "shown as handle A";
