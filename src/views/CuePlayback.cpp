@@ -105,7 +105,7 @@ std::optional<FadeTimes> CuePlayback::OnGo(int row, bool cut)
     else
         ArmFollow(*next);
     ShowProgress();
-    return cut ? FadeTimes{} : TimesOf(*next);
+    return TimesOf(*next); // a cut runs none of them
 }
 
 bool CuePlayback::Back()
