@@ -20,7 +20,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -45,10 +46,9 @@ double ThreadCpuMs()
 double CpuOverSeconds(double seconds)
 {
     const double before = ThreadCpuMs();
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < seconds * 1000)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
+    loop.exec();
     return ThreadCpuMs() - before;
 }
 
