@@ -38,6 +38,10 @@ enum CommandId : int {
     kIdFlashSolo = 32810,
     kIdCueList = 32811,
     kIdBlackout = 32812,
+    kIdCuePlayback = 32820,
+    kIdCueBack = 32821,
+    kIdCueGoto = 32822,
+    kIdCueBackTime = 32823,
     kIdAppAbout = 57664,
 };
 
@@ -122,6 +126,21 @@ inline const QString kFadeTimeUnit = QStringLiteral(" 秒");
 // The cue window.
 inline const QString kCueListItem = QStringLiteral("キューリスト(&L)...");
 inline const QString kCueWindowTitle = QStringLiteral("キューリスト");
+
+// Playing the cue list through the crossfader: the switch, BACK, GOTO and their settings.
+inline const QString kCuePlaybackItem = QStringLiteral("キュー再生(&Q)");
+inline const QString kCueBackItem = QStringLiteral("戻る(&B)");
+inline const QString kCueBackKeyShown = QStringLiteral("Ctrl+F12");
+inline const QString kCueGotoItem = QStringLiteral("キューへ移動(&J)...");
+inline const QString kCueGotoKeyShown = QStringLiteral("Ctrl+G");
+inline const QString kCueGotoTitle = QStringLiteral("キューへ移動");
+inline const QString kCueGotoLabel = QStringLiteral("キュー番号:");
+inline const QString kCueBackTimeItem = QStringLiteral("戻る時間(&K)...");
+inline const QString kCueBackTimeTitle = QStringLiteral("戻る時間");
+inline const QString kCueBackTimeLabel =
+    QStringLiteral("戻るでクロスフェーダーが動く時間 (0 でカット):");
+inline const QString kCueSettingsGroup = QStringLiteral("Cues");
+inline const QString kCueBackTimeKey = QStringLiteral("BackTime"); // tenths of a second
 
 // About box (dialog 100) and version resource.
 inline const QString kAboutTitle = QStringLiteral("バージョン情報 OrinSUB");

@@ -12,11 +12,17 @@
 
 namespace orinsub::app {
 
-CFadeTimeDlg::CFadeTimeDlg(int tenths, QWidget *parent) : QDialog(parent)
+CFadeTimeDlg::CFadeTimeDlg(int tenths, QWidget *parent)
+    : CFadeTimeDlg(tenths, kFadeTimeTitle, kFadeTimeLabel, parent)
 {
-    setWindowTitle(kFadeTimeTitle);
+}
+
+CFadeTimeDlg::CFadeTimeDlg(int tenths, const QString &title, const QString &label, QWidget *parent)
+    : QDialog(parent)
+{
+    setWindowTitle(title);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(kFadeTimeLabel, this));
+    layout->addWidget(new QLabel(label, this));
 
     m_seconds = new QDoubleSpinBox(this);
     m_seconds->setDecimals(1);

@@ -1,6 +1,7 @@
 #include "MainFrame.h"
 
 #include "AppResources.h"
+#include "CueGotoDlg.h"
 #include "CueWindow.h"
 #include "FadeTimeDlg.h"
 #include "MainMenu.h"
@@ -24,6 +25,7 @@
 #include "surfaces/PaneDesk.h"
 #include "views/ConsoleKeys.h"
 #include "views/ConsoleOperations.h"
+#include "views/CuePlayback.h"
 #include "views/DanConsoleView.h"
 #include "views/DeskWatch.h"
 #include "views/GoFade.h"
@@ -31,12 +33,14 @@
 #include "views/MasterConsoleView.h"
 #include "views/UndoLastEdit.h"
 
+#include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMimeData>
 #include <QScreen>
 #include <QSettings>
+#include <QTableView>
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
@@ -102,7 +106,9 @@ CMainFrame::CMainFrame(model::COrinSUBDoc *doc, QWidget *parent)
     m_menu = std::make_unique<MainMenu>(*this);
     CreateClient(doc);
     m_sectionDrag = std::make_unique<SectionDrag>(*this);
+    SetUpCuePlayback();
     m_desk = std::make_unique<surfaces::PaneDesk>();
+    m_desk->SetCuePlayback(m_cuePlayback.get());
     m_controlLayer = std::make_unique<surfaces::ControlLayer>(*m_desk);
     KeepFadeTimeInShow();
     KeepBlackoutChecked();
@@ -208,6 +214,10 @@ void CMainFrame::ConnectCommands()
     on(kIdCut, [this] { m_pMasterView->GetGoFade().Cut(); });
     on(kIdFadeTime, [this] { OnFadeTime(); });
     on(kIdBlackout, [this] { m_pMasterView->SetBlackout(!m_pMasterView->IsBlackout()); });
+    on(kIdCuePlayback, [this](bool playing) { m_cuePlayback->SetPlaying(playing); });
+    on(kIdCueBack, [this] { m_cuePlayback->Back(); });
+    on(kIdCueGoto, [this] { OnCueGoto(); });
+    on(kIdCueBackTime, [this] { OnCueBackTime(); });
     using views::InputTarget;
     on(kIdHookA, [this] { SetInputHook(InputTarget::RowA); });
     on(kIdHookB, [this] { SetInputHook(InputTarget::RowB); });
@@ -241,6 +251,39 @@ void CMainFrame::OnFadeTime()
     CFadeTimeDlg dialog(go.GetFadeTime(), this);
     if (dialog.exec() == QDialog::Accepted)
         go.SetFadeTime(dialog.GetTenths());
+}
+
+void CMainFrame::SetUpCuePlayback()
+{
+    m_cuePlayback = std::make_unique<views::CuePlayback>(m_pMasterView->GetGoFade());
+    m_cuePlayback->SetReadout(m_pMasterView->GetCueReadout());
+    QSettings settings;
+    settings.beginGroup(kCueSettingsGroup);
+    m_cuePlayback->SetBackTime(
+        settings.value(kCueBackTimeKey, views::CuePlayback::kDefaultBackTime).toInt());
+    m_cuePlayback->SetPlayingListener([this](bool playing) {
+        Command(kIdCuePlayback)->setChecked(playing);
+        Command(kIdCueBack)->setEnabled(playing);
+        Command(kIdCueGoto)->setEnabled(playing);
+    });
+}
+
+void CMainFrame::OnCueGoto()
+{
+    CueGotoDlg dialog(m_doc->m_extension.cues, this);
+    if (dialog.exec() == QDialog::Accepted)
+        m_cuePlayback->GoTo(dialog.GetNumber());
+}
+
+void CMainFrame::OnCueBackTime()
+{
+    CFadeTimeDlg dialog(m_cuePlayback->GetBackTime(), kCueBackTimeTitle, kCueBackTimeLabel, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_cuePlayback->SetBackTime(dialog.GetTenths());
+    QSettings settings;
+    settings.beginGroup(kCueSettingsGroup);
+    settings.setValue(kCueBackTimeKey, m_cuePlayback->GetBackTime());
 }
 
 void CMainFrame::BeginRowDrag(controls::CDan *row, QPoint point)
@@ -314,8 +357,14 @@ void CMainFrame::OnPatch()
 
 void CMainFrame::OnCueList()
 {
-    if (!m_cueWindow)
+    if (!m_cueWindow) {
         m_cueWindow = new CueWindow(*m_doc, this);
+        // Every edit shows in the table: the cue readout follows the same signals.
+        const QAbstractItemModel *table = m_cueWindow->Table()->model();
+        const auto refresh = [this] { m_cuePlayback->Refresh(); };
+        connect(table, &QAbstractItemModel::modelReset, this, refresh);
+        connect(table, &QAbstractItemModel::dataChanged, this, refresh);
+    }
     m_cueWindow->setWindowState(m_cueWindow->windowState() & ~Qt::WindowMinimized);
     m_cueWindow->show();
     m_cueWindow->raise();
@@ -372,6 +421,7 @@ void CMainFrame::OnInitialUpdate()
         m_pPatchFrame->RefreshGrid();
     if (m_cueWindow)
         m_cueWindow->ShowChanged();
+    m_cuePlayback->ShowChanged();
     // Another patch or other sub-masters: every slot, the unpatched ones too, follows the desk
     // at once rather than keeping a level that no fader controls any more.
     model::RecomputeAllChannels();

@@ -22,7 +22,8 @@ class UndoRecord;
 } // namespace orinsub::model
 namespace orinsub::views {
 class CMasterConsoleView;
-}
+class CuePlayback;
+} // namespace orinsub::views
 namespace orinsub::surfaces {
 class ControlLayer;
 class PaneDesk;
@@ -103,6 +104,8 @@ public:
     const MainMenu &Menu() const { return *m_menu; }
     /// The section drag-and-copy that the panes start.
     SectionDrag &GetSectionDrag() const { return *m_sectionDrag; }
+    /// The cue list played through the crossfader ("キュー再生").
+    views::CuePlayback &GetCuePlayback() const { return *m_cuePlayback; }
     /// The one road of every control surface to the desk; it lives as long as the panes.
     surfaces::ControlLayer &GetControlLayer() const { return *m_controlLayer; }
 
@@ -151,6 +154,12 @@ private:
     void KeepFadeTimeInShow();
     /// The blackout item's check mark follows blackout, whoever switched it.
     void KeepBlackoutChecked();
+    /// The cue playback: its switch and commands on the menu, BACK's time from the settings.
+    void SetUpCuePlayback();
+    /// Asks for a cue number and fades to that cue.
+    void OnCueGoto();
+    /// The back-time dialog; the time chosen goes into the settings.
+    void OnCueBackTime();
     void OnEditCommand(int id);
     void ActivateNextPane(bool backwards);
     /// The four panes in F6 order: left strip, preset pane, right strip, master pane.
@@ -173,6 +182,7 @@ private:
     std::unique_ptr<dmx::PeriodicTimer> m_linkTimer;
     std::unique_ptr<MainMenu> m_menu;
     std::unique_ptr<SectionDrag> m_sectionDrag;
+    std::unique_ptr<views::CuePlayback> m_cuePlayback;
     std::unique_ptr<surfaces::PaneDesk> m_desk;
     std::unique_ptr<surfaces::ControlLayer> m_controlLayer;
     CMySplitterWnd *m_wndSplitter = nullptr;

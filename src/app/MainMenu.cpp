@@ -64,6 +64,10 @@ Keys AcceleratorsOf(int id)
         return {Shift | Qt::Key_F12};
     case kIdBlackout:
         return {Ctrl | Qt::Key_B};
+    case kIdCueBack:
+        return {Ctrl | Qt::Key_F12};
+    case kIdCueGoto:
+        return {Ctrl | Qt::Key_G};
     default:
         return {};
     }
@@ -120,6 +124,15 @@ MainMenu::MainMenu(QMainWindow &window)
     blackout->setCheckable(true);
     blackout->setShortcutContext(Qt::ApplicationShortcut);
     blackout->setAutoRepeat(false);
+    Add(operation, kIdCuePlayback, kCuePlaybackItem)->setCheckable(true);
+    for (const auto &[id, item, shown] : {std::tuple{kIdCueBack, kCueBackItem, kCueBackKeyShown},
+                                          {kIdCueGoto, kCueGotoItem, kCueGotoKeyShown}}) {
+        QAction *action = Add(operation, id, item, shown);
+        action->setShortcutContext(Qt::ApplicationShortcut);
+        action->setAutoRepeat(false);
+        action->setEnabled(false); // until the cue list has the crossfader
+    }
+    Add(operation, kIdCueBackTime, kCueBackTimeItem);
     Add(operation, kIdSurfaces, surfaces::kSurfacesMenuItem);
     operation->addSeparator();
     Add(operation, kIdHookA, QStringLiteral("入力引っかけ:A段"), QStringLiteral("Ctrl+1"));

@@ -1,5 +1,7 @@
 #include "ControlTarget.h"
 
+#include "model/CueList.h"
+
 #include <algorithm>
 #include <array>
 
@@ -23,6 +25,12 @@ constexpr TargetFamily ButtonFamily(const char *name, Kind kind, int index = 0)
 constexpr TargetFamily BankFamily(const char *name, Kind kind, int count = 0)
 {
     return {name, kind, 0, 0, count, Action::Button, 0, 1, TargetScope::Bank, false, count == 0};
+}
+
+/// A cue number in tenths (0: none), as a surface shows and sends it.
+constexpr TargetFamily CueFamily(const char *name, Kind kind)
+{
+    return {name, kind, 0, 0, 0, Action::Number, 0, model::kMaxCueNumber};
 }
 
 // Adding a family: a row here (and a Kind), its value and action in the desk over the panes.
@@ -53,6 +61,13 @@ constexpr std::array kFamilies{
     BankFamily("bank", Kind::BankSelect, ControlTarget::kMaxBanks),
     BankFamily("bank/next", Kind::BankNext),
     BankFamily("bank/prev", Kind::BankPrevious),
+    // The cue list through the crossfader.
+    TargetFamily{"cue/mode", Kind::CueMode, 0, 0, 0, Action::Latch},
+    ButtonFamily("cue/go", Kind::CueGo),
+    ButtonFamily("cue/back", Kind::CueBack),
+    CueFamily("cue/goto", Kind::CueGoto),
+    CueFamily("cue/current", Kind::CueCurrent),
+    CueFamily("cue/next", Kind::CueNext),
 };
 
 /// How many targets a numbered family has on a surface of that shape.

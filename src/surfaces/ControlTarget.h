@@ -44,6 +44,12 @@ struct ControlTarget
         BankSelect, // index 0.. (bank/1 is index 0)
         BankNext,
         BankPrevious,
+        CueMode, // 0 the desk plays by hand, 1 GO plays the cue list
+        CueGo,
+        CueBack,
+        CueGoto,    // a cue number in tenths: moving it fades to that cue
+        CueCurrent, // the cue on stage, in tenths (0: none); shown, not played
+        CueNext,    // the cue GO plays next, in tenths (0: none)
     };
 
     Kind kind = Kind::Go;

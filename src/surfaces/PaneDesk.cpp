@@ -10,6 +10,7 @@
 #include "model/OrinSUBDoc.h"
 #include "model/SubMaster.h"
 #include "views/ConsoleOperations.h"
+#include "views/CuePlayback.h"
 #include "views/DanConsoleView.h"
 #include "views/DeskWatch.h"
 #include "views/GoFade.h"
@@ -108,6 +109,17 @@ int PaneDesk::Value(const ControlTarget &target) const
         return master ? master->GetGrandMaster() : 0;
     case Kind::Blackout:
         return master && master->IsBlackout() ? 1 : 0;
+    case Kind::CueMode:
+        return m_cues && m_cues->IsPlaying() ? 1 : 0;
+    case Kind::CueGo:
+        return m_cues && m_cues->IsPlaying() && master && master->GetGoFade().IsRunning() ? 1 : 0;
+    case Kind::CueBack:
+        return m_cues && m_cues->IsPlaying() ? 1 : 0;
+    case Kind::CueGoto:
+    case Kind::CueCurrent:
+        return m_cues ? m_cues->GetCurrentCue() : 0;
+    case Kind::CueNext:
+        return m_cues ? m_cues->GetNextCue() : 0;
     default:
         return 0;
     }
@@ -147,6 +159,14 @@ void PaneDesk::Move(const ControlTarget &target, int value)
     case Kind::Blackout:
         if (master)
             master->SetBlackout(value != 0);
+        break;
+    case Kind::CueMode:
+        if (m_cues)
+            m_cues->SetPlaying(value != 0);
+        break;
+    case Kind::CueGoto:
+        if (m_cues)
+            m_cues->GoTo(value);
         break;
     default:
         break;
@@ -188,12 +208,21 @@ void PaneDesk::Press(const ControlTarget &target, bool down)
         break;
     case Kind::FlashMode:
     case Kind::Independent:
+    case Kind::CueMode:
     case Kind::Blackout:                          // at once: a box's button is pressed on purpose
         Move(target, Value(target) == 0 ? 1 : 0); // a button toggles a latch
         break;
     case Kind::Cut:
         if (master)
             master->GetGoFade().Cut();
+        break;
+    case Kind::CueGo:
+        if (m_cues)
+            m_cues->Go();
+        break;
+    case Kind::CueBack:
+        if (m_cues)
+            m_cues->Back();
         break;
     default:
         break;

@@ -2,6 +2,10 @@
 
 #include "Desk.h"
 
+namespace orinsub::views {
+class CuePlayback;
+}
+
 namespace orinsub::surfaces {
 
 /// The desk over the console's panes (reached through g_orin; a missing pane reads as an empty
@@ -14,6 +18,9 @@ public:
     ~PaneDesk() override;
     PaneDesk(const PaneDesk &) = delete;
     PaneDesk &operator=(const PaneDesk &) = delete;
+
+    /// The cue playback the cue targets play (not owned; null: they read 0 and do nothing).
+    void SetCuePlayback(views::CuePlayback *cues) { m_cues = cues; }
 
     int Value(const ControlTarget &target) const override;
     void Move(const ControlTarget &target, int value) override;
@@ -28,6 +35,9 @@ public:
     int SubMasterState(int fader) const override;
     uint8_t OutputLevel(int channel) const override;
     bool IsOnAir(int row) const override;
+
+private:
+    views::CuePlayback *m_cues = nullptr;
 };
 
 } // namespace orinsub::surfaces

@@ -45,3 +45,13 @@ inline const QString kPageCaption = QStringLiteral("PAGE");
 inline const QString kIndependentItem = QStringLiteral("独立チャンネル");
 
 } // namespace orinsub::views
+
+namespace orinsub::views::cuetexts {
+
+// Playing the cue list through the crossfader: what the cue readout tells the operator.
+inline const QString kListEnd = QStringLiteral("最後のキューです。GO できません");
+inline const QString kListStart = QStringLiteral("前のキューはありません");
+inline const QString kListEmpty = QStringLiteral("キューがありません");
+inline const QString kPlaybackOff = QStringLiteral("キュー再生がオフです");
+
+} // namespace orinsub::views::cuetexts

@@ -37,20 +37,37 @@ void GoFade::ShowDisplay() const
 
 bool GoFade::Go()
 {
-    return Go(FadeTimes::Together(milliseconds(m_fadeTime * 100)));
+    if (!m_player)
+        return Go(FadeTimes::Together(milliseconds(m_fadeTime * 100)));
+    if (!AcceptsGo())
+        return false;
+    const std::optional<FadeTimes> times = m_player->OnGo(GetNextRow(), false);
+    return times && Begin(*times);
 }
 
 bool GoFade::AcceptsGo() const
 {
+    return AcceptsFollow() && !(m_lastGo && m_clock() - *m_lastGo < kBounce);
+}
+
+bool GoFade::AcceptsFollow() const
+{
     // The operator's hand on a handle wins; a GO during a fade must not snap it to its end.
-    return !m_crossFader.IsHandleGrabbed() && !m_running &&
-           !(m_lastGo && m_clock() - *m_lastGo < kBounce);
+    return !m_crossFader.IsHandleGrabbed() && !m_running;
 }
 
 bool GoFade::Go(const FadeTimes &times)
 {
-    if (!AcceptsGo())
-        return false;
+    return AcceptsGo() && Begin(times);
+}
+
+bool GoFade::Follow(const FadeTimes &times)
+{
+    return AcceptsFollow() && Begin(times);
+}
+
+bool GoFade::Begin(const FadeTimes &times)
+{
     m_lastGo = m_clock();
     Start(times);
     return true;
@@ -60,10 +77,13 @@ void GoFade::Cut()
 {
     if (m_crossFader.IsHandleGrabbed())
         return;
-    if (m_running)
+    if (m_running) {
         Finish();
-    else
+        if (m_player)
+            m_player->OnTakenOver();
+    } else if (!m_player || m_player->OnGo(GetNextRow(), true)) {
         Start({});
+    }
 }
 
 void GoFade::Start(const FadeTimes &times)
@@ -82,6 +102,8 @@ void GoFade::Start(const FadeTimes &times)
 void GoFade::Stop()
 {
     SetRunning(false);
+    if (m_player)
+        m_player->OnTakenOver();
 }
 
 void GoFade::Finish()

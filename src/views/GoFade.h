@@ -30,6 +30,19 @@ struct FadeTimes
     static FadeTimes Together(std::chrono::milliseconds time) { return {time, time, {}}; }
 };
 
+/// Who plays the desk's GO instead of the plain crossfade: the cue list while the crossfader is
+/// handed to it. Told on the UI thread, from inside GoFade.
+class GoPlayer
+{
+public:
+    virtual ~GoPlayer() = default;
+    /// An accepted GO (a cut: with no fade running) is about to run toward row: the player loads
+    /// its look there and gives its times; nothing refuses the GO (nothing left to play).
+    virtual std::optional<FadeTimes> OnGo(int row, bool cut) = 0;
+    /// The operator took over: a cut completed the fade, or a hand moved a handle.
+    virtual void OnTakenOver() = 0;
+};
+
 /// The timed crossfade ("GO"): both crossfader handles travel from where they stand to the row
 /// that was not the last one fully on air (its handle at 255, the other at 0), so a GO after a
 /// completed fade goes back, and a GO after a partial crossfade by hand completes it the way the
@@ -54,17 +67,24 @@ public:
 
     explicit GoFade(controls::CCrossFader &crossFader, QObject *parent = nullptr);
 
-    /// GO over the fade time (a time of 0 cuts). True when it started: nothing happens during
-    /// a fade, within kBounce of the previous GO, or while the mouse holds a handle.
+    /// GO over the fade time (a time of 0 cuts), or what the player plays. True when it
+    /// started: nothing happens during a fade, within kBounce of the previous GO, or while the
+    /// mouse holds a handle.
     bool Go();
     /// GO with times of its own (a cue's split times), under the same rules.
     bool Go(const FadeTimes &times);
+    /// A GO nobody pressed (a cue's follow): as Go(times), but no bounce to guard against.
+    bool Follow(const FadeTimes &times);
+    /// Hands GO and カット to player (not owned), or back to the plain crossfade (null).
+    void SetPlayer(GoPlayer *player) { m_player = player; }
     /// Whether a GO now would start a fade.
     bool AcceptsGo() const;
+    /// Whether a follow now would: no fade runs and no hand holds a handle.
+    bool AcceptsFollow() const;
     /// Completes a running fade at once; without one, cuts to the row a GO would fade to.
     /// Nothing while the mouse holds a handle.
     void Cut();
-    /// Ends a running fade with the handles where they are (a handle was grabbed).
+    /// Ends a running fade with the handles where they are (a handle was grabbed or moved).
     void Stop();
     bool IsRunning() const { return m_running; }
     /// The share of the running fade's time gone by, 0..1; 0 while no fade runs.
@@ -110,6 +130,7 @@ private:
         uint8_t LevelAt(std::chrono::milliseconds elapsed) const;
     };
 
+    bool Begin(const FadeTimes &times);
     void Start(const FadeTimes &times);
     void Finish();
     void SetRunning(bool running);
@@ -130,6 +151,7 @@ private:
     int m_fadeTime = kDefaultFadeTime;
     std::function<void(int)> m_onFadeTime;
     std::function<void()> m_onDisplay;
+    GoPlayer *m_player = nullptr;
 };
 
 } // namespace orinsub::views

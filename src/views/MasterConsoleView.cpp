@@ -11,6 +11,7 @@
 #include "UndoLastEdit.h"
 #include "controls/ConsoleLook.h"
 #include "controls/CrossFader.h"
+#include "controls/CueReadout.h"
 #include "controls/FaderLabel.h"
 #include "controls/FlashButton.h"
 #include "controls/Geometry.h"
@@ -68,6 +69,7 @@ CMasterConsoleView::CMasterConsoleView(model::COrinSUBDoc *doc, QWidget *parent)
       m_pageDownLamp(
           std::make_unique<controls::CRcLamp>(1045, 105, 1075, 135, kPageDownText, this)),
       m_inButton(std::make_unique<controls::CInButton>(60, 80, kInText, this)),
+      m_cueReadout(std::make_unique<controls::CCueReadout>(RectLTRB(30, 1, 1030, 19), this)),
       m_pageRect(RectLTRB(1040, 40, 1080, 70))
 {
     const int y = m_faderTop + m_faderHeight / 2;
@@ -512,6 +514,8 @@ void CMasterConsoleView::OnDraw(QPainter &painter, const QRect &exposed)
     m_pageUpLamp->Draw(painter);
     m_pageDownLamp->Draw(painter);
     m_inButton->Draw(painter);
+    if (m_cueReadout->GetRect().intersects(exposed))
+        m_cueReadout->Draw(painter);
     m_crossFader->Draw(painter);
     m_live->Draw(painter, exposed);
     painter.setFont(controls::ConsoleFont(kStatusPointSize));

@@ -15,6 +15,7 @@ class COrinSUBDoc;
 }
 namespace orinsub::controls {
 class CCrossFader;
+class CCueReadout;
 class CFaderLabel;
 class CFlashButton;
 class CInButton;
@@ -113,6 +114,8 @@ public:
     controls::CSubFader *GetSubFader(int index) const;
     controls::CCrossFader *GetCrossFader() const { return m_crossFader.get(); }
     controls::CInButton *GetInButton() const { return m_inButton.get(); }
+    /// The line above the sub faders that shows where the cue list stands.
+    controls::CCueReadout *GetCueReadout() const { return m_cueReadout.get(); }
     controls::CRcLamp *GetPageUpLamp() const { return m_pageUpLamp.get(); }
     controls::CRcLamp *GetPageDownLamp() const { return m_pageDownLamp.get(); }
     controls::CFaderLabel *GetNameLabel(int index) const { return m_nameLabels.at(index).get(); }
@@ -173,6 +176,7 @@ private:
     std::unique_ptr<controls::CRcLamp> m_pageUpLamp;
     std::unique_ptr<controls::CRcLamp> m_pageDownLamp;
     std::unique_ptr<controls::CInButton> m_inButton;
+    std::unique_ptr<controls::CCueReadout> m_cueReadout;
     QRect m_pageRect;
     int m_page = 1;
     int m_pageCount = 20;

@@ -1,6 +1,7 @@
 #include "app/MainFrame.h"
 #include "AppTestSupport.h"
 #include "app/AppResources.h"
+#include "app/CueGotoDlg.h"
 #include "app/FadeTimeDlg.h"
 #include "app/MySplitterWnd.h"
 #include "controls/Dan.h"
@@ -11,6 +12,7 @@
 #include "controls/SubFader.h"
 #include "dmx/LinkTick.h"
 #include "dmx/OrinZentra.h"
+#include "model/CueTexts.h"
 #include "model/Mix.h"
 #include "model/OrinGlobal.h"
 #include "model/OrinSUBDoc.h"
@@ -22,6 +24,7 @@
 #include "support/ScriptedSeams.h"
 #include "surfaces/ControlLayer.h"
 #include "surfaces/RecordingSurface.h"
+#include "views/CuePlayback.h"
 #include "views/DanConsoleView.h"
 #include "views/GoFade.h"
 #include "views/LampConsoleView.h"
@@ -160,6 +163,10 @@ TEST_F(MainFrameTest, MenusShowTheirTextsAndShortcutsWithEditCommandsGreyedAtSta
                                   "カット(&X)\tShift+F12",
                                   "フェード時間(&F)...",
                                   "ブラックアウト(&B)\tCtrl+B",
+                                  "キュー再生(&Q)",
+                                  "戻る(&B)\tCtrl+F12 (grey)",
+                                  "キューへ移動(&J)...\tCtrl+G (grey)",
+                                  "戻る時間(&K)...",
                                   "外部操作卓(&S)...",
                                   "-",
                                   "入力引っかけ:A段\tCtrl+1",
@@ -210,6 +217,8 @@ TEST_F(MainFrameTest, EveryAcceleratorReachesItsCommand)
         {QKeyCombination(Qt::Key_F12), kIdGo},
         {shift | Qt::Key_F12, kIdCut},
         {ctrl | Qt::Key_B, kIdBlackout},
+        {ctrl | Qt::Key_F12, kIdCueBack},
+        {ctrl | Qt::Key_G, kIdCueGoto},
     };
     for (const auto &[keys, id] : table) {
         QAction *action = frame->Command(id);
@@ -589,3 +598,55 @@ TEST_F(MainFrameTest, ClosingFinishesTheLinkBeforeThePortGoesAndTicksNoMore)
 }
 
 } // namespace
+
+TEST_F(MainFrameTest, TheCueListTakesTheCrossfaderFromTheMenuAndGotoAsksForAKnownCue)
+{
+    for (int number : {10, 20}) {
+        model::Cue cue;
+        cue.number = number;
+        cue.look[0] = static_cast<uint8_t>(number);
+        ASSERT_TRUE(doc.m_extension.cues.Add(cue).IsOk());
+    }
+    auto now = std::chrono::steady_clock::now();
+    Master().GetGoFade().SetClock([&now] { return now; });
+    views::CuePlayback &cues = frame->GetCuePlayback();
+    frame->Command(kIdCuePlayback)->trigger();
+    EXPECT_TRUE(cues.IsPlaying());
+    EXPECT_TRUE(frame->Command(kIdCuePlayback)->isChecked());
+    EXPECT_TRUE(frame->Command(kIdCueBack)->isEnabled());
+    frame->Command(kIdGo)->trigger();
+    EXPECT_EQ(Dan().GetRow(0)->GetFader(0)->GetLevel(), 10) << "cue 1 into row A";
+    EXPECT_EQ(cues.GetCurrentCue(), 10);
+    Master().GetGoFade().Cut();
+    now += std::chrono::seconds(1);
+
+    orinsub::testing::ScriptedQuestions questions;
+    QTimer::singleShot(0, [] {
+        auto *dialog = dynamic_cast<CueGotoDlg *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        for (const char *typed : {"2.5", "abc", "0", "２"}) {
+            dialog->GetNumberBox()->setText(QString::fromUtf8(typed));
+            dialog->accept();
+        }
+    });
+    frame->Command(kIdCueGoto)->trigger();
+    EXPECT_EQ(questions.texts,
+              (QStringList{"キュー 2.5 はありません。", model::texts::kCueNumberRange.toString(),
+                           model::texts::kCueNumberRange.toString()}));
+    EXPECT_EQ(cues.GetCurrentCue(), 20);
+
+    orinsub::testing::PrivateSettings settings;
+    QTimer::singleShot(0, [] {
+        auto *dialog = dynamic_cast<CFadeTimeDlg *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->GetSpinBox()->value(), 1.0);
+        dialog->GetSpinBox()->setValue(2.5);
+        dialog->accept();
+    });
+    frame->Command(kIdCueBackTime)->trigger();
+    EXPECT_EQ(cues.GetBackTime(), 25);
+    EXPECT_EQ(QSettings().value(QStringLiteral("Cues/BackTime")).toInt(), 25);
+
+    frame->Command(kIdCuePlayback)->trigger();
+    EXPECT_FALSE(frame->Command(kIdCueGoto)->isEnabled());
+}

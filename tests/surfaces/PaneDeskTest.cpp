@@ -3,6 +3,7 @@
 #include "controls/DanLamp.h"
 #include "controls/FaderLabel.h"
 #include "controls/MyEdit.h"
+#include "views/CuePlayback.h"
 #include "views/GoFade.h"
 #include "views/LiveControls.h"
 #include "views/UndoLastEdit.h"
@@ -209,4 +210,43 @@ TEST_F(LayerTest, GrandMasterBlackoutAndCutPlayFromASurfaceWithTheirFeedback)
     EXPECT_FALSE(master->GetGoFade().IsRunning()) << "the fade completed at once";
     EXPECT_EQ(HandleA().GetLevel(), 255);
     EXPECT_EQ(HandleB().GetLevel(), 0);
+}
+
+TEST_F(LayerTest, TheCueListPlaysFromASurfaceWhichSeesWhereItStands)
+{
+    auto now = std::chrono::steady_clock::now();
+    master->GetGoFade().SetClock([&now] { return now; });
+    views::CuePlayback cues(master->GetGoFade());
+    desk.SetCuePlayback(&cues);
+    for (int number : {10, 20, 30}) {
+        model::Cue cue;
+        cue.number = number;
+        cue.look[0] = static_cast<uint8_t>(number);
+        cue.upTime = cue.downTime = 0;
+        ASSERT_TRUE(doc.m_extension.cues.Add(cue).IsOk());
+    }
+    RecordingSurface panel({"cue/mode", "cue/go", "cue/current", "cue/next"}, true);
+    Attach(panel);
+    layer->Press(&panel, T("cue/mode"), true);
+    layer->Flush();
+    EXPECT_TRUE(cues.IsPlaying());
+    EXPECT_EQ(panel.Last("cue/mode")->value, 1);
+    EXPECT_EQ(panel.Last("cue/next")->value, 10);
+
+    layer->Press(&panel, T("cue/go"), true); // a cue of 0 s ends on the fade's first step
+    layer->Flush();
+    EXPECT_EQ(model::s_channelLevels[0], 10);
+    EXPECT_EQ(panel.Last("cue/current")->value, 10);
+    EXPECT_EQ(panel.Last("cue/next")->value, 20);
+
+    now += std::chrono::seconds(1);
+    layer->Move(&panel, T("cue/goto"), 30);
+    layer->Flush();
+    EXPECT_EQ(model::s_channelLevels[0], 30);
+    EXPECT_EQ(panel.Last("cue/current")->value, 30);
+    EXPECT_EQ(panel.Last("cue/next")->value, 0) << "the list's end";
+
+    layer->Move(&panel, T("cue/mode"), 0);
+    EXPECT_FALSE(cues.IsPlaying());
+    desk.SetCuePlayback(nullptr);
 }

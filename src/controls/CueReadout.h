@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+
+class QPainter;
+
+namespace orinsub::controls {
+
+class Pane;
+
+/// What the cue readout shows: the cue on stage and the next one ("12 夕景"; empty for none),
+/// how far the running fade has come, and a word to the operator.
+struct CueReadoutState
+{
+    bool playing = false; // the crossfader is handed to the cue list
+    QString current;
+    QString next;
+    double progress = 0.0; // 0..1 of the running fade; 0 while none runs
+    QString message;
+
+    bool operator==(const CueReadoutState &) const = default;
+};
+
+/// One line of the master pane that shows where the cue list stands. Not a widget: its pane
+/// draws it; it repaints itself in the pane only when what it shows changed.
+class CCueReadout
+{
+public:
+    /// rect in the pane's logical coordinates.
+    CCueReadout(const QRect &rect, Pane *owner);
+
+    void Show(const CueReadoutState &state);
+    const CueReadoutState &GetState() const { return m_state; }
+    QRect GetRect() const { return m_rect; }
+    void Draw(QPainter &painter) const;
+
+private:
+    int BarWidth(double progress) const;
+    QRect BarRect() const;
+
+    QRect m_rect;
+    Pane *m_owner;
+    CueReadoutState m_state;
+};
+
+} // namespace orinsub::controls
