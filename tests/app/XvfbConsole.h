@@ -66,13 +66,13 @@ protected:
         ::kill(static_cast<pid_t>(console.processId()), signal);
         return console.waitForFinished(10000);
     }
-    /// Runs xdotool; its output, or nothing when it failed.
-    std::optional<QString> XDo(const QStringList &arguments)
+    /// Runs xdotool, waiting up to timeoutMs; its output, or nothing when it failed.
+    std::optional<QString> XDo(const QStringList &arguments, int timeoutMs = 20000)
     {
         QProcess xdo;
         xdo.setProcessEnvironment(Environment());
         xdo.start("xdotool", arguments);
-        if (!xdo.waitForFinished(20000) || xdo.exitCode() != 0) {
+        if (!xdo.waitForFinished(timeoutMs) || xdo.exitCode() != 0) {
             ADD_FAILURE() << "xdotool " << arguments.join(' ').toStdString() << ": "
                           << xdo.readAllStandardError().toStdString();
             return std::nullopt;
@@ -85,13 +85,14 @@ protected:
         const std::optional<QString> window = WindowShown(title);
         return window && XDo({"windowfocus", "--sync", *window});
     }
-    /// Waits (up to 20 s) until the main window shows with this title.
+    /// Waits (up to a minute: a sanitised console starts slowly on a busy machine) until the
+    /// main window shows with this title.
     bool WaitForTitle(const QString &title) { return WindowShown(title).has_value(); }
     /// The window once it has this title and shows on the screen: a window gets its title
     /// before it is mapped, and cannot take the focus until it is.
     std::optional<QString> WindowShown(const QString &title)
     {
-        return XDo({"search", "--sync", "--onlyvisible", "--name", '^' + title + '$'});
+        return XDo({"search", "--sync", "--onlyvisible", "--name", '^' + title + '$'}, 60000);
     }
 
     QTemporaryDir folder;

@@ -161,14 +161,15 @@ async function run() {
     await new Promise((r) => setTimeout(r, 200));
   };
 
-  // Swipes scroll and move nothing: sideways from a knob to the next bank of sub-masters, up
-  // from a track to the rows.
-  await swipe(await knob('sub/2'), -200, 0);
-  check(await page.$eval('#sub-faders', (e) => e.scrollLeft > 0), 'a sideways swipe from a knob shows the next bank');
-  await page.$eval('#sub-faders', (e) => e.scrollTo(0, 0));
+  // Swipes scroll and move nothing: up from a track to the rows, sideways from a knob to the
+  // next bank of sub-masters.
   await swipe(await centre('[data-target="sub/3"] .groove'), 0, -300);
   check(await page.waitForFunction(() => window.scrollY > 0, { timeout: 1000 }).then(() => true, () => false),
         'a swipe up from a track scrolls toward the rows');
+  await page.evaluate(() => window.scrollTo(0, 0));
+  await swipe(await knob('sub/2'), -200, 0);
+  check(await page.$eval('#sub-faders', (e) => e.scrollLeft > 0), 'a sideways swipe from a knob shows the next bank');
+  await page.$eval('#sub-faders', (e) => e.scrollTo(0, 0));
   desk = await ask({ cmd: 'desk' });
   check(desk.subs[1] === 0 && desk.subs[2] === 0, 'swipes moved no fader: ' + desk.subs.slice(0, 3));
   await page.evaluate(() => window.scrollTo(0, 0));
