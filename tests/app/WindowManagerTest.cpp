@@ -158,7 +158,7 @@ protected:
             GTEST_SKIP() << g_skipReason;
         // The window manager frames the window, then the window fits itself to the frame.
         ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return frame->frameGeometry() != frame->geometry() && Fits(); }, 5000))
+            [&] { return frame->frameGeometry() != frame->geometry() && Fits(); }, 20000))
             << "frame " << Text(frame->frameGeometry()) << ", inside " << Text(frame->geometry());
         QTest::qWait(100); // the layout follows the last resize
     }
@@ -245,9 +245,10 @@ TEST_F(FramedWindowTest, MaximisedTheDeskFillsTheScreen)
     const int rowsBefore = Dan().viewport()->width();
     const int trackBefore = Dan().GetFader(0)->GetTrackRect().height();
     frame->showMaximized();
+    // A busy machine's window manager takes its time.
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return frame->isMaximized() && frame->frameGeometry().size() == Available().size(); },
-        5000))
+        20000))
         << Text(frame->frameGeometry());
     QTest::qWait(100); // the layout follows the last resize
     orinsub::testing::ExpectWholeDeskInSight(*frame, VisiblePart());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -66,13 +67,13 @@ protected:
         ::kill(static_cast<pid_t>(console.processId()), signal);
         return console.waitForFinished(10000);
     }
-    /// Runs xdotool, waiting up to timeoutMs; its output, or nothing when it failed.
-    std::optional<QString> XDo(const QStringList &arguments, int timeoutMs = 20000)
+    /// Runs xdotool; its output, or nothing when it failed.
+    std::optional<QString> XDo(const QStringList &arguments)
     {
         QProcess xdo;
         xdo.setProcessEnvironment(Environment());
         xdo.start("xdotool", arguments);
-        if (!xdo.waitForFinished(timeoutMs) || xdo.exitCode() != 0) {
+        if (!xdo.waitForFinished(20000) || xdo.exitCode() != 0) {
             ADD_FAILURE() << "xdotool " << arguments.join(' ').toStdString() << ": "
                           << xdo.readAllStandardError().toStdString();
             return std::nullopt;
@@ -92,7 +93,20 @@ protected:
     /// before it is mapped, and cannot take the focus until it is.
     std::optional<QString> WindowShown(const QString &title)
     {
-        return XDo({"search", "--sync", "--onlyvisible", "--name", '^' + title + '$'}, 60000);
+        // Polled: xdotool's own --sync wait can miss a window that shows while it waits.
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 60000) {
+            QProcess xdo;
+            xdo.setProcessEnvironment(Environment());
+            xdo.start("xdotool", {"search", "--onlyvisible", "--name", '^' + title + '$'});
+            if (xdo.waitForFinished(20000) && xdo.exitCode() == 0)
+                return QString::fromLocal8Bit(xdo.readAllStandardOutput()).trimmed();
+            QTest::qWait(200);
+        }
+        ADD_FAILURE() << "no window \"" << title.toStdString() << "\" within a minute; console "
+                      << (console.state() == QProcess::Running ? "running" : "ended");
+        return std::nullopt;
     }
 
     QTemporaryDir folder;
