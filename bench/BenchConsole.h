@@ -4,6 +4,7 @@
 #include "app/MainFrame.h"
 #include "app/OrinSUBApp.h"
 #include "dmx/OrinZentra.h"
+#include "dmx/PeriodicTimer.h"
 #include "model/OrinGlobal.h"
 
 #include <QTemporaryDir>
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 namespace orinsub::bench {
 
@@ -24,6 +26,34 @@ inline int IntOption(int argc, char **argv, const char *name, int fallback)
     }
     return fallback;
 }
+
+/// CPU milliseconds the whole process has used so far.
+inline double ProcessCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+/// CPU milliseconds the calling thread has used so far.
+inline double ThreadCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+/// A link timer that never ticks, so that a benchmark measures the window alone.
+class StillTimer : public dmx::PeriodicTimer
+{
+public:
+    bool Start(std::chrono::nanoseconds, Tick) override { return m_running = true; }
+    void Stop() override { m_running = false; }
+    bool IsRunning() const override { return m_running; }
+
+private:
+    bool m_running = false;
+};
 
 /// Off-screen, with settings and recovery copies in a folder of its own (no show reopened, no
 /// surface configured): make it before the QApplication.

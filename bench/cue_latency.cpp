@@ -35,21 +35,14 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-double ThreadCpuMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
-}
-
 /// The UI thread's CPU over seconds of the event loop, in milliseconds.
 double CpuOverSeconds(double seconds)
 {
-    const double before = ThreadCpuMs();
+    const double before = bench::ThreadCpuMs();
     QEventLoop loop;
     QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
     loop.exec();
-    return ThreadCpuMs() - before;
+    return bench::ThreadCpuMs() - before;
 }
 
 model::Cue SnapCue(int number, uint8_t level)

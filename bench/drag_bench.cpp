@@ -8,6 +8,7 @@
 // previews); and how far the resident memory rose above what it was before the press, at its
 // peak (the kernel's high-water mark, reset before each drag).
 
+#include "BenchConsole.h"
 #include "app/DragOverlay.h"
 #include "app/DragPreviewBuilder.h"
 #include "app/MainFrame.h"
@@ -37,21 +38,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-/// The link never ticks here: the drag alone is measured.
-class StillTimer : public dmx::PeriodicTimer
-{
-public:
-    bool Start(std::chrono::nanoseconds, Tick) override { return m_running = true; }
-    void Stop() override { m_running = false; }
-    bool IsRunning() const override { return m_running; }
-
-private:
-    bool m_running = false;
-};
-
 std::unique_ptr<dmx::PeriodicTimer> NewStillTimer()
 {
-    return std::make_unique<StillTimer>();
+    return std::make_unique<bench::StillTimer>();
 }
 
 long StatusKiB(const char *field)

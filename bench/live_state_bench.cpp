@@ -34,13 +34,6 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-double ProcessCpuSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return now.tv_sec + now.tv_nsec / 1e9;
-}
-
 /// Median, 99th percentile and largest, in the values' unit.
 void Report(const char *what, std::vector<double> values, const char *unit)
 {
@@ -55,11 +48,11 @@ void Report(const char *what, std::vector<double> values, const char *unit)
 /// Percent of one core the process spent over seconds of untouched event loop.
 double IdleCpuPercent(int seconds)
 {
-    const double before = ProcessCpuSeconds();
+    const double before = bench::ProcessCpuMs() / 1e3;
     const auto from = Clock::now();
     QTest::qWait(seconds * 1000);
     const double wall = std::chrono::duration<double>(Clock::now() - from).count();
-    return (ProcessCpuSeconds() - before) / wall * 100;
+    return (bench::ProcessCpuMs() / 1e3 - before) / wall * 100;
 }
 
 void PlayALook(app::CMainFrame &frame)

@@ -89,13 +89,6 @@ bool Serve(const std::function<bool()> &done)
     return true;
 }
 
-double ProcessCpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
-
 /// This process's threads, by id.
 std::set<std::string> Threads()
 {
@@ -130,13 +123,13 @@ struct IdleCost
 IdleCost IdleCpu(int seconds, const testing::JackTestBox &box,
                  const std::set<std::string> &threads = {})
 {
-    const double before = ProcessCpuMs();
+    const double before = bench::ProcessCpuMs();
     const double threadsBefore = ThreadsCpuMs(threads);
     const uint64_t cyclesBefore = box.Cycles();
     QTest::qWait(seconds * 1000);
     const double threadsMs = ThreadsCpuMs(threads) - threadsBefore;
     const uint64_t cycles = std::max<uint64_t>(box.Cycles() - cyclesBefore, 1);
-    return {(ProcessCpuMs() - before) / (seconds * 10.0), threadsMs / (seconds * 10.0),
+    return {(bench::ProcessCpuMs() - before) / (seconds * 10.0), threadsMs / (seconds * 10.0),
             threadsMs * 1000 / static_cast<double>(cycles)};
 }
 

@@ -6,6 +6,7 @@
 // the resize to the end of that first full paint (layout, longer faders, all 80 channels), then
 // the same back. Idle: the CPU the event loop takes per second at either size, untouched.
 
+#include "BenchConsole.h"
 #include "app/MainFrame.h"
 #include "dmx/PeriodicTimer.h"
 #include "model/OrinGlobal.h"
@@ -27,32 +28,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-/// The link never ticks here: the window alone is measured.
-class StillTimer : public dmx::PeriodicTimer
-{
-public:
-    bool Start(std::chrono::nanoseconds, Tick) override { return m_running = true; }
-    void Stop() override { m_running = false; }
-    bool IsRunning() const override { return m_running; }
-
-private:
-    bool m_running = false;
-};
-
-double ProcessCpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
-
-double ThreadCpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
-
 struct Cost
 {
     std::vector<double> wall, cpu;
@@ -62,13 +37,13 @@ struct Cost
 void ResizeAndPaint(app::CMainFrame &frame, QSize size, Cost *cost = nullptr)
 {
     const Clock::time_point start = Clock::now();
-    const double cpu = ThreadCpuMs();
+    const double cpu = bench::ThreadCpuMs();
     frame.resize(size);
     frame.repaint();
     if (cost) {
         cost->wall.push_back(
             std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-        cost->cpu.push_back(ThreadCpuMs() - cpu);
+        cost->cpu.push_back(bench::ThreadCpuMs() - cpu);
     }
 }
 
@@ -85,27 +60,22 @@ void Report(const char *what, Cost cost)
 /// CPU of the whole process per second of untouched event loop.
 double IdleCpuPerSecond(int seconds)
 {
-    const double before = ProcessCpuMs();
+    const double before = bench::ProcessCpuMs();
     QTest::qWait(seconds * 1000);
-    return (ProcessCpuMs() - before) / seconds;
+    return (bench::ProcessCpuMs() - before) / seconds;
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    int rounds = 20, idleSeconds = 10;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--rounds") == 0)
-            rounds = std::max(1, std::atoi(argv[i + 1]));
-        else if (std::strcmp(argv[i], "--idle-seconds") == 0)
-            idleSeconds = std::max(1, std::atoi(argv[i + 1]));
-    }
+    const int rounds = std::max(1, bench::IntOption(argc, argv, "--rounds", 20));
+    const int idleSeconds = std::max(1, bench::IntOption(argc, argv, "--idle-seconds", 10));
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     dmx::SetPeriodicTimerFactory(
-        [] { return std::unique_ptr<dmx::PeriodicTimer>(new StillTimer); });
+        [] { return std::unique_ptr<dmx::PeriodicTimer>(new bench::StillTimer); });
 
     model::COrinSUBDoc doc;
     for (int ch = 0; ch < 80; ++ch)
@@ -116,7 +86,8 @@ int main(int argc, char **argv)
     app::CMainFrame frame(&doc);
     frame.OnInitialUpdate();
     frame.show();
-    QTest::qWaitForWindowExposed(&frame);
+    if (!QTest::qWaitForWindowExposed(&frame))
+        return 1;
 
     Cost up, down;
     for (int i = 0; i < rounds; ++i) {
