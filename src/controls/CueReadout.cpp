@@ -5,8 +5,6 @@
 #include "Pane.h"
 
 #include <QPainter>
-#include <algorithm>
-#include <cmath>
 
 namespace orinsub::controls {
 
@@ -19,7 +17,6 @@ const QColor kCaptionColor(127, 127, 127);
 const QColor kCurrentColor(255, 255, 255);
 const QColor kNextColor(192, 255, 192);
 const QColor kIdleColor(127, 127, 127); // the desk plays by hand
-const QColor kBarGroove(0, 0, 0);
 const QColor kBarFill(0, 191, 0);
 constexpr int kPointSize = 90;
 constexpr int kCaptionWidth = 44;
@@ -27,36 +24,30 @@ constexpr int kCueWidth = 300; // a caption and its cue
 constexpr int kBarWidth = 100;
 constexpr int kGap = 10;
 
-} // namespace
-
-CCueReadout::CCueReadout(const QRect &rect, Pane *owner) : m_rect(rect), m_owner(owner) {}
-
-int CCueReadout::BarWidth(double progress) const
+/// The bar beside the two cues.
+QRect BarRect(const QRect &line)
 {
-    return static_cast<int>(std::lround(std::clamp(progress, 0.0, 1.0) * (kBarWidth - 2)));
+    return QRect(line.x() + 2 * kCueWidth + kGap, line.y() + 3, kBarWidth, line.height() - 6);
 }
 
-QRect CCueReadout::BarRect() const
+} // namespace
+
+CCueReadout::CCueReadout(const QRect &rect, Pane *owner)
+    : m_rect(rect), m_owner(owner), m_bar(BarRect(rect), kBarFill, owner)
 {
-    return QRect(m_rect.x() + 2 * kCueWidth + kGap, m_rect.y() + 3, kBarWidth, m_rect.height() - 6);
 }
 
 void CCueReadout::Show(const CueReadoutState &state)
 {
     if (state == m_state)
         return;
-    // The fade's progress alone repaints the bar alone, and only when a pixel changes.
-    const bool onlyProgress = [&] {
-        CueReadoutState same = state;
-        same.progress = m_state.progress;
-        return same == m_state;
-    }();
-    const bool barMoved = BarWidth(state.progress) != BarWidth(m_state.progress);
+    CueReadoutState text = state;
+    text.progress = m_state.progress;
+    const bool textChanged = !(text == m_state);
     m_state = state;
-    if (!m_owner || (onlyProgress && !barMoved))
-        return;
-    const QRect dirty = onlyProgress ? BarRect() : m_rect;
-    m_owner->InvalidateRect(dirty.translated(-m_owner->GetScrollPosition()));
+    m_bar.SetShare(state.progress);
+    if (textChanged && m_owner)
+        m_owner->InvalidateRect(m_rect.translated(-m_owner->GetScrollPosition()));
 }
 
 void CCueReadout::Draw(QPainter &painter) const
@@ -77,10 +68,8 @@ void CCueReadout::Draw(QPainter &painter) const
     cueAt(m_rect.x(), kCurrentCaption, m_state.current, kCurrentColor);
     cueAt(m_rect.x() + kCueWidth, kNextCaption, m_state.next, kNextColor);
 
-    const QRect bar = BarRect();
-    painter.fillRect(bar, kBarGroove);
-    painter.fillRect(QRect(bar.x() + 1, bar.y() + 1, BarWidth(m_state.progress), bar.height() - 2),
-                     kBarFill);
+    m_bar.Draw(painter);
+    const QRect bar = m_bar.GetRect();
 
     painter.setPen(kPickUpMarkColor);
     const int messageLeft = RightOf(bar) + kGap;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Indicator.h"
+
 #include <QRect>
 #include <QString>
 
@@ -36,12 +38,10 @@ public:
     void Draw(QPainter &painter) const;
 
 private:
-    int BarWidth(double progress) const;
-    QRect BarRect() const;
-
     QRect m_rect;
     Pane *m_owner;
     CueReadoutState m_state;
+    CProgressBar m_bar; // repaints itself, only when a pixel of it changes
 };
 
 } // namespace orinsub::controls
