@@ -42,6 +42,7 @@ enum CommandId : int {
     kIdCueBack = 32821,
     kIdCueGoto = 32822,
     kIdCueBackTime = 32823,
+    kIdLock = 32830,
     kIdAppAbout = 57664,
 };
 
@@ -58,6 +59,8 @@ inline const QString kAskToSave = QStringLiteral("%1 への変更を保存しま
 /// The question before the window closes while the desk sends light.
 inline const QString kAskToCloseWhileOutput =
     QStringLiteral("出力中です。終了すると出力が止まります。終了しますか?");
+inline const QString kStayOpen = QStringLiteral("キャンセル");
+inline const QString kCloseAnyway = QStringLiteral("終了する(&Q)");
 
 // Recovery copy.
 /// The question at start when a console ended without a normal close: %1 the show's name, %2
@@ -67,17 +70,22 @@ inline const QString kAskToRestore =
                    "%2 の時点の内容を復元しますか?\n\n"
                    "キャンセルすると、その内容は次のファイルに残します:\n%3");
 /// The same when the desk's live state was left too: %1 the show's name, %2 when its copy was
-/// made, %3 when the desk was last kept, %4 where the copy goes when the operator declines.
+/// made, %3 when the desk was last kept, %4 where the copy goes when the operator starts afresh.
+/// The stage stays as it was while the question waits.
 inline const QString kAskToRestoreWithDesk =
     QStringLiteral("%1 は保存されないまま終了しました。\n"
-                   "%2 の時点の内容と、%3 の時点のフェーダーと出力を復元しますか?\n\n"
-                   "キャンセルすると、その内容は次のファイルに残し、フェーダーはすべて 0 から"
+                   "%2 の時点の内容と、%3 の時点の卓をそのまま続けますか?"
+                   "(出力はその時点のまま保っています)\n\n"
+                   "すべて 0 から始めると、その内容は次のファイルに残し、フェーダーはすべて 0 から"
                    "始めます:\n%4");
 /// The question at start when only the desk's live state was left: %1 when it was kept.
 inline const QString kAskToRestoreDesk =
     QStringLiteral("卓は正しく閉じられないまま終了しました。\n"
-                   "%1 の時点のフェーダーと出力を復元しますか?\n\n"
-                   "キャンセルすると、フェーダーはすべて 0 から始めます。");
+                   "%1 の時点の卓をそのまま続けますか?(出力はその時点のまま保っています)\n\n"
+                   "すべて 0 から始めると、フェーダーはすべて 0 から始め、出力も 0 になります。");
+/// Its two answers: the first keeps the desk and is the default.
+inline const QString kKeepDesk = QStringLiteral("このまま続ける");
+inline const QString kResetDesk = QStringLiteral("すべて 0 から始める(&Z)");
 /// A left live state that cannot be used: %1 its file, %2 why.
 inline const QString kDeskNotRestored = QStringLiteral(
     "前回の卓の状態を復元できません: %1 は%2。\nフェーダーはすべて 0 から始めます。");
@@ -136,6 +144,18 @@ inline const QString kCueGotoKeyShown = QStringLiteral("Ctrl+G");
 inline const QString kCueGotoTitle = QStringLiteral("キューへ移動");
 inline const QString kCueGotoLabel = QStringLiteral("キュー番号:");
 inline const QString kCueBackTimeItem = QStringLiteral("戻る時間(&K)...");
+
+// The desk lock.
+inline const QString kLockItem = QStringLiteral("操作ロック(&R)");
+inline const QString kLockKeyShown = QStringLiteral("Ctrl+L");
+inline const QString kLockItemCaption = QStringLiteral("操作ロック");
+inline const QString kUnlockCodeQuestion =
+    QStringLiteral("ロックを解除するコードを入力してください。");
+inline const QString kWrongUnlockCode =
+    QStringLiteral("コードが違います。ロックは解除されません。");
+/// A show that would replace the one on a locked desk.
+inline const QString kLockedShowRefused =
+    QStringLiteral("卓はロック中です。ショーを開くには、ロックを解除してください。");
 inline const QString kCueBackTimeTitle = QStringLiteral("戻る時間");
 inline const QString kCueBackTimeLabel =
     QStringLiteral("戻るでクロスフェーダーが動く時間 (0 でカット):");
@@ -197,7 +217,7 @@ inline const QString kUpColumn = QStringLiteral("アップ");
 inline const QString kDownColumn = QStringLiteral("ダウン");
 inline const QString kDelayColumn = QStringLiteral("ディレイ");
 inline const QString kFollowColumn = QStringLiteral("フォロー");
-inline const QString kSourceLabel = QStringLiteral("記録元");
+inline const QString kSourceLabel = QStringLiteral("記録元(&S)");
 inline const QString kSourceOutput = QStringLiteral("出力");
 inline const QString kSourceSubMaster = QStringLiteral("サブマスター");
 inline const QString kPageLabel = QStringLiteral("PAGE");
@@ -212,6 +232,10 @@ inline const QString kUndoButton = QStringLiteral("元に戻す(&Z)");
 inline const QString kRenumberQuestion =
     QStringLiteral("キュー番号を 1, 2, 3… と順に振り直します。\nよろしいですか？");
 inline const QString kRenumberCaption = QStringLiteral("番号を振り直す");
+/// Recording under a number that is taken: %1 the number.
+inline const QString kUpdateExistingQuestion =
+    QStringLiteral("キュー %1 はすでにあります。\n記録元のレベルでキュー %1 を更新しますか?");
+inline const QString kCueListKeyShown = QStringLiteral("F9");
 
 inline const QColor kTextColour(255, 255, 255);
 inline const QColor kListBackground(0, 0, 0);
@@ -219,8 +243,11 @@ inline const QColor kListAlternate(31, 31, 31);
 inline const QColor kListText(191, 191, 191);
 inline const QColor kSelection(0, 127, 0); // the groove of a sub-master that holds levels
 inline const QColor kButton(95, 95, 95);
+inline const QColor kOnStage(127, 0, 0);     // the cue on stage: the red of a row on air
+inline const QColor kNextCue(192, 255, 192); // the cue GO plays next: as the readout shows it
 inline constexpr int kWindowWidth = 720;
 inline constexpr int kWindowHeight = 520;
+inline constexpr int kMinimumHeight = 240;
 inline constexpr int kTimeColumnWidth = 72;
 inline constexpr int kRowPadding = 6;  // pixels above and below a row's text
 inline constexpr int kPointSize = 100; // tenths of a point

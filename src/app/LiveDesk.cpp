@@ -2,8 +2,12 @@
 
 #include "MainFrame.h"
 #include "controls/CrossFader.h"
+#include "dmx/OrinZentra.h"
+#include "model/OrinGlobal.h"
 #include "views/ConsoleOperations.h"
+#include "views/CuePlayback.h"
 #include "views/DanConsoleView.h"
+#include "views/DeskLock.h"
 #include "views/GoFade.h"
 #include "views/MasterConsoleView.h"
 
@@ -53,6 +57,18 @@ model::LiveState CaptureLiveState(const CMainFrame &frame)
         if (views::IsInputHookOn(takeOver.target))
             state.takeOvers |= takeOver.bit;
     }
+    const views::CuePlayback::Standing cues = frame.GetCuePlayback().Capture();
+    state.cuePlaying = cues.playing;
+    state.currentCue = cues.current;
+    state.followLeft = cues.followLeft;
+    state.fade = go.CaptureFade();
+    state.locked = views::IsDeskLocked();
+    if (const dmx::COrinZentra *port = model::g_orin.m_pZentra) {
+        model::LiveState::Look look{};
+        for (int slot = 1; slot < dmx::kFrameSize; ++slot)
+            look[slot - 1] = port->GetOutputSlot(slot);
+        state.look = look;
+    }
     return state;
 }
 
@@ -79,6 +95,9 @@ void RestoreLiveState(CMainFrame &frame, const model::LiveState &state)
         if (state.takeOvers & takeOver.bit)
             frame.SetInputHook(takeOver.target);
     }
+    frame.GetCuePlayback().Restore({state.cuePlaying, state.currentCue, state.followLeft});
+    go.ResumeFade(state.fade);
+    views::SetDeskLocked(state.locked);
 }
 
 } // namespace orinsub::app

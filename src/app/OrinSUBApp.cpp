@@ -4,6 +4,7 @@
 #include "AppIcon.h"
 #include "AppResources.h"
 #include "CommandLine.h"
+#include "DeskLockGuard.h"
 #include "LiveDesk.h"
 #include "LiveStateJournal.h"
 #include "MainFrame.h"
@@ -73,14 +74,18 @@ bool COrinSUBApp::InitInstance(const StartOptions &options)
     m_doc = std::make_unique<model::COrinSUBDoc>();
     model::g_orin.m_pDoc = m_doc.get();
     m_show = std::make_unique<CShowDocument>(*m_doc, *m_recent);
-    m_frame = std::make_unique<CMainFrame>(m_doc.get());
+    // A picture of the desk shows it as it starts, without anything left behind.
+    const bool recovers = options.screenshot.isEmpty();
+    LeftWork left = recovers ? FindLeftWork() : LeftWork{};
+    m_frame = std::make_unique<CMainFrame>(
+        m_doc.get(), left.desk ? left.desk->look : std::optional<model::LiveState::Look>());
     m_show->SetFrame(m_frame.get());
     ConnectCommands();
     CreateRecentFileMenu();
     m_midi = std::make_unique<CMidiSurfaces>(*m_frame, options);
 
     std::optional<model::LiveState> desk;
-    const bool restored = options.screenshot.isEmpty() && RecoverLeftWork(options.restore, desk);
+    const bool restored = recovers && RecoverLeftWork(options.restore, std::move(left), desk);
     bool onDesk = restored;
     if (!options.show.isEmpty()) {
         // With restored work on the desk the console goes on even when this one fails.
@@ -111,38 +116,73 @@ bool COrinSUBApp::InitInstance(const StartOptions &options)
     m_network = std::make_unique<CNetworkSurfaces>(*m_frame, options);
     if (!options.screenshot.isEmpty())
         SaveScreenshotWhenReady(options.screenshot);
+    // Every question has been answered: from now on the desk plays the stage.
+    if (dmx::COrinZentra *port = model::g_orin.m_pZentra)
+        port->ReleaseOutput();
     return true;
 }
 
-bool COrinSUBApp::RecoverLeftWork(RestoreAnswer answer, std::optional<model::LiveState> &desk)
+COrinSUBApp::LeftWork COrinSUBApp::FindLeftWork()
 {
-    QString error;
-    std::unique_ptr<CRecoverySlot> slot = CRecoverySlot::Claim(CRecoverySlot::StateFolder(), error);
+    LeftWork left;
+    left.slot = CRecoverySlot::Claim(CRecoverySlot::StateFolder(), left.slotError);
+    if (!left.slot)
+        return left;
+    const QString path = left.slot->LiveStatePath();
+    QFile file(path);
+    if (!file.exists())
+        return left;
+    model::LiveStateRead read;
+    if (file.open(QIODevice::ReadOnly))
+        read = model::LiveStateFile::Decode(file.readAll());
+    else
+        read.problem = kDeskUnreadable;
+    left.desk = std::move(read.state);
+    left.deskProblem = read.problem;
+    return left;
+}
+
+bool COrinSUBApp::RecoverLeftWork(RestoreAnswer answer, LeftWork found,
+                                  std::optional<model::LiveState> &desk)
+{
+    std::unique_ptr<CRecoverySlot> slot = std::move(found.slot);
     if (!slot) {
-        controls::Questions().Warn(m_frame.get(), error, kAppTitle);
+        controls::Questions().Warn(m_frame.get(), found.slotError, kAppTitle);
         return false;
+    }
+    if (!found.deskProblem.isEmpty()) {
+        controls::Questions().Warn(
+            m_frame.get(),
+            kDeskNotRestored.arg(QDir::toNativeSeparators(slot->LiveStatePath()),
+                                 found.deskProblem),
+            kAppTitle);
+        QFile::remove(slot->LiveStatePath());
     }
     const std::optional<LeftRecoveryCopy> left = slot->Left();
     // A copy no newer than its show holds nothing the show lacks: it is set aside unasked.
     const bool offerCopy = left && left->IsNewerThanShow();
-    std::optional<model::LiveState> leftDesk = ReadLeftDesk(*slot);
+    std::optional<model::LiveState> &leftDesk = found.desk;
     bool restore = false;
     if (offerCopy || leftDesk) {
         const QString deskTime =
             QFileInfo(slot->LiveStatePath()).lastModified().toString(kRestoreTimeFormat);
-        QString question = kAskToRestoreDesk.arg(deskTime);
-        if (offerCopy) {
-            const QString title = left->original.isEmpty()
-                                      ? kUntitledName
-                                      : QFileInfo(left->original).completeBaseName();
-            const QString copyTime = left->written.toString(kRestoreTimeFormat);
-            const QString aside = QDir::toNativeSeparators(slot->AsidePath(*left));
-            question = leftDesk ? kAskToRestoreWithDesk.arg(title, copyTime, deskTime, aside)
-                                : kAskToRestore.arg(title, copyTime, aside);
-        }
-        restore = answer == RestoreAnswer::Ask
-                      ? controls::Questions().AskOkCancel(m_frame.get(), question, kAppTitle)
-                      : answer == RestoreAnswer::Yes;
+        const QString title = left && !left->original.isEmpty()
+                                  ? QFileInfo(left->original).completeBaseName()
+                                  : kUntitledName;
+        const QString copyTime = left ? left->written.toString(kRestoreTimeFormat) : QString();
+        const QString aside = left ? QDir::toNativeSeparators(slot->AsidePath(*left)) : QString();
+        controls::QuestionBox &questions = controls::Questions();
+        if (answer != RestoreAnswer::Ask)
+            restore = answer == RestoreAnswer::Yes;
+        else if (!leftDesk)
+            restore = questions.AskOkCancel(m_frame.get(),
+                                            kAskToRestore.arg(title, copyTime, aside), kAppTitle);
+        else // the stage the desk left stays unless the operator means to start afresh
+            restore = questions.AskSafeChoice(
+                m_frame.get(),
+                offerCopy ? kAskToRestoreWithDesk.arg(title, copyTime, deskTime, aside)
+                          : kAskToRestoreDesk.arg(deskTime),
+                kAppTitle, kKeepDesk, kResetDesk);
     }
     if (restore)
         desk = std::move(leftDesk);
@@ -163,26 +203,6 @@ bool COrinSUBApp::RecoverLeftWork(RestoreAnswer answer, std::optional<model::Liv
     m_liveStatePath = slot->LiveStatePath();
     m_recovery = std::make_unique<CRecoveryCopy>(std::move(slot), *m_doc, *m_show);
     return restored;
-}
-
-std::optional<model::LiveState> COrinSUBApp::ReadLeftDesk(const CRecoverySlot &slot)
-{
-    const QString path = slot.LiveStatePath();
-    QFile file(path);
-    if (!file.exists())
-        return std::nullopt;
-    model::LiveStateRead read;
-    if (file.open(QIODevice::ReadOnly))
-        read = model::LiveStateFile::Decode(file.readAll());
-    else
-        read.problem = kDeskUnreadable;
-    if (!read.state) {
-        controls::Questions().Warn(
-            m_frame.get(), kDeskNotRestored.arg(QDir::toNativeSeparators(path), read.problem),
-            kAppTitle);
-        QFile::remove(path);
-    }
-    return read.state;
 }
 
 void COrinSUBApp::KeepLiveState(std::optional<model::LiveState> onDisk)
@@ -225,6 +245,7 @@ void COrinSUBApp::CreateRecentFileMenu()
     for (int i = 0; i < kRecentFileCount; ++i) {
         auto *action = new QAction(this);
         connect(action, &QAction::triggered, this, [this, i] { m_show->OpenRecentFile(i); });
+        m_frame->GetLockGuard().Guard(action);
         menu.FileMenu()->insertAction(menu.RecentFilePlaceholder(), action);
         m_recentActions.push_back(action);
     }

@@ -59,12 +59,22 @@ public:
     void OnAppAbout();
 
 private:
+    /// What a console that did not close normally left in the slot this one claims.
+    struct LeftWork
+    {
+        std::unique_ptr<CRecoverySlot> slot; // null when none could be claimed
+        QString slotError;
+        std::optional<model::LiveState> desk;
+        QString deskProblem; // why a desk it left cannot be used; empty when none was left
+    };
+    /// Claims this console's slot and reads what was left there, before the window exists, so
+    /// that the link's first frame can carry the look the left desk put on stage.
+    static LeftWork FindLeftWork();
     /// Restores the copy a console left behind, or sets it aside, and hands back its desk when
-    /// the operator wants it back (or forgets it); then keeps this console's copies. True when a
+    /// the operator keeps it (or forgets it); then keeps this console's copies. True when a
     /// copy was restored.
-    bool RecoverLeftWork(RestoreAnswer answer, std::optional<model::LiveState> &desk);
-    /// The desk a console left in the slot; an unusable one is reported and goes.
-    std::optional<model::LiveState> ReadLeftDesk(const CRecoverySlot &slot);
+    bool RecoverLeftWork(RestoreAnswer answer, LeftWork left,
+                         std::optional<model::LiveState> &desk);
     /// Keeps the desk's live state from now on (after RecoverLeftWork found a slot).
     void KeepLiveState(std::optional<model::LiveState> onDisk);
     void ConnectCommands();

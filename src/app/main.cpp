@@ -36,7 +36,7 @@ void UseOffscreenWithoutDisplay()
 }
 
 /// A screenshot run has nobody at the screen: messages go to the error stream and every question
-/// is answered Cancel, so that no box waits for an answer.
+/// is answered Cancel (or its safe choice), so that no box waits for an answer.
 class UnattendedQuestions : public orinsub::controls::QuestionBox
 {
 public:
@@ -49,6 +49,17 @@ public:
     {
         Warn(nullptr, text, {});
         return -1;
+    }
+    bool AskSafeChoice(QWidget *, const QString &text, const QString &, const QString &,
+                       const QString &) override
+    {
+        Warn(nullptr, text, {});
+        return true;
+    }
+    std::optional<QString> AskSecret(QWidget *, const QString &text, const QString &) override
+    {
+        Warn(nullptr, text, {});
+        return std::nullopt;
     }
     void Warn(QWidget *, const QString &text, const QString &) override
     {

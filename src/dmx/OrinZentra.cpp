@@ -38,9 +38,10 @@ void COrinZentra::SetHandle(ZENTRA_HANDLE handle)
 
 int COrinZentra::WriteFrame()
 {
+    const SharedFrame &source = IsOutputHeld() ? m_heldFrame : m_outFrame;
     std::array<unsigned char, kFrameSize> frame;
     for (int i = 0; i < kFrameSize; ++i)
-        frame[i] = m_outFrame[i].load(std::memory_order_relaxed);
+        frame[i] = source[i].load(std::memory_order_relaxed);
     return Zentra_Write(GetHandle(), frame.data(), kFrameSize, kWriteTimeoutMs);
 }
 
@@ -71,6 +72,14 @@ void COrinZentra::Reset()
     SetDeviceId(QString());
     Clear(m_outFrame);
     Clear(m_inFrame);
+}
+
+void COrinZentra::HoldOutput(std::span<const uint8_t, kFrameSize - 1> look)
+{
+    m_heldFrame[0].store(0, std::memory_order_relaxed); // the start code
+    for (int slot = 1; slot < kFrameSize; ++slot)
+        m_heldFrame[slot].store(look[slot - 1], std::memory_order_relaxed);
+    m_held.store(true, std::memory_order_release);
 }
 
 void COrinZentra::SetOutputSlot(int dimmer, uint8_t level)

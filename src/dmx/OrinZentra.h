@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <span>
 
 namespace orinsub::dmx {
 
@@ -41,6 +42,13 @@ public:
 
     /// Stores a level on dimmer slot 1..512; any other slot number is ignored.
     void SetOutputSlot(int dimmer, uint8_t level);
+    /// From now on the link sends look (slots 1..512) instead of the output frame, which goes on
+    /// following the desk unseen: a console restarted after a crash keeps the stage it left while
+    /// it asks how to go on. UI thread.
+    void HoldOutput(std::span<const uint8_t, kFrameSize - 1> look);
+    /// The link sends the output frame again, from its next tick on. UI thread.
+    void ReleaseOutput() { m_held.store(false, std::memory_order_release); }
+    bool IsOutputHeld() const { return m_held.load(std::memory_order_acquire); }
     uint8_t GetOutputSlot(int slot) const
     {
         return m_outFrame.at(slot).load(std::memory_order_relaxed);
@@ -61,6 +69,8 @@ private:
     QString m_deviceId;
     std::atomic<ZENTRA_HANDLE> m_hDevice{nullptr};
     SharedFrame m_outFrame{};
+    SharedFrame m_heldFrame{};
+    std::atomic<bool> m_held{false};
     SharedFrame m_inFrame{};
     std::atomic<int32_t> m_readFailures{0};
 };

@@ -1,6 +1,7 @@
 #include "LiveState.h"
 
 #include "Crc32.h"
+#include "CueList.h"
 
 #include <QDataStream>
 #include <QIODevice>
@@ -13,13 +14,15 @@ namespace orinsub::model {
 namespace {
 
 constexpr char kMagic[8] = {'O', 'R', 'I', 'N', '-', 'L', 'I', 'V'};
-constexpr uint16_t kVersion = 1;
+constexpr uint16_t kVersion = LiveStateFile::kVersion;
 constexpr qsizetype kVersionAt = sizeof(kMagic);
 constexpr qsizetype kLengthAt = kVersionAt + sizeof(uint16_t);
 constexpr qsizetype kCrcAt = kLengthAt + sizeof(uint32_t);
 constexpr qsizetype kHeaderSize = kCrcAt + sizeof(uint32_t);
 // A path longer than any file system takes is damage, not a path.
 constexpr uint32_t kMaxPathBytes = 4096;
+// No fade or follow of the console runs for an hour.
+constexpr uint32_t kMaxTimeMs = 3'600'000;
 
 // Why a left live state cannot be used.
 constexpr QStringView kNotLiveState = u"卓の状態のファイルではありません";
@@ -56,6 +59,70 @@ void ReadInRange(QDataStream &in, uint8_t &value, int first, int last)
     value = byte;
 }
 
+/// Reads milliseconds up to kMaxTimeMs; anything longer fails the stream.
+void ReadTime(QDataStream &in, std::chrono::milliseconds &time)
+{
+    quint32 ms = 0;
+    in >> ms;
+    if (ms > kMaxTimeMs)
+        in.setStatus(QDataStream::ReadCorruptData);
+    time = std::chrono::milliseconds(ms);
+}
+
+void WriteTime(QDataStream &out, std::chrono::milliseconds time)
+{
+    out << static_cast<quint32>(std::clamp<int64_t>(time.count(), 0, kMaxTimeMs));
+}
+
+void WritePlayback(QDataStream &out, const LiveState &state)
+{
+    out << state.cuePlaying << static_cast<quint16>(state.currentCue);
+    const FadeProgress &fade = state.fade;
+    out << static_cast<quint8>(fade.phase) << fade.incoming << fade.from[0] << fade.from[1];
+    for (auto time : {fade.times.up, fade.times.down, fade.times.delay, fade.elapsed})
+        WriteTime(out, time);
+    out << state.followLeft.has_value();
+    WriteTime(out, state.followLeft.value_or(std::chrono::milliseconds(0)));
+    out << state.locked << state.look.has_value();
+    if (state.look)
+        out.writeRawData(reinterpret_cast<const char *>(state.look->data()),
+                         static_cast<int>(state.look->size()));
+}
+
+void ReadPlayback(QDataStream &in, LiveState &state)
+{
+    ReadFlag(in, state.cuePlaying);
+    quint16 cue = 0;
+    in >> cue;
+    if (cue != 0 && (cue < kMinCueNumber || cue > kMaxCueNumber))
+        in.setStatus(QDataStream::ReadCorruptData);
+    state.currentCue = cue;
+    FadeProgress &fade = state.fade;
+    uint8_t phase = 0;
+    ReadInRange(in, phase, 0, static_cast<int>(FadeProgress::Phase::Stopped));
+    fade.phase = static_cast<FadeProgress::Phase>(phase);
+    ReadInRange(in, fade.incoming, 0, 1);
+    in >> fade.from[0] >> fade.from[1];
+    for (auto *time : {&fade.times.up, &fade.times.down, &fade.times.delay, &fade.elapsed})
+        ReadTime(in, *time);
+    bool following = false;
+    ReadFlag(in, following);
+    std::chrono::milliseconds left{0};
+    ReadTime(in, left);
+    if (following)
+        state.followLeft = left;
+    ReadFlag(in, state.locked);
+    bool held = false;
+    ReadFlag(in, held);
+    if (held) {
+        LiveState::Look look{};
+        const int size = static_cast<int>(look.size());
+        if (in.readRawData(reinterpret_cast<char *>(look.data()), size) != size)
+            in.setStatus(QDataStream::ReadPastEnd);
+        state.look = look;
+    }
+}
+
 } // namespace
 
 bool LiveState::IsFresh() const
@@ -66,7 +133,9 @@ bool LiveState::IsFresh() const
     return rows == fresh.rows && handles == fresh.handles && linked == fresh.linked &&
            lastOnAir == fresh.lastOnAir && !anySub && page == fresh.page &&
            grandMaster == fresh.grandMaster && blackout == fresh.blackout &&
-           takeOvers == fresh.takeOvers;
+           takeOvers == fresh.takeOvers && cuePlaying == fresh.cuePlaying &&
+           currentCue == fresh.currentCue && fade == fresh.fade && followLeft == fresh.followLeft &&
+           locked == fresh.locked;
 }
 
 QByteArray LiveStateFile::Encode(const LiveState &state)
@@ -83,6 +152,7 @@ QByteArray LiveStateFile::Encode(const LiveState &state)
     const QByteArray path = state.showPath.toUtf8();
     out << static_cast<quint32>(path.size());
     out.writeRawData(path.constData(), static_cast<int>(path.size()));
+    WritePlayback(out, state);
 
     QByteArray versionAndLength(kCrcAt - kVersionAt, '\0');
     qToLittleEndian<uint16_t>(kVersion, versionAndLength.data());
@@ -112,7 +182,7 @@ LiveStateRead LiveStateFile::Decode(const QByteArray &bytes)
         return {{}, kDamaged.toString()};
     if (version > kVersion)
         return {{}, kTooNew.toString()};
-    if (version != kVersion)
+    if (version < 1)
         return {{}, kDamaged.toString()};
 
     LiveState state;
@@ -138,10 +208,13 @@ LiveStateRead LiveStateFile::Decode(const QByteArray &bytes)
     if (in.status() != QDataStream::Ok || pathBytes > kMaxPathBytes)
         return {{}, kDamaged.toString()};
     QByteArray path(static_cast<qsizetype>(pathBytes), '\0');
-    if (in.readRawData(path.data(), static_cast<int>(pathBytes)) != static_cast<int>(pathBytes) ||
-        !in.atEnd())
+    if (in.readRawData(path.data(), static_cast<int>(pathBytes)) != static_cast<int>(pathBytes))
         return {{}, kDamaged.toString()};
     state.showPath = QString::fromUtf8(path);
+    if (version >= 2)
+        ReadPlayback(in, state);
+    if (in.status() != QDataStream::Ok || !in.atEnd())
+        return {{}, kDamaged.toString()};
     return {state, {}};
 }
 

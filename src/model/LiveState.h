@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FadeProgress.h"
 #include "ShowExtension.h"
 #include "ShowLimits.h"
 
@@ -11,10 +12,12 @@
 
 namespace orinsub::model {
 
-/// What the desk plays that no show stores: the faders as the operator left them, so that the
-/// stage comes back after a crash or a power cut. Rows and handles 0 A, 1 B.
+/// What the desk plays that no show stores: the faders as the operator left them and where the
+/// cue list stands, so that the stage comes back after a crash or a power cut. Rows and handles
+/// 0 A, 1 B.
 struct LiveState
 {
+    using Look = std::array<uint8_t, kDimmers>; // slot n at n - 1
     struct SubFader
     {
         uint8_t level = 0;
@@ -36,9 +39,18 @@ struct LiveState
     uint8_t takeOvers = 0;
     QString showPath; // the show on the desk; empty for an untitled one
 
+    // Since version 2.
+    bool cuePlaying = false; // キュー再生
+    int currentCue = 0;      // the cue on stage, tenths; 0 before the first
+    FadeProgress fade;
+    std::optional<std::chrono::milliseconds> followLeft; // a follow waiting to start its cue
+    bool locked = false;
+    std::optional<Look> look; // the output as it went out, held while a restart asks
+
     bool operator==(const LiveState &) const = default;
     /// Nothing a console that starts afresh would not show: no fader raised, the crossfader
-    /// and the masters as they start, no take-over (the show and its fade time aside).
+    /// and the masters as they start, no take-over, no cue played, no lock (the show, its fade
+    /// time and the look that follows from the rest aside).
     bool IsFresh() const;
 };
 
@@ -63,11 +75,22 @@ struct LiveStateRead
 ///   fadeTime      1 byte (tenths of a second)
 ///   takeOvers     1 byte (bits: 1 A, 2 B, 4 sub-masters)
 ///   showPath      u32 length, then UTF-8
+///
+/// and since version 2 (a file of version 1 ends there):
+///
+///   cuePlaying    1 byte (0, 1)
+///   currentCue    u16 (0, or a cue number in tenths)
+///   fade          phase 1 byte (0 none, 1 running, 2 stopped), incoming row 1 byte, the handles
+///                 as it started 2 bytes, up, down, delay and elapsed u32 milliseconds each
+///   followLeft    1 byte (0 none, 1 waiting), u32 milliseconds
+///   locked        1 byte (0, 1)
+///   look          1 byte (0 none, 1 held), then 512 bytes
 class LiveStateFile
 {
 public:
+    static constexpr uint16_t kVersion = 2;
     static QByteArray Encode(const LiveState &state);
-    /// Refuses anything but a whole, undamaged state of this version with every value in range.
+    /// Refuses anything but a whole, undamaged state of version 1 or 2 with every value in range.
     static LiveStateRead Decode(const QByteArray &bytes);
 };
 

@@ -136,4 +136,15 @@ void RecomputeAllChannels()
         MixChannelOf(desk, n);
 }
 
+std::array<uint8_t, kConsoleChannels> LevelsUnderMasters()
+{
+    const Look asSet = TakeDeskSnapshot().asSet;
+    const RowLevelSource *rows = g_orin.m_pRowLevels;
+    std::array<uint8_t, kConsoleChannels> levels{};
+    for (int n = 1; n <= kConsoleChannels; ++n)
+        levels[n - 1] = asSet.LevelOf(n, rows ? rows->GetRowLevel(0, n) : 0,
+                                      rows ? rows->GetRowLevel(1, n) : 0);
+    return levels;
+}
+
 } // namespace orinsub::model

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ShowLimits.h"
+
 #include <array>
 #include <cstdint>
 
@@ -53,5 +55,9 @@ void MixChannel(int n);
 
 /// MixChannel for channels 1..80 in ascending order.
 void RecomputeAllChannels();
+
+/// Channels 1..80 as the faders set them, before flash, solo, the grand master and blackout
+/// (entry n - 1 for channel n): the look that recording from the output keeps. UI thread only.
+std::array<uint8_t, kConsoleChannels> LevelsUnderMasters();
 
 } // namespace orinsub::model

@@ -19,8 +19,6 @@ namespace orinsub::views {
 using model::g_orin;
 using std::chrono::milliseconds;
 
-namespace {
-
 QString CueText(const model::Cue *cue)
 {
     if (!cue)
@@ -28,8 +26,6 @@ QString CueText(const model::Cue *cue)
     const QString number = model::CueNumberText(cue->number);
     return cue->label.isEmpty() ? number : number + u' ' + cue->label;
 }
-
-} // namespace
 
 FadeTimes TimesOf(const model::Cue &cue)
 {
@@ -46,7 +42,7 @@ CuePlayback::CuePlayback(GoFade &go, QObject *parent)
     m_progressTimer.setInterval(kProgressMs);
     connect(&m_progressTimer, &QTimer::timeout, this, [this] {
         Refresh();
-        if (!m_go.IsRunning())
+        if (!m_go.IsRunning() && !m_followDue)
             m_progressTimer.stop();
     });
 }
@@ -92,6 +88,16 @@ bool CuePlayback::Go()
 
 std::optional<FadeTimes> CuePlayback::OnGo(int row, bool cut)
 {
+    // What a hand left half done is completed first, without loading anything into a row that
+    // is already on the stage.
+    std::optional<FadeTimes> completion = m_go.GetStoppedRemainder(row);
+    if (!completion && m_go.GetHandleLevel(row) > 0)
+        completion = FadeTimes::Together(milliseconds(m_go.GetFadeTime() * 100));
+    if (completion) {
+        m_message.clear();
+        ShowProgress();
+        return completion;
+    }
     const model::Cue *next = Cues() ? Cues()->After(m_current) : nullptr;
     if (!next) {
         Say(Cues() && !Cues()->IsEmpty() ? cuetexts::kListEnd : cuetexts::kListEmpty);
@@ -142,8 +148,34 @@ bool CuePlayback::GoTo(int number)
     return Play(*cue, TimesOf(*cue), true);
 }
 
+std::optional<FadeTimes> CuePlayback::NextTimes() const
+{
+    if (std::optional<FadeTimes> rest = m_go.GetStoppedRemainder(m_go.GetNextRow()))
+        return rest;
+    const model::Cue *next = Cues() ? Cues()->After(m_current) : nullptr;
+    return next ? std::optional<FadeTimes>(TimesOf(*next)) : std::nullopt;
+}
+
+void CuePlayback::OnTakenOver()
+{
+    CancelFollow();
+    if (m_go.GetStoppedRemainder(m_go.GetNextRow()))
+        Say(cuetexts::kFadeStopped.arg(model::CueNumberText(m_current)));
+}
+
+bool CuePlayback::CanLoadNextRow()
+{
+    const int row = m_go.GetNextRow();
+    if (m_go.GetHandleLevel(row) == 0)
+        return true;
+    Say(cuetexts::kRowNotDown.arg(RowLetter(row)));
+    return false;
+}
+
 bool CuePlayback::Play(const model::Cue &cue, const FadeTimes &times, bool follows)
 {
+    if (!CanLoadNextRow())
+        return false;
     Load(m_go.GetNextRow(), cue);
     if (!m_go.Go(times))
         return false;
@@ -181,10 +213,14 @@ void CuePlayback::Load(int row, const model::Cue &cue)
 void CuePlayback::ArmFollow(const model::Cue &cue)
 {
     CancelFollow();
-    if (!cue.follow)
-        return;
-    m_followDue = m_clock() + milliseconds(*cue.follow * 100);
-    m_followTimer.start(*cue.follow * 100);
+    if (cue.follow)
+        ArmFollowIn(milliseconds(*cue.follow * 100));
+}
+
+void CuePlayback::ArmFollowIn(milliseconds left)
+{
+    m_followDue = m_clock() + left;
+    m_followTimer.start(static_cast<int>(left.count()));
 }
 
 void CuePlayback::CancelFollow()
@@ -207,19 +243,46 @@ void CuePlayback::CheckFollow()
         return;
     }
     CancelFollow();
-    if (!m_go.AcceptsFollow())
-        return;
+    if (m_go.AcceptsFollow())
+        FollowOn();
+}
+
+void CuePlayback::FollowOn()
+{
     const model::Cue *next = Cues() ? Cues()->After(m_current) : nullptr;
     if (!next) {
         Say(cuetexts::kListEnd);
         return;
     }
+    if (!CanLoadNextRow())
+        return;
     Load(m_go.GetNextRow(), *next);
     m_go.Follow(TimesOf(*next));
     m_current = next->number;
     m_message.clear();
     ArmFollow(*next);
     ShowProgress();
+}
+
+CuePlayback::Standing CuePlayback::Capture() const
+{
+    Standing standing{m_playing, m_current, std::nullopt};
+    if (m_followDue)
+        standing.followLeft =
+            std::max(milliseconds(0), std::chrono::ceil<milliseconds>(*m_followDue - m_clock()));
+    return standing;
+}
+
+void CuePlayback::Restore(const Standing &standing)
+{
+    SetPlaying(standing.playing);
+    m_current = standing.current;
+    m_message.clear();
+    CancelFollow();
+    if (m_playing && standing.followLeft)
+        ArmFollowIn(*standing.followLeft);
+    ShowProgress();
+    NotifyDeskChanged();
 }
 
 void CuePlayback::SetBackTime(int tenths)
@@ -250,7 +313,7 @@ void CuePlayback::Say(const QString &message)
 void CuePlayback::ShowProgress()
 {
     Refresh();
-    m_progressTimer.start(); // it stops once the fade has ended
+    m_progressTimer.start(); // it stops once the fade has ended and no follow waits
 }
 
 void CuePlayback::Refresh()
@@ -266,7 +329,14 @@ void CuePlayback::Refresh()
     state.next = cues ? CueText(cues->After(m_current)) : QString();
     state.progress = m_go.GetProgress();
     state.message = m_message;
+    if (m_message.isEmpty() && m_followDue) {
+        const auto left =
+            std::max(milliseconds(0), std::chrono::ceil<milliseconds>(*m_followDue - m_clock()));
+        state.message = cuetexts::kFollowCountdown.arg(
+            model::SecondsText(static_cast<int>((left.count() + 99) / 100)));
+    }
     m_readout->Show(state);
+    m_go.ShowDisplay(); // the times beside GO are the next cue's
 }
 
 } // namespace orinsub::views

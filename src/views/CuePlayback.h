@@ -28,6 +28,11 @@ namespace orinsub::views {
 /// GO (once the fade before it has finished). With the switch off the desk is the plain
 /// two-preset desk and nothing here acts.
 ///
+/// Nothing is ever loaded into a row whose handle is above 0, so no GO jumps: after a hand
+/// stopped a cue's fade, GO (or カット) completes that cue over what is left of its times; after
+/// a hand raised the off-air row, GO completes that crossfade over the GO fade time. BACK, GOTO
+/// and a follow wait until the crossfade is complete.
+///
 /// The show comes from g_orin.m_pDoc, the rows from g_orin.m_pDanView. UI thread only.
 class CuePlayback : public QObject, private GoPlayer
 {
@@ -61,6 +66,18 @@ public:
     /// says so.
     bool GoTo(int number);
 
+    /// Where the cue list stands, as the live state keeps it (the fade is the crossfader's).
+    struct Standing
+    {
+        bool playing = false;
+        int current = 0;
+        std::optional<std::chrono::milliseconds> followLeft;
+    };
+    Standing Capture() const;
+    /// Puts a captured standing back: the switch, the cue on stage and a waiting follow with
+    /// the time it had left.
+    void Restore(const Standing &standing);
+
     /// The cue last started (tenths), 0 before the first GO; the cue a GO plays next, 0 at the
     /// list's end.
     int GetCurrentCue() const { return m_current; }
@@ -87,14 +104,20 @@ public:
 
 private:
     std::optional<FadeTimes> OnGo(int row, bool cut) override;
-    void OnTakenOver() override { CancelFollow(); }
+    void OnTakenOver() override;
+    std::optional<FadeTimes> NextTimes() const override;
 
     const model::CueList *Cues() const;
     /// The cue's look into row 0 or 1's faders: only the moved faders repaint; output follows.
     void Load(int row, const model::Cue &cue);
     /// Load, then the fade on times; the cue goes on stage when the fade started.
     bool Play(const model::Cue &cue, const FadeTimes &times, bool follows);
+    /// Whether a cue may be loaded into the row GO fades to: its handle is at 0. Says why not.
+    bool CanLoadNextRow();
+    /// The cue after the one on stage goes on stage by itself (a follow).
+    void FollowOn();
     void ArmFollow(const model::Cue &cue);
+    void ArmFollowIn(std::chrono::milliseconds left);
     void CancelFollow();
     void Say(const QString &message);
     void ShowProgress();
@@ -114,5 +137,7 @@ private:
 
 /// A cue's times as the crossfader plays them.
 FadeTimes TimesOf(const model::Cue &cue);
+/// "12 夕景", or the number alone for a cue without a label; empty for none.
+QString CueText(const model::Cue *cue);
 
 } // namespace orinsub::views

@@ -88,22 +88,71 @@ void GoFade::Cut()
 
 void GoFade::Start(const FadeTimes &times)
 {
-    const int incoming = GetNextRow();
-    const int outgoing = 1 - incoming;
-    m_travel[incoming] = {HandleLevel(incoming), 255, milliseconds(0), times.up};
+    m_incoming = GetNextRow();
+    const int outgoing = 1 - m_incoming;
+    m_travel[m_incoming] = {HandleLevel(m_incoming), 255, milliseconds(0), times.up};
     m_travel[outgoing] = {HandleLevel(outgoing), 0, times.delay, times.down};
-    m_total = std::max(times.up, times.delay + times.down);
-    m_elapsed = milliseconds(0);
-    m_start = m_clock();
+    Run(times, milliseconds(0));
+}
+
+void GoFade::Run(const FadeTimes &times, milliseconds elapsed)
+{
+    m_stopped.reset();
+    m_times = times;
+    m_total = times.Total();
+    m_elapsed = elapsed;
+    m_start = m_clock() - elapsed;
     SetRunning(true);
     Step();
 }
 
 void GoFade::Stop()
 {
+    if (m_running)
+        m_stopped = CaptureFade();
+    if (m_stopped)
+        m_stopped->phase = model::FadeProgress::Phase::Stopped;
     SetRunning(false);
     if (m_player)
         m_player->OnTakenOver();
+}
+
+std::optional<FadeTimes> GoFade::GetStoppedRemainder(int row) const
+{
+    if (!m_stopped || m_stopped->incoming != row)
+        return std::nullopt;
+    return m_stopped->times.After(m_stopped->elapsed);
+}
+
+model::FadeProgress GoFade::CaptureFade() const
+{
+    if (m_stopped)
+        return *m_stopped;
+    model::FadeProgress fade;
+    if (!m_running)
+        return fade;
+    fade.phase = model::FadeProgress::Phase::Running;
+    fade.incoming = static_cast<uint8_t>(m_incoming);
+    fade.from = {m_travel[kRowA].from, m_travel[kRowB].from};
+    fade.times = m_times;
+    fade.elapsed = std::min(m_total, std::chrono::duration_cast<milliseconds>(m_clock() - m_start));
+    return fade;
+}
+
+void GoFade::ResumeFade(const model::FadeProgress &fade)
+{
+    using Phase = model::FadeProgress::Phase;
+    SetRunning(false);
+    m_stopped.reset();
+    if (fade.phase == Phase::Stopped) {
+        m_stopped = fade;
+    } else if (fade.phase == Phase::Running) {
+        m_incoming = fade.incoming == kRowA ? kRowA : kRowB;
+        const int outgoing = 1 - m_incoming;
+        m_travel[m_incoming] = {fade.from[m_incoming], 255, milliseconds(0), fade.times.up};
+        m_travel[outgoing] = {fade.from[outgoing], 0, fade.times.delay, fade.times.down};
+        Run(fade.times, fade.elapsed);
+    }
 }
 
 void GoFade::Finish()
@@ -175,6 +224,11 @@ void GoFade::NoteHandles()
         m_lastOnAir = kRowA;
     else if (a == 0 && b == 255)
         m_lastOnAir = kRowB;
+    else
+        return;
+    // A hand took the crossfader all the way: nothing of a stopped fade is left to complete.
+    if (!m_running)
+        m_stopped.reset();
 }
 
 void GoFade::SetRunning(bool running)

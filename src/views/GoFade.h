@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/FadeProgress.h"
 #include "model/ShowExtension.h"
 
 #include <QObject>
@@ -17,18 +18,7 @@ class CCrossFader;
 
 namespace orinsub::views {
 
-/// How the two handles travel in one fade: the incoming handle (of the row going on air) rises
-/// to 255 over up; the outgoing one waits delay, then falls to 0 over down. Each starts from
-/// where it stands.
-struct FadeTimes
-{
-    std::chrono::milliseconds up{0};
-    std::chrono::milliseconds down{0};
-    std::chrono::milliseconds delay{0};
-
-    /// Both handles at once over the same time: the desk's own GO.
-    static FadeTimes Together(std::chrono::milliseconds time) { return {time, time, {}}; }
-};
+using model::FadeTimes;
 
 /// Who plays the desk's GO instead of the plain crossfade: the cue list while the crossfader is
 /// handed to it. Told on the UI thread, from inside GoFade.
@@ -41,6 +31,8 @@ public:
     virtual std::optional<FadeTimes> OnGo(int row, bool cut) = 0;
     /// The operator took over: a cut completed the fade, or a hand moved a handle.
     virtual void OnTakenOver() = 0;
+    /// The times the next GO would run; none when it would play nothing.
+    virtual std::optional<FadeTimes> NextTimes() const = 0;
 };
 
 /// The timed crossfade ("GO"): both crossfader handles travel from where they stand to the row
@@ -76,7 +68,19 @@ public:
     /// A GO nobody pressed (a cue's follow): as Go(times), but no bounce to guard against.
     bool Follow(const FadeTimes &times);
     /// Hands GO and カット to player (not owned), or back to the plain crossfade (null).
-    void SetPlayer(GoPlayer *player) { m_player = player; }
+    void SetPlayer(GoPlayer *player)
+    {
+        m_player = player;
+        ShowDisplay();
+    }
+    /// Whether a player has GO; then the times its next GO would run (none: nothing to play).
+    bool IsPlayed() const { return m_player != nullptr; }
+    std::optional<FadeTimes> GetPlayerTimes() const
+    {
+        return m_player ? m_player->NextTimes() : std::nullopt;
+    }
+    /// Tells the display listener that what it shows may have changed (the player's next GO).
+    void ShowDisplay() const;
     /// Whether a GO now would start a fade.
     bool AcceptsGo() const;
     /// Whether a follow now would: no fade runs and no hand holds a handle.
@@ -84,12 +88,23 @@ public:
     /// Completes a running fade at once; without one, cuts to the row a GO would fade to.
     /// Nothing while the mouse holds a handle.
     void Cut();
-    /// Ends a running fade with the handles where they are (a handle was grabbed or moved).
+    /// Ends a running fade with the handles where they are (a handle was grabbed or moved); the
+    /// fade is kept as stopped until the next fade starts or a row is fully on air.
     void Stop();
     bool IsRunning() const { return m_running; }
+    /// What is left of the times of a fade toward row that a hand stopped; none when no such
+    /// fade waits.
+    std::optional<FadeTimes> GetStoppedRemainder(int row) const;
+    /// The fade as it stands now: running, stopped by a hand, or none.
+    model::FadeProgress CaptureFade() const;
+    /// Puts a captured fade back (a restored desk): a running one runs on from where it was, with
+    /// the handles where its time puts them; a stopped one waits for GO again.
+    void ResumeFade(const model::FadeProgress &fade);
     /// The share of the running fade's time gone by, 0..1; 0 while no fade runs.
     double GetProgress() const;
 
+    /// Where row kRowA or kRowB's crossfader handle stands.
+    uint8_t GetHandleLevel(int row) const { return HandleLevel(row); }
     /// Row kRowA or kRowB: the one last seen fully on air.
     int GetLastOnAir() const { return m_lastOnAir; }
     /// The row a GO fades to.
@@ -132,9 +147,10 @@ private:
 
     bool Begin(const FadeTimes &times);
     void Start(const FadeTimes &times);
+    /// Runs the travels set up in m_travel over times, elapsed already gone by.
+    void Run(const FadeTimes &times, std::chrono::milliseconds elapsed);
     void Finish();
     void SetRunning(bool running);
-    void ShowDisplay() const;
     void MoveHandles(uint8_t a, uint8_t b);
     uint8_t HandleLevel(int row) const;
 
@@ -145,6 +161,9 @@ private:
     std::chrono::milliseconds m_total{0};
     std::chrono::milliseconds m_elapsed{0};
     std::array<Travel, 2> m_travel{}; // handle A, handle B
+    FadeTimes m_times;                // of the running fade
+    int m_incoming = kRowB;           // the row the running fade brings on air
+    std::optional<model::FadeProgress> m_stopped;
     std::optional<std::chrono::steady_clock::time_point> m_lastGo;
     bool m_running = false;
     int m_lastOnAir = kRowB;

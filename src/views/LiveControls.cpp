@@ -4,6 +4,7 @@
 #include "MasterConsoleView.h"
 #include "controls/ConsoleLook.h"
 #include "controls/Geometry.h"
+#include "model/CueList.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -76,7 +77,7 @@ LiveControls::LiveControls(CMasterConsoleView &pane, GoFade &go, const QRect &gm
       m_goButton(GoRect(goRow), controls::kGoCaption, kGoLook, &pane),
       m_goLamp(LampRect(goRow), controls::kGoLit, &pane),
       m_progress(ProgressRect(goRow), controls::kGoLit, &pane), m_fadeTimeRect(FadeTimeRect(goRow)),
-      m_shownFadeTime(go.GetFadeTime()),
+      m_shownFadeTime(GetFadeTimeText()),
       m_blackoutButton(BlackoutRect(goRow), controls::kBlackoutCaption, kBlackoutLook, &pane),
       m_clock(&std::chrono::steady_clock::now)
 {
@@ -97,7 +98,15 @@ LiveControls::LiveControls(CMasterConsoleView &pane, GoFade &go, const QRect &gm
 
 QString LiveControls::GetFadeTimeText() const
 {
-    return kFadeTimeShown.arg(m_shownFadeTime / 10).arg(m_shownFadeTime % 10);
+    if (!m_go.IsPlayed())
+        return kFadeTimeShown.arg(m_go.GetFadeTime() / 10).arg(m_go.GetFadeTime() % 10);
+    const std::optional<FadeTimes> times = m_go.GetPlayerTimes();
+    if (!times)
+        return kNoCueTimes;
+    const auto tenths = [](std::chrono::milliseconds time) {
+        return model::SecondsText(static_cast<int>(time.count() / 100));
+    };
+    return kCueTimesShown.arg(tenths(times->up), tenths(times->down));
 }
 
 void LiveControls::Draw(QPainter &painter, const QRect &exposed) const
@@ -112,7 +121,7 @@ void LiveControls::Draw(QPainter &painter, const QRect &exposed) const
     if (exposed.intersects(m_fadeTimeRect)) {
         painter.setFont(controls::ConsoleFont(kFadeTimePointSize));
         painter.setPen(controls::kFadeTimeColor);
-        painter.drawText(m_fadeTimeRect, Qt::AlignCenter | Qt::TextSingleLine, GetFadeTimeText());
+        painter.drawText(m_fadeTimeRect, Qt::AlignCenter | Qt::TextSingleLine, m_shownFadeTime);
     }
     for (const controls::CPushButton *button : {&m_goButton, &m_blackoutButton}) {
         if (exposed.intersects(button->GetRect()))
@@ -231,8 +240,8 @@ void LiveControls::ShowFade()
 {
     m_goLamp.SetLit(m_go.IsRunning());
     m_progress.SetShare(m_go.GetProgress());
-    if (m_go.GetFadeTime() != m_shownFadeTime) {
-        m_shownFadeTime = m_go.GetFadeTime();
+    if (QString shown = GetFadeTimeText(); shown != m_shownFadeTime) {
+        m_shownFadeTime = std::move(shown);
         InvalidateLogical(m_fadeTimeRect);
     }
 }

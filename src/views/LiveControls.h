@@ -79,7 +79,7 @@ private:
     controls::CIndicator m_goLamp;
     controls::CProgressBar m_progress;
     QRect m_fadeTimeRect;
-    int m_shownFadeTime;
+    QString m_shownFadeTime; // the fade time, or the next cue's times
     controls::CPushButton m_blackoutButton;
     GoFade::Clock m_clock;
     QTimer m_timer;

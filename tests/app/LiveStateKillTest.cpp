@@ -186,4 +186,74 @@ TEST_F(LiveStateKillTest, AKilledShowComesBackOnTheOutputByteForByteAndACloseLea
     EXPECT_TRUE(QDir(StateFolder()).entryList({"*.live", "*.orin"}, QDir::Files).isEmpty());
 }
 
+// キュー再生 on, killed 1.5 s into cue 2's 4 s fade, started again with nobody at hand for a
+// while: the look the desk left is on every frame from the first while the question waits, Enter
+// keeps the desk, the fade goes on from there to cue 2's look without a jump, and GO plays cue 3.
+TEST_F(LiveStateKillTest, AKilledCueFadeHoldsItsLookWhileTheQuestionWaitsAndGoesOn)
+{
+    const std::unique_ptr<LoopbackUdp> socket = BindWhenFree(kArtNetPort);
+    ASSERT_TRUE(socket) << "127.0.0.1:6454 stayed taken";
+    ArtNetFrames artNet(*socket);
+    const QString show = folder.filePath("drama.orin");
+    {
+        model::COrinSUBDoc doc;
+        const auto cue = [](int number, int channel, int level, int tenths) {
+            model::Cue c;
+            c.number = number;
+            c.look[channel - 1] = static_cast<uint8_t>(level);
+            c.upTime = c.downTime = tenths;
+            return c;
+        };
+        ASSERT_TRUE(doc.m_extension.cues.Add(cue(10, 1, 255, 0)).IsOk());
+        ASSERT_TRUE(doc.m_extension.cues.Add(cue(20, 2, 250, 40)).IsOk());
+        ASSERT_TRUE(doc.m_extension.cues.Add(cue(30, 3, 100, 0)).IsOk());
+        ASSERT_TRUE(model::SaveShowFile(doc, show).IsOk());
+    }
+    m_oscPort = LoopbackUdp::FreePort();
+    StartConsole({"--dmx", "artnet:127.0.0.1", "--osc", QString::number(m_oscPort), show});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return IsTaken(m_oscPort); }, 20000));
+    Osc("cue/mode", 1);
+    Osc("cue/go");
+    ASSERT_FALSE(artNet.WaitFor([](const auto &f) { return f[0] == 255; }).empty());
+    QTest::qWait(600); // past GO's bounce guard
+    Osc("cue/go");
+    ASSERT_FALSE(artNet.WaitFor([](const auto &f) { return f[1] > 0; }).empty());
+    std::optional<model::LiveState> kept;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            kept = Kept();
+            return kept && kept->look && kept->fade.elapsed >= std::chrono::milliseconds(1000);
+        },
+        10000));
+    ASSERT_TRUE(Signal(SIGKILL));
+    kept = Kept();
+    ASSERT_TRUE(kept && kept->look);
+    ASSERT_EQ(kept->fade.phase, model::FadeProgress::Phase::Running);
+    const std::vector<uint8_t> look(kept->look->begin(), kept->look->end());
+    artNet.Drain();
+
+    StartConsole({"--dmx", "artnet:127.0.0.1", "--osc", QString::number(m_oscPort)});
+    EXPECT_EQ(artNet.Next(std::chrono::seconds(30)), look) << "the first frame";
+    for (int frame = 0; frame < 100; ++frame) // 2 s of nobody answering
+        ASSERT_EQ(artNet.Next(), look) << "frame " << frame << " while the question waits";
+    const std::optional<QString> question = WindowShown("OrinSUB");
+    ASSERT_TRUE(question);
+    ASSERT_TRUE(XDo({"windowfocus", "--sync", *question}));
+    ASSERT_TRUE(XDo({"key", "Return"}));
+
+    std::vector<uint8_t> last = look;
+    std::vector<uint8_t> frame;
+    for (int i = 0; i < 300 && last[1] != 250; ++i) {
+        frame = artNet.Next();
+        ASSERT_FALSE(frame.empty());
+        for (size_t slot = 0; slot < 3; ++slot) // 250 over 4 s is under 2 a frame
+            ASSERT_LE(std::abs(frame[slot] - last[slot]), 3) << "slot " << slot + 1;
+        last = frame;
+    }
+    EXPECT_EQ(last[0], 0);
+    EXPECT_EQ(last[1], 250) << "cue 2's look, where the fade ends";
+    Osc("cue/go");
+    EXPECT_FALSE(artNet.WaitFor([](const auto &f) { return f[2] == 100; }).empty()) << "cue 3";
+}
+
 } // namespace

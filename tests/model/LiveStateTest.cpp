@@ -26,7 +26,27 @@ LiveState PlayedDesk()
     state.fadeTime = 255;
     state.takeOvers = LiveState::kTakeOverSub;
     state.showPath = QStringLiteral("/home/operator/公演/evening.orin");
+    state.cuePlaying = true;
+    state.currentCue = 35;
+    state.fade = {FadeProgress::Phase::Running,
+                  0,
+                  {40, 255},
+                  FadeTimes{std::chrono::milliseconds(2500), std::chrono::milliseconds(4000),
+                            std::chrono::milliseconds(500)},
+                  std::chrono::milliseconds(1500)};
+    state.followLeft = std::chrono::milliseconds(12300);
+    state.locked = true;
+    LiveState::Look look{};
+    look[0] = 217;
+    look[511] = 3;
+    state.look = look;
     return state;
+}
+
+/// Where the payload's additions of version 2 begin in a file of PlayedDesk.
+qsizetype PlaybackAt()
+{
+    return 18 + 209 + 4 + PlayedDesk().showPath.toUtf8().size();
 }
 
 /// Puts the checksum right again after a change to the payload or header.
@@ -54,6 +74,47 @@ TEST(LiveStateFile, KeepsEveryPartOfAPlayedDesk)
     EXPECT_TRUE(fresh.IsFresh()) << "the show and its fade time are not the desk";
 }
 
+// A console of the version before wrote no playback: what it wrote still comes back.
+TEST(LiveStateFile, AFileOfVersionOneRestoresWhatItHolds)
+{
+    QByteArray file = LiveStateFile::Encode(PlayedDesk());
+    file.truncate(PlaybackAt());
+    file[8] = 1;
+    qToLittleEndian<uint32_t>(static_cast<uint32_t>(file.size() - 18), file.data() + 10);
+    Reseal(file);
+    const LiveStateRead read = LiveStateFile::Decode(file);
+    ASSERT_TRUE(read.state) << read.problem.toStdString();
+    LiveState expected = PlayedDesk();
+    const LiveState fresh;
+    expected.cuePlaying = fresh.cuePlaying;
+    expected.currentCue = fresh.currentCue;
+    expected.fade = fresh.fade;
+    expected.followLeft = fresh.followLeft;
+    expected.locked = fresh.locked;
+    expected.look = fresh.look;
+    EXPECT_EQ(*read.state, expected);
+}
+
+TEST(FadeTimes, WhatIsLeftAfterSomeOfTheFadeHasRun)
+{
+    using std::chrono::milliseconds;
+    const FadeTimes times{milliseconds(2000), milliseconds(3000), milliseconds(1000)};
+    const struct
+    {
+        int elapsed;
+        FadeTimes left;
+    } cases[] = {
+        {0, times},
+        {500, {milliseconds(1500), milliseconds(3000), milliseconds(500)}},
+        {1500, {milliseconds(500), milliseconds(2500), milliseconds(0)}},
+        {4000, {milliseconds(0), milliseconds(0), milliseconds(0)}},
+        {9000, {milliseconds(0), milliseconds(0), milliseconds(0)}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(times.After(milliseconds(c.elapsed)), c.left) << c.elapsed;
+    EXPECT_EQ(times.Total(), milliseconds(4000));
+}
+
 TEST(LiveStateFile, RefusesAnythingButAWholeUndamagedStateOfThisVersion)
 {
     const QByteArray good = LiveStateFile::Encode(PlayedDesk());
@@ -72,7 +133,7 @@ TEST(LiveStateFile, RefusesAnythingButAWholeUndamagedStateOfThisVersion)
         {"a flipped bit", [](QByteArray &f) { f[payload + 5] ^= 4; }, u"壊れています"},
         {"a newer version",
          [](QByteArray &f) {
-             f[8] = 2;
+             f[8] = 3;
              Reseal(f);
          },
          u"新しいバージョンの OrinSUB で書かれています"},
@@ -85,6 +146,31 @@ TEST(LiveStateFile, RefusesAnythingButAWholeUndamagedStateOfThisVersion)
         {"a flag of 2 under a good checksum",
          [](QByteArray &f) {
              f[payload + 162] = 2;
+             Reseal(f);
+         },
+         u"壊れています"},
+        {"a cue numbered 0.5",
+         [](QByteArray &f) {
+             qToLittleEndian<uint16_t>(5, f.data() + PlaybackAt() + 1);
+             Reseal(f);
+         },
+         u"壊れています"},
+        {"a fade of phase 3",
+         [](QByteArray &f) {
+             f[PlaybackAt() + 3] = 3;
+             Reseal(f);
+         },
+         u"壊れています"},
+        {"a follow of two hours",
+         [](QByteArray &f) {
+             qToLittleEndian<uint32_t>(7'200'000, f.data() + PlaybackAt() + 24);
+             Reseal(f);
+         },
+         u"壊れています"},
+        {"the held look cut short",
+         [](QByteArray &f) {
+             f.chop(100);
+             qToLittleEndian<uint32_t>(static_cast<uint32_t>(f.size() - 18), f.data() + 10);
              Reseal(f);
          },
          u"壊れています"},

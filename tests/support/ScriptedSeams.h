@@ -25,16 +25,34 @@ public:
         Record(text, caption);
         return Next(-1);
     }
+    bool AskSafeChoice(QWidget *, const QString &text, const QString &caption, const QString &,
+                       const QString &) override
+    {
+        Record(text, caption);
+        return Next(1) == 1;
+    }
+    std::optional<QString> AskSecret(QWidget *, const QString &text,
+                                     const QString &caption) override
+    {
+        Record(text, caption);
+        if (secrets.empty())
+            return std::nullopt;
+        QString typed = secrets.front();
+        secrets.pop_front();
+        return typed;
+    }
     void Warn(QWidget *, const QString &text, const QString &caption) override
     {
         Record(text, caption);
     }
 
-    /// Queues answers: 1 OK or Yes, 0 No, -1 Cancel. Unscripted questions get the default.
+    /// Queues answers: 1 OK, Yes or the safe choice, 0 No, -1 Cancel or the other choice.
+    /// Unscripted questions get OK, Cancel or the safe choice.
     void Answer(std::initializer_list<int> answers) { m_answers.insert(m_answers.end(), answers); }
 
     QStringList texts;
     QStringList captions;
+    std::deque<QString> secrets; // what AskSecret's operator types; none left: Cancel
 
 private:
     void Record(const QString &text, const QString &caption)

@@ -269,3 +269,91 @@ TEST_F(CuePlaybackTest, WithTheSwitchOffTheDeskPlaysByHandAsBefore)
         EXPECT_EQ(Fader(1, 1).GetLevel(), 0);
     }
 }
+
+// A hand stops cue 2's fade halfway with row B half up; GO then brings cue 2 the rest of the way
+// over what is left of its times, and only the GO after it loads cue 3, into the row at 0.
+TEST_F(CuePlaybackTest, AfterAHandStoppedACueFadeGoCompletesItAndNoFrameJumps)
+{
+    Record(MakeCue(10, {{1, 217}, {7, 227}}, 0, 0));
+    Record(MakeCue(20, {{1, 165}, {13, 255}}, 20, 20)); // 2 s each way
+    Record(MakeCue(30, {{7, 99}}, 10, 10));
+    cues.SetPlaying(true);
+    ASSERT_TRUE(cues.Go());
+    RunOut();
+    now += 1s;
+    ASSERT_TRUE(cues.Go());
+    Frames(50);
+    Press(master->viewport(), Centre(HandleA().GetKnobRect()));
+    Release(master->viewport(), Centre(HandleA().GetKnobRect()));
+    ASSERT_FALSE(go().IsRunning());
+    const auto rowB = RowLevels(1);
+
+    now += 1s;
+    dmx::LinkTick(port);
+    std::array<int, 81> last{};
+    for (int slot = 1; slot <= 80; ++slot)
+        last[slot] = Wire(slot);
+    ASSERT_TRUE(cues.Go());
+    EXPECT_EQ(RowLevels(1), rowB) << "nothing loaded into the row on stage";
+    EXPECT_EQ(cues.GetCurrentCue(), 20);
+    int frames = 0;
+    for (; go().IsRunning() && frames < 200; ++frames) {
+        Frame();
+        for (int slot = 1; slot <= 80; ++slot) {
+            // 255 over 2 s is under 3 a frame.
+            EXPECT_LE(std::abs(Wire(slot) - last[slot]), 3)
+                << "slot " << slot << " frame " << frames;
+            last[slot] = Wire(slot);
+        }
+    }
+    EXPECT_NEAR(frames, 50, 1) << "the second of the two left";
+    EXPECT_EQ(Wire(1), 165);
+    EXPECT_EQ(Wire(7), 0);
+    EXPECT_EQ(Wire(13), 255);
+
+    now += 1s;
+    ASSERT_TRUE(cues.Go());
+    EXPECT_EQ(cues.GetCurrentCue(), 30);
+    EXPECT_EQ(RowLevels(0)[6], 99) << "cue 3 into row A, at 0";
+    RunOut();
+    EXPECT_EQ(Wire(7), 99);
+}
+
+// BACK and GOTO would have to load a row that is up: they wait and say why; GO after a hand
+// raised the off-air row completes that crossfade without loading it.
+TEST_F(CuePlaybackTest, NothingLoadsARowWhoseHandleIsUp)
+{
+    controls::CCueReadout readout(QRect(30, 1, 1000, 18), nullptr);
+    cues.SetReadout(&readout);
+    Record(MakeCue(10, {{1, 100}}, 0, 0));
+    Record(MakeCue(20, {{1, 200}}, 0, 0));
+    Record(MakeCue(30, {{1, 50}}, 0, 0));
+    cues.SetPlaying(true);
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(cues.Go());
+        RunOut();
+        now += 1s;
+    }
+    master->MoveCrossfaderHandle(0, 60); // row A, off air, raised by a hand
+    const auto rowA = RowLevels(0), rowB = RowLevels(1);
+    const QString why = views::cuetexts::kRowNotDown.arg(QStringLiteral("A"));
+    const std::pair<const char *, std::function<bool()>> refused[] = {
+        {"back", [&] { return cues.Back(); }},
+        {"goto", [&] { return cues.GoTo(30); }},
+    };
+    for (const auto &[name, command] : refused) {
+        now += 1s;
+        EXPECT_FALSE(command()) << name;
+        EXPECT_EQ(readout.GetState().message, why) << name;
+        EXPECT_EQ(RowLevels(0), rowA) << name;
+    }
+
+    now += 1s;
+    ASSERT_TRUE(cues.Go());
+    EXPECT_EQ(cues.GetCurrentCue(), 20) << "GO completed the hand's crossfade";
+    RunOut();
+    EXPECT_EQ(RowLevels(0), rowA);
+    EXPECT_EQ(RowLevels(1), rowB);
+    EXPECT_EQ(HandleA().GetLevel(), 255);
+    EXPECT_EQ(HandleB().GetLevel(), 0);
+}
