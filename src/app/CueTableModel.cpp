@@ -1,6 +1,7 @@
 #include "CueTableModel.h"
 
 #include "AppResources.h"
+#include "views/DeskLock.h"
 
 namespace orinsub::app {
 
@@ -39,6 +40,17 @@ const model::Cue *CueTableModel::CueAt(int row) const
     return row >= 0 && row < m_shownCount && row < m_cues.Count() ? &m_cues.Cues()[row] : nullptr;
 }
 
+void CueTableModel::SetMarks(int onStage, int next)
+{
+    if (onStage == m_onStage && next == m_next)
+        return;
+    m_onStage = onStage;
+    m_next = next;
+    if (m_shownCount > 0)
+        emit dataChanged(index(0, 0), index(m_shownCount - 1, ColumnCount - 1),
+                         {Qt::BackgroundRole, Qt::ForegroundRole});
+}
+
 int CueTableModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : m_shownCount;
@@ -56,6 +68,10 @@ QVariant CueTableModel::data(const QModelIndex &index, int role) const
         return {};
     if (role == Qt::TextAlignmentRole)
         return index.column() == Label ? QVariant() : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    if (role == Qt::BackgroundRole)
+        return cue->number == m_onStage ? QVariant(cuewindow::kOnStage) : QVariant();
+    if (role == Qt::ForegroundRole)
+        return cue->number == m_next ? QVariant(cuewindow::kNextCue) : QVariant();
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
     switch (index.column()) {
@@ -89,7 +105,8 @@ QVariant CueTableModel::headerData(int section, Qt::Orientation orientation, int
 Qt::ItemFlags CueTableModel::flags(const QModelIndex &index) const
 {
     const Qt::ItemFlags flags = QAbstractTableModel::flags(index);
-    return index.isValid() && index.column() != Number ? flags | Qt::ItemIsEditable : flags;
+    const bool editable = index.isValid() && index.column() != Number && !views::IsDeskLocked();
+    return editable ? flags | Qt::ItemIsEditable : flags;
 }
 
 bool CueTableModel::setData(const QModelIndex &index, const QVariant &value, int role)

@@ -23,6 +23,8 @@ public:
     void Reload();
     /// The cue of a row, or null.
     const model::Cue *CueAt(int row) const;
+    /// Marks the cue on stage and the one GO plays next (numbers in tenths, 0 for none).
+    void SetMarks(int onStage, int next);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -35,6 +37,8 @@ private:
     const model::CueList &m_cues;
     Replace m_replace;
     int m_shownCount; // rows the views know of
+    int m_onStage = 0;
+    int m_next = 0;
 };
 
 } // namespace orinsub::app

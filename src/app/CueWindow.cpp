@@ -8,15 +8,21 @@
 #include "model/MixInputs.h"
 #include "model/OrinGlobal.h"
 #include "model/OrinSUBDoc.h"
+#include "views/ConsoleKeys.h"
+#include "views/CuePlayback.h"
+#include "views/DeskLock.h"
+#include "views/DeskWatch.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -51,6 +57,21 @@ QLabel *Caption(const QString &text, QWidget *parent)
     return new QLabel(text, parent);
 }
 
+/// Hands a cell's text to the show only when the operator typed in its editor: an editor opened
+/// and left changes nothing.
+class TypedOnlyDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void setModelData(QWidget *editor, QAbstractItemModel *model,
+                      const QModelIndex &index) const override
+    {
+        if (auto *line = qobject_cast<QLineEdit *>(editor); line && !line->isModified())
+            return;
+        QStyledItemDelegate::setModelData(editor, model, index);
+    }
+};
+
 } // namespace
 
 CueWindow::CueWindow(model::COrinSUBDoc &doc, QWidget *parent)
@@ -63,7 +84,9 @@ CueWindow::CueWindow(model::COrinSUBDoc &doc, QWidget *parent)
     m_model = new CueTableModel(
         doc.m_extension.cues,
         [this](model::Cue cue) {
-            return Edit([&cue](model::CueList &cues) { return cues.Replace(std::move(cue)); });
+            // A cell still open when the desk was locked hands in nothing.
+            return IsEditable() &&
+                   Edit([&cue](model::CueList &cues) { return cues.Replace(std::move(cue)); });
         },
         this);
     BuildControls();
@@ -72,12 +95,53 @@ CueWindow::CueWindow(model::COrinSUBDoc &doc, QWidget *parent)
     ShowChanged();
 }
 
-CueWindow::~CueWindow() = default;
+CueWindow::~CueWindow()
+{
+    views::RemoveDeskListener(this);
+}
+
+void CueWindow::SetPlayback(const views::CuePlayback *playback)
+{
+    m_playback = playback;
+    FollowDesk();
+}
+
+bool CueWindow::IsEditable() const
+{
+    return !views::IsDeskLocked();
+}
+
+void CueWindow::FollowDesk()
+{
+    m_model->SetMarks(m_playback ? m_playback->GetCurrentCue() : 0,
+                      m_playback ? m_playback->GetNextCue() : 0);
+    const bool editable = IsEditable();
+    if (editable != m_number->isEnabled()) {
+        m_number->setEnabled(editable);
+        m_record->setEnabled(editable);
+        EnableButtons();
+    }
+}
+
+bool CueWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // Space in the list is GO, as on the desk, never the start of an edit.
+    if (watched == m_table && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
+            views::DispatchConsoleKey(Qt::Key_Space, key->isAutoRepeat());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
 
 void CueWindow::BuildControls()
 {
     m_table = new QTableView(this);
     m_table->setModel(m_model);
+    m_table->setItemDelegate(new TypedOnlyDelegate(m_table));
+    m_table->installEventFilter(this);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
@@ -107,7 +171,9 @@ void CueWindow::BuildControls()
     m_undoButton = new QPushButton(kUndoButton, this);
 
     auto *record = new QHBoxLayout;
-    record->addWidget(Caption(kSourceLabel, this));
+    QLabel *source = Caption(kSourceLabel, this);
+    source->setBuddy(m_source);
+    record->addWidget(source);
     record->addWidget(m_source);
     record->addWidget(Caption(kPageLabel, this));
     record->addWidget(m_page);
@@ -167,6 +233,7 @@ void CueWindow::ConnectControls()
     undo->setShortcut(QKeySequence::Undo);
     addAction(undo);
     connect(undo, &QAction::triggered, this, &CueWindow::Undo);
+    views::SetDeskListener(this, [this] { FollowDesk(); });
 }
 
 void CueWindow::ShowChanged()
@@ -178,18 +245,32 @@ void CueWindow::ShowChanged()
 
 void CueWindow::Record()
 {
+    if (!IsEditable())
+        return;
     // A text that is no number goes in as -1, so that the list's range message answers it.
     const int number = model::ParseTenths(m_number->text()).value_or(-1);
+    if (m_doc.m_extension.cues.Find(number)) {
+        if (controls::Questions().AskOkCancel(
+                this, kUpdateExistingQuestion.arg(model::CueNumberText(number)), kCueWindowTitle))
+            UpdateCue(number);
+        return;
+    }
     if (Edit([&](model::CueList &cues) { return cues.Add(NewCue(number)); }))
         SuggestNextNumber();
 }
 
 void CueWindow::Update()
 {
-    const model::Cue *selected = SelectedCue();
-    if (!selected)
+    if (const model::Cue *selected = SelectedCue())
+        UpdateCue(selected->number);
+}
+
+void CueWindow::UpdateCue(int number)
+{
+    const model::Cue *existing = IsEditable() ? m_doc.m_extension.cues.Find(number) : nullptr;
+    if (!existing)
         return;
-    model::Cue cue = *selected;
+    model::Cue cue = *existing;
     cue.look = LookFromSource();
     Edit([&](model::CueList &cues) { return cues.Replace(std::move(cue)); });
 }
@@ -197,7 +278,7 @@ void CueWindow::Update()
 void CueWindow::Insert()
 {
     const model::Cue *selected = SelectedCue();
-    if (!selected)
+    if (!selected || !IsEditable())
         return;
     const int after = selected->number;
     Edit([&](model::CueList &cues) { return cues.Insert(after, NewCue(0)); });
@@ -206,7 +287,7 @@ void CueWindow::Insert()
 void CueWindow::Delete()
 {
     const model::Cue *selected = SelectedCue();
-    if (!selected)
+    if (!selected || !IsEditable())
         return;
     const int number = selected->number;
     Edit([number](model::CueList &cues) { return cues.Remove(number); });
@@ -214,7 +295,7 @@ void CueWindow::Delete()
 
 void CueWindow::Renumber()
 {
-    if (m_doc.m_extension.cues.IsEmpty() ||
+    if (m_doc.m_extension.cues.IsEmpty() || !IsEditable() ||
         !controls::Questions().AskOkCancel(this, kRenumberQuestion, kRenumberCaption))
         return;
     const int row = std::max(SelectedRow(), 0);
@@ -226,7 +307,7 @@ void CueWindow::Renumber()
 
 void CueWindow::Undo()
 {
-    if (m_undo.empty())
+    if (m_undo.empty() || !IsEditable())
         return;
     model::CueList before = std::move(m_undo.back());
     m_undo.pop_back();
@@ -268,7 +349,7 @@ model::CueLook CueWindow::LookFromSource() const
     model::CueLook look{};
     switch (static_cast<Source>(m_source->currentIndex())) {
     case Source::Output:
-        std::copy_n(model::s_channelLevels.begin(), look.size(), look.begin());
+        look = model::LevelsUnderMasters();
         break;
     case Source::RowA:
     case Source::RowB:
@@ -336,11 +417,12 @@ void CueWindow::SuggestNextNumber()
 
 void CueWindow::EnableButtons()
 {
-    const bool selected = SelectedCue() != nullptr;
+    const bool editable = IsEditable();
+    const bool selected = editable && SelectedCue() != nullptr;
     for (QPushButton *button : {m_update, m_insert, m_delete})
         button->setEnabled(selected);
-    m_renumber->setEnabled(!m_doc.m_extension.cues.IsEmpty());
-    m_undoButton->setEnabled(!m_undo.empty());
+    m_renumber->setEnabled(editable && !m_doc.m_extension.cues.IsEmpty());
+    m_undoButton->setEnabled(editable && !m_undo.empty());
 }
 
 } // namespace orinsub::app

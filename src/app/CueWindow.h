@@ -15,6 +15,9 @@ class QTableView;
 namespace orinsub::model {
 class COrinSUBDoc;
 }
+namespace orinsub::views {
+class CuePlayback;
+}
 
 namespace orinsub::app {
 
@@ -23,21 +26,23 @@ class CueTableModel;
 /// "キューリスト": the show's cues in a table, and the controls that record and edit them.
 ///
 /// 記録 records a new cue numbered as typed under キュー番号 (which then suggests the next whole
-/// number) with the look of the chosen source: the output as it is now, row A's or row B's
-/// faders, or a sub-master's levels for channels 1..80; its up and down times are the show's fade
-/// time. 更新 gives the selected cue that look instead; 挿入 records a new cue right after the
-/// selected one, numbered between it and the next; 削除 deletes the selected cue; 番号を振り直す
-/// numbers the cues 1, 2, 3... after the operator's OK. Labels and times are edited in the table.
-/// Every edit that cannot be made is refused with the cue list's message and changes nothing;
-/// 元に戻す takes back the edits one by one (this window's own undo, never the desk's).
-/// Recording only reads the desk.
+/// number) with the look of the chosen source: the output as it is now under the masters (before
+/// the grand master, blackout, flash and solo), row A's or row B's faders, or a sub-master's
+/// levels for channels 1..80; its up and down times are the show's fade time. A number that is
+/// taken offers to update that cue instead. 更新 gives the selected cue that look instead; 挿入
+/// records a new cue right after the selected one, numbered between it and the next; 削除 deletes
+/// the selected cue; 番号を振り直す numbers the cues 1, 2, 3... after the operator's OK. Labels and
+/// times are edited in the table. Every edit that cannot be made is refused with the cue list's
+/// message and changes nothing; 元に戻す takes back the edits one by one (this window's own undo,
+/// never the desk's). Recording only reads the desk.
 ///
-/// Keys: Enter in キュー番号 records; F2, a double click or typing edits a cell, Enter keeps
-/// the edit and Esc drops it; Delete deletes the selected cue (in the table), Insert inserts
-/// after it, Ctrl+Z undoes; Alt with the underlined letter presses a button.
+/// Keys: Enter in キュー番号 records; F2, a double click or typing a character edits a cell,
+/// Enter keeps the edit and Esc drops it, and a cell keeps its text unless something was typed;
+/// Space in the table is GO, as on the desk; Delete deletes the selected cue (in the table),
+/// Insert inserts after it, Ctrl+Z undoes; Alt with the underlined letter presses a button.
 ///
-/// The cue playback's switch, the current and next cue and its commands go above the table.
-/// UI thread only; the show must outlive the window.
+/// The table marks the cue on stage and the one GO plays next. While the desk is locked the
+/// window shows the list and edits nothing. UI thread only; the show must outlive the window.
 class CueWindow : public QWidget
 {
 public:
@@ -49,6 +54,8 @@ public:
     /// After New or Open: the table shows the show's cues, and the undo forgets the edits of
     /// the show before.
     void ShowChanged();
+    /// Where the cue list stands, for the table's marks (not owned; null for none).
+    void SetPlayback(const views::CuePlayback *playback);
 
     QTableView *Table() const { return m_table; }
     QComboBox *SourceBox() const { return m_source; }
@@ -65,10 +72,14 @@ public:
 private:
     using CueEditFunction = std::function<model::CueEdit(model::CueList &)>;
 
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
     void BuildControls();
     void ConnectControls();
     void Record();
     void Update();
+    /// Gives cue number the look of the chosen source.
+    void UpdateCue(int number);
     void Insert();
     void Delete();
     void Renumber();
@@ -89,6 +100,10 @@ private:
     void Refresh(int number);
     void SuggestNextNumber();
     void EnableButtons();
+    /// The desk changed: the marks and, with the lock, what can be edited.
+    void FollowDesk();
+    /// No edit while the desk is locked.
+    bool IsEditable() const;
 
     model::COrinSUBDoc &m_doc;
     CueTableModel *m_model = nullptr;
@@ -104,6 +119,7 @@ private:
     QPushButton *m_renumber = nullptr;
     QPushButton *m_undoButton = nullptr;
     std::vector<model::CueList> m_undo; // the list before each edit, the latest last
+    const views::CuePlayback *m_playback = nullptr;
 };
 
 } // namespace orinsub::app

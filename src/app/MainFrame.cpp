@@ -3,8 +3,10 @@
 #include "AppResources.h"
 #include "CueGotoDlg.h"
 #include "CueWindow.h"
+#include "DeskLockGuard.h"
 #include "FadeTimeDlg.h"
 #include "MainMenu.h"
+#include "ModalDeskKeys.h"
 #include "MySplitterWnd.h"
 #include "SectionDrag.h"
 #include "controls/FaderLabel.h"
@@ -54,6 +56,7 @@ using views::CLampConsoleView;
 namespace {
 
 const QString kGeometryKey = QStringLiteral("window/geometry");
+const QString kCueWindowGeometryKey = QStringLiteral("window/cueListGeometry");
 const QString kMasterRowKey = QStringLiteral("window/masterRowHeight");
 
 /// The first local file among the dropped data's URLs, or empty.
@@ -95,8 +98,9 @@ template <class View> void RunEditCommand(View &view, int id)
 
 } // namespace
 
-CMainFrame::CMainFrame(model::COrinSUBDoc *doc, QWidget *parent)
-    : QMainWindow(parent), m_doc(doc), m_port(std::make_unique<dmx::COrinZentra>()),
+CMainFrame::CMainFrame(model::COrinSUBDoc *doc,
+                       const std::optional<model::LiveState::Look> &heldLook)
+    : m_doc(doc), m_port(std::make_unique<dmx::COrinZentra>()),
       m_undo(std::make_unique<model::UndoRecord>())
 {
     g_orin.m_pZentra = m_port.get();
@@ -104,7 +108,7 @@ CMainFrame::CMainFrame(model::COrinSUBDoc *doc, QWidget *parent)
     setWindowTitle(kAppTitle);
     setAcceptDrops(true);
     m_menu = std::make_unique<MainMenu>(*this);
-    CreateClient(doc);
+    CreateClient(doc, heldLook);
     m_sectionDrag = std::make_unique<SectionDrag>(*this);
     SetUpCuePlayback();
     m_desk = std::make_unique<surfaces::PaneDesk>();
@@ -113,9 +117,13 @@ CMainFrame::CMainFrame(model::COrinSUBDoc *doc, QWidget *parent)
     KeepFadeTimeInShow();
     KeepBlackoutChecked();
     ConnectCommands();
+    SetUpDeskLock();
+    m_modalKeys = std::make_unique<ModalDeskKeys>(std::vector<QAction *>{
+        Command(kIdGo), Command(kIdCut), Command(kIdCueBack), Command(kIdBlackout)});
 }
 
-void CMainFrame::CreateClient(model::COrinSUBDoc *doc)
+void CMainFrame::CreateClient(model::COrinSUBDoc *doc,
+                              const std::optional<model::LiveState::Look> &heldLook)
 {
     using namespace layout;
     m_wndSplitter = new CMySplitterWnd(Qt::Vertical, CMySplitterWnd::Bars::Movable, this);
@@ -172,6 +180,8 @@ void CMainFrame::CreateClient(model::COrinSUBDoc *doc)
     setFocus(Qt::OtherFocusReason);
 
     m_displayTimer.start(kDisplayRefreshMs, this);
+    if (heldLook)
+        m_port->HoldOutput(*heldLook);
     m_linkTimer = dmx::NewPeriodicTimer();
     dmx::StartLinkTick(*m_linkTimer, *m_port);
 }
@@ -180,6 +190,8 @@ CMainFrame::~CMainFrame()
 {
     // A drag in progress ends first, its preview worker finished, while the panes still stand.
     m_sectionDrag.reset();
+    m_lockGuard.reset();
+    m_modalKeys.reset();
     // Nothing may call back into a frame that is going: the panes' focus changes while they
     // are destroyed, and the undo record's menu item goes with the menu bar.
     disconnect(qApp, nullptr, this, nullptr);
@@ -243,6 +255,20 @@ void CMainFrame::KeepBlackoutChecked()
 {
     views::SetDeskListener(
         this, [this] { Command(kIdBlackout)->setChecked(m_pMasterView->IsBlackout()); });
+}
+
+void CMainFrame::SetUpDeskLock()
+{
+    std::vector<QWidget *> names;
+    for (controls::CMyEdit *edit : findChildren<controls::CMyEdit *>())
+        names.push_back(edit);
+    const std::array<QWidget *, 4> panes = Panes();
+    m_lockGuard = std::make_unique<DeskLockGuard>(
+        Command(kIdLock), std::vector<QWidget *>(panes.begin(), panes.end()), std::move(names));
+    for (int id : {kIdFileNew, kIdFileOpen, kIdEditUndo, kIdEditCut, kIdEditPaste, kIdPatch,
+                   kIdFlashSolo, kIdFadeTime, kIdHookA, kIdHookB, kIdHookSub, kIdHookNone,
+                   kIdMatchA, kIdMatchB, kIdMatchSub})
+        m_lockGuard->Guard(Command(id));
 }
 
 void CMainFrame::OnFadeTime()
@@ -351,6 +377,7 @@ QAction *CMainFrame::Command(int id) const
 void CMainFrame::OnPatch()
 {
     patch::CPatchFrame *frame = patch::CPatchFrame::OpenOrActivate(m_pPatchFrame);
+    m_lockGuard->Guard(frame);
     connect(frame->PatchView(), &patch::COrinPatchView::IndependentMarkClicked, this,
             &CMainFrame::ToggleIndependentChannel, Qt::UniqueConnection);
 }
@@ -359,6 +386,10 @@ void CMainFrame::OnCueList()
 {
     if (!m_cueWindow) {
         m_cueWindow = new CueWindow(*m_doc, this);
+        m_cueWindow->SetPlayback(m_cuePlayback.get());
+        // The show can be saved from the list as from the desk.
+        m_cueWindow->addAction(Command(kIdFileSave));
+        PlaceCueWindow();
         // Every edit shows in the table: the cue readout follows the same signals.
         const QAbstractItemModel *table = m_cueWindow->Table()->model();
         const auto refresh = [this] { m_cuePlayback->Refresh(); };
@@ -369,6 +400,24 @@ void CMainFrame::OnCueList()
     m_cueWindow->show();
     m_cueWindow->raise();
     m_cueWindow->activateWindow();
+}
+
+void CMainFrame::PlaceCueWindow()
+{
+    if (m_cueWindow->restoreGeometry(QSettings().value(kCueWindowGeometryKey).toByteArray()))
+        return;
+    // At first over the rows at the screen's right, so that the crossfader, the grand master and
+    // GO stay in sight. Its frame is reckoned as large as the main window's.
+    const QRect available = screen()->availableGeometry();
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    const int room = m_pMasterView->mapToGlobal(QPoint(0, 0)).y() - available.top() - frame.top() -
+                     frame.bottom();
+    const QSize size(cuewindow::kWindowWidth,
+                     std::clamp(room, cuewindow::kMinimumHeight, cuewindow::kWindowHeight));
+    m_cueWindow->resize(size);
+    m_cueWindow->move(std::max(available.left(),
+                               available.right() + 1 - size.width() - frame.left() - frame.right()),
+                      available.top());
 }
 
 void CMainFrame::SetInputHook(views::InputTarget target)
@@ -534,6 +583,8 @@ void CMainFrame::SaveLayout() const
     QSettings settings;
     settings.setValue(kGeometryKey, saveGeometry());
     settings.setValue(kMasterRowKey, m_masterRowHeight);
+    if (m_cueWindow)
+        settings.setValue(kCueWindowGeometryKey, m_cueWindow->saveGeometry());
 }
 
 void CMainFrame::FitFrameToScreen()
@@ -607,7 +658,8 @@ bool CMainFrame::ConfirmCloseWhileOutput()
 {
     for (int slot = 1; slot < dmx::kFrameSize; ++slot) {
         if (m_port->GetOutputSlot(slot) > 0)
-            return controls::Questions().AskOkCancel(this, kAskToCloseWhileOutput, kAppTitle);
+            return !controls::Questions().AskSafeChoice(this, kAskToCloseWhileOutput, kAppTitle,
+                                                        kStayOpen, kCloseAnyway);
     }
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/LiveState.h"
 #include "patch/PatchFrame.h"
 #include "views/ConsoleFrame.h"
 #include "views/InputTarget.h"
@@ -11,6 +12,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace orinsub::dmx {
 class COrinZentra;
@@ -33,6 +35,8 @@ namespace orinsub::app {
 
 class CMySplitterWnd;
 class CueWindow;
+class DeskLockGuard;
+class ModalDeskKeys;
 class MainMenu;
 class SectionDrag;
 
@@ -55,8 +59,11 @@ class CMainFrame : public QMainWindow, public views::ConsoleFrame
 
 public:
     /// The panes show doc, which must outlive the frame. The link timer comes from
-    /// dmx::NewPeriodicTimer (tests install a manual one).
-    explicit CMainFrame(model::COrinSUBDoc *doc, QWidget *parent = nullptr);
+    /// dmx::NewPeriodicTimer (tests install a manual one). With heldLook, the link sends that
+    /// look from its first frame on until the port's output is released (a restart after a
+    /// crash).
+    explicit CMainFrame(model::COrinSUBDoc *doc,
+                        const std::optional<model::LiveState::Look> &heldLook = std::nullopt);
     ~CMainFrame() override;
 
     // What the panes ask of the main window.
@@ -108,6 +115,8 @@ public:
     views::CuePlayback &GetCuePlayback() const { return *m_cuePlayback; }
     /// The one road of every control surface to the desk; it lives as long as the panes.
     surfaces::ControlLayer &GetControlLayer() const { return *m_controlLayer; }
+    /// What the desk lock holds back in this window; more commands may be put under it.
+    DeskLockGuard &GetLockGuard() const { return *m_lockGuard; }
 
     /// Takes the window's size and state and the divider's place from the settings; from now on
     /// they are kept there whenever the window closes.
@@ -141,13 +150,17 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void CreateClient(model::COrinSUBDoc *doc);
+    void CreateClient(model::COrinSUBDoc *doc,
+                      const std::optional<model::LiveState::Look> &heldLook);
     void ConnectCommands();
     void OnPatch();
     /// A click on a channel's mark in the patch window switches its independence.
     void ToggleIndependentChannel(int channel);
     /// Shows the cue window, made on first use, in front.
     void OnCueList();
+    /// Where the cue window opens first: where the operator left it, or where it hides nothing
+    /// the operator plays.
+    void PlaceCueWindow();
     /// The fade-time dialog; the time chosen goes into the show.
     void OnFadeTime();
     /// Every change of the GO fade time goes into the show (which marks it modified).
@@ -156,6 +169,9 @@ private:
     void KeepBlackoutChecked();
     /// The cue playback: its switch and commands on the menu, BACK's time from the settings.
     void SetUpCuePlayback();
+    /// The lock holds back the mouse on the panes, the name boxes and every command that
+    /// changes the show or the levels.
+    void SetUpDeskLock();
     /// Asks for a cue number and fades to that cue.
     void OnCueGoto();
     /// The back-time dialog; the time chosen goes into the settings.
@@ -185,6 +201,8 @@ private:
     std::unique_ptr<views::CuePlayback> m_cuePlayback;
     std::unique_ptr<surfaces::PaneDesk> m_desk;
     std::unique_ptr<surfaces::ControlLayer> m_controlLayer;
+    std::unique_ptr<DeskLockGuard> m_lockGuard;
+    std::unique_ptr<ModalDeskKeys> m_modalKeys;
     CMySplitterWnd *m_wndSplitter = nullptr;
     CMySplitterWnd *m_wndSplitterTop = nullptr;
     views::CLampConsoleView *m_pLeftLamp = nullptr;

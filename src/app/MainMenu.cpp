@@ -68,6 +68,10 @@ Keys AcceleratorsOf(int id)
         return {Ctrl | Qt::Key_F12};
     case kIdCueGoto:
         return {Ctrl | Qt::Key_G};
+    case kIdLock:
+        return {Ctrl | Qt::Key_L};
+    case kIdCueList:
+        return {QKeySequence(Qt::Key_F9)};
     default:
         return {};
     }
@@ -102,7 +106,9 @@ MainMenu::MainMenu(QMainWindow &window)
 
     QMenu *operation = bar->addMenu(kMenuOperation);
     Add(operation, kIdPatch, QStringLiteral("パッチ(&P)..."), QStringLiteral("F11"));
-    Add(operation, kIdCueList, kCueListItem);
+    // From every window, the patch window included.
+    Add(operation, kIdCueList, kCueListItem, cuewindow::kCueListKeyShown)
+        ->setShortcutContext(Qt::ApplicationShortcut);
     operation->addSeparator();
     // F1 is the console's own key (it ignores auto-repeat), not an accelerator.
     Add(operation, kIdCrossfaderLink, QStringLiteral("クロスフェーダーを連結(&C)"),
@@ -133,6 +139,7 @@ MainMenu::MainMenu(QMainWindow &window)
         action->setEnabled(false); // until the cue list has the crossfader
     }
     Add(operation, kIdCueBackTime, kCueBackTimeItem);
+    Add(operation, kIdLock, kLockItem, kLockKeyShown)->setCheckable(true);
     Add(operation, kIdSurfaces, surfaces::kSurfacesMenuItem);
     operation->addSeparator();
     Add(operation, kIdHookA, QStringLiteral("入力引っかけ:A段"), QStringLiteral("Ctrl+1"));

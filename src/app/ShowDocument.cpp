@@ -7,6 +7,7 @@
 #include "controls/QuestionBox.h"
 #include "model/OrinSUBDoc.h"
 #include "model/ShowFile.h"
+#include "views/DeskLock.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -61,9 +62,17 @@ void CShowDocument::SetPathName(const QString &path)
     UpdateFrameTitle();
 }
 
+bool CShowDocument::RefusedWhileLocked() const
+{
+    if (!views::IsDeskLocked())
+        return false;
+    controls::Questions().Warn(Owner(), kLockedShowRefused, kAppTitle);
+    return true;
+}
+
 bool CShowDocument::OnFileNew()
 {
-    if (!SaveModified())
+    if (RefusedWhileLocked() || !SaveModified())
         return false;
     m_doc.OnNewDocument();
     m_doc.SetModifiedFlag(false);
@@ -75,13 +84,15 @@ bool CShowDocument::OnFileNew()
 
 bool CShowDocument::OnFileOpen()
 {
+    if (RefusedWhileLocked())
+        return false;
     const QString path = FileChooser().ChooseOpenPath(Owner());
     return !path.isEmpty() && OpenDocumentFile(path);
 }
 
 bool CShowDocument::OpenDocumentFile(const QString &path)
 {
-    return SaveModified() && OpenFile(path);
+    return !RefusedWhileLocked() && SaveModified() && OpenFile(path);
 }
 
 bool CShowDocument::OpenRecentFile(int index)
@@ -89,7 +100,7 @@ bool CShowDocument::OpenRecentFile(int index)
     if (index < 0 || index >= m_recent.Files().size())
         return false;
     const QString path = m_recent.Files()[index];
-    if (!SaveModified())
+    if (RefusedWhileLocked() || !SaveModified())
         return false;
     if (OpenFile(path))
         return true;

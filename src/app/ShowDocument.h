@@ -19,6 +19,7 @@ class CRecentFileList;
 /// Open, Save and Save As commands with the question to save a modified show first. Opening is
 /// all or nothing: a file that cannot be opened leaves the show, its path and title as they
 /// were and tells the operator why. A save that fails says so and keeps the show modified.
+/// While the desk is locked, New and every open are refused with a word to the operator.
 /// UI thread only.
 class CShowDocument : public QObject
 {
@@ -69,6 +70,8 @@ signals:
     void ModifiedChanged(bool modified);
 
 private:
+    /// A locked desk keeps its show: the operator is told so.
+    bool RefusedWhileLocked() const;
     bool OpenFile(const QString &path);
     bool ReadIntoShow(const QString &path);
     bool SaveTo(const QString &path);

@@ -68,6 +68,7 @@ constexpr std::array kFamilies{
     CueFamily("cue/goto", Kind::CueGoto),
     CueFamily("cue/current", Kind::CueCurrent),
     CueFamily("cue/next", Kind::CueNext),
+    TargetFamily{"lock", Kind::Lock, 0, 0, 0, Action::Latch},
 };
 
 /// How many targets a numbered family has on a surface of that shape.

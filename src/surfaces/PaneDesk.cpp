@@ -12,6 +12,7 @@
 #include "views/ConsoleOperations.h"
 #include "views/CuePlayback.h"
 #include "views/DanConsoleView.h"
+#include "views/DeskLock.h"
 #include "views/DeskWatch.h"
 #include "views/GoFade.h"
 #include "views/LiveControls.h"
@@ -120,6 +121,8 @@ int PaneDesk::Value(const ControlTarget &target) const
         return m_cues ? m_cues->GetCurrentCue() : 0;
     case Kind::CueNext:
         return m_cues ? m_cues->GetNextCue() : 0;
+    case Kind::Lock:
+        return views::IsDeskLocked() ? 1 : 0;
     default:
         return 0;
     }
@@ -168,6 +171,9 @@ void PaneDesk::Move(const ControlTarget &target, int value)
         if (m_cues)
             m_cues->GoTo(value);
         break;
+    case Kind::Lock:
+        views::SetDeskLocked(value != 0);
+        break;
     default:
         break;
     }
@@ -209,6 +215,7 @@ void PaneDesk::Press(const ControlTarget &target, bool down)
     case Kind::FlashMode:
     case Kind::Independent:
     case Kind::CueMode:
+    case Kind::Lock:
     case Kind::Blackout:                          // at once: a box's button is pressed on purpose
         Move(target, Value(target) == 0 ? 1 : 0); // a button toggles a latch
         break;

@@ -4,6 +4,7 @@
 #include "ConsoleKeys.h"
 #include "ConsoleOperations.h"
 #include "ConsoleTexts.h"
+#include "DeskLock.h"
 #include "DeskWatch.h"
 #include "GoFade.h"
 #include "InputPickUp.h"
@@ -386,7 +387,8 @@ QString CMasterConsoleView::CurrentStatusText() const
     QString text =
         port && port->IsOpen() ? InterfaceStatus(port->GetDeviceId()) : kNoInterfaceStatus;
     for (const QString &extra :
-         {m_extraStatus ? m_extraStatus() : QString(), m_blackout ? kBlackoutStatus : QString()}) {
+         {m_extraStatus ? m_extraStatus() : QString(), m_blackout ? kBlackoutStatus : QString(),
+          IsDeskLocked() ? kLockedStatus : QString()}) {
         if (!extra.isEmpty())
             text += QStringLiteral("  ") + extra;
     }

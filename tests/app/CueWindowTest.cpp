@@ -6,6 +6,7 @@
 #include "dmx/OrinZentra.h"
 #include "model/UndoRecord.h"
 #include "support/ScriptedSeams.h"
+#include "views/CuePlayback.h"
 #include "views/GoFade.h"
 
 #include <QAction>
@@ -138,8 +139,14 @@ TEST_F(CueWindowTest, RecordsTheOutputAsItIsWithoutTouchingTheDesk)
     EXPECT_TRUE(frame->Command(app::kIdEditUndo)->isEnabled());
     EXPECT_TRUE(questions.texts.isEmpty());
 
+    Dan().MoveFaderTo(1, 0, 150);
+    questions.Answer({0});
     RecordAs(QStringLiteral("1"));
-    EXPECT_EQ(Told(), QStringLiteral("キュー 1 はすでにあります。"));
+    EXPECT_EQ(Told(), app::cuewindow::kUpdateExistingQuestion.arg(QStringLiteral("1")));
+    EXPECT_EQ(Cues().Cues()[0].look[0], 200) << "declined: cue 1 as it was";
+    RecordAs(QStringLiteral("1"));
+    EXPECT_EQ(Told(), app::cuewindow::kUpdateExistingQuestion.arg(QStringLiteral("1")));
+    EXPECT_EQ(Cues().Cues()[0].look[0], 150) << "cue 1 takes the output";
     RecordAs(QStringLiteral("1000"));
     EXPECT_EQ(Told(), QStringLiteral(
                           "キュー番号は 1 から 999.9 まで（小数点以下 1 桁）で指定してください。"));
@@ -243,6 +250,83 @@ TEST_F(CueWindowTest, InsertsBetweenNeighboursAndRenumbersAfterTheQuestion)
     EXPECT_EQ(Numbers(), (std::vector<int>{10, 20, 30, 40}));
     EXPECT_EQ(questions.captions.value(1), QStringLiteral("番号を振り直す"));
     EXPECT_EQ(window->Table()->currentIndex().row(), 2) << "the same cue stays selected";
+}
+
+// The look under the grand master, blackout and a held flash: what the faders set.
+TEST_F(CueWindowTest, TheOutputIsRecordedAsTheFadersSetItUnderTheMasters)
+{
+    Dan().MoveFaderTo(1, 0, 180);
+    Dan().MoveFaderTo(1, 1, 255);
+    Master().SetGrandMaster(128);
+    RecordAs(QStringLiteral("1"));
+    Master().SetBlackout(true);
+    RecordAs(QStringLiteral("2"));
+    ASSERT_EQ(Cues().Count(), 2);
+    for (const model::Cue &cue : Cues().Cues()) {
+        EXPECT_EQ(cue.look[0], 180) << cue.number;
+        EXPECT_EQ(cue.look[1], 255) << cue.number;
+    }
+}
+
+// Space selects nothing and edits nothing in the list: it is GO. A cell opened and left hands in
+// nothing.
+TEST_F(CueWindowTest, SpaceInTheListIsGoAndAnOpenedCellLeftAloneKeepsItsText)
+{
+    RecordAs(QStringLiteral("1"));
+    EditCell(0, CueTableModel::Label, QStringLiteral("House up"));
+    doc.SetModifiedFlag(false);
+    SelectRow(0);
+    QTest::keyClick(window->Table(), Qt::Key_Space);
+    EXPECT_TRUE(Master().GetGoFade().IsRunning()) << "GO";
+    EXPECT_EQ(QApplication::focusWidget(), window->Table()) << "no editor opened";
+
+    window->Table()->setCurrentIndex(window->Table()->model()->index(0, CueTableModel::Label));
+    QTest::keyClick(window->Table(), Qt::Key_F2);
+    ASSERT_NE(QApplication::focusWidget(), window->Table());
+    window->NumberBox()->setFocus(); // the operator clicks elsewhere
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Cues().Cues()[0].label, QStringLiteral("House up"));
+    EXPECT_FALSE(doc.IsModified());
+}
+
+TEST_F(CueWindowTest, TheListMarksTheCueOnStageAndTheNextOne)
+{
+    for (const char *number : {"1", "2", "3"})
+        RecordAs(QString::fromLatin1(number));
+    frame->GetCuePlayback().SetPlaying(true);
+    ASSERT_TRUE(frame->GetCuePlayback().Go());
+    const QAbstractItemModel *table = window->Table()->model();
+    const auto marks = [&](int row) {
+        return std::pair(table->index(row, 0).data(Qt::BackgroundRole).isValid(),
+                         table->index(row, 0).data(Qt::ForegroundRole).isValid());
+    };
+    EXPECT_EQ(marks(0), std::pair(true, false)) << "cue 1 on stage";
+    EXPECT_EQ(marks(1), std::pair(false, true)) << "cue 2 next";
+    EXPECT_EQ(marks(2), std::pair(false, false));
+}
+
+TEST_F(CueWindowTest, ALockedDeskShowsTheListAndEditsNothing)
+{
+    RecordAs(QStringLiteral("1"));
+    SelectRow(0);
+    frame->Command(app::kIdLock)->trigger();
+    RecordAs(QStringLiteral("5"));
+    QTest::keyClick(window->Table(), Qt::Key_Delete);
+    EXPECT_EQ(Numbers(), std::vector<int>{10});
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             window->RecordButton(), window->UpdateButton(), window->DeleteButton(),
+             window->InsertButton(), window->UndoButton()})
+        EXPECT_FALSE(control->isEnabled());
+    EXPECT_FALSE(window->Table()->model()->flags(window->Table()->model()->index(0, 1)) &
+                 Qt::ItemIsEditable);
+}
+
+// It opens where the crossfader, the grand master and GO stay in sight, and from every window.
+TEST_F(CueWindowTest, OpensOverTheRowsAndCanSaveTheShow)
+{
+    EXPECT_LT(window->frameGeometry().bottom(), Master().mapToGlobal(QPoint(0, 0)).y());
+    EXPECT_TRUE(window->actions().contains(frame->Command(app::kIdFileSave)));
+    EXPECT_EQ(frame->Command(app::kIdCueList)->shortcutContext(), Qt::ApplicationShortcut);
 }
 
 TEST_F(CueWindowTest, AnotherShowEmptiesTheListAndItsUndo)

@@ -155,7 +155,7 @@ TEST_F(MainFrameTest, MenusShowTheirTextsAndShortcutsWithEditCommandsGreyedAtSta
                                   "すべて選択(&A)\tCtrl+A (grey)",
                                   "操作(&T)",
                                   "パッチ(&P)...\tF11",
-                                  "キューリスト(&L)...",
+                                  "キューリスト(&L)...\tF9",
                                   "-",
                                   "クロスフェーダーを連結(&C)\tF1",
                                   "フラッシュボタンをソロにする(&O)",
@@ -167,6 +167,7 @@ TEST_F(MainFrameTest, MenusShowTheirTextsAndShortcutsWithEditCommandsGreyedAtSta
                                   "戻る(&B)\tCtrl+F12 (grey)",
                                   "キューへ移動(&J)...\tCtrl+G (grey)",
                                   "戻る時間(&K)...",
+                                  "操作ロック(&R)\tCtrl+L",
                                   "外部操作卓(&S)...",
                                   "-",
                                   "入力引っかけ:A段\tCtrl+1",
@@ -219,6 +220,8 @@ TEST_F(MainFrameTest, EveryAcceleratorReachesItsCommand)
         {ctrl | Qt::Key_B, kIdBlackout},
         {ctrl | Qt::Key_F12, kIdCueBack},
         {ctrl | Qt::Key_G, kIdCueGoto},
+        {ctrl | Qt::Key_L, kIdLock},
+        {QKeyCombination(Qt::Key_F9), kIdCueList},
     };
     for (const auto &[keys, id] : table) {
         QAction *action = frame->Command(id);
@@ -400,13 +403,12 @@ TEST_F(MainFrameTest, ClosingWhileTheOutputIsLitAsksBeforeTheSaveQuestionButASto
     Dan().MoveFaderTo(1, 0, 200); // row B is on air
     ASSERT_EQ(model::g_orin.m_pZentra->GetOutputSlot(1), 200);
 
-    questions.Answer({0});
-    frame->Command(kIdAppExit)->trigger();
+    frame->Command(kIdAppExit)->trigger(); // Enter, Space or Escape: the safe answer
     EXPECT_EQ(questions.texts, QStringList{kAskToCloseWhileOutput});
     EXPECT_TRUE(asked.isEmpty()) << "cancelled before the save question";
     EXPECT_TRUE(frame->isVisible());
 
-    questions.Answer({1});
+    questions.Answer({-1}); // 終了する, chosen on purpose
     EXPECT_TRUE(frame->close());
     EXPECT_EQ(asked, QStringList{QStringLiteral("save")});
     frame->show();

@@ -17,6 +17,20 @@ struct RemoteSettings
     QString endpoint = QStringLiteral("127.0.0.1:8080");
     bool pairingAlways = false;
 
+    bool operator==(const RemoteSettings &) const = default;
+    /// These settings with what changed from before to after put in.
+    RemoteSettings With(const RemoteSettings &before, const RemoteSettings &after) const
+    {
+        RemoteSettings changed = *this;
+        if (after.enabled != before.enabled)
+            changed.enabled = after.enabled;
+        if (after.endpoint != before.endpoint)
+            changed.endpoint = after.endpoint;
+        if (after.pairingAlways != before.pairingAlways)
+            changed.pairingAlways = after.pairingAlways;
+        return changed;
+    }
+
     static RemoteSettings Load();
     void Save() const;
 

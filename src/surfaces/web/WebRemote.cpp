@@ -36,12 +36,25 @@ bool WebRemote::Start(const std::optional<QString> &endpoint, std::optional<bool
 bool WebRemote::Serve(const QString &endpoint, bool pairingAlways, QString &error)
 {
     RemoteEndpoint where;
-    if (!RemoteEndpoint::Parse(endpoint, where, error))
+    if (!RemoteEndpoint::Parse(endpoint, where, error) ||
+        !m_server.Listen(where, pairingAlways, error))
         return false;
-    return m_server.Listen(where, pairingAlways, error);
+    m_pairingAlways = pairingAlways;
+    return true;
 }
 
-bool WebRemote::Apply(const RemoteSettings &settings, QString &error)
+RemoteSettings WebRemote::Running() const
+{
+    RemoteSettings running = RemoteSettings::Load();
+    running.enabled = m_server.IsListening();
+    if (running.enabled) {
+        running.endpoint = RemoteEndpoint{m_server.Address(), m_server.Port()}.ToString();
+        running.pairingAlways = m_pairingAlways;
+    }
+    return running;
+}
+
+bool WebRemote::Apply(const RemoteSettings &settings, const RemoteSettings &save, QString &error)
 {
     RemoteEndpoint where;
     if (!RemoteEndpoint::Parse(settings.endpoint, where, error))
@@ -55,7 +68,8 @@ bool WebRemote::Apply(const RemoteSettings &settings, QString &error)
         m_server.Stop();
     else if (!unchanged && !m_server.Listen(where, settings.pairingAlways, error))
         return false;
-    settings.Save();
+    m_pairingAlways = settings.pairingAlways;
+    save.Save();
     return true;
 }
 
@@ -63,16 +77,17 @@ void WebRemote::OpenSettings()
 {
     QDialog dialog(m_window);
     dialog.setWindowTitle(kRemoteSettingsCaption);
-    auto *page =
-        new RemoteSettingsPage(m_pairing, RemoteSettings::Load(),
-                               m_server.IsListening() && m_server.IsPairingRequired(), &dialog);
+    const RemoteSettings shown = Running();
+    auto *page = new RemoteSettingsPage(
+        m_pairing, shown, m_server.IsListening() && m_server.IsPairingRequired(), &dialog);
     QDialogButtonBox *buttons = controls::OkCancelButtons(&dialog);
     auto *layout = new QVBoxLayout(&dialog);
     layout->addWidget(page);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+        const RemoteSettings chosen = page->Settings();
         QString error;
-        if (Apply(page->Settings(), error))
+        if (chosen == shown || Apply(chosen, RemoteSettings::Load().With(shown, chosen), error))
             dialog.accept();
         else
             controls::Questions().Warn(&dialog, error, kRemoteSettingsCaption);

@@ -29,12 +29,15 @@ public:
     /// the reason in the operator's language.
     bool Start(const std::optional<QString> &endpoint, std::optional<bool> pairingAlways,
                QString &error);
-    /// The settings dialog ("Webリモート..."): on OK saves them and serves as they say.
+    /// The settings dialog ("Webリモート..."): it shows the remote as it runs now (a command
+    /// line's address included); on OK the remote serves as the dialog says, and only what the
+    /// operator changed there goes into the settings. Nothing changed, nothing happens.
     void OpenSettings();
-    /// Saves settings and serves as they say (stops when they have the remote off); false with
-    /// the reason, and nothing saved, when the address is malformed or cannot be served. A
-    /// settings dialog that carries RemoteSettingsPage calls it on OK.
-    bool Apply(const RemoteSettings &settings, QString &error);
+    /// The settings as the remote runs now: the stored ones with the server's own state.
+    RemoteSettings Running() const;
+    /// Serves as serve says (stops when it has the remote off) and saves save; false with the
+    /// reason, and nothing saved, when the address is malformed or cannot be served.
+    bool Apply(const RemoteSettings &serve, const RemoteSettings &save, QString &error);
 
     RemoteServer &Server() { return m_server; }
     PairingStore &Pairing() { return m_pairing; }
@@ -46,6 +49,7 @@ private:
     PairingStore m_pairing;
     RemoteServer m_server;
     QPointer<PairingCodeBox> m_codeBox;
+    bool m_pairingAlways = false; // as the server was last asked to listen
 };
 
 } // namespace orinsub::surfaces::web
