@@ -96,9 +96,9 @@ std::string CheckExtensionBlock(std::span<const uint8_t> bytes)
     }
     const QByteArray encoded = ShowExtensionBlock::Encode(parse.extension);
     const ShowExtensionParse again = ShowExtensionBlock::Decode(AsBytes(encoded));
-    if (encoded.isEmpty() ? !parse.extension.IsDefault()
-                          : again.status != ShowFileStatus::Ok ||
-                                !(again.extension == parse.extension))
+    if (encoded.isEmpty()
+            ? !parse.extension.IsDefault()
+            : again.status != ShowFileStatus::Ok || !(again.extension == parse.extension))
         return "a block does not read back as it was written";
     return {};
 }
