@@ -202,16 +202,16 @@ TEST_F(OscServerTest, AFloodIsReadInBoundedTurnsWithOtherEventsBetween)
     while (sending)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     sender.join();
-    // The system tells its drops with the next datagram read: one more after the flood tells
-    // them all.
+    // The socket tells its drops with the next datagram read: one more after the flood tells
+    // them all. A loaded machine may also drop on the way, before the socket, unseen.
     client->SendEmpty("/orinsub/none");
     ReadUntil(kMessages + 1);
 
     const OscCounters &counted = server->Counters();
-    EXPECT_EQ(counted.packets + counted.overflowed, uint64_t(kMessages + 1));
+    EXPECT_LE(counted.packets + counted.overflowed, uint64_t(kMessages + 1));
     EXPECT_EQ(turnsWithoutEventsBetween, 0);
     EXPECT_LE(largestTurn, size_t(OscServer::kActionsPerTurn));
-    if (counted.overflowed == 0) {
+    if (counted.packets == kMessages + 1) {
         for (int channel = 0; channel < 80; ++channel)
             EXPECT_EQ(levels[channel], (kMessages - 80 + channel) % 256) << channel + 1;
     }
