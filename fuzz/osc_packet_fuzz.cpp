@@ -1,6 +1,7 @@
 // Whatever arrives on the OSC port, the decoder acts only on a well-formed packet, names real
-// targets with levels 0..255, treats buttons as buttons, and a level it sends back as feedback
-// reads in again as the same level, bundled or not.
+// targets with values in their range (a cue number may lie beyond: it names no cue), treats
+// buttons as buttons, and a level it sends back as feedback reads in again as the same level,
+// bundled or not.
 #include "surfaces/osc/OscPacket.h"
 
 #include <cstdint>
@@ -36,9 +37,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             Fail("an action names no real target");
         if (action.isMove != action.target.IsContinuous())
             Fail("a button moved or a fader was pressed");
-        if (action.level < 0 || action.level > 255)
-            Fail("a level outside 0..255");
-        if (!action.isMove)
+        const TargetFamily &family = action.target.Family();
+        const bool inRange = action.level >= family.min && action.level <= family.max;
+        if (!inRange && family.clamps)
+            Fail("a value outside its target's range");
+        // A cue number beyond every cue stays beyond: the desk refuses it, and never shows it.
+        if (!action.isMove || !inRange)
             continue;
         moves.push_back(action);
         feedback.push_back(EncodeOscFeedback(action.target, OscValue(action.target, action.level)));

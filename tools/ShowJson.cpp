@@ -1,9 +1,9 @@
 #include "ShowJson.h"
 
-#include "StrictJsonReader.h"
 #include "ToolTexts.h"
 #include "model/OrinSUBDoc.h"
 #include "model/ShowLimits.h"
+#include "model/StrictJsonReader.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -363,7 +363,7 @@ QByteArray ShowToJson(const model::COrinSUBDoc &doc)
 
 ShowFromJsonResult ShowFromJson(const QByteArray &utf8)
 {
-    const StrictJsonReader::Result json = StrictJsonReader::Parse(utf8);
+    const model::StrictJsonReader::Result json = model::StrictJsonReader::Parse(utf8);
     if (!json.error.isEmpty())
         return {{}, json.error};
     ShowFromJsonResult result;

@@ -72,6 +72,8 @@ QString CueList::Check(const Cue &cue)
         return texts::kCueFollowRange.toString();
     if (cue.label.size() > kMaxCueLabelLength)
         return texts::kCueLabelTooLong.toString();
+    if (!QStringView(cue.label).isValidUtf16())
+        return texts::kCueLabelBroken.toString();
     return {};
 }
 

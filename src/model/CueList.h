@@ -66,8 +66,8 @@ public:
     /// The last cue numbered below number (what BACK goes to), or null before the first.
     const Cue *Before(int number) const;
 
-    /// What is wrong with cue on its own (number, times, follow, label), in Japanese; empty
-    /// when nothing is.
+    /// What is wrong with cue on its own (number, times, follow, a label too long or not whole
+    /// characters), in Japanese; empty when nothing is.
     static QString Check(const Cue &cue);
 
     /// Records cue at its place in number order. Fails on a full list, on a number that exists

@@ -21,6 +21,8 @@ inline constexpr QStringView kOfDelay = u"ディレイ";
 inline constexpr QStringView kCueFollowRange =
     u"フォローは 0 から 999.9 秒まで（0.1 秒単位）か、空欄（フォローなし）です。";
 inline constexpr QStringView kCueLabelTooLong = u"ラベルは 255 文字までです。";
+// A label cut inside a character (a lone UTF-16 surrogate) could not be shown or saved as text.
+inline constexpr QStringView kCueLabelBroken = u"ラベルに文字として読めない部分があります。";
 // %1 and %2 the neighbours' numbers.
 inline constexpr QStringView kNoNumberBetween =
     u"キュー %1 と %2 の間に入る番号がありません。番号を振り直してから挿入してください。";

@@ -9,6 +9,20 @@
 
 namespace orinsub::model {
 
+namespace {
+
+QString DecimalText(unsigned __int128 value)
+{
+    QString digits;
+    do {
+        digits.prepend(QChar(u'0' + static_cast<char16_t>(value % 10)));
+        value /= 10;
+    } while (value != 0);
+    return digits;
+}
+
+} // namespace
+
 ShowFileParse ShowFileReader::Parse(std::span<const uint8_t> bytes)
 {
     ShowFileReader reader(bytes);
@@ -175,7 +189,8 @@ bool ShowFileReader::Fits(uint64_t count, size_t size)
     if (count <= Remaining() / size)
         return true;
     m_fault = Fault::BeyondEnd;
-    m_faultLength = count;
+    // A forged count times the item size may not fit 64 bits.
+    m_faultBytes = static_cast<unsigned __int128>(count) * size;
     return false;
 }
 
@@ -185,7 +200,9 @@ QString ShowFileReader::Problem() const
     case Fault::Trailing:
         return texts::kTrailingBytes.toString().arg(Remaining());
     case Fault::BeyondEnd:
-        return texts::kBeyondEnd.toString().arg(Place()).arg(m_faultLength).arg(Remaining());
+        return texts::kBeyondEnd.toString()
+            .arg(Place(), DecimalText(m_faultBytes))
+            .arg(Remaining());
     default:
         return texts::kEndsEarly.toString().arg(Place());
     }

@@ -57,7 +57,7 @@ private:
     int m_page = 0;
     int m_subMaster = 0;
     Fault m_fault = Fault::None;
-    uint64_t m_faultLength = 0;
+    unsigned __int128 m_faultBytes = 0; // what a length or count beyond the end asks for
 };
 
 } // namespace orinsub::model

@@ -40,10 +40,11 @@ inline constexpr QStringView kAtSubMasterName = u"サブマスター %1-%2 の�
 inline constexpr QStringView kAtSubMasterLevelCount = u"サブマスター %1-%2 のレベル数";
 inline constexpr QStringView kAtSubMasterLevels = u"サブマスター %1-%2 のレベル";
 
-// What is wrong there: %1 where (above), %2 a length or count from the file, %3 bytes left.
+// What is wrong there: %1 where (above), %2 the bytes a length or count from the file asks for,
+// %3 bytes left.
 inline constexpr QStringView kEndsEarly = u"%1の途中でファイルが終わっています";
 inline constexpr QStringView kBeyondEnd =
-    u"%1に %2 個分のデータが必要ですが、ファイルの残りは %3 バイトしかありません";
+    u"%1に %2 バイトのデータが必要ですが、ファイルの残りは %3 バイトしかありません";
 // %1 the number of extra bytes.
 inline constexpr QStringView kTrailingBytes =
     u"最後のサブマスターの後に余分なデータが %1 バイトあります";

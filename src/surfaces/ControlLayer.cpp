@@ -383,7 +383,8 @@ void ControlLayer::Move(Surface *surface, const ControlTarget &target, int value
     }
     if (family.action == TargetAction::Button || family.action == TargetAction::Momentary)
         return;
-    value = std::clamp(value, family.min, family.max);
+    if (family.clamps)
+        value = std::clamp(value, family.min, family.max);
     if (family.pickUp) {
         d->MoveFader(*a, control, resolved, value, step);
         return;

@@ -81,7 +81,8 @@ public:
     void Detach(Surface *surface);
 
     /// A valued control of the surface moved to value (faders 0..255; clamped to the target's
-    /// range); strip/k is resolved through the surface's current bank. step: the control's
+    /// range, but for a cue number, which the desk refuses when it names no cue); strip/k is
+    /// resolved through the surface's current bank. step: the control's
     /// resolution in levels (1: every level), within which its first value catches a console
     /// fader. Button targets: ignored.
     void Move(Surface *surface, const ControlTarget &target, int value, int step = 1,

@@ -30,7 +30,8 @@ constexpr TargetFamily BankFamily(const char *name, Kind kind, int count = 0)
 /// A cue number in tenths (0: none), as a surface shows and sends it.
 constexpr TargetFamily CueFamily(const char *name, Kind kind)
 {
-    return {name, kind, 0, 0, 0, Action::Number, 0, model::kMaxCueNumber};
+    return {name,  kind, 0,    0, 0, Action::Number, 0, model::kMaxCueNumber, TargetScope::Desk,
+            false, true, false};
 }
 
 // Adding a family: a row here (and a Kind), its value and action in the desk over the panes.

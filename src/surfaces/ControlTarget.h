@@ -80,7 +80,7 @@ struct ControlTarget
 /// How a family's targets are played, and what their value is.
 enum class TargetAction {
     Level,     // a fader: moved to 0..255
-    Number,    // a setting in tenths (go/time: a time in seconds), moved within its range
+    Number,    // a number in tenths (go/time: a time in seconds; cue/goto: a cue), within its range
     Button,    // acts when pressed; its value is its lamp, 0 or 1
     Latch,     // a state 0 or 1: a button toggles it, a value sets it
     Momentary, // on while held: acts when pressed and when let go
@@ -111,6 +111,9 @@ struct TargetFamily
     /// In the lists of what a surface shows of the whole desk. Not: the linked crossfader (it
     /// shows handle A) and the bank buttons (one lamp per bank, for a surface that binds them).
     bool listed = true;
+    /// A value beyond the range is clamped to it. Not for a cue number: 5000 is no cue, and
+    /// playing the last one instead would put the wrong light on stage; the desk refuses it.
+    bool clamps = true;
 
     bool IsNumbered() const { return count > 0; }
 };

@@ -21,8 +21,9 @@ public:
     /// 0 or 1. 0 for a target the desk does not have.
     virtual int Value(const ControlTarget &target) const = 0;
     /// Moves a valued target (a fader, a handle, a setting, a latch's state) to value within its
-    /// family's range, exactly as the mouse or the keys would. The linked crossfader moves
-    /// through MoveCrossfader.
+    /// family's range, exactly as the mouse or the keys would; a family that does not clamp (a
+    /// cue number) may pass any value, and one that names nothing changes nothing. The linked
+    /// crossfader moves through MoveCrossfader.
     virtual void Move(const ControlTarget &target, int value) = 0;
     /// Both crossfader handles at once, as the linked drag moves them.
     virtual void MoveCrossfader(int levelA, int levelB) = 0;

@@ -110,6 +110,18 @@ TEST(CueList, EditsKeepNumberOrderAndRefuseWhatBreaksTheRules)
          [](CueList &l) { return l.Add(With(10, [](Cue &c) { c.label = QString(256, u'x'); })); },
          QStringLiteral("ラベルは 255 文字までです。"),
          {}},
+        {"label with a lone surrogate",
+         ListOf({10}),
+         [](CueList &l) {
+             return l.Replace(With(10, [](Cue &c) { c.label = QString(QChar(0xD800)) + u'x'; }));
+         },
+         QStringLiteral("ラベルに文字として読めない部分があります。"),
+         {10}},
+        {"label with a whole surrogate pair",
+         ListOf({}),
+         [](CueList &l) { return l.Add(With(10, [](Cue &c) { c.label = QStringLiteral("🎭"); })); },
+         {},
+         {10}},
         {"replace a missing cue",
          ListOf({10}),
          [](CueList &l) { return l.Replace(CueNumbered(20)); },

@@ -1,3 +1,4 @@
+#include "ModelChecks.h"
 #include "ShowLoaderCheck.h"
 #include "model/ShowFileReader.h"
 
@@ -7,26 +8,60 @@
 
 using namespace orinsub;
 
+namespace {
+
+/// The kept inputs of a fuzzer's corpus, by name.
+std::vector<std::pair<QString, QByteArray>> Corpus(const char *name)
+{
+    const QDir dir(QStringLiteral(ORINSUB_FUZZ_CORPUS "/") + QString::fromLatin1(name));
+    std::vector<std::pair<QString, QByteArray>> inputs;
+    for (const QString &file : dir.entryList(QDir::Files)) {
+        QFile input(dir.filePath(file));
+        EXPECT_TRUE(input.open(QIODevice::ReadOnly)) << file.toStdString();
+        inputs.emplace_back(file, input.readAll());
+    }
+    return inputs;
+}
+
+std::span<const uint8_t> AsBytes(const QByteArray &bytes)
+{
+    return {reinterpret_cast<const uint8_t *>(bytes.constData()),
+            static_cast<size_t>(bytes.size())};
+}
+
+} // namespace
+
 // Replays the fuzzer's corpus: crafted files named good-* must open and bad-* must not; every
 // file, and every crash the fuzzer once found, must keep the loader's promises.
 TEST(ShowFileCorpus, EveryKeptInputKeepsTheLoadersPromises)
 {
-    const QDir corpus(QStringLiteral(ORINSUB_SHOW_CORPUS));
-    const QStringList names = corpus.entryList(QDir::Files);
-    ASSERT_GE(names.size(), 10) << "corpus missing at " << ORINSUB_SHOW_CORPUS;
-    for (const QString &name : names) {
-        QFile file(corpus.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
-        const QByteArray bytes = file.readAll();
-        const std::span<const uint8_t> input(reinterpret_cast<const uint8_t *>(bytes.constData()),
-                                             static_cast<size_t>(bytes.size()));
-        EXPECT_EQ(fuzz::CheckShowLoader(input), "") << name.toStdString();
-
-        const model::ShowFileStatus status = model::ShowFileReader::Parse(input).status;
+    const auto inputs = Corpus("show_loader");
+    ASSERT_GE(inputs.size(), 10u) << "corpus missing at " << ORINSUB_FUZZ_CORPUS;
+    for (const auto &[name, bytes] : inputs) {
+        EXPECT_EQ(fuzz::CheckShowLoader(AsBytes(bytes)), "") << name.toStdString();
+        const model::ShowFileStatus status = model::ShowFileReader::Parse(AsBytes(bytes)).status;
         if (name.startsWith(u"good-")) {
             EXPECT_EQ(status, model::ShowFileStatus::Ok) << name.toStdString();
         } else if (name.startsWith(u"bad-")) {
             EXPECT_NE(status, model::ShowFileStatus::Ok) << name.toStdString();
         }
+    }
+}
+
+// The live state's and the extension block's corpora keep their readers' promises.
+TEST(ShowFileCorpus, LiveStateAndExtensionBlockInputsKeepTheReadersPromises)
+{
+    const struct
+    {
+        const char *folder;
+        std::string (*check)(std::span<const uint8_t>);
+    } corpora[] = {{"live_state", fuzz::CheckLiveState},
+                   {"extension_block", fuzz::CheckExtensionBlock}};
+    for (const auto &corpus : corpora) {
+        const auto inputs = Corpus(corpus.folder);
+        ASSERT_GE(inputs.size(), 5u) << "corpus missing: " << corpus.folder;
+        for (const auto &[name, bytes] : inputs)
+            EXPECT_EQ(corpus.check(AsBytes(bytes)), "")
+                << corpus.folder << "/" << name.toStdString();
     }
 }

@@ -170,12 +170,19 @@ TEST(ShowFileReader, ProblemSaysWhereTheFileBreaks)
     const QByteArray freshBytes = ShowFileWriter::Encode(fresh);
     EXPECT_EQ(ParseShow(freshBytes.left(HeaderAndEightyChannels().size() + 3)).problem,
               QStringLiteral("チャンネル 81 の名前の途中でファイルが終わっています"));
-    EXPECT_EQ(ParseShow(HeaderAndEightyChannels() + WideString(u"") + Count(433)).problem,
-              QStringLiteral("チャンネル 81 のディマーに 433 個分のデータが必要ですが、ファイルの"
-                             "残りは 0 バイトしかありません"));
+    EXPECT_EQ(
+        ParseShow(HeaderAndEightyChannels() + WideString(u"") + Count(433)).problem,
+        QStringLiteral("チャンネル 81 のディマーに 1732 バイトのデータが必要ですが、ファイルの"
+                       "残りは 0 バイトしかありません"));
+    // A count whose bytes overflow 64 bits is still said in bytes.
+    EXPECT_EQ(ParseShow(HeaderAndEightyChannels() + WideString(u"") +
+                        Count(std::numeric_limits<uint64_t>::max()))
+                  .problem,
+              QStringLiteral("チャンネル 81 のディマーに 73786976294838206460 バイトのデータが必要"
+                             "ですが、ファイルの残りは 0 バイトしかありません"));
     const QByteArray bytes = UnusualShowBytes();
     EXPECT_EQ(ParseShow(bytes.left(bytes.size() - 1)).problem,
-              QStringLiteral("サブマスター 20-20 のレベルに 600 個分のデータが必要ですが、ファイ"
+              QStringLiteral("サブマスター 20-20 のレベルに 600 バイトのデータが必要ですが、ファイ"
                              "ルの残りは 599 バイトしかありません"));
     EXPECT_EQ(ParseShow(bytes + "x").problem,
               QStringLiteral("最後のサブマスターの後に余分なデータが 1 バイトあります"));
@@ -339,7 +346,7 @@ TEST(ShowFileExtension, DamagedOrNewerBlocksRefuseTheWholeShow)
         {"checksum", badChecksum, ShowFileStatus::Corrupt,
          QStringLiteral("拡張ブロックのチェックサムが合いません")},
         {"cut", good.chopped(1), ShowFileStatus::Corrupt,
-         QStringLiteral("拡張ブロックに 7 個分のデータが必要ですが、ファイルの残りは 6 バイトしか"
+         QStringLiteral("拡張ブロックに 7 バイトのデータが必要ですが、ファイルの残りは 6 バイトしか"
                         "ありません")},
         {"header cut", good.left(17), ShowFileStatus::Corrupt,
          QStringLiteral("拡張ブロックの見出しの途中でファイルが終わっています")},
@@ -446,6 +453,7 @@ TEST(ShowFileExtension, DamagedCueListRefusesTheWholeShow)
         {"cue 1000", CueListRecord(1, CueRecordBytes(10000))},
         {"follow 1000 s", CueListRecord(1, CueRecordBytes(15, {}, 10000))},
         {"label of 256", CueListRecord(1, CueRecordBytes(15, QByteArray(512, 'a')))},
+        {"label with a lone surrogate", CueListRecord(1, CueRecordBytes(15, Hex("00d84100")))},
     };
     for (const auto &c : cases) {
         const ShowFileParse parse = ParseShow(show + ExtensionBlockBytes(c.record));

@@ -141,7 +141,7 @@ TEST_F(ShowFileTest, MessagesNameTheFileAndTheProblemInJapanese)
     const QString cut = WriteBytes(QStringLiteral("a%2b.orin"), QByteArray::fromHex("fffeff19"));
     EXPECT_EQ(OpenShowFile(doc, cut).message,
               QStringLiteral("ショーファイル「%1」は壊れているか途中で切れているため、開けません"
-                             "（見出しに 25 個分のデータが必要ですが、ファイルの残りは 0 バイトし"
+                             "（見出しに 50 バイトのデータが必要ですが、ファイルの残りは 0 バイトし"
                              "かありません）。")
                   .arg(cut));
     const QString missing = PathOf(QStringLiteral("none.orin"));

@@ -45,7 +45,8 @@ inline void FillUnusualShow(model::COrinSUBDoc &doc)
 }
 
 /// A full cue list: whole and half numbers, every time from 0 to 25.5 s, follows and none,
-/// looks that differ from cue to cue, Japanese, long and odd labels.
+/// looks that differ from cue to cue, Japanese, long and odd labels (whole characters: unlike a
+/// name, a label never holds a lone surrogate).
 inline void FillCueList(model::COrinSUBDoc &doc)
 {
     const model::CueEdit filled = doc.EditCues([](model::CueList &cues) {
@@ -53,7 +54,7 @@ inline void FillCueList(model::COrinSUBDoc &doc)
             model::Cue cue;
             cue.number = (i + 1) * 10 + (i % 2 ? 5 : 0);
             cue.label = i == 0   ? QString(model::kMaxCueLabelLength, QChar(u'あ'))
-                        : i == 1 ? QString::fromUtf16(u"\U0001F3AD \xD800 \"\\\n")
+                        : i == 1 ? QString::fromUtf16(u"\U0001F3AD \"\\\n")
                                  : QStringLiteral("シーン %1").arg(i);
             for (int c = 0; c < model::kConsoleChannels; ++c)
                 cue.look[c] = static_cast<uint8_t>(i * 7 + c * 3);

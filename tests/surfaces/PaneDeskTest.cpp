@@ -4,9 +4,12 @@
 #include "controls/FaderLabel.h"
 #include "controls/MyEdit.h"
 #include "views/CuePlayback.h"
+
+#include "model/CueTexts.h"
 #include "views/GoFade.h"
 #include "views/LiveControls.h"
 #include "views/UndoLastEdit.h"
+#include <limits>
 
 #include <QSignalSpy>
 
@@ -245,6 +248,18 @@ TEST_F(LayerTest, TheCueListPlaysFromASurfaceWhichSeesWhereItStands)
     EXPECT_EQ(model::s_channelLevels[0], 30);
     EXPECT_EQ(panel.Last("cue/current")->value, 30);
     EXPECT_EQ(panel.Last("cue/next")->value, 0) << "the list's end";
+
+    // A number that is no cue plays nothing, however large: the readout says why.
+    const QString range = model::texts::kCueNumberRange.toString();
+    for (const auto &[number, says] :
+         {std::pair{25, QStringLiteral("キュー 2.5 はありません。")}, std::pair{50000, range},
+          std::pair{std::numeric_limits<int>::max(), range}, std::pair{-1, range}}) {
+        now += std::chrono::seconds(1);
+        layer->Move(&panel, T("cue/goto"), number);
+        layer->Flush();
+        EXPECT_EQ(panel.Last("cue/current")->value, 30) << number;
+        EXPECT_EQ(cues.GetMessage(), says) << number;
+    }
 
     layer->Move(&panel, T("cue/mode"), 0);
     EXPECT_FALSE(cues.IsPlaying());

@@ -174,6 +174,9 @@ TEST_F(ShowToolTest, BuildRejectsAnythingThatIsNotAShowAndWritesNothing)
                   "\"cues\": [" +
                       QByteArray(cue).replace("\"\"", '"' + QByteArray(256, 'x') + '"') + "]"),
          "cues[0]: ラベルは 255 文字までです。"},
+        {replaced("\"cues\": []",
+                  "\"cues\": [" + QByteArray(cue).replace("\"\"", "\"\\udc00\"") + "]"),
+         "cues[0]: ラベルに文字として読めない部分があります。"},
     };
     const QString target = Write("show.orin", "previous show");
     for (const Case &c : cases) {

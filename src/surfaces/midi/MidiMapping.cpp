@@ -1,5 +1,6 @@
 #include "MidiMapping.h"
 #include "MidiTexts.h"
+#include "model/StrictJsonReader.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -219,14 +220,13 @@ MappingReadResult ParseMapping(const QByteArray &json, const QString &fileName)
 {
     if (json.size() > kMaxFileSize)
         return Failure(fileName, kMappingTooLarge);
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
-    if (parseError.error != QJsonParseError::NoError)
-        return Failure(fileName,
-                       kMappingNotJson.arg(parseError.offset + 1).arg(parseError.errorString()));
-    if (!document.isObject())
+    // Strict as a show's JSON: a key given twice is an error, never the last one winning.
+    const model::StrictJsonReader::Result document = model::StrictJsonReader::Parse(json);
+    if (!document.error.isEmpty())
+        return Failure(fileName, kMappingNotJson.arg(document.error));
+    if (!document.value.isObject())
         return Failure(fileName, kMappingNotObject);
-    const QJsonObject root = document.object();
+    const QJsonObject root = document.value.toObject();
     if (const QString key = UnknownKey(root, {u"profile", u"motorised", u"controls"});
         !key.isEmpty())
         return Failure(fileName, kMappingUnknownKey.arg(OneLine(key)));

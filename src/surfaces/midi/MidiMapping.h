@@ -64,8 +64,9 @@ struct MappingReadResult
 /// Reads a mapping file's JSON: {"profile": ..., "motorised": ..., "controls": [{"message":
 /// "note"|"cc"|"cc14"|"pitchbend", "channel": 1..16, "number": ..., "target": "B/1"}, ...]}.
 /// Without "controls" the profile's built-in controls apply, without "motorised" the
-/// profile's default. Strict: unknown keys, values out of range and two controls on the same
-/// message are errors. fileName only names the file in the error.
+/// profile's default. Strict: a key given twice (anywhere), numbers that are not integers,
+/// unknown keys, values out of range and two controls on the same message are errors. fileName only
+/// names the file in the error.
 MappingReadResult ParseMapping(const QByteArray &json, const QString &fileName);
 MappingReadResult ReadMappingFile(const QString &path);
 

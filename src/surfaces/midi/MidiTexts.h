@@ -36,7 +36,7 @@ inline QString MappingEntryError(int entry, const QString &what)
 }
 inline const QString kMappingUnreadable = QStringLiteral("読めません (%1)");
 inline const QString kMappingTooLarge = QStringLiteral("大きすぎます (1 MB まで)");
-inline const QString kMappingNotJson = QStringLiteral("JSON として読めません (%1 文字目: %2)");
+inline const QString kMappingNotJson = QStringLiteral("JSON として読めません (%1)");
 inline const QString kMappingNotObject = QStringLiteral("JSON のオブジェクトではありません");
 inline const QString kMappingUnknownKey = QStringLiteral("知らないキー \"%1\" があります");
 inline const QString kMappingBadProfile =

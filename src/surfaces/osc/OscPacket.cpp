@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <optional>
 
@@ -49,7 +50,11 @@ std::optional<OscAction> Interpret(const ControlTarget &target, const char *type
     const char type = count == 1 ? types[0] : '\0';
     const TargetFamily &family = target.Family();
     const auto move = [&](double value) {
-        const double clamped = std::clamp(value, double(family.min), double(family.max));
+        // Beyond an int a cue number stays beyond every cue, an infinity included.
+        const double clamped = family.clamps
+                                   ? std::clamp(value, double(family.min), double(family.max))
+                                   : std::clamp(value, double(std::numeric_limits<int>::min()),
+                                                double(std::numeric_limits<int>::max()));
         return OscAction{target, true, static_cast<int>(std::lround(clamped)), false};
     };
     std::optional<double> number;

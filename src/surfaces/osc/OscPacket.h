@@ -38,7 +38,8 @@ struct OscTally
 /// at once and as a whole. A packet broken anywhere adds nothing and counts as malformed.
 ///
 /// Faders take one argument: a float 0..1 (i, h: an integer 0..255); a Number (go/time) takes
-/// its value in whole units (seconds), float or integer. Out-of-range numbers are clamped.
+/// its value in whole units (seconds, a cue's number), float or integer. Out-of-range numbers
+/// are clamped, but for a cue number, which stays out of range so that the desk refuses it.
 /// Buttons take no argument, a number (nonzero presses, zero lets go) or T/F; a latch is set by
 /// a number or T/F and toggled by no argument. Address patterns are not expanded; strips and
 /// banks beyond shape are unknown addresses. False for a malformed packet.

@@ -18,19 +18,7 @@ namespace {
 constexpr int kReceiveBuffer = 1 << 20;
 constexpr size_t kLargestDatagram = 65536;
 
-std::tuple<int, int, int> Key(const ControlTarget &target)
-{
-    return {static_cast<int>(target.kind), target.row, target.index};
-}
-
 } // namespace
-
-struct OscServer::Turn
-{
-    std::vector<ReceivedAction> actions;
-    std::map<std::tuple<int, int, int>, size_t> pendingMoves; // target -> its place in actions
-    int presses = 0;
-};
 
 std::unique_ptr<OscServer> OscServer::Open(const OscEndpoint &listen, QString &error)
 {
@@ -59,6 +47,8 @@ OscServer::OscServer(int socket)
       m_buffer(kLargestDatagram)
 {
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &OscServer::ReadTurn);
+    m_nextTurn.setSingleShot(true);
+    connect(&m_nextTurn, &QTimer::timeout, this, &OscServer::ReadTurn);
 }
 
 OscServer::~OscServer()
@@ -89,76 +79,93 @@ void OscServer::SetClock(Clock clock)
 
 void OscServer::ReadTurn()
 {
-    Turn turn;
+    uint64_t messages = 0;
     std::vector<OscEndpoint> newClients;
-    // Whatever is left waits for the next turn: the notifier fires again after other events.
-    for (int i = 0; i < kDatagramsPerTurn; ++i) {
-        sockaddr_in from{};
-        iovec data{m_buffer.data(), m_buffer.size()};
-        alignas(cmsghdr) char control[CMSG_SPACE(sizeof(uint32_t))];
-        msghdr header{};
-        header.msg_name = &from;
-        header.msg_namelen = sizeof from;
-        header.msg_iov = &data;
-        header.msg_iovlen = 1;
-        header.msg_control = control;
-        header.msg_controllen = sizeof control;
-        const ssize_t size = recvmsg(m_socket, &header, MSG_DONTWAIT);
-        if (size < 0) {
-            if (errno == EINTR)
-                continue;
-            break;
-        }
-        for (cmsghdr *message = CMSG_FIRSTHDR(&header); message;
-             message = CMSG_NXTHDR(&header, message)) {
-            if (message->cmsg_level == SOL_SOCKET && message->cmsg_type == SO_RXQ_OVFL) {
-                uint32_t dropped = 0;
-                std::memcpy(&dropped, CMSG_DATA(message), sizeof dropped);
-                m_counters.overflowed = dropped; // the system counts since the socket opened
-            }
-        }
-        ++m_counters.packets;
-        if (from.sin_family != AF_INET)
-            continue;
-        std::vector<OscAction> actions;
-        if (!DecodeOscPacket({m_buffer.data(), static_cast<size_t>(size)}, actions,
-                             m_counters.ignored, m_shape))
-            continue;
-        const OscEndpoint sender = OscEndpoint::From(from);
-        if (Heard(sender))
-            newClients.push_back(sender);
-        for (const OscAction &action : actions)
-            Add({action, sender}, turn);
+    // What does not fit this turn stays in the socket: the notifier fires again after other
+    // events. Nothing more is read while a turn's worth already waits.
+    while (messages < uint64_t{kMessagesPerTurn} && m_waiting.size() < size_t{kActionsPerTurn} &&
+           ReadDatagram(messages, newClients)) {
     }
-    if (!turn.actions.empty() && m_onActions)
-        m_onActions(turn.actions);
+    if (!m_waiting.empty() && m_onActions) {
+        const size_t count = std::min(m_waiting.size(), size_t{kActionsPerTurn});
+        const std::vector<ReceivedAction> turn(m_waiting.begin(), m_waiting.begin() + count);
+        m_waiting.erase(m_waiting.begin(), m_waiting.begin() + count);
+        m_played += count;
+        m_onActions(turn);
+    }
+    if (!m_waiting.empty())
+        m_nextTurn.start(0);
     for (const OscEndpoint &client : newClients) {
         if (m_onNewClient)
             m_onNewClient(client);
     }
 }
 
-void OscServer::Add(const ReceivedAction &received, Turn &turn)
+bool OscServer::ReadDatagram(uint64_t &messages, std::vector<OscEndpoint> &newClients)
 {
-    if (!received.action.isMove) {
-        if (turn.presses == kPressesPerTurn) {
-            ++m_counters.pressesDropped;
-            return;
+    sockaddr_in from{};
+    iovec data{m_buffer.data(), m_buffer.size()};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(uint32_t))];
+    msghdr header{};
+    header.msg_name = &from;
+    header.msg_namelen = sizeof from;
+    header.msg_iov = &data;
+    header.msg_iovlen = 1;
+    header.msg_control = control;
+    header.msg_controllen = sizeof control;
+    ssize_t size = -1;
+    do
+        size = recvmsg(m_socket, &header, MSG_DONTWAIT);
+    while (size < 0 && errno == EINTR);
+    if (size < 0)
+        return false;
+    for (cmsghdr *message = CMSG_FIRSTHDR(&header); message;
+         message = CMSG_NXTHDR(&header, message)) {
+        if (message->cmsg_level == SOL_SOCKET && message->cmsg_type == SO_RXQ_OVFL) {
+            uint32_t dropped = 0;
+            std::memcpy(&dropped, CMSG_DATA(message), sizeof dropped);
+            m_counters.overflowed = dropped; // the system counts since the socket opened
         }
-        ++turn.presses;
+    }
+    ++m_counters.packets;
+    ++messages; // a datagram that acts on nothing still took a read
+    std::vector<OscAction> actions;
+    const OscTally before = m_counters.ignored;
+    if (from.sin_family != AF_INET || !DecodeOscPacket({m_buffer.data(), static_cast<size_t>(size)},
+                                                       actions, m_counters.ignored, m_shape))
+        return true;
+    const uint64_t read = actions.size() +
+                          (m_counters.ignored.unknownAddress - before.unknownAddress) +
+                          (m_counters.ignored.wrongType - before.wrongType);
+    messages += read > 0 ? read - 1 : 0;
+    m_counters.messages += read;
+    const OscEndpoint sender = OscEndpoint::From(from);
+    if (Heard(sender))
+        newClients.push_back(sender);
+    for (const OscAction &action : actions)
+        Add({action, sender});
+    return true;
+}
+
+void OscServer::Add(const ReceivedAction &received)
+{
+    const uint64_t place = m_played + m_waiting.size();
+    if (!received.action.isMove) {
         // A move after a button (a page change, a bank step) may play another fader.
-        turn.pendingMoves.clear();
-        turn.actions.push_back(received);
+        m_waitingMoves.clear();
+        m_waiting.push_back(received);
         return;
     }
-    const auto [pending, isFirst] =
-        turn.pendingMoves.try_emplace(Key(received.action.target), turn.actions.size());
-    if (isFirst) {
-        turn.actions.push_back(received);
+    const ControlTarget &target = received.action.target;
+    const auto [waiting, isFirst] = m_waitingMoves.try_emplace(
+        TargetKey{static_cast<int>(target.kind), target.row, target.index}, place);
+    if (!isFirst && waiting->second >= m_played) {
+        m_waiting[waiting->second - m_played] = received;
+        ++m_counters.coalesced;
         return;
     }
-    turn.actions[pending->second] = received;
-    ++m_counters.coalesced;
+    waiting->second = place;
+    m_waiting.push_back(received);
 }
 
 bool OscServer::Heard(const OscEndpoint &client)

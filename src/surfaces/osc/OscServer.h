@@ -5,11 +5,14 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QTimer>
 
 #include <chrono>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 class QSocketNotifier;
@@ -25,19 +28,22 @@ struct ReceivedAction
 
 struct OscCounters
 {
-    uint64_t packets = 0;        // datagrams read
-    OscTally ignored;            // malformed packets, unknown addresses, wrong argument types
-    uint64_t coalesced = 0;      // moves overtaken by a later move of their target in one turn
-    uint64_t pressesDropped = 0; // presses beyond one turn's share
-    uint64_t overflowed = 0;     // datagrams the system dropped while the console was behind
-    uint64_t sent = 0;           // feedback datagrams sent
-    uint64_t sendsFailed = 0;    // feedback datagrams that could not be sent
+    uint64_t packets = 0;     // datagrams read
+    uint64_t messages = 0;    // messages in the well-formed ones
+    OscTally ignored;         // malformed packets, unknown addresses, wrong argument types
+    uint64_t coalesced = 0;   // moves overtaken by a later move of their target before they played
+    uint64_t overflowed = 0;  // datagrams the system dropped while the console was behind
+    uint64_t sent = 0;        // feedback datagrams sent
+    uint64_t sendsFailed = 0; // feedback datagrams that could not be sent
 };
 
-/// The OSC socket: a UDP socket read on the UI thread, a bounded share of datagrams per turn of
-/// the event loop, so that a flood neither stalls the console nor piles up (the system's receive
-/// buffer bounds what waits; what it drops is counted). Moves of one target within a turn are
-/// coalesced to the last one (a button between them keeps their order). Remembers who sent
+/// The OSC socket: a UDP socket read on the UI thread in bounded turns, so that a flood neither
+/// stalls the console nor piles up. A turn reads datagrams until they held kMessagesPerTurn
+/// messages (at least one datagram: a 64 KB bundle holds thousands) and plays at most
+/// kActionsPerTurn actions; the rest waits in order for the next turn, and while it waits no
+/// more is read: the system's receive buffer bounds what waits beyond (what it drops is
+/// counted). Moves of one target that have not played yet are coalesced to the last one (a
+/// button between them keeps their order); a button press is never dropped. Remembers who sent
 /// well-formed OSC: feedback goes to every client heard within the last minute and to the
 /// configured reply addresses, from the listening port. At most kMaxClients are remembered: a new
 /// one pushes out the one heard longest ago, so that strangers cannot grow the list.
@@ -47,8 +53,8 @@ class OscServer : public QObject
 public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
 
-    static constexpr int kDatagramsPerTurn = 64;
-    static constexpr int kPressesPerTurn = 64;
+    static constexpr int kMessagesPerTurn = 1024;
+    static constexpr int kActionsPerTurn = 256;
     static constexpr int kMaxClients = 32;
     static constexpr std::chrono::seconds kClientLifetime{60};
 
@@ -58,7 +64,8 @@ public:
     OscServer(const OscServer &) = delete;
     OscServer &operator=(const OscServer &) = delete;
 
-    /// Called once per turn with what that turn's datagrams ask, in order.
+    /// Called once per turn that has something to play, with at most kActionsPerTurn actions in
+    /// the order the datagrams asked for them.
     void OnActions(std::function<void(const std::vector<ReceivedAction> &)> handler);
     /// Called when a client is heard that is not (or no longer) among the recipients, once the
     /// turn's actions have played: it learns the desk as its own messages left it.
@@ -76,17 +83,26 @@ public:
     const OscCounters &Counters() const { return m_counters; }
 
 private:
+    using TargetKey = std::tuple<int, int, int>;
+
     explicit OscServer(int socket);
     void ReadTurn();
+    /// Reads one datagram into the waiting actions; false when none was there. Adds its
+    /// messages to messages, and its sender to newClients when it is new.
+    bool ReadDatagram(uint64_t &messages, std::vector<OscEndpoint> &newClients);
+    /// Queues an action behind the waiting ones, or lets it overtake its target's waiting move.
+    void Add(const ReceivedAction &received);
     /// Remembers the sender; true when it is new among the recipients.
     bool Heard(const OscEndpoint &client);
     void ForgetSilentClients();
-    struct Turn;
-    void Add(const ReceivedAction &received, Turn &turn);
 
     int m_socket;
     std::unique_ptr<QSocketNotifier> m_notifier;
+    QTimer m_nextTurn; // a turn for what waits when the socket has nothing new
     std::vector<uint8_t> m_buffer;
+    std::deque<ReceivedAction> m_waiting;
+    uint64_t m_played = 0; // how many actions have left m_waiting: the front's place in the queue
+    std::map<TargetKey, uint64_t> m_waitingMoves; // a target's move not yet played -> its place
     std::map<OscEndpoint, std::chrono::steady_clock::time_point> m_clients;
     std::vector<OscEndpoint> m_replyAddresses;
     Clock m_clock = [] { return std::chrono::steady_clock::now(); };

@@ -50,7 +50,7 @@ inline QString OscSummaryText(const OscCounters &counted)
         .arg(ignored.malformed)
         .arg(ignored.unknownAddress)
         .arg(ignored.wrongType)
-        .arg(counted.overflowed + counted.pressesDropped);
+        .arg(counted.overflowed);
 }
 inline const QString kOscCaption = QStringLiteral("OSC");
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 using namespace orinsub::surfaces;
 using namespace orinsub::surfaces::osc;
@@ -106,6 +107,29 @@ TEST(OscPacket, FadersTakeFloatsOrBytesAndGoTimeTakesSecondsClamped)
         (std::vector<OscAction>{Move("A/1", 128), Move("B/80", 255), Move("sub/20", 200),
                                 Move("xfade/A", 255), Move("xfade/B", 0), Move("strip/3", 255),
                                 Move("go/time", 25), Move("go/time", 30), Move("go/time", 255)}));
+}
+
+TEST(OscPacket, ACueNumberBeyondEveryCueStaysBeyondInsteadOfPlayingTheLast)
+{
+    lo_message huge = lo_message_new();
+    lo_message_add_int64(huge, int64_t{1} << 62);
+    lo_message half = lo_message_new();
+    lo_message_add_double(half, 2.5);
+    const int most = std::numeric_limits<int>::max();
+    const Decoded decoded = Decode(Bundle({
+        Float("/orinsub/cue/goto", 1e30f),
+        Float("/orinsub/cue/goto", INFINITY),
+        Float("/orinsub/cue/goto", -INFINITY),
+        Serialise("/orinsub/cue/goto", huge),
+        Int("/orinsub/cue/goto", 5000),
+        Serialise("/orinsub/cue/goto", half),
+        Float("/orinsub/cue/goto", 999.9f),
+    }));
+    EXPECT_EQ(decoded.actions,
+              (std::vector<OscAction>{Move("cue/goto", most), Move("cue/goto", most),
+                                      Move("cue/goto", std::numeric_limits<int>::min()),
+                                      Move("cue/goto", most), Move("cue/goto", 50000),
+                                      Move("cue/goto", 25), Move("cue/goto", 9999)}));
 }
 
 TEST(OscPacket, ButtonsPressWithoutArgumentOrNonzeroAndLetGoWithZero)

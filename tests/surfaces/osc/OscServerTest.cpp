@@ -4,7 +4,9 @@
 #include <QTimer>
 
 #include <array>
+#include <atomic>
 #include <chrono>
+#include <map>
 #include <thread>
 
 using namespace orinsub::surfaces;
@@ -42,6 +44,15 @@ protected:
         while (server->Counters().packets + server->Counters().overflowed < count &&
                !deadline.hasExpired())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+
+    /// Runs the event loop until done holds (or 10 s); whether it does.
+    template <typename Done> bool RunUntil(Done done)
+    {
+        const QDeadlineTimer deadline(10000);
+        while (!done() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        return done();
     }
 
     std::unique_ptr<OscServer> server;
@@ -160,6 +171,7 @@ TEST_F(OscServerTest, RecipientsAreClientsHeardWithinAMinuteAndTheReplyAddresses
 TEST_F(OscServerTest, AFloodIsReadInBoundedTurnsWithOtherEventsBetween)
 {
     constexpr int kMessages = 10000;
+    QObject context; // ends the pending single shots with the test
     std::array<int, 80> levels{};
     int turnsWithoutEventsBetween = 0;
     bool otherEventRan = true;
@@ -168,13 +180,14 @@ TEST_F(OscServerTest, AFloodIsReadInBoundedTurnsWithOtherEventsBetween)
         if (!otherEventRan)
             ++turnsWithoutEventsBetween;
         otherEventRan = false;
-        QTimer::singleShot(0, [&] { otherEventRan = true; });
+        QTimer::singleShot(0, &context, [&] { otherEventRan = true; });
         largestTurn = std::max(largestTurn, turn.size());
         for (const ReceivedAction &received : turn)
             levels[received.action.target.index] = received.action.level;
     });
 
-    std::thread sender([this] {
+    std::atomic<bool> sending{true};
+    std::thread sender([this, &sending] {
         auto next = std::chrono::steady_clock::now();
         for (int i = 0; i < kMessages; ++i) {
             const std::string path = "/orinsub/A/" + std::to_string(i % 80 + 1);
@@ -184,20 +197,98 @@ TEST_F(OscServerTest, AFloodIsReadInBoundedTurnsWithOtherEventsBetween)
                 std::this_thread::sleep_until(next);
             }
         }
+        sending = false;
     });
-    const QDeadlineTimer deadline(20000);
-    while (server->Counters().packets + server->Counters().overflowed < kMessages &&
-           !deadline.hasExpired())
+    while (sending)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     sender.join();
-    ReadUntil(kMessages);
+    // The socket tells its drops with the next datagram read: one more after the flood tells
+    // them all. A loaded machine may also drop on the way, before the socket, unseen.
+    client->SendEmpty("/orinsub/none");
+    ReadUntil(kMessages + 1);
 
     const OscCounters &counted = server->Counters();
-    EXPECT_EQ(counted.packets + counted.overflowed, uint64_t(kMessages));
+    EXPECT_LE(counted.packets + counted.overflowed, uint64_t(kMessages + 1));
     EXPECT_EQ(turnsWithoutEventsBetween, 0);
-    EXPECT_LE(largestTurn, size_t(OscServer::kDatagramsPerTurn));
-    if (counted.overflowed == 0) {
+    EXPECT_LE(largestTurn, size_t(OscServer::kActionsPerTurn));
+    if (counted.packets == kMessages + 1) {
         for (int channel = 0; channel < 80; ++channel)
             EXPECT_EQ(levels[channel], (kMessages - 80 + channel) % 256) << channel + 1;
     }
+}
+
+// Bundles of thousands of moves, as large as a datagram goes: each turn reads one of them and
+// plays at most a turn's share, the event loop turns between any two turns, a button inside a
+// bundle and one from another client play once each in their place, and each fader ends on the
+// last level sent to it.
+TEST_F(OscServerTest, HugeBundlesAreReadAMessageShareATurnAndNoButtonIsLost)
+{
+    QObject context; // ends the pending single shots with the test
+    OscTestClient other(server->LocalEndpoint().port);
+    std::vector<int> turnSizes;
+    std::vector<uint64_t> messagesAtTurn;
+    bool otherEventRan = true;
+    int turnsWithoutEventsBetween = 0;
+    std::array<int, 80> levels{};
+    std::vector<std::pair<std::string, size_t>> buttons; // name, moves played before it
+    size_t moves = 0;
+    server->OnActions([&](const std::vector<ReceivedAction> &turn) {
+        turnsWithoutEventsBetween += otherEventRan ? 0 : 1;
+        otherEventRan = false;
+        QTimer::singleShot(0, &context, [&] { otherEventRan = true; });
+        turnSizes.push_back(static_cast<int>(turn.size()));
+        messagesAtTurn.push_back(server->Counters().messages);
+        for (const ReceivedAction &received : turn) {
+            if (received.action.isMove) {
+                levels[received.action.target.index] = received.action.level;
+                ++moves;
+            } else {
+                buttons.emplace_back(received.action.target.Name().toStdString(), moves);
+            }
+        }
+    });
+    const QByteArray go = IntMessage("/orinsub/go", 1);
+    for (int bundle = 0; bundle < 6; ++bundle) {
+        const QByteArray bytes =
+            bundle == 2 ? FloodBundle(bundle, {{1000, go}}) : FloodBundle(bundle);
+        ASSERT_LE(bytes.size(), 65507);
+        client->SendRaw(bytes);
+        if (bundle == 3)
+            other.SendEmpty("/orinsub/cut");
+    }
+    ReadUntil(7);
+    RunUntil([&] { return buttons.size() == 2 && otherEventRan; });
+
+    ASSERT_EQ(server->Counters().overflowed, 0u) << "the system's buffer held the whole flood";
+    EXPECT_EQ(server->Counters().messages, 6u * kFloodMoves + 2);
+    EXPECT_EQ(turnsWithoutEventsBetween, 0);
+    for (size_t i = 0; i < turnSizes.size(); ++i) {
+        EXPECT_LE(turnSizes[i], OscServer::kActionsPerTurn) << "turn " << i;
+        const uint64_t read = messagesAtTurn[i] - (i > 0 ? messagesAtTurn[i - 1] : 0);
+        EXPECT_LE(read, uint64_t(OscServer::kMessagesPerTurn + kFloodMoves)) << "turn " << i;
+    }
+    ASSERT_EQ(buttons.size(), 2u);
+    EXPECT_EQ(buttons[0].first, "go");
+    EXPECT_EQ(buttons[1].first, "cut");
+    EXPECT_LT(buttons[0].second, buttons[1].second) << "each where it was sent";
+    std::array<int, 80> last{};
+    for (int i = 0; i < kFloodMoves; ++i)
+        last[1 + i % 79] = FloodLevel(5, i);
+    EXPECT_EQ(levels, last);
+}
+
+// A flood of presses is played whole, a turn's share at a time: none is dropped.
+TEST_F(OscServerTest, AFloodOfPressesPlaysEveryOneInBoundedTurns)
+{
+    size_t presses = 0;
+    int largestTurn = 0;
+    server->OnActions([&](const std::vector<ReceivedAction> &turn) {
+        presses += turn.size();
+        largestTurn = std::max(largestTurn, static_cast<int>(turn.size()));
+    });
+    std::vector<QByteArray> pages(3000, IntMessage("/orinsub/page/up", 1));
+    client->SendRaw(Bundle({pages.begin(), pages.begin() + 1500}));
+    client->SendRaw(Bundle({pages.begin() + 1500, pages.end()}));
+    ASSERT_TRUE(RunUntil([&] { return presses == 3000; })) << presses;
+    EXPECT_EQ(largestTurn, OscServer::kActionsPerTurn);
 }

@@ -9,6 +9,9 @@
 
 using namespace orinsub;
 using namespace orinsub::surfaces::osc;
+using orinsub::surfaces::osc::testing::FloodBundle;
+using orinsub::surfaces::osc::testing::FloodLevel;
+using orinsub::surfaces::osc::testing::kFloodMoves;
 using orinsub::surfaces::osc::testing::OscTestClient;
 using orinsub::surfaces::osc::testing::Received;
 
@@ -197,4 +200,22 @@ TEST_F(OscSurfaceTest, ALatchTakesAStateOrTogglesAndAFlashButtonHoldsWhileOne)
     client->SendInt("/orinsub/flash/2", 0);
     ReadUntil(7);
     EXPECT_EQ(port.GetOutputSlot(1), 0);
+}
+
+// A GO from one client while another floods bundles of thousands of moves: it starts, and the
+// moves still reach the faders.
+TEST_F(OscSurfaceTest, AGoSentDuringAFloodOfHugeBundlesStarts)
+{
+    Start();
+    std::unique_ptr<OscTestClient> operatorClient = NewClient();
+    for (int bundle = 0; bundle < 6; ++bundle) {
+        client->SendRaw(FloodBundle(bundle));
+        if (bundle == 2)
+            operatorClient->SendEmpty("/orinsub/go");
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return master->GetGoFade().IsRunning(); }, 10000));
+    ReadUntil(7);
+    const int lastMoved = 2 + (kFloodMoves - 1) % 79;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return Fader(0, lastMoved).GetLevel() == FloodLevel(5, kFloodMoves - 1); }, 5000));
 }

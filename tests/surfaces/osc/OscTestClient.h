@@ -9,12 +9,56 @@
 #include <QDeadlineTimer>
 
 #include <gtest/gtest.h>
+#include <map>
 #include <netinet/in.h>
 #include <string>
 #include <sys/socket.h>
 #include <vector>
 
 namespace orinsub::surfaces::osc::testing {
+
+/// An immediate bundle of OSC messages (whole packets as liblo makes them).
+inline QByteArray Bundle(const std::vector<QByteArray> &messages)
+{
+    QByteArray bundle("#bundle\0\0\0\0\0\0\0\0\1", 16);
+    for (const QByteArray &message : messages) {
+        const auto size = static_cast<uint32_t>(message.size());
+        const char length[4] = {char(size >> 24), char(size >> 16), char(size >> 8), char(size)};
+        bundle.append(length, 4).append(message);
+    }
+    return bundle;
+}
+
+inline QByteArray IntMessage(const std::string &path, int value)
+{
+    lo_message message = lo_message_new();
+    lo_message_add_int32(message, value);
+    size_t size = 0;
+    void *bytes = lo_message_serialise(message, path.c_str(), nullptr, &size);
+    QByteArray packet(static_cast<const char *>(bytes), static_cast<qsizetype>(size));
+    free(bytes);
+    lo_message_free(message);
+    return packet;
+}
+
+/// A flood bundle: as many moves of row A's channels 2..80 as a UDP datagram holds (with room
+/// for one more short message), extra messages put at their place.
+inline constexpr int kFloodMoves = 2338;
+inline int FloodLevel(int bundle, int move)
+{
+    return (bundle + move) & 255;
+}
+inline QByteArray FloodBundle(int bundle, const std::map<int, QByteArray> &extra = {})
+{
+    std::vector<QByteArray> messages;
+    for (int i = 0; i < kFloodMoves; ++i) {
+        if (const auto found = extra.find(i); found != extra.end())
+            messages.push_back(found->second);
+        messages.push_back(
+            IntMessage("/orinsub/A/" + std::to_string(2 + i % 79), FloodLevel(bundle, i)));
+    }
+    return Bundle(messages);
+}
 
 /// One message as a client received it: the address and its first float argument.
 struct Received

@@ -1,12 +1,12 @@
 #include "StrictJsonReader.h"
 
-#include "ToolTexts.h"
+#include "JsonTexts.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QStringDecoder>
 
-namespace orinsub::tools {
+namespace orinsub::model {
 
 namespace {
 
@@ -261,4 +261,4 @@ bool StrictJsonReader::Fail(QStringView what)
     return false;
 }
 
-} // namespace orinsub::tools
+} // namespace orinsub::model

@@ -3,11 +3,12 @@
 #include <QJsonValue>
 #include <QString>
 
-namespace orinsub::tools {
+namespace orinsub::model {
 
-/// Parses JSON strictly: UTF-8 only, no duplicate keys, numbers only as integers (every number
-/// in a show is one), nesting at most a few levels deep. Strings keep every UTF-16 unit that a
-/// \u escape gives, lone surrogates included, so a dump reads back unchanged.
+/// Parses JSON strictly: UTF-8 only, no duplicate keys anywhere, numbers only as integers (every
+/// number in a show or a mapping file is one), nesting at most a few levels deep. Strings keep
+/// every UTF-16 unit that a \u escape gives, lone surrogates included, so a dump reads back
+/// unchanged.
 class StrictJsonReader
 {
 public:
@@ -40,4 +41,4 @@ private:
     QString m_error;
 };
 
-} // namespace orinsub::tools
+} // namespace orinsub::model
