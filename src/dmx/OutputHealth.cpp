@@ -1,0 +1,38 @@
+#include "OutputHealth.h"
+
+namespace orinsub::dmx {
+
+OutputHealth::OutputHealth(Clock::time_point start) : m_lastSent(start.time_since_epoch().count())
+{
+}
+
+void OutputHealth::FrameSent(Clock::time_point now)
+{
+    m_lastSent.store(now.time_since_epoch().count(), std::memory_order_relaxed);
+    m_fault.store(OutputFault::None, std::memory_order_release);
+}
+
+void OutputHealth::Failed(OutputFault fault, const QString &deviceId)
+{
+    {
+        // A copy of a shared string: no allocation on the tick.
+        std::lock_guard lock(m_idLock);
+        m_deviceId = deviceId;
+    }
+    m_fault.store(fault, std::memory_order_release);
+}
+
+OutputHealth::Reading OutputHealth::Look(Clock::time_point now) const
+{
+    Reading reading;
+    reading.fault = m_fault.load(std::memory_order_acquire);
+    if (reading.fault == OutputFault::None)
+        return reading;
+    const Clock::time_point lastSent{Clock::duration{m_lastSent.load(std::memory_order_relaxed)}};
+    reading.lost = now - lastSent > kOutputLostAfter;
+    std::lock_guard lock(m_idLock);
+    reading.deviceId = m_deviceId;
+    return reading;
+}
+
+} // namespace orinsub::dmx
