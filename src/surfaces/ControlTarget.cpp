@@ -68,6 +68,8 @@ constexpr std::array kFamilies{
     CueFamily("cue/goto", Kind::CueGoto),
     CueFamily("cue/current", Kind::CueCurrent),
     CueFamily("cue/next", Kind::CueNext),
+    // A readout: its lamp is what a surface shows; pressing it does nothing.
+    ButtonFamily("output", Kind::Output),
 };
 
 /// How many targets a numbered family has on a surface of that shape.

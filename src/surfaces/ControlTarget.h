@@ -50,6 +50,7 @@ struct ControlTarget
         CueGoto,    // a cue number in tenths: moving it fades to that cue
         CueCurrent, // the cue on stage, in tenths (0: none); shown, not played
         CueNext,    // the cue GO plays next, in tenths (0: none)
+        Output,     // 1 while frames reach the DMX interface, 0 when not; shown, not played
     };
 
     Kind kind = Kind::Go;

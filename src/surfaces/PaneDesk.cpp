@@ -120,6 +120,8 @@ int PaneDesk::Value(const ControlTarget &target) const
         return m_cues ? m_cues->GetCurrentCue() : 0;
     case Kind::CueNext:
         return m_cues ? m_cues->GetNextCue() : 0;
+    case Kind::Output:
+        return master && !master->IsOutputLost() ? 1 : 0;
     default:
         return 0;
     }
