@@ -48,10 +48,11 @@ void OpenFirstDevice(COrinZentra &port)
     ZentraEnum_Delete(enumeration);
     if (port.IsOpen())
         return; // its first frame tells whether output is back
+    // Told with the last id tried, which the buffer still holds.
     if (found)
-        port.GetOutputHealth().Failed(OutputFault::OpenFailed, port.GetDeviceId());
+        port.GetOutputHealth().Failed(OutputFault::OpenFailed, QStringView(&id[0]));
     else
-        port.GetOutputHealth().Failed(OutputFault::NoDevice, QString());
+        port.GetOutputHealth().Failed(OutputFault::NoDevice, {});
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "OutputHealth.h"
 
+#include <algorithm>
+
 namespace orinsub::dmx {
 
 OutputHealth::OutputHealth(Clock::time_point start) : m_lastSent(start.time_since_epoch().count())
@@ -12,12 +14,12 @@ void OutputHealth::FrameSent(Clock::time_point now)
     m_fault.store(OutputFault::None, std::memory_order_release);
 }
 
-void OutputHealth::Failed(OutputFault fault, const QString &deviceId)
+void OutputHealth::Failed(OutputFault fault, QStringView deviceId)
 {
     {
-        // A copy of a shared string: no allocation on the tick.
         std::lock_guard lock(m_idLock);
-        m_deviceId = deviceId;
+        m_idLength = std::min<std::size_t>(deviceId.size(), m_deviceId.size());
+        std::copy_n(deviceId.utf16(), m_idLength, m_deviceId.begin());
     }
     m_fault.store(fault, std::memory_order_release);
 }
@@ -31,7 +33,7 @@ OutputHealth::Reading OutputHealth::Look(Clock::time_point now) const
     const Clock::time_point lastSent{Clock::duration{m_lastSent.load(std::memory_order_relaxed)}};
     reading.lost = now - lastSent > kOutputLostAfter;
     std::lock_guard lock(m_idLock);
-    reading.deviceId = m_deviceId;
+    reading.deviceId = QString::fromUtf16(m_deviceId.data(), static_cast<qsizetype>(m_idLength));
     return reading;
 }
 

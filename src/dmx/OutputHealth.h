@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -43,8 +45,10 @@ public:
 
     /// A frame went out. Tick thread.
     void FrameSent(Clock::time_point now);
-    /// A tick got no frame out, for that reason, on that device. Tick thread.
-    void Failed(OutputFault fault, const QString &deviceId);
+    /// A tick got no frame out, for that reason, on that device (its id cut to 16
+    /// characters).
+    /// Tick thread.
+    void Failed(OutputFault fault, QStringView deviceId);
 
     /// Whether output is lost at now, and why. Any thread.
     Reading Look(Clock::time_point now = Clock::now()) const;
@@ -52,8 +56,11 @@ public:
 private:
     std::atomic<Clock::rep> m_lastSent;
     std::atomic<OutputFault> m_fault{OutputFault::None};
+    // The id as characters, not a QString: no string is shared with the UI thread, whose copies
+    // would be freed on the tick.
     mutable std::mutex m_idLock;
-    QString m_deviceId;
+    std::array<char16_t, 16> m_deviceId{};
+    std::size_t m_idLength = 0;
 };
 
 } // namespace orinsub::dmx
