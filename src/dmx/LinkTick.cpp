@@ -18,10 +18,13 @@ std::atomic<RestClock::rep> s_restEnd{0};
 void ExchangeFrames(COrinZentra &port)
 {
     port.ReadFrame(); // failures only feed the port's count
+    OutputHealth &health = port.GetOutputHealth();
     if (port.WriteFrame() != 0) {
         s_writeFailures.store(0, std::memory_order_relaxed);
+        health.FrameSent(OutputHealth::Clock::now());
         return;
     }
+    health.Failed(OutputFault::WriteFailed, port.GetDeviceId());
     const int32_t failures = s_writeFailures.load(std::memory_order_relaxed) + 1;
     s_writeFailures.store(failures, std::memory_order_relaxed);
     if (failures > kWriteFailuresTolerated) {
@@ -36,11 +39,20 @@ void OpenFirstDevice(COrinZentra &port)
 {
     ZENTRA_ENUM enumeration = ZentraEnum_New();
     ZentraWChar id[ZENTRA_ID_CHARS];
+    bool found = false;
     while (!port.IsOpen() && ZentraEnum_NextW(enumeration, id) != 0) {
+        found = true;
         port.SetDeviceId(QString::fromUtf16(id));
         port.SetHandle(Zentra_OpenIDW(id));
     }
     ZentraEnum_Delete(enumeration);
+    if (port.IsOpen())
+        return; // its first frame tells whether output is back
+    // Told with the last id tried, which the buffer still holds.
+    if (found)
+        port.GetOutputHealth().Failed(OutputFault::OpenFailed, QStringView(&id[0]));
+    else
+        port.GetOutputHealth().Failed(OutputFault::NoDevice, {});
 }
 
 } // namespace

@@ -24,9 +24,10 @@ extern std::atomic<int32_t> s_writeFailures;
 
 /// One link tick: while a device is open, reads an input frame and writes the output frame,
 /// closing and resetting the port at the 11th failed write in a row; while none is, enumerates
-/// and keeps the first device that opens. Waits first, when the previous tick that ran ended less
-/// than kTickRest ago; returns at once, without waiting, when another tick or the shutdown holds
-/// the port. Allocates nothing while a device is open.
+/// and keeps the first device that opens. Tells the port's output health what came of it. Waits
+/// first, when the previous tick that ran ended less than kTickRest ago; returns at once, without
+/// waiting, when another tick or the shutdown holds the port. Allocates nothing while a device is
+/// open.
 void LinkTick(COrinZentra &port);
 
 /// Runs LinkTick on the port every kLinkPeriod on the timer; false when the timer did not start.

@@ -70,7 +70,6 @@ void COrinZentra::Reset()
     SetHandle(nullptr);
     m_readFailures.store(0, std::memory_order_relaxed);
     SetDeviceId(QString());
-    Clear(m_outFrame);
     Clear(m_inFrame);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "OutputHealth.h"
 #include "ZentraLib.h"
 
 #include <QString>
@@ -19,9 +20,10 @@ inline constexpr int kReadTimeoutMs = 10;
 /// so a frame may carry part of an update for one tick, but there is never a data race.
 using SharedFrame = std::array<std::atomic<uint8_t>, kFrameSize>;
 
-/// The program's one DMX port: the open device, its id and the output and input frames.
-/// The link tick (its own thread) reads, writes, opens and resets it; the UI thread writes output
-/// slots and reads input slots, the device id and the failure count.
+/// The program's one DMX port: the open device, its id, the output and input frames and whether
+/// frames get out. The link tick (its own thread) reads, writes, opens and resets it; the UI
+/// thread writes output slots and reads input slots, the device id, the failure count and the
+/// output's health.
 class COrinZentra
 {
 public:
@@ -37,7 +39,8 @@ public:
     /// Receives into the input frame and keeps the count of consecutive failed reads (capped:
     /// past 1000 it drops back to 100). The library's result. Tick thread.
     virtual int ReadFrame();
-    /// Forgets the device (without closing it) and zeroes both frames and the failure count.
+    /// Forgets the device (without closing it) and zeroes the input frame and the failure count.
+    /// The output frame keeps the stage: the device that opens next sends it at once.
     virtual void Reset();
 
     /// Stores a level on dimmer slot 1..512; any other slot number is ignored.
@@ -63,6 +66,8 @@ public:
     ZENTRA_HANDLE GetHandle() const { return m_hDevice.load(std::memory_order_acquire); }
     bool IsOpen() const { return GetHandle() != nullptr; }
     int GetReadFailures() const { return m_readFailures.load(std::memory_order_relaxed); }
+    OutputHealth &GetOutputHealth() { return m_outputHealth; }
+    const OutputHealth &GetOutputHealth() const { return m_outputHealth; }
 
 private:
     mutable std::mutex m_idLock;
@@ -73,6 +78,7 @@ private:
     std::atomic<bool> m_held{false};
     SharedFrame m_inFrame{};
     std::atomic<int32_t> m_readFailures{0};
+    OutputHealth m_outputHealth;
 };
 
 } // namespace orinsub::dmx

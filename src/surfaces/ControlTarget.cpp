@@ -70,6 +70,8 @@ constexpr std::array kFamilies{
     CueFamily("cue/current", Kind::CueCurrent),
     CueFamily("cue/next", Kind::CueNext),
     TargetFamily{"lock", Kind::Lock, 0, 0, 0, Action::Latch},
+    // A readout: its lamp is what a surface shows; pressing it does nothing.
+    ButtonFamily("output", Kind::Output),
 };
 
 /// How many targets a numbered family has on a surface of that shape.

@@ -51,6 +51,7 @@ struct ControlTarget
         CueCurrent, // the cue on stage, in tenths (0: none); shown, not played
         CueNext,    // the cue GO plays next, in tenths (0: none)
         Lock,       // 1 while the desk is locked against the mouse
+        Output,     // 1 while frames reach the DMX interface, 0 when not; shown, not played
     };
 
     Kind kind = Kind::Go;

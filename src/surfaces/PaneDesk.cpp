@@ -123,6 +123,8 @@ int PaneDesk::Value(const ControlTarget &target) const
         return m_cues ? m_cues->GetNextCue() : 0;
     case Kind::Lock:
         return views::IsDeskLocked() ? 1 : 0;
+    case Kind::Output:
+        return master && !master->IsOutputLost() ? 1 : 0;
     default:
         return 0;
     }

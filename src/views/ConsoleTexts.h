@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dmx/OutputHealth.h"
+
 #include <QString>
 
 namespace orinsub::views {
@@ -31,6 +33,18 @@ inline QString InterfaceStatus(const QString &deviceId)
     return QStringLiteral("Zentra : %1").arg(deviceId);
 }
 inline const QString kNoInterfaceStatus = QStringLiteral("Zentra : 装置なし");
+/// On the status line, in red, while frames do not reach the interface: why, with the device.
+inline QString OutputLostStatus(dmx::OutputFault fault, const QString &deviceId)
+{
+    switch (fault) {
+    case dmx::OutputFault::WriteFailed:
+        return QStringLiteral("出力できません: %1 に送れません").arg(deviceId);
+    case dmx::OutputFault::OpenFailed:
+        return QStringLiteral("出力できません: %1 につながりません").arg(deviceId);
+    default:
+        return QStringLiteral("出力できません: 装置が見つかりません");
+    }
+}
 /// On the status line while blackout holds the stage dark.
 inline const QString kBlackoutStatus = QStringLiteral("ブラックアウト中");
 /// On the status line while the desk is locked against the mouse.

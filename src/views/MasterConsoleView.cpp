@@ -47,6 +47,7 @@ constexpr int kAreaWidth = 1250;
 // still fits a 1366 x 768 laptop screen under a window manager's title bar.
 constexpr int kAreaHeight = 312;
 const QColor kStatusColor(192, 255, 192);
+const QColor kOutputLostColor(255, 72, 72);
 constexpr int kStatusPointSize = 100; // tenths of a point
 constexpr int kStatusMinimumWidth = 130;
 constexpr int kStatusRightMargin = 4;
@@ -168,8 +169,7 @@ void CMasterConsoleView::PlaceStatusLine()
     const int right = std::min(controls::RightOf(client), kAreaWidth + kStatusBeyondArea);
     const int bottom = controls::BottomOf(client);
     // A longer interface id grows the line leftwards, so it is never cut at the pane's edge.
-    const int textWidth =
-        QFontMetrics(controls::ConsoleFont(kStatusPointSize)).horizontalAdvance(m_statusText);
+    const int textWidth = QFontMetrics(StatusFont()).horizontalAdvance(m_statusText);
     const int width = std::max(kStatusMinimumWidth, textWidth + kStatusRightMargin);
     m_statusRect = RectLTRB(right - width, bottom - 34, right, bottom - 4);
 }
@@ -381,11 +381,12 @@ void CMasterConsoleView::InvalidateStatus()
     InvalidateRect(m_statusRect);
 }
 
-QString CMasterConsoleView::CurrentStatusText() const
+QString CMasterConsoleView::CurrentStatusText(const dmx::OutputHealth::Reading &output) const
 {
     const dmx::COrinZentra *port = g_orin.m_pZentra;
-    QString text =
-        port && port->IsOpen() ? InterfaceStatus(port->GetDeviceId()) : kNoInterfaceStatus;
+    QString text = output.lost              ? OutputLostStatus(output.fault, output.deviceId)
+                   : port && port->IsOpen() ? InterfaceStatus(port->GetDeviceId())
+                                            : kNoInterfaceStatus;
     for (const QString &extra :
          {m_extraStatus ? m_extraStatus() : QString(), m_blackout ? kBlackoutStatus : QString(),
           IsDeskLocked() ? kLockedStatus : QString()}) {
@@ -395,13 +396,24 @@ QString CMasterConsoleView::CurrentStatusText() const
     return text;
 }
 
+QFont CMasterConsoleView::StatusFont() const
+{
+    QFont font = controls::ConsoleFont(kStatusPointSize);
+    font.setBold(m_outputLost);
+    return font;
+}
+
 void CMasterConsoleView::RefreshStatus()
 {
-    QString status = CurrentStatusText();
-    if (status == m_statusText)
+    const dmx::COrinZentra *port = g_orin.m_pZentra;
+    const dmx::OutputHealth::Reading output =
+        port ? port->GetOutputHealth().Look() : dmx::OutputHealth::Reading{};
+    QString status = CurrentStatusText(output);
+    if (status == m_statusText && output.lost == m_outputLost)
         return;
     InvalidateStatus();
     m_statusText = std::move(status);
+    m_outputLost = output.lost;
     PlaceStatusLine();
     InvalidateStatus();
 }
@@ -520,8 +532,8 @@ void CMasterConsoleView::OnDraw(QPainter &painter, const QRect &exposed)
         m_cueReadout->Draw(painter);
     m_crossFader->Draw(painter);
     m_live->Draw(painter, exposed);
-    painter.setFont(controls::ConsoleFont(kStatusPointSize));
-    painter.setPen(kStatusColor);
+    painter.setFont(StatusFont());
+    painter.setPen(m_outputLost ? kOutputLostColor : kStatusColor);
     painter.drawText(m_statusRect.translated(GetScrollPosition()),
                      Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine, m_statusText);
 }

@@ -3,7 +3,10 @@
 #include "NamedPane.h"
 #include "PaneTicker.h"
 #include "controls/SubFader.h"
+#include "dmx/OutputHealth.h"
 #include "model/MixInputs.h"
+
+#include <QFont>
 
 #include <functional>
 #include <memory>
@@ -125,6 +128,8 @@ public:
     }
     QRect GetStatusRect() const { return m_statusRect; }
     QString GetStatusText() const { return m_statusText; }
+    /// Whether the status line says, in red, that frames do not reach the interface.
+    bool IsOutputLost() const { return m_outputLost; }
     /// Another part of the console shown on the status line after the interface (a surface's
     /// "MIDI : 装置なし"); asked on every tick, so it must be cheap; empty shows nothing.
     void SetExtraStatus(std::function<QString()> extra) { m_extraStatus = std::move(extra); }
@@ -152,7 +157,8 @@ private:
     void DrawNumberBoxes(QPainter &painter) const;
     void PickUpInput();
     bool IsPickUpBusy() const;
-    QString CurrentStatusText() const;
+    QString CurrentStatusText(const dmx::OutputHealth::Reading &output) const;
+    QFont StatusFont() const;
     void PlaceStatusLine();
     /// The status line's text anew, repainted when it changed.
     void RefreshStatus();
@@ -200,6 +206,7 @@ private:
     int m_mouseFlash = -1; // the flash button the left button holds down
     QRect m_statusRect;    // client coordinates: the client's bottom-right corner
     QString m_statusText;
+    bool m_outputLost = false;
     std::function<QString()> m_extraStatus;
     QPoint m_lastMousePoint;
     QPoint m_savedScrollPos;

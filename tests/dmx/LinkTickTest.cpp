@@ -104,7 +104,7 @@ TEST_F(LinkTickTest, TenFailedWritesThenASuccessKeepTheDevice)
     EXPECT_EQ(sim::GetCounts().enumerations, 1u);
 }
 
-TEST_F(LinkTickTest, EleventhFailedWriteInARowClosesAndResetsThePort)
+TEST_F(LinkTickTest, EleventhFailedWriteInARowClosesThePortAndTheReopenedDeviceGetsTheStage)
 {
     port->SetOutputSlot(5, 50);
     sim::SetInputFrame(FrameOf({{6, 60}}));
@@ -120,16 +120,47 @@ TEST_F(LinkTickTest, EleventhFailedWriteInARowClosesAndResetsThePort)
     EXPECT_TRUE(port->GetDeviceId().isEmpty());
     EXPECT_EQ(s_writeFailures, 0);
     EXPECT_EQ(sim::GetCounts().openHandles, 0) << "the device was closed, not just forgotten";
-    for (int slot = 0; slot < kFrameSize; ++slot) {
-        ASSERT_EQ(port->GetOutputSlot(slot), 0) << slot;
+    for (int slot = 0; slot < kFrameSize; ++slot)
         ASSERT_EQ(port->GetInputSlot(slot), 0) << slot;
-    }
     EXPECT_EQ(sim::GetCounts().enumerations, enumerations) << "the search starts on the next tick";
 
     Tick();
     EXPECT_TRUE(port->IsOpen()) << "the device still answers enumerations, so it reopens";
     Tick();
-    EXPECT_EQ(sim::LastWrittenFrame(), sim::Frame{}) << "it receives zeros until the mix writes";
+    EXPECT_EQ(sim::LastWrittenFrame(), FrameOf({{5, 50}}))
+        << "its first frame carries the stage, though nothing on the desk moved";
+}
+
+// What the status line says comes from here: each way the link loses its output, with the
+// device concerned, and the first frame out ends it.
+TEST_F(LinkTickTest, EachWayOfLosingOutputIsToldWithItsDevice)
+{
+    const auto afterLimit = [] { return OutputHealth::Clock::now() + kOutputLostAfter + 1ms; };
+    const auto expectLost = [&](OutputFault fault, const QString &id) {
+        const OutputHealth::Reading reading = port->GetOutputHealth().Look(afterLimit());
+        EXPECT_TRUE(reading.lost);
+        EXPECT_EQ(reading.fault, fault);
+        EXPECT_EQ(reading.deviceId, id);
+    };
+    OpenAndExchangeOnce();
+    EXPECT_FALSE(port->GetOutputHealth().Look(afterLimit()).lost) << "frames get out";
+
+    sim::FailNextWrites(3);
+    Tick(3);
+    expectLost(OutputFault::WriteFailed, QStringLiteral("SIM-1"));
+    Tick();
+    EXPECT_FALSE(port->GetOutputHealth().Look(afterLimit()).lost);
+
+    sim::SetPresent(false); // unplugged: writes fail until the port closes, then none is found
+    Tick(11);
+    expectLost(OutputFault::WriteFailed, QStringLiteral("SIM-1"));
+    Tick();
+    expectLost(OutputFault::NoDevice, QString());
+
+    sim::SetDevices({{u"BROKEN", false}});
+    sim::SetPresent(true);
+    Tick();
+    expectLost(OutputFault::OpenFailed, QStringLiteral("BROKEN"));
 }
 
 TEST_F(LinkTickTest, FailedReadsNeverCloseTheDevice)
@@ -312,6 +343,7 @@ TEST_F(LinkTickTest, TimerDrivenLinkFollowsTheOutputAndDeliversTheInput)
         port->SetOutputSlot(2, static_cast<uint8_t>(255 - level));
         (void)port->GetInputSlot(1);
         (void)port->GetDeviceId();
+        (void)port->GetOutputHealth().Look();
         std::this_thread::sleep_for(1ms);
     }
     EXPECT_TRUE(Eventually([] { return sim::LastWrittenFrame()[1] == 255; }));

@@ -65,7 +65,7 @@ TEST_F(OrinZentraTest, FailedReadKeepsTheLastInputFrame)
     EXPECT_EQ(port.GetReadFailures(), 1);
 }
 
-TEST_F(OrinZentraTest, ResetForgetsTheDeviceAndZeroesEverythingWithoutClosing)
+TEST_F(OrinZentraTest, ResetForgetsTheDeviceAndItsInputButKeepsTheStageWithoutClosing)
 {
     port.SetDeviceId(QStringLiteral("SIM-1"));
     port.SetOutputSlot(7, 70);
@@ -80,7 +80,7 @@ TEST_F(OrinZentraTest, ResetForgetsTheDeviceAndZeroesEverythingWithoutClosing)
     EXPECT_FALSE(port.IsOpen());
     EXPECT_TRUE(port.GetDeviceId().isEmpty());
     EXPECT_EQ(port.GetReadFailures(), 0);
-    EXPECT_EQ(port.GetOutputSlot(7), 0);
+    EXPECT_EQ(port.GetOutputSlot(7), 70) << "the device that opens next sends the stage";
     EXPECT_EQ(port.GetInputSlot(3), 0);
     EXPECT_EQ(sim::GetCounts().openHandles, 1) << "closing is the caller's job";
 }

@@ -49,7 +49,9 @@ TEST(ControlTargetTest, EveryTargetOfTheCatalogueParsesFromItsOneName)
                              "cue/back",
                              "cue/goto",
                              "cue/current",
-                             "cue/next"})
+                             "cue/next",
+                             "lock",
+                             "output"})
         EXPECT_TRUE(names.count(QString::fromLatin1(name))) << name;
 }
 
@@ -73,7 +75,7 @@ TEST(ControlTargetTest, ASurfacesShapeBoundsItsStripsAndBanks)
     EXPECT_FALSE(ControlTarget::Parse("bank/24", shape));
 
     const std::vector<ControlTarget> all = ListTargets(TargetList::Everything, shape);
-    EXPECT_EQ(all.size(), 160u + 20 + 3 + 2 + 3 + 3 + 20 + 1 + 80 + 3 + 8 + 23 + 2 + 6 + 1);
+    EXPECT_EQ(all.size(), 160u + 20 + 3 + 2 + 3 + 3 + 20 + 1 + 80 + 3 + 8 + 23 + 2 + 6 + 2);
     const std::vector<ControlTarget> shown = ListTargets(TargetList::Shown, shape);
     EXPECT_EQ(std::count(shown.begin(), shown.end(), *ControlTarget::Parse("xfade")), 0)
         << "shown as handle A";

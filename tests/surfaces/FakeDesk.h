@@ -9,8 +9,8 @@
 
 namespace orinsub::testing {
 
-/// A desk of plain values: a move sets the value, a press toggles a button's lamp, and every
-/// change is announced as the console's panes announce theirs.
+/// A desk of plain values: a move sets the value, a press toggles a button's lamp (not the output
+/// readout's), and every change is announced as the console's panes announce theirs.
 class FakeDesk : public surfaces::Desk
 {
 public:
@@ -29,7 +29,7 @@ public:
     }
     void Press(const Target &target, bool down) override
     {
-        if (down)
+        if (down && target.kind != Target::Kind::Output) // a readout: only the desk sets it
             Set(target, Value(target) ? 0 : 1);
     }
     void SetPickUpMark(const Target &target, int level) override

@@ -265,3 +265,28 @@ TEST_F(LayerTest, TheCueListPlaysFromASurfaceWhichSeesWhereItStands)
     EXPECT_FALSE(cues.IsPlaying());
     desk.SetCuePlayback(nullptr);
 }
+
+TEST_F(LayerTest, EverySurfaceIsToldWhetherFramesReachTheInterface)
+{
+    using Clock = dmx::OutputHealth::Clock;
+    RecordingSurface panel({"output"});
+    Attach(panel);
+    master->OnTick();
+    layer->Flush();
+    EXPECT_EQ(panel.Last("output")->value, 1);
+
+    dmx::OutputHealth &health = port.GetOutputHealth();
+    health.FrameSent(Clock::now() - std::chrono::seconds(2));
+    health.Failed(dmx::OutputFault::OpenFailed, QStringLiteral("OLA 1"));
+    master->OnTick(); // what the status line says, every surface is told
+    layer->Flush();
+    EXPECT_EQ(panel.Last("output")->value, 0);
+    layer->Press(&panel, T("output"), true);
+    layer->Flush();
+    EXPECT_EQ(desk.Value(T("output")), 0) << "a readout: a press changes nothing";
+
+    health.FrameSent(Clock::now());
+    master->OnTick();
+    layer->Flush();
+    EXPECT_EQ(panel.Last("output")->value, 1);
+}

@@ -11,6 +11,7 @@
 #include <QScrollBar>
 
 using namespace orinsub;
+using namespace std::chrono_literals;
 using orinsub::testing::ConsoleTest;
 
 namespace {
@@ -177,6 +178,51 @@ TEST_F(MasterPaneTest, StatusLineFollowsTheInterface)
     QCoreApplication::processEvents();
     EXPECT_EQ(master->GetStatusText(), QStringLiteral("Zentra : 装置なし"));
     EXPECT_EQ(spy.painted, QRegion(master->GetStatusRect()));
+}
+
+// Frames that stop reaching the interface are told at once, in red, with why; the first frame
+// out puts the line back.
+TEST_F(MasterPaneTest, LostOutputTurnsTheStatusLineRedAndSaysWhy)
+{
+    using dmx::OutputFault;
+    const auto redPixels = [&] {
+        const QImage line = master->viewport()->grab(master->GetStatusRect()).toImage();
+        int red = 0;
+        for (int y = 0; y < line.height(); ++y)
+            for (int x = 0; x < line.width(); ++x)
+                red += line.pixelColor(x, y).red() > 200 && line.pixelColor(x, y).green() < 120;
+        return red;
+    };
+    QFont bold = controls::ConsoleFont(100);
+    bold.setBold(true);
+    OpenInterface();
+    dmx::OutputHealth &health = port.GetOutputHealth();
+    health.FrameSent(dmx::OutputHealth::Clock::now() - 2s);
+    const struct
+    {
+        OutputFault fault;
+        QString id;
+        QString status;
+    } cases[] = {
+        {OutputFault::WriteFailed, "Art-Net 0", "出力できません: Art-Net 0 に送れません"},
+        {OutputFault::OpenFailed, "OLA 1/2", "出力できません: OLA 1/2 につながりません"},
+        {OutputFault::NoDevice, "", "出力できません: 装置が見つかりません"},
+    };
+    for (const auto &c : cases) {
+        health.Failed(c.fault, c.id);
+        master->OnTick();
+        EXPECT_EQ(master->GetStatusText(), c.status);
+        EXPECT_TRUE(master->IsOutputLost());
+        EXPECT_GE(master->GetStatusRect().width(), QFontMetrics(bold).horizontalAdvance(c.status))
+            << "the whole reason shows";
+    }
+    EXPECT_GT(redPixels(), 20);
+
+    health.FrameSent(dmx::OutputHealth::Clock::now());
+    master->OnTick();
+    EXPECT_EQ(master->GetStatusText(), QStringLiteral("Zentra : SIM-1"));
+    EXPECT_FALSE(master->IsOutputLost());
+    EXPECT_EQ(redPixels(), 0);
 }
 
 TEST_F(MasterPaneTest, ALongInterfaceIdGrowsTheStatusLineLeftwards)

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
+#include <net/if.h>
+#include <sched.h>
+#include <sys/ioctl.h>
 #include <thread>
 
 namespace {
@@ -187,6 +192,66 @@ TEST_F(ArtNetBackendTest, WithoutInputUniverseEveryReadFails)
     Open("3");
     Frame frame{};
     EXPECT_FALSE(Read(frame));
+}
+
+// The loopback interface of the process's network namespace up or down; false when it cannot be
+// set.
+bool SetLoopbackUp(bool up)
+{
+    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    ifreq request{};
+    std::strncpy(request.ifr_name, "lo", IFNAMSIZ - 1);
+    bool done = fd >= 0 && ioctl(fd, SIOCGIFFLAGS, &request) == 0;
+    request.ifr_flags =
+        static_cast<short>(up ? request.ifr_flags | IFF_UP : request.ifr_flags & ~IFF_UP);
+    done = done && ioctl(fd, SIOCSIFFLAGS, &request) == 0;
+    if (fd >= 0)
+        close(fd);
+    return done;
+}
+
+// Runs in a child process with a network namespace of its own, whose loopback interface it takes
+// down and up again; exits 0 when the writes followed the link, else 1 with what went wrong.
+[[noreturn]] void WriteThroughALoopbackThatGoesDown()
+{
+    const auto fail = [](const char *what) {
+        std::fprintf(stderr, "%s\n", what);
+        std::_Exit(1);
+    };
+    if (unshare(CLONE_NEWNET) != 0 || !SetLoopbackUp(true))
+        fail("no network namespace of its own");
+    LoopbackUdp node;
+    std::string error;
+    auto backend = zentra::detail::MakeArtNetOn("127.0.0.1", true,
+                                                {LoopbackUdp::FreePort(), node.Port()}, error);
+    Backend::Handle device = backend ? backend->Open(u"Art-Net 0") : nullptr;
+    if (!device)
+        fail("the device did not open");
+    const Frame frame = Numbered(1);
+    if (!backend->Write(device, frame, 500ms) || !node.Receive())
+        fail("no frame while the link was up");
+    if (!SetLoopbackUp(false))
+        fail("the link did not go down");
+    for (int i = 0; i < 3; ++i) {
+        if (backend->Write(device, frame, 500ms))
+            fail("a write reported a frame sent while the link was down");
+    }
+    if (node.Receive(100ms))
+        fail("a frame arrived while the link was down");
+    if (!SetLoopbackUp(true) || !backend->Write(device, frame, 500ms) || !node.Receive())
+        fail("no frame once the link was back");
+    backend->Close(device);
+    std::_Exit(0);
+}
+
+// With the network link down the system takes each packet and drops it: the writes must fail, so
+// that the console says frames do not get out.
+TEST(ArtNetLinkDownTest, WritesFailWhileTheLinkIsDownAndSucceedOnceItIsBack)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "a network namespace of the test's own needs root";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(WriteThroughALoopbackThatGoesDown(), ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace

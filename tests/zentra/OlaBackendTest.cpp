@@ -127,7 +127,7 @@ TEST_F(OlaBackendTest, WithoutDaemonNothingOpensAndNoDaemonIsStarted)
     }
 }
 
-TEST_F(OlaBackendTest, LinkClosesWhenTheDaemonDiesAndReopensWhenItReturns)
+TEST_F(OlaBackendTest, LostDaemonIsToldAndTheStageGoesOutAgainWhenItReturns)
 {
     using namespace orinsub::dmx;
     auto port = std::make_unique<COrinZentra>();
@@ -154,15 +154,18 @@ TEST_F(OlaBackendTest, LinkClosesWhenTheDaemonDiesAndReopensWhenItReturns)
     }
     EXPECT_TRUE(Eventually([&] { return !port->IsOpen(); }))
         << "eleven failed writes close the device";
-    EXPECT_EQ(port->GetDeviceId(), "");
+    EXPECT_TRUE(Eventually([&] { return port->GetOutputHealth().Look().lost; }));
+    const OutputHealth::Reading lost = port->GetOutputHealth().Look();
+    EXPECT_NE(lost.fault, OutputFault::NoDevice) << "the universe is there, the daemon is not";
+    EXPECT_EQ(lost.deviceId, "OLA 1/2");
 
     std::string why;
     ASSERT_TRUE(daemon.Start(why)) << why;
-    ASSERT_TRUE(Eventually([&] { return port->IsOpen(); }, 10s)) << "reopened by itself";
     OlaUniverseWatcher watcher(daemon.Port(), kOut);
     ASSERT_TRUE(watcher.WaitRegistered(5s));
-    port->SetOutputSlot(3, 88);
-    EXPECT_TRUE(watcher.WaitFor([](const Slots &s) { return s[2] == 88; }, 5s));
+    EXPECT_TRUE(watcher.WaitFor([](const Slots &s) { return s[2] == 77; }, 5s))
+        << "reopened by itself, the stage goes out again without a touch on the desk";
+    EXPECT_FALSE(port->GetOutputHealth().Look().lost);
     ShutdownLink(&timer, port);
 }
 

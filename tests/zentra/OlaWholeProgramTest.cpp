@@ -5,6 +5,8 @@
 #include "controls/DanFader.h"
 #include "dmx/OrinZentra.h"
 #include "model/OrinGlobal.h"
+#include "surfaces/ControlTarget.h"
+#include "surfaces/PaneDesk.h"
 #include "views/DanConsoleView.h"
 #include "views/MasterConsoleView.h"
 #include "zentra/DeviceSelection.h"
@@ -46,6 +48,22 @@ protected:
         zentra::SelectDevice("sim", error);
     }
 
+    /// What main does with "--dmx ola:1/2@PORT"; null when the console did not come up.
+    app::CMainFrame *StartConsole(app::COrinSUBApp &program)
+    {
+        app::StartOptions options;
+        options.dmx = device;
+        std::string error;
+        if (!zentra::SelectDevice(zentra::ChooseDevice(options.dmx), error)) {
+            ADD_FAILURE() << error;
+            return nullptr;
+        }
+        if (!program.InitInstance(options) ||
+            !EventuallyWithEvents([] { return model::g_orin.m_pZentra->IsOpen(); }))
+            return nullptr;
+        return program.GetMainFrame();
+    }
+
     template <typename Done> bool EventuallyWithEvents(Done done)
     {
         for (auto until = std::chrono::steady_clock::now() + 10s;
@@ -67,15 +85,10 @@ TEST_F(OlaWholeProgramTest, DraggedFaderReachesTheOlaUniverse)
     OlaUniverseWatcher watcher(daemon.Port(), 1);
     ASSERT_TRUE(watcher.WaitRegistered(5s)) << "the universe must be held, or frames vanish";
 
-    // What main does with "--dmx ola:1/2@PORT".
-    app::StartOptions options;
-    options.dmx = device;
-    std::string error;
-    ASSERT_TRUE(zentra::SelectDevice(zentra::ChooseDevice(options.dmx), error)) << error;
     app::COrinSUBApp program;
-    ASSERT_TRUE(program.InitInstance(options));
-    app::CMainFrame &frame = *program.GetMainFrame();
-    ASSERT_TRUE(EventuallyWithEvents([] { return model::g_orin.m_pZentra->IsOpen(); }));
+    app::CMainFrame *started = StartConsole(program);
+    ASSERT_TRUE(started);
+    app::CMainFrame &frame = *started;
     EXPECT_TRUE(EventuallyWithEvents([&] {
         return frame.GetMasterView()->GetStatusText() == QStringLiteral("Zentra : OLA 1/2");
     }));
@@ -94,6 +107,41 @@ TEST_F(OlaWholeProgramTest, DraggedFaderReachesTheOlaUniverse)
     EXPECT_TRUE(watcher.WaitFor([](const Slots &levels) { return levels[0] == 255; }, 5s));
     drag(300);
     EXPECT_TRUE(watcher.WaitFor([](const Slots &levels) { return levels[0] == 0; }, 5s));
+}
+
+// The daemon is killed in the middle of a show and started again: the console says so at once,
+// on its status line and to every surface, and puts the stage back on the universe by itself.
+TEST_F(OlaWholeProgramTest, KilledDaemonIsToldAndTheStageComesBackWhenItReturns)
+{
+    app::COrinSUBApp program;
+    app::CMainFrame *frame = StartConsole(program);
+    ASSERT_TRUE(frame);
+    surfaces::PaneDesk desk; // as every surface reads the desk
+    const surfaces::ControlTarget output = *surfaces::ControlTarget::Parse("output");
+    const auto stageOn = [](OlaUniverseWatcher &watcher) {
+        return watcher.WaitFor([](const Slots &levels) { return levels[0] == 255; }, 10s);
+    };
+    frame->GetDanView()->MoveFaderTo(1, 0, 255); // row B is on air
+    {
+        OlaUniverseWatcher watcher(daemon.Port(), 1);
+        ASSERT_TRUE(watcher.WaitRegistered(5s));
+        ASSERT_TRUE(stageOn(watcher));
+    }
+    EXPECT_TRUE(EventuallyWithEvents([&] { return desk.Value(output) == 1; }));
+
+    daemon.Kill();
+    EXPECT_TRUE(EventuallyWithEvents([&] { return desk.Value(output) == 0; }));
+    EXPECT_TRUE(frame->GetMasterView()->GetStatusText().startsWith(
+        QStringLiteral("出力できません: OLA 1/2 ")))
+        << frame->GetMasterView()->GetStatusText().toStdString();
+
+    std::string why;
+    ASSERT_TRUE(daemon.Start(why)) << why;
+    OlaUniverseWatcher watcher(daemon.Port(), 1);
+    ASSERT_TRUE(watcher.WaitRegistered(5s));
+    EXPECT_TRUE(stageOn(watcher)) << "nothing on the desk moved meanwhile";
+    EXPECT_TRUE(EventuallyWithEvents([&] { return desk.Value(output) == 1; }));
+    EXPECT_EQ(frame->GetMasterView()->GetStatusText(), QStringLiteral("Zentra : OLA 1/2"));
 }
 
 TEST_F(OlaWholeProgramTest, ListDevicesShowsTheOlaUniverses)

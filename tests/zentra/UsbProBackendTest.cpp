@@ -1,11 +1,14 @@
 #include "Backends.h"
 #include "UsbProFraming.h"
+#include "dmx/LinkTick.h"
+#include "zentra/DeviceSelection.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <poll.h>
 #include <random>
 #include <termios.h>
@@ -28,27 +31,68 @@ Bytes Message(uint8_t label, const Bytes &data)
 }
 
 // A received-frame message: status byte 0, start code 0, then the slots.
-Bytes Received(const Bytes &slots, uint8_t status = 0)
+Bytes Received(const Bytes &levels, uint8_t status = 0)
 {
     Bytes data = {status, 0};
-    data.insert(data.end(), slots.begin(), slots.end());
+    data.insert(data.end(), levels.begin(), levels.end());
     return Message(usbpro::kLabelReceivedDmx, data);
 }
 
-// A pseudo-terminal pair: the backend opens the terminal side, the test plays the widget on the
-// controlling side.
+// A widget on the controlling side of a pseudo-terminal; the backend opens the terminal side.
+class PtyWidget
+{
+public:
+    PtyWidget()
+    {
+        fd = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (fd >= 0 && grantpt(fd) == 0 && unlockpt(fd) == 0)
+            path = ptsname(fd);
+    }
+    ~PtyWidget() { Unplug(); }
+    PtyWidget(const PtyWidget &) = delete;
+    PtyWidget &operator=(const PtyWidget &) = delete;
+
+    /// The terminal side goes away with its controller, as a widget with its cable.
+    void Unplug()
+    {
+        if (fd >= 0)
+            close(fd);
+        fd = -1;
+    }
+
+    // The next message the backend sent, parsed with the same framing rules.
+    std::optional<std::pair<uint8_t, Bytes>> NextMessage(std::chrono::milliseconds wait = 2000ms)
+    {
+        const auto until = std::chrono::steady_clock::now() + wait;
+        for (;;) {
+            uint8_t label = 0;
+            std::span<const uint8_t> data;
+            if (fromBackend.Next(label, data))
+                return std::make_pair(label, Bytes(data.begin(), data.end()));
+            pollfd ready{fd, POLLIN, 0};
+            if (std::chrono::steady_clock::now() >= until || poll(&ready, 1, 10) < 0)
+                return std::nullopt;
+            const auto space = fromBackend.Space();
+            const ssize_t got = read(fd, space.data(), space.size());
+            if (got > 0)
+                fromBackend.Added(static_cast<std::size_t>(got));
+        }
+    }
+
+    int fd = -1;
+    std::string path; // empty when no pseudo-terminal could be made
+    usbpro::Reader fromBackend;
+};
+
+// The backend on a widget's terminal, opened as the link opens it.
 class UsbProBackendTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        widget = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-        ASSERT_GE(widget, 0);
-        ASSERT_EQ(grantpt(widget), 0);
-        ASSERT_EQ(unlockpt(widget), 0);
-        path = ptsname(widget);
+        ASSERT_FALSE(pty.path.empty());
         std::string error;
-        backend = zentra::detail::MakeUsbPro(path, true, error);
+        backend = zentra::detail::MakeUsbPro(pty.path, true, error);
         ASSERT_TRUE(backend) << error;
         const auto ids = backend->EnumerateIds();
         ASSERT_EQ(ids.size(), 1u);
@@ -63,32 +107,16 @@ protected:
     {
         if (device)
             backend->Close(device);
-        if (widget >= 0)
-            close(widget);
     }
 
-    // The next message the backend sent, parsed with the same framing rules.
     std::optional<std::pair<uint8_t, Bytes>> NextMessage(std::chrono::milliseconds wait = 2000ms)
     {
-        const auto until = std::chrono::steady_clock::now() + wait;
-        for (;;) {
-            uint8_t label = 0;
-            std::span<const uint8_t> data;
-            if (fromBackend.Next(label, data))
-                return std::make_pair(label, Bytes(data.begin(), data.end()));
-            pollfd ready{widget, POLLIN, 0};
-            if (std::chrono::steady_clock::now() >= until || poll(&ready, 1, 10) < 0)
-                return std::nullopt;
-            const auto space = fromBackend.Space();
-            const ssize_t got = read(widget, space.data(), space.size());
-            if (got > 0)
-                fromBackend.Added(static_cast<std::size_t>(got));
-        }
+        return pty.NextMessage(wait);
     }
 
     void Send(const Bytes &bytes)
     {
-        ASSERT_EQ(write(widget, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+        ASSERT_EQ(write(pty.fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     }
 
     bool Read(Frame &frame) { return backend->Read(device, frame, 10ms); }
@@ -102,9 +130,7 @@ protected:
         return frame;
     }
 
-    int widget = -1;
-    std::string path;
-    usbpro::Reader fromBackend;
+    PtyWidget pty;
     std::shared_ptr<Backend> backend;
     Backend::Handle device = nullptr;
 };
@@ -135,7 +161,7 @@ TEST_F(UsbProBackendTest, WholeMessageBytesOnTheWire)
     Bytes wire(513 + 5);
     std::size_t got = 0;
     for (int i = 0; i < 200 && got < wire.size(); ++i) {
-        const ssize_t n = read(widget, wire.data() + got, wire.size() - got);
+        const ssize_t n = read(pty.fd, wire.data() + got, wire.size() - got);
         if (n > 0)
             got += static_cast<std::size_t>(n);
         else
@@ -271,14 +297,61 @@ TEST_F(UsbProBackendTest, UnpluggedWidgetFailsAndIsNoLongerListed)
 {
     Send(Received({5}));
     ReadUntil(5);
-    close(widget); // the terminal side goes away with its controller, as a widget with its cable
-    widget = -1;
+    pty.Unplug();
     const Frame frame{};
     EXPECT_FALSE(backend->Write(device, frame, 500ms));
     backend->Close(device);
     device = nullptr;
     EXPECT_TRUE(backend->EnumerateIds().empty());
     EXPECT_EQ(backend->Open(u"USB Pro 0"), nullptr);
+}
+
+// The console's link on a widget that is unplugged and plugged in again, as udev shows one: a
+// device path that vanishes and comes back, here a link to a new pseudo-terminal.
+TEST(UsbProLinkTest, UnpluggedWidgetIsToldAndGetsTheStageWhenPluggedInAgain)
+{
+    using namespace orinsub::dmx;
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("orinsub-widget-" + std::to_string(getpid()));
+    std::string error;
+    ASSERT_TRUE(zentra::SelectDevice("usbpro:" + path.string(), error)) << error;
+    auto port = std::make_unique<COrinZentra>();
+    const auto lookLater = [&] {
+        return port->GetOutputHealth().Look(OutputHealth::Clock::now() + kOutputLostAfter + 1ms);
+    };
+    // The level of slot 3 in the next SendDmx message the widget gets, ticking meanwhile.
+    const auto slot3 = [&](PtyWidget &widget) -> int {
+        for (int i = 0; i < 50; ++i) {
+            LinkTick(*port);
+            while (const auto message = widget.NextMessage(5ms)) {
+                if (message->first == usbpro::kLabelSendDmx)
+                    return message->second.at(3);
+            }
+        }
+        return -1;
+    };
+
+    auto widget = std::make_unique<PtyWidget>();
+    std::filesystem::create_symlink(widget->path, path);
+    port->SetOutputSlot(3, 77);
+    EXPECT_EQ(slot3(*widget), 77);
+
+    widget->Unplug();
+    std::filesystem::remove(path);
+    for (int i = 0; i < 12; ++i)
+        LinkTick(*port);
+    EXPECT_FALSE(port->IsOpen()) << "eleven failed writes closed it";
+    EXPECT_TRUE(lookLater().lost);
+    EXPECT_EQ(lookLater().fault, OutputFault::NoDevice);
+
+    widget = std::make_unique<PtyWidget>();
+    std::filesystem::create_symlink(widget->path, path);
+    EXPECT_EQ(slot3(*widget), 77) << "the stage comes back without a touch on the desk";
+    EXPECT_FALSE(lookLater().lost);
+
+    ShutdownLink(nullptr, port);
+    std::filesystem::remove(path);
+    zentra::SelectDevice("sim", error);
 }
 
 } // namespace

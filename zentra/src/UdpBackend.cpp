@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <ifaddrs.h>
+#include <net/if.h>
 #include <netinet/in.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -21,6 +25,9 @@ constexpr int kFarewells = 3;
 struct UdpDevice
 {
     int socket = -1;
+    // The network interface the frames leave by; empty when it could not be told.
+    std::array<char, IFNAMSIZ> interface {
+    };
     std::unique_ptr<UdpProtocol> protocol;
     std::array<uint8_t, 513> scratch{};
     std::array<uint8_t, 513> input{};
@@ -48,12 +55,17 @@ public:
             return nullptr;
         }
         device->protocol = m_settings.makeProtocol();
+        device->interface = OutgoingInterface();
         return device.release();
     }
 
     bool Write(Handle handle, std::span<const uint8_t> frame, std::chrono::milliseconds) override
     {
         auto &device = *static_cast<UdpDevice *>(handle);
+        // A send through an interface that is down, or has lost its link, succeeds and the
+        // packet is dropped: only the interface can tell that the frame did not get out.
+        if (!IsUp(device))
+            return false;
         return Send(device, device.protocol->Encode(frame));
     }
 
@@ -119,12 +131,63 @@ private:
         return true;
     }
 
-    bool Send(UdpDevice &device, std::span<const uint8_t> packet) const
+    // The interface that the route to the destination leaves by, as the kernel chooses it for a
+    // socket connected there: the one that holds the source address it picks.
+    std::array<char, IFNAMSIZ> OutgoingInterface() const
+    {
+        std::array<char, IFNAMSIZ> name{};
+        const int probe = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        if (probe < 0)
+            return name;
+        const int on = 1;
+        sockaddr_in to = Destination();
+        sockaddr_in source{};
+        socklen_t size = sizeof source;
+        const bool routed =
+            (!m_settings.broadcast ||
+             setsockopt(probe, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) == 0) &&
+            connect(probe, reinterpret_cast<const sockaddr *>(&to), sizeof to) == 0 &&
+            getsockname(probe, reinterpret_cast<sockaddr *>(&source), &size) == 0;
+        close(probe);
+        ifaddrs *interfaces = nullptr;
+        if (!routed || getifaddrs(&interfaces) != 0)
+            return name;
+        for (const ifaddrs *i = interfaces; i; i = i->ifa_next) {
+            if (i->ifa_addr && i->ifa_addr->sa_family == AF_INET &&
+                reinterpret_cast<const sockaddr_in *>(i->ifa_addr)->sin_addr.s_addr ==
+                    source.sin_addr.s_addr) {
+                std::strncpy(name.data(), i->ifa_name, name.size() - 1);
+                break;
+            }
+        }
+        freeifaddrs(interfaces);
+        return name;
+    }
+
+    // Whether the device's interface is up with its link; true when it is not known.
+    static bool IsUp(const UdpDevice &device)
+    {
+        if (device.interface[0] == 0)
+            return true;
+        ifreq request{};
+        std::memcpy(request.ifr_name, device.interface.data(), device.interface.size());
+        if (ioctl(device.socket, SIOCGIFFLAGS, &request) != 0)
+            return false; // gone, as a USB network adapter pulled out
+        return (request.ifr_flags & IFF_UP) && (request.ifr_flags & IFF_RUNNING);
+    }
+
+    sockaddr_in Destination() const
     {
         sockaddr_in to{};
         to.sin_family = AF_INET;
         to.sin_addr.s_addr = m_settings.destination;
         to.sin_port = htons(m_settings.ports.remote);
+        return to;
+    }
+
+    bool Send(UdpDevice &device, std::span<const uint8_t> packet) const
+    {
+        const sockaddr_in to = Destination();
         const ssize_t sent =
             sendto(device.socket, packet.data(), packet.size(), MSG_DONTWAIT | MSG_NOSIGNAL,
                    reinterpret_cast<const sockaddr *>(&to), sizeof to);

@@ -93,6 +93,17 @@ protected:
             EXPECT_TRUE(
                 server.Listen({QHostAddress(QHostAddress::LocalHost), serverPort}, true, error))
                 << error.toStdString();
+        } else if (command == u"output") {
+            // As the link tick tells it: no frame out for two seconds, or one just now.
+            dmx::OutputHealth &health = port.GetOutputHealth();
+            const auto now = dmx::OutputHealth::Clock::now();
+            if (question.value("lost").toBool()) {
+                health.FrameSent(now - std::chrono::seconds(2));
+                health.Failed(dmx::OutputFault::WriteFailed, QStringLiteral("SIM-1"));
+            } else {
+                health.FrameSent(now);
+            }
+            master->OnTick();
         } else if (command == u"setSub") {
             master->MoveSubFaderTo(question.value("number").toInt() - 1,
                                    static_cast<uint8_t>(question.value("level").toInt()));

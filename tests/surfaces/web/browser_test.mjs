@@ -6,7 +6,8 @@
 // The test program hosting the console answers questions on stdin, one JSON line per question
 // printed here: {"cmd":"code"} the operator opens pairing: the code shown, {"cmd":"desk"} the desk and the wire,
 // {"cmd":"mouseSub","number":n,"dy":px} a real mouse drag of a console sub fader,
-// {"cmd":"setSub","number":n,"level":l}, {"cmd":"drop"} the server stops, {"cmd":"listen"} it
+// {"cmd":"setSub","number":n,"level":l}, {"cmd":"output","lost":b} frames stop reaching the
+// interface or get out again, {"cmd":"drop"} the server stops, {"cmd":"listen"} it
 // listens again on its port. Ends with {"done":true,"failures":[...]}.
 import { mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
@@ -77,6 +78,18 @@ async function run() {
   for (const target of ['gm', 'blackout', 'cut', 'cue/back', 'cue/current', 'cue/next'])
     check(shown.includes(target) === desk.targets.includes(target),
           `${target} shown exactly when the console has it (${desk.targets})`);
+
+  // Frames stop reaching the interface: the status line turns red and says why, until they are
+  // back.
+  const outputShown = (lost) => page.waitForFunction((lost) => {
+    const status = document.getElementById('status');
+    return status.classList.contains('output-lost') === lost &&
+      status.textContent.startsWith('出力できません') === lost;
+  }, { timeout: 3000 }, lost).then(() => true, () => false);
+  await ask({ cmd: 'output', lost: true });
+  check(await outputShown(true), 'lost output shown in red with its reason');
+  await ask({ cmd: 'output', lost: false });
+  check(await outputShown(false), 'the status line back once frames get out');
 
   // Every screen: GO and the crossfader in sight without scrolling, nothing cut off, every
   // control a thumb wide, every text readable; on a phone the page buttons and a bank of

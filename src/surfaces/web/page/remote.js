@@ -386,6 +386,17 @@ class Readout {
   }
 }
 
+// Whether frames reach the DMX interface: the status line, which says why, turns red when not.
+class OutputState {
+  constructor(element) {
+    this.element = element;
+  }
+
+  feedback(value) {
+    this.element.classList.toggle('output-lost', value === 0);
+  }
+}
+
 function makeFlash(parent, number) {
   const element = document.createElement('button');
   element.className = 'flash';
@@ -423,6 +434,7 @@ function buildDesk() {
   a.other = b;
   b.other = a;
   controls.set('go/time', new Stepper($('go-time'), 'go/time'));
+  controls.set('output', new OutputState($('status')));
   for (const element of document.querySelectorAll('.readout[data-target]'))
     controls.set(element.dataset.target, new Readout(element));
   const kinds = { 'flash/mode': FlashModeButton, link: LinkButton, blackout: HoldButton };
