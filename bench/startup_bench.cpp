@@ -5,6 +5,8 @@
 // orinsub, with the simulated interface, off-screen, an empty settings store) and reports the
 // time from just before the process is started to the main window's first paint and to the
 // first DMX frame the simulated interface sent, and the resident memory then.
+// Restart after a crash: the same with a live state left in the state folder, the restore question
+// waiting unanswered: the time to the first frame, and whether every frame carried the left look.
 // Idle: the real orinsub runs for S seconds untouched, once with the simulated interface open and
 // once sending Art-Net to 127.0.0.1 (received here, when port 6454 is free, to count the frames);
 // the CPU time of all its threads over that span, in percent of one core, the wake-ups of its link
@@ -13,10 +15,12 @@
 #include "app/CommandLine.h"
 #include "app/MainFrame.h"
 #include "app/OrinSUBApp.h"
+#include "model/LiveState.h"
 #include "zentra/SimulatedInterface.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
@@ -175,6 +179,94 @@ int RunChild(int argc, char **argv)
     return QApplication::exec();
 }
 
+// The look a crashed console left: every tenth slot lit.
+orinsub::model::LiveState LeftDesk()
+{
+    orinsub::model::LiveState desk;
+    desk.rows[1][0] = 200;
+    orinsub::model::LiveState::Look look{};
+    for (size_t slot = 0; slot < look.size(); slot += 10)
+        look[slot] = static_cast<uint8_t>(1 + slot % 255);
+    desk.look = look;
+    return desk;
+}
+
+// Child after a crash: reports "frame_ms frames_right" once the interface sent 10 frames while
+// the restore question waits, and ends there.
+int RunRestartChild(int argc, char **argv)
+{
+    const int64_t startNs = std::strtoll(std::getenv(kStartVariable), nullptr, 10);
+    QApplication application(argc, argv);
+    const auto look = *LeftDesk().look;
+    std::optional<double> first;
+    int frames = 0, right = 0;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        const auto writes = zentra::sim::TakeWriteTimes();
+        if (writes.empty())
+            return;
+        if (!first)
+            first = (writes.front().time_since_epoch().count() - startNs) / 1e6;
+        const auto sent = zentra::sim::LastWrittenFrame();
+        frames += static_cast<int>(writes.size());
+        right += std::equal(look.begin(), look.end(), sent.begin() + 1)
+                     ? static_cast<int>(writes.size())
+                     : 0;
+        if (frames >= 10) {
+            std::printf("%.2f %d %d\n", *first, right, frames);
+            std::fflush(stdout);
+            _exit(0); // the question would wait for ever
+        }
+    });
+    poll.start(1);
+    orinsub::app::COrinSUBApp app;
+    app.InitInstance({});
+    return 1;
+}
+
+void MeasureRestart(const char *self, int runs, const QString &config)
+{
+    std::vector<double> frames;
+    int wrong = 0;
+    for (int i = 0; i < runs; ++i) {
+        QDir().mkpath(config + "/OrinSUB");
+        QFile left(config + "/OrinSUB/recovery-1.live");
+        if (!left.open(QIODevice::WriteOnly) ||
+            left.write(orinsub::model::LiveStateFile::Encode(LeftDesk())) < 0)
+            return;
+        left.close();
+        int pipeFds[2];
+        if (pipe(pipeFds) != 0)
+            return;
+        const int64_t start = Clock::now().time_since_epoch().count();
+        const pid_t pid = Spawn({self, "--restart-child"},
+                                {std::string(kStartVariable) + "=" + std::to_string(start),
+                                 "QT_QPA_PLATFORM=offscreen", "ORINSUB_DMX=sim",
+                                 "XDG_CONFIG_HOME=" + config.toStdString(),
+                                 "XDG_STATE_HOME=" + config.toStdString()},
+                                pipeFds[1]);
+        close(pipeFds[1]);
+        char line[128] = {};
+        const ssize_t n = read(pipeFds[0], line, sizeof line - 1);
+        close(pipeFds[0]);
+        waitpid(pid, nullptr, 0);
+        double frame = 0;
+        int right = 0, sent = 0;
+        if (n <= 0 || std::sscanf(line, "%lf %d %d", &frame, &right, &sent) != 3) {
+            std::fprintf(stderr, "restart %d failed\n", i);
+            continue;
+        }
+        frames.push_back(frame);
+        wrong += sent - right;
+    }
+    if (frames.empty())
+        return;
+    std::printf("restart after a crash over %zu runs (median, worst), the question unanswered:\n",
+                frames.size());
+    std::printf("  to the first frame        %7.1f ms  %7.1f ms; frames of another look: %d\n",
+                Median(frames), *std::max_element(frames.begin(), frames.end()), wrong);
+}
+
 void MeasureStartUp(const char *self, int runs, const QString &config)
 {
     std::vector<double> paints, frames, rss;
@@ -219,11 +311,11 @@ void MeasureStartUp(const char *self, int runs, const QString &config)
 void MeasureIdle(int seconds, const QString &config, const std::string &device)
 {
     const int receiver = device.rfind("artnet:", 0) == 0 ? LoopbackReceiver(6454) : -1;
-    const pid_t pid = Spawn({ORINSUB_EXECUTABLE},
-                            {"QT_QPA_PLATFORM=offscreen", "ORINSUB_DMX=" + device,
-                             "XDG_CONFIG_HOME=" + config.toStdString(),
-                             "XDG_STATE_HOME=" + config.toStdString()},
-                            -1);
+    const pid_t pid =
+        Spawn({ORINSUB_EXECUTABLE},
+              {"QT_QPA_PLATFORM=offscreen", "ORINSUB_DMX=" + device,
+               "XDG_CONFIG_HOME=" + config.toStdString(), "XDG_STATE_HOME=" + config.toStdString()},
+              -1);
     if (pid < 0)
         return;
     std::this_thread::sleep_for(std::chrono::seconds(3)); // started, interface open
@@ -263,6 +355,8 @@ int main(int argc, char **argv)
 {
     if (argc > 1 && std::strcmp(argv[1], "--child") == 0)
         return RunChild(argc, argv);
+    if (argc > 1 && std::strcmp(argv[1], "--restart-child") == 0)
+        return RunRestartChild(argc, argv);
     int runs = 20, idleSeconds = 30;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--runs") == 0)
@@ -272,6 +366,8 @@ int main(int argc, char **argv)
     }
     const QTemporaryDir config; // an empty settings store: no show is reopened
     MeasureStartUp(argv[0], runs, config.path());
+    const QTemporaryDir crashed;
+    MeasureRestart(argv[0], runs, crashed.path());
     if (idleSeconds > 0) {
         MeasureIdle(idleSeconds, config.path(), "sim");
         MeasureIdle(idleSeconds, config.path(), "artnet:127.0.0.1");

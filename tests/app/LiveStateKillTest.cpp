@@ -246,8 +246,10 @@ TEST_F(LiveStateKillTest, AKilledCueFadeHoldsItsLookWhileTheQuestionWaitsAndGoes
     for (int i = 0; i < 300 && last[1] != 250; ++i) {
         frame = artNet.Next();
         ASSERT_FALSE(frame.empty());
-        for (size_t slot = 0; slot < 3; ++slot) // 250 over 4 s is under 2 a frame
-            ASSERT_LE(std::abs(frame[slot] - last[slot]), 3) << "slot " << slot + 1;
+        // 255 over 4 s is under 2 a frame; a busy machine's late step may catch up a few frames,
+        // a jump would be a hundred.
+        for (size_t slot = 0; slot < 3; ++slot)
+            ASSERT_LE(std::abs(frame[slot] - last[slot]), 10) << "slot " << slot + 1;
         last = frame;
     }
     EXPECT_EQ(last[0], 0);
