@@ -17,6 +17,7 @@
 #include "model/Mix.h"
 #include "model/OrinGlobal.h"
 #include "model/OrinSUBDoc.h"
+#include "model/SettingsReader.h"
 #include "model/ShowLimits.h"
 #include "model/UndoRecord.h"
 #include "patch/OrinPatchView.h"
@@ -55,6 +56,10 @@ namespace {
 
 const QString kGeometryKey = QStringLiteral("window/geometry");
 const QString kMasterRowKey = QStringLiteral("window/masterRowHeight");
+// What the settings may hold: a saved geometry is under a hundred bytes, and no screen is
+// taller than an 8K one.
+constexpr qsizetype kMaxGeometryBytes = 1024;
+constexpr int kMaxMasterRowHeight = 4320;
 
 /// The first local file among the dropped data's URLs, or empty.
 QString DroppedFile(const QMimeData *data)
@@ -259,8 +264,8 @@ void CMainFrame::SetUpCuePlayback()
     m_cuePlayback->SetReadout(m_pMasterView->GetCueReadout());
     QSettings settings;
     settings.beginGroup(kCueSettingsGroup);
-    m_cuePlayback->SetBackTime(
-        settings.value(kCueBackTimeKey, views::CuePlayback::kDefaultBackTime).toInt());
+    m_cuePlayback->SetBackTime(model::SettingsReader(settings).Int(
+        kCueBackTimeKey, 0, views::GoFade::kMaxFadeTime, views::CuePlayback::kDefaultBackTime));
     m_cuePlayback->SetPlayingListener([this](bool playing) {
         Command(kIdCuePlayback)->setChecked(playing);
         Command(kIdCueBack)->setEnabled(playing);
@@ -523,8 +528,9 @@ void CMainFrame::RestoreLayout()
 {
     m_keepsLayout = true;
     QSettings settings;
-    m_layoutRestored = restoreGeometry(settings.value(kGeometryKey).toByteArray());
-    m_masterRowHeight = std::max(0, settings.value(kMasterRowKey, 0).toInt());
+    const model::SettingsReader read(settings);
+    m_layoutRestored = restoreGeometry(read.Bytes(kGeometryKey, kMaxGeometryBytes));
+    m_masterRowHeight = read.Int(kMasterRowKey, 0, kMaxMasterRowHeight, 0);
 }
 
 void CMainFrame::SaveLayout() const
