@@ -593,7 +593,7 @@ void CMainFrame::keyPressEvent(QKeyEvent *event)
 // The light first: that question is the one that stops an accidental close in a show.
 void CMainFrame::closeEvent(QCloseEvent *event)
 {
-    if ((!m_closingOnSignal && !ConfirmCloseWhileOutput()) || (m_closeGuard && !m_closeGuard())) {
+    if (!m_closingOnSignal && (!ConfirmCloseWhileOutput() || (m_closeGuard && !m_closeGuard()))) {
         event->ignore();
         return;
     }

@@ -253,6 +253,16 @@ void COrinSUBApp::OnAppAbout()
     about.exec();
 }
 
+void COrinSUBApp::StopOnSignal()
+{
+    if (m_recovery)
+        m_recovery->KeepForNextStart();
+    if (m_journal)
+        m_journal->KeepForNextStart();
+    m_frame->CloseOnStopSignal();
+    QCoreApplication::exit(0); // a box still open returns as cancelled
+}
+
 void COrinSUBApp::SaveScreenshotWhenReady(const QString &file)
 {
     connect(m_frame.get(), &CMainFrame::FirstPainted, this, [this, file] {

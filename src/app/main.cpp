@@ -111,13 +111,14 @@ int main(int argc, char **argv)
     if (interactive && !options.show.isEmpty() && CShellOpen::HandToRunningConsole(options.show))
         return 0;
 
+    CStopSignals stopSignals;
     UnattendedQuestions unattended;
     if (!interactive)
         orinsub::controls::SetQuestions(&unattended);
     COrinSUBApp app;
     if (!app.InitInstance(options))
         return 1;
-    CStopSignals stopSignals([&app] { app.GetMainFrame()->CloseOnStopSignal(); });
+    stopSignals.CallOnSignal([&app] { app.StopOnSignal(); });
     CHandOverQueue handOvers(
         [&app](const QString &path) { app.GetDocument()->OpenDocumentFile(path); });
     CShellOpen shellOpen;
