@@ -108,29 +108,37 @@ int main(int argc, char **argv)
         QApplication::installTranslator(&qtTexts);
 
     // A show opened from the desktop while the console runs goes to that console.
-    if (interactive && !options.show.isEmpty() && CShellOpen::HandToRunningConsole(options.show))
-        return 0;
+    const StartRoute route = CShellOpen::RouteStart(options);
+    if (!route.runHere) {
+        Print(route.status == 0 ? stdout : stderr, route.message + u'\n');
+        return route.status;
+    }
 
     CStopSignals stopSignals;
     UnattendedQuestions unattended;
     if (!interactive)
         orinsub::controls::SetQuestions(&unattended);
     COrinSUBApp app;
+    CHandOverQueue handOvers(
+        [&app](const QString &path) { app.GetDocument()->OpenDocumentFile(path); });
+    // Listening from the start: a show opened meanwhile waits here instead of starting another
+    // console on the same interface.
+    CShellOpen shellOpen;
+    if (route.listen) {
+        shellOpen.Listen([&app, &handOvers](const QString &path) {
+            if (CMainFrame *frame = app.GetMainFrame()) {
+                frame->setWindowState(frame->windowState() & ~Qt::WindowMinimized);
+                frame->raise();
+                frame->activateWindow();
+            }
+            if (!path.isEmpty())
+                handOvers.HandOver(path);
+        });
+    }
     if (!app.InitInstance(options))
         return 1;
     stopSignals.CallOnSignal([&app] { app.StopOnSignal(); });
-    CHandOverQueue handOvers(
-        [&app](const QString &path) { app.GetDocument()->OpenDocumentFile(path); });
-    CShellOpen shellOpen;
-    if (interactive) {
-        shellOpen.Listen([&app, &handOvers](const QString &path) {
-            CMainFrame *frame = app.GetMainFrame();
-            frame->setWindowState(frame->windowState() & ~Qt::WindowMinimized);
-            frame->raise();
-            frame->activateWindow();
-            handOvers.HandOver(path);
-        });
-    }
+    handOvers.Start();
     const int status = QApplication::exec();
     if (const QString summary = app.GetNetworkSurfaces().OscSummary(); !summary.isEmpty())
         Print(stderr, summary + u'\n');
