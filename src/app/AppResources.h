@@ -100,11 +100,10 @@ inline const QString kShowHandedOver =
 inline const QString kConsoleBroughtForward = QStringLiteral(
     "orinsub: コンソールはもう動いています (プロセス %1)。そのウィンドウを前に出しました");
 inline const QString kOptionsForRunningConsole =
-    QStringLiteral("orinsub: 同じ設定フォルダのコンソールがもう動いているため終わります (%1 "
-                   "は動いているコンソールには"
-                   "渡せません)");
+    QStringLiteral("orinsub: 同じ設定フォルダーのコンソールがもう動いているため終わります "
+                   "(%1 は動いているコンソールには渡せません)");
 inline const QString kRunningConsoleSilent =
-    QStringLiteral("orinsub: 同じ設定フォルダのコンソールが動いていますが、応答しません");
+    QStringLiteral("orinsub: 同じ設定フォルダーのコンソールが動いていますが、応答しません");
 
 // Settings store: organisation and application, the recent-file list's group and keys.
 inline const QString kSettingsOrganization = QStringLiteral("OrinSUB");
