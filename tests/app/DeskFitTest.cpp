@@ -141,7 +141,6 @@ TEST_F(DeskLayoutRestartTest, DamagedValuesAreToldAndTheDeskComesUpAsWithoutThem
         const char *key;
     } cases[] = {
         {"[window]\nmasterRowHeight=2147483647", "window/masterRowHeight"},
-        {"[window]\nmasterRowHeight=-5", "window/masterRowHeight"},
         {"[window]\ngeometry=@ByteArray(" + QByteArray(2000, 'g') + ")", "window/geometry"},
         {"[Cues]\nBackTime=99999", "Cues/BackTime"},
         {"[Recent%20File%20List]\nFile1=/" + QByteArray(5000, 'p'), "Recent File List/File1"},

@@ -114,17 +114,4 @@ TEST_F(RecoveryCopyTest, ConsolesRunningAtOnceKeepTheirCopiesApart)
     EXPECT_TRUE(next->Left()->original.isEmpty());
 }
 
-// A stop signal comes long before the copy is due: the show as it is goes to the disk at once,
-// and stays there whatever the console does on its way out.
-TEST_F(RecoveryCopyTest, AStopKeepsTheShowAsItIsForTheNextStart)
-{
-    copies = std::make_unique<CRecoveryCopy>(Claim(), doc, show, 1h);
-    Rename("Wash");
-    copies->KeepForNextStart();
-    ASSERT_TRUE(CopyHolds("Wash"));
-    doc.SetModifiedFlag(false);
-    copies->Discard();
-    EXPECT_TRUE(CopyHolds("Wash"));
-}
-
 } // namespace

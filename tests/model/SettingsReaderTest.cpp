@@ -1,7 +1,6 @@
 #include "model/SettingsReader.h"
 
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -47,6 +46,7 @@ TEST_F(SettingsReaderTest, ValuesOutOfRangeOrOfAnotherKindGiveTheDefaultAndOneLi
     const Read bytes = [](const SettingsReader &r) { return r.Bytes("k", 4); };
     const Read list = [](const SettingsReader &r) { return r.StringList("k", 2, 3); };
     const Read time = [](const SettingsReader &r) { return r.DateTime("k"); };
+    const Read array = [](const SettingsReader &r) { return r.ArraySize("k", 256); };
     const struct
     {
         QByteArray line;
@@ -72,6 +72,7 @@ TEST_F(SettingsReaderTest, ValuesOutOfRangeOrOfAnotherKindGiveTheDefaultAndOneLi
         {"k=\"a,b\"", text, "a,b", false},
         {"k=a,b", text, "d", true},
         {"k=" + QByteArray(11, 'x'), text, "d", true},
+        {"k=\\n" + QByteArray(100000, 'x'), text, "d", true},
         {"k=@ByteArray(abcd)", bytes, QByteArray("abcd"), false},
         {"k=@ByteArray(abcde)", bytes, QByteArray(), true},
         {"k=abcd", bytes, QByteArray(), true},
@@ -80,15 +81,19 @@ TEST_F(SettingsReaderTest, ValuesOutOfRangeOrOfAnotherKindGiveTheDefaultAndOneLi
         {"k=a, b, c", list, QStringList(), true},
         {"k=abcd", list, QStringList(), true},
         {"k=yesterday", time, QDateTime(), true},
+        {"k\\size=256", array, 256, false},
+        {"k\\size=2147483647", array, 0, true},
     };
     for (const auto &c : cases) {
         lines.clear();
         const std::unique_ptr<QSettings> store = Store(c.line);
         EXPECT_EQ(c.read(SettingsReader(*store)), c.expected) << c.line.constData();
         ASSERT_EQ(lines.size(), c.reported ? 1 : 0) << c.line.constData();
-        if (c.reported)
-            EXPECT_TRUE(lines[0].startsWith("orinsub: ") && lines[0].contains("G/k"))
+        if (c.reported) { // one short line, whatever the file holds
+            EXPECT_TRUE(lines[0].startsWith("orinsub: ") && lines[0].contains("G/k") &&
+                        lines[0].size() < 200 && !lines[0].contains('\n'))
                 << lines[0].toStdString();
+        }
     }
 }
 
@@ -114,24 +119,6 @@ TEST_F(SettingsReaderTest, WhatTheStoreWritesReadsBack)
     EXPECT_EQ(read.DateTime("time"), paired);
     EXPECT_EQ(read.ArraySize("devices", 3), 3);
     EXPECT_TRUE(lines.isEmpty()) << lines.join('\n').toStdString();
-}
-
-TEST_F(SettingsReaderTest, AHugeArraySizeIsRefusedAtOnceAndAHugeValueShownShort)
-{
-    const std::unique_ptr<QSettings> store = Store("devices\\size=2147483647");
-    QElapsedTimer took;
-    took.start();
-    EXPECT_EQ(SettingsReader(*store).ArraySize("devices", 256), 0);
-    EXPECT_LT(took.elapsed(), 100);
-    ASSERT_EQ(lines.size(), 1);
-    EXPECT_TRUE(lines[0].contains("G/devices/size") && lines[0].contains("2147483647"));
-
-    lines.clear();
-    const std::unique_ptr<QSettings> long_ = Store("k=\\n" + QByteArray(100000, 'x'));
-    SettingsReader(*long_).String("k", 10);
-    ASSERT_EQ(lines.size(), 1);
-    EXPECT_LT(lines[0].size(), 200);
-    EXPECT_FALSE(lines[0].contains('\n'));
 }
 
 } // namespace

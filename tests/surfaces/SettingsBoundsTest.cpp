@@ -98,16 +98,4 @@ TEST_F(SettingsBoundsTest, EachDamagedValueIsToldAndItsDefaultUsed)
     }
 }
 
-TEST_F(SettingsBoundsTest, PairedDevicesAsTheStoreWritesThemReadBack)
-{
-    const std::vector<surfaces::web::PairedDevice> paired{
-        {QByteArray(64, 'a'), "phone", QDateTime::currentDateTime()},
-        {QByteArray(64, 'b'), QString(60, u'名'), QDateTime::currentDateTime()}};
-    RemoteSettings::SaveDevices(paired);
-    const std::vector<surfaces::web::PairedDevice> read = RemoteSettings::LoadDevices();
-    ASSERT_EQ(read.size(), 2u);
-    EXPECT_EQ(read[1].name, paired[1].name);
-    EXPECT_TRUE(lines.isEmpty()) << lines.join('\n').toStdString();
-}
-
 } // namespace
