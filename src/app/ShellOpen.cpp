@@ -55,14 +55,12 @@ StartRoute CShellOpen::RouteStart(const StartOptions &options)
     const QString show =
         options.show.isEmpty() ? QString() : QFileInfo(options.show).absoluteFilePath();
     socket.write(show.toUtf8() + '\n');
-    QByteArray answer;
-    const bool answered = socket.waitForBytesWritten(kAnswerWaitMs) && [&] {
-        while (!socket.canReadLine() && socket.waitForReadyRead(kAnswerWaitMs)) {
-        }
-        answer = socket.readLine(kMaxRequestBytes).trimmed();
-        return answer.startsWith(kTaken);
-    }();
-    if (!answered)
+    socket.waitForBytesWritten(kAnswerWaitMs);
+    while (!socket.canReadLine() && socket.bytesAvailable() < kMaxRequestBytes &&
+           socket.waitForReadyRead(kAnswerWaitMs)) {
+    }
+    const QByteArray answer = socket.readLine(kMaxRequestBytes).trimmed();
+    if (!answer.startsWith(kTaken))
         return {false, false, 1, kRunningConsoleSilent};
     const QString console = QString::fromLatin1(answer.mid(1).trimmed());
     return {false, false, 0,
