@@ -16,6 +16,7 @@
 #include <QUdpSocket>
 #include <QUrl>
 #include <csignal>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
