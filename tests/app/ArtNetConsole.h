@@ -69,10 +69,11 @@ public:
             last = frame;
         return last;
     }
-    /// Reads frames until one satisfies done (or 10 s pass); that frame, or empty.
+    /// Reads frames until one satisfies done (or 30 s pass: a sanitised console on a busy
+    /// machine); that frame, or empty.
     template <typename Done> std::vector<uint8_t> WaitFor(Done done)
     {
-        const QDeadlineTimer deadline(10000);
+        const QDeadlineTimer deadline(30000);
         while (!deadline.hasExpired()) {
             const auto frame = Next();
             if (!frame.empty() && done(frame))
