@@ -9,7 +9,7 @@ namespace orinsub::surfaces::osc {
 
 namespace {
 
-// "255.255.255.255:65535" with room to spare.
+// An IPv4 address and a port, with room to spare.
 constexpr qsizetype kMaxReplyLength = 64;
 
 } // namespace
