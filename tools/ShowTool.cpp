@@ -3,11 +3,8 @@
 #include "ShowJson.h"
 #include "ToolTexts.h"
 #include "model/OrinSUBDoc.h"
+#include "model/RegularFile.h"
 #include "model/ShowFile.h"
-#include "model/ShowFileTexts.h"
-
-#include <QFile>
-#include <QFileInfo>
 
 namespace orinsub::tools {
 
@@ -73,20 +70,12 @@ int ShowTool::Build(const QString &jsonPath, const QString &showPath)
     const auto jsonFailure = [&](const QString &what) {
         return Fail(texts::kJsonFile.toString().arg(jsonPath, what));
     };
-    const QFileInfo info(jsonPath);
-    if (!info.isFile())
-        return jsonFailure(texts::kJsonUnreadable.toString().arg(
-            info.exists() ? model::texts::kNotAFile : model::texts::kNotFound));
-    if (info.size() > kMaxJsonSize)
+    const model::RegularFileRead file = model::ReadRegularFile(jsonPath, kMaxJsonSize);
+    if (file.problem == model::FileReadProblem::TooLarge)
         return jsonFailure(texts::kJsonTooLarge.toString());
-    QFile file(jsonPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return jsonFailure(texts::kJsonUnreadable.toString().arg(file.errorString()));
-    const QByteArray bytes = file.read(kMaxJsonSize + 1);
-    if (file.error() != QFileDevice::NoError)
-        return jsonFailure(texts::kJsonUnreadable.toString().arg(file.errorString()));
-    if (bytes.size() > kMaxJsonSize)
-        return jsonFailure(texts::kJsonTooLarge.toString());
+    if (!file.IsOk())
+        return jsonFailure(texts::kJsonUnreadable.toString().arg(file.Reason()));
+    const QByteArray &bytes = file.bytes;
 
     ShowFromJsonResult parsed = ShowFromJson(bytes);
     if (!parsed.error.isEmpty())

@@ -101,6 +101,18 @@ inline const QString kRecoverySlotsBusy =
     QStringLiteral("復元用のフォルダーが他の OrinSUB で使用中です: %1\n"
                    "作業内容は自動では保管されません。");
 
+// A start while a console of the same settings folder runs (one line on the terminal): %1 the
+// running console's process id, %2 the show; the options as typed.
+inline const QString kShowHandedOver =
+    QStringLiteral("orinsub: ショーは動いているコンソール (プロセス %1) で開きます: %2");
+inline const QString kConsoleBroughtForward = QStringLiteral(
+    "orinsub: コンソールはもう動いています (プロセス %1)。そのウィンドウを前に出しました");
+inline const QString kOptionsForRunningConsole =
+    QStringLiteral("orinsub: 同じ設定フォルダーのコンソールがもう動いているため終わります "
+                   "(%1 は動いているコンソールには渡せません)");
+inline const QString kRunningConsoleSilent =
+    QStringLiteral("orinsub: 同じ設定フォルダーのコンソールが動いていますが、応答しません");
+
 // Settings store: organisation and application, the recent-file list's group and keys.
 inline const QString kSettingsOrganization = QStringLiteral("OrinSUB");
 inline const QString kSettingsApplication = QStringLiteral("OrinSUB");

@@ -49,6 +49,12 @@ CommandLineAction ParseCommandLine(const QStringList &arguments, StartOptions &o
         return CommandLineAction::Help;
     if (parser.isSet(kVersionOption))
         return CommandLineAction::Version;
+    for (const QCommandLineOption *option :
+         {&kDmxOption, &kMidiOption, &kMidiMapOption, &kRestoreOption, &kOscOption, &kRemoteOption,
+          &kRemotePairingOption}) {
+        if (parser.isSet(*option))
+            options.consoleOptions << QStringLiteral("--") + option->names().constFirst();
+    }
     const QStringList shows = parser.positionalArguments();
     if (shows.size() > 1) {
         error = QStringLiteral("ショーファイルは1つだけ指定できます: %1").arg(shows.join(u' '));

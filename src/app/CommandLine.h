@@ -22,9 +22,10 @@ struct StartOptions
     QString screenshot;       // save the window as PNG after the first paint, then end
     QString show;             // the show to open at start
     RestoreAnswer restore = RestoreAnswer::Ask; // a recovery copy found at start
-    QString osc;                   // where OSC clients reach the console; none without it
-    std::optional<QString> remote; // serve the web remote there (the setting without it)
+    QString osc;                             // where OSC clients reach the console; none without it
+    std::optional<QString> remote;           // serve the web remote there (the setting without it)
     std::optional<bool> remotePairingAlways; // "always": pairing on 127.0.0.1 too
+    QStringList consoleOptions; // those given that set up a console ("--dmx", ...), as typed
 };
 
 enum class CommandLineAction { Run, Help, Version, Error };

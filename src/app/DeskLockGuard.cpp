@@ -2,6 +2,7 @@
 
 #include "AppResources.h"
 #include "controls/QuestionBox.h"
+#include "model/SettingsReader.h"
 #include "views/DeskLock.h"
 #include "views/DeskWatch.h"
 
@@ -22,8 +23,8 @@ constexpr int kLongestUnlockCode = 64;
 
 QString UnlockCode()
 {
-    const QString code = QSettings().value(kUnlockCodeKey).toString();
-    return code.size() <= kLongestUnlockCode ? code : QString();
+    QSettings settings;
+    return model::SettingsReader(settings).String(kUnlockCodeKey, kLongestUnlockCode);
 }
 
 bool IsMouseInput(QEvent::Type type)

@@ -19,15 +19,21 @@ CHandOverQueue::CHandOverQueue(std::function<void(const QString &)> open, QObjec
     connect(&m_retry, &QTimer::timeout, this, &CHandOverQueue::OpenWaiting);
 }
 
+void CHandOverQueue::Start()
+{
+    m_started = true;
+    OpenWaiting();
+}
+
 void CHandOverQueue::HandOver(const QString &path)
 {
     m_waiting.push_back(path);
     OpenWaiting();
 }
 
-bool CHandOverQueue::IsBoxOpen()
+bool CHandOverQueue::MustWait() const
 {
-    return QApplication::activeModalWidget() != nullptr;
+    return !m_started || QApplication::activeModalWidget() != nullptr;
 }
 
 void CHandOverQueue::OpenWaiting()
@@ -36,13 +42,13 @@ void CHandOverQueue::OpenWaiting()
     if (m_opening)
         return;
     m_opening = true;
-    while (!m_waiting.empty() && !IsBoxOpen()) {
+    while (!m_waiting.empty() && !MustWait()) {
         const QString path = m_waiting.front();
         m_waiting.pop_front();
         m_open(path);
     }
     m_opening = false;
-    if (!m_waiting.empty())
+    if (!m_waiting.empty() && m_started)
         m_retry.start();
 }
 

@@ -47,10 +47,21 @@ void CLiveStateJournal::WriteIfChanged()
 
 void CLiveStateJournal::Discard()
 {
+    if (m_discarded)
+        return;
     m_discarded = true;
     m_timer.stop();
     m_onDisk.reset();
     m_writer.Remove();
+    m_writer.WaitUntilDone();
+}
+
+void CLiveStateJournal::KeepForNextStart()
+{
+    if (!m_discarded)
+        WriteIfChanged();
+    m_discarded = true;
+    m_timer.stop();
     m_writer.WaitUntilDone();
 }
 

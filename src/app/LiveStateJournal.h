@@ -36,6 +36,9 @@ public:
     void Changed();
     /// A normal close: the file goes and nothing is written any more. Waits for the disk.
     void Discard();
+    /// A stop that asks nothing: the file holds the desk as it is now, for the next start to
+    /// offer, and nothing is written or removed any more. Waits for the disk.
+    void KeepForNextStart();
     /// Waits until the worker has done what was asked so far.
     void WaitForDisk();
 
@@ -47,7 +50,7 @@ private:
     std::function<model::LiveState()> m_capture;
     std::optional<model::LiveState> m_onDisk; // as far as asked of the worker
     int m_failedWrites = 0;                   // as far as seen: a failed write is tried again
-    bool m_discarded = false;
+    bool m_discarded = false;                 // or kept: the file is left alone from then on
 };
 
 } // namespace orinsub::app

@@ -19,6 +19,7 @@
 #include "model/Mix.h"
 #include "model/OrinGlobal.h"
 #include "model/OrinSUBDoc.h"
+#include "model/SettingsReader.h"
 #include "model/ShowLimits.h"
 #include "model/UndoRecord.h"
 #include "patch/OrinPatchView.h"
@@ -58,6 +59,10 @@ namespace {
 const QString kGeometryKey = QStringLiteral("window/geometry");
 const QString kCueWindowGeometryKey = QStringLiteral("window/cueListGeometry");
 const QString kMasterRowKey = QStringLiteral("window/masterRowHeight");
+// What the settings may hold: a saved geometry is under a hundred bytes, and no screen is
+// taller than an 8K one.
+constexpr qsizetype kMaxGeometryBytes = 1024;
+constexpr int kMaxMasterRowHeight = 4320;
 
 /// The first local file among the dropped data's URLs, or empty.
 QString DroppedFile(const QMimeData *data)
@@ -285,8 +290,8 @@ void CMainFrame::SetUpCuePlayback()
     m_cuePlayback->SetReadout(m_pMasterView->GetCueReadout());
     QSettings settings;
     settings.beginGroup(kCueSettingsGroup);
-    m_cuePlayback->SetBackTime(
-        settings.value(kCueBackTimeKey, views::CuePlayback::kDefaultBackTime).toInt());
+    m_cuePlayback->SetBackTime(model::SettingsReader(settings).Int(
+        kCueBackTimeKey, 0, views::GoFade::kMaxFadeTime, views::CuePlayback::kDefaultBackTime));
     m_cuePlayback->SetPlayingListener([this](bool playing) {
         Command(kIdCuePlayback)->setChecked(playing);
         Command(kIdCueBack)->setEnabled(playing);
@@ -404,7 +409,9 @@ void CMainFrame::OnCueList()
 
 void CMainFrame::PlaceCueWindow()
 {
-    if (m_cueWindow->restoreGeometry(QSettings().value(kCueWindowGeometryKey).toByteArray()))
+    QSettings settings;
+    if (m_cueWindow->restoreGeometry(
+            model::SettingsReader(settings).Bytes(kCueWindowGeometryKey, kMaxGeometryBytes)))
         return;
     // At first over the rows at the screen's right, so that the crossfader, the grand master and
     // GO stay in sight. Its frame is reckoned as large as the main window's.
@@ -572,8 +579,9 @@ void CMainFrame::RestoreLayout()
 {
     m_keepsLayout = true;
     QSettings settings;
-    m_layoutRestored = restoreGeometry(settings.value(kGeometryKey).toByteArray());
-    m_masterRowHeight = std::max(0, settings.value(kMasterRowKey, 0).toInt());
+    const model::SettingsReader read(settings);
+    m_layoutRestored = restoreGeometry(read.Bytes(kGeometryKey, kMaxGeometryBytes));
+    m_masterRowHeight = read.Int(kMasterRowKey, 0, kMaxMasterRowHeight, 0);
 }
 
 void CMainFrame::SaveLayout() const
@@ -638,7 +646,7 @@ void CMainFrame::keyPressEvent(QKeyEvent *event)
 // The light first: that question is the one that stops an accidental close in a show.
 void CMainFrame::closeEvent(QCloseEvent *event)
 {
-    if ((!m_closingOnSignal && !ConfirmCloseWhileOutput()) || (m_closeGuard && !m_closeGuard())) {
+    if (!m_closingOnSignal && (!ConfirmCloseWhileOutput() || (m_closeGuard && !m_closeGuard()))) {
         event->ignore();
         return;
     }

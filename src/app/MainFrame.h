@@ -127,8 +127,9 @@ public:
     /// Asked before the window closes; false keeps it open (the save question). Closing from
     /// the window or the menu while any output slot is above 0 asks the operator first.
     void SetCloseGuard(std::function<bool()> guard) { m_closeGuard = std::move(guard); }
-    /// Closes as the window's close does, without the question about the output: a stop signal
-    /// (Ctrl+C in the terminal, SIGTERM) comes from someone who means it. True when closed.
+    /// Closes as the window's close does, without asking anything (the close guard is not
+    /// asked either): a stop signal (Ctrl+C in the terminal, SIGTERM) comes from someone who
+    /// means it and may not be there to answer. True when closed.
     bool CloseOnStopSignal();
     /// Called with the path of a file dropped on the window.
     void SetDropHandler(std::function<void(const QString &)> handler)

@@ -50,7 +50,7 @@ CMidiSurfaces::CMidiSurfaces(CMainFrame &frame, const StartOptions &options)
     QString error;
     std::optional<MidiDeviceName> device;
     if (!chosen.device.isEmpty())
-        device = MidiDeviceName::Parse(chosen.device, error); // a damaged setting: no device
+        device = MidiDeviceName::Parse(chosen.device, error); // both checked before
     m_host->Configure(device, std::move(chosen.mapping));
 
     MidiSurfaceHost *host = m_host.get();

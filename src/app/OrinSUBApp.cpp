@@ -20,6 +20,7 @@
 #include "dmx/OrinZentra.h"
 #include "model/OrinGlobal.h"
 #include "model/OrinSUBDoc.h"
+#include "model/RegularFile.h"
 #include "views/ConsoleTexts.h"
 #include "views/MasterConsoleView.h"
 
@@ -128,13 +129,13 @@ COrinSUBApp::LeftWork COrinSUBApp::FindLeftWork()
     left.slot = CRecoverySlot::Claim(CRecoverySlot::StateFolder(), left.slotError);
     if (!left.slot)
         return left;
-    const QString path = left.slot->LiveStatePath();
-    QFile file(path);
-    if (!file.exists())
+    const model::RegularFileRead file =
+        model::ReadRegularFile(left.slot->LiveStatePath(), model::LiveStateFile::kMaxFileBytes);
+    if (file.problem == model::FileReadProblem::NotFound)
         return left;
     model::LiveStateRead read;
-    if (file.open(QIODevice::ReadOnly))
-        read = model::LiveStateFile::Decode(file.readAll());
+    if (file.IsOk())
+        read = model::LiveStateFile::Decode(file.bytes);
     else
         read.problem = kDeskUnreadable;
     left.desk = std::move(read.state);
@@ -272,6 +273,16 @@ void COrinSUBApp::OnAppAbout()
 {
     CAboutDlg about(m_frame.get());
     about.exec();
+}
+
+void COrinSUBApp::StopOnSignal()
+{
+    if (m_recovery)
+        m_recovery->KeepForNextStart();
+    if (m_journal)
+        m_journal->KeepForNextStart();
+    m_frame->CloseOnStopSignal();
+    QCoreApplication::exit(0); // a box still open returns as cancelled
 }
 
 void COrinSUBApp::SaveScreenshotWhenReady(const QString &file)

@@ -57,6 +57,10 @@ public:
 
     /// "バージョン情報 OrinSUB(&A)...": the About box, modal over the main window.
     void OnAppAbout();
+    /// A stop signal: whoever sent it may not be there to answer. Nothing is asked; the
+    /// recovery copy and the desk's live state stay on the disk as after a crash, for the next
+    /// start to offer; the window closes and every event loop ends.
+    void StopOnSignal();
 
 private:
     /// What a console that did not close normally left in the slot this one claims.

@@ -1,18 +1,26 @@
 #include "RecentFileList.h"
 
 #include "AppResources.h"
+#include "model/SettingsReader.h"
 
 #include <QFileInfo>
 #include <QSettings>
 
 namespace orinsub::app {
 
+namespace {
+
+constexpr qsizetype kMaxPathLength = 4096; // the system's own limit
+
+} // namespace
+
 CRecentFileList::CRecentFileList()
 {
     QSettings settings;
     settings.beginGroup(kRecentFileGroup);
+    const model::SettingsReader read(settings);
     for (int i = 1; i <= kRecentFileCount; ++i) {
-        const QString path = settings.value(kRecentFileKey.arg(i)).toString();
+        const QString path = read.String(kRecentFileKey.arg(i), kMaxPathLength);
         if (!path.isEmpty() && !m_files.contains(path))
             m_files << path;
     }

@@ -25,6 +25,8 @@ CRecoveryCopy::~CRecoveryCopy() = default;
 
 void CRecoveryCopy::ModifiedChanged(bool modified)
 {
+    if (m_kept)
+        return;
     if (modified) {
         if (!m_timer.isActive())
             m_timer.start();
@@ -50,9 +52,20 @@ void CRecoveryCopy::WriteIfChanged()
 
 void CRecoveryCopy::Discard()
 {
+    if (m_kept)
+        return;
     m_timer.stop();
     m_written.clear();
     m_writer.Remove();
+    m_writer.WaitUntilDone();
+}
+
+void CRecoveryCopy::KeepForNextStart()
+{
+    if (!m_kept)
+        WriteIfChanged();
+    m_kept = true;
+    m_timer.stop();
     m_writer.WaitUntilDone();
 }
 

@@ -36,6 +36,9 @@ public:
 
     /// A normal close: the copy goes, whether the show was saved or not. Waits for the disk.
     void Discard();
+    /// A stop that asks nothing: the copy holds the show as it is now (none for an unmodified
+    /// show), for the next start to offer, and stays whatever happens after. Waits for the disk.
+    void KeepForNextStart();
     /// Waits until the worker has done what was asked so far.
     void WaitForDisk();
 
@@ -50,6 +53,7 @@ private:
     QTimer m_timer;
     QByteArray m_written;   // what the copy holds now; empty when there is none
     int m_failedWrites = 0; // as far as seen: a failed write is tried again
+    bool m_kept = false;
 };
 
 } // namespace orinsub::app

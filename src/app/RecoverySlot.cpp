@@ -3,6 +3,8 @@
 #include "AppResources.h"
 
 #include <QDir>
+#include "model/RegularFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
@@ -113,10 +115,10 @@ std::optional<LeftRecoveryCopy> CRecoverySlot::Left() const
     const QFileInfo copy(CopyPath());
     if (!copy.exists())
         return std::nullopt;
-    QFile side(OriginalPathFile());
-    QString original;
-    if (side.open(QIODevice::ReadOnly))
-        original = QString::fromUtf8(side.readAll());
+    // A path longer than any file system takes is damage: the copy then counts as untitled.
+    constexpr qint64 kMaxPathBytes = 4096;
+    const model::RegularFileRead side = model::ReadRegularFile(OriginalPathFile(), kMaxPathBytes);
+    const QString original = side.IsOk() ? QString::fromUtf8(side.bytes) : QString();
     return LeftRecoveryCopy{copy.absoluteFilePath(), original, copy.lastModified()};
 }
 

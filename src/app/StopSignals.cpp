@@ -12,18 +12,39 @@ namespace {
 
 int g_wakeFds[2] = {-1, -1}; // written by the handler, read on the UI thread
 
-void OnSignal(int)
+void EndAtOnce(int)
+{
+    ::_exit(0);
+}
+
+void WakeUiThread(int)
 {
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(g_wakeFds[0], &byte, 1);
 }
 
+void Handle(void (*handler)(int))
+{
+    struct sigaction action = {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
 } // namespace
 
-CStopSignals::CStopSignals(std::function<void()> stop, QObject *parent)
-    : QObject(parent), m_stop(std::move(stop))
+CStopSignals::CStopSignals(QObject *parent) : QObject(parent)
 {
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_wakeFds) != 0)
+    Handle(EndAtOnce);
+}
+
+void CStopSignals::CallOnSignal(std::function<void()> stop)
+{
+    m_stop = std::move(stop);
+    if (m_notifier ||
+        ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_wakeFds) != 0)
         return;
     m_notifier = new QSocketNotifier(g_wakeFds[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, [this] {
@@ -33,12 +54,7 @@ CStopSignals::CStopSignals(std::function<void()> stop, QObject *parent)
         if (m_stop)
             m_stop();
     });
-    struct sigaction action = {};
-    action.sa_handler = OnSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    Handle(WakeUiThread);
 }
 
 CStopSignals::~CStopSignals()

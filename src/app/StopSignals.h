@@ -7,15 +7,19 @@ class QSocketNotifier;
 
 namespace orinsub::app {
 
-/// Ctrl+C in the terminal (SIGINT) and SIGTERM end the console the way its window's close does,
-/// with the question to save a changed show and the link stopped in order, instead of killing it
-/// on the spot. One per process.
+/// Ctrl+C in the terminal (SIGINT) and SIGTERM from a service manager end the console without
+/// asking anything: whoever sends them may not be there to answer. One per process.
 class CStopSignals : public QObject
 {
 public:
-    /// Calls stop on the UI thread for every SIGINT and SIGTERM from now on.
-    explicit CStopSignals(std::function<void()> stop, QObject *parent = nullptr);
+    /// From now on a stop signal ends the process at once with status 0: while the console
+    /// starts, the files of the last run are still as they were, for the next start to offer.
+    explicit CStopSignals(QObject *parent = nullptr);
     ~CStopSignals() override;
+
+    /// From now on a stop signal calls stop on the UI thread instead, from the event loop (a
+    /// modal one included).
+    void CallOnSignal(std::function<void()> stop);
 
 private:
     std::function<void()> m_stop;

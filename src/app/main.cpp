@@ -119,28 +119,37 @@ int main(int argc, char **argv)
         QApplication::installTranslator(&qtTexts);
 
     // A show opened from the desktop while the console runs goes to that console.
-    if (interactive && !options.show.isEmpty() && CShellOpen::HandToRunningConsole(options.show))
-        return 0;
+    const StartRoute route = CShellOpen::RouteStart(options);
+    if (!route.runHere) {
+        Print(route.status == 0 ? stdout : stderr, route.message + u'\n');
+        return route.status;
+    }
 
+    CStopSignals stopSignals;
     UnattendedQuestions unattended;
     if (!interactive)
         orinsub::controls::SetQuestions(&unattended);
     COrinSUBApp app;
-    if (!app.InitInstance(options))
-        return 1;
-    CStopSignals stopSignals([&app] { app.GetMainFrame()->CloseOnStopSignal(); });
     CHandOverQueue handOvers(
         [&app](const QString &path) { app.GetDocument()->OpenDocumentFile(path); });
+    // Listening from the start: a show opened meanwhile waits here instead of starting another
+    // console on the same interface.
     CShellOpen shellOpen;
-    if (interactive) {
+    if (route.listen) {
         shellOpen.Listen([&app, &handOvers](const QString &path) {
-            CMainFrame *frame = app.GetMainFrame();
-            frame->setWindowState(frame->windowState() & ~Qt::WindowMinimized);
-            frame->raise();
-            frame->activateWindow();
-            handOvers.HandOver(path);
+            if (CMainFrame *frame = app.GetMainFrame()) {
+                frame->setWindowState(frame->windowState() & ~Qt::WindowMinimized);
+                frame->raise();
+                frame->activateWindow();
+            }
+            if (!path.isEmpty())
+                handOvers.HandOver(path);
         });
     }
+    if (!app.InitInstance(options))
+        return 1;
+    stopSignals.CallOnSignal([&app] { app.StopOnSignal(); });
+    handOvers.Start();
     const int status = QApplication::exec();
     if (const QString summary = app.GetNetworkSurfaces().OscSummary(); !summary.isEmpty())
         Print(stderr, summary + u'\n');

@@ -89,6 +89,8 @@ class LiveStateFile
 {
 public:
     static constexpr uint16_t kVersion = 2;
+    /// Larger than any file of a whole state (its path included): a larger one is not read.
+    static constexpr qint64 kMaxFileBytes = 16 * 1024;
     static QByteArray Encode(const LiveState &state);
     /// Refuses anything but a whole, undamaged state of version 1 or 2 with every value in range.
     static LiveStateRead Decode(const QByteArray &bytes);

@@ -1,10 +1,10 @@
 #include "ShowFile.h"
 
+#include "RegularFile.h"
 #include "ShowFileReader.h"
 #include "ShowFileTexts.h"
 #include "ShowFileWriter.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace orinsub::model {
@@ -32,24 +32,12 @@ ShowFileRead ReadShowFile(const QString &path)
             Failure(ShowFileStatus::Corrupt, texts::kCorrupt, path, reason.toString()), {}};
     };
 
-    const QFileInfo info(path);
-    if (!info.exists())
-        return unreadable(texts::kNotFound);
-    if (!info.isFile())
-        return unreadable(texts::kNotAFile);
-    if (!info.isReadable())
-        return unreadable(texts::kNoPermission);
-    if (info.size() > kMaxShowFileSize)
+    const RegularFileRead file = ReadRegularFile(path, kMaxShowFileSize);
+    if (file.problem == FileReadProblem::TooLarge)
         return corrupt(texts::kTooLarge);
-
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return unreadable(texts::kIoError.toString().arg(file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return unreadable(texts::kIoError.toString().arg(file.errorString()));
-    if (bytes.size() > kMaxShowFileSize) // it grew after the check above
-        return corrupt(texts::kTooLarge);
+    if (!file.IsOk())
+        return unreadable(file.Reason());
+    const QByteArray &bytes = file.bytes;
 
     ShowFileParse parse = ShowFileReader::Parse(
         {reinterpret_cast<const uint8_t *>(bytes.constData()), static_cast<size_t>(bytes.size())});

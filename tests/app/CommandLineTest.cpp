@@ -2,6 +2,8 @@
 #include "model/ShowFile.h"
 
 #include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QLocalSocket>
 #include <QNetworkDatagram>
@@ -14,7 +16,9 @@
 #include <QUdpSocket>
 #include <QUrl>
 #include <csignal>
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -56,6 +60,11 @@ protected:
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         environment.insert("XDG_CONFIG_HOME", folder.filePath("config"));
         environment.insert("XDG_STATE_HOME", folder.filePath("state"));
+        // As a desktop session has it: Qt warns on standard error without one.
+        const QString runtime = folder.filePath("runtime");
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        environment.insert("XDG_RUNTIME_DIR", runtime);
         environment.remove("ORINSUB_DMX");
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(ORINSUB_EXECUTABLE), arguments);
@@ -67,6 +76,31 @@ protected:
         EXPECT_TRUE(process.waitForFinished(60000)) << arguments.join(' ').toStdString();
         return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
                 QString::fromLocal8Bit(process.readAllStandardError())};
+    }
+
+    /// A UDP port free on 127.0.0.1 a moment ago.
+    static quint16 FreeUdpPort()
+    {
+        QUdpSocket probe;
+        EXPECT_TRUE(probe.bind(QHostAddress::LocalHost, 0));
+        return probe.localPort();
+    }
+    /// What the console's OSC surface answers a fader move with, asking again every 200 ms
+    /// until it answers or timeoutMs pass; empty without an answer.
+    static QByteArray OscAnswer(quint16 consolePort, int timeoutMs)
+    {
+        QUdpSocket client;
+        EXPECT_TRUE(client.bind(QHostAddress::LocalHost, 0));
+        // "/orinsub/A/1" with the float 0.5, as OSC lays it out.
+        const QByteArray move("/orinsub/A/1\0\0\0\0,f\0\0\x3f\0\0\0", 24);
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < timeoutMs) {
+            client.writeDatagram(move, QHostAddress::LocalHost, consolePort);
+            if (client.waitForReadyRead(200))
+                return client.receiveDatagram().data();
+        }
+        return {};
     }
 
     QTemporaryDir folder;
@@ -157,8 +191,15 @@ TEST_F(CommandLineTest, VersionIsPrintedByBothPrograms)
 
 TEST_F(CommandLineTest, BadArgumentsEndTheStartWithOneLine)
 {
+    // Named files that are no mapping file: none may hold up the start.
+    const QString fifo = folder.filePath("fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QFile huge(folder.filePath("huge.json"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(1) << 32));
     for (const QStringList &arguments :
-         {QStringList{"--dmx", "dmxking"}, QStringList{"--dmx", "artnet:"},
+         {QStringList{"--midi-map", fifo}, QStringList{"--midi-map", folder.path()},
+          QStringList{"--midi-map", "/dev/zero"}, QStringList{"--midi-map", huge.fileName()},
+          QStringList{"--dmx", "dmxking"}, QStringList{"--dmx", "artnet:"},
           QStringList{"--volume", "11"}, QStringList{"--dmx"}, QStringList{"a.orin", "b.orin"},
           QStringList{"--restore", "maybe"}, QStringList{"--osc", "localhost:8000"},
           QStringList{"--osc", "80000"}, QStringList{"--remote", "99999"},
@@ -231,25 +272,39 @@ TEST_F(CommandLineTest, ScreenshotOfAShowThatCannotBeOpenedSaysWhyAndEnds)
     EXPECT_FALSE(QFile::exists(png));
 }
 
-TEST_F(CommandLineTest, ShowStartedWhileAConsoleRunsOpensInThatConsole)
+TEST_F(CommandLineTest, StartsWhileAConsoleRunsGoToItOrEndWithoutTakingItsPlace)
 {
     QProcess console;
     Launch(console, {});
     ASSERT_TRUE(WaitUntilListening());
-
     orinsub::model::COrinSUBDoc show;
     const QString path = folder.filePath("handed.orin");
     ASSERT_TRUE(orinsub::model::SaveShowFile(show, path).IsOk());
+    const auto recentShow = [&] {
+        const QSettings settings(folder.filePath("config/OrinSUB/OrinSUB.conf"),
+                                 QSettings::IniFormat);
+        return settings.value("Recent File List/File1").toString();
+    };
+
+    // Options would not reach the running console: the start says so and hands nothing over.
+    const Run refused = Start({"--dmx", "sim", "--osc", "9000", path});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_TRUE(refused.err.startsWith("orinsub: ") && refused.err.count('\n') == 1 &&
+                refused.err.contains("--dmx --osc"))
+        << refused.err.toStdString();
+    QTest::qWait(500);
+    EXPECT_NE(recentShow(), path);
+
+    // Without a show the running console comes to the front and keeps its socket.
+    const Run plain = Start({});
+    EXPECT_EQ(plain.exitCode, 0);
+    EXPECT_EQ(plain.out.count('\n'), 1) << plain.out.toStdString();
+
     const Run second = Start({path});
     EXPECT_EQ(second.exitCode, 0) << second.err.toStdString();
-    const bool opened = QTest::qWaitFor(
-        [&] {
-            const QSettings settings(folder.filePath("config/OrinSUB/OrinSUB.conf"),
-                                     QSettings::IniFormat);
-            return settings.value("Recent File List/File1").toString() == path;
-        },
-        10000);
-    EXPECT_TRUE(opened);
+    EXPECT_TRUE(second.out.contains(path) && second.out.count('\n') == 1)
+        << second.out.toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return recentShow() == path; }, 10000));
     console.kill();
     console.waitForFinished();
 }
@@ -271,24 +326,12 @@ TEST_F(CommandLineTest, TerminalInterruptClosesTheConsoleLikeItsWindow)
 // The console started with --osc answers a client on 127.0.0.1 with the desk.
 TEST_F(CommandLineTest, OscClientsReachTheConsoleOnTheGivenPort)
 {
-    QUdpSocket client;
-    ASSERT_TRUE(client.bind(QHostAddress::LocalHost, 0));
-    QUdpSocket probe; // a port free a moment ago
-    ASSERT_TRUE(probe.bind(QHostAddress::LocalHost, 0));
-    const quint16 consolePort = probe.localPort();
-    probe.close();
+    const quint16 consolePort = FreeUdpPort();
     QProcess console;
     Launch(console, {"--osc", QStringLiteral("127.0.0.1:%1").arg(consolePort)});
     ASSERT_TRUE(console.waitForStarted());
 
-    // "/orinsub/A/1" with the float 0.5, as OSC lays it out.
-    const QByteArray move("/orinsub/A/1\0\0\0\0,f\0\0\x3f\0\0\0", 24);
-    QByteArray heard;
-    for (int attempt = 0; attempt < 100 && heard.isEmpty(); ++attempt) {
-        client.writeDatagram(move, QHostAddress::LocalHost, consolePort);
-        if (client.waitForReadyRead(200))
-            heard = client.receiveDatagram().data();
-    }
+    const QByteArray heard = OscAnswer(consolePort, 20000);
     // The desk, bundled.
     EXPECT_TRUE(heard.startsWith(QByteArray("#bundle\0", 8)) && heard.contains("/orinsub/A/1\0"))
         << heard.toHex().toStdString();
@@ -300,6 +343,33 @@ TEST_F(CommandLineTest, OscClientsReachTheConsoleOnTheGivenPort)
     EXPECT_TRUE(said.contains(QStringLiteral("無視 0 (")) &&
                 said.contains(QStringLiteral("取りこぼし 0")))
         << said.toStdString();
+}
+
+// Lines an editor or a damaged disk left in the settings: each is told on standard error and
+// its default used, and none holds up the start (it took a minute; the time to the first OSC
+// answer is printed, not asserted: a busy machine stretches it).
+TEST_F(CommandLineTest, DamagedSettingsLinesAreToldAndNeitherHoldUpTheStartNorTheDesk)
+{
+    QDir().mkpath(folder.filePath("config/OrinSUB"));
+    QFile settings(folder.filePath("config/OrinSUB/OrinSUB.conf"));
+    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+    settings.write("[Remote]\nEnabled=true\nEndpoint=127.0.0.1:0\n"
+                   "[RemoteDevices]\nsize=2147483647\n"
+                   "[window]\nmasterRowHeight=2147483647\n");
+    settings.close();
+    const quint16 consolePort = FreeUdpPort();
+    QProcess console;
+    QElapsedTimer started;
+    started.start();
+    Launch(console, {"--osc", QStringLiteral("127.0.0.1:%1").arg(consolePort)});
+    EXPECT_FALSE(OscAnswer(consolePort, 20000).isEmpty()) << "no answer within 20 s of the start";
+    std::printf("first OSC answer %lld ms after the start\n",
+                static_cast<long long>(started.elapsed()));
+    ::kill(static_cast<pid_t>(console.processId()), SIGTERM);
+    ASSERT_TRUE(console.waitForFinished(60000));
+    const QString said = QString::fromLocal8Bit(console.readAllStandardError());
+    for (const char *key : {"RemoteDevices/size", "window/masterRowHeight"})
+        EXPECT_EQ(said.count(QString::fromLatin1(key)), 1) << key << ": " << said.toStdString();
 }
 
 } // namespace

@@ -5,7 +5,13 @@
 #include "AppTestSupport.h"
 #include "DeskChecks.h"
 #include "app/MySplitterWnd.h"
+#include "app/RecentFileList.h"
+#include "model/SettingsReader.h"
+#include "views/CuePlayback.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QScrollBar>
 #include <QSplitterHandle>
 
@@ -120,6 +126,42 @@ TEST_F(DeskLayoutRestartTest, TheDividerAndTheMaximisedStateComeBackAtTheNextSta
     EXPECT_EQ(second->GetMasterView()->height(), masterAfter);
     EXPECT_NEAR(second->GetDanView()->GetFader(0)->GetTrackRect().height(),
                 trackBefore - (masterAfter - masterBefore) / 2, 1);
+}
+
+// Values of the layout and the cue playback damaged in the settings file: each is told in one
+// line and the desk comes up as it does without them.
+TEST_F(DeskLayoutRestartTest, DamagedValuesAreToldAndTheDeskComesUpAsWithoutThem)
+{
+    QStringList told;
+    orinsub::model::SettingsReader::SetReport([&](const QString &line) { told << line; });
+    const int masterAtFirst = Start()->GetMasterView()->height();
+    const struct
+    {
+        QByteArray ini;
+        const char *key;
+    } cases[] = {
+        {"[window]\nmasterRowHeight=2147483647", "window/masterRowHeight"},
+        {"[window]\ngeometry=@ByteArray(" + QByteArray(2000, 'g') + ")", "window/geometry"},
+        {"[Cues]\nBackTime=99999", "Cues/BackTime"},
+        {"[Recent%20File%20List]\nFile1=/" + QByteArray(5000, 'p'), "Recent File List/File1"},
+    };
+    for (const auto &c : cases) {
+        told.clear();
+        {
+            QFile file(QSettings().fileName());
+            QDir().mkpath(QFileInfo(file).path());
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(c.ini);
+        }
+        const auto started = Start();
+        EXPECT_EQ(started->GetMasterView()->height(), masterAtFirst) << c.key;
+        EXPECT_EQ(started->GetCuePlayback().GetBackTime(),
+                  orinsub::views::CuePlayback::kDefaultBackTime);
+        EXPECT_TRUE(orinsub::app::CRecentFileList().IsEmpty()) << c.key;
+        EXPECT_EQ(told.size(), 1) << c.key << ": " << told.join('\n').toStdString();
+        EXPECT_TRUE(told.value(0).contains(c.key)) << told.value(0).toStdString();
+    }
+    orinsub::model::SettingsReader::SetReport(nullptr);
 }
 
 } // namespace

@@ -87,4 +87,20 @@ TEST_F(LiveStateJournalTest, ARestoredFileStaysUntilTheDeskDiffersAndANormalClos
     EXPECT_FALSE(QFile::exists(path)) << "nothing after the close";
 }
 
+// A stop signal within the delay: the desk as it is goes to the disk at once, and stays.
+TEST_F(LiveStateJournalTest, AStopKeepsTheDeskAsItIsForTheNextStart)
+{
+    journal = std::make_unique<CLiveStateJournal>(
+        path, [this] { return desk; }, std::nullopt, 1h);
+    desk.rows[1][4] = 200;
+    views::NotifyDeskChanged();
+    journal->KeepForNextStart();
+    EXPECT_EQ(OnDisk(), desk);
+    const model::LiveState kept = desk;
+    desk = {};
+    views::NotifyDeskChanged();
+    journal->Discard();
+    EXPECT_EQ(OnDisk(), kept);
+}
+
 } // namespace

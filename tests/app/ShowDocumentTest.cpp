@@ -479,6 +479,7 @@ TEST_F(ShowDocumentTest, ShowHandedOverWhileADialogIsOpenWaitsUntilItCloses)
     ASSERT_TRUE(Start());
     const QString path = MakeShow("handed.orin", "Handed");
     CHandOverQueue handOvers([this](const QString &show) { Show().OpenDocumentFile(show); });
+    handOvers.Start();
     QDialog box(&Frame());
     box.setModal(true);
     QString nameUnderTheBox;
@@ -493,6 +494,18 @@ TEST_F(ShowDocumentTest, ShowHandedOverWhileADialogIsOpenWaitsUntilItCloses)
     EXPECT_EQ(handOvers.WaitingCount(), 1);
     EXPECT_TRUE(QTest::qWaitFor([&] { return ChannelOneName() == QStringLiteral("Handed"); }));
     EXPECT_EQ(handOvers.WaitingCount(), 0);
+}
+
+// The console listens from its first moment, so that a second start never runs beside it.
+TEST_F(ShowDocumentTest, ShowHandedOverWhileTheConsoleStartsWaitsUntilItHasStarted)
+{
+    CHandOverQueue handOvers([this](const QString &show) { Show().OpenDocumentFile(show); });
+    ASSERT_TRUE(Start());
+    handOvers.HandOver(MakeShow("handed.orin", "Handed"));
+    QTest::qWait(300);
+    EXPECT_EQ(ChannelOneName(), QString());
+    handOvers.Start();
+    EXPECT_EQ(ChannelOneName(), QStringLiteral("Handed"));
 }
 
 } // namespace

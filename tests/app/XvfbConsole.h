@@ -58,6 +58,7 @@ protected:
     void StartConsole(const QStringList &arguments)
     {
         console.setProcessEnvironment(Environment());
+        console.setProcessChannelMode(QProcess::ForwardedChannels); // its messages in the log
         console.start(QStringLiteral(ORINSUB_EXECUTABLE), arguments);
         ASSERT_TRUE(console.waitForStarted());
     }

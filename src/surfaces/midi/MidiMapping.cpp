@@ -1,8 +1,8 @@
 #include "MidiMapping.h"
 #include "MidiTexts.h"
+#include "model/RegularFile.h"
 #include "model/StrictJsonReader.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -17,8 +17,6 @@ namespace orinsub::surfaces::midi {
 namespace {
 
 using Type = MidiMessage::Type;
-
-constexpr qint64 kMaxFileSize = 1 << 20;
 
 struct MessageName
 {
@@ -218,7 +216,7 @@ std::optional<MidiProfile> ProfileFromName(const QString &name)
 
 MappingReadResult ParseMapping(const QByteArray &json, const QString &fileName)
 {
-    if (json.size() > kMaxFileSize)
+    if (json.size() > kMaxMappingBytes)
         return Failure(fileName, kMappingTooLarge);
     // Strict as a show's JSON: a key given twice is an error, never the last one winning.
     const model::StrictJsonReader::Result document = model::StrictJsonReader::Parse(json);
@@ -270,12 +268,12 @@ MappingReadResult ParseMapping(const QByteArray &json, const QString &fileName)
 MappingReadResult ReadMappingFile(const QString &path)
 {
     const QString name = QFileInfo(path).fileName();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Failure(name, kMappingUnreadable.arg(file.errorString()));
-    if (file.size() > kMaxFileSize)
+    const model::RegularFileRead file = model::ReadRegularFile(path, kMaxMappingBytes);
+    if (file.problem == model::FileReadProblem::TooLarge)
         return Failure(name, kMappingTooLarge);
-    return ParseMapping(file.read(kMaxFileSize + 1), name);
+    if (!file.IsOk())
+        return Failure(name, kMappingUnreadable.arg(file.Reason()));
+    return ParseMapping(file.bytes, name);
 }
 
 QByteArray MappingToJson(const MidiMapping &mapping)

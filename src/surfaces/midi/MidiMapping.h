@@ -55,6 +55,9 @@ MidiMapping BuiltInMapping(MidiProfile profile);
 QString ProfileName(MidiProfile profile);
 std::optional<MidiProfile> ProfileFromName(const QString &name);
 
+/// The largest mapping read, from a file or the settings.
+inline constexpr qint64 kMaxMappingBytes = 1 << 20;
+
 struct MappingReadResult
 {
     std::optional<MidiMapping> mapping;
@@ -68,6 +71,7 @@ struct MappingReadResult
 /// unknown keys, values out of range and two controls on the same message are errors. fileName only
 /// names the file in the error.
 MappingReadResult ParseMapping(const QByteArray &json, const QString &fileName);
+/// Reads the regular file at path (at most kMaxMappingBytes) as ParseMapping does.
 MappingReadResult ReadMappingFile(const QString &path);
 
 /// Binds what a surface control sent while learning to target, and tells the binding made;

@@ -1,5 +1,7 @@
 #include "MidiSurfaceHost.h"
 
+#include "model/SettingsReader.h"
+
 #include <QSettings>
 
 namespace orinsub::surfaces::midi {
@@ -9,6 +11,8 @@ namespace {
 const QString kGroup = QStringLiteral("MIDI");
 const QString kDeviceKey = QStringLiteral("Device");
 const QString kMappingKey = QStringLiteral("Mapping");
+// "alsa:" or "jack:" and a part of a port's name.
+constexpr qsizetype kMaxDeviceLength = 256;
 
 std::vector<std::pair<int, int>> FineControllers(const MidiMapping &mapping)
 {
@@ -25,14 +29,22 @@ std::vector<std::pair<int, int>> FineControllers(const MidiMapping &mapping)
 MidiSettings MidiSettings::Load(QSettings &settings)
 {
     settings.beginGroup(kGroup);
+    const model::SettingsReader read(settings);
     MidiSettings loaded;
-    loaded.device = settings.value(kDeviceKey).toString();
-    const QByteArray json = settings.value(kMappingKey).toString().toUtf8();
-    settings.endGroup();
-    if (!json.isEmpty()) {
-        if (MappingReadResult read = ParseMapping(json, {}); read.mapping)
-            loaded.mapping = std::move(*read.mapping);
+    loaded.device = read.String(kDeviceKey, kMaxDeviceLength);
+    QString error;
+    if (!loaded.device.isEmpty() && !MidiDeviceName::Parse(loaded.device, error)) {
+        read.Reject(kDeviceKey, error);
+        loaded.device.clear();
     }
+    const QByteArray json = read.String(kMappingKey, kMaxMappingBytes).toUtf8();
+    if (!json.isEmpty()) {
+        if (MappingReadResult parsed = ParseMapping(json, {}); parsed.mapping)
+            loaded.mapping = std::move(*parsed.mapping);
+        else
+            read.Reject(kMappingKey, parsed.error);
+    }
+    settings.endGroup();
     return loaded;
 }
 

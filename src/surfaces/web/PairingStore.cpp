@@ -12,7 +12,6 @@ namespace {
 
 constexpr int kCodeDigits = 6;
 constexpr int kTokenBytes = 16;
-constexpr qsizetype kMaxDeviceName = 60;
 
 // Compares without leaking through timing where the strings first differ.
 bool SameBytes(const QByteArray &a, const QByteArray &b)

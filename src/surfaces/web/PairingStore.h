@@ -38,6 +38,8 @@ public:
     static constexpr std::chrono::seconds kForgetWrongCodes{600};
     /// Addresses followed at most; past it the one that has waited longest is forgotten first.
     static constexpr std::size_t kMaxAddresses = 1024;
+    /// A device's name is kept this long at most.
+    static constexpr qsizetype kMaxDeviceName = 60;
 
     /// devices: those paired before. save is called with the whole list after every change.
     explicit PairingStore(std::vector<PairedDevice> devices = {},

@@ -1,5 +1,7 @@
 #include "RemoteSettings.h"
 
+#include "model/SettingsReader.h"
+
 #include <QSettings>
 
 namespace orinsub::surfaces::web {
@@ -9,9 +11,13 @@ namespace {
 const QString kGroup = QStringLiteral("Remote");
 const QString kDevices = QStringLiteral("RemoteDevices");
 
+// "[IPv6 address]:port" is at most 55 characters.
+constexpr qsizetype kMaxEndpointLength = 64;
+constexpr qsizetype kHashLength = 64;
+
 bool IsHash(const QByteArray &hash)
 {
-    return hash.size() == 64 && QByteArray::fromHex(hash).toHex() == hash;
+    return hash.size() == kHashLength && QByteArray::fromHex(hash).toHex() == hash;
 }
 
 } // namespace
@@ -20,11 +26,11 @@ RemoteSettings RemoteSettings::Load()
 {
     QSettings settings;
     settings.beginGroup(kGroup);
+    const model::SettingsReader read(settings);
     RemoteSettings loaded;
-    loaded.enabled = settings.value(QStringLiteral("Enabled"), loaded.enabled).toBool();
-    loaded.endpoint = settings.value(QStringLiteral("Endpoint"), loaded.endpoint).toString();
-    loaded.pairingAlways =
-        settings.value(QStringLiteral("PairingAlways"), loaded.pairingAlways).toBool();
+    loaded.enabled = read.Bool(QStringLiteral("Enabled"), loaded.enabled);
+    loaded.endpoint = read.String(QStringLiteral("Endpoint"), kMaxEndpointLength, loaded.endpoint);
+    loaded.pairingAlways = read.Bool(QStringLiteral("PairingAlways"), loaded.pairingAlways);
     return loaded;
 }
 
@@ -40,13 +46,15 @@ void RemoteSettings::Save() const
 std::vector<PairedDevice> RemoteSettings::LoadDevices()
 {
     QSettings settings;
+    const model::SettingsReader read(settings);
     std::vector<PairedDevice> devices;
-    const int count = settings.beginReadArray(kDevices);
+    const int count = read.ArraySize(kDevices, kMaxDevices);
+    settings.beginReadArray(kDevices);
     for (int i = 0; i < count; ++i) {
         settings.setArrayIndex(i);
-        PairedDevice device{settings.value(QStringLiteral("Hash")).toByteArray(),
-                            settings.value(QStringLiteral("Name")).toString(),
-                            settings.value(QStringLiteral("PairedAt")).toDateTime()};
+        PairedDevice device{read.Bytes(QStringLiteral("Hash"), kHashLength),
+                            read.String(QStringLiteral("Name"), PairingStore::kMaxDeviceName),
+                            read.DateTime(QStringLiteral("PairedAt"))};
         // A damaged entry lets nobody in.
         if (IsHash(device.tokenHash))
             devices.push_back(device);

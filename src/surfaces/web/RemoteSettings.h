@@ -16,6 +16,8 @@ struct RemoteSettings
     bool enabled = false;
     QString endpoint = QStringLiteral("127.0.0.1:8080");
     bool pairingAlways = false;
+    /// Paired devices read at most: far more than any house pairs; a longer list is damaged.
+    static constexpr int kMaxDevices = 256;
 
     bool operator==(const RemoteSettings &) const = default;
     /// These settings with what changed from before to after put in.
