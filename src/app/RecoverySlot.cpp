@@ -1,10 +1,9 @@
 #include "RecoverySlot.h"
 
 #include "AppResources.h"
-
-#include <QDir>
 #include "model/RegularFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>

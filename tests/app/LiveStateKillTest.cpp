@@ -77,8 +77,8 @@ TEST_F(LiveStateKillTest, AKilledShowComesBackOnTheOutputByteForByte)
 // keeps the desk, the fade goes on from there to cue 2's look without a jump, and GO plays cue 3.
 TEST_F(LiveStateKillTest, AKilledCueFadeHoldsItsLookWhileTheQuestionWaitsAndGoesOn)
 {
-    const std::unique_ptr<LoopbackUdp> socket = BindWhenFree(kArtNetPort);
-    ASSERT_TRUE(socket) << "127.0.0.1:6454 stayed taken";
+    const std::unique_ptr<LoopbackUdp> socket = BindArtNet();
+    ASSERT_TRUE(socket);
     ArtNetFrames artNet(*socket);
     const QString show = folder.filePath("drama.orin");
     {
@@ -95,9 +95,7 @@ TEST_F(LiveStateKillTest, AKilledCueFadeHoldsItsLookWhileTheQuestionWaitsAndGoes
         ASSERT_TRUE(doc.m_extension.cues.Add(cue(30, 3, 100, 0)).IsOk());
         ASSERT_TRUE(model::SaveShowFile(doc, show).IsOk());
     }
-    m_oscPort = LoopbackUdp::FreePort();
-    StartConsole({"--dmx", "artnet:127.0.0.1", "--osc", QString::number(m_oscPort), show});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return IsTaken(m_oscPort); }, 20000));
+    StartPlayedConsole({show});
     Osc("cue/mode", 1);
     Osc("cue/go");
     ASSERT_FALSE(artNet.WaitFor([](const auto &f) { return f[0] == 255; }).empty());

@@ -61,12 +61,16 @@ TEST(MonotonicTimerTest, StopWaitsForTheRunningTick)
         inTick = false;
     }));
     ASSERT_TRUE(Eventually([&] { return inTick.load(); }));
+    std::atomic<bool> stopping{false};
     std::atomic<bool> stopped{false};
     std::thread ui([&] {
+        stopping = true;
         timer.Stop();
         stopped = true;
     });
-    std::this_thread::sleep_for(30ms);
+    // A loaded machine may start the thread late: the stop must be under way before the release.
+    ASSERT_TRUE(Eventually([&] { return stopping.load(); }));
+    std::this_thread::sleep_for(100ms);
     EXPECT_FALSE(stopped);
     release = true;
     ui.join();
