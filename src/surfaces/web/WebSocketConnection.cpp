@@ -108,9 +108,17 @@ void WebSocketConnection::OnDisconnected()
 
 bool WebSocketConnection::IsOverRate()
 {
-    if (m_rateSecond.elapsed() >= 1000) {
+    const qint64 elapsed = m_rateSecond.elapsed();
+    if (elapsed >= 1000) {
+        // Full seconds count only back to back: a quiet second in between starts afresh.
+        const bool full = m_framesThisSecond >= kMaxFramesPerSecond && elapsed < 2000;
+        m_fullSeconds = full ? m_fullSeconds + 1 : 0;
         m_rateSecond.restart();
         m_framesThisSecond = 0;
+        if (m_fullSeconds >= kMaxFullSeconds) {
+            Fail(CloseCode::Policy);
+            return true;
+        }
     }
     return m_framesThisSecond >= kMaxFramesPerSecond;
 }
@@ -121,7 +129,8 @@ void WebSocketConnection::ReadTurn(bool draining)
     qsizetype spent = 0;
     while (!m_readDone && !m_gone) {
         if (!draining && IsOverRate()) {
-            m_resume.start(static_cast<int>(1000 - m_rateSecond.elapsed()) + 1);
+            if (!m_readDone)
+                m_resume.start(static_cast<int>(1000 - m_rateSecond.elapsed()) + 1);
             break;
         }
         if (!draining && spent >= kTurnBudget) {
@@ -155,12 +164,11 @@ FrameReadResult WebSocketConnection::NextFrame()
             m_inboxAt += read.size;
         if (read.state != FrameReadResult::State::Incomplete)
             return read;
+        if (m_socket->bytesAvailable() <= 0)
+            return read;
         m_inbox.remove(0, m_inboxAt);
         m_inboxAt = 0;
-        const QByteArray more = m_socket->read(kInboxSize - m_inbox.size());
-        if (more.isEmpty())
-            return read;
-        m_inbox += more;
+        m_inbox += m_socket->read(kInboxSize - m_inbox.size());
     }
 }
 

@@ -17,7 +17,8 @@ namespace orinsub::surfaces::web {
 /// loop reads frames worth at most kTurnBudget (a frame's bytes, at least kFrameCost for any
 /// frame, an empty one too) and goes on in the next turn; every frame a page sends (messages,
 /// their fragments, pings, pongs) counts toward kMaxFramesPerSecond, past which the page is read
-/// no further until its second is over. Fails the connection on what no client may send:
+/// no further until its second is over, and a page that uses up kMaxFullSeconds seconds back to
+/// back is dropped (1008). Fails the connection on what no client may send:
 /// unmasked or reserved-bit frames, unknown opcodes, fragments out of order (1002), text that is
 /// not UTF-8 (1007), messages over kMaxRemoteMessage (1009); closes it on binary data (1003).
 /// Pings are answered once a turn, for the last of them. Owns the socket. UI thread only.
@@ -44,6 +45,7 @@ public:
     static constexpr qsizetype kFrameCost = 64;
     /// Far above what any number of fingers sends.
     static constexpr int kMaxFramesPerSecond = 2000;
+    static constexpr int kMaxFullSeconds = 3;
     static constexpr qint64 kMaxBacklog = 256 * 1024;
     static constexpr int kCloseGraceMs = 1000;
 
@@ -79,6 +81,7 @@ private:
     QElapsedTimer m_lastHeard;
     QElapsedTimer m_rateSecond;
     int m_framesThisSecond = 0;
+    int m_fullSeconds = 0; // seconds back to back in which the page sent all it may
 };
 
 } // namespace orinsub::surfaces::web

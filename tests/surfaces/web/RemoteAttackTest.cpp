@@ -176,3 +176,13 @@ TEST_F(RemoteAttackTest, EveryFrameCountsTowardAPagesRateAndAFloodWaitsWhileOthe
         EXPECT_TRUE(QTest::qWaitFor([&] { return Sub(1).GetLevel() == 0; }));
     }
 }
+
+TEST_F(RemoteAttackTest, APageThatKeepsFloodingIsDropped)
+{
+    RawPage page;
+    ASSERT_EQ(page.Open(server.Port(), Upgrade(Pair())), 101);
+    const int seconds = surfaces::web::WebSocketConnection::kMaxFullSeconds + 1;
+    page.Socket().write(RawPage::Frame(0x9, {}).repeated(seconds * kFramesPerSecond));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return page.CloseCode() == 1008; }, 15000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !page.IsOpen(); }, 5000));
+}
