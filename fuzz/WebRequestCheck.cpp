@@ -93,12 +93,29 @@ std::string CheckMessage(QByteArrayView bytes)
     return {};
 }
 
+std::string CheckFrame(QByteArrayView bytes)
+{
+    const FrameReadResult read = ReadClientFrame(bytes, kMaxRemoteMessage);
+    if (read.state != FrameReadResult::State::Complete)
+        return {};
+    if (read.size > bytes.size() || read.frame.payload.size() > kMaxRemoteMessage)
+        return "frame read beyond its bytes or its limit";
+    if ((static_cast<quint8>(bytes[1]) & 0x80) == 0)
+        return "unmasked frame accepted";
+    const bool control = (static_cast<quint8>(read.frame.opcode) & 0x08) != 0;
+    if (control && (!read.frame.final || read.frame.payload.size() > 125))
+        return "control frame fragmented or oversized";
+    return {};
+}
+
 } // namespace
 
 std::string CheckWebRequest(std::span<const uint8_t> bytes)
 {
     const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
     if (std::string broken = CheckRequest(view); !broken.empty())
+        return broken;
+    if (std::string broken = CheckFrame(view); !broken.empty())
         return broken;
     return CheckMessage(view);
 }
