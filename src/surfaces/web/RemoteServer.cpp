@@ -77,6 +77,9 @@ RemoteServer::RemoteServer(ControlLayer &layer, PairingStore &pairing, QObject *
                       .paired = kMaxConnections}),
       m_deskFeed(layer.GetDesk())
 {
+    // Room for the connections a flood brings while the UI thread takes a turn elsewhere: past
+    // it the system drops a newcomer's first packet, and a phone waits a second to try again.
+    m_tcp.setListenBacklogSize(kListenBacklog);
     connect(&m_tcp, &QTcpServer::newConnection, this, &RemoteServer::OnTcpConnection);
     connect(&m_pairing, &PairingStore::Forgotten, this, &RemoteServer::CloseDevice);
     connect(&m_housekeeping, &QTimer::timeout, this, &RemoteServer::Housekeep);
@@ -120,8 +123,14 @@ void RemoteServer::Stop()
 void RemoteServer::OnTcpConnection()
 {
     while (QTcpSocket *socket = m_tcp.nextPendingConnection()) {
-        if (const auto evicted = m_openRequests.Admit(socket, AddressKey(socket->peerAddress())))
-            Drop(*evicted);
+        const auto admission = m_openRequests.Admit(socket, AddressKey(socket->peerAddress()),
+                                                    std::chrono::steady_clock::now());
+        if (admission.evicted)
+            Drop(*admission.evicted);
+        if (!admission.admitted) {
+            Drop(socket);
+            continue;
+        }
         // Room for the largest request and one byte to tell it is too large: what a peer sends
         // waits in the system, not in the console's memory.
         socket->setReadBufferSize(kMaxRequest + 1);

@@ -61,6 +61,7 @@ public:
     static constexpr int kMaxConnections = 16;
     static constexpr int kMaxOpenRequests = 32;
     static constexpr int kMaxOpenRequestsPerAddress = 8; // a browser opens six at most
+    static constexpr int kListenBacklog = 1024;
 
     /// How long a request (head and body) may take to arrive from its connection's start, an
     /// answer to be taken, how often pages are pinged and how long one may stay silent before it

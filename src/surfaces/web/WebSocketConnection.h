@@ -37,8 +37,9 @@ public:
     void Close(CloseCode code);
     /// Cuts the connection off at once.
     void Abort();
-    /// How long since the page sent a frame; how much it has not read yet.
-    qint64 SilentMs() const { return m_lastHeard.elapsed(); }
+    /// How long since the page was last heard (a page waiting out its rate is not silent); how
+    /// much it has not read yet.
+    qint64 SilentMs() const { return m_resume.isActive() ? 0 : m_lastHeard.elapsed(); }
     qint64 Backlog() const;
 
     static constexpr qsizetype kTurnBudget = 2 * kMaxRemoteMessage;

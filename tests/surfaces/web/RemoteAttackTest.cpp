@@ -24,9 +24,19 @@ QByteArray MoveMessage(const QByteArray &target, int value)
         .toLatin1();
 }
 
+// With the console's own patience: a flood's pages wait out their seconds far longer than the
+// shared fixture lets a page stay silent.
 class RemoteAttackTest : public RemoteTest
 {
 protected:
+    RemoteAttackTest()
+    {
+        server.SetPatience({});
+        QString error;
+        EXPECT_TRUE(server.Listen({QHostAddress(QHostAddress::LocalHost), 0}, true, error));
+        origin = QStringLiteral("http://127.0.0.1:%1").arg(server.Port()).toLatin1();
+    }
+
     /// `each` connections from each of `addresses` loopback addresses (127.0.0.2 on), each
     /// sending one byte of a request head and then nothing; returns once the console has taken
     /// or turned away every one of them.
@@ -64,8 +74,14 @@ TEST_F(RemoteAttackTest, SlowRequestsFromManyAddressesLetAFreshAddressAndAPaired
     for (const int addresses : {4, 19}) {
         SCOPED_TRACE(addresses);
         SlowRequests(addresses, server.kMaxOpenRequestsPerAddress + 1);
-        for (const QByteArray &answer : HttpAll(QByteArrayList(6, PageRequest()), Loopback(40)))
-            EXPECT_EQ(Status(answer), 200);
+        // As a browser loads the page: the page, then its style sheet and script together.
+        const QByteArray host = "Host: " + origin.mid(7) + "\r\n\r\n";
+        const QByteArrayList loads[] = {
+            {PageRequest()},
+            {"GET /remote.css HTTP/1.1\r\n" + host, "GET /remote.js HTTP/1.1\r\n" + host}};
+        for (const QByteArrayList &load : loads)
+            for (const QByteArray &answer : HttpAll(load, Loopback(40)))
+                EXPECT_EQ(Status(answer), 200);
         RawPage device; // shares its address with slow requests
         EXPECT_EQ(device.Open(server.Port(), Upgrade(cookie), Loopback(2)), 101);
         slow.clear();
@@ -75,15 +91,12 @@ TEST_F(RemoteAttackTest, SlowRequestsFromManyAddressesLetAFreshAddressAndAPaired
 TEST_F(RemoteAttackTest, OnlyTheConsolesOwnAddressNamesIt)
 {
     const QByteArray port = ':' + QByteArray::number(server.Port());
+    // The rest of what names the console is the routes' to tell apart.
     const struct
     {
         QByteArray host;
         int status;
-    } cases[] = {{"127.0.0.1" + port, 200},
-                 {"localhost" + port, 200},
-                 {"10.9.8.7" + port, 421},
-                 {"127.0.0.2" + port, 421}, // loopback, but not where the page was asked for
-                 {"[::1]" + port, 421}};
+    } cases[] = {{"127.0.0.1" + port, 200}, {"10.9.8.7" + port, 421}};
     for (const auto &[host, status] : cases) {
         const QByteArray request = "GET / HTTP/1.1\r\nHost: " + host + "\r\n\r\n";
         EXPECT_EQ(Status(Http(request)), status) << host.constData();
