@@ -1,7 +1,7 @@
 // The web remote's figures, end to end on loopback (run by hand on the Release build, after the
 // browser test has installed puppeteer-core):
 //   node bench/web_remote_bench.mjs build/bin/orinsub [--moves N] [--idle SECONDS]
-//        [--only touch,message,repaint,load,idle,flood,slow,handshake]
+//        [--only touch,message,repaint,load,idle,flood,pings,slow,handshake]
 //
 // Starts the console itself (an empty settings store, Art-Net to 127.0.0.1 so that this script
 // sees every frame the interface sends, the remote on a free port of 127.0.0.1) and headless
@@ -21,14 +21,17 @@
 //                     change the level, against one GO before the flood), touch to wire and message
 //                     to wire are measured again, and the console's memory is sampled; then a
 //                     client pings without ever reading the answers;
-//   slow requests     40 connections from 127.0.0.1 each send one byte of a request head every
-//                     0.5 s and reconnect when dropped; meanwhile 48 page loads from 127.0.0.2 and
-//                     48 from 127.0.0.1 (how many are served);
+//   pings             15 pages send pings (1,900 a second each, then as fast as the console
+//                     takes them), pongs or empty fragments during two 5 s GOs;
+//   slow requests     connections that each send one byte of a request head every 0.5 s and
+//                     reconnect when dropped: 40 from 127.0.0.1, then 8 from each of 4 and of 19
+//                     addresses; meanwhile 48 page loads from a fresh address and from a slow one
+//                     (how many are served, how long each took);
 //   handshake slots   16 WebSocket handshakes the console refuses (version 12), eight at a time,
 //                     then how long until a good one gets its connection.
+// The attacks are in web_remote_attacks.mjs.
 import { spawn } from 'node:child_process';
 import { createSocket } from 'node:dgram';
-import { get } from 'node:http';
 import { connect } from 'node:net';
 import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { createRequire } from 'node:module';
@@ -36,6 +39,7 @@ import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { Worker } from 'node:worker_threads';
+import { controlFloods, handshakeSlots, slowRequests } from './web_remote_attacks.mjs';
 
 const root = resolve(dirname(fileURLToPath(import.meta.url)), '..');
 const puppeteer = createRequire(join(root, 'tests/surfaces/web/package.json'))('puppeteer-core');
@@ -49,7 +53,7 @@ const option = (name, fallback) => Number(textOption(name, fallback));
 const executable = resolve(args[0] ?? join(root, 'build/bin/orinsub'));
 const moves = option('--moves', 200);
 const idleSeconds = option('--idle', 30);
-const only = textOption('--only', 'touch,message,repaint,load,idle,flood,slow,handshake').split(',');
+const only = textOption('--only', 'touch,message,repaint,load,idle,flood,pings,slow,handshake').split(',');
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 const nowMs = () => performance.timeOrigin + performance.now(); // wall clock, as the page's
 const stats = (values) => {
@@ -339,10 +343,15 @@ async function go(client) {
   return fade.length ? `level changed in ${changes} of ${fade.length - 1} frames, longest hold ${longestHold}` : 'no fade seen';
 }
 
-async function flood(page, touch, client, count) {
+// Channel 1 at full on row A only, row B on air, a 5 s fade time: a GO makes slot 1 climb.
+async function prepareGo(client) {
   for (const [target, level] of [['A/1', 255], ['B/1', 0], ['xfade/A', 0], ['xfade/B', 0], ['go/time', 50]])
     await setFader(client, target, level);
   await sleep(500);
+}
+
+async function flood(page, touch, client, count) {
+  await prepareGo(client);
   const quiet = await go(client);
 
   const baseline = residentKiB();
@@ -404,83 +413,6 @@ async function pingFlood() {
     `console memory peak +${((peak - baseline) / 1024).toFixed(1)} MiB`;
 }
 
-// One page load (the page itself) from a loopback address: true when it was served whole.
-const load = (localAddress) =>
-  new Promise((resolveLoad) => {
-    const request = get({ host: '127.0.0.1', port: Number(consolePort), path: '/', localAddress, agent: false, headers: { Host: host } },
-      (reply) => {
-        let length = 0;
-        reply.on('data', (chunk) => (length += chunk.length));
-        reply.on('end', () => resolveLoad(reply.statusCode === 200 && length === Number(reply.headers['content-length'])));
-        reply.on('error', () => resolveLoad(false));
-      });
-    request.setTimeout(3000, () => request.destroy());
-    request.on('error', () => resolveLoad(false));
-  });
-
-async function slowRequests() {
-  let stopped = false;
-  let connections = 0;
-  const slow = () => {
-    if (stopped) return;
-    connections++;
-    const socket = connect({ host: '127.0.0.1', port: Number(consolePort) });
-    const drip = setInterval(() => socket.write('G'), 500);
-    socket.write('G');
-    socket.on('error', () => {});
-    socket.on('close', () => {
-      clearInterval(drip);
-      setImmediate(slow);
-    });
-  };
-  for (let i = 0; i < 40; i++) slow();
-  await sleep(2000);
-  const started = nowMs();
-  const cpuBefore = cpuSeconds();
-  const served = {};
-  for (const from of ['127.0.0.2', '127.0.0.1']) {
-    served[from] = 0;
-    for (let i = 0; i < 48; i++) {
-      served[from] += await load(from);
-      await sleep(100);
-    }
-  }
-  const cpu = (cpuSeconds() - cpuBefore) / ((nowMs() - started) / 1000);
-  stopped = true;
-  await sleep(3000);
-  return `slow requests (${connections} connections made, console CPU ${(cpu * 100).toFixed(0)} % of a core): ` +
-    `page loads served from another address ${served['127.0.0.2']} of 48, from the slow address ${served['127.0.0.1']} of 48`;
-}
-
-// Resolves with the status of the answer to an upgrade request.
-const upgradeStatus = (version) =>
-  new Promise((resolveStatus) => {
-    const socket = connect({ host: '127.0.0.1', port: Number(consolePort) });
-    let answer = '';
-    socket.on('data', (chunk) => {
-      answer += chunk;
-      if (answer.includes('\r\n')) {
-        resolveStatus(Number(answer.slice(9, 12)));
-        socket.destroy();
-      }
-    });
-    socket.on('error', () => resolveStatus(0));
-    socket.on('close', () => resolveStatus(answer ? Number(answer.slice(9, 12)) : 0));
-    socket.write(upgrade(version));
-  });
-
-async function handshakeSlots() {
-  // Eight at a time: as many as one address may have arriving at once.
-  const refused = [];
-  for (let batch = 0; batch < 2; batch++)
-    refused.push(...(await Promise.all(Array.from({ length: 8 }, () => upgradeStatus(12)))));
-  const answered = nowMs();
-  let status;
-  while ((status = await upgradeStatus(13)) !== 101 && nowMs() - answered < 30000) await sleep(20);
-  return `16 refused handshakes (answered ${[...new Set(refused)].join(', ')}): a good one connected ` +
-    `${((nowMs() - answered) / 1000).toFixed(2)} s later (${status})`;
-}
-
 const lines = [];
 try {
   const page = await openPage();
@@ -505,8 +437,15 @@ try {
     lines.push(await pingFlood());
   }
   await page.close();
-  if (only.includes('slow')) lines.push(await slowRequests());
-  if (only.includes('handshake')) lines.push(await handshakeSlots());
+  const context = { port: Number(consolePort), host, upgrade, cpuSeconds, go };
+  if (only.includes('pings')) {
+    const client = await rawWebSocket(); // with the 15 flooding pages, as many as may connect
+    await prepareGo(client);
+    lines.push(...(await controlFloods(context, client)));
+    client.close();
+  }
+  if (only.includes('slow')) lines.push(...(await slowRequests(context)));
+  if (only.includes('handshake')) lines.push(await handshakeSlots(context));
   if (only.includes('idle')) lines.push(`console idle CPU: ${await idleCpu()}`);
 } finally {
   for (const line of lines) console.log(line);

@@ -4,6 +4,7 @@
 #include "surfaces/web/PairingStore.h"
 #include "surfaces/web/RemoteMessage.h"
 #include "surfaces/web/RemoteRoutes.h"
+#include "surfaces/web/WebSocketFrame.h"
 
 namespace orinsub::fuzz {
 
@@ -31,7 +32,8 @@ std::string CheckRoute(const HttpRequest &request, bool pairingRequired)
     // The store lives with the check: whatever one input pairs or locks is gone for the next.
     PairingStore pairing;
     const RemoteRoutes routes(pairing, 8080, pairingRequired);
-    const RouteResult result = routes.Route(request, QStringLiteral("192.0.2.1"));
+    const RouteResult result =
+        routes.Route(request, {QStringLiteral("192.0.2.1"), QHostAddress(QHostAddress::LocalHost)});
     if (pairing.IsOpen() || !pairing.Devices().empty())
         return "a request opened pairing or paired a device";
     if (result.kind == RouteResult::Kind::Reply)
@@ -42,6 +44,11 @@ std::string CheckRoute(const HttpRequest &request, bool pairingRequired)
         return "upgrade from a foreign origin";
     if (pairingRequired)
         return "upgrade without a paired device";
+    if (!WebSocketAccept(request.Header("sec-websocket-key")) ||
+        request.Header("sec-websocket-version") != "13")
+        return "upgrade without a proper handshake";
+    if (!result.reply.startsWith("HTTP/1.1 101 ") || !result.reply.endsWith("\r\n\r\n"))
+        return "malformed handshake answer";
     return {};
 }
 
@@ -86,12 +93,29 @@ std::string CheckMessage(QByteArrayView bytes)
     return {};
 }
 
+std::string CheckFrame(QByteArrayView bytes)
+{
+    const FrameReadResult read = ReadClientFrame(bytes, kMaxRemoteMessage);
+    if (read.state != FrameReadResult::State::Complete)
+        return {};
+    if (read.size > bytes.size() || read.frame.payload.size() > kMaxRemoteMessage)
+        return "frame read beyond its bytes or its limit";
+    if ((static_cast<quint8>(bytes[1]) & 0x80) == 0)
+        return "unmasked frame accepted";
+    const bool control = (static_cast<quint8>(read.frame.opcode) & 0x08) != 0;
+    if (control && (!read.frame.final || read.frame.payload.size() > 125))
+        return "control frame fragmented or oversized";
+    return {};
+}
+
 } // namespace
 
 std::string CheckWebRequest(std::span<const uint8_t> bytes)
 {
     const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
     if (std::string broken = CheckRequest(view); !broken.empty())
+        return broken;
+    if (std::string broken = CheckFrame(view); !broken.empty())
         return broken;
     return CheckMessage(view);
 }

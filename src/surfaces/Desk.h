@@ -42,6 +42,9 @@ public:
     virtual int SubMasterState(int fader) const = 0;
     virtual uint8_t OutputLevel(int channel) const = 0;
     virtual bool IsOnAir(int row) const = 0; // row 0 A, 1 B: its crossfader handle above 0
+    /// Cue number (tenths) as the cue readout shows it: "number label", the number alone
+    /// without a label; empty for 0.
+    virtual QString CueText(int number) const = 0;
 
 signals:
     /// Something on the desk may have changed: a value, a lamp, a name, the status line. Comes

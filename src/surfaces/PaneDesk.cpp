@@ -294,4 +294,9 @@ bool PaneDesk::IsOnAir(int row) const
     return shown && shown->GetState() == controls::RowState::OnAir;
 }
 
+QString PaneDesk::CueText(int number) const
+{
+    return m_cues ? m_cues->CueText(number) : QString();
+}
+
 } // namespace orinsub::surfaces

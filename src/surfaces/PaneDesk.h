@@ -35,6 +35,7 @@ public:
     int SubMasterState(int fader) const override;
     uint8_t OutputLevel(int channel) const override;
     bool IsOnAir(int row) const override;
+    QString CueText(int number) const override;
 
 private:
     views::CuePlayback *m_cues = nullptr;

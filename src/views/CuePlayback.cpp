@@ -19,7 +19,9 @@ namespace orinsub::views {
 using model::g_orin;
 using std::chrono::milliseconds;
 
-QString CueText(const model::Cue *cue)
+namespace {
+
+QString CueTitle(const model::Cue *cue)
 {
     if (!cue)
         return {};
@@ -69,6 +71,14 @@ void CuePlayback::SetPlaying(bool playing)
 const model::CueList *CuePlayback::Cues() const
 {
     return g_orin.m_pDoc ? &g_orin.m_pDoc->m_extension.cues : nullptr;
+}
+
+QString CuePlayback::CueText(int number) const
+{
+    if (number <= 0)
+        return {};
+    const QString text = Cues() ? CueTitle(Cues()->Find(number)) : QString();
+    return text.isEmpty() ? model::CueNumberText(number) : text;
 }
 
 int CuePlayback::GetNextCue() const
@@ -318,15 +328,13 @@ void CuePlayback::ShowProgress()
 
 void CuePlayback::Refresh()
 {
+    NotifyDeskChanged(); // a remote page shows the cue texts too
     if (!m_readout)
         return;
-    const model::CueList *cues = Cues();
     controls::CueReadoutState state;
     state.playing = m_playing;
-    state.current = cues ? CueText(cues->Find(m_current)) : QString();
-    if (state.current.isEmpty() && m_current > 0) // taken out of the list since
-        state.current = model::CueNumberText(m_current);
-    state.next = cues ? CueText(cues->After(m_current)) : QString();
+    state.current = CueText(m_current);
+    state.next = CueText(GetNextCue());
     state.progress = m_go.GetProgress();
     state.message = m_message;
     if (m_message.isEmpty() && m_followDue) {

@@ -82,6 +82,9 @@ public:
     /// list's end.
     int GetCurrentCue() const { return m_current; }
     int GetNextCue() const;
+    /// Cue number as the readout shows it: "number label", the number alone without a label or
+    /// once taken out of the list; empty for 0.
+    QString CueText(int number) const;
     /// The last word to the operator ("最後のキューです…"), empty when the last command went.
     const QString &GetMessage() const { return m_message; }
 
@@ -137,7 +140,6 @@ private:
 
 /// A cue's times as the crossfader plays them.
 FadeTimes TimesOf(const model::Cue &cue);
-/// "12 夕景", or the number alone for a cue without a label; empty for none.
-QString CueText(const model::Cue *cue);
+
 
 } // namespace orinsub::views

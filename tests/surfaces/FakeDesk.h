@@ -51,6 +51,7 @@ public:
     int SubMasterState(int) const override { return 0; }
     uint8_t OutputLevel(int) const override { return 0; }
     bool IsOnAir(int) const override { return false; }
+    QString CueText(int) const override { return {}; }
 
     /// Another hand (the mouse, say) sets a value.
     void Set(const Target &target, int value)

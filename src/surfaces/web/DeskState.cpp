@@ -59,6 +59,8 @@ DeskState DeskState::Read(const Desk &desk)
     }
     for (int row = 0; row < 2; ++row)
         state.onAir[row] = desk.IsOnAir(row);
+    state.cues = {desk.CueText(desk.Value({ControlTarget::Kind::CueCurrent})),
+                  desk.CueText(desk.Value({ControlTarget::Kind::CueNext}))};
     return state;
 }
 
@@ -90,6 +92,8 @@ QJsonObject DeskState::ChangesSince(const DeskState *before) const
     }
     if (changed(&DeskState::onAir))
         changes.insert(QStringLiteral("onAir"), ToArray(onAir));
+    if (changed(&DeskState::cues))
+        changes.insert(QStringLiteral("cues"), ToArray(cues));
     return changes;
 }
 

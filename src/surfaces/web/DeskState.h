@@ -19,7 +19,8 @@ namespace orinsub::surfaces::web {
 class WebSurface;
 
 /// What the page shows besides the controls' values: the page number, the names, the output
-/// levels, the sub-master grooves' state, the row lamps and the interface's status line.
+/// levels, the sub-master grooves' state, the row lamps, the interface's status line and the
+/// cue on stage and the next one as the cue readout shows them.
 struct DeskState
 {
     int page = 0;
@@ -29,11 +30,13 @@ struct DeskState
     std::array<QString, ControlTarget::kChannels> channelNames;
     std::array<uint8_t, ControlTarget::kChannels> output{};
     std::array<bool, 2> onAir{};
+    std::array<QString, 2> cues; // on stage, next: "number label", empty for none
 
     static DeskState Read(const Desk &desk);
     /// The fields that differ from before, as the page reads them ("page", "status",
-    /// "subNames", "subStates", "names", "out", "onAir"); empty when nothing changed. Without
-    /// before: every field, and "sizes", how many targets each numbered family of the desk has
+    /// "subNames", "subStates", "names", "out", "onAir", "cues"); empty when nothing changed.
+    /// Without before: every field, and "sizes", how many targets each numbered family of the desk
+    /// has
     /// ({"A": 80, "B": 80, "sub": 20}), from which the page builds its faders, and "targets",
     /// the names of the desk's single targets (["xfade", "xfade/A", ..., "go", ...]), whose
     /// controls alone the page shows.

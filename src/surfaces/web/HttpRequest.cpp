@@ -40,8 +40,13 @@ HttpReadResult Refuse(int status)
 // Headers a request may carry once only: two of them could mean two things to two readers.
 bool IsSingleton(QByteArrayView name)
 {
-    static constexpr std::array<std::string_view, 6> kSingletons = {
-        "host", "origin", "cookie", "content-length", "upgrade", "sec-websocket-key"};
+    static constexpr std::array<std::string_view, 7> kSingletons = {"host",
+                                                                    "origin",
+                                                                    "cookie",
+                                                                    "content-length",
+                                                                    "upgrade",
+                                                                    "sec-websocket-key",
+                                                                    "sec-websocket-version"};
     return std::any_of(kSingletons.begin(), kSingletons.end(),
                        [&](std::string_view s) { return name == QByteArrayView(s); });
 }
@@ -165,6 +170,23 @@ HttpReadResult ReadHttpRequest(QByteArrayView received)
     request.body = received.sliced(bodyStart, bodyLength).toByteArray();
     result.state = HttpReadResult::State::Complete;
     return result;
+}
+
+QByteArray ArrivedHeader(QByteArrayView received, QByteArrayView name)
+{
+    const QByteArrayView head =
+        received.first(std::max<qsizetype>(received.lastIndexOf("\r\n"), 0));
+    const qsizetype firstLineEnd = head.indexOf("\r\n");
+    if (firstLineEnd < 0)
+        return {};
+    for (QByteArrayView line :
+         QByteArray(head.sliced(firstLineEnd + 2).toByteArray()).split('\n')) {
+        line = line.trimmed();
+        const qsizetype colon = line.indexOf(':');
+        if (colon > 0 && line.first(colon).toByteArray().toLower() == name)
+            return line.sliced(colon + 1).trimmed().toByteArray();
+    }
+    return {};
 }
 
 QByteArray CookieValue(QByteArrayView cookieHeader, QByteArrayView name)

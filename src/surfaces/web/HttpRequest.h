@@ -41,6 +41,10 @@ inline constexpr qsizetype kMaxRequest = kMaxRequestHead + kMaxRequestBody;
 /// of body. Incomplete until the whole request has arrived.
 HttpReadResult ReadHttpRequest(QByteArrayView received);
 
+/// The value of header name (lower-case) in the bytes of a request still arriving, once its
+/// line has arrived whole; empty before, or when it is not there.
+QByteArray ArrivedHeader(QByteArrayView received, QByteArrayView name);
+
 /// The value of cookie name in a Cookie header, empty when absent or malformed.
 QByteArray CookieValue(QByteArrayView cookieHeader, QByteArrayView name);
 

@@ -1,6 +1,7 @@
 #include "RemoteRoutes.h"
 
 #include "PairingStore.h"
+#include "WebSocketFrame.h"
 #include "WebTexts.h"
 
 #include <QFile>
@@ -39,6 +40,8 @@ QByteArray StatusText(int status)
         return "Content Too Large";
     case 421:
         return "Misdirected Request";
+    case 426:
+        return "Upgrade Required";
     case 429:
         return "Too Many Requests";
     case 431:
@@ -102,6 +105,15 @@ QByteArray PageFileReply(const PageFile &file)
     return Reply(200, file.type, resource.readAll());
 }
 
+// Whether a comma-separated header (Connection: keep-alive, Upgrade) holds token, in any case.
+bool HasToken(const QByteArray &header, QByteArrayView token)
+{
+    for (const QByteArray &item : header.split(','))
+        if (item.trimmed().toLower() == token)
+            return true;
+    return false;
+}
+
 QByteArray CodeFromForm(const QByteArray &body)
 {
     for (const QByteArray &pair : body.split('&'))
@@ -118,9 +130,10 @@ RemoteRoutes::RemoteRoutes(PairingStore &pairing, quint16 port, bool pairingRequ
     RegisterPageResources();
 }
 
-bool RemoteRoutes::IsOwnHost(const QByteArray &host) const
+bool RemoteRoutes::IsOwnHost(const QByteArray &host, const QHostAddress &to) const
 {
-    // An address or "localhost", then our port: a name that a foreign DNS answers is refused.
+    // The address the request reached, or "localhost" on a loopback one, then our port: a name
+    // that a foreign DNS answers, or an address the console was not asked at, is refused.
     QByteArray name = host;
     quint16 port = 80;
     const qsizetype colon = host.lastIndexOf(':');
@@ -136,14 +149,15 @@ bool RemoteRoutes::IsOwnHost(const QByteArray &host) const
     if (port != m_port || name.isEmpty())
         return false;
     if (name == "localhost")
-        return true;
+        return to.isLoopback();
     if (name.startsWith('[') != name.endsWith(']'))
         return false;
     const bool bracketed = name.startsWith('[');
     if (bracketed)
         name = name.mid(1, name.size() - 2);
     QHostAddress address;
-    if (!address.setAddress(QString::fromLatin1(name)))
+    if (!address.setAddress(QString::fromLatin1(name)) ||
+        !address.isEqual(to, QHostAddress::ConvertV4MappedToIPv4))
         return false;
     // An IPv6 address only in brackets, an IPv4 one only in its dotted form.
     if (address.protocol() == QAbstractSocket::IPv6Protocol)
@@ -161,9 +175,10 @@ bool RemoteRoutes::IsPairedRequest(const HttpRequest &request) const
     return m_pairing.IsPaired(CookieValue(request.Header("cookie"), kTokenCookie));
 }
 
-RouteResult RemoteRoutes::Route(const HttpRequest &request, const QString &from) const
+RouteResult RemoteRoutes::Route(const HttpRequest &request, const Path &path) const
 {
-    if (!IsOwnHost(request.Header("host")))
+    const QString &from = path.from;
+    if (!IsOwnHost(request.Header("host"), path.to))
         return {RouteResult::Kind::Reply, TextReply(421, kForeignHostText), {}};
     const bool get = request.method == "GET";
     if (get) {
@@ -217,16 +232,34 @@ QByteArray RemoteRoutes::PairReply(const HttpRequest &request, const QString &fr
 
 RouteResult RemoteRoutes::WebSocketDoor(const HttpRequest &request) const
 {
-    if (request.Header("upgrade").toLower() != "websocket")
+    const bool upgrade = request.Header("upgrade").toLower() == "websocket" &&
+                         HasToken(request.Header("connection"), "upgrade");
+    if (!upgrade)
         return {RouteResult::Kind::Reply, TextReply(400, kNotWebSocketText), {}};
     if (!IsOwnOrigin(request))
         return {RouteResult::Kind::Reply, TextReply(403, kForeignOriginText), {}};
-    if (!m_pairingRequired)
-        return {RouteResult::Kind::Upgrade, {}, {}};
-    const QByteArray token = CookieValue(request.Header("cookie"), kTokenCookie);
-    if (!m_pairing.IsPaired(token))
-        return {RouteResult::Kind::Reply, TextReply(403, kNotPairedText), {}};
-    return {RouteResult::Kind::Upgrade, {}, PairingStore::HashToken(token)};
+    QByteArray tokenHash;
+    if (m_pairingRequired) {
+        const QByteArray token = CookieValue(request.Header("cookie"), kTokenCookie);
+        if (!m_pairing.IsPaired(token))
+            return {RouteResult::Kind::Reply, TextReply(403, kNotPairedText), {}};
+        tokenHash = PairingStore::HashToken(token);
+    }
+    if (request.Header("sec-websocket-version") != "13")
+        return {RouteResult::Kind::Reply,
+                Reply(426, "text/plain; charset=utf-8", kNotWebSocketText.toUtf8(),
+                      "Sec-WebSocket-Version: 13\r\n"),
+                {}};
+    const std::optional<QByteArray> accept = WebSocketAccept(request.Header("sec-websocket-key"));
+    if (!accept)
+        return {RouteResult::Kind::Reply, TextReply(400, kNotWebSocketText), {}};
+    return {RouteResult::Kind::Upgrade,
+            "HTTP/1.1 101 Switching Protocols\r\n"
+            "Upgrade: websocket\r\n"
+            "Connection: Upgrade\r\n"
+            "Sec-WebSocket-Accept: " +
+                *accept + "\r\n\r\n",
+            tokenHash};
 }
 
 QByteArray RemoteRoutes::RefusalReply(int status)

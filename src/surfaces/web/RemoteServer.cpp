@@ -3,12 +3,12 @@
 #include "HttpRequest.h"
 #include "PairingStore.h"
 #include "RemoteRoutes.h"
+#include "WebSocketConnection.h"
 #include "WebSurface.h"
 #include "WebTexts.h"
 #include "surfaces/ControlLayer.h"
 
 #include <QTcpSocket>
-#include <QWebSocket>
 
 #include <algorithm>
 
@@ -72,12 +72,15 @@ QString AddressKey(const QHostAddress &address)
 
 RemoteServer::RemoteServer(ControlLayer &layer, PairingStore &pairing, QObject *parent)
     : QObject(parent), m_layer(layer), m_pairing(pairing),
-      m_webSockets(QStringLiteral("OrinSUB"), QWebSocketServer::NonSecureMode),
+      m_openRequests({.open = kMaxOpenRequests,
+                      .perAddress = kMaxOpenRequestsPerAddress,
+                      .paired = kMaxConnections}),
       m_deskFeed(layer.GetDesk())
 {
-    m_webSockets.setMaxPendingConnections(kMaxConnections);
+    // Room for the connections a flood brings while the UI thread takes a turn elsewhere: past
+    // it the system drops a newcomer's first packet, and a phone waits a second to try again.
+    m_tcp.setListenBacklogSize(kListenBacklog);
     connect(&m_tcp, &QTcpServer::newConnection, this, &RemoteServer::OnTcpConnection);
-    connect(&m_webSockets, &QWebSocketServer::newConnection, this, &RemoteServer::OnWebSocket);
     connect(&m_pairing, &PairingStore::Forgotten, this, &RemoteServer::CloseDevice);
     connect(&m_housekeeping, &QTimer::timeout, this, &RemoteServer::Housekeep);
 }
@@ -96,7 +99,6 @@ bool RemoteServer::Listen(const RemoteEndpoint &endpoint, bool pairingAlways, QS
     }
     m_pairingRequired = pairingAlways || !endpoint.address.isLoopback();
     m_routes = std::make_unique<RemoteRoutes>(m_pairing, m_tcp.serverPort(), m_pairingRequired);
-    m_webSockets.setHandshakeTimeout(m_patience.answerMs);
     m_housekeeping.start(m_patience.pingMs);
     return true;
 }
@@ -104,13 +106,8 @@ bool RemoteServer::Listen(const RemoteEndpoint &endpoint, bool pairingAlways, QS
 void RemoteServer::Stop()
 {
     m_tcp.close();
-    for (QTcpSocket *socket : m_openRequests.keys()) {
-        socket->disconnect(this);
-        socket->abort();
-        socket->deleteLater();
-    }
-    m_openRequests.clear();
-    m_handshakes.clear();
+    for (QTcpSocket *socket : m_openRequests.TakeAll())
+        Drop(socket);
     const std::vector<WebSurface *> surfaces = std::move(m_surfaces);
     m_surfaces.clear();
     for (WebSurface *surface : surfaces) {
@@ -126,15 +123,14 @@ void RemoteServer::Stop()
 void RemoteServer::OnTcpConnection()
 {
     while (QTcpSocket *socket = m_tcp.nextPendingConnection()) {
-        const QString from = AddressKey(socket->peerAddress());
-        if (m_openRequests.size() >= kMaxOpenRequests ||
-            std::count(m_openRequests.cbegin(), m_openRequests.cend(), from) >=
-                kMaxOpenRequestsPerAddress) {
-            socket->abort();
-            socket->deleteLater();
+        const auto admission = m_openRequests.Admit(socket, AddressKey(socket->peerAddress()),
+                                                    std::chrono::steady_clock::now());
+        if (admission.evicted)
+            Drop(*admission.evicted);
+        if (!admission.admitted) {
+            Drop(socket);
             continue;
         }
-        m_openRequests.insert(socket, from);
         // Room for the largest request and one byte to tell it is too large: what a peer sends
         // waits in the system, not in the console's memory.
         socket->setReadBufferSize(kMaxRequest + 1);
@@ -146,57 +142,65 @@ void RemoteServer::OnTcpConnection()
 
 void RemoteServer::DropRequest(QTcpSocket *socket)
 {
-    if (m_openRequests.remove(socket)) {
-        socket->abort();
-        socket->deleteLater();
-    }
+    if (m_openRequests.Remove(socket))
+        Drop(socket);
+}
+
+void RemoteServer::Drop(QTcpSocket *socket)
+{
+    socket->disconnect(this);
+    socket->abort();
+    socket->deleteLater();
 }
 
 void RemoteServer::OnRequestData(QTcpSocket *socket)
 {
-    if (!m_openRequests.contains(socket))
+    if (!m_openRequests.Contains(socket))
         return;
-    // Peeked, not read: an upgrade hands the untouched request on to the WebSocket server.
+    // Peeked, not read: the whole request is taken at once when it has arrived.
     const QByteArray received = socket->peek(kMaxRequest + 1);
     const HttpReadResult read = ReadHttpRequest(received);
-    if (read.state == HttpReadResult::State::Incomplete)
+    if (read.state == HttpReadResult::State::Incomplete) {
+        if (m_pairingRequired && !m_openRequests.IsPaired(socket) &&
+            m_pairing.IsPaired(
+                CookieValue(ArrivedHeader(received, "cookie"), RemoteRoutes::kTokenCookie)))
+            m_openRequests.MarkPaired(socket);
         return;
+    }
     if (read.state == HttpReadResult::State::Refused) {
         Answer(socket, RemoteRoutes::RefusalReply(read.status));
         return;
     }
-    const RouteResult route = m_routes->Route(read.request, m_openRequests.value(socket));
+    const RouteResult route =
+        m_routes->Route(read.request, {m_openRequests.AddressOf(socket), socket->localAddress()});
     if (route.kind == RouteResult::Kind::Reply) {
         Answer(socket, route.reply);
         return;
     }
-    if (static_cast<int>(m_surfaces.size() + m_handshakes.size()) >= kMaxConnections) {
+    if (static_cast<int>(m_surfaces.size()) >= kMaxConnections) {
         Answer(socket, RemoteRoutes::BusyReply());
         return;
     }
-    m_openRequests.remove(socket);
-    socket->disconnect(this);
-    const Peer peer{socket->peerAddress().toString(), socket->peerPort()};
-    m_handshakes[peer] = {route.tokenHash, socket, QDeadlineTimer(m_patience.answerMs)};
-    // A handshake the WebSocket server refuses closes its socket: the slot is free at once.
-    connect(socket, &QAbstractSocket::stateChanged, this,
-            [this, peer, socket](QAbstractSocket::SocketState state) {
-                if (state != QAbstractSocket::ConnectedState)
-                    EndHandshake(peer, socket);
-            });
-    m_webSockets.handleConnection(socket);
+    OpenPage(socket, received.size(), route);
 }
 
-void RemoteServer::EndHandshake(const Peer &peer, const QTcpSocket *socket)
+void RemoteServer::OpenPage(QTcpSocket *socket, qsizetype requestSize, const RouteResult &upgrade)
 {
-    const auto handshake = m_handshakes.find(peer);
-    if (handshake != m_handshakes.end() && handshake->second.socket == socket)
-        m_handshakes.erase(handshake);
+    m_openRequests.Remove(socket);
+    socket->disconnect(this);
+    socket->read(requestSize);
+    socket->write(upgrade.reply);
+    auto *surface =
+        new WebSurface(m_layer, new WebSocketConnection(socket), upgrade.tokenHash, this);
+    connect(surface, &WebSurface::Closed, this, &RemoteServer::OnSurfaceClosed);
+    m_surfaces.push_back(surface);
+    m_deskFeed.Add(surface);
+    emit ConnectionCountChanged(ConnectionCount());
 }
 
 void RemoteServer::Answer(QTcpSocket *socket, const QByteArray &reply)
 {
-    m_openRequests.remove(socket);
+    m_openRequests.Remove(socket);
     socket->disconnect(this);
     if (socket->state() != QAbstractSocket::ConnectedState) {
         socket->deleteLater();
@@ -210,32 +214,6 @@ void RemoteServer::Answer(QTcpSocket *socket, const QByteArray &reply)
     QTimer::singleShot(m_patience.answerMs, socket, [socket] { socket->abort(); });
 }
 
-void RemoteServer::OnWebSocket()
-{
-    while (QWebSocket *socket = m_webSockets.nextPendingConnection()) {
-        const auto handshake =
-            m_handshakes.find({socket->peerAddress().toString(), socket->peerPort()});
-        if (handshake == m_handshakes.end()) {
-            socket->abort();
-            socket->deleteLater();
-            continue;
-        }
-        const QByteArray tokenHash = handshake->second.tokenHash;
-        const QTcpSocket *transport = handshake->second.socket;
-        disconnect(transport, nullptr, this, nullptr);
-        m_handshakes.erase(handshake);
-        auto *surface = new WebSurface(m_layer, socket, tokenHash, this);
-        // The answers to a page's pings pile up when it never reads: looked at with every slice
-        // read, not only at the next housekeeping.
-        connect(transport, &QIODevice::readyRead, surface,
-                [this, surface] { surface->DropIfStale(m_patience.silentMs); });
-        connect(surface, &WebSurface::Closed, this, &RemoteServer::OnSurfaceClosed);
-        m_surfaces.push_back(surface);
-        m_deskFeed.Add(surface);
-        emit ConnectionCountChanged(ConnectionCount());
-    }
-}
-
 void RemoteServer::OnSurfaceClosed(WebSurface *surface)
 {
     std::erase(m_surfaces, surface);
@@ -245,9 +223,6 @@ void RemoteServer::OnSurfaceClosed(WebSurface *surface)
 
 void RemoteServer::Housekeep()
 {
-    // A handshake the WebSocket server gave up on leaves its entry behind until it expires.
-    std::erase_if(m_handshakes,
-                  [](const auto &entry) { return entry.second.deadline.hasExpired(); });
     for (WebSurface *surface : std::vector<WebSurface *>(m_surfaces)) {
         surface->DropIfStale(m_patience.silentMs);
         surface->Ping();

@@ -1,16 +1,13 @@
 #pragma once
 
-#include <QDeadlineTimer>
-#include <QHash>
 #include <QHostAddress>
 #include <QObject>
 #include <QTcpServer>
 #include <QTimer>
-#include <QWebSocketServer>
 
 #include "DeskState.h"
+#include "RequestSlots.h"
 
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -22,6 +19,7 @@ namespace orinsub::surfaces::web {
 
 class PairingStore;
 class RemoteRoutes;
+struct RouteResult;
 class WebSurface;
 
 /// Where the remote listens: "[ADDRESS:]PORT" (127.0.0.1 when no address is given; an IPv6
@@ -39,9 +37,10 @@ struct RemoteEndpoint
 /// The web remote: serves the page and the WebSocket on one port. Each WebSocket connection is
 /// a surface of its own on the control layer. Pairing is asked beyond the loopback address, or
 /// everywhere when forced. At most kMaxConnections pages. Requests still arriving take at most
-/// kMaxOpenRequests connections, at most kMaxOpenRequestsPerAddress from one address, and are
-/// dropped when they have not arrived whole within Patience::requestMs; pages that fall silent
-/// or cannot keep up are dropped too. UI thread only.
+/// kMaxOpenRequests connections, at most kMaxOpenRequestsPerAddress from one address, and make
+/// room for newcomers as RequestSlots has it (a paired device's own have places of their own);
+/// they are dropped when they have not arrived whole within Patience::requestMs. Pages that fall
+/// silent or cannot keep up are dropped too. UI thread only.
 class RemoteServer : public QObject
 {
     Q_OBJECT
@@ -62,10 +61,11 @@ public:
     static constexpr int kMaxConnections = 16;
     static constexpr int kMaxOpenRequests = 32;
     static constexpr int kMaxOpenRequestsPerAddress = 8; // a browser opens six at most
+    static constexpr int kListenBacklog = 1024;
 
     /// How long a request (head and body) may take to arrive from its connection's start, an
-    /// answer or a WebSocket handshake to be taken, how often pages are pinged and how long one
-    /// may stay silent before it is dropped.
+    /// answer to be taken, how often pages are pinged and how long one may stay silent before it
+    /// is dropped.
     struct Patience
     {
         int requestMs = 2000;
@@ -83,30 +83,20 @@ private:
     void OnTcpConnection();
     void OnRequestData(QTcpSocket *socket);
     void DropRequest(QTcpSocket *socket);
+    void Drop(QTcpSocket *socket);
     void Answer(QTcpSocket *socket, const QByteArray &reply);
-    void OnWebSocket();
+    void OpenPage(QTcpSocket *socket, qsizetype requestSize, const RouteResult &upgrade);
     void OnSurfaceClosed(WebSurface *surface);
     void Housekeep();
     void CloseDevice(const QByteArray &tokenHash);
-    using Peer = std::pair<QString, quint16>; // address and port
-    void EndHandshake(const Peer &peer, const QTcpSocket *socket);
 
     ControlLayer &m_layer;
     PairingStore &m_pairing;
     QTcpServer m_tcp;
-    QWebSocketServer m_webSockets;
     std::unique_ptr<RemoteRoutes> m_routes;
     bool m_pairingRequired = true;
     Patience m_patience;
-    QHash<QTcpSocket *, QString> m_openRequests; // the address each came from
-    // Upgrades handed to the WebSocket server, by peer: the device each belongs to.
-    struct Handshake
-    {
-        QByteArray tokenHash;
-        const QTcpSocket *socket = nullptr;
-        QDeadlineTimer deadline;
-    };
-    std::map<Peer, Handshake> m_handshakes;
+    RequestSlots<QTcpSocket *> m_openRequests;
     std::vector<WebSurface *> m_surfaces;
     DeskFeed m_deskFeed;
     QTimer m_housekeeping;

@@ -1,32 +1,25 @@
 #include "WebSurface.h"
 
 #include "RemoteMessage.h"
+#include "WebSocketConnection.h"
 #include "surfaces/ControlLayer.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTimer>
-#include <QWebSocket>
 
 #include <algorithm>
 #include <utility>
 
 namespace orinsub::surfaces::web {
 
-WebSurface::WebSurface(ControlLayer &layer, QWebSocket *socket, QByteArray tokenHash,
+WebSurface::WebSurface(ControlLayer &layer, WebSocketConnection *connection, QByteArray tokenHash,
                        QObject *parent)
-    : QObject(parent), m_layer(layer), m_socket(socket), m_tokenHash(std::move(tokenHash))
+    : QObject(parent), m_layer(layer), m_connection(connection), m_tokenHash(std::move(tokenHash))
 {
-    m_socket->setParent(this);
-    m_socket->setMaxAllowedIncomingMessageSize(kMaxRemoteMessage);
-    m_socket->setMaxAllowedIncomingFrameSize(kMaxRemoteMessage);
-    m_socket->setReadBufferSize(kReadSlice);
-    m_lastHeard.start();
-    m_rateSecond.start();
-    connect(m_socket, &QWebSocket::textMessageReceived, this, &WebSurface::OnText);
-    connect(m_socket, &QWebSocket::binaryMessageReceived, this, [this] { Close(); });
-    connect(m_socket, &QWebSocket::pong, this, [this] { m_lastHeard.restart(); });
-    connect(m_socket, &QWebSocket::disconnected, this, [this] {
+    m_connection->setParent(this);
+    connect(m_connection, &WebSocketConnection::TextReceived, this, &WebSurface::OnText);
+    connect(m_connection, &WebSocketConnection::Disconnected, this, [this] {
         PlaySlice(); // what the page sent before it went
         Close();
         emit Closed(this);
@@ -62,17 +55,12 @@ void WebSurface::QueueDesk(const QJsonObject &changes)
     ScheduleSend();
 }
 
-void WebSurface::OnText(const QString &text)
+void WebSurface::OnText(const QByteArray &text)
 {
     if (m_closed)
-        return; // what the socket still held when it was closed
-    m_lastHeard.restart();
-    if (m_rateSecond.elapsed() >= 1000) {
-        m_rateSecond.restart();
-        m_messagesThisSecond = 0;
-    }
-    const std::optional<RemoteMessage> message = ReadRemoteMessage(text.toUtf8());
-    if (!message || ++m_messagesThisSecond > kMaxMessagesPerSecond) {
+        return; // what the connection still held when it was closed
+    const std::optional<RemoteMessage> message = ReadRemoteMessage(text);
+    if (!message) {
         Close();
         return;
     }
@@ -153,10 +141,6 @@ void WebSurface::Send()
     m_sendScheduled = false;
     if (m_closed || (m_pending.empty() && m_pendingDesk.isEmpty()))
         return;
-    if (m_socket->bytesToWrite() > kMaxBacklog) {
-        m_socket->abort();
-        return;
-    }
     QJsonObject message;
     if (!m_pending.empty()) {
         QJsonArray values;
@@ -169,21 +153,20 @@ void WebSurface::Send()
         message.insert(QStringLiteral("d"), m_pendingDesk);
         m_pendingDesk = {};
     }
-    m_socket->sendTextMessage(
-        QString::fromUtf8(QJsonDocument(message).toJson(QJsonDocument::Compact)));
+    m_connection->SendText(QJsonDocument(message).toJson(QJsonDocument::Compact));
 }
 
 void WebSurface::Ping()
 {
     if (!m_closed)
-        m_socket->ping();
+        m_connection->Ping();
 }
 
 void WebSurface::DropIfStale(qint64 silentLimitMs)
 {
-    if (!m_closed &&
-        (m_lastHeard.elapsed() > silentLimitMs || m_socket->bytesToWrite() > kMaxBacklog))
-        m_socket->abort();
+    if (!m_closed && (m_connection->SilentMs() > silentLimitMs ||
+                      m_connection->Backlog() > WebSocketConnection::kMaxBacklog))
+        m_connection->Abort();
 }
 
 void WebSurface::Close()
@@ -196,9 +179,7 @@ void WebSurface::Close()
         m_layer.Detach(this);
         m_attached = false;
     }
-    m_socket->close(QWebSocketProtocol::CloseCodePolicyViolated);
-    // A page that does not answer the close (it may not even read) is cut off all the same.
-    QTimer::singleShot(kCloseGraceMs, m_socket, &QWebSocket::abort);
+    m_connection->Close(CloseCode::Policy);
 }
 
 } // namespace orinsub::surfaces::web

@@ -4,14 +4,11 @@
 #include "surfaces/Surface.h"
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QJsonObject>
 #include <QObject>
 
 #include <map>
 #include <vector>
-
-class QWebSocket;
 
 namespace orinsub::surfaces {
 class ControlLayer;
@@ -19,19 +16,21 @@ class ControlLayer;
 
 namespace orinsub::surfaces::web {
 
+class WebSocketConnection;
+
 /// One connected page: a surface of its own on the control layer (its own pick-up, no echo of
-/// its own moves). Reads the page's messages strictly, a slice of at most kReadSlice bytes per
-/// event-loop turn, and plays each slice at once with the moves of one fader gathered (the first
-/// and the last value, so that pick-up still sees where the finger landed). Closes its
-/// connection on the first bad message or past kMaxMessagesPerSecond. Sends the feedback and the
-/// desk's changes gathered into one message per event-loop turn. Owns its socket. UI thread
-/// only.
+/// its own moves). Reads the page's messages strictly, as its connection hands them over a turn
+/// of the event loop at a time, and plays each turn's at once with the moves of one fader
+/// gathered (the first and the last value, so that pick-up still sees where the finger landed);
+/// a press is never gathered away. Closes its connection on the first bad message. Sends the
+/// feedback and the desk's changes gathered into one message per event-loop turn. Owns its
+/// connection. UI thread only.
 class WebSurface : public QObject, public Surface
 {
     Q_OBJECT
 public:
     /// tokenHash: the paired device it belongs to (empty without pairing).
-    WebSurface(ControlLayer &layer, QWebSocket *socket, QByteArray tokenHash,
+    WebSurface(ControlLayer &layer, WebSocketConnection *connection, QByteArray tokenHash,
                QObject *parent = nullptr);
     ~WebSurface() override;
 
@@ -48,22 +47,12 @@ public:
     void Close();
     const QByteArray &TokenHash() const { return m_tokenHash; }
 
-    /// More unsent bytes than this and the page is dropped: it cannot keep up.
-    static constexpr qint64 kMaxBacklog = 256 * 1024;
-    /// Room for two of the largest messages with their frame headers, and no more: the rest of
-    /// a flood waits in the system while the desk takes its turns.
-    static constexpr qint64 kReadSlice = 2 * kMaxRemoteMessage;
-    /// Far above what any number of fingers sends; a page past it is dropped.
-    static constexpr int kMaxMessagesPerSecond = 2000;
-    /// How long a closed page has to answer the close before it is cut off.
-    static constexpr int kCloseGraceMs = 1000;
-
 signals:
     /// The connection is gone; the server deletes the surface.
     void Closed(orinsub::surfaces::web::WebSurface *surface);
 
 private:
-    void OnText(const QString &text);
+    void OnText(const QByteArray &text);
     void Take(const RemoteMessage &message);
     void PlaySlice();
     void ScheduleSend();
@@ -71,7 +60,7 @@ private:
     void NoteCaught(const ControlTarget &target);
 
     ControlLayer &m_layer;
-    QWebSocket *m_socket;
+    WebSocketConnection *m_connection;
     QByteArray m_tokenHash;
     bool m_attached = false;
     bool m_sendScheduled = false;
@@ -84,7 +73,6 @@ private:
     std::map<QString, Shown> m_pending; // feedback not yet sent, by target name
     std::map<QString, bool> m_caught;   // the page's pick-up state as last sent
     QJsonObject m_pendingDesk;
-    QElapsedTimer m_lastHeard;
     // The slice read but not yet played; a move marked last follows the first move of its run.
     struct Taken
     {
@@ -93,8 +81,6 @@ private:
     };
     std::vector<Taken> m_slice;
     bool m_playScheduled = false;
-    QElapsedTimer m_rateSecond;
-    int m_messagesThisSecond = 0;
 };
 
 } // namespace orinsub::surfaces::web

@@ -1,4 +1,5 @@
 #include "RemoteFixture.h"
+#include "views/CuePlayback.h"
 #include "views/GoFade.h"
 
 #include <QDir>
@@ -26,6 +27,14 @@ protected:
         for (int n = 1; n <= 4; ++n)
             doc.GetSubMaster(1, n)->m_levels[n - 1] = 255; // sub-master n lights channel n
         doc.GetSubMaster(1, 1)->m_name = QStringLiteral("オープニング 全景 客電落ち");
+        for (const auto &[number, label] : {std::pair{10, "客入れ"}, {25, "House up"}, {30, ""}}) {
+            model::Cue cue;
+            cue.number = number;
+            cue.label = QString::fromUtf8(label);
+            cue.upTime = cue.downTime = 0;
+            EXPECT_TRUE(doc.m_extension.cues.Add(cue).IsOk());
+        }
+        desk.SetCuePlayback(&cues);
     }
 
     /// puppeteer-core as package-lock.json pins it, installed without any browser download.
@@ -68,6 +77,7 @@ protected:
                 {"xfade", QJsonArray{HandleA().GetLevel(), HandleB().GetLevel()}},
                 {"time", master->GetGoFade().GetFadeTime()},
                 {"page", master->GetPage()},
+                {"gm", master->GetGrandMaster()},
                 {"targets", targets}};
     }
 
@@ -104,6 +114,11 @@ protected:
                 health.FrameSent(now);
             }
             master->OnTick();
+        } else if (command == u"blackout") {
+            master->SetBlackout(question.value("on").toBool());
+        } else if (command == u"cueGo") {
+            cues.SetPlaying(true);
+            cues.Go();
         } else if (command == u"setSub") {
             master->MoveSubFaderTo(question.value("number").toInt() - 1,
                                    static_cast<uint8_t>(question.value("level").toInt()));
@@ -112,6 +127,7 @@ protected:
     }
 
     quint16 serverPort = 0; // kept while the server is stopped
+    views::CuePlayback cues{master->GetGoFade()};
 };
 
 } // namespace

@@ -69,6 +69,20 @@ protected:
     {
         return Http(PostRequest(path, body));
     }
+    QByteArray PageRequest() const
+    {
+        return "GET / HTTP/1.1\r\nHost: " + origin.mid(7) + "\r\n\r\n";
+    }
+    /// A page's WebSocket upgrade as a browser sends it.
+    QByteArray Upgrade(const QByteArray &cookie, QByteArray pageOrigin = {},
+                       QByteArray host = {}) const
+    {
+        return "GET /ws HTTP/1.1\r\nHost: " + (host.isEmpty() ? origin.mid(7) : host) +
+               "\r\nOrigin: " + (pageOrigin.isEmpty() ? origin : pageOrigin) +
+               "\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+               "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n" +
+               (cookie.isEmpty() ? QByteArray() : "Cookie: " + cookie + "\r\n") + "\r\n";
+    }
     /// The operator opens pairing and a device pairs through the network as the page does; the
     /// cookie it got.
     QByteArray Pair()
@@ -109,6 +123,88 @@ protected:
     surfaces::web::RemoteServer server{*layer, pairing};
     QStringList shownCodes;
     QByteArray origin;
+};
+
+/// A page's WebSocket spoken frame by frame, from any loopback address: whatever a browser
+/// never sends (unmasked frames, floods of pings or empty fragments).
+class RawPage
+{
+public:
+    /// Sends the upgrade request; the status the console answered (101: open).
+    int Open(quint16 port, const QByteArray &upgrade, const QHostAddress &from = {})
+    {
+        if (!from.isNull())
+            m_socket.bind(from);
+        m_socket.connectToHost(QHostAddress::LocalHost, port);
+        m_socket.write(upgrade);
+        (void)QTest::qWaitFor(
+            [&] {
+                return Read().contains("\r\n\r\n") ||
+                       m_socket.state() == QAbstractSocket::UnconnectedState;
+            },
+            5000);
+        const qsizetype headEnd = m_received.indexOf("\r\n\r\n");
+        const int status = m_received.mid(9, 3).toInt();
+        m_received.remove(0, headEnd < 0 ? m_received.size() : headEnd + 4);
+        return status;
+    }
+    /// One frame; a client masks every frame it sends.
+    void Send(quint8 opcode, const QByteArray &payload, bool final = true, bool masked = true)
+    {
+        m_socket.write(Frame(opcode, payload, final, masked));
+    }
+    static QByteArray Frame(quint8 opcode, const QByteArray &payload, bool final = true,
+                            bool masked = true)
+    {
+        QByteArray frame(1, char((final ? 0x80 : 0) | opcode));
+        const char maskBit = masked ? char(0x80) : char(0);
+        if (payload.size() < 126) {
+            frame += char(maskBit | payload.size());
+        } else {
+            frame += char(maskBit | 126);
+            frame += char(payload.size() >> 8);
+            frame += char(payload.size() & 0xff);
+        }
+        if (!masked)
+            return frame + payload;
+        const QByteArray mask("\x11\x22\x33\x44", 4);
+        frame += mask;
+        for (qsizetype i = 0; i < payload.size(); ++i)
+            frame += char(payload[i] ^ mask[i % 4]);
+        return frame;
+    }
+    /// The code of the console's close frame (0 until one came).
+    int CloseCode()
+    {
+        Read();
+        for (qsizetype at = 0; at + 2 <= m_received.size();) {
+            const int opcode = m_received[at] & 0x0f;
+            int length = m_received[at + 1] & 0x7f;
+            qsizetype payload = at + 2;
+            if (length == 126) {
+                length = (uchar(m_received[at + 2]) << 8) | uchar(m_received[at + 3]);
+                payload += 2;
+            }
+            if (opcode == 0x8 && length >= 2 && payload + 2 <= m_received.size())
+                return (uchar(m_received[payload]) << 8) | uchar(m_received[payload + 1]);
+            at = payload + length;
+        }
+        return 0;
+    }
+    /// Waits for the console's close frame; its code, 0 when none came.
+    int WaitForClose()
+    {
+        (void)QTest::qWaitFor([&] { return CloseCode() != 0; }, 5000);
+        return CloseCode();
+    }
+    bool IsOpen() const { return m_socket.state() == QAbstractSocket::ConnectedState; }
+    QTcpSocket &Socket() { return m_socket; }
+
+private:
+    const QByteArray &Read() { return m_received += m_socket.readAll(); }
+
+    QTcpSocket m_socket;
+    QByteArray m_received;
 };
 
 } // namespace orinsub::testing

@@ -9,7 +9,7 @@ using orinsub::surfaces::ControlTarget;
 
 namespace {
 
-const QString kFrom = QStringLiteral("192.0.2.7");
+const RemoteRoutes::Path kFrom{QStringLiteral("192.0.2.7"), QHostAddress(QHostAddress::LocalHost)};
 
 class RemoteRoutesTest : public ::testing::Test
 {
@@ -26,20 +26,26 @@ protected:
     {
         HttpRequest request = Request("GET", "/ws");
         request.headers.push_back({"upgrade", "websocket"});
+        request.headers.push_back({"connection", "keep-alive, Upgrade"});
+        request.headers.push_back({"sec-websocket-version", "13"});
+        request.headers.push_back({"sec-websocket-key", "dGhlIHNhbXBsZSBub25jZQ=="});
         request.headers.push_back({"origin", origin});
         if (!cookie.isEmpty())
             request.headers.push_back({"cookie", cookie});
         return request;
     }
-    static int Status(const RouteResult &result)
+    static void SetHeader(HttpRequest &request, const QByteArray &name, const QByteArray &value)
     {
-        return result.kind == RouteResult::Kind::Upgrade ? 101 : result.reply.mid(9, 3).toInt();
+        for (auto &header : request.headers)
+            if (header.first == name)
+                header.second = value;
     }
+    static int Status(const RouteResult &result) { return result.reply.mid(9, 3).toInt(); }
     QByteArray PairedCookie()
     {
         QByteArray token;
         pairing.Open();
-        pairing.TryCode(pairing.CurrentCode()->toLatin1(), {}, kFrom, token);
+        pairing.TryCode(pairing.CurrentCode()->toLatin1(), {}, kFrom.from, token);
         return "orinsub_token=" + token;
     }
 
@@ -50,21 +56,44 @@ protected:
 
 } // namespace
 
-TEST_F(RemoteRoutesTest, ServesThePageByAddressOrLocalhostOnly)
+TEST_F(RemoteRoutesTest, ServesThePageByTheAddressItReachedOrLocalhostOnly)
 {
     const RouteResult page = open.Route(Request("GET", "/"), kFrom);
     EXPECT_EQ(Status(page), 200);
     EXPECT_TRUE(page.reply.contains("data-target=\"go\""));
     const RouteResult script = open.Route(Request("GET", "/remote.js", "localhost:8080"), kFrom);
-    const RouteResult style = open.Route(Request("GET", "/remote.css", "[::1]:8080"), kFrom);
+    const RouteResult style = open.Route(Request("GET", "/remote.css"), kFrom);
     EXPECT_EQ(Status(script), 200);
     EXPECT_EQ(Status(style), 200);
     EXPECT_LT(page.reply.size() + script.reply.size() + style.reply.size(), 150 * 1024)
         << "the page stays small enough for a phone on a busy venue network";
     EXPECT_EQ(Status(open.Route(Request("GET", "/../etc/passwd"), kFrom)), 404);
-    for (const QByteArray host : {"evil.example:8080", "127.0.0.1:8081", "127.0.0.1", "::1:8080",
-                                  "[127.0.0.1]:8080", "127.1:8080", "127.0.0.1:+8080"})
-        EXPECT_EQ(Status(open.Route(Request("GET", "/", host), kFrom)), 421) << host.constData();
+
+    const struct
+    {
+        QByteArray host;
+        const char *to;
+        int status;
+    } cases[] = {
+        {"[::1]:8080", "::1", 200},
+        {"192.0.2.1:8080", "192.0.2.1", 200},
+        {"192.0.2.1:8080", "::ffff:192.0.2.1", 200}, // reached through a dual-stack socket
+        {"localhost:8080", "192.0.2.1", 421},
+        {"10.9.8.7:8080", "127.0.0.1", 421},
+        {"127.0.0.2:8080", "127.0.0.1", 421},
+        {"evil.example:8080", "127.0.0.1", 421},
+        {"127.0.0.1:8081", "127.0.0.1", 421},
+        {"127.0.0.1", "127.0.0.1", 421},
+        {"::1:8080", "::1", 421},
+        {"[127.0.0.1]:8080", "127.0.0.1", 421},
+        {"127.1:8080", "127.0.0.1", 421},
+        {"127.0.0.1:+8080", "127.0.0.1", 421},
+    };
+    for (const auto &[host, to, status] : cases) {
+        const RemoteRoutes::Path path{kFrom.from, QHostAddress(QString::fromLatin1(to))};
+        EXPECT_EQ(Status(open.Route(Request("GET", "/", host), path)), status)
+            << host.constData() << " reaching " << to;
+    }
 }
 
 TEST_F(RemoteRoutesTest, WebSocketOpensOnlyFromTheOwnOriginAndAPairedDevice)
@@ -82,6 +111,15 @@ TEST_F(RemoteRoutesTest, WebSocketOpensOnlyFromTheOwnOriginAndAPairedDevice)
     EXPECT_EQ(Status(door), 101);
     EXPECT_EQ(door.tokenHash, PairingStore::HashToken(cookie.mid(14)));
     EXPECT_EQ(Status(paired.Route(Upgrade("http://localhost:8080", cookie), kFrom)), 403);
+
+    HttpRequest older = Upgrade("http://127.0.0.1:8080", cookie);
+    SetHeader(older, "sec-websocket-version", "12");
+    const RouteResult refused = paired.Route(older, kFrom);
+    EXPECT_EQ(Status(refused), 426);
+    EXPECT_TRUE(refused.reply.contains("Sec-WebSocket-Version: 13\r\n"));
+    HttpRequest plain = Upgrade("http://127.0.0.1:8080", cookie);
+    SetHeader(plain, "connection", "keep-alive");
+    EXPECT_EQ(Status(paired.Route(plain, kFrom)), 400) << "Connection names no upgrade";
 }
 
 TEST_F(RemoteRoutesTest, PairingGivesAnHttpOnlyCookieToTheOwnOriginOnly)

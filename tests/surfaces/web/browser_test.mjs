@@ -1,14 +1,16 @@
 // Plays the web remote in headless Chromium as phones and tablets would, with touch: pairing,
-// the play view fitting each screen, swipes that scroll and never move a fader, two fingers on
-// two faders, pick-up, a flash button held, the fade time, GO and the crossfader as the console
-// draws it, a page change, the rows, and a dropped connection that greys the page until it is
-// back by itself.
+// the desk's grand master from the first frame, the play view fitting each screen, swipes that
+// scroll and never move a fader, two fingers on two faders, pick-up, a flash button held, the
+// fade time, GO and the crossfader as the console draws it, a page change, the rows, the
+// blackout banner, the cues with their labels, and a dropped connection that greys the page
+// until it is back by itself.
 // The test program hosting the console answers questions on stdin, one JSON line per question
 // printed here: {"cmd":"code"} the operator opens pairing: the code shown, {"cmd":"desk"} the desk and the wire,
 // {"cmd":"mouseSub","number":n,"dy":px} a real mouse drag of a console sub fader,
 // {"cmd":"setSub","number":n,"level":l}, {"cmd":"output","lost":b} frames stop reaching the
-// interface or get out again, {"cmd":"drop"} the server stops, {"cmd":"listen"} it
-// listens again on its port. Ends with {"done":true,"failures":[...]}.
+// interface or get out again, {"cmd":"blackout","on":b}, {"cmd":"cueGo"} GO with the cue list
+// playing, {"cmd":"drop"} the server stops, {"cmd":"listen"} it listens again on its port. Ends
+// with {"done":true,"failures":[...]}.
 import { mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -64,6 +66,10 @@ async function run() {
   await page.type('#pair-code', code);
   await page.click('#pair-send');
   await page.waitForSelector('body[data-connected="true"]');
+  await page.waitForSelector('body[data-ready="true"]');
+  const gm = await page.$eval('[data-target="gm"]', (e) => e.getAttribute('aria-valuenow'));
+  const deskGm = (await ask({ cmd: 'desk' })).gm;
+  check(deskGm > 0 && gm === String(deskGm), `GM shows the desk's level ${deskGm} from the first frame: ${gm}`);
   await page.waitForFunction(() => document.getElementById('status').textContent.includes('SIM-1'));
 
   const sliders = await page.$$eval('[role="slider"][data-target^="sub/"]', (all) =>
@@ -313,6 +319,26 @@ async function run() {
   check(await page.$eval('[data-target="B/1"]', (e) => e.offsetParent !== null &&
     e.getAttribute('aria-label') === 'B段 チャンネル 1' && e.querySelector('.number').textContent === '1'),
         'row B bank shown, channel numbers on the faders');
+
+  // Blackout on the console: a banner across the page while it is on.
+  await ask({ cmd: 'blackout', on: true });
+  await page.waitForSelector('#blackout-banner:not([hidden])', { timeout: 2000 }).catch(() => {});
+  const banner = await page.$eval('#blackout-banner', (e) =>
+    [!e.hidden, e.textContent, Math.round(e.getBoundingClientRect().width) === innerWidth]);
+  check(JSON.stringify(banner) === '[true,"ブラックアウト中",true]', 'blackout banner across the page: ' + banner);
+  await ask({ cmd: 'blackout', on: false });
+  await page.waitForSelector('#blackout-banner[hidden]', { timeout: 2000 })
+    .catch(() => check(false, 'the banner goes with the blackout'));
+
+  // The cues as the console's readout shows them: number and label.
+  const cueTexts = () => page.$$eval('#cue .readout', (all) => all.map((e) => e.textContent).join(' / '));
+  for (const expected of ['1 客入れ / 2.5 House up', '2.5 House up / 3']) {
+    await new Promise((r) => setTimeout(r, 600)); // past GO's guard against a bounce
+    await ask({ cmd: 'cueGo' });
+    await page.waitForFunction((text) => [...document.querySelectorAll('#cue .readout')]
+      .map((e) => e.textContent).join(' / ') === text, { timeout: 2000 }, expected)
+      .catch(async () => check(false, `cues "${expected}": ${await cueTexts()}`));
+  }
 
   // The connection drops: the page greys, says so, takes no touch; it comes back by itself
   // and shows the desk as it is now.

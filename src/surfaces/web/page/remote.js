@@ -322,6 +322,15 @@ class HoldButton extends Button {
   }
 }
 
+// While blackout is on, a banner says so across the page.
+class BlackoutButton extends HoldButton {
+  feedback(value) {
+    super.feedback(value);
+    $('blackout-banner').hidden = value === 0;
+    document.body.classList.toggle('blackout', value !== 0);
+  }
+}
+
 // The fade time in 0.5 s steps (a finger cannot set it by accident); a held step repeats.
 class Stepper {
   constructor(element, target) {
@@ -374,15 +383,20 @@ class Stepper {
   }
 }
 
-// A number the console shows: a cue (in tenths), "—" for none.
+// A cue the console shows (in tenths); its text, "number label" as the console's cue readout
+// has it, comes with the desk's state.
 class Readout {
   constructor(element) {
     this.element = element;
   }
 
   feedback(value) {
-    this.element.textContent = value > 0 ? String(value / 10) : '—';
     this.element.dataset.value = String(value);
+  }
+
+  show(text) {
+    this.element.textContent = text || '—';
+    this.element.title = text;
   }
 }
 
@@ -437,7 +451,7 @@ function buildDesk() {
   controls.set('output', new OutputState($('status')));
   for (const element of document.querySelectorAll('.readout[data-target]'))
     controls.set(element.dataset.target, new Readout(element));
-  const kinds = { 'flash/mode': FlashModeButton, link: LinkButton, blackout: HoldButton };
+  const kinds = { 'flash/mode': FlashModeButton, link: LinkButton, blackout: BlackoutButton };
   for (const element of document.querySelectorAll('button[data-target]')) {
     const Kind = kinds[element.dataset.target] ?? Button;
     controls.set(element.dataset.target, new Kind(element, element.dataset.target));
@@ -541,7 +555,6 @@ function showFullNames() {
 }
 
 function showDesk(desk) {
-  if ('targets' in desk) showTargets(desk.targets);
   if ('page' in desk) $('page').textContent = desk.page;
   if ('status' in desk) $('status').textContent = desk.status;
   if ('subNames' in desk) desk.subNames.forEach((name, i) => setName('sub/' + (i + 1), name));
@@ -566,11 +579,14 @@ function showDesk(desk) {
     });
   if ('onAir' in desk)
     desk.onAir.forEach((on, i) => $('lamp-' + 'AB'[i]).classList.toggle('on', on));
+  if ('cues' in desk) ['cue/current', 'cue/next'].forEach((target, i) => controls.get(target).show(desk.cues[i]));
 }
 
 function receive(text) {
   const message = JSON.parse(text);
-  if (message.d && message.d.sizes) buildFaders(message.d.sizes); // before their values
+  // The controls first, then their values: the first message carries both.
+  if (message.d && message.d.sizes) buildFaders(message.d.sizes);
+  if (message.d && message.d.targets) showTargets(message.d.targets);
   for (const [target, value, caught] of message.f || []) {
     const control = controls.get(target);
     if (control) control.feedback(value, caught === 1);
