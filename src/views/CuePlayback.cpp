@@ -29,6 +29,8 @@ QString CueTitle(const model::Cue *cue)
     return cue->label.isEmpty() ? number : number + u' ' + cue->label;
 }
 
+} // namespace
+
 FadeTimes TimesOf(const model::Cue &cue)
 {
     return {milliseconds(cue.upTime * 100), milliseconds(cue.downTime * 100),
