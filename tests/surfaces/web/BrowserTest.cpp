@@ -117,8 +117,12 @@ protected:
         } else if (command == u"blackout") {
             master->SetBlackout(question.value("on").toBool());
         } else if (command == u"cueGo") {
+            // The page's fingers left the crossfader half way: a GO would complete that first.
+            const int a = master->GetCrossfaderLevel(0), b = master->GetCrossfaderLevel(1);
+            if (!((a == 0 && b == 255) || (a == 255 && b == 0)))
+                master->MoveCrossfader(0, 255);
             cues.SetPlaying(true);
-            cues.Go();
+            master->GetGoFade().Cut(); // the next cue at once, without GO's bounce guard
         } else if (command == u"setSub") {
             master->MoveSubFaderTo(question.value("number").toInt() - 1,
                                    static_cast<uint8_t>(question.value("level").toInt()));

@@ -8,7 +8,7 @@
 // printed here: {"cmd":"code"} the operator opens pairing: the code shown, {"cmd":"desk"} the desk and the wire,
 // {"cmd":"mouseSub","number":n,"dy":px} a real mouse drag of a console sub fader,
 // {"cmd":"setSub","number":n,"level":l}, {"cmd":"output","lost":b} frames stop reaching the
-// interface or get out again, {"cmd":"blackout","on":b}, {"cmd":"cueGo"} GO with the cue list
+// interface or get out again, {"cmd":"blackout","on":b}, {"cmd":"cueGo"} the next cue at once with the cue list
 // playing, {"cmd":"drop"} the server stops, {"cmd":"listen"} it listens again on its port. Ends
 // with {"done":true,"failures":[...]}.
 import { mkdtempSync, rmSync } from 'node:fs';
