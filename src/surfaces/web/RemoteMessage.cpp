@@ -4,6 +4,7 @@
 #include <QJsonObject>
 
 #include <cmath>
+#include <limits>
 
 namespace orinsub::surfaces::web {
 
@@ -44,10 +45,15 @@ std::optional<RemoteMessage> ReadRemoteMessage(QByteArrayView text)
     if (kind == QLatin1StringView("move")) {
         const QJsonValue value = object.value(QLatin1StringView("v"));
         const double level = value.toDouble(-1);
+        // A cue number out of range goes on, so that the desk says it is no cue, as it does for
+        // every other route; any other value out of range is no message of the page.
+        const TargetFamily &family = target->Family();
+        const bool inRange = family.clamps ? level >= family.min && level <= family.max
+                                           : std::abs(level) <= std::numeric_limits<int>::max();
         if (!HasExactlyKeys(
                 object, {QLatin1StringView("t"), QLatin1StringView("n"), QLatin1StringView("v")}) ||
-            !value.isDouble() || level < target->Family().min || level > target->Family().max ||
-            std::floor(level) != level || !target->IsContinuous())
+            !value.isDouble() || !inRange || std::floor(level) != level ||
+            !target->IsContinuous())
             return std::nullopt;
         message.kind = RemoteMessage::Kind::Move;
         message.value = static_cast<int>(level);

@@ -148,12 +148,17 @@ TEST(RemoteMessageReader, AcceptsTheThreeMessagesExactly)
     ASSERT_TRUE(press);
     EXPECT_TRUE(press->down);
     EXPECT_TRUE(ReadRemoteMessage(R"({"t":"touch","n":"xfade/B","d":false})"));
+    // A cue number that is no cue reaches the desk, which says so as it does on every route.
+    const auto goTo = ReadRemoteMessage(R"({"t":"move","n":"cue/goto","v":50000})");
+    ASSERT_TRUE(goTo);
+    EXPECT_EQ(goTo->value, 50000);
 }
 
 TEST(RemoteMessageReader, RefusesEverythingElse)
 {
     for (const char *bad : {
              R"({"t":"move","n":"sub/3","v":256})",
+             R"({"t":"move","n":"cue/goto","v":1e30})",
              R"({"t":"move","n":"sub/3","v":1.5})",
              R"({"t":"move","n":"sub/3","v":"1"})",
              R"({"t":"move","n":"sub/21","v":1})",
