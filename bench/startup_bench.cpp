@@ -224,6 +224,28 @@ int RunRestartChild(int argc, char **argv)
     return 1;
 }
 
+/// Starts this program as a child console of the given mode, timed from just before the start,
+/// and returns the one line it reports (empty when it reported nothing).
+std::string ChildReport(const char *self, const char *mode, const QString &config)
+{
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0)
+        return {};
+    const int64_t start = Clock::now().time_since_epoch().count();
+    const pid_t pid = Spawn({self, mode},
+                            {std::string(kStartVariable) + "=" + std::to_string(start),
+                             "QT_QPA_PLATFORM=offscreen", "ORINSUB_DMX=sim",
+                             "XDG_CONFIG_HOME=" + config.toStdString(),
+                             "XDG_STATE_HOME=" + config.toStdString()},
+                            pipeFds[1]);
+    close(pipeFds[1]);
+    char line[128] = {};
+    const ssize_t n = read(pipeFds[0], line, sizeof line - 1);
+    close(pipeFds[0]);
+    waitpid(pid, nullptr, 0);
+    return n > 0 ? std::string(line) : std::string();
+}
+
 void MeasureRestart(const char *self, int runs, const QString &config)
 {
     std::vector<double> frames;
@@ -235,24 +257,10 @@ void MeasureRestart(const char *self, int runs, const QString &config)
             left.write(orinsub::model::LiveStateFile::Encode(LeftDesk())) < 0)
             return;
         left.close();
-        int pipeFds[2];
-        if (pipe(pipeFds) != 0)
-            return;
-        const int64_t start = Clock::now().time_since_epoch().count();
-        const pid_t pid = Spawn({self, "--restart-child"},
-                                {std::string(kStartVariable) + "=" + std::to_string(start),
-                                 "QT_QPA_PLATFORM=offscreen", "ORINSUB_DMX=sim",
-                                 "XDG_CONFIG_HOME=" + config.toStdString(),
-                                 "XDG_STATE_HOME=" + config.toStdString()},
-                                pipeFds[1]);
-        close(pipeFds[1]);
-        char line[128] = {};
-        const ssize_t n = read(pipeFds[0], line, sizeof line - 1);
-        close(pipeFds[0]);
-        waitpid(pid, nullptr, 0);
+        const std::string line = ChildReport(self, "--restart-child", config);
         double frame = 0;
         int right = 0, sent = 0;
-        if (n <= 0 || std::sscanf(line, "%lf %d %d", &frame, &right, &sent) != 3) {
+        if (std::sscanf(line.c_str(), "%lf %d %d", &frame, &right, &sent) != 3) {
             std::fprintf(stderr, "restart %d failed\n", i);
             continue;
         }
@@ -271,25 +279,10 @@ void MeasureStartUp(const char *self, int runs, const QString &config)
 {
     std::vector<double> paints, frames, rss;
     for (int i = 0; i < runs; ++i) {
-        int pipeFds[2];
-        if (pipe(pipeFds) != 0)
-            return;
-        const int64_t start = Clock::now().time_since_epoch().count();
-        const pid_t pid = Spawn({self, "--child"},
-                                {std::string(kStartVariable) + "=" + std::to_string(start),
-                                 "QT_QPA_PLATFORM=offscreen", "ORINSUB_DMX=sim",
-                                 "XDG_CONFIG_HOME=" + config.toStdString(),
-                                 "XDG_STATE_HOME=" + config.toStdString()},
-                                pipeFds[1]);
-        close(pipeFds[1]);
-        char line[128] = {};
-        const ssize_t n = read(pipeFds[0], line, sizeof line - 1);
-        close(pipeFds[0]);
-        int status = 0;
-        waitpid(pid, &status, 0);
+        const std::string line = ChildReport(self, "--child", config);
         double paint = 0, frame = 0;
         long kib = 0;
-        if (n <= 0 || std::sscanf(line, "%lf %lf %ld", &paint, &frame, &kib) != 3) {
+        if (std::sscanf(line.c_str(), "%lf %lf %ld", &paint, &frame, &kib) != 3) {
             std::fprintf(stderr, "run %d failed\n", i);
             continue;
         }
