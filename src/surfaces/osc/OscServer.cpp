@@ -90,16 +90,18 @@ void OscServer::ReadTurn()
     std::vector<OscEndpoint> newClients;
     // What does not fit this turn stays in the socket: the notifier fires again after other
     // events. Moves coalesce per target, so reading on costs little but the decoding: a turn
-    // reads until its slice is spent, so that a press behind a backlog plays soon. Nothing more
-    // is read while a turn's worth of actions waits.
-    while (m_waiting.size() < size_t{kActionsPerTurn} && ReadDatagram(start, newClients) &&
-           m_clock() - start < kTurnSlice) {
+    // reads until its slice is spent, so that a press behind a backlog plays soon; a press read
+    // plays at once. Nothing more is read while a turn's worth of actions waits.
+    while (m_waiting.size() < size_t{kActionsPerTurn} && m_pressesWaiting == 0 &&
+           ReadDatagram(start, newClients) && m_clock() - start < kTurnSlice) {
     }
     if (!m_waiting.empty() && m_onActions) {
         const size_t count = std::min(m_waiting.size(), size_t{kActionsPerTurn});
         const std::vector<ReceivedAction> turn(m_waiting.begin(), m_waiting.begin() + count);
         m_waiting.erase(m_waiting.begin(), m_waiting.begin() + count);
         m_played += count;
+        m_pressesWaiting -= static_cast<size_t>(std::count_if(
+            turn.begin(), turn.end(), [](const ReceivedAction &r) { return !r.action.isMove; }));
         m_onActions(turn);
     }
     if (!m_waiting.empty())
@@ -160,6 +162,7 @@ void OscServer::Add(const ReceivedAction &received)
         // A move after a button (a page change, a bank step) may play another fader.
         m_waitingMoves.clear();
         m_waiting.push_back(received);
+        ++m_pressesWaiting;
         return;
     }
     const ControlTarget &target = received.action.target;

@@ -39,13 +39,13 @@ struct OscCounters
 
 /// The OSC socket: a UDP socket read on the UI thread in bounded turns, so that a flood neither
 /// stalls the console nor piles up. A turn reads datagrams until it has spent kTurnSlice (at
-/// least one datagram: a 64 KB bundle holds thousands of messages) or the socket is empty, and
-/// plays at most kActionsPerTurn actions; the rest waits in order for the next turn, and while
-/// a turn's worth waits no more is read: the system's receive buffer bounds what waits beyond
-/// (what it drops is counted). Moves of one target that have not played yet are coalesced to
-/// the last one (a button between them keeps their order); a button press is never dropped.
-/// Remembers who sent well-formed OSC: feedback goes to every client heard within the last minute
-/// and to the configured reply addresses, from the listening port. At most kMaxClients are
+/// least one datagram: a 64 KB bundle holds thousands of messages), a button press waits or the
+/// socket is empty, and plays at most kActionsPerTurn actions; the rest waits in order for the next
+/// turn, and while a turn's worth waits no more is read: the system's receive buffer bounds what
+/// waits beyond (what it drops is counted). Moves of one target that have not played yet are
+/// coalesced to the last one (a button between them keeps their order); a button press is never
+/// dropped. Remembers who sent well-formed OSC: feedback goes to every client heard within the last
+/// minute and to the configured reply addresses, from the listening port. At most kMaxClients are
 /// remembered: a new one pushes out the one heard longest ago, so that strangers cannot grow the
 /// list.
 class OscServer : public QObject
@@ -107,6 +107,7 @@ private:
     std::vector<OscAction> m_decoded; // one datagram's actions, kept for its capacity
     std::deque<ReceivedAction> m_waiting;
     uint64_t m_played = 0; // how many actions have left m_waiting: the front's place in the queue
+    size_t m_pressesWaiting = 0; // buttons among m_waiting
     // A target's move not yet played -> its place.
     std::unordered_map<uint32_t, uint64_t> m_waitingMoves;
     std::map<OscEndpoint, std::chrono::steady_clock::time_point> m_clients;
