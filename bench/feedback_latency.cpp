@@ -48,7 +48,7 @@ public:
             shown.push_back(*surfaces::ControlTarget::Parse(QStringLiteral("sub/%1").arg(i)));
     }
     bool IsMotorised() const override { return false; }
-    std::vector<surfaces::ControlTarget> ShownTargets() const override { return shown; }
+    const std::vector<surfaces::ControlTarget> &ShownTargets() const override { return shown; }
     void OnFeedback(const surfaces::ControlTarget &target, int value, bool) override
     {
         if (target.kind == surfaces::ControlTarget::Kind::RowFader && target.row == 0 &&

@@ -1,8 +1,11 @@
 // Whatever arrives on the OSC port, the decoder acts only on a well-formed packet, names real
 // targets with values in their range (a cue number may lie beyond: it names no cue), treats
 // buttons as buttons, and a level it sends back as feedback reads in again as the same level,
-// bundled or not.
+// bundled or not. A lone message is well-formed exactly when liblo, the clients' usual library,
+// reads it.
 #include "surfaces/osc/OscPacket.h"
+
+#include <lo/lo.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -30,6 +33,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         Fail("the result and the malformed count disagree");
     if (!wellFormed && !actions.empty())
         Fail("a malformed packet acted");
+    if (size > 0 && data[0] == '/') {
+        int result = 0;
+        lo_message liblo = lo_message_deserialise(const_cast<uint8_t *>(data), size, &result);
+        if ((liblo != nullptr) != wellFormed)
+            Fail(wellFormed ? "a message liblo refuses was read"
+                            : "a message liblo reads was refused");
+        if (liblo)
+            lo_message_free(liblo);
+    }
     std::vector<QByteArray> feedback;
     std::vector<OscAction> moves;
     for (const OscAction &action : actions) {

@@ -239,7 +239,9 @@ struct ControlLayer::Impl
 
     void SendChanges(Attached &a)
     {
-        for (const ControlTarget &shown : a.surface->ShownTargets()) {
+        // A copy: a surface's feedback may change what it shows (MIDI learning ends).
+        const std::vector<ControlTarget> shownTargets = a.surface->ShownTargets();
+        for (const ControlTarget &shown : shownTargets) {
             if (!a.surface)
                 return; // detached by its own feedback
             if (a.touched.count(Key(shown)))

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
+#include <string>
 
 namespace orinsub::surfaces {
 
@@ -87,20 +90,52 @@ int CountOn(const TargetFamily &family, const SurfaceShape &shape)
     }
 }
 
-/// "1".."max" as a 0-based index; nothing for anything else (no signs, no leading zeros).
-std::optional<int> ParseNumber(QStringView text, int max)
+/// Every target of the widest surface by its one name, with its family, made once from the
+/// catalogue. OSC looks up every message of a flood here: open addressing over a power of two
+/// of slots, at most half of them used, so that a lookup is a hash and a probe or two.
+class NameIndex
 {
-    if (text.isEmpty() || text.size() > 3 || text.front() == u'0')
-        return std::nullopt;
-    for (QChar c : text) {
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
+public:
+    struct Entry
+    {
+        std::string_view name;
+        ControlTarget target;
+        const TargetFamily *family = nullptr; // null: a free slot
+    };
+
+    NameIndex()
+    {
+        const std::vector<ControlTarget> targets = ListTargets(TargetList::Everything);
+        m_names.reserve(targets.size()); // the slots hold views of these
+        m_slots.resize(std::bit_ceil(targets.size() * 2));
+        for (const ControlTarget &target : targets) {
+            m_names.push_back(target.Name().toStdString());
+            m_slots[SlotOf(m_names.back())] = {m_names.back(), target, &target.Family()};
+        }
     }
-    const int number = text.toInt();
-    if (number > max)
-        return std::nullopt;
-    return number - 1;
-}
+    const Entry *Find(std::string_view name) const
+    {
+        const Entry &slot = m_slots[SlotOf(name)];
+        return slot.family ? &slot : nullptr;
+    }
+
+private:
+    /// The slot that holds name, or the free one where it would go.
+    size_t SlotOf(std::string_view name) const
+    {
+        uint64_t hash = 14695981039346656037u; // FNV-1a
+        for (const char c : name)
+            hash = (hash ^ static_cast<uint8_t>(c)) * 1099511628211u;
+        const size_t mask = m_slots.size() - 1;
+        size_t slot = hash & mask;
+        while (m_slots[slot].family && m_slots[slot].name != name)
+            slot = (slot + 1) & mask;
+        return slot;
+    }
+
+    std::vector<std::string> m_names;
+    std::vector<Entry> m_slots;
+};
 
 bool IsOf(const TargetFamily &family, const ControlTarget &target)
 {
@@ -119,21 +154,18 @@ std::span<const TargetFamily> TargetFamilies()
 
 std::optional<ControlTarget> ControlTarget::Parse(const QString &name, const SurfaceShape &shape)
 {
-    for (const TargetFamily &family : kFamilies) {
-        const QLatin1StringView prefix(family.name);
-        if (!family.IsNumbered()) {
-            if (name == prefix)
-                return ControlTarget{family.kind, family.row, family.index};
-            continue;
-        }
-        if (name.size() <= prefix.size() || !name.startsWith(prefix) || name[prefix.size()] != u'/')
-            continue;
-        const auto index =
-            ParseNumber(QStringView(name).mid(prefix.size() + 1), CountOn(family, shape));
-        if (index)
-            return ControlTarget{family.kind, family.row, *index};
-    }
-    return std::nullopt;
+    const QByteArray utf8 = name.toUtf8();
+    return Find(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), shape);
+}
+
+std::optional<ControlTarget> ControlTarget::Find(std::string_view name, const SurfaceShape &shape)
+{
+    static const NameIndex index;
+    const NameIndex::Entry *found = index.Find(name);
+    if (!found ||
+        (found->family->IsNumbered() && found->target.index >= CountOn(*found->family, shape)))
+        return std::nullopt;
+    return found->target;
 }
 
 QString ControlTarget::Name() const

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <span>
+#include <string_view>
 #include <vector>
 
 namespace orinsub::surfaces {
@@ -66,6 +67,9 @@ struct ControlTarget
     /// The target a name stands for; nothing for an unknown or out-of-range name (strips and
     /// banks: beyond shape).
     static std::optional<ControlTarget> Parse(const QString &name, const SurfaceShape &shape = {});
+    /// The same for a name in UTF-8 as it arrives (an OSC address after its prefix): a lookup
+    /// that copies nothing, cheap enough for every message of a flood.
+    static std::optional<ControlTarget> Find(std::string_view name, const SurfaceShape &shape = {});
     /// The target's one name ("B/1", "sub/3", "xfade/A", ...).
     QString Name() const;
     /// The family the target belongs to (every target parsed or listed has one).

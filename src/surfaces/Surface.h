@@ -18,8 +18,9 @@ public:
     virtual bool IsMotorised() const = 0;
 
     /// The targets whose values this surface shows (strip/k included, as the surface names
-    /// them); the layer sends feedback for these only.
-    virtual std::vector<ControlTarget> ShownTargets() const = 0;
+    /// them); the layer sends feedback for these only. The layer asks at every move: the list
+    /// is kept, not made.
+    virtual const std::vector<ControlTarget> &ShownTargets() const = 0;
 
     /// A shown target's value changed, or the surface has just been attached, or its bank
     /// changed. value: as Desk::Value gives it (faders 0..255, go/time in tenths of a second,

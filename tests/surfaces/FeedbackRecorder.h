@@ -26,7 +26,7 @@ public:
     }
 
     bool IsMotorised() const override { return motorised; }
-    std::vector<surfaces::ControlTarget> ShownTargets() const override { return shown; }
+    const std::vector<surfaces::ControlTarget> &ShownTargets() const override { return shown; }
     void OnFeedback(const surfaces::ControlTarget &target, int value, bool caught) override
     {
         messages.push_back({target.Name(), value, caught});

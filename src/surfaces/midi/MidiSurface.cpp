@@ -18,6 +18,7 @@ int MessageKey(MidiMessage::Type type, int channel, int number)
 MidiSurface::MidiSurface(ControlLayer &layer, MidiMapping mapping, Sender sender)
     : m_layer(layer), m_mapping(std::move(mapping)), m_sender(std::move(sender))
 {
+    ListShown();
 }
 
 MidiSurface::~MidiSurface()
@@ -80,6 +81,7 @@ void MidiSurface::StartLearning(Learner learner, DeskWatcher watcher)
 {
     m_learner = std::move(learner);
     m_watcher = std::move(watcher);
+    ListShown();
     // The desk's controls join the shown targets; their present values are no change.
     m_priming = true;
     m_layer.Flush();
@@ -90,6 +92,7 @@ void MidiSurface::StopLearning()
 {
     m_learner = nullptr;
     m_watcher = nullptr;
+    ListShown();
 }
 
 void MidiSurface::SetMapping(MidiMapping mapping)
@@ -97,20 +100,19 @@ void MidiSurface::SetMapping(MidiMapping mapping)
     const bool attached = m_attached;
     Detach();
     m_mapping = std::move(mapping);
+    ListShown();
     if (attached)
         Attach();
 }
 
-std::vector<ControlTarget> MidiSurface::ShownTargets() const
+void MidiSurface::ListShown()
 {
-    std::vector<ControlTarget> targets =
-        m_watcher ? ListTargets(TargetList::DeskControls) : std::vector<ControlTarget>{};
+    m_shown = m_watcher ? ListTargets(TargetList::DeskControls) : std::vector<ControlTarget>{};
     for (const MidiBinding &binding : m_mapping.controls) {
         if (!binding.IsTouch() &&
-            std::find(targets.begin(), targets.end(), binding.target) == targets.end())
-            targets.push_back(binding.target);
+            std::find(m_shown.begin(), m_shown.end(), binding.target) == m_shown.end())
+            m_shown.push_back(binding.target);
     }
-    return targets;
 }
 
 void MidiSurface::OnFeedback(const ControlTarget &target, int value, bool)

@@ -49,15 +49,19 @@ public:
     const MidiMapping &GetMapping() const { return m_mapping; }
 
     bool IsMotorised() const override { return m_mapping.motorised; }
-    std::vector<ControlTarget> ShownTargets() const override;
+    const std::vector<ControlTarget> &ShownTargets() const override { return m_shown; }
     void OnFeedback(const ControlTarget &target, int value, bool caught) override;
 
 private:
+    /// The mapping's valued controls, and while learning every desk control.
+    void ListShown();
+
     ControlLayer &m_layer;
     MidiMapping m_mapping;
     Sender m_sender;
     Learner m_learner;
     DeskWatcher m_watcher;
+    std::vector<ControlTarget> m_shown;
     bool m_priming = false;      // the layer tells the watched controls' present values
     std::map<int, int> m_levels; // by message: the level it last carried, either way
     bool m_attached = false;

@@ -2,13 +2,14 @@
 
 #include <lo/lo.h>
 
-#include <QString>
-
+#include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 namespace orinsub::surfaces::osc {
 
@@ -24,30 +25,117 @@ struct MessageDeleter
 };
 using Message = std::unique_ptr<std::remove_pointer_t<lo_message>, MessageDeleter>;
 
+uint32_t BigEndian32(const uint8_t *data)
+{
+    return uint32_t(data[0]) << 24 | uint32_t(data[1]) << 16 | uint32_t(data[2]) << 8 |
+           uint32_t(data[3]);
+}
+
+uint64_t BigEndian64(const uint8_t *data)
+{
+    return uint64_t(BigEndian32(data)) << 32 | BigEndian32(data + 4);
+}
+
+/// Whether bytes from..to of data are zeros, as OSC pads strings and blobs.
+bool IsZeroPadding(const uint8_t *data, size_t from, size_t to)
+{
+    return std::all_of(data + from, data + to, [](uint8_t byte) { return byte == 0; });
+}
+
+/// An OSC string: its text, and its size with the zero padding.
+struct OscString
+{
+    std::string_view text;
+    size_t size = 0;
+};
+
+/// The OSC string at data; nothing when it does not end, padded with zeros to a multiple of 4
+/// bytes, within size.
+std::optional<OscString> ReadString(const uint8_t *data, size_t size)
+{
+    const auto *end = static_cast<const uint8_t *>(std::memchr(data, 0, size));
+    if (!end)
+        return std::nullopt;
+    const size_t length = static_cast<size_t>(end - data);
+    const size_t padded = length / 4 * 4 + 4;
+    if (padded > size || !IsZeroPadding(data, length, padded))
+        return std::nullopt;
+    return OscString{{reinterpret_cast<const char *>(data), length}, padded};
+}
+
+/// The size of an argument of type at data; nothing when the type is unknown or the argument
+/// does not fit within size.
+std::optional<size_t> ArgumentSize(char type, const uint8_t *data, size_t size)
+{
+    size_t needed = 0;
+    switch (type) {
+    case 'T':
+    case 'F':
+    case 'N':
+    case 'I': // true, false, nil, infinitum
+        return 0;
+    case 'i':
+    case 'f':
+    case 'c':
+    case 'm': // int32, float, char, MIDI
+        needed = 4;
+        break;
+    case 'h':
+    case 'd':
+    case 't': // int64, double, time tag
+        needed = 8;
+        break;
+    case 's':
+    case 'S': { // string, symbol
+        const std::optional<OscString> text = ReadString(data, size);
+        return text ? std::optional(text->size) : std::nullopt;
+    }
+    case 'b': { // blob: its length, its bytes, zero padding
+        if (size < 4)
+            return std::nullopt;
+        const size_t length = BigEndian32(data);
+        needed = 4 + (length + 3) / 4 * 4;
+        if (needed > size || !IsZeroPadding(data, 4 + length, needed))
+            return std::nullopt;
+        return needed;
+    }
+    default:
+        return std::nullopt;
+    }
+    return needed <= size ? std::optional(needed) : std::nullopt;
+}
+
 /// A number argument as a double; nothing for any other type.
-std::optional<double> Number(char type, const lo_arg *arg)
+std::optional<double> Number(char type, const uint8_t *data)
 {
     switch (type) {
-    case LO_FLOAT:
-        return arg->f;
-    case LO_DOUBLE:
-        return arg->d;
-    case LO_INT32:
-        return arg->i;
-    case LO_INT64:
-        return static_cast<double>(arg->h);
+    case 'f':
+        return std::bit_cast<float>(BigEndian32(data));
+    case 'd':
+        return std::bit_cast<double>(BigEndian64(data));
+    case 'i':
+        return static_cast<int32_t>(BigEndian32(data));
+    case 'h':
+        return static_cast<double>(static_cast<int64_t>(BigEndian64(data)));
     default:
         return std::nullopt;
     }
 }
 
-/// The action a message's arguments ask of target; nothing when they do not fit it.
-std::optional<OscAction> Interpret(const ControlTarget &target, const char *types, lo_arg **argv)
+/// What a message carries: no argument, or its first one (more than one fits no target).
+struct Arguments
 {
-    const size_t count = std::strlen(types);
-    if (count > 1)
+    int count = 0;
+    char type = '\0'; // the first argument's type
+    const uint8_t *first = nullptr;
+};
+
+/// The action a message's arguments ask of target; nothing when they do not fit it.
+std::optional<OscAction> Interpret(const ControlTarget &target, const Arguments &arguments)
+{
+    if (arguments.count > 1)
         return std::nullopt;
-    const char type = count == 1 ? types[0] : '\0';
+    const char type = arguments.type;
     const TargetFamily &family = target.Family();
     const auto move = [&](double value) {
         // Beyond an int a cue number stays beyond every cue, an infinity included.
@@ -58,8 +146,8 @@ std::optional<OscAction> Interpret(const ControlTarget &target, const char *type
         return OscAction{target, true, static_cast<int>(std::lround(clamped)), false};
     };
     std::optional<double> number;
-    if (type != '\0' && type != LO_TRUE && type != LO_FALSE) {
-        number = Number(type, argv[0]);
+    if (type != '\0' && type != 'T' && type != 'F') {
+        number = Number(type, arguments.first);
         if (!number || std::isnan(*number))
             return std::nullopt;
     }
@@ -67,7 +155,7 @@ std::optional<OscAction> Interpret(const ControlTarget &target, const char *type
     case TargetAction::Level:
         if (!number)
             return std::nullopt;
-        return move(type == LO_INT32 || type == LO_INT64 ? *number : *number * 255.0);
+        return move(type == 'i' || type == 'h' ? *number : *number * 255.0);
     case TargetAction::Number:
         if (!number)
             return std::nullopt;
@@ -75,15 +163,17 @@ std::optional<OscAction> Interpret(const ControlTarget &target, const char *type
     case TargetAction::Latch:
         // A value sets the state; a bare message toggles it, as a button does.
         if (type != '\0')
-            return move(number ? double(*number != 0.0) : double(type == LO_TRUE));
+            return move(number ? double(*number != 0.0) : double(type == 'T'));
         return OscAction{target, false, 0, true};
     case TargetAction::Button:
     case TargetAction::Momentary:
-        return OscAction{target, false, 0, number ? *number != 0.0 : type != LO_FALSE};
+        return OscAction{target, false, 0, number ? *number != 0.0 : type != 'F'};
     }
     return std::nullopt;
 }
 
+/// Reads a packet into actions; a flood reads thousands of messages a turn, so nothing here
+/// allocates but the actions themselves.
 class PacketReader
 {
 public:
@@ -111,9 +201,7 @@ private:
         while (offset < size) {
             if (size - offset < 4)
                 return false;
-            const uint32_t length = uint32_t(data[offset]) << 24 |
-                                    uint32_t(data[offset + 1]) << 16 |
-                                    uint32_t(data[offset + 2]) << 8 | uint32_t(data[offset + 3]);
+            const uint32_t length = BigEndian32(data + offset);
             offset += 4;
             if (length > size - offset || !ReadElement(data + offset, length, depth))
                 return false;
@@ -122,26 +210,41 @@ private:
         return true;
     }
 
+    /// An address, a type tag string (",..."), and exactly the arguments it names.
     bool ReadMessage(const uint8_t *data, size_t size)
     {
-        int result = 0;
-        // liblo copies what it reads and leaves the packet as it is.
-        const Message message(lo_message_deserialise(const_cast<uint8_t *>(data), size, &result));
-        if (!message)
+        const std::optional<OscString> address = ReadString(data, size);
+        if (!address)
             return false;
-        // The deserialiser has checked that the address ends inside the packet.
-        const char *path = reinterpret_cast<const char *>(data);
-        const size_t prefix = sizeof kAddressPrefix - 1;
+        const std::optional<OscString> tags =
+            ReadString(data + address->size, size - address->size);
+        if (!tags || !tags->text.starts_with(','))
+            return false;
+        Arguments arguments;
+        size_t offset = address->size + tags->size;
+        for (const char tag : tags->text.substr(1)) {
+            const std::optional<size_t> argumentSize =
+                ArgumentSize(tag, data + offset, size - offset);
+            if (!argumentSize)
+                return false;
+            if (arguments.count++ == 0) {
+                arguments.type = tag;
+                arguments.first = data + offset;
+            }
+            offset += *argumentSize;
+        }
+        if (offset != size)
+            return false;
+
+        const std::string_view prefix(kAddressPrefix);
         std::optional<ControlTarget> target;
-        if (std::strncmp(path, kAddressPrefix, prefix) == 0)
-            target = ControlTarget::Parse(QString::fromUtf8(path + prefix), m_shape);
+        if (address->text.starts_with(prefix))
+            target = ControlTarget::Find(address->text.substr(prefix.size()), m_shape);
         if (!target) {
             ++m_tally.unknownAddress;
             return true;
         }
-        const char *types = lo_message_get_types(message.get());
-        const std::optional<OscAction> action =
-            Interpret(*target, types ? types : "", lo_message_get_argv(message.get()));
+        const std::optional<OscAction> action = Interpret(*target, arguments);
         if (action)
             m_actions.push_back(*action);
         else
@@ -159,13 +262,14 @@ private:
 bool DecodeOscPacket(std::span<const uint8_t> packet, std::vector<OscAction> &actions,
                      OscTally &tally, const SurfaceShape &shape)
 {
-    std::vector<OscAction> found;
+    // A broken packet takes back what it had added: it acts not at all.
+    const size_t before = actions.size();
     OscTally counted;
-    if (!PacketReader(found, counted, shape).ReadElement(packet.data(), packet.size(), 0)) {
+    if (!PacketReader(actions, counted, shape).ReadElement(packet.data(), packet.size(), 0)) {
+        actions.resize(before);
         ++tally.malformed;
         return false;
     }
-    actions.insert(actions.end(), found.begin(), found.end());
     tally.unknownAddress += counted.unknownAddress;
     tally.wrongType += counted.wrongType;
     return true;

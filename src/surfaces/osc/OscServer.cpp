@@ -18,6 +18,13 @@ namespace {
 constexpr int kReceiveBuffer = 1 << 20;
 constexpr size_t kLargestDatagram = 65536;
 
+/// A target as one number: where its move waits.
+uint32_t TargetKey(const ControlTarget &target)
+{
+    return (static_cast<uint32_t>(target.kind) * 2 + static_cast<uint32_t>(target.row)) << 16 |
+           static_cast<uint32_t>(target.index);
+}
+
 } // namespace
 
 std::unique_ptr<OscServer> OscServer::Open(const OscEndpoint &listen, QString &error)
@@ -79,18 +86,22 @@ void OscServer::SetClock(Clock clock)
 
 void OscServer::ReadTurn()
 {
-    uint64_t messages = 0;
+    const auto start = m_clock();
     std::vector<OscEndpoint> newClients;
     // What does not fit this turn stays in the socket: the notifier fires again after other
-    // events. Nothing more is read while a turn's worth already waits.
-    while (messages < uint64_t{kMessagesPerTurn} && m_waiting.size() < size_t{kActionsPerTurn} &&
-           ReadDatagram(messages, newClients)) {
+    // events. Moves coalesce per target, so reading on costs little but the decoding: a turn
+    // reads until its slice is spent, so that a press behind a backlog plays soon; a press read
+    // plays at once. Nothing more is read while a turn's worth of actions waits.
+    while (m_waiting.size() < size_t{kActionsPerTurn} && m_pressesWaiting == 0 &&
+           ReadDatagram(start, newClients) && m_clock() - start < kTurnSlice) {
     }
     if (!m_waiting.empty() && m_onActions) {
         const size_t count = std::min(m_waiting.size(), size_t{kActionsPerTurn});
         const std::vector<ReceivedAction> turn(m_waiting.begin(), m_waiting.begin() + count);
         m_waiting.erase(m_waiting.begin(), m_waiting.begin() + count);
         m_played += count;
+        m_pressesWaiting -= static_cast<size_t>(std::count_if(
+            turn.begin(), turn.end(), [](const ReceivedAction &r) { return !r.action.isMove; }));
         m_onActions(turn);
     }
     if (!m_waiting.empty())
@@ -101,7 +112,7 @@ void OscServer::ReadTurn()
     }
 }
 
-bool OscServer::ReadDatagram(uint64_t &messages, std::vector<OscEndpoint> &newClients)
+bool OscServer::ReadDatagram(Time now, std::vector<OscEndpoint> &newClients)
 {
     sockaddr_in from{};
     iovec data{m_buffer.data(), m_buffer.size()};
@@ -128,21 +139,18 @@ bool OscServer::ReadDatagram(uint64_t &messages, std::vector<OscEndpoint> &newCl
         }
     }
     ++m_counters.packets;
-    ++messages; // a datagram that acts on nothing still took a read
-    std::vector<OscAction> actions;
+    m_decoded.clear();
     const OscTally before = m_counters.ignored;
     if (from.sin_family != AF_INET || !DecodeOscPacket({m_buffer.data(), static_cast<size_t>(size)},
-                                                       actions, m_counters.ignored, m_shape))
+                                                       m_decoded, m_counters.ignored, m_shape))
         return true;
-    const uint64_t read = actions.size() +
-                          (m_counters.ignored.unknownAddress - before.unknownAddress) +
-                          (m_counters.ignored.wrongType - before.wrongType);
-    messages += read > 0 ? read - 1 : 0;
-    m_counters.messages += read;
+    m_counters.messages += m_decoded.size() +
+                           (m_counters.ignored.unknownAddress - before.unknownAddress) +
+                           (m_counters.ignored.wrongType - before.wrongType);
     const OscEndpoint sender = OscEndpoint::From(from);
-    if (Heard(sender))
+    if (Heard(sender, now))
         newClients.push_back(sender);
-    for (const OscAction &action : actions)
+    for (const OscAction &action : m_decoded)
         Add({action, sender});
     return true;
 }
@@ -154,11 +162,11 @@ void OscServer::Add(const ReceivedAction &received)
         // A move after a button (a page change, a bank step) may play another fader.
         m_waitingMoves.clear();
         m_waiting.push_back(received);
+        ++m_pressesWaiting;
         return;
     }
     const ControlTarget &target = received.action.target;
-    const auto [waiting, isFirst] = m_waitingMoves.try_emplace(
-        TargetKey{static_cast<int>(target.kind), target.row, target.index}, place);
+    const auto [waiting, isFirst] = m_waitingMoves.try_emplace(TargetKey(target), place);
     if (!isFirst && waiting->second >= m_played) {
         m_waiting[waiting->second - m_played] = received;
         ++m_counters.coalesced;
@@ -168,10 +176,9 @@ void OscServer::Add(const ReceivedAction &received)
     m_waiting.push_back(received);
 }
 
-bool OscServer::Heard(const OscEndpoint &client)
+bool OscServer::Heard(const OscEndpoint &client, Time now)
 {
-    ForgetSilentClients();
-    const auto now = m_clock();
+    ForgetSilentClients(now);
     if (const auto known = m_clients.find(client); known != m_clients.end()) {
         known->second = now;
         return false;
@@ -186,16 +193,15 @@ bool OscServer::Heard(const OscEndpoint &client)
            m_replyAddresses.end();
 }
 
-void OscServer::ForgetSilentClients()
+void OscServer::ForgetSilentClients(Time now)
 {
-    const auto now = m_clock();
     std::erase_if(m_clients,
                   [&](const auto &client) { return now - client.second > kClientLifetime; });
 }
 
 std::vector<OscEndpoint> OscServer::Recipients()
 {
-    ForgetSilentClients();
+    ForgetSilentClients(m_clock());
     std::vector<OscEndpoint> recipients = m_replyAddresses;
     for (const auto &client : m_clients) {
         if (std::find(recipients.begin(), recipients.end(), client.first) == recipients.end())

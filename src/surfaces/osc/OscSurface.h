@@ -37,8 +37,7 @@ public:
     ~OscSurface() override;
 
     bool IsMotorised() const override { return !m_pickUp; }
-    // The layer asks at every move: the list is made once.
-    std::vector<ControlTarget> ShownTargets() const override { return m_targets; }
+    const std::vector<ControlTarget> &ShownTargets() const override { return m_targets; }
     void OnFeedback(const ControlTarget &target, int value, bool caught) override;
 
     OscServer &Server() { return *m_server; }

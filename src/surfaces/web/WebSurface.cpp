@@ -34,7 +34,7 @@ WebSurface::~WebSurface()
         m_layer.Detach(this);
 }
 
-std::vector<ControlTarget> WebSurface::ShownTargets() const
+const std::vector<ControlTarget> &WebSurface::ShownTargets() const
 {
     static const std::vector<ControlTarget> targets = ListTargets(TargetList::DeskControls);
     return targets;

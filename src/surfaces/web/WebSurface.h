@@ -35,7 +35,7 @@ public:
     ~WebSurface() override;
 
     bool IsMotorised() const override { return false; }
-    std::vector<ControlTarget> ShownTargets() const override;
+    const std::vector<ControlTarget> &ShownTargets() const override;
     void OnFeedback(const ControlTarget &target, int value, bool caught) override;
 
     /// Desk changes (DeskState::ChangesSince) to send with the next message.

@@ -8,6 +8,8 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
+#include <string_view>
 
 using namespace orinsub::surfaces;
 using namespace orinsub::surfaces::osc;
@@ -194,6 +196,59 @@ TEST(OscPacket, APacketBrokenAnywhereActsNotAtAll)
     }
     EXPECT_EQ(Decode(nestedEight).actions, std::vector<OscAction>{Move("A/1", 255)});
     EXPECT_TRUE(Decode(Bundle({})).wellFormed);
+}
+
+// Messages laid out by hand, byte by byte: the console reads exactly those that liblo, the
+// clients' usual library, reads, and refuses the rest as malformed.
+TEST(OscPacket, AMessageIsReadAsLibloReadsIt)
+{
+    const auto bytes = [](std::initializer_list<std::string_view> parts) {
+        QByteArray joined;
+        for (std::string_view part : parts)
+            joined.append(part.data(), static_cast<qsizetype>(part.size()));
+        return joined;
+    };
+    using namespace std::string_view_literals;
+    const std::string_view address = "/orinsub/A/1\0\0\0\0"sv;
+    const std::string_view half = "\x3f\0\0\0"sv; // 0.5f
+    const struct
+    {
+        const char *what;
+        QByteArray message;
+        bool read;
+    } cases[] = {
+        {"a float", bytes({address, ",f\0\0"sv, half}), true},
+        {"no argument", bytes({address, ",\0\0\0"sv}), true},
+        {"every fixed type", bytes({address, ",TFNIihdtcm\0"sv, std::string(36, '\0')}), true},
+        {"a string", bytes({address, ",s\0\0"sv, "abc\0"sv}), true},
+        {"a blob", bytes({address, ",b\0\0"sv, "\0\0\0\3abc\0"sv}), true},
+        {"no type tags", bytes({address}), false},
+        {"type tags without a comma", bytes({address, "f\0\0\0"sv, half}), false},
+        {"an unknown type", bytes({address, ",x\0\0"sv, half}), false},
+        {"an argument cut short", bytes({address, ",h\0\0"sv, half}), false},
+        {"bytes after the arguments", bytes({address, ",f\0\0"sv, half, half}), false},
+        {"an address padded with junk", bytes({"/orinsub/A/1\0x\0\0"sv, ",f\0\0"sv, half}), false},
+        {"an address not padded", bytes({"/orinsub/A/1\0"sv, ",f\0\0"sv, half}), false},
+        {"type tags padded with junk", bytes({address, ",f\0x"sv, half}), false},
+        {"a string without its end", bytes({address, ",s\0\0"sv, "abcd"sv}), false},
+        {"a blob longer than the message",
+         bytes({address, ",b\0\0"sv,
+                "\0\0\0\x64"
+                "abc\0"sv}),
+         false},
+        {"a blob padded with junk", bytes({address, ",b\0\0"sv, "\0\0\0\3abcx"sv}), false},
+    };
+    for (const auto &c : cases) {
+        int result = 0;
+        lo_message liblo = lo_message_deserialise(const_cast<char *>(c.message.constData()),
+                                                  static_cast<size_t>(c.message.size()), &result);
+        EXPECT_EQ(liblo != nullptr, c.read) << c.what << ": liblo";
+        if (liblo)
+            lo_message_free(liblo);
+        EXPECT_EQ(Decode(c.message).wellFormed, c.read) << c.what;
+    }
+    EXPECT_EQ(Decode(bytes({address, ",f\0\0"sv, half})).actions,
+              std::vector<OscAction>{Move("A/1", 128)});
 }
 
 TEST(OscPacket, FeedbackReadsBackAsTheTargetsAddressWithItsValue)

@@ -3,6 +3,7 @@
 
 #include <QTimer>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -125,13 +126,15 @@ TEST_F(OscServerTest, BrokenPacketsAreCountedAndTheNextOneStillActs)
 
 TEST_F(OscServerTest, MovesOfATargetInOneTurnBecomeTheLastOneWithButtonsKeptInOrder)
 {
+    std::vector<QByteArray> messages;
     for (int level = 1; level <= 10; ++level)
-        client->SendInt("/orinsub/sub/1", level);
-    client->SendEmpty("/orinsub/page/up");
+        messages.push_back(IntMessage("/orinsub/sub/1", level));
+    messages.push_back(IntMessage("/orinsub/page/up", 1));
     for (int level = 11; level <= 20; ++level)
-        client->SendInt("/orinsub/sub/1", level);
-    client->SendInt("/orinsub/sub/2", 7);
-    ReadUntil(22);
+        messages.push_back(IntMessage("/orinsub/sub/1", level));
+    messages.push_back(IntMessage("/orinsub/sub/2", 7));
+    client->SendRaw(Bundle(messages)); // one datagram: a turn reads it whole
+    ReadUntil(1);
 
     ASSERT_EQ(turns.size(), 1u);
     std::vector<OscAction> read;
@@ -217,35 +220,27 @@ TEST_F(OscServerTest, AFloodIsReadInBoundedTurnsWithOtherEventsBetween)
     }
 }
 
-// Bundles of thousands of moves, as large as a datagram goes: each turn reads one of them and
-// plays at most a turn's share, the event loop turns between any two turns, a button inside a
-// bundle and one from another client play once each in their place, and each fader ends on the
-// last level sent to it.
-TEST_F(OscServerTest, HugeBundlesAreReadAMessageShareATurnAndNoButtonIsLost)
+// Bundles of thousands of moves, as large as a datagram goes, waiting behind each other: while
+// the clock allows, a turn reads the backlog until a button is read, which then plays at once,
+// once and in its place: the GO inside the third bundle in the first turn, the cut another
+// client sent after the fourth in the second; each fader ends on the last level sent to it.
+TEST_F(OscServerTest, ABacklogOfHugeBundlesIsReadUntilAButtonWhichPlaysAtOnce)
 {
-    QObject context; // ends the pending single shots with the test
+    const auto frozen = std::chrono::steady_clock::now();
+    server->SetClock([frozen] { return frozen; });
     OscTestClient other(server->LocalEndpoint().port);
-    std::vector<int> turnSizes;
-    std::vector<uint64_t> messagesAtTurn;
-    bool otherEventRan = true;
-    int turnsWithoutEventsBetween = 0;
     std::array<int, 80> levels{};
-    std::vector<std::pair<std::string, size_t>> buttons; // name, moves played before it
-    size_t moves = 0;
+    std::vector<std::pair<std::string, size_t>> buttons; // name, turn
+    std::vector<uint64_t> packetsAtTurn;
     server->OnActions([&](const std::vector<ReceivedAction> &turn) {
-        turnsWithoutEventsBetween += otherEventRan ? 0 : 1;
-        otherEventRan = false;
-        QTimer::singleShot(0, &context, [&] { otherEventRan = true; });
-        turnSizes.push_back(static_cast<int>(turn.size()));
-        messagesAtTurn.push_back(server->Counters().messages);
         for (const ReceivedAction &received : turn) {
-            if (received.action.isMove) {
+            if (received.action.isMove)
                 levels[received.action.target.index] = received.action.level;
-                ++moves;
-            } else {
-                buttons.emplace_back(received.action.target.Name().toStdString(), moves);
-            }
+            else
+                buttons.emplace_back(received.action.target.Name().toStdString(), turns.size());
         }
+        turns.push_back(turn);
+        packetsAtTurn.push_back(server->Counters().packets);
     });
     const QByteArray go = IntMessage("/orinsub/go", 1);
     for (int bundle = 0; bundle < 6; ++bundle) {
@@ -257,23 +252,52 @@ TEST_F(OscServerTest, HugeBundlesAreReadAMessageShareATurnAndNoButtonIsLost)
             other.SendEmpty("/orinsub/cut");
     }
     ReadUntil(7);
-    RunUntil([&] { return buttons.size() == 2 && otherEventRan; });
 
     ASSERT_EQ(server->Counters().overflowed, 0u) << "the system's buffer held the whole flood";
     EXPECT_EQ(server->Counters().messages, 6u * kFloodMoves + 2);
-    EXPECT_EQ(turnsWithoutEventsBetween, 0);
-    for (size_t i = 0; i < turnSizes.size(); ++i) {
-        EXPECT_LE(turnSizes[i], OscServer::kActionsPerTurn) << "turn " << i;
-        const uint64_t read = messagesAtTurn[i] - (i > 0 ? messagesAtTurn[i - 1] : 0);
-        EXPECT_LE(read, uint64_t(OscServer::kMessagesPerTurn + kFloodMoves)) << "turn " << i;
-    }
-    ASSERT_EQ(buttons.size(), 2u);
-    EXPECT_EQ(buttons[0].first, "go");
-    EXPECT_EQ(buttons[1].first, "cut");
-    EXPECT_LT(buttons[0].second, buttons[1].second) << "each where it was sent";
+    EXPECT_EQ(packetsAtTurn, (std::vector<uint64_t>{3, 5, 7}));
+    using Button = std::pair<std::string, size_t>;
+    EXPECT_EQ(buttons, (std::vector<Button>{{"go", 0}, {"cut", 1}}));
+    for (const std::vector<ReceivedAction> &turn : turns)
+        EXPECT_LE(turn.size(), size_t(OscServer::kActionsPerTurn));
+    ASSERT_EQ(turns.size(), 3u);
+    EXPECT_EQ(turns[0][79].action.target.Name(), "go") << "behind the moves before it";
+    EXPECT_EQ(turns[1].back().action.target.Name(), "cut") << "behind the moves before it";
     std::array<int, 80> last{};
     for (int i = 0; i < kFloodMoves; ++i)
         last[1 + i % 79] = FloodLevel(5, i);
+    EXPECT_EQ(levels, last);
+}
+
+// Once a turn's slice is spent it reads no further: with a clock that moves a whole slice each
+// time it is read, every turn reads a single bundle, the event loop turns between any two
+// turns, and the flood still plays whole.
+TEST_F(OscServerTest, ATurnEndsWhenItsSliceIsSpent)
+{
+    auto now = std::chrono::steady_clock::now();
+    server->SetClock([&now] { return now += OscServer::kTurnSlice; });
+    QObject context; // ends the pending single shots with the test
+    bool otherEventRan = true;
+    int turnsWithoutEventsBetween = 0;
+    std::vector<uint64_t> packetsAtTurn;
+    std::array<int, 80> levels{};
+    server->OnActions([&](const std::vector<ReceivedAction> &turn) {
+        turnsWithoutEventsBetween += otherEventRan ? 0 : 1;
+        otherEventRan = false;
+        QTimer::singleShot(0, &context, [&] { otherEventRan = true; });
+        packetsAtTurn.push_back(server->Counters().packets);
+        for (const ReceivedAction &received : turn)
+            levels[received.action.target.index] = received.action.level;
+    });
+    for (int bundle = 0; bundle < 4; ++bundle)
+        client->SendRaw(FloodBundle(bundle));
+    ReadUntil(4);
+
+    EXPECT_EQ(packetsAtTurn, (std::vector<uint64_t>{1, 2, 3, 4}));
+    EXPECT_EQ(turnsWithoutEventsBetween, 0);
+    std::array<int, 80> last{};
+    for (int i = 0; i < kFloodMoves; ++i)
+        last[1 + i % 79] = FloodLevel(3, i);
     EXPECT_EQ(levels, last);
 }
 
