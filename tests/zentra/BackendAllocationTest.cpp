@@ -101,8 +101,9 @@ TEST(BackendAllocationTest, OlaAllocatesNothingOnTheTicksThread)
 {
     zentra::testing::OlaTestDaemon daemon;
     std::string why;
-    if (!daemon.Start(why))
+    if (!zentra::testing::OlaTestDaemon::CanRunHere(why))
         GTEST_SKIP() << "no private OLA daemon here: " << why;
+    ASSERT_TRUE(daemon.Start(why)) << why;
     std::string error;
     auto backend = zentra::detail::MakeOla("1/2@" + std::to_string(daemon.Port()), true, error);
     ASSERT_TRUE(backend) << error;

@@ -43,10 +43,11 @@ protected:
     void SetUp() override
     {
         std::string why;
-        if (!daemon.Start(why))
+        if (!OlaTestDaemon::CanRunHere(why))
             GTEST_SKIP() << "no private OLA daemon here: " << why;
-        ASSERT_TRUE(daemon.PluginsSwitchedOn().empty())
-            << "a plugin was left on: " << daemon.PluginsSwitchedOn().front();
+        ASSERT_TRUE(daemon.Start(why)) << why;
+        const std::vector<std::string> on = daemon.PluginsSwitchedOn();
+        ASSERT_TRUE(on.empty()) << "a plugin was left on: " << on.front();
         std::string error;
         ASSERT_TRUE(zentra::SelectDevice(Device(), error)) << error;
     }
@@ -113,6 +114,24 @@ TEST_F(OlaBackendTest, FramesSentToTheInputUniverseAreRead)
     EXPECT_EQ(frame[0], 0);
     EXPECT_EQ(frame[512], 34);
     EXPECT_EQ(frame[2], 0);
+}
+
+TEST_F(OlaBackendTest, InputEndsWithItsDaemon)
+{
+    device = OpenDevice();
+    ASSERT_NE(device, nullptr);
+    OlaUniverseSender sender(daemon.Port());
+    Slots levels{};
+    Frame frame{};
+    ASSERT_TRUE(Eventually([&] {
+        sender.Send(kIn, levels);
+        return Zentra_Read(device, frame.data(), 513, 10) != 0;
+    }));
+
+    daemon.Kill();
+    // The input client's loop ends by itself; one that stayed would spin on the dead socket.
+    EXPECT_TRUE(Eventually([&] { return Zentra_Read(device, frame.data(), 513, 10) == 0; }))
+        << "the last frame from a daemon that is gone reads as if it still came in";
 }
 
 TEST_F(OlaBackendTest, WithoutDaemonNothingOpensAndNoDaemonIsStarted)

@@ -83,14 +83,13 @@ OlaTestDaemon::~OlaTestDaemon()
         std::filesystem::remove_all(m_folder, error);
 }
 
-bool OlaTestDaemon::Start(std::string &why)
+bool OlaTestDaemon::CanRunHere(std::string &why)
 {
-    const passwd *user = getpwnam("olad");
     if (access("/usr/bin/olad", X_OK) != 0 || access("/usr/bin/setpriv", X_OK) != 0) {
         why = "olad or setpriv is not installed (scripts/deps installs them)";
         return false;
     }
-    if (!user) {
+    if (!getpwnam("olad")) {
         why = "there is no olad user to run the daemon as";
         return false;
     }
@@ -98,6 +97,14 @@ bool OlaTestDaemon::Start(std::string &why)
         why = "only root can start olad as the olad user (olad refuses to run as root)";
         return false;
     }
+    return true;
+}
+
+bool OlaTestDaemon::Start(std::string &why)
+{
+    if (!CanRunHere(why))
+        return false;
+    const passwd *user = getpwnam("olad");
     if (m_folder.empty()) {
         why = "no private configuration folder";
         return false;
@@ -113,13 +120,14 @@ bool OlaTestDaemon::Start(std::string &why)
     const std::string folder = m_folder.string();
     const std::string port = std::to_string(m_port);
     const std::string log = (m_folder / "log").string();
-    // The parent-death signal ends the daemon also when a test crashes before it stops it.
+    // The parent-death signal ends the daemon also when a test crashes or is killed before it
+    // stops it; SIGKILL, as a daemon busy shutting down would outlive a SIGTERM.
     std::vector<const char *> arguments = {"setpriv",
                                            uid.c_str(),
                                            gid.c_str(),
                                            "--clear-groups",
                                            "--pdeathsig",
-                                           "TERM",
+                                           "KILL",
                                            "/usr/bin/olad",
                                            "--config-dir",
                                            folder.c_str(),
@@ -195,12 +203,14 @@ std::vector<std::string> OlaTestDaemon::PluginsSwitchedOn() const
         if (std::find(std::begin(kNotPlugins), std::end(kNotPlugins), plugin) !=
             std::end(kNotPlugins))
             continue;
+        // The daemon rewrites these files on a thread of its own after it takes connections: a
+        // file read halfway through that rewrite says nothing, only "enabled = true" counts.
         std::ifstream in(entry.path());
         std::string line;
-        bool off = false;
+        bool enabled = false;
         while (std::getline(in, line))
-            off = off || line == "enabled = false";
-        if (!off)
+            enabled = enabled || line == "enabled = true";
+        if (enabled)
             on.push_back(plugin);
     }
     return on;
@@ -239,6 +249,8 @@ void OlaUniverseWatcher::Run(uint16_t port, unsigned universe)
     ola::io::SelectServer loop;
     ola::client::OlaClient client(socket.get());
     client.Setup();
+    // A daemon that went away leaves the socket readable for good: the loop ends then, not spins.
+    socket->SetOnClose(ola::NewSingleCallback(&loop, &ola::io::SelectServer::Terminate));
     loop.AddReadDescriptor(socket.get());
     struct Sink
     {

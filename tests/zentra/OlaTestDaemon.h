@@ -32,8 +32,11 @@ public:
     OlaTestDaemon(const OlaTestDaemon &) = delete;
     OlaTestDaemon &operator=(const OlaTestDaemon &) = delete;
 
-    /// Starts it and waits until it takes connections; false, with the reason, when it cannot run
-    /// on this machine (no olad, no olad user, not root to switch to it, or it did not come up).
+    /// Whether a daemon can run on this machine at all; false, with the reason, without olad,
+    /// without an olad user, or when not root to switch to it. Tests skip then.
+    static bool CanRunHere(std::string &why);
+    /// Starts it and waits until it takes connections; false, with the reason, when it cannot
+    /// run here or did not come up within 15 s.
     bool Start(std::string &why);
     /// Ends it with SIGTERM (SIGKILL if it lingers) and waits for it.
     void Stop();
@@ -43,8 +46,9 @@ public:
     uint16_t Port() const { return m_port; }
     /// The daemon's process id while it runs, else -1.
     pid_t Pid() const { return m_pid; }
-    /// Plugin configuration files in the folder that do not switch their plugin off: every one
-    /// but the dummy's should. A newer OLA with a plugin unknown here shows up in this list.
+    /// Plugins whose configuration file in the folder switches them on: none but the dummy
+    /// should be. A newer OLA with a plugin unknown here writes its file switched on and shows up
+    /// in this list.
     std::vector<std::string> PluginsSwitchedOn() const;
     /// The daemon's own log, for failure messages.
     std::string Log() const;

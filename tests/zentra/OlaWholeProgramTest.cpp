@@ -34,8 +34,9 @@ protected:
     void SetUp() override
     {
         std::string why;
-        if (!daemon.Start(why))
+        if (!OlaTestDaemon::CanRunHere(why))
             GTEST_SKIP() << "no private OLA daemon here: " << why;
+        ASSERT_TRUE(daemon.Start(why)) << why;
         device = "ola:1/2@" + std::to_string(daemon.Port());
         // The console's own settings (recent shows) stay out of the operator's.
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());

@@ -19,6 +19,8 @@
 #include <csignal>
 #include <mutex>
 #include <optional>
+#include <pthread.h>
+#include <sched.h>
 #include <thread>
 
 // OLA: frames go to the daemon's output universe through a streaming client; a second client
@@ -152,9 +154,19 @@ private:
     OlaShared &m_shared;
 };
 
+// The input client runs the library's loop, whose waits are not ours to bound. Opened on the
+// link's thread, it would inherit its real-time priority, and a loop that spins would then hold a
+// core the link needs: it runs as an ordinary thread.
+void LeaveRealTime()
+{
+    const sched_param ordinary{};
+    pthread_setschedparam(pthread_self(), SCHED_OTHER, &ordinary);
+}
+
 void RunReceiver(std::shared_ptr<OlaShared> shared)
 {
     BlockBrokenPipeSignals();
+    LeaveRealTime();
     std::unique_ptr<ola::network::TCPSocket> socket(
         ola::network::TCPSocket::Connect(ola::network::IPV4SocketAddress(
             ola::network::IPV4Address::Loopback(), shared->settings.port)));
@@ -163,6 +175,10 @@ void RunReceiver(std::shared_ptr<OlaShared> shared)
         ola::io::SelectServer loop;
         ola::client::OlaClient client(socket.get());
         if (client.Setup() && loop.AddReadDescriptor(socket.get())) {
+            // A daemon that went away leaves the socket readable for good: unless the loop ends
+            // then, it spins. This replaces the client's own handler, which would only pass the
+            // close on to a handler of ours.
+            socket->SetOnClose(ola::NewSingleCallback(&loop, &ola::io::SelectServer::Terminate));
             client.SetDMXCallback(ola::NewCallback(&sink, &InputSink::Frame));
             client.RegisterUniverse(*shared->settings.input, ola::client::REGISTER,
                                     ola::NewSingleCallback(&sink, &InputSink::Registered));
@@ -173,7 +189,7 @@ void RunReceiver(std::shared_ptr<OlaShared> shared)
                 if (run)
                     shared->inputLoop = &loop;
             }
-            // Until the device closes: a daemon that went away fails the writes, and they close it.
+            // Until the device closes or the daemon goes away.
             if (run)
                 loop.Run();
             std::lock_guard lock(shared->mutex);
