@@ -9,9 +9,10 @@ namespace orinsub::backup {
 
 using std::chrono::steady_clock;
 
-BackupLink::BackupLink(QByteArray key, BackupDesk desk, bool main, Timing timing, Clock clock)
-    : m_key(std::move(key)), m_desk(std::move(desk)), m_main(main), m_timing(timing),
-      m_clock(std::move(clock)), m_started(m_clock()),
+BackupLink::BackupLink(QByteArray key, BackupDesk desk, bool main, uint8_t priority, Timing timing,
+                       Clock clock)
+    : m_key(std::move(key)), m_desk(std::move(desk)), m_main(main), m_priority(priority),
+      m_timing(timing), m_clock(std::move(clock)), m_started(m_clock()),
       m_role(main ? Role::Starting : Role::Tracking)
 {
 }
@@ -34,10 +35,10 @@ void BackupLink::SetRole(Role role)
 void BackupLink::Opened(BackupPeer *peer, bool server)
 {
     Peer &state =
-        m_peers.try_emplace(peer, Peer{BackupWire(m_key, server), server, {}, false, {}, {}})
+        m_peers.try_emplace(peer, Peer{BackupWire(m_key, server), server, {}, 0, false, {}, {}})
             .first->second;
     state.heard = state.spoken = m_clock();
-    peer->Send(state.wire.Greeting(m_role));
+    peer->Send(state.wire.Greeting(m_role, m_priority));
 }
 
 void BackupLink::Received(BackupPeer *peer, const QByteArray &bytes)
@@ -49,6 +50,7 @@ void BackupLink::Received(BackupPeer *peer, const QByteArray &bytes)
     BackupWire::Read read = state.wire.Feed(bytes);
     if (read.peerRole) {
         state.role = read.peerRole;
+        state.priority = read.peerPriority;
         state.heard = m_clock();
         // Of two live consoles meeting again, the one that listens (the main) gives way.
         if (*read.peerRole == Role::Live && (m_role != Role::Live || state.server)) {
@@ -72,6 +74,7 @@ void BackupLink::Closed(BackupPeer *peer)
 void BackupLink::Track(BackupPeer *peer, Peer &state)
 {
     m_tracked = peer;
+    m_livePeerPriority = state.priority;
     m_liveHeard = m_clock();
     Send(peer, state, MessageType::Join, {});
 }

@@ -58,11 +58,14 @@ public:
 
     /// main: this console is the main (it goes live on its own once the start wait has passed
     /// without a live peer); otherwise it is a backup and only ever goes live after it tracked.
-    BackupLink(QByteArray key, BackupDesk desk, bool main, Timing timing = {},
+    /// priority: the sACN priority this console sends with when live, told to its peers.
+    BackupLink(QByteArray key, BackupDesk desk, bool main, uint8_t priority, Timing timing = {},
                Clock clock = &std::chrono::steady_clock::now);
     ~BackupLink() override;
 
     Role GetRole() const { return m_role; }
+    /// The sACN priority the last live peer sends with (0 before one greeted this console).
+    uint8_t GetLivePeerPriority() const { return m_livePeerPriority; }
     /// Whether a live peer is tracked now.
     bool IsTracking() const;
     /// The show's path the live peer last named ("" for untitled, or none yet).
@@ -95,6 +98,7 @@ private:
         BackupWire wire;
         bool server; // this end listened
         std::optional<Role> role;
+        uint8_t priority = 0;
         bool joined = false; // it tracks this console and proved the key
         std::chrono::steady_clock::time_point heard;
         std::chrono::steady_clock::time_point spoken;
@@ -113,6 +117,8 @@ private:
     QByteArray m_key;
     BackupDesk m_desk;
     bool m_main;
+    uint8_t m_priority;
+    uint8_t m_livePeerPriority = 0;
     Timing m_timing;
     Clock m_clock;
     std::chrono::steady_clock::time_point m_started;

@@ -11,7 +11,8 @@ namespace orinsub::backup {
 namespace {
 
 constexpr char kMagic[8] = {'O', 'R', 'I', 'N', '-', 'B', 'A', 'K'};
-constexpr qsizetype kGreetingBytes = sizeof(kMagic) + 2 + 1 + BackupWire::kNonceBytes;
+// magic, version u16, role, priority, nonce.
+constexpr qsizetype kGreetingBytes = sizeof(kMagic) + 2 + 1 + 1 + BackupWire::kNonceBytes;
 // length u32 (of all that follows it), type u8, counter u64; then the payload and the MAC.
 constexpr qsizetype kHeadBytes = 4 + 1 + 8;
 constexpr char kFromServer = 'S';
@@ -49,13 +50,14 @@ BackupWire::BackupWire(QByteArray key, bool server, std::optional<QByteArray> no
 {
 }
 
-QByteArray BackupWire::Greeting(Role role) const
+QByteArray BackupWire::Greeting(Role role, uint8_t priority) const
 {
     QByteArray greeting(kMagic, sizeof(kMagic));
     char version[2];
     qToLittleEndian<uint16_t>(kVersion, version);
     greeting.append(version, 2);
     greeting.append(static_cast<char>(role));
+    greeting.append(static_cast<char>(priority));
     return greeting + m_nonce;
 }
 
@@ -115,7 +117,8 @@ bool BackupWire::TakeGreeting(Read &read)
         Refuse(read, kRefusedNotLink);
         return false;
     }
-    const QByteArray peerNonce = m_buffer.mid(sizeof(kMagic) + 3, kNonceBytes);
+    read.peerPriority = static_cast<uint8_t>(m_buffer[sizeof(kMagic) + 3]);
+    const QByteArray peerNonce = m_buffer.mid(sizeof(kMagic) + 4, kNonceBytes);
     m_buffer.remove(0, kGreetingBytes);
     // Both nonces in the server's order: each connection has a key of its own.
     QMessageAuthenticationCode session(QCryptographicHash::Sha256, m_key);

@@ -49,12 +49,14 @@ public:
     /// bytes of kNonceBytes; none: made here from the system's source.
     BackupWire(QByteArray key, bool server, std::optional<QByteArray> nonce = std::nullopt);
 
-    /// This end's greeting, to be sent first, once.
-    QByteArray Greeting(Role role) const;
+    /// This end's greeting, to be sent first, once: its role and the sACN priority it sends
+    /// with when live.
+    QByteArray Greeting(Role role, uint8_t priority = 100) const;
 
     struct Read
     {
         std::optional<Role> peerRole; // the peer's greeting came in this read
+        uint8_t peerPriority = 0;     // with it
         std::vector<Message> messages;
         QString refusal; // why the wire took the last bytes as no message of the link
     };

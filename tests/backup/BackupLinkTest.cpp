@@ -28,7 +28,7 @@ struct Console
                               live = l;
                               lives.push_back(l);
                           }},
-               main, BackupLink::Timing{}, [now] { return *now; })
+               main, main ? 100 : 90, BackupLink::Timing{}, [now] { return *now; })
     {
     }
     QByteArray show = "SHOW", live = "LIVE-1";
@@ -128,6 +128,7 @@ TEST_F(BackupLinkTest, TheBackupTracksTheMainAndTakesTheStageWhenItFallsSilent)
     EXPECT_EQ(main.link.GetRole(), Role::Live);
     EXPECT_EQ(backup.link.GetRole(), Role::Tracking);
     EXPECT_TRUE(backup.link.IsTracking());
+    EXPECT_EQ(backup.link.GetLivePeerPriority(), 100);
     EXPECT_EQ(backup.shown, "SHOW");
     EXPECT_EQ(backup.shownPath, "/shows/evening.orin");
     EXPECT_EQ(backup.lives.back(), "LIVE-1");
