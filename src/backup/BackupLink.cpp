@@ -1,5 +1,7 @@
 #include "BackupLink.h"
 
+#include <utility>
+
 #include "BackupTexts.h"
 
 #include <QMetaObject>
@@ -12,7 +14,7 @@ using std::chrono::steady_clock;
 BackupLink::BackupLink(QByteArray key, BackupDesk desk, bool main, uint8_t priority, Timing timing,
                        Clock clock)
     : m_key(std::move(key)), m_desk(std::move(desk)), m_main(main), m_priority(priority),
-      m_timing(timing), m_clock(std::move(clock)), m_started(m_clock()),
+      m_timing(timing), m_clock(std::move(clock)),
       m_role(main ? Role::Starting : Role::Tracking)
 {
 }
@@ -35,7 +37,7 @@ void BackupLink::SetRole(Role role)
 void BackupLink::Opened(BackupPeer *peer, bool server)
 {
     Peer &state =
-        m_peers.try_emplace(peer, Peer{BackupWire(m_key, server), server, {}, 0, false, {}, {}})
+        m_peers.try_emplace(peer, Peer{BackupWire(m_key, server), server, {}, 0, false, false, {}, {}})
             .first->second;
     state.heard = state.spoken = m_clock();
     peer->Send(state.wire.Greeting(m_role, m_priority));
@@ -52,11 +54,8 @@ void BackupLink::Received(BackupPeer *peer, const QByteArray &bytes)
         state.role = read.peerRole;
         state.priority = read.peerPriority;
         state.heard = m_clock();
-        // Of two live consoles meeting again, the one that listens (the main) gives way.
-        if (*read.peerRole == Role::Live && (m_role != Role::Live || state.server)) {
-            SetRole(Role::Tracking);
-            Track(peer, state);
-        }
+        // Anyone can greet: the role it claims counts once a sealed message proves the key.
+        Send(peer, state, MessageType::Beat, {});
     }
     for (const Message &message : read.messages)
         Take(peer, state, message);
@@ -88,6 +87,12 @@ void BackupLink::Send(BackupPeer *peer, Peer &state, MessageType type, const QBy
 void BackupLink::Take(BackupPeer *peer, Peer &state, const Message &message)
 {
     state.heard = m_clock();
+    // Of two live consoles meeting again, the one that listens (the main) gives way.
+    if (!std::exchange(state.proven, true) && state.role == Role::Live &&
+        (m_role != Role::Live || state.server)) {
+        SetRole(Role::Tracking);
+        Track(peer, state);
+    }
     if (peer == m_tracked)
         m_liveHeard = state.heard;
     switch (message.type) {
@@ -196,7 +201,12 @@ void BackupLink::TakeStage()
 void BackupLink::Tick()
 {
     const steady_clock::time_point now = m_clock();
-    if (m_role == Role::Starting && m_main && now - m_started >= m_timing.startWait)
+    if (!m_started)
+        m_started = now;
+    ++m_ticks;
+    // Ticks as well as time: a loop held up (a slow start) still hears a peer that knocked.
+    if (m_role == Role::Starting && m_main && now - *m_started >= m_timing.startWait &&
+        m_ticks > kStartTicks)
         GoLive();
     else if (m_role == Role::Tracking && m_liveHeard && now - *m_liveHeard >= m_timing.silence)
         GoLive(); // the live console is gone: this one plays on from its last live state

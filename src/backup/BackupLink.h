@@ -99,7 +99,8 @@ private:
         bool server; // this end listened
         std::optional<Role> role;
         uint8_t priority = 0;
-        bool joined = false; // it tracks this console and proved the key
+        bool proven = false; // a sealed message of its own showed it holds the key
+        bool joined = false; // it tracks this console
         std::chrono::steady_clock::time_point heard;
         std::chrono::steady_clock::time_point spoken;
     };
@@ -121,7 +122,11 @@ private:
     uint8_t m_livePeerPriority = 0;
     Timing m_timing;
     Clock m_clock;
-    std::chrono::steady_clock::time_point m_started;
+    // The first tick: the start wait counts from there, as a console may be slow to start; and
+    // lasts this many ticks at least, each a pass of the event loop that reads the peers.
+    static constexpr int kStartTicks = 10;
+    std::optional<std::chrono::steady_clock::time_point> m_started;
+    int m_ticks = 0;
     Role m_role;
     BackupPeer *m_tracked = nullptr; // the live peer this console follows
     // When the live peer followed last spoke; none before one was followed.

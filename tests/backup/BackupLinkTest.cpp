@@ -124,7 +124,7 @@ TEST_F(BackupLinkTest, TheBackupTracksTheMainAndTakesTheStageWhenItFallsSilent)
     auto pipe = std::make_unique<Pipe>(main, backup);
     pipe->Pump();
     EXPECT_EQ(main.link.GetRole(), Role::Starting);
-    Frames(50, {&main, &backup}, {pipe.get()}); // the main's start wait
+    Frames(51, {&main, &backup}, {pipe.get()}); // the main's start wait, from its first tick
     EXPECT_EQ(main.link.GetRole(), Role::Live);
     EXPECT_EQ(backup.link.GetRole(), Role::Tracking);
     EXPECT_TRUE(backup.link.IsTracking());
@@ -174,6 +174,10 @@ TEST_F(BackupLinkTest, AConsoleWithoutTheKeyGetsNothingAndIsCounted)
     EXPECT_TRUE(stranger.lives.empty());
     EXPECT_EQ(main.link.GetRefusals() + stranger.link.GetRefusals(), 1);
     EXPECT_EQ(main.link.GetRole(), Role::Live) << "the main plays on";
+    pipe.Cut();
+    Frames(100, {&main, &stranger}, {});
+    EXPECT_EQ(stranger.link.GetRole(), Role::Tracking)
+        << "a greeting's word that the main plays proves nothing: silence takes no stage";
 }
 
 TEST_F(BackupLinkTest, ABackupThatNeverMetAMainNeverTakesTheStage)
