@@ -2,6 +2,8 @@
 // here; a test holds them to --help.
 #include "CommandLine.h"
 
+#include "backup/BackupSetup.h"
+#include "backup/BackupTexts.h"
 #include "surfaces/midi/MidiPort.h"
 #include "surfaces/osc/OscEndpoint.h"
 #include "zentra/DeviceSelection.h"
@@ -24,8 +26,47 @@ const QCommandLineOption kRemoteOption(QStringLiteral("remote"), {},
                                        QStringLiteral("[ADDRESS:]PORT"));
 const QCommandLineOption kRemotePairingOption(QStringLiteral("remote-pairing"), {},
                                               QStringLiteral("always|auto"));
+const QCommandLineOption kHeadlessOption(QStringLiteral("headless"));
+const QCommandLineOption kBackupPortOption(QStringLiteral("backup-port"), {},
+                                           QStringLiteral("[ADDRESS:]PORT"));
+const QCommandLineOption kBackupOfOption(QStringLiteral("backup-of"), {},
+                                         QStringLiteral("HOST:PORT"));
+const QCommandLineOption kBackupKeyOption(QStringLiteral("backup-key"), {}, QStringLiteral("FILE"));
+const QCommandLineOption kSacnPriorityOption(QStringLiteral("sacn-priority"), {},
+                                             QStringLiteral("N"));
 const QCommandLineOption kHelpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
 const QCommandLineOption kVersionOption(QStringLiteral("version"));
+
+CommandLineAction ParseBackupOptions(const QCommandLineParser &parser, StartOptions &options,
+                                     QString &error)
+{
+    if (parser.isSet(kBackupPortOption)) {
+        options.backupPort = parser.value(kBackupPortOption);
+        if (!backup::ListenPoint::Parse(*options.backupPort, error))
+            return CommandLineAction::Error;
+    }
+    if (parser.isSet(kBackupOfOption)) {
+        options.backupOf = parser.value(kBackupOfOption);
+        if (!backup::MainPoint::Parse(*options.backupOf, error))
+            return CommandLineAction::Error;
+    }
+    if (options.backupPort && options.backupOf) {
+        error = backup::kBothRoles;
+        return CommandLineAction::Error;
+    }
+    if (parser.isSet(kBackupKeyOption))
+        options.backupKey = parser.value(kBackupKeyOption);
+    if (parser.isSet(kSacnPriorityOption)) {
+        bool ok = false;
+        const uint priority = parser.value(kSacnPriorityOption).toUInt(&ok);
+        if (!ok || priority < zentra::kMinSacnPriority || priority > zentra::kMaxSacnPriority) {
+            error = backup::kBadSacnPriority.arg(parser.value(kSacnPriorityOption));
+            return CommandLineAction::Error;
+        }
+        options.sacnPriority = static_cast<uint8_t>(priority);
+    }
+    return CommandLineAction::Run;
+}
 
 } // namespace
 
@@ -35,8 +76,9 @@ CommandLineAction ParseCommandLine(const QStringList &arguments, StartOptions &o
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOptions({kDmxOption, kMidiOption, kMidiMapOption, kListOption, kScreenshotOption,
-                       kRestoreOption, kOscOption, kRemoteOption, kRemotePairingOption, kHelpOption,
-                       kVersionOption});
+                       kRestoreOption, kOscOption, kRemoteOption, kRemotePairingOption,
+                       kHeadlessOption, kBackupPortOption, kBackupOfOption, kBackupKeyOption,
+                       kSacnPriorityOption, kHelpOption, kVersionOption});
     parser.addPositionalArgument(QStringLiteral("SHOW"), {});
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
@@ -51,7 +93,8 @@ CommandLineAction ParseCommandLine(const QStringList &arguments, StartOptions &o
         return CommandLineAction::Version;
     for (const QCommandLineOption *option :
          {&kDmxOption, &kMidiOption, &kMidiMapOption, &kRestoreOption, &kOscOption, &kRemoteOption,
-          &kRemotePairingOption}) {
+          &kRemotePairingOption, &kHeadlessOption, &kBackupPortOption, &kBackupOfOption,
+          &kBackupKeyOption, &kSacnPriorityOption}) {
         if (parser.isSet(*option))
             options.consoleOptions << QStringLiteral("--") + option->names().constFirst();
     }
@@ -92,7 +135,8 @@ CommandLineAction ParseCommandLine(const QStringList &arguments, StartOptions &o
         }
         options.remotePairingAlways = pairing == u"always";
     }
-    return CommandLineAction::Run;
+    options.headless = parser.isSet(kHeadlessOption);
+    return ParseBackupOptions(parser, options, error);
 }
 
 QString HelpText()
@@ -127,6 +171,18 @@ QString HelpText()
                "  --remote-pairing always|auto\n"
                "                      always: 127.0.0.1 でも端末のペアリングを求める\n"
                "                      auto: 127.0.0.1 以外のときだけ求める (既定)\n"
+               "  --headless          ウィンドウなしで動かす (ディスプレイ不要)。操作は外部の\n"
+               "                      操作卓、OSC、Web リモートから。残っていた作業内容は\n"
+               "                      尋ねずに復元し、状態の変化を標準エラーに1行ずつ出す\n"
+               "  --backup-port [ADDRESS:]PORT\n"
+               "                      本番機として予備機をそのポートで待つ (アドレスの省略は\n"
+               "                      127.0.0.1)\n"
+               "  --backup-of HOST:PORT\n"
+               "                      予備機としてその本番機に追従し、本番機が止まれば引き継ぐ\n"
+               "  --backup-key FILE   本番機と予備機が共有する鍵ファイル (16 進数 64 文字以上、\n"
+               "                      所有者だけが読めること)\n"
+               "  --sacn-priority N   この卓の sACN 優先度 (1～200、既定 100。追従中の予備機は\n"
+               "                      省略すると本番機より 10 低い)\n"
                "  -h, --help          この説明を表示して終了\n"
                "  --version           バージョンを表示して終了\n")
         .arg(QString::fromLatin1(zentra::kDeviceVariable), forms);

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -12,7 +13,9 @@ enum class RestoreAnswer { Ask, Yes, No };
 
 /// What the command line asks for: orinsub [--dmx DEVICE] [--midi DEVICE] [--midi-map FILE]
 /// [--list-devices] [--screenshot FILE] [--restore yes|no] [--osc [ADDRESS:]PORT]
-/// [--remote [ADDRESS:]PORT] [--remote-pairing always|auto] [--version] [SHOW].
+/// [--remote [ADDRESS:]PORT] [--remote-pairing always|auto] [--headless] [--backup-port
+/// [ADDRESS:]PORT] [--backup-of HOST:PORT] [--backup-key FILE] [--sacn-priority N] [--version]
+/// [SHOW].
 struct StartOptions
 {
     std::optional<std::string> dmx; // the interface; ORINSUB_DMX or the simulation without it
@@ -25,6 +28,11 @@ struct StartOptions
     QString osc;                             // where OSC clients reach the console; none without it
     std::optional<QString> remote;           // serve the web remote there (the setting without it)
     std::optional<bool> remotePairingAlways; // "always": pairing on 127.0.0.1 too
+    bool headless = false;                   // no window: played through surfaces only
+    std::optional<QString> backupPort; // a main: where its backups reach it (the setting without)
+    std::optional<QString> backupOf;   // a backup: the main it follows (the setting without)
+    std::optional<QString> backupKey;  // the key file both read (the setting without)
+    std::optional<uint8_t> sacnPriority; // this console's own; 100, or below its live peer
     QStringList consoleOptions; // those given that set up a console ("--dmx", ...), as typed
 };
 

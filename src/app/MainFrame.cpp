@@ -104,10 +104,11 @@ template <class View> void RunEditCommand(View &view, int id)
 } // namespace
 
 CMainFrame::CMainFrame(model::COrinSUBDoc *doc,
-                       const std::optional<model::LiveState::Look> &heldLook)
+                       const std::optional<model::LiveState::Look> &heldLook, bool silent)
     : m_doc(doc), m_port(std::make_unique<dmx::COrinZentra>()),
       m_undo(std::make_unique<model::UndoRecord>())
 {
+    m_port->SilenceOutput(silent);
     g_orin.m_pZentra = m_port.get();
     g_orin.m_pUndo = m_undo.get();
     setWindowTitle(kAppTitle);

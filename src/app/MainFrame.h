@@ -61,9 +61,11 @@ public:
     /// The panes show doc, which must outlive the frame. The link timer comes from
     /// dmx::NewPeriodicTimer (tests install a manual one). With heldLook, the link sends that
     /// look from its first frame on until the port's output is released (a restart after a
-    /// crash).
+    /// crash). silent: the link sends nothing until the port is told otherwise (a console of a
+    /// backup pair, before it knows whether the other one plays the stage).
     explicit CMainFrame(model::COrinSUBDoc *doc,
-                        const std::optional<model::LiveState::Look> &heldLook = std::nullopt);
+                        const std::optional<model::LiveState::Look> &heldLook = std::nullopt,
+                        bool silent = false);
     ~CMainFrame() override;
 
     // What the panes ask of the main window.

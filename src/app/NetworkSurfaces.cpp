@@ -39,6 +39,13 @@ QString CNetworkSurfaces::OscSummary() const
     return m_osc ? osc::OscSummaryText(m_osc->Server().Counters()) : QString();
 }
 
+QString CNetworkSurfaces::RemoteStatusText() const
+{
+    if (!m_remote || !m_remote->Server().IsListening())
+        return {};
+    return QStringLiteral("Web リモート: %1 台接続中").arg(m_remote->Server().ConnectionCount());
+}
+
 void CNetworkSurfaces::StartOsc(CMainFrame &frame, const QString &listen)
 {
     QStringList problems;

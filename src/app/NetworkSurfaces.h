@@ -30,6 +30,8 @@ public:
 
     /// What the OSC surface heard, ignored and sent, for the terminal; empty without OSC.
     QString OscSummary() const;
+    /// How many devices play the desk through the web remote; empty when it serves nobody.
+    QString RemoteStatusText() const;
 
     /// Checks the network part of the start options before anything starts: false with a
     /// one-line error for a malformed web remote address.

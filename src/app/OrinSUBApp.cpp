@@ -3,6 +3,7 @@
 #include "AboutDlg.h"
 #include "AppIcon.h"
 #include "AppResources.h"
+#include "BackupConsole.h"
 #include "CommandLine.h"
 #include "DeskLockGuard.h"
 #include "LiveDesk.h"
@@ -15,7 +16,9 @@
 #include "RecoveryCopy.h"
 #include "RecoverySlot.h"
 #include "ShowDocument.h"
+#include "StateReport.h"
 #include "controls/KeyState.h"
+#include "surfaces/midi/MidiSurfaceHost.h"
 #include "controls/QuestionBox.h"
 #include "dmx/OrinZentra.h"
 #include "model/OrinGlobal.h"
@@ -57,6 +60,8 @@ COrinSUBApp::~COrinSUBApp()
     if (m_recovery)
         m_recovery->Discard();
     m_recovery.reset();
+    m_report.reset();
+    m_backup.reset();
     // They play through the frame's control layer.
     m_network.reset();
     m_midi.reset();
@@ -71,6 +76,11 @@ bool COrinSUBApp::InitInstance(const StartOptions &options)
     QCoreApplication::setApplicationName(kSettingsApplication);
     QGuiApplication::setWindowIcon(ApplicationIcon());
     m_recent = std::make_unique<CRecentFileList>();
+    BackupStart backup;
+    if (QString error; !BackupStart::Resolve(options, backup, error)) {
+        controls::Questions().Warn(nullptr, error, kAppTitle);
+        return false;
+    }
 
     m_doc = std::make_unique<model::COrinSUBDoc>();
     model::g_orin.m_pDoc = m_doc.get();
@@ -79,8 +89,13 @@ bool COrinSUBApp::InitInstance(const StartOptions &options)
     const bool recovers = options.screenshot.isEmpty();
     LeftWork left = recovers ? FindLeftWork() : LeftWork{};
     m_frame = std::make_unique<CMainFrame>(
-        m_doc.get(), left.desk ? left.desk->look : std::optional<model::LiveState::Look>());
+        m_doc.get(), left.desk ? left.desk->look : std::optional<model::LiveState::Look>(),
+        backup.IsOn());
     m_show->SetFrame(m_frame.get());
+    // Before anything plays: a console of a backup pair sends nothing of its own until it knows
+    // whether the other one plays the stage.
+    if (backup.IsOn())
+        m_backup = std::make_unique<CBackupConsole>(*m_frame, *m_show, *m_doc, std::move(backup));
     ConnectCommands();
     CreateRecentFileMenu();
     m_midi = std::make_unique<CMidiSurfaces>(*m_frame, options);
@@ -105,7 +120,8 @@ bool COrinSUBApp::InitInstance(const StartOptions &options)
 
     if (options.screenshot.isEmpty()) // a picture of the desk shows it as it starts
         m_frame->RestoreLayout();
-    m_frame->show();
+    if (!options.headless)
+        m_frame->show();
     m_frame->SetDropHandler([this](const QString &path) { m_show->OpenDocumentFile(path); });
 
     if (options.show.isEmpty() && !restored && !desk && !controls::Keys().IsShiftDown() &&
@@ -117,6 +133,9 @@ bool COrinSUBApp::InitInstance(const StartOptions &options)
     m_network = std::make_unique<CNetworkSurfaces>(*m_frame, options);
     if (!options.screenshot.isEmpty())
         SaveScreenshotWhenReady(options.screenshot);
+    StartBackup();
+    if (options.headless)
+        ReportState();
     // Every question has been answered: from now on the desk plays the stage.
     if (dmx::COrinZentra *port = model::g_orin.m_pZentra)
         port->ReleaseOutput();
@@ -273,6 +292,37 @@ void COrinSUBApp::OnAppAbout()
 {
     CAboutDlg about(m_frame.get());
     about.exec();
+}
+
+void COrinSUBApp::StartBackup()
+{
+    if (!m_backup)
+        return;
+    if (QString error; !m_backup->Start(error)) {
+        controls::Questions().Warn(m_frame.get(), error, kAppTitle);
+        m_backup.reset(); // the console plays on its own
+    }
+}
+
+void COrinSUBApp::ReportState()
+{
+    m_report = std::make_unique<CStateReport>([](const QString &line) {
+        std::fprintf(stderr, "orinsub: %s\n", qUtf8Printable(line));
+        std::fflush(stderr);
+    });
+    m_report->Watch([] {
+        const dmx::COrinZentra *port = model::g_orin.m_pZentra;
+        if (!port)
+            return QString();
+        const dmx::OutputHealth::Reading output = port->GetOutputHealth().Look();
+        return output.lost           ? views::OutputLostStatus(output.fault, output.deviceId)
+               : port->IsOpen()      ? views::InterfaceStatus(port->GetDeviceId())
+                                     : views::kNoInterfaceStatus;
+    });
+    if (m_backup)
+        m_report->Watch([this] { return m_backup->StatusText(); });
+    m_report->Watch([this] { return m_midi->Host().StatusText(); });
+    m_report->Watch([this] { return m_network->RemoteStatusText(); });
 }
 
 void COrinSUBApp::StopOnSignal()

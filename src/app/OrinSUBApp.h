@@ -15,6 +15,7 @@ class COrinSUBDoc;
 
 namespace orinsub::app {
 
+class CBackupConsole;
 class CLiveStateJournal;
 class CMainFrame;
 class CMidiSurfaces;
@@ -23,6 +24,7 @@ class CRecentFileList;
 class CRecoveryCopy;
 class CRecoverySlot;
 class CShowDocument;
+class CStateReport;
 enum class RestoreAnswer;
 struct StartOptions;
 
@@ -87,6 +89,11 @@ private:
     void SaveScreenshotWhenReady(const QString &file);
     /// The master pane's status line names the open interface.
     bool IsInterfaceShown() const;
+    /// Starts the backup link when one was set up; false (after the message) when it cannot.
+    void StartBackup();
+    /// --headless: a line on standard error for each change of the output, the backup link and
+    /// the surfaces.
+    void ReportState();
 
     std::unique_ptr<model::COrinSUBDoc> m_doc;
     std::unique_ptr<CRecentFileList> m_recent;
@@ -97,6 +104,8 @@ private:
     std::unique_ptr<CMainFrame> m_frame; // goes first: it stops the link and frees the panes
     std::unique_ptr<CMidiSurfaces> m_midi;
     std::unique_ptr<CNetworkSurfaces> m_network; // OSC and the web remote
+    std::unique_ptr<CBackupConsole> m_backup;    // none without a backup pair
+    std::unique_ptr<CStateReport> m_report;      // --headless: the state on standard error
     std::vector<QAction *> m_recentActions;
 };
 

@@ -131,6 +131,18 @@ bool CShowDocument::RestoreRecoveryCopy(const QString &copy, const QString &orig
     return true;
 }
 
+bool CShowDocument::ShowTrackedCopy(const QString &copy)
+{
+    if (!ReadIntoShow(copy))
+        return false;
+    m_doc.SetModifiedFlag(false);
+    m_pathName = QFileInfo(copy).absoluteFilePath();
+    UpdateFrameTitle();
+    if (m_frame)
+        m_frame->OnInitialUpdate();
+    return true;
+}
+
 bool CShowDocument::ReadIntoShow(const QString &path)
 {
     const model::ShowFileResult result = model::OpenShowFile(m_doc, path);

@@ -58,6 +58,11 @@ public:
     /// copy cannot be opened: the show stays as it was.
     bool RestoreRecoveryCopy(const QString &copy, const QString &originalPath);
 
+    /// Puts the show a tracked main console sent (kept at copy) on the desk, unmodified and
+    /// unasked, whatever the lock: the backup plays the main's show. The copy stays out of the
+    /// recent-file list. False, after the message, when it cannot be opened.
+    bool ShowTrackedCopy(const QString &copy);
+
     /// The show's file, absolute; empty before it is first saved or opened.
     QString GetPathName() const { return m_pathName; }
     /// The show's name in the title: the file's name without ".orin", or "無題".

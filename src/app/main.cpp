@@ -27,15 +27,16 @@ void Print(std::FILE *stream, const QString &text)
     std::fputs(text.toLocal8Bit().constData(), stream);
 }
 
-// A screenshot needs no screen: without a display the window is drawn off-screen.
-void UseOffscreenWithoutDisplay()
+// A screenshot needs no screen: without a display the window is drawn off-screen. A console
+// without a display never needs one, whatever the environment says.
+void UseOffscreen(bool always)
 {
-    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") &&
-        !std::getenv("WAYLAND_DISPLAY"))
+    if (always || (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") &&
+                   !std::getenv("WAYLAND_DISPLAY")))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
 }
 
-/// A screenshot run has nobody at the screen: messages go to the error stream and every question
+/// A screenshot run and a console without a display have nobody at the screen: messages go to the error stream and every question
 /// is answered Cancel (or its safe choice), so that no box waits for an answer.
 class UnattendedQuestions : public orinsub::controls::QuestionBox
 {
@@ -108,9 +109,14 @@ int main(int argc, char **argv)
         return 0;
     }
 
-    const bool interactive = options.screenshot.isEmpty();
+    if (options.sacnPriority)
+        zentra::SetSacnPriority(*options.sacnPriority);
+    // Nobody is there to answer: the desk a crash left comes back unasked.
+    if (options.headless && options.restore == RestoreAnswer::Ask)
+        options.restore = RestoreAnswer::Yes;
+    const bool interactive = options.screenshot.isEmpty() && !options.headless;
     if (!interactive)
-        UseOffscreenWithoutDisplay();
+        UseOffscreen(options.headless);
     QApplication application(argc, argv);
     // Everything the operator reads is Japanese, Qt's own buttons and dialogs too.
     QTranslator qtTexts;

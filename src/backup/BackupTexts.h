@@ -24,4 +24,28 @@ inline const QString kRefusedOrder = QStringLiteral("順番が違います (再�
 inline const QString kRefusedTooLarge = QStringLiteral("大きすぎます");
 inline const QString kRefusedUnexpected = QStringLiteral("今は受け取れない内容です");
 
+// The command line's and the settings' values; %1 as given.
+inline const QString kBadListenPoint = QStringLiteral(
+    "バックアップを待つ場所は [アドレス:]ポート で指定します (例 7070, 0.0.0.0:7070): %1");
+inline const QString kBadMainPoint =
+    QStringLiteral("追従する本番機は ホスト:ポート で指定します (例 192.168.1.10:7070): %1");
+inline const QString kBadSacnPriority =
+    QStringLiteral("sACN の優先度は 1～200 の整数です: %1");
+inline const QString kNoKey = QStringLiteral(
+    "バックアップには鍵ファイルが要ります (--backup-key FILE、作り方は README)");
+inline const QString kBothRoles = QStringLiteral(
+    "--backup-port と --backup-of は同時に使えません (本番機か予備機のどちらか)");
+inline const QString kCannotListen =
+    QStringLiteral("バックアップを %1 で待てません: %2");
+
+// What the status line and the error stream say of the link.
+inline const QString kStatusStarting = QStringLiteral("バックアップ: 確認中");
+inline const QString kStatusWaiting = QStringLiteral("バックアップ: 本番機を待っています");
+inline const QString kStatusTracking = QStringLiteral("バックアップ: 追従中");
+inline const QString kStatusLive = QStringLiteral("バックアップ: 本番中");
+inline const QString kStatusRefusals = QStringLiteral("拒否 %1 件 (%2)");
+inline const QString kTakeStage = QStringLiteral("本番を引き継ぐ");
+inline const QString kAskTakeStage = QStringLiteral(
+    "この卓が本番を引き継ぎ、%1 は追従に回ります。\n本番を引き継ぎますか?");
+
 } // namespace orinsub::backup

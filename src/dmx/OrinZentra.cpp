@@ -38,6 +38,8 @@ void COrinZentra::SetHandle(ZENTRA_HANDLE handle)
 
 int COrinZentra::WriteFrame()
 {
+    if (IsOutputSilenced())
+        return 1; // nothing asked of the device, nothing failed
     const SharedFrame &source = IsOutputHeld() ? m_heldFrame : m_outFrame;
     std::array<unsigned char, kFrameSize> frame;
     for (int i = 0; i < kFrameSize; ++i)

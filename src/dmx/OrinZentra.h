@@ -52,6 +52,10 @@ public:
     /// The link sends the output frame again, from its next tick on. UI thread.
     void ReleaseOutput() { m_held.store(false, std::memory_order_release); }
     bool IsOutputHeld() const { return m_held.load(std::memory_order_acquire); }
+    /// While silenced the link sends nothing, the device staying open: a backup that tracks its
+    /// main on an interface without priority must not fight it for the receivers. Any thread.
+    void SilenceOutput(bool silent) { m_silent.store(silent, std::memory_order_release); }
+    bool IsOutputSilenced() const { return m_silent.load(std::memory_order_acquire); }
     uint8_t GetOutputSlot(int slot) const
     {
         return m_outFrame.at(slot).load(std::memory_order_relaxed);
@@ -76,6 +80,7 @@ private:
     SharedFrame m_outFrame{};
     SharedFrame m_heldFrame{};
     std::atomic<bool> m_held{false};
+    std::atomic<bool> m_silent{false};
     SharedFrame m_inFrame{};
     std::atomic<int32_t> m_readFailures{0};
     OutputHealth m_outputHealth;

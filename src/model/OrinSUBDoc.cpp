@@ -135,6 +135,7 @@ CueEdit COrinSUBDoc::EditCues(const std::function<CueEdit(CueList &)> &edit)
 
 void COrinSUBDoc::SetModifiedFlag(bool modified)
 {
+    ++m_edits;
     if (modified == m_modified)
         return;
     m_modified = modified;

@@ -59,6 +59,9 @@ public:
     CueEdit EditCues(const std::function<CueEdit(CueList &)> &edit);
 
     bool IsModified() const { return m_modified; }
+    /// Counts every edit, open and save (each call of SetModifiedFlag): a backup console is sent
+    /// the show again whenever it moved.
+    uint64_t GetEditCount() const { return m_edits; }
     /// Sets the modified flag and tells the listener when it changes.
     void SetModifiedFlag(bool modified = true);
     /// Called with the new value whenever the modified flag changes (the show controller's
@@ -76,6 +79,7 @@ public:
     ShowExtension m_extension;
 
 private:
+    uint64_t m_edits = 0;
     bool m_modified = false;
     std::function<void(bool)> m_onModified;
 };

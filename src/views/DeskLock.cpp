@@ -6,6 +6,7 @@ namespace orinsub::views {
 
 namespace {
 bool s_locked = false;
+bool s_following = false;
 } // namespace
 
 bool IsDeskLocked()
@@ -18,6 +19,19 @@ void SetDeskLocked(bool locked)
     if (locked == s_locked)
         return;
     s_locked = locked;
+    NotifyDeskChanged();
+}
+
+bool IsDeskFollowing()
+{
+    return s_following;
+}
+
+void SetDeskFollowing(bool following)
+{
+    if (following == s_following)
+        return;
+    s_following = following;
     NotifyDeskChanged();
 }
 

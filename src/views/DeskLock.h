@@ -9,4 +9,10 @@ namespace orinsub::views {
 bool IsDeskLocked();
 void SetDeskLocked(bool locked);
 
+/// A desk that follows another console (a tracking backup, or a main waiting to learn whether
+/// one plays): nothing local plays it, neither mouse, keys, menus nor surfaces; only what the
+/// followed console sends. The desk's listeners are told of each switch. UI thread only.
+bool IsDeskFollowing();
+void SetDeskFollowing(bool following);
+
 } // namespace orinsub::views

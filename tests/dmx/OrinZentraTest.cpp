@@ -37,6 +37,18 @@ TEST_F(OrinZentraTest, OutputSlotsOutsideTheDimmersAreIgnored)
     EXPECT_EQ(sim::LastWrittenFrame(), expected) << "start code stays 0";
 }
 
+TEST_F(OrinZentraTest, ASilencedPortSendsNothingAndSendsTheStageAgainOnceLoud)
+{
+    port.SetOutputSlot(1, 11);
+    port.SilenceOutput(true);
+    const uint64_t writes = sim::GetCounts().writes;
+    EXPECT_NE(port.WriteFrame(), 0) << "silence is no failure of the device";
+    EXPECT_EQ(sim::GetCounts().writes, writes);
+    port.SilenceOutput(false);
+    ASSERT_NE(port.WriteFrame(), 0);
+    EXPECT_EQ(sim::LastWrittenFrame()[1], 11);
+}
+
 TEST_F(OrinZentraTest, ReadFailuresDropBackTo100PastTheThousandthAndClearOnASuccess)
 {
     sim::FailNextReads(1001);

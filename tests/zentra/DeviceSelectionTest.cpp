@@ -36,6 +36,18 @@ TEST(DeviceSelectionTest, KindIsReadWithoutRegardToCase)
     EXPECT_EQ(zentra::ListDevices().size(), 1u);
 }
 
+TEST(DeviceSelectionTest, OnlySacnCarriesAPriorityReceiversChooseBy)
+{
+    std::string error;
+    for (const auto &[device, prioritised] :
+         {std::pair{"sacn:127.0.0.1", true}, {"artnet:127.0.0.1", false}, {"sim", false}}) {
+        ASSERT_TRUE(zentra::SelectDevice(device, error)) << error;
+        EXPECT_EQ(zentra::SelectedDeviceHasPriority(), prioritised) << device;
+    }
+    EXPECT_FALSE(zentra::SelectDevice("bogus", error));
+    EXPECT_FALSE(zentra::SelectedDeviceHasPriority()) << "a refused string keeps the interface";
+}
+
 TEST(DeviceSelectionTest, CommandLineBeatsEnvironmentWhichBeatsDefault)
 {
     unsetenv(zentra::kDeviceVariable);

@@ -19,6 +19,7 @@ struct BackendKind
     std::string_view name; // the KIND part, lower case
     std::string_view form; // how an operator writes it, for help texts
     BackendMaker make;
+    bool prioritised = false; // receivers choose between senders by the frames' priority
 };
 
 std::shared_ptr<Backend> MakeSimulation(std::string_view argument, bool hasArgument,

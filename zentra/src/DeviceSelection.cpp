@@ -15,7 +15,7 @@ constexpr detail::BackendKind kKinds[] = {
     {"sim", "sim", detail::MakeSimulation},
     {"ola", "ola:OUT[/IN][@PORT]", detail::MakeOla},
     {"artnet", "artnet:HOST[:UNIVERSE[/IN]]", detail::MakeArtNet},
-    {"sacn", "sacn:HOST|multicast[:UNIVERSE[/IN]]", detail::MakeSacn},
+    {"sacn", "sacn:HOST|multicast[:UNIVERSE[/IN]]", detail::MakeSacn, true},
     {"usbpro", "usbpro:/dev/ttyUSB0", detail::MakeUsbPro},
 };
 
@@ -23,6 +23,7 @@ struct Selection
 {
     std::mutex mutex;
     std::string device;
+    bool prioritised = false;
     std::shared_ptr<Backend> backend;
 };
 
@@ -97,6 +98,7 @@ bool SelectDevice(std::string_view device, std::string &error)
     std::lock_guard lock(selection.mutex);
     selection.device = hasArgument ? kindName + ":" + std::string(argument) : kindName;
     selection.backend = std::move(backend);
+    selection.prioritised = kind->prioritised;
     return true;
 }
 
@@ -105,6 +107,13 @@ std::string SelectedDevice()
     Selection &selection = TheSelection();
     std::lock_guard lock(selection.mutex);
     return selection.device;
+}
+
+bool SelectedDeviceHasPriority()
+{
+    Selection &selection = TheSelection();
+    std::lock_guard lock(selection.mutex);
+    return selection.prioritised;
 }
 
 std::vector<std::string> DeviceForms()

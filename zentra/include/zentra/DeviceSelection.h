@@ -26,6 +26,10 @@ bool SelectDevice(std::string_view device, std::string &error);
 /// The device string in force.
 std::string SelectedDevice();
 
+/// Whether the interface in force sends frames with a priority that receivers choose between
+/// senders by (sACN): two consoles may then send at once.
+bool SelectedDeviceHasPriority();
+
 /// The forms of device string this build accepts, one per kind (for help texts).
 std::vector<std::string> DeviceForms();
 
