@@ -90,9 +90,9 @@ Cue MakeCue(int number, int time, std::optional<int> follow = std::nullopt)
 }
 
 // The sequence on a fake crossfader, with cue 1 on stage after a GO whose fade ran out.
-struct Desk
+struct PlayingDesk
 {
-    explicit Desk(std::initializer_list<Cue> cues)
+    explicit PlayingDesk(std::initializer_list<Cue> cues)
     {
         for (const Cue &cue : cues)
             EXPECT_TRUE(host.cues.Add(cue).IsOk());
@@ -112,12 +112,12 @@ struct Desk
 
 TEST(CueSequence, ARefusedCommandLoadsNothingStartsNothingAndSaysWhy)
 {
-    const auto off = [](Desk &desk) { desk.sequence.SetPlaying(false); };
-    const auto nothing = [](Desk &) {};
+    const auto off = [](PlayingDesk &desk) { desk.sequence.SetPlaying(false); };
+    const auto nothing = [](PlayingDesk &) {};
     const struct
     {
         const char *what;
-        std::function<void(Desk &)> before;
+        std::function<void(PlayingDesk &)> before;
         std::function<bool(CueSequence &)> command;
         CueNotice notice;
     } cases[] = {
@@ -125,7 +125,7 @@ TEST(CueSequence, ARefusedCommandLoadsNothingStartsNothingAndSaysWhy)
         {"back, switch off", off, [](CueSequence &s) { return s.Back(); }, {Kind::PlaybackOff}},
         {"goto, switch off", off, [](CueSequence &s) { return s.GoTo(10); }, {Kind::PlaybackOff}},
         {"go, list emptied",
-         [](Desk &desk) { desk.host.cues = {}; },
+         [](PlayingDesk &desk) { desk.host.cues = {}; },
          [](CueSequence &s) { return s.Go(); },
          {Kind::ListEmpty}},
         {"go past the end", nothing, [](CueSequence &s) { return s.Go(); }, {Kind::ListEnd}},
@@ -137,12 +137,12 @@ TEST(CueSequence, ARefusedCommandLoadsNothingStartsNothingAndSaysWhy)
         {"goto 0", nothing, [](CueSequence &s) { return s.GoTo(0); }, {Kind::NumberRange}},
         {"goto 1000", nothing, [](CueSequence &s) { return s.GoTo(10000); }, {Kind::NumberRange}},
         {"goto, row B raised",
-         [](Desk &desk) { desk.crossfade.handles[1] = 60; },
+         [](PlayingDesk &desk) { desk.crossfade.handles[1] = 60; },
          [](CueSequence &s) { return s.GoTo(10); },
          {Kind::RowNotDown, 1}},
     };
     for (const auto &c : cases) {
-        Desk desk{MakeCue(10, 10)};
+        PlayingDesk desk{MakeCue(10, 10)};
         c.before(desk);
         EXPECT_FALSE(c.command(desk.sequence)) << c.what;
         EXPECT_EQ(desk.sequence.GetNotice(), c.notice) << c.what;
@@ -167,7 +167,7 @@ TEST(CueSequence, GoCompletesWhatAHandLeftWithoutLoading)
         {"raised row", [](FakeCrossfade &c) { c.handles[1] = 90; }, FadeTimes::Together(3000ms)},
     };
     for (const auto &c : cases) {
-        Desk desk{MakeCue(10, 10), MakeCue(20, 10)};
+        PlayingDesk desk{MakeCue(10, 10), MakeCue(20, 10)};
         c.hand(desk.crossfade);
         ASSERT_TRUE(desk.sequence.Go()) << c.what;
         EXPECT_EQ(desk.crossfade.started.back(), c.times) << c.what;
@@ -181,7 +181,7 @@ TEST(CueSequence, GoCompletesWhatAHandLeftWithoutLoading)
 // itself even within a GO's bounce, on its own times, into the row GO fades to.
 TEST(CueSequence, AFollowWaitsForItsTimeAndTheFadeBeforeIt)
 {
-    Desk desk{MakeCue(10, 0), MakeCue(20, 10, 5), MakeCue(30, 20, 12), MakeCue(40, 0)};
+    PlayingDesk desk{MakeCue(10, 0), MakeCue(20, 10, 5), MakeCue(30, 20, 12), MakeCue(40, 0)};
     ASSERT_TRUE(desk.sequence.Go());
     EXPECT_EQ(desk.host.wake, 500ms);
     desk.now += 200ms;
@@ -203,7 +203,7 @@ TEST(CueSequence, AFollowWaitsForItsTimeAndTheFadeBeforeIt)
     desk.now += 700ms;
     const CueSequence::Standing standing = desk.sequence.Capture();
     EXPECT_EQ(standing.followLeft, 500ms);
-    Desk restored{MakeCue(10, 0), MakeCue(20, 10, 5), MakeCue(30, 20, 12), MakeCue(40, 0)};
+    PlayingDesk restored{MakeCue(10, 0), MakeCue(20, 10, 5), MakeCue(30, 20, 12), MakeCue(40, 0)};
     restored.sequence.Restore(standing);
     EXPECT_EQ(restored.sequence.GetCurrentCue(), 30);
     EXPECT_EQ(restored.host.wake, 500ms);
@@ -213,7 +213,7 @@ TEST(CueSequence, AFollowWaitsForItsTimeAndTheFadeBeforeIt)
 // A cut runs no follow; a hand taking over a cue's fade cancels it and says how to complete it.
 TEST(CueSequence, ACutOrAHandLeavesNoFollowWaiting)
 {
-    Desk desk{MakeCue(10, 0), MakeCue(20, 10, 5), MakeCue(30, 10, 5)};
+    PlayingDesk desk{MakeCue(10, 0), MakeCue(20, 10, 5), MakeCue(30, 10, 5)};
     ASSERT_TRUE(desk.crossfade.player->OnGo(desk.crossfade.nextRow, true)); // カット
     EXPECT_EQ(desk.sequence.GetCurrentCue(), 20);
     EXPECT_FALSE(desk.sequence.IsFollowPending());
