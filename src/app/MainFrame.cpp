@@ -8,6 +8,7 @@
 #include "MainMenu.h"
 #include "ModalDeskKeys.h"
 #include "MySplitterWnd.h"
+#include "PaneDesk.h"
 #include "SectionDrag.h"
 #include "controls/FaderLabel.h"
 #include "controls/MyEdit.h"
@@ -25,7 +26,6 @@
 #include "patch/OrinPatchView.h"
 #include "patch/PatchFrame.h"
 #include "surfaces/ControlLayer.h"
-#include "surfaces/PaneDesk.h"
 #include "views/ConsoleKeys.h"
 #include "views/ConsoleOperations.h"
 #include "views/CuePlayback.h"
@@ -117,7 +117,7 @@ CMainFrame::CMainFrame(model::COrinSUBDoc *doc,
     CreateClient(doc, heldLook);
     m_sectionDrag = std::make_unique<SectionDrag>(*this);
     SetUpCuePlayback();
-    m_desk = std::make_unique<surfaces::PaneDesk>();
+    m_desk = std::make_unique<PaneDesk>();
     m_desk->SetCuePlayback(m_cuePlayback.get());
     m_controlLayer = std::make_unique<surfaces::ControlLayer>(*m_desk);
     KeepFadeTimeInShow();

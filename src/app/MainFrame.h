@@ -28,7 +28,6 @@ class CuePlayback;
 } // namespace orinsub::views
 namespace orinsub::surfaces {
 class ControlLayer;
-class PaneDesk;
 } // namespace orinsub::surfaces
 
 namespace orinsub::app {
@@ -38,6 +37,7 @@ class CueWindow;
 class DeskLockGuard;
 class ModalDeskKeys;
 class MainMenu;
+class PaneDesk;
 class SectionDrag;
 
 /// The console's main window: the two lamp strips framing the preset pane, above the master
@@ -202,7 +202,7 @@ private:
     std::unique_ptr<MainMenu> m_menu;
     std::unique_ptr<SectionDrag> m_sectionDrag;
     std::unique_ptr<views::CuePlayback> m_cuePlayback;
-    std::unique_ptr<surfaces::PaneDesk> m_desk;
+    std::unique_ptr<PaneDesk> m_desk;
     std::unique_ptr<surfaces::ControlLayer> m_controlLayer;
     std::unique_ptr<DeskLockGuard> m_lockGuard;
     std::unique_ptr<ModalDeskKeys> m_modalKeys;

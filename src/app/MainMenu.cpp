@@ -1,7 +1,7 @@
 #include "MainMenu.h"
 
 #include "AppResources.h"
-#include "surfaces/SurfaceTexts.h"
+#include "SurfaceTexts.h"
 
 #include <QAction>
 #include <QMainWindow>
@@ -140,7 +140,7 @@ MainMenu::MainMenu(QMainWindow &window)
     }
     Add(operation, kIdCueBackTime, kCueBackTimeItem);
     Add(operation, kIdLock, kLockItem, kLockKeyShown)->setCheckable(true);
-    Add(operation, kIdSurfaces, surfaces::kSurfacesMenuItem);
+    Add(operation, kIdSurfaces, kSurfacesMenuItem);
     operation->addSeparator();
     Add(operation, kIdHookA, QStringLiteral("入力引っかけ:A段"), QStringLiteral("Ctrl+1"));
     Add(operation, kIdHookB, QStringLiteral("入力引っかけ:B段"), QStringLiteral("Ctrl+2"));

@@ -3,7 +3,7 @@
 #include "AppResources.h"
 #include "CommandLine.h"
 #include "MainFrame.h"
-#include "surfaces/SurfaceSettingsDialog.h"
+#include "SurfaceSettingsDialog.h"
 #include "surfaces/midi/MidiSurfaceHost.h"
 #include "views/MasterConsoleView.h"
 
@@ -66,7 +66,7 @@ CMidiSurfaces::~CMidiSurfaces()
 
 void CMidiSurfaces::OnSurfaceSettings()
 {
-    surfaces::SurfaceSettingsDialog dialog(*m_host, &m_frame);
+    SurfaceSettingsDialog dialog(*m_host, &m_frame);
     dialog.exec();
 }
 

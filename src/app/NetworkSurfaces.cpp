@@ -3,11 +3,11 @@
 #include "AppResources.h"
 #include "CommandLine.h"
 #include "MainFrame.h"
+#include "SurfaceTexts.h"
+#include "WebRemote.h"
 #include "controls/QuestionBox.h"
 #include "surfaces/osc/OscStart.h"
 #include "surfaces/osc/OscTexts.h"
-#include "surfaces/web/WebRemote.h"
-#include "surfaces/web/WebTexts.h"
 
 #include <QMenu>
 #include <QMenuBar>
@@ -56,24 +56,24 @@ void CNetworkSurfaces::StartOsc(CMainFrame &frame, const QString &listen)
 
 void CNetworkSurfaces::StartRemote(CMainFrame &frame, const StartOptions &options)
 {
-    m_remote = std::make_unique<web::WebRemote>(frame.GetControlLayer(), &frame);
+    m_remote = std::make_unique<WebRemote>(frame.GetControlLayer(), &frame);
     for (QMenu *menu : frame.menuBar()->findChildren<QMenu *>()) {
         if (menu->title() != kMenuOperation)
             continue;
         menu->addSeparator();
-        QObject::connect(menu->addAction(web::kRemoteSettingsCaption + QStringLiteral("(&W)...")),
-                         &QAction::triggered, m_remote.get(), &web::WebRemote::OpenSettings);
+        QObject::connect(menu->addAction(kRemoteSettingsCaption + QStringLiteral("(&W)...")),
+                         &QAction::triggered, m_remote.get(), &WebRemote::OpenSettings);
     }
     QString error;
     if (!m_remote->Start(options.remote, options.remotePairingAlways, error)) {
-        controls::Questions().Warn(&frame, error, web::kRemoteSettingsCaption);
+        controls::Questions().Warn(&frame, error, kRemoteSettingsCaption);
         return;
     }
     if (m_remote->Server().IsListening()) {
         // The address for the operator (and for tests that asked for any free port).
         const web::RemoteEndpoint where{m_remote->Server().Address(), m_remote->Server().Port()};
         std::fputs(QStringLiteral("%1: http://%2/\n")
-                       .arg(web::kRemoteSettingsCaption, where.ToString())
+                       .arg(kRemoteSettingsCaption, where.ToString())
                        .toLocal8Bit()
                        .constData(),
                    stdout);

@@ -7,13 +7,10 @@
 namespace orinsub::surfaces::osc {
 class OscSurface;
 }
-namespace orinsub::surfaces::web {
-class WebRemote;
-}
-
 namespace orinsub::app {
 
 class CMainFrame;
+class WebRemote;
 struct StartOptions;
 
 /// The console's network surfaces: the OSC surface (--osc) and the web remote (--remote or the
@@ -42,7 +39,7 @@ private:
     void StartRemote(CMainFrame &frame, const StartOptions &options);
 
     std::unique_ptr<surfaces::osc::OscSurface> m_osc;
-    std::unique_ptr<surfaces::web::WebRemote> m_remote;
+    std::unique_ptr<WebRemote> m_remote;
 };
 
 } // namespace orinsub::app

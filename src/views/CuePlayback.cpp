@@ -16,6 +16,7 @@
 
 namespace orinsub::views {
 
+using model::CueNotice;
 using model::g_orin;
 using std::chrono::milliseconds;
 
@@ -29,48 +30,48 @@ QString CueTitle(const model::Cue *cue)
     return cue->label.isEmpty() ? number : number + u' ' + cue->label;
 }
 
-} // namespace
-
-FadeTimes TimesOf(const model::Cue &cue)
+QString NoticeText(const CueNotice &notice)
 {
-    return {milliseconds(cue.upTime * 100), milliseconds(cue.downTime * 100),
-            milliseconds(cue.delay * 100)};
+    switch (notice.kind) {
+    case CueNotice::Kind::None:
+        return {};
+    case CueNotice::Kind::PlaybackOff:
+        return cuetexts::kPlaybackOff;
+    case CueNotice::Kind::ListEmpty:
+        return cuetexts::kListEmpty;
+    case CueNotice::Kind::ListEnd:
+        return cuetexts::kListEnd;
+    case CueNotice::Kind::ListStart:
+        return cuetexts::kListStart;
+    case CueNotice::Kind::CueMissing:
+        return model::texts::kCueMissing.toString().arg(model::CueNumberText(notice.value));
+    case CueNotice::Kind::NumberRange:
+        return model::texts::kCueNumberRange.toString();
+    case CueNotice::Kind::RowNotDown:
+        return cuetexts::kRowNotDown.arg(RowLetter(notice.value));
+    case CueNotice::Kind::FadeStopped:
+        return cuetexts::kFadeStopped.arg(model::CueNumberText(notice.value));
+    }
+    return {};
 }
 
+} // namespace
+
 CuePlayback::CuePlayback(GoFade &go, QObject *parent)
-    : QObject(parent), m_go(go), m_clock(&std::chrono::steady_clock::now)
+    : QObject(parent), CueSequence(go, *this), m_go(go)
 {
     m_followTimer.setSingleShot(true);
     m_followTimer.setTimerType(Qt::PreciseTimer);
-    connect(&m_followTimer, &QTimer::timeout, this, &CuePlayback::CheckFollow);
+    connect(&m_followTimer, &QTimer::timeout, this, [this] { CheckFollow(); });
     m_progressTimer.setInterval(kProgressMs);
     connect(&m_progressTimer, &QTimer::timeout, this, [this] {
         Refresh();
-        if (!m_go.IsRunning() && !m_followDue)
+        if (!m_go.IsRunning() && !IsFollowPending())
             m_progressTimer.stop();
     });
 }
 
-CuePlayback::~CuePlayback()
-{
-    m_go.SetPlayer(nullptr);
-}
-
-void CuePlayback::SetPlaying(bool playing)
-{
-    if (playing == m_playing)
-        return;
-    m_playing = playing;
-    m_go.SetPlayer(playing ? this : nullptr);
-    CancelFollow();
-    m_message.clear();
-    Refresh();
-    NotifyDeskChanged();
-    if (m_onPlaying)
-        m_onPlaying(playing);
-}
-
-const model::CueList *CuePlayback::Cues() const
+const model::CueList *CuePlayback::GetCues() const
 {
     return g_orin.m_pDoc ? &g_orin.m_pDoc->m_extension.cues : nullptr;
 }
@@ -79,126 +80,13 @@ QString CuePlayback::CueText(int number) const
 {
     if (number <= 0)
         return {};
-    const QString text = Cues() ? CueTitle(Cues()->Find(number)) : QString();
+    const QString text = GetCues() ? CueTitle(GetCues()->Find(number)) : QString();
     return text.isEmpty() ? model::CueNumberText(number) : text;
 }
 
-int CuePlayback::GetNextCue() const
+QString CuePlayback::GetMessage() const
 {
-    const model::Cue *next = Cues() ? Cues()->After(m_current) : nullptr;
-    return next ? next->number : 0;
-}
-
-bool CuePlayback::Go()
-{
-    if (!m_playing) {
-        Say(cuetexts::kPlaybackOff);
-        return false;
-    }
-    return m_go.Go(); // GO comes back through OnGo
-}
-
-std::optional<FadeTimes> CuePlayback::OnGo(int row, bool cut)
-{
-    // What a hand left half done is completed first, without loading anything into a row that
-    // is already on the stage.
-    std::optional<FadeTimes> completion = m_go.GetStoppedRemainder(row);
-    if (!completion && m_go.GetHandleLevel(row) > 0)
-        completion = FadeTimes::Together(milliseconds(m_go.GetFadeTime() * 100));
-    if (completion) {
-        m_message.clear();
-        ShowProgress();
-        return completion;
-    }
-    const model::Cue *next = Cues() ? Cues()->After(m_current) : nullptr;
-    if (!next) {
-        Say(Cues() && !Cues()->IsEmpty() ? cuetexts::kListEnd : cuetexts::kListEmpty);
-        return std::nullopt;
-    }
-    Load(row, *next);
-    m_current = next->number;
-    m_message.clear();
-    if (cut)
-        CancelFollow();
-    else
-        ArmFollow(*next);
-    ShowProgress();
-    return TimesOf(*next); // a cut runs none of them
-}
-
-bool CuePlayback::Back()
-{
-    if (!m_playing) {
-        Say(cuetexts::kPlaybackOff);
-        return false;
-    }
-    if (!m_go.AcceptsGo())
-        return false;
-    const model::Cue *previous = Cues() ? Cues()->Before(m_current) : nullptr;
-    if (!previous) {
-        Say(cuetexts::kListStart);
-        return false;
-    }
-    return Play(*previous, FadeTimes::Together(milliseconds(m_backTime * 100)), false);
-}
-
-bool CuePlayback::GoTo(int number)
-{
-    if (!m_playing) {
-        Say(cuetexts::kPlaybackOff);
-        return false;
-    }
-    const model::Cue *cue = Cues() ? Cues()->Find(number) : nullptr;
-    if (!cue) {
-        const bool inRange = number >= model::kMinCueNumber && number <= model::kMaxCueNumber;
-        Say(inRange ? model::texts::kCueMissing.toString().arg(model::CueNumberText(number))
-                    : model::texts::kCueNumberRange.toString());
-        return false;
-    }
-    if (!m_go.AcceptsGo())
-        return false;
-    return Play(*cue, TimesOf(*cue), true);
-}
-
-std::optional<FadeTimes> CuePlayback::NextTimes() const
-{
-    if (std::optional<FadeTimes> rest = m_go.GetStoppedRemainder(m_go.GetNextRow()))
-        return rest;
-    const model::Cue *next = Cues() ? Cues()->After(m_current) : nullptr;
-    return next ? std::optional<FadeTimes>(TimesOf(*next)) : std::nullopt;
-}
-
-void CuePlayback::OnTakenOver()
-{
-    CancelFollow();
-    if (m_go.GetStoppedRemainder(m_go.GetNextRow()))
-        Say(cuetexts::kFadeStopped.arg(model::CueNumberText(m_current)));
-}
-
-bool CuePlayback::CanLoadNextRow()
-{
-    const int row = m_go.GetNextRow();
-    if (m_go.GetHandleLevel(row) == 0)
-        return true;
-    Say(cuetexts::kRowNotDown.arg(RowLetter(row)));
-    return false;
-}
-
-bool CuePlayback::Play(const model::Cue &cue, const FadeTimes &times, bool follows)
-{
-    if (!CanLoadNextRow())
-        return false;
-    Load(m_go.GetNextRow(), cue);
-    if (!m_go.Go(times))
-        return false;
-    m_current = cue.number;
-    m_message.clear();
-    if (follows)
-        ArmFollow(cue);
-    else
-        CancelFollow();
-    ShowProgress();
-    return true;
+    return NoticeText(GetNotice());
 }
 
 void CuePlayback::Load(int row, const model::Cue &cue)
@@ -222,92 +110,26 @@ void CuePlayback::Load(int row, const model::Cue &cue)
     UpdateOutputDisplays();
 }
 
-void CuePlayback::ArmFollow(const model::Cue &cue)
+void CuePlayback::Show(bool started)
 {
-    CancelFollow();
-    if (cue.follow)
-        ArmFollowIn(milliseconds(*cue.follow * 100));
-}
-
-void CuePlayback::ArmFollowIn(milliseconds left)
-{
-    m_followDue = m_clock() + left;
-    m_followTimer.start(static_cast<int>(left.count()));
-}
-
-void CuePlayback::CancelFollow()
-{
-    m_followDue.reset();
-    m_followTimer.stop();
-}
-
-void CuePlayback::CheckFollow()
-{
-    if (!m_followDue || !m_playing)
-        return;
-    const auto left = std::chrono::ceil<milliseconds>(*m_followDue - m_clock());
-    if (left.count() > 0) {
-        m_followTimer.start(static_cast<int>(left.count()));
-        return;
-    }
-    if (m_go.IsRunning()) { // the fade before it has the crossfader until it ends
-        m_followTimer.start(GoFade::kStepMs);
-        return;
-    }
-    CancelFollow();
-    if (m_go.AcceptsFollow())
-        FollowOn();
-}
-
-void CuePlayback::FollowOn()
-{
-    const model::Cue *next = Cues() ? Cues()->After(m_current) : nullptr;
-    if (!next) {
-        Say(cuetexts::kListEnd);
-        return;
-    }
-    if (!CanLoadNextRow())
-        return;
-    Load(m_go.GetNextRow(), *next);
-    m_go.Follow(TimesOf(*next));
-    m_current = next->number;
-    m_message.clear();
-    ArmFollow(*next);
-    ShowProgress();
-}
-
-CuePlayback::Standing CuePlayback::Capture() const
-{
-    Standing standing{m_playing, m_current, std::nullopt};
-    if (m_followDue)
-        standing.followLeft =
-            std::max(milliseconds(0), std::chrono::ceil<milliseconds>(*m_followDue - m_clock()));
-    return standing;
-}
-
-void CuePlayback::Restore(const Standing &standing)
-{
-    SetPlaying(standing.playing);
-    m_current = standing.current;
-    m_message.clear();
-    CancelFollow();
-    if (m_playing && standing.followLeft)
-        ArmFollowIn(*standing.followLeft);
-    ShowProgress();
-    NotifyDeskChanged();
-}
-
-void CuePlayback::SetBackTime(int tenths)
-{
-    m_backTime = std::clamp(tenths, 0, GoFade::kMaxFadeTime);
-}
-
-void CuePlayback::ShowChanged()
-{
-    CancelFollow();
-    m_current = 0;
-    m_message.clear();
     Refresh();
+    if (started)
+        m_progressTimer.start(); // it stops once the fade has ended and no follow waits
+}
+
+void CuePlayback::WakeIn(std::optional<milliseconds> delay)
+{
+    if (delay)
+        m_followTimer.start(static_cast<int>(delay->count()));
+    else
+        m_followTimer.stop();
+}
+
+void CuePlayback::PlayingChanged(bool playing)
+{
+    NotifyDeskChanged();
+    if (m_onPlaying)
+        m_onPlaying(playing);
 }
 
 void CuePlayback::SetReadout(controls::CCueReadout *readout)
@@ -316,34 +138,21 @@ void CuePlayback::SetReadout(controls::CCueReadout *readout)
     Refresh();
 }
 
-void CuePlayback::Say(const QString &message)
-{
-    m_message = message;
-    Refresh();
-}
-
-void CuePlayback::ShowProgress()
-{
-    Refresh();
-    m_progressTimer.start(); // it stops once the fade has ended and no follow waits
-}
-
 void CuePlayback::Refresh()
 {
     NotifyDeskChanged(); // a remote page shows the cue texts too
     if (!m_readout)
         return;
     controls::CueReadoutState state;
-    state.playing = m_playing;
-    state.current = CueText(m_current);
+    state.playing = IsPlaying();
+    state.current = CueText(GetCurrentCue());
     state.next = CueText(GetNextCue());
     state.progress = m_go.GetProgress();
-    state.message = m_message;
-    if (m_message.isEmpty() && m_followDue) {
-        const auto left =
-            std::max(milliseconds(0), std::chrono::ceil<milliseconds>(*m_followDue - m_clock()));
-        state.message = cuetexts::kFollowCountdown.arg(
-            model::SecondsText(static_cast<int>((left.count() + 99) / 100)));
+    state.message = GetMessage();
+    if (state.message.isEmpty()) {
+        if (const std::optional<milliseconds> left = GetFollowLeft())
+            state.message = cuetexts::kFollowCountdown.arg(
+                model::SecondsText(static_cast<int>((left->count() + 99) / 100)));
     }
     m_readout->Show(state);
     m_go.ShowDisplay(); // the times beside GO are the next cue's

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "model/CueStage.h"
 #include "model/FadeProgress.h"
+#include "model/MonotonicClock.h"
 #include "model/ShowExtension.h"
 
 #include <QObject>
@@ -19,21 +21,7 @@ class CCrossFader;
 namespace orinsub::views {
 
 using model::FadeTimes;
-
-/// Who plays the desk's GO instead of the plain crossfade: the cue list while the crossfader is
-/// handed to it. Told on the UI thread, from inside GoFade.
-class GoPlayer
-{
-public:
-    virtual ~GoPlayer() = default;
-    /// An accepted GO (a cut: with no fade running) is about to run toward row: the player loads
-    /// its look there and gives its times; nothing refuses the GO (nothing left to play).
-    virtual std::optional<FadeTimes> OnGo(int row, bool cut) = 0;
-    /// The operator took over: a cut completed the fade, or a hand moved a handle.
-    virtual void OnTakenOver() = 0;
-    /// The times the next GO would run; none when it would play nothing.
-    virtual std::optional<FadeTimes> NextTimes() const = 0;
-};
+using model::GoPlayer;
 
 /// The timed crossfade ("GO"): both crossfader handles travel from where they stand to the row
 /// that was not the last one fully on air (its handle at 255, the other at 0), so a GO after a
@@ -44,10 +32,10 @@ public:
 /// on a 10 ms timer (finer than the link's 20 ms tick) only while a fade runs.
 ///
 /// The master pane reports every move of the handles (NoteHandles), whoever made it.
-class GoFade : public QObject
+class GoFade : public QObject, public model::Crossfade
 {
 public:
-    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+    using Clock = model::MonotonicClock;
 
     static constexpr int kDefaultFadeTime = model::kDefaultFadeTime; // tenths of a second
     static constexpr int kMaxFadeTime = model::kMaxFadeTime;
@@ -62,13 +50,13 @@ public:
     /// GO over the fade time (a time of 0 cuts), or what the player plays. True when it
     /// started: nothing happens during a fade, within kBounce of the previous GO, or while the
     /// mouse holds a handle.
-    bool Go();
+    bool Go() override;
     /// GO with times of its own (a cue's split times), under the same rules.
-    bool Go(const FadeTimes &times);
+    bool Go(const FadeTimes &times) override;
     /// A GO nobody pressed (a cue's follow): as Go(times), but no bounce to guard against.
-    bool Follow(const FadeTimes &times);
+    bool Follow(const FadeTimes &times) override;
     /// Hands GO and カット to player (not owned), or back to the plain crossfade (null).
-    void SetPlayer(GoPlayer *player)
+    void SetPlayer(GoPlayer *player) override
     {
         m_player = player;
         ShowDisplay();
@@ -82,19 +70,19 @@ public:
     /// Tells the display listener that what it shows may have changed (the player's next GO).
     void ShowDisplay() const;
     /// Whether a GO now would start a fade.
-    bool AcceptsGo() const;
+    bool AcceptsGo() const override;
     /// Whether a follow now would: no fade runs and no hand holds a handle.
-    bool AcceptsFollow() const;
+    bool AcceptsFollow() const override;
     /// Completes a running fade at once; without one, cuts to the row a GO would fade to.
     /// Nothing while the mouse holds a handle.
     void Cut();
     /// Ends a running fade with the handles where they are (a handle was grabbed or moved); the
     /// fade is kept as stopped until the next fade starts or a row is fully on air.
     void Stop();
-    bool IsRunning() const { return m_running; }
+    bool IsRunning() const override { return m_running; }
     /// What is left of the times of a fade toward row that a hand stopped; none when no such
     /// fade waits.
-    std::optional<FadeTimes> GetStoppedRemainder(int row) const;
+    std::optional<FadeTimes> GetStoppedRemainder(int row) const override;
     /// The fade as it stands now: running, stopped by a hand, or none.
     model::FadeProgress CaptureFade() const;
     /// Puts a captured fade back (a restored desk): a running one runs on from where it was, with
@@ -104,11 +92,11 @@ public:
     double GetProgress() const;
 
     /// Where row kRowA or kRowB's crossfader handle stands.
-    uint8_t GetHandleLevel(int row) const { return HandleLevel(row); }
+    uint8_t GetHandleLevel(int row) const override { return HandleLevel(row); }
     /// Row kRowA or kRowB: the one last seen fully on air.
     int GetLastOnAir() const { return m_lastOnAir; }
     /// The row a GO fades to.
-    int GetNextRow() const { return m_lastOnAir == kRowA ? kRowB : kRowA; }
+    int GetNextRow() const override { return m_lastOnAir == kRowA ? kRowB : kRowA; }
     /// Puts back the last row fully on air (a restored desk); other values are ignored.
     void SetLastOnAir(int row);
     /// For a new or opened show: the row fully on air now, else row B, counts as the last.
@@ -118,7 +106,7 @@ public:
 
     /// Fade time in tenths of a second, 0..255 (clamped).
     void SetFadeTime(int tenths);
-    int GetFadeTime() const { return m_fadeTime; }
+    int GetFadeTime() const override { return m_fadeTime; }
     /// Told after every change of the fade time (the application keeps it).
     void SetFadeTimeListener(std::function<void(int tenths)> listener)
     {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "FeedbackRecorder.h"
+#include "app/PaneDesk.h"
 #include "surfaces/ControlLayer.h"
-#include "surfaces/PaneDesk.h"
 #include "views/ConsoleFixture.h"
 
 namespace orinsub::testing {
@@ -14,7 +14,7 @@ protected:
     ~LayerTest() override { layer.reset(); }
     void Attach(RecordingSurface &surface) { layer->Attach(&surface); }
 
-    surfaces::PaneDesk desk;
+    app::PaneDesk desk;
     std::unique_ptr<surfaces::ControlLayer> layer = std::make_unique<surfaces::ControlLayer>(desk);
 };
 

@@ -2,11 +2,11 @@
 #include "app/CommandLine.h"
 #include "app/MainFrame.h"
 #include "app/OrinSUBApp.h"
+#include "app/PaneDesk.h"
 #include "controls/DanFader.h"
 #include "dmx/OrinZentra.h"
 #include "model/OrinGlobal.h"
 #include "surfaces/ControlTarget.h"
-#include "surfaces/PaneDesk.h"
 #include "views/DanConsoleView.h"
 #include "views/MasterConsoleView.h"
 #include "zentra/DeviceSelection.h"
@@ -117,7 +117,7 @@ TEST_F(OlaWholeProgramTest, KilledDaemonIsToldAndTheStageComesBackWhenItReturns)
     app::COrinSUBApp program;
     app::CMainFrame *frame = StartConsole(program);
     ASSERT_TRUE(frame);
-    surfaces::PaneDesk desk; // as every surface reads the desk
+    app::PaneDesk desk; // as every surface reads the desk
     const surfaces::ControlTarget output = *surfaces::ControlTarget::Parse("output");
     const auto stageOn = [](OlaUniverseWatcher &watcher) {
         return watcher.WaitFor([](const Slots &levels) { return levels[0] == 255; }, 10s);

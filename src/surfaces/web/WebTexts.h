@@ -16,21 +16,7 @@ inline const QString kPairingClosedText = QStringLiteral("卓でペアリング�
 inline const QString kBusyText = QStringLiteral("接続できる端末の数を超えています");
 inline const QString kUnknownDeviceText = QStringLiteral("不明な端末");
 
-// The pairing code box and the remote's settings.
-inline const QString kPairingCaption = QStringLiteral("ペアリングコード");
-inline const QString kPairingPrompt = QStringLiteral("端末にこのコードを入力してください");
-inline QString PairingSecondsLeft(int seconds)
-{
-    return QStringLiteral("残り %1 秒").arg(seconds);
-}
-inline const QString kRemoteSettingsCaption = QStringLiteral("Webリモート");
-inline const QString kRemoteEnabledText = QStringLiteral("Webリモートを使う(&W)");
-inline const QString kRemoteAddressText = QStringLiteral("アドレス(&A):");
-inline const QString kRemotePairingAlwaysText =
-    QStringLiteral("127.0.0.1 でもペアリングを求める(&R)");
-inline const QString kPairedDevicesText = QStringLiteral("ペアリングした端末:");
-inline const QString kForgetDeviceText = QStringLiteral("端末を削除(&D)");
-inline const QString kOpenPairingText = QStringLiteral("ペアリングを開始(&P)");
+// Serving the remote.
 inline QString RemoteListenFailed(const QString &where, const QString &why)
 {
     return QStringLiteral("Webリモートを %1 で開始できません: %2").arg(where, why);

@@ -1,6 +1,6 @@
 #include "JackTestServer.h"
+#include "app/SurfaceSettingsDialog.h"
 #include "surfaces/RecordingSurface.h"
-#include "surfaces/SurfaceSettingsDialog.h"
 #include "surfaces/midi/MidiSurfaceHost.h"
 
 #include <QComboBox>
@@ -104,7 +104,7 @@ TEST_F(MidiJackConsole, PlaysTheDeskHearsItsChangesAndSurvivesAnUnplug)
 TEST_F(MidiJackConsole, TheDialogLearnsAControlAndKeepsItInTheSettings)
 {
     Open(BuiltInMapping(MidiProfile::Generic));
-    surfaces::SurfaceSettingsDialog dialog(*host);
+    app::SurfaceSettingsDialog dialog(*host);
     dialog.LearnButton()->click();
     ASSERT_TRUE(dialog.LearnButton()->isChecked()) << dialog.HintLabel()->text().toStdString();
     dan->MoveFaderTo(1, 2, 90);

@@ -1,8 +1,8 @@
 #include "surfaces/midi/MidiSurface.h"
 #include "FakeMidiSystem.h"
+#include "app/SurfaceSettingsDialog.h"
 #include "support/ScriptedSeams.h"
 #include "surfaces/RecordingSurface.h"
-#include "surfaces/SurfaceSettingsDialog.h"
 #include "surfaces/midi/MidiSurfaceHost.h"
 #include "views/ConsoleOperations.h"
 
@@ -214,7 +214,7 @@ TEST_F(MidiSurfaceTest, TheDialogImportsExportsAndCancelsWithoutADevice)
     file.close();
 
     orinsub::testing::ScriptedQuestions questions;
-    surfaces::SurfaceSettingsDialog dialog(host);
+    app::SurfaceSettingsDialog dialog(host);
     EXPECT_EQ(dialog.ControlsTable()->rowCount(), 3);
     // Another profile replaces the operator's own controls only when confirmed.
     questions.Answer({-1});
@@ -319,7 +319,7 @@ TEST_F(MidiHostTest, TheDialogLearnsA14BitFaderAsOneControl)
     Open({MidiProfile::Generic, true, {}});
     system.Plug(QStringLiteral("box:faders"));
     Settle();
-    surfaces::SurfaceSettingsDialog dialog(host);
+    app::SurfaceSettingsDialog dialog(host);
     EXPECT_GE(dialog.DeviceBox()->findText(QStringLiteral("jack:box:faders")), 0);
     dialog.LearnButton()->click();
     dialog.TargetBox()->setCurrentText(QStringLiteral("sub/2"));

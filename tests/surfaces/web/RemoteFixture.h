@@ -1,7 +1,7 @@
 #pragma once
 
+#include "app/PaneDesk.h"
 #include "surfaces/ControlLayer.h"
-#include "surfaces/PaneDesk.h"
 #include "surfaces/web/PairingStore.h"
 #include "surfaces/web/RemoteServer.h"
 #include "views/ConsoleFixture.h"
@@ -117,7 +117,7 @@ protected:
         return zentra::sim::LastWrittenFrame()[slot];
     }
 
-    surfaces::PaneDesk desk;
+    app::PaneDesk desk;
     std::unique_ptr<surfaces::ControlLayer> layer = std::make_unique<surfaces::ControlLayer>(desk);
     surfaces::web::PairingStore pairing;
     surfaces::web::RemoteServer server{*layer, pairing};

@@ -1,10 +1,10 @@
 #include "RemoteFixture.h"
+#include "app/PairingCodeBox.h"
+#include "app/RemoteSettingsPage.h"
+#include "app/SurfaceTexts.h"
 #include "controls/FaderLabel.h"
 #include "controls/MyEdit.h"
-#include "surfaces/web/PairingCodeBox.h"
 #include "surfaces/web/RemoteSettings.h"
-#include "surfaces/web/RemoteSettingsPage.h"
-#include "surfaces/web/WebTexts.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -301,20 +301,20 @@ TEST_F(RemoteServerTest, AForgottenDeviceIsShutOutAtOnce)
 
 TEST_F(RemoteServerTest, TheCodeBoxShowsWhileTheOperatorHasPairingOpen)
 {
-    surfaces::web::PairingCodeBox box(pairing, &frame);
-    surfaces::web::RemoteSettingsPage idle(pairing, {}, false);
-    EXPECT_FALSE(Button(idle, surfaces::web::kOpenPairingText)->isEnabled())
+    app::PairingCodeBox box(pairing, &frame);
+    app::RemoteSettingsPage idle(pairing, {}, false);
+    EXPECT_FALSE(Button(idle, app::kOpenPairingText)->isEnabled())
         << "nothing to open while the remote asks for no pairing";
-    surfaces::web::RemoteSettingsPage page(pairing, {}, true);
+    app::RemoteSettingsPage page(pairing, {}, true);
     EXPECT_FALSE(box.isVisible());
 
-    Button(page, surfaces::web::kOpenPairingText)->click();
+    Button(page, app::kOpenPairingText)->click();
     EXPECT_TRUE(box.isVisible());
     EXPECT_EQ(box.ShownCode(), shownCodes.value(0));
     EXPECT_EQ(Status(Post("/pair", "code=" + shownCodes.value(0).toLatin1())), 204);
     EXPECT_FALSE(box.isVisible());
 
-    Button(page, surfaces::web::kOpenPairingText)->click();
+    Button(page, app::kOpenPairingText)->click();
     box.close();
     EXPECT_FALSE(pairing.IsOpen()) << "closing the box ends pairing";
 }
@@ -335,12 +335,12 @@ TEST(RemotePairedDevices, AreRememberedAcrossRestartsAndForgottenFromTheSettings
                        &surfaces::web::RemoteSettings::SaveDevices);
     EXPECT_TRUE(after.IsPaired(token));
 
-    surfaces::web::RemoteSettingsPage page(after, {});
+    app::RemoteSettingsPage page(after, {});
     auto *list = page.findChild<QListWidget *>();
     ASSERT_EQ(list->count(), 1);
     EXPECT_TRUE(list->item(0)->text().startsWith("iPad Safari"));
     list->setCurrentRow(0);
-    Button(page, surfaces::web::kForgetDeviceText)->click();
+    Button(page, app::kForgetDeviceText)->click();
     EXPECT_EQ(list->count(), 0);
     EXPECT_FALSE(after.IsPaired(token));
     EXPECT_TRUE(surfaces::web::RemoteSettings::LoadDevices().empty());

@@ -2,7 +2,7 @@
 
 #include "PairingCodeBox.h"
 #include "RemoteSettingsPage.h"
-#include "WebTexts.h"
+#include "SurfaceTexts.h"
 #include "controls/OkCancelButtons.h"
 #include "controls/QuestionBox.h"
 
@@ -10,9 +10,12 @@
 #include <QDialogButtonBox>
 #include <QVBoxLayout>
 
-namespace orinsub::surfaces::web {
+namespace orinsub::app {
 
-WebRemote::WebRemote(ControlLayer &layer, QWidget *window)
+using surfaces::web::RemoteEndpoint;
+using surfaces::web::RemoteSettings;
+
+WebRemote::WebRemote(surfaces::ControlLayer &layer, QWidget *window)
     : m_window(window), m_pairing(RemoteSettings::LoadDevices(), &RemoteSettings::SaveDevices),
       m_server(layer, m_pairing), m_codeBox(new PairingCodeBox(m_pairing, window))
 {
@@ -95,4 +98,4 @@ void WebRemote::OpenSettings()
     dialog.exec();
 }
 
-} // namespace orinsub::surfaces::web
+} // namespace orinsub::app

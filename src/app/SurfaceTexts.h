@@ -2,9 +2,9 @@
 
 #include <QString>
 
-namespace orinsub::surfaces {
+namespace orinsub::app {
 
-// Texts of the surfaces settings dialog that the operator reads.
+// Texts of the surfaces' settings dialogs that the operator reads.
 
 inline const QString kSurfacesMenuItem = QStringLiteral("外部操作卓(&S)...");
 inline const QString kSurfacesTitle = QStringLiteral("外部操作卓");
@@ -43,4 +43,20 @@ inline const QString kMappingFilter = QStringLiteral("MIDI 対応表 (*.json)");
 inline const QString kImportTitle = QStringLiteral("MIDI 対応表を読み込む");
 inline const QString kExportTitle = QStringLiteral("MIDI 対応表を書き出す");
 
-} // namespace orinsub::surfaces
+// The web remote: its pairing code box and its settings.
+inline const QString kPairingCaption = QStringLiteral("ペアリングコード");
+inline const QString kPairingPrompt = QStringLiteral("端末にこのコードを入力してください");
+inline QString PairingSecondsLeft(int seconds)
+{
+    return QStringLiteral("残り %1 秒").arg(seconds);
+}
+inline const QString kRemoteSettingsCaption = QStringLiteral("Webリモート");
+inline const QString kRemoteEnabledText = QStringLiteral("Webリモートを使う(&W)");
+inline const QString kRemoteAddressText = QStringLiteral("アドレス(&A):");
+inline const QString kRemotePairingAlwaysText =
+    QStringLiteral("127.0.0.1 でもペアリングを求める(&R)");
+inline const QString kPairedDevicesText = QStringLiteral("ペアリングした端末:");
+inline const QString kForgetDeviceText = QStringLiteral("端末を削除(&D)");
+inline const QString kOpenPairingText = QStringLiteral("ペアリングを開始(&P)");
+
+} // namespace orinsub::app

@@ -1,13 +1,15 @@
 #include "PairingCodeBox.h"
 
-#include "PairingStore.h"
-#include "WebTexts.h"
+#include "SurfaceTexts.h"
 #include "controls/ConsoleLook.h"
+#include "surfaces/web/PairingStore.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
 
-namespace orinsub::surfaces::web {
+namespace orinsub::app {
+
+using surfaces::web::PairingStore;
 
 PairingCodeBox::PairingCodeBox(PairingStore &pairing, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), m_pairing(pairing),
@@ -68,4 +70,4 @@ void PairingCodeBox::Refresh()
     m_left->setText(PairingSecondsLeft(m_pairing.CodeSecondsLeft()));
 }
 
-} // namespace orinsub::surfaces::web
+} // namespace orinsub::app

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "PairingStore.h"
-#include "RemoteServer.h"
-#include "RemoteSettings.h"
+#include "surfaces/web/PairingStore.h"
+#include "surfaces/web/RemoteServer.h"
+#include "surfaces/web/RemoteSettings.h"
 
 #include <QObject>
 #include <QPointer>
@@ -11,7 +11,7 @@
 
 class QWidget;
 
-namespace orinsub::surfaces::web {
+namespace orinsub::app {
 
 class PairingCodeBox;
 
@@ -21,7 +21,7 @@ class WebRemote : public QObject
 {
     Q_OBJECT
 public:
-    WebRemote(ControlLayer &layer, QWidget *window);
+    WebRemote(surfaces::ControlLayer &layer, QWidget *window);
     ~WebRemote() override;
 
     /// Starts serving: at endpoint when given (the command line), else as the settings say (not
@@ -34,22 +34,23 @@ public:
     /// operator changed there goes into the settings. Nothing changed, nothing happens.
     void OpenSettings();
     /// The settings as the remote runs now: the stored ones with the server's own state.
-    RemoteSettings Running() const;
+    surfaces::web::RemoteSettings Running() const;
     /// Serves as serve says (stops when it has the remote off) and saves save; false with the
     /// reason, and nothing saved, when the address is malformed or cannot be served.
-    bool Apply(const RemoteSettings &serve, const RemoteSettings &save, QString &error);
+    bool Apply(const surfaces::web::RemoteSettings &serve,
+               const surfaces::web::RemoteSettings &save, QString &error);
 
-    RemoteServer &Server() { return m_server; }
-    PairingStore &Pairing() { return m_pairing; }
+    surfaces::web::RemoteServer &Server() { return m_server; }
+    surfaces::web::PairingStore &Pairing() { return m_pairing; }
 
 private:
     bool Serve(const QString &endpoint, bool pairingAlways, QString &error);
 
     QWidget *m_window;
-    PairingStore m_pairing;
-    RemoteServer m_server;
+    surfaces::web::PairingStore m_pairing;
+    surfaces::web::RemoteServer m_server;
     QPointer<PairingCodeBox> m_codeBox;
     bool m_pairingAlways = false; // as the server was last asked to listen
 };
 
-} // namespace orinsub::surfaces::web
+} // namespace orinsub::app

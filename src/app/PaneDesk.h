@@ -1,17 +1,17 @@
 #pragma once
 
-#include "Desk.h"
+#include "surfaces/Desk.h"
 
 namespace orinsub::views {
 class CuePlayback;
 }
 
-namespace orinsub::surfaces {
+namespace orinsub::app {
 
 /// The desk over the console's panes (reached through g_orin; a missing pane reads as an empty
 /// desk and takes no moves). Hears every change the panes announce through views' desk
 /// listener; one at a time.
-class PaneDesk final : public Desk
+class PaneDesk final : public surfaces::Desk
 {
 public:
     PaneDesk();
@@ -22,11 +22,11 @@ public:
     /// The cue playback the cue targets play (not owned; null: they read 0 and do nothing).
     void SetCuePlayback(views::CuePlayback *cues) { m_cues = cues; }
 
-    int Value(const ControlTarget &target) const override;
-    void Move(const ControlTarget &target, int value) override;
+    int Value(const surfaces::ControlTarget &target) const override;
+    void Move(const surfaces::ControlTarget &target, int value) override;
     void MoveCrossfader(int levelA, int levelB) override;
-    void Press(const ControlTarget &target, bool down) override;
-    void SetPickUpMark(const ControlTarget &target, int level) override;
+    void Press(const surfaces::ControlTarget &target, bool down) override;
+    void SetPickUpMark(const surfaces::ControlTarget &target, int level) override;
 
     int Page() const override;
     QString StatusLine() const override;
@@ -41,4 +41,4 @@ private:
     views::CuePlayback *m_cues = nullptr;
 };
 
-} // namespace orinsub::surfaces
+} // namespace orinsub::app

@@ -21,9 +21,10 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-namespace orinsub::surfaces {
+namespace orinsub::app {
 
-using namespace midi;
+using namespace surfaces;
+using namespace surfaces::midi;
 
 namespace {
 
@@ -325,4 +326,4 @@ void SurfaceSettingsDialog::done(int result)
     QDialog::done(result);
 }
 
-} // namespace orinsub::surfaces
+} // namespace orinsub::app

@@ -20,7 +20,9 @@
 
 #include <algorithm>
 
-namespace orinsub::surfaces {
+namespace orinsub::app {
+
+using surfaces::ControlTarget;
 
 namespace {
 
@@ -299,4 +301,4 @@ QString PaneDesk::CueText(int number) const
     return m_cues ? m_cues->CueText(number) : QString();
 }
 
-} // namespace orinsub::surfaces
+} // namespace orinsub::app

@@ -1,8 +1,8 @@
 // The web remote's settings dialog over a remote that runs: it shows what runs and changes only
 // what the operator changed.
 
-#include "FakeDesk.h"
-#include "surfaces/web/WebRemote.h"
+#include "app/WebRemote.h"
+#include "surfaces/FakeDesk.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -46,7 +46,7 @@ protected:
     orinsub::testing::FakeDesk desk;
     surfaces::ControlLayer layer{desk};
     QWidget window;
-    surfaces::web::WebRemote remote{layer, &window};
+    app::WebRemote remote{layer, &window};
 };
 
 // Started with --remote: the settings have it off. OK changes nothing of a remote that plays.

@@ -6,8 +6,10 @@
 class QLabel;
 
 namespace orinsub::surfaces::web {
-
 class PairingStore;
+}
+
+namespace orinsub::app {
 
 /// The small box in which the console shows a pairing code and how long it stays valid. It
 /// appears when the operator opens pairing and goes when the code is used or expires; closing
@@ -16,7 +18,7 @@ class PairingCodeBox : public QWidget
 {
     Q_OBJECT
 public:
-    PairingCodeBox(PairingStore &pairing, QWidget *parent);
+    PairingCodeBox(surfaces::web::PairingStore &pairing, QWidget *parent);
 
     QString ShownCode() const;
 
@@ -27,10 +29,10 @@ private:
     void ShowCode(const QString &code);
     void Refresh();
 
-    PairingStore &m_pairing;
+    surfaces::web::PairingStore &m_pairing;
     QLabel *m_code;
     QLabel *m_left;
     QTimer m_countdown;
 };
 
-} // namespace orinsub::surfaces::web
+} // namespace orinsub::app

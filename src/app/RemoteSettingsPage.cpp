@@ -1,7 +1,7 @@
 #include "RemoteSettingsPage.h"
 
-#include "PairingStore.h"
-#include "WebTexts.h"
+#include "SurfaceTexts.h"
+#include "surfaces/web/PairingStore.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -12,7 +12,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace orinsub::surfaces::web {
+namespace orinsub::app {
+
+using surfaces::web::PairingStore;
+using surfaces::web::PairedDevice;
+using surfaces::web::RemoteSettings;
 
 RemoteSettingsPage::RemoteSettingsPage(PairingStore &pairing, const RemoteSettings &settings,
                                        bool pairingAsked, QWidget *parent)
@@ -71,4 +75,4 @@ void RemoteSettingsPage::ForgetSelected()
         m_pairing.Forget(item->data(Qt::UserRole).toByteArray());
 }
 
-} // namespace orinsub::surfaces::web
+} // namespace orinsub::app

@@ -14,11 +14,11 @@ class QPushButton;
 class QTabWidget;
 class QTableWidget;
 
-namespace orinsub::surfaces {
-
-namespace midi {
+namespace orinsub::surfaces::midi {
 class MidiSurfaceHost;
 }
+
+namespace orinsub::app {
 
 /// "外部操作卓": the MIDI surface's device, profile, motor faders and controls, with learning
 /// (move a console control or pick a target, then move the surface's control) and mapping
@@ -28,7 +28,7 @@ class SurfaceSettingsDialog : public QDialog
 {
     Q_OBJECT
 public:
-    SurfaceSettingsDialog(midi::MidiSurfaceHost &host, QWidget *parent = nullptr);
+    SurfaceSettingsDialog(surfaces::midi::MidiSurfaceHost &host, QWidget *parent = nullptr);
     ~SurfaceSettingsDialog() override;
 
     /// Another surface's page beside the MIDI one.
@@ -54,13 +54,13 @@ private:
     void ShowMapping();
     void OnProfileChosen(int index);
     void SetLearning(bool on);
-    void Learn(const midi::MidiMessage &message);
+    void Learn(const surfaces::midi::MidiMessage &message);
     void RemoveSelected();
 
-    midi::MidiSurfaceHost &m_host;
-    std::optional<midi::MidiDeviceName> m_startDevice;
-    midi::MidiMapping m_startMapping;
-    midi::MidiMapping m_mapping;
+    surfaces::midi::MidiSurfaceHost &m_host;
+    std::optional<surfaces::midi::MidiDeviceName> m_startDevice;
+    surfaces::midi::MidiMapping m_startMapping;
+    surfaces::midi::MidiMapping m_mapping;
 
     QTabWidget *m_pages = nullptr;
     QComboBox *m_device = nullptr;
@@ -72,4 +72,4 @@ private:
     QLabel *m_hint = nullptr;
 };
 
-} // namespace orinsub::surfaces
+} // namespace orinsub::app

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RemoteSettings.h"
+#include "surfaces/web/RemoteSettings.h"
 
 #include <QWidget>
 
@@ -10,8 +10,10 @@ class QListWidget;
 class QPushButton;
 
 namespace orinsub::surfaces::web {
-
 class PairingStore;
+}
+
+namespace orinsub::app {
 
 /// The remote's page of the settings: on or off, where it listens, pairing on 127.0.0.1 too,
 /// and the paired devices, any of which the operator can forget at once. While the remote asks
@@ -22,17 +24,18 @@ class RemoteSettingsPage : public QWidget
 public:
     /// pairingAsked: the remote is serving and asks for pairing, so that opening it means
     /// something.
-    RemoteSettingsPage(PairingStore &pairing, const RemoteSettings &settings,
-                       bool pairingAsked = false, QWidget *parent = nullptr);
+    RemoteSettingsPage(surfaces::web::PairingStore &pairing,
+                       const surfaces::web::RemoteSettings &settings, bool pairingAsked = false,
+                       QWidget *parent = nullptr);
 
     /// The settings as the page shows them (not checked: RemoteEndpoint::Parse does that).
-    RemoteSettings Settings() const;
+    surfaces::web::RemoteSettings Settings() const;
 
 private:
     void FillDevices();
     void ForgetSelected();
 
-    PairingStore &m_pairing;
+    surfaces::web::PairingStore &m_pairing;
     QCheckBox *m_enabled;
     QLineEdit *m_endpoint;
     QCheckBox *m_pairingAlways;
@@ -41,4 +44,4 @@ private:
     QPushButton *m_openPairing;
 };
 
-} // namespace orinsub::surfaces::web
+} // namespace orinsub::app
