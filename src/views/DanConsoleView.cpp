@@ -464,7 +464,7 @@ void CDanConsoleView::PickUpInput()
                 mixed = true;
             }
         } else {
-            if (pickUp.mayCatch && controls::PicksUp(f->GetLevel(), f->m_lastInput, input))
+            if (pickUp.mayCatch && model::PicksUp(f->GetLevel(), f->m_lastInput, input))
                 f->SetHooked(true);
         }
         f->m_lastInput = input;
