@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace orinsub::surfaces::midi {
 
@@ -24,7 +25,10 @@ inline QString MidiStatus(const QString &port)
     return QStringLiteral("MIDI : %1").arg(port);
 }
 inline const QString kNoMidiStatus = QStringLiteral("MIDI : 装置なし");
-inline const QString kJackStoppedStatus = QStringLiteral("MIDI : JACK 停止中");
+inline QString MidiServerStopped(const QString &server)
+{
+    return QStringLiteral("MIDI : %1 停止中").arg(server);
+}
 
 inline QString MappingFileError(const QString &file, const QString &what)
 {
@@ -58,8 +62,13 @@ inline QString DeviceError(const QString &device, const QString &what)
 {
     return QStringLiteral("MIDI 装置 \"%1\": %2").arg(OneLine(device), what);
 }
-inline const QString kDeviceBadForm =
-    QStringLiteral("alsa:名前 か jack:名前 の形で指定してください");
-inline const QString kDeviceNoApi = QStringLiteral("この環境では %1 を使えません");
+/// prefixes: each system's ("alsa", "jack").
+inline QString DeviceBadForm(const QStringList &prefixes)
+{
+    QStringList forms;
+    for (const QString &prefix : prefixes)
+        forms << prefix + QStringLiteral(":名前");
+    return forms.join(QStringLiteral(" か ")) + QStringLiteral(" の形で指定してください");
+}
 
 } // namespace orinsub::surfaces::midi
