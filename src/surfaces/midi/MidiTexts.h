@@ -39,7 +39,10 @@ inline QString MappingEntryError(int entry, const QString &what)
     return QStringLiteral("controls の %1 番目: %2").arg(entry).arg(what);
 }
 inline const QString kMappingUnreadable = QStringLiteral("読めません (%1)");
-inline const QString kMappingTooLarge = QStringLiteral("大きすぎます (1 MB まで)");
+inline QString MappingTooLarge(qint64 maxBytes)
+{
+    return QStringLiteral("大きすぎます (%1 MB まで)").arg(maxBytes / (1024 * 1024));
+}
 inline const QString kMappingNotJson = QStringLiteral("JSON として読めません (%1)");
 inline const QString kMappingNotObject = QStringLiteral("JSON のオブジェクトではありません");
 inline const QString kMappingUnknownKey = QStringLiteral("知らないキー \"%1\" があります");
