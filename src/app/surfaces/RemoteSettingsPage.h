@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RemoteSettings.h"
+#include "surfaces/web/RemoteSettings.h"
 
 #include <QWidget>
 

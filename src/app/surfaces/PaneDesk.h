@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Desk.h"
+#include "surfaces/Desk.h"
 
 namespace orinsub::views {
 class CuePlayback;
