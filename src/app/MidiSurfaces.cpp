@@ -3,7 +3,7 @@
 #include "AppResources.h"
 #include "CommandLine.h"
 #include "MainFrame.h"
-#include "app/surfaces/SurfaceSettingsDialog.h"
+#include "surfaces/SurfaceSettingsDialog.h"
 #include "surfaces/midi/MidiSurfaceHost.h"
 #include "views/MasterConsoleView.h"
 

@@ -3,10 +3,10 @@
 #include "AppResources.h"
 #include "CommandLine.h"
 #include "MainFrame.h"
-#include "app/surfaces/WebRemote.h"
 #include "controls/QuestionBox.h"
 #include "surfaces/osc/OscStart.h"
 #include "surfaces/osc/OscTexts.h"
+#include "surfaces/web/WebRemote.h"
 #include "surfaces/web/WebTexts.h"
 
 #include <QMenu>

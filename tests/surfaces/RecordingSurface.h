@@ -1,8 +1,8 @@
 #pragma once
 
 #include "FeedbackRecorder.h"
-#include "app/surfaces/PaneDesk.h"
 #include "surfaces/ControlLayer.h"
+#include "surfaces/PaneDesk.h"
 #include "views/ConsoleFixture.h"
 
 namespace orinsub::testing {

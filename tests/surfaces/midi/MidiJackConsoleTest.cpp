@@ -1,6 +1,6 @@
 #include "JackTestServer.h"
-#include "app/surfaces/SurfaceSettingsDialog.h"
 #include "surfaces/RecordingSurface.h"
+#include "surfaces/SurfaceSettingsDialog.h"
 #include "surfaces/midi/MidiSurfaceHost.h"
 
 #include <QComboBox>

@@ -1,8 +1,8 @@
 #include "surfaces/midi/MidiSurface.h"
 #include "FakeMidiSystem.h"
-#include "app/surfaces/SurfaceSettingsDialog.h"
 #include "support/ScriptedSeams.h"
 #include "surfaces/RecordingSurface.h"
+#include "surfaces/SurfaceSettingsDialog.h"
 #include "surfaces/midi/MidiSurfaceHost.h"
 #include "views/ConsoleOperations.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/surfaces/PaneDesk.h"
 #include "surfaces/ControlLayer.h"
+#include "surfaces/PaneDesk.h"
 #include "surfaces/web/PairingStore.h"
 #include "surfaces/web/RemoteServer.h"
 #include "views/ConsoleFixture.h"

@@ -1,9 +1,9 @@
 #include "RemoteFixture.h"
-#include "app/surfaces/PairingCodeBox.h"
-#include "app/surfaces/RemoteSettingsPage.h"
 #include "controls/FaderLabel.h"
 #include "controls/MyEdit.h"
+#include "surfaces/web/PairingCodeBox.h"
 #include "surfaces/web/RemoteSettings.h"
+#include "surfaces/web/RemoteSettingsPage.h"
 #include "surfaces/web/WebTexts.h"
 
 #include <QJsonArray>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "surfaces/Desk.h"
+#include "Desk.h"
 
 namespace orinsub::views {
 class CuePlayback;

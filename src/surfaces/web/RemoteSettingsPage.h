@@ -1,6 +1,6 @@
 #pragma once
 
-#include "surfaces/web/RemoteSettings.h"
+#include "RemoteSettings.h"
 
 #include <QWidget>
 

@@ -1,8 +1,8 @@
 #include "PairingCodeBox.h"
 
+#include "PairingStore.h"
+#include "WebTexts.h"
 #include "controls/ConsoleLook.h"
-#include "surfaces/web/PairingStore.h"
-#include "surfaces/web/WebTexts.h"
 
 #include <QLabel>
 #include <QVBoxLayout>

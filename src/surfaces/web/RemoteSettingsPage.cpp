@@ -1,7 +1,7 @@
 #include "RemoteSettingsPage.h"
 
-#include "surfaces/web/PairingStore.h"
-#include "surfaces/web/WebTexts.h"
+#include "PairingStore.h"
+#include "WebTexts.h"
 
 #include <QCheckBox>
 #include <QFormLayout>

@@ -1,9 +1,9 @@
 #include "SurfaceSettingsDialog.h"
 
+#include "SurfaceTexts.h"
 #include "controls/OkCancelButtons.h"
 #include "controls/QuestionBox.h"
 #include "surfaces/ControlLayer.h"
-#include "surfaces/SurfaceTexts.h"
 #include "surfaces/midi/MidiSurfaceHost.h"
 
 #include <QCheckBox>

@@ -2,9 +2,9 @@
 
 #include "PairingCodeBox.h"
 #include "RemoteSettingsPage.h"
+#include "WebTexts.h"
 #include "controls/OkCancelButtons.h"
 #include "controls/QuestionBox.h"
-#include "surfaces/web/WebTexts.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

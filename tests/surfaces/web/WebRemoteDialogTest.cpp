@@ -1,8 +1,8 @@
 // The web remote's settings dialog over a remote that runs: it shows what runs and changes only
 // what the operator changed.
 
-#include "app/surfaces/WebRemote.h"
-#include "surfaces/FakeDesk.h"
+#include "FakeDesk.h"
+#include "surfaces/web/WebRemote.h"
 
 #include <QApplication>
 #include <QCheckBox>

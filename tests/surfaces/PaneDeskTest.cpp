@@ -1,8 +1,8 @@
+#include "RecordingSurface.h"
 #include "controls/ConsoleLook.h"
 #include "controls/DanLamp.h"
 #include "controls/FaderLabel.h"
 #include "controls/MyEdit.h"
-#include "surfaces/RecordingSurface.h"
 #include "views/CuePlayback.h"
 
 #include "model/CueTexts.h"

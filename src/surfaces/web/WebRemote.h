@@ -1,8 +1,8 @@
 #pragma once
 
-#include "surfaces/web/PairingStore.h"
-#include "surfaces/web/RemoteServer.h"
-#include "surfaces/web/RemoteSettings.h"
+#include "PairingStore.h"
+#include "RemoteServer.h"
+#include "RemoteSettings.h"
 
 #include <QObject>
 #include <QPointer>
