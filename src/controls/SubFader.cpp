@@ -9,6 +9,7 @@
 #include "model/Mix.h"
 #include "model/OrinGlobal.h"
 #include "model/OrinSUBDoc.h"
+#include "model/ShowLimits.h"
 #include "model/UndoRecord.h"
 
 #include <algorithm>
@@ -121,7 +122,8 @@ void CSubFader::StoreLevelsFromOutput(const OutputLevels &output)
     model::CSubMaster *target = FindSubMaster(ShownPage(), m_number);
     if (!target)
         return;
-    const int count = std::min<int>(80, static_cast<int>(target->m_levels.size()));
+    const int count =
+        std::min<int>(model::kConsoleChannels, static_cast<int>(target->m_levels.size()));
     for (int i = 0; i < count; ++i)
         target->m_levels[i] = output.GetOutputDisplayLevel(i);
     model::g_orin.m_pDoc->SetModifiedFlag(true);

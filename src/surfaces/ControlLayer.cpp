@@ -2,7 +2,7 @@
 
 #include "Desk.h"
 #include "Surface.h"
-#include "controls/PickUpRule.h"
+#include "model/PickUpRule.h"
 
 #include <QTimer>
 
@@ -18,11 +18,6 @@ namespace orinsub::surfaces {
 using Kind = ControlTarget::Kind;
 
 namespace {
-
-int Key(const ControlTarget &target)
-{
-    return (static_cast<int>(target.kind) * 2 + target.row) * 256 + target.index;
-}
 
 void AddChunks(std::vector<Bank> &banks, Kind kind, int row, int count, int perBank)
 {
@@ -67,7 +62,7 @@ struct SentValue
 struct PickUp
 {
     ControlTarget target;
-    int last = controls::kNoLastValue;
+    int last = model::kNoLastValue;
     bool caught = false;
     int applied = -1;
     int appliedB = -1; // "xfade": handle B too, which its level does not show
@@ -77,9 +72,6 @@ struct PickUp
     int grabA = 0;
     int grabB = 0;
 };
-
-constexpr ControlTarget kHandleA{Kind::CrossfadeHandle, 0, 0};
-constexpr ControlTarget kHandleB{Kind::CrossfadeHandle, 0, 1};
 
 } // namespace
 
@@ -104,18 +96,18 @@ SurfaceShape ShapeOf(const std::vector<Bank> &banks)
 struct ControlLayer::Impl
 {
     /// Pick-ups by console fader first, so that a fader's controls lie together.
-    using PickUpKey = std::pair<int, ControlId>;
+    using PickUpKey = std::pair<ControlTarget, ControlId>;
 
     struct Attached
     {
         Surface *surface = nullptr; // null once detached during a flush
         std::vector<Bank> banks;
         int bank = 0;
-        std::unordered_map<int, SentValue> sent;       // by shown target
-        std::map<PickUpKey, PickUp> pickUps;           // by console fader and control
-        std::unordered_set<int> touched;               // touched controls, by shown target
-        std::unordered_map<int, ControlTarget> marked; // faders showing this surface's mark
-        std::unordered_map<int, ControlTarget> held;   // momentary buttons held down
+        std::unordered_map<ControlTarget, SentValue> sent; // by shown target
+        std::map<PickUpKey, PickUp> pickUps;               // by console fader and control
+        std::unordered_set<ControlTarget> touched;         // touched controls, as shown
+        std::unordered_set<ControlTarget> marked;          // faders showing this surface's mark
+        std::unordered_set<ControlTarget> held;            // momentary buttons held down
     };
 
     Impl(Desk &desk, std::unique_ptr<FlushTimer> timer) : desk(desk), timer(std::move(timer)) {}
@@ -176,9 +168,8 @@ struct ControlLayer::Impl
     {
         if (a.surface->IsMotorised() || !target.Family().pickUp)
             return true;
-        const int key = Key(target);
-        for (auto it = a.pickUps.lower_bound({key, 0});
-             it != a.pickUps.end() && it->first.first == key; ++it) {
+        for (auto it = a.pickUps.lower_bound({target, 0});
+             it != a.pickUps.end() && it->first.first == target; ++it) {
             if (it->second.caught && IsWhereItWasPut(it->second))
                 return true;
         }
@@ -188,25 +179,25 @@ struct ControlLayer::Impl
     void SetMark(Attached &a, const ControlTarget &target, int level)
     {
         desk.SetPickUpMark(target, level);
-        a.marked[Key(target)] = target;
+        a.marked.insert(target);
     }
 
     void ClearMark(Attached &a, const ControlTarget &target)
     {
-        if (a.marked.erase(Key(target)))
+        if (a.marked.erase(target))
             desk.SetPickUpMark(target, -1);
     }
 
     /// A surface that goes (unplugged, closed) lets go of what it holds: nothing stays flashing.
     void LetGoOfHeldButtons(Attached &a)
     {
-        for (const auto &[key, target] : std::exchange(a.held, {}))
+        for (const ControlTarget &target : std::exchange(a.held, {}))
             desk.Press(target, false);
     }
 
     void ClearAllMarks(Attached &a)
     {
-        for (const auto &[key, target] : a.marked)
+        for (const ControlTarget &target : a.marked)
             desk.SetPickUpMark(target, -1);
         a.marked.clear();
     }
@@ -244,12 +235,12 @@ struct ControlLayer::Impl
         for (const ControlTarget &shown : shownTargets) {
             if (!a.surface)
                 return; // detached by its own feedback
-            if (a.touched.count(Key(shown)))
+            if (a.touched.count(shown))
                 continue;
             const ControlTarget target = Resolve(a, shown);
             const int value = SurfaceValue(a, target);
             const bool caught = HoldsFader(a, target);
-            SentValue &sent = a.sent[Key(shown)];
+            SentValue &sent = a.sent[shown];
             if (sent.value == value && sent.caught == caught)
                 continue;
             sent = {value, caught};
@@ -263,18 +254,18 @@ struct ControlLayer::Impl
         const int value = Value(target);
         for (const ControlTarget &shown : a.surface->ShownTargets()) {
             if (Resolve(a, shown) == target)
-                a.sent[Key(shown)].value = value;
+                a.sent[shown].value = value;
         }
     }
 
     void MoveFader(Attached &a, ControlId control, const ControlTarget &target, int level, int step)
     {
-        PickUp &pickUp = a.pickUps[{Key(target), control}];
+        PickUp &pickUp = a.pickUps[{target, control}];
         pickUp.target = target;
         const int now = Value(target);
         const bool held = pickUp.caught && IsWhereItWasPut(pickUp);
         const bool catches =
-            a.surface->IsMotorised() || controls::PicksUp(now, pickUp.last, level, step);
+            a.surface->IsMotorised() || model::PicksUp(now, pickUp.last, level, step);
         pickUp.last = level;
         if (!held && !catches) {
             pickUp.caught = false;
@@ -305,8 +296,7 @@ struct ControlLayer::Impl
     /// The surface's controls stand nowhere near the fader any more.
     void ForgetPickUps(Attached &a, const ControlTarget &target)
     {
-        const int key = Key(target);
-        std::erase_if(a.pickUps, [key](const auto &entry) { return entry.first.first == key; });
+        std::erase_if(a.pickUps, [&](const auto &entry) { return entry.first.first == target; });
         ClearMark(a, target);
     }
 
@@ -322,7 +312,7 @@ struct ControlLayer::Impl
             ForgetPickUps(a, target);
         for (const ControlTarget &shown : a.surface->ShownTargets()) {
             if (shown.kind == Kind::Strip)
-                a.sent.erase(Key(shown));
+                a.sent.erase(shown);
         }
         Schedule();
     }
@@ -379,7 +369,7 @@ void ControlLayer::Move(Surface *surface, const ControlTarget &target, int value
     const TargetFamily &family = resolved.Family();
     if (family.scope == TargetScope::Bank) {
         // A strip with nothing on this bank: a motor fader goes back to where it shows 0.
-        a->sent.erase(Key(target));
+        a->sent.erase(target);
         d->Schedule();
         return;
     }
@@ -423,9 +413,9 @@ void ControlLayer::Press(Surface *surface, const ControlTarget &target, bool dow
         return;
     if (family.action == TargetAction::Momentary) {
         if (down)
-            a->held[Key(resolved)] = resolved;
+            a->held.insert(resolved);
         else
-            a->held.erase(Key(resolved));
+            a->held.erase(resolved);
     }
     m_desk.Press(resolved, down);
 }
@@ -438,16 +428,16 @@ void ControlLayer::Touch(Surface *surface, const ControlTarget &target, bool tou
     // A touch belongs to the control as the surface names it: strip/k stays touched across a
     // bank change.
     if (touched) {
-        a->touched.insert(Key(target));
+        a->touched.insert(target);
         return;
     }
-    if (!a->touched.erase(Key(target)))
+    if (!a->touched.erase(target))
         return;
     // A hand that leaves a fader without a motor leaves it nowhere: a page's knob shows the
     // console again, and its next touch picks up afresh.
     if (!a->surface->IsMotorised())
         d->ForgetPickUps(*a, d->Resolve(*a, target));
-    a->sent[Key(target)] = SentValue{}; // released: it goes to wherever the desk is now
+    a->sent[target] = SentValue{}; // released: it goes to wherever the desk is now
     d->Schedule();
 }
 

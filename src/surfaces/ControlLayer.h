@@ -19,8 +19,10 @@ class Surface;
 /// current bank).
 using Bank = std::vector<ControlTarget>;
 
+/// A fader box's width: the default banks' strips.
+inline constexpr int kDefaultStripsPerBank = 8;
 /// The default banks: sub-masters 1-8, 9-16, 17-20; row A 1-8 ... 73-80; row B 1-8 ... 73-80.
-std::vector<Bank> DefaultBanks(int stripsPerBank = 8);
+std::vector<Bank> DefaultBanks(int stripsPerBank = kDefaultStripsPerBank);
 /// The strips and banks a surface with these banks has.
 SurfaceShape ShapeOf(const std::vector<Bank> &banks);
 

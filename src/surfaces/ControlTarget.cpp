@@ -53,7 +53,7 @@ constexpr std::array kFamilies{
     ButtonFamily("in/sub", Kind::Input, 2),
     ButtonFamily("link", Kind::Link),
     ButtonFamily("go", Kind::Go),
-    TargetFamily{"go/time", Kind::GoTime, 0, 0, 0, Action::Number, 0, 255},
+    TargetFamily{"go/time", Kind::GoTime, 0, 0, 0, Action::Number, 0, model::kMaxFadeTime},
     TargetFamily{"flash", Kind::Flash, 0, 0, ControlTarget::kSubFaders, Action::Momentary},
     TargetFamily{"flash/mode", Kind::FlashMode, 0, 0, 0, Action::Latch},
     TargetFamily{"independent", Kind::Independent, 0, 0, ControlTarget::kChannels, Action::Latch},

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "model/ShowLimits.h"
+
 #include <QString>
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -59,8 +63,8 @@ struct ControlTarget
     int row = 0;
     int index = 0;
 
-    static constexpr int kChannels = 80;
-    static constexpr int kSubFaders = 20;
+    static constexpr int kChannels = model::kConsoleChannels;
+    static constexpr int kSubFaders = model::kSubMastersPerPage;
     static constexpr int kMaxStrips = SurfaceShape{}.strips;
     static constexpr int kMaxBanks = SurfaceShape{}.banks;
 
@@ -79,8 +83,13 @@ struct ControlTarget
     /// target is pressed, as a button.
     bool IsContinuous() const;
 
-    bool operator==(const ControlTarget &other) const = default;
+    /// Ordered by kind, then row, then index.
+    auto operator<=>(const ControlTarget &other) const = default;
 };
+
+/// The crossfader's handles, which the linked crossfader moves together.
+inline constexpr ControlTarget kHandleA{ControlTarget::Kind::CrossfadeHandle, 0, 0};
+inline constexpr ControlTarget kHandleB{ControlTarget::Kind::CrossfadeHandle, 0, 1};
 
 /// How a family's targets are played, and what their value is.
 enum class TargetAction {
@@ -137,3 +146,13 @@ enum class TargetList {
 std::vector<ControlTarget> ListTargets(TargetList list, const SurfaceShape &shape = {});
 
 } // namespace orinsub::surfaces
+
+/// A target as one number: rows are 0 or 1, and no family counts 65536 targets.
+template <> struct std::hash<orinsub::surfaces::ControlTarget>
+{
+    size_t operator()(const orinsub::surfaces::ControlTarget &target) const noexcept
+    {
+        return (static_cast<size_t>(target.kind) * 2 + static_cast<size_t>(target.row)) << 16 |
+               static_cast<size_t>(target.index);
+    }
+};

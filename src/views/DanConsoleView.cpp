@@ -22,6 +22,7 @@
 #include "model/Mix.h"
 #include "model/OrinGlobal.h"
 #include "model/OrinSUBDoc.h"
+#include "model/ShowLimits.h"
 #include "model/UndoRecord.h"
 
 #include <QContextMenuEvent>
@@ -40,7 +41,7 @@ using controls::CDanFader;
 using model::g_orin;
 
 namespace {
-constexpr int kScrollWidth = 40 * 80 + 2 * 4;
+constexpr int kScrollWidth = 40 * model::kConsoleChannels + 2 * 4;
 constexpr int kFastScrollColumns = 15;
 constexpr int kNumberBandHeight = 10;
 // The knob is this much shorter than its track; a fader is never shorter than kMinFaderHeight.
@@ -464,7 +465,7 @@ void CDanConsoleView::PickUpInput()
                 mixed = true;
             }
         } else {
-            if (pickUp.mayCatch && controls::PicksUp(f->GetLevel(), f->m_lastInput, input))
+            if (pickUp.mayCatch && model::PicksUp(f->GetLevel(), f->m_lastInput, input))
                 f->SetHooked(true);
         }
         f->m_lastInput = input;

@@ -5,6 +5,7 @@
 #include "controls/OutputLevels.h"
 #include "controls/RowState.h"
 #include "model/MixInputs.h"
+#include "model/ShowLimits.h"
 
 #include <algorithm>
 #include <functional>
@@ -144,7 +145,7 @@ private:
     int m_travel = 124;
     int m_visibleWidth = 1230;
     int m_readoutAtTop = 1;
-    int m_channelCount = 80;
+    int m_channelCount = model::kConsoleChannels;
     QPoint m_lastMousePoint;
     bool m_dragSource = false;
     PaneTicker m_ticker;

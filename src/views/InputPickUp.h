@@ -1,8 +1,8 @@
 #pragma once
 
-#include "controls/PickUpRule.h"
 #include "dmx/OrinZentra.h"
 #include "model/OrinGlobal.h"
+#include "model/PickUpRule.h"
 
 namespace orinsub::views {
 

@@ -447,7 +447,7 @@ void CMasterConsoleView::PickUpInput()
         } else if (fader.IsHooked()) {
             moved |= fader.SetLevelAndRedraw(input);
         } else {
-            if (pickUp.mayCatch && controls::PicksUp(fader.GetLevel(), fader.m_lastInput, input))
+            if (pickUp.mayCatch && model::PicksUp(fader.GetLevel(), fader.m_lastInput, input))
                 fader.SetHooked(true);
         }
         fader.m_lastInput = input;

@@ -5,6 +5,7 @@
 #include "controls/SubFader.h"
 #include "dmx/OutputHealth.h"
 #include "model/MixInputs.h"
+#include "model/ShowLimits.h"
 
 #include <QFont>
 
@@ -185,8 +186,8 @@ private:
     std::unique_ptr<controls::CCueReadout> m_cueReadout;
     QRect m_pageRect;
     int m_page = 1;
-    int m_pageCount = 20;
-    int m_faderCount = 20;
+    int m_pageCount = model::kPages;
+    int m_faderCount = model::kSubMastersPerPage;
     int m_leftMargin = 30;
     int m_faderPitch = 50;
     int m_faderHeight = 180;

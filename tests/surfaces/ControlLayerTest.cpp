@@ -235,16 +235,16 @@ TEST_F(ControlLayerTest, AMotorFaderIsMovedToTheLevelAndLeftAloneWhileTouched)
 
 TEST_F(ControlLayerTest, TheCrossfaderMovesBothHandlesByItsTravelSinceItCaughtThem)
 {
-    desk.Set(FakeDesk::kHandleB, 255);
+    desk.Set(surfaces::kHandleB, 255);
     RecordingSurface surface({"xfade"}, true);
     layer->Attach(&surface);
     Sweep(surface, "xfade", {0, 100});
-    EXPECT_EQ(desk.Value(FakeDesk::kHandleA), 100);
-    EXPECT_EQ(desk.Value(FakeDesk::kHandleB), 155);
-    desk.Set(FakeDesk::kHandleB, 60); // the mouse moves handle B alone
+    EXPECT_EQ(desk.Value(surfaces::kHandleA), 100);
+    EXPECT_EQ(desk.Value(surfaces::kHandleB), 155);
+    desk.Set(surfaces::kHandleB, 60); // the mouse moves handle B alone
     Sweep(surface, "xfade", {110, 200});
-    EXPECT_EQ(desk.Value(FakeDesk::kHandleB), 0) << "clamped at the bottom";
+    EXPECT_EQ(desk.Value(surfaces::kHandleB), 0) << "clamped at the bottom";
     Sweep(surface, "xfade", {110});
-    EXPECT_EQ(desk.Value(FakeDesk::kHandleA), 110);
-    EXPECT_EQ(desk.Value(FakeDesk::kHandleB), 50) << "where the travel since the grab puts it";
+    EXPECT_EQ(desk.Value(surfaces::kHandleA), 110);
+    EXPECT_EQ(desk.Value(surfaces::kHandleB), 50) << "where the travel since the grab puts it";
 }

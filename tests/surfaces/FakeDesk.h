@@ -5,7 +5,6 @@
 
 #include <map>
 #include <optional>
-#include <tuple>
 
 namespace orinsub::testing {
 
@@ -24,8 +23,8 @@ public:
     void Move(const Target &target, int value) override { Set(target, value); }
     void MoveCrossfader(int levelA, int levelB) override
     {
-        values[Key(kHandleA)] = levelA;
-        Set(kHandleB, levelB);
+        values[surfaces::kHandleA] = levelA;
+        Set(surfaces::kHandleB, levelB);
     }
     void Press(const Target &target, bool down) override
     {
@@ -60,23 +59,17 @@ public:
         emit Changed();
     }
 
-    static constexpr Target kHandleA{Target::Kind::CrossfadeHandle, 0, 0};
-    static constexpr Target kHandleB{Target::Kind::CrossfadeHandle, 0, 1};
-
     int page = 1;
     QString status;
 
 private:
-    using Key_ = std::tuple<Target::Kind, int, int>;
-    static Key_ Key(const Target &target)
+    static Target Key(const Target &target)
     {
         // The linked crossfader shows handle A.
-        if (target.kind == Target::Kind::Crossfade)
-            return Key(kHandleA);
-        return {target.kind, target.row, target.index};
+        return target.kind == Target::Kind::Crossfade ? surfaces::kHandleA : target;
     }
-    std::map<Key_, int> values;
-    std::map<Key_, int> marks;
+    std::map<Target, int> values;
+    std::map<Target, int> marks;
 };
 
 /// The layer's feedback timer, run by hand: what the layer asked for waits in due.

@@ -217,7 +217,7 @@ std::optional<MidiProfile> ProfileFromName(const QString &name)
 MappingReadResult ParseMapping(const QByteArray &json, const QString &fileName)
 {
     if (json.size() > kMaxMappingBytes)
-        return Failure(fileName, kMappingTooLarge);
+        return Failure(fileName, MappingTooLarge(kMaxMappingBytes));
     // Strict as a show's JSON: a key given twice is an error, never the last one winning.
     const model::StrictJsonReader::Result document = model::StrictJsonReader::Parse(json);
     if (!document.error.isEmpty())
@@ -270,7 +270,7 @@ MappingReadResult ReadMappingFile(const QString &path)
     const QString name = QFileInfo(path).fileName();
     const model::RegularFileRead file = model::ReadRegularFile(path, kMaxMappingBytes);
     if (file.problem == model::FileReadProblem::TooLarge)
-        return Failure(name, kMappingTooLarge);
+        return Failure(name, MappingTooLarge(kMaxMappingBytes));
     if (!file.IsOk())
         return Failure(name, kMappingUnreadable.arg(file.Reason()));
     return ParseMapping(file.bytes, name);

@@ -5,27 +5,11 @@
 
 namespace orinsub::surfaces::midi {
 
-QString MidiDeviceName::Text() const
-{
-    return (backend == Backend::Jack ? QStringLiteral("jack:") : QStringLiteral("alsa:")) + name;
-}
-
-std::optional<MidiDeviceName> MidiDeviceName::Parse(const QString &text, QString &error)
-{
-    const qsizetype colon = text.indexOf(u':');
-    const QString kind = text.left(colon);
-    const QString name = text.mid(colon + 1);
-    if (colon < 0 || name.trimmed().isEmpty() || (kind != u"alsa" && kind != u"jack")) {
-        error = DeviceError(text, kDeviceBadForm);
-        return std::nullopt;
-    }
-    return MidiDeviceName{kind == u"jack" ? Backend::Jack : Backend::Alsa, name};
-}
-
 QStringList ListMidiPorts(const MidiTransportFactory &makeTransport, const MidiPort *open)
 {
     QStringList list;
-    for (const auto backend : {MidiDeviceName::Backend::Alsa, MidiDeviceName::Backend::Jack}) {
+    for (const MidiSystem &system : MidiSystems()) {
+        const MidiDeviceName::Backend backend = system.backend;
         QStringList ports;
         if (open && open->Device().backend == backend) {
             ports = open->SendingPorts();
@@ -136,8 +120,8 @@ QString MidiPort::StatusText() const
 {
     if (IsConnected())
         return MidiStatus(m_device.name);
-    if (!m_reached && m_device.backend == MidiDeviceName::Backend::Jack)
-        return kJackStoppedStatus;
+    if (const char *server = SystemOf(m_device.backend).server; !m_reached && server)
+        return MidiServerStopped(QLatin1StringView(server));
     return kNoMidiStatus;
 }
 

@@ -3,6 +3,7 @@
 #include "model/OneLine.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace orinsub::surfaces::midi {
 
@@ -15,7 +16,10 @@ inline QString MidiStatus(const QString &port)
     return QStringLiteral("MIDI : %1").arg(port);
 }
 inline const QString kNoMidiStatus = QStringLiteral("MIDI : 装置なし");
-inline const QString kJackStoppedStatus = QStringLiteral("MIDI : JACK 停止中");
+inline QString MidiServerStopped(const QString &server)
+{
+    return QStringLiteral("MIDI : %1 停止中").arg(server);
+}
 
 inline QString MappingFileError(const QString &file, const QString &what)
 {
@@ -26,7 +30,10 @@ inline QString MappingEntryError(int entry, const QString &what)
     return QStringLiteral("controls の %1 番目: %2").arg(entry).arg(what);
 }
 inline const QString kMappingUnreadable = QStringLiteral("読めません (%1)");
-inline const QString kMappingTooLarge = QStringLiteral("大きすぎます (1 MB まで)");
+inline QString MappingTooLarge(qint64 maxBytes)
+{
+    return QStringLiteral("大きすぎます (%1 MB まで)").arg(maxBytes / (1024 * 1024));
+}
 inline const QString kMappingNotJson = QStringLiteral("JSON として読めません (%1)");
 inline const QString kMappingNotObject = QStringLiteral("JSON のオブジェクトではありません");
 inline const QString kMappingUnknownKey = QStringLiteral("知らないキー \"%1\" があります");
@@ -49,8 +56,13 @@ inline QString DeviceError(const QString &device, const QString &what)
 {
     return QStringLiteral("MIDI 装置 \"%1\": %2").arg(OneLine(device), what);
 }
-inline const QString kDeviceBadForm =
-    QStringLiteral("alsa:名前 か jack:名前 の形で指定してください");
-inline const QString kDeviceNoApi = QStringLiteral("この環境では %1 を使えません");
+/// prefixes: each system's ("alsa", "jack").
+inline QString DeviceBadForm(const QStringList &prefixes)
+{
+    QStringList forms;
+    for (const QString &prefix : prefixes)
+        forms << prefix + QStringLiteral(":名前");
+    return forms.join(QStringLiteral(" か ")) + QStringLiteral(" の形で指定してください");
+}
 
 } // namespace orinsub::surfaces::midi

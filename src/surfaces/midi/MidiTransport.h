@@ -43,7 +43,23 @@ public:
 using MidiTransportFactory =
     std::function<std::unique_ptr<MidiTransport>(MidiDeviceName::Backend, MidiInbox &)>;
 
-/// The real systems: the ALSA sequencer, or one JACK client with an input and an output.
+/// A MIDI system the console reaches surfaces through.
+struct MidiSystem
+{
+    MidiDeviceName::Backend backend;
+    const char *prefix; // how a device name starts, before its colon ("alsa")
+    /// The server the system needs, named in the status while it does not run; null when the
+    /// system is always there.
+    const char *server;
+    std::unique_ptr<MidiTransport> (*make)(MidiInbox &inbox);
+};
+
+/// Every system, in the order ports are listed: the ALSA sequencer, then one JACK client with an
+/// input and an output. A new system adds its Backend and a row.
+std::span<const MidiSystem> MidiSystems();
+const MidiSystem &SystemOf(MidiDeviceName::Backend backend);
+
+/// The real system's transport.
 std::unique_ptr<MidiTransport> MakeMidiTransport(MidiDeviceName::Backend backend, MidiInbox &inbox);
 
 /// Whether a port is one of a console's own (ours, or another console's on the same system).

@@ -18,13 +18,6 @@ namespace {
 constexpr int kReceiveBuffer = 1 << 20;
 constexpr size_t kLargestDatagram = 65536;
 
-/// A target as one number: where its move waits.
-uint32_t TargetKey(const ControlTarget &target)
-{
-    return (static_cast<uint32_t>(target.kind) * 2 + static_cast<uint32_t>(target.row)) << 16 |
-           static_cast<uint32_t>(target.index);
-}
-
 } // namespace
 
 std::unique_ptr<OscServer> OscServer::Open(const OscEndpoint &listen, QString &error)
@@ -166,7 +159,7 @@ void OscServer::Add(const ReceivedAction &received)
         return;
     }
     const ControlTarget &target = received.action.target;
-    const auto [waiting, isFirst] = m_waitingMoves.try_emplace(TargetKey(target), place);
+    const auto [waiting, isFirst] = m_waitingMoves.try_emplace(target, place);
     if (!isFirst && waiting->second >= m_played) {
         m_waiting[waiting->second - m_played] = received;
         ++m_counters.coalesced;

@@ -109,7 +109,7 @@ private:
     uint64_t m_played = 0; // how many actions have left m_waiting: the front's place in the queue
     size_t m_pressesWaiting = 0; // buttons among m_waiting
     // A target's move not yet played -> its place.
-    std::unordered_map<uint32_t, uint64_t> m_waitingMoves;
+    std::unordered_map<ControlTarget, uint64_t> m_waitingMoves;
     std::map<OscEndpoint, std::chrono::steady_clock::time_point> m_clients;
     std::vector<OscEndpoint> m_replyAddresses;
     Clock m_clock = [] { return std::chrono::steady_clock::now(); };

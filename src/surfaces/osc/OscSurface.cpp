@@ -6,8 +6,6 @@ namespace orinsub::surfaces::osc {
 
 namespace {
 
-constexpr int kStrips = 8; // the default banks' width
-
 /// Each client keeps its own pick-up: its address and port name its controls.
 ControlId ClientControl(const OscEndpoint &client)
 {
@@ -19,7 +17,7 @@ ControlId ClientControl(const OscEndpoint &client)
 OscSurface::OscSurface(ControlLayer &layer, std::unique_ptr<OscServer> server, bool pickUp)
     : m_layer(layer), m_server(std::move(server)), m_pickUp(pickUp)
 {
-    std::vector<Bank> banks = DefaultBanks(kStrips);
+    std::vector<Bank> banks = DefaultBanks();
     const SurfaceShape shape = ShapeOf(banks);
     m_targets = ListTargets(TargetList::Shown, shape);
     m_server->SetShape(shape);
@@ -72,9 +70,8 @@ void OscSurface::Play(const std::vector<ReceivedAction> &turn)
 void OscSurface::Show(const ControlTarget &target, int value, std::optional<OscEndpoint> except)
 {
     const Shown shown{target, value, except};
-    const Key key{static_cast<int>(target.kind), target.row, target.index};
-    m_shown[key] = shown;
-    m_pending[key] = shown;
+    m_shown[target] = shown;
+    m_pending[target] = shown;
     if (m_sendTimer.isActive())
         return;
     const qint64 since = m_sinceSend.isValid() ? m_sinceSend.elapsed() : kFeedbackGapMs;
@@ -85,7 +82,7 @@ void OscSurface::SendPending()
 {
     m_sinceSend.restart();
     std::vector<std::pair<const Shown *, QByteArray>> messages;
-    for (const auto &[key, shown] : m_pending)
+    for (const auto &[target, shown] : m_pending)
         messages.emplace_back(&shown,
                               EncodeOscFeedback(shown.target, OscValue(shown.target, shown.value)));
     for (const OscEndpoint &recipient : m_server->Recipients()) {
@@ -103,7 +100,7 @@ void OscSurface::SendPending()
 void OscSurface::ShowDesk(const OscEndpoint &client)
 {
     std::vector<QByteArray> messages;
-    for (const auto &[key, shown] : m_shown)
+    for (const auto &[target, shown] : m_shown)
         messages.push_back(EncodeOscFeedback(shown.target, OscValue(shown.target, shown.value)));
     for (const QByteArray &datagram : PackOscMessages(messages))
         m_server->Send(client, datagram);

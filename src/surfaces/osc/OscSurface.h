@@ -10,7 +10,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <tuple>
 
 namespace orinsub::surfaces {
 class ControlLayer;
@@ -19,7 +18,7 @@ class ControlLayer;
 namespace orinsub::surfaces::osc {
 
 /// The OSC clients as one surface on the control layer: "/orinsub/<target>" moves and presses
-/// what the target names (strips and banks of the default 8-strip banks), and every client heard
+/// what the target names (strips and banks of the default banks), and every client heard
 /// within the last minute and every reply address is shown the desk ("/orinsub/<target> f",
 /// faders 0..1, go/time in seconds, lamps 0 or 1). A client heard for the first time gets the
 /// whole desk at once, as its first messages left it. Feedback leaves at most once a tick
@@ -49,7 +48,6 @@ private:
         int value = 0;
         std::optional<OscEndpoint> except; // the client that moved it shows it already
     };
-    using Key = std::tuple<int, int, int>;
 
     void Play(const std::vector<ReceivedAction> &turn);
     void ShowDesk(const OscEndpoint &client);
@@ -61,8 +59,8 @@ private:
     std::unique_ptr<OscServer> m_server;
     bool m_pickUp;
     std::vector<ControlTarget> m_targets;
-    std::map<Key, Shown> m_shown;   // the desk as the clients were last told
-    std::map<Key, Shown> m_pending; // what they are still to be told
+    std::map<ControlTarget, Shown> m_shown;   // the desk as the clients were last told
+    std::map<ControlTarget, Shown> m_pending; // what they are still to be told
     QTimer m_sendTimer;
     QElapsedTimer m_sinceSend;
 };

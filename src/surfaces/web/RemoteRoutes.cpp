@@ -4,10 +4,14 @@
 #include "WebSocketFrame.h"
 #include "WebTexts.h"
 
+#include <QDir>
 #include <QFile>
 #include <QHostAddress>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include <algorithm>
+#include <map>
 
 // The page lives in a static library: its resources are registered by hand.
 static void RegisterPageResources()
@@ -84,25 +88,47 @@ QByteArray TextReply(int status, const QString &text)
     return Reply(status, "text/plain; charset=utf-8", text.toUtf8());
 }
 
-struct PageFile
+// The page's files are the resources under this folder; what a file is, its ending tells.
+constexpr char kPageFolder[] = ":/orinsub/remote/";
+constexpr char kPageIndex[] = "index.html";
+
+struct PageType
 {
-    const char *path;
-    const char *resource;
+    const char *ending;
     const char *type;
 };
 
-constexpr PageFile kPageFiles[] = {
-    {"/", ":/orinsub/remote/index.html", "text/html; charset=utf-8"},
-    {"/remote.css", ":/orinsub/remote/remote.css", "text/css; charset=utf-8"},
-    {"/remote.js", ":/orinsub/remote/remote.js", "text/javascript; charset=utf-8"},
+constexpr PageType kPageTypes[] = {
+    {".html", "text/html; charset=utf-8"},
+    {".css", "text/css; charset=utf-8"},
+    {".js", "text/javascript; charset=utf-8"},
 };
 
-QByteArray PageFileReply(const PageFile &file)
+/// The page's files by the path that serves each ("/" the page itself), read once from the
+/// resources: a request can name nothing else.
+const std::map<QByteArray, QByteArray> &PageFiles()
 {
-    QFile resource(QString::fromLatin1(file.resource));
-    if (!resource.open(QIODevice::ReadOnly))
+    static const std::map<QByteArray, QByteArray> files = [] {
+        RegisterPageResources();
+        std::map<QByteArray, QByteArray> byPath;
+        const QDir folder(QString::fromLatin1(kPageFolder));
+        for (const QString &name : folder.entryList(QDir::Files)) {
+            const QByteArray file = name.toUtf8();
+            byPath[file == kPageIndex ? QByteArray("/") : '/' + file] = file;
+        }
+        return byPath;
+    }();
+    return files;
+}
+
+QByteArray PageFileReply(const QByteArray &file)
+{
+    const auto type = std::find_if(std::begin(kPageTypes), std::end(kPageTypes),
+                                   [&](const PageType &t) { return file.endsWith(t.ending); });
+    QFile resource(QString::fromLatin1(kPageFolder) + QString::fromUtf8(file));
+    if (type == std::end(kPageTypes) || !resource.open(QIODevice::ReadOnly))
         return TextReply(404, kNotFoundText);
-    return Reply(200, file.type, resource.readAll());
+    return Reply(200, type->type, resource.readAll());
 }
 
 // Whether a comma-separated header (Connection: keep-alive, Upgrade) holds token, in any case.
@@ -127,7 +153,6 @@ QByteArray CodeFromForm(const QByteArray &body)
 RemoteRoutes::RemoteRoutes(PairingStore &pairing, quint16 port, bool pairingRequired)
     : m_pairing(pairing), m_port(port), m_pairingRequired(pairingRequired)
 {
-    RegisterPageResources();
 }
 
 bool RemoteRoutes::IsOwnHost(const QByteArray &host, const QHostAddress &to) const
@@ -182,9 +207,8 @@ RouteResult RemoteRoutes::Route(const HttpRequest &request, const Path &path) co
         return {RouteResult::Kind::Reply, TextReply(421, kForeignHostText), {}};
     const bool get = request.method == "GET";
     if (get) {
-        for (const PageFile &file : kPageFiles)
-            if (request.path == file.path)
-                return {RouteResult::Kind::Reply, PageFileReply(file), {}};
+        if (const auto file = PageFiles().find(request.path); file != PageFiles().end())
+            return {RouteResult::Kind::Reply, PageFileReply(file->second), {}};
         if (request.path == "/session")
             return {RouteResult::Kind::Reply, SessionReply(request, from), {}};
         if (request.path == "/ws")
@@ -260,6 +284,14 @@ RouteResult RemoteRoutes::WebSocketDoor(const HttpRequest &request) const
             "Sec-WebSocket-Accept: " +
                 *accept + "\r\n\r\n",
             tokenHash};
+}
+
+QByteArrayList RemoteRoutes::PagePaths()
+{
+    QByteArrayList paths;
+    for (const auto &[path, file] : PageFiles())
+        paths << path;
+    return paths;
 }
 
 QByteArray RemoteRoutes::RefusalReply(int status)

@@ -18,7 +18,7 @@ struct RouteResult
     QByteArray tokenHash; // Upgrade: the paired device's, empty when pairing is not asked
 };
 
-/// The remote's HTTP side: the page and its two files, the pairing form's answer and the
+/// The remote's HTTP side: the page and the files it loads, the pairing form's answer and the
 /// WebSocket's door. Every request must name the console by the address it came to ("localhost"
 /// when that is a loopback one) with the port it listens on: a DNS-rebinding name or another
 /// address is refused. Whatever acts (pairing, WebSocket) must also come from the page's own
@@ -37,6 +37,8 @@ public:
         QHostAddress to;
     };
     RouteResult Route(const HttpRequest &request, const Path &path) const;
+    /// The paths that serve the page's files: "/" the page, then what it loads.
+    static QByteArrayList PagePaths();
     /// The answer to a request that could not be read (status from ReadHttpRequest).
     static QByteArray RefusalReply(int status);
     /// The answer when the WebSocket connections are all taken.

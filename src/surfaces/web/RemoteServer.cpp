@@ -68,13 +68,22 @@ QString AddressKey(const QHostAddress &address)
     return QHostAddress(bytes).toString() + QStringLiteral("/64");
 }
 
+// A page load asks for the page, then for everything it loads at once, then for /session and
+// the WebSocket; a page loaded twice within a second is no flood.
+RequestSlots<QTcpSocket *>::Limits OpenRequestLimits()
+{
+    const int pageFiles = static_cast<int>(RemoteRoutes::PagePaths().size());
+    return {.open = RemoteServer::kMaxOpenRequests,
+            .perAddress = RemoteServer::kMaxOpenRequestsPerAddress,
+            .paired = RemoteServer::kMaxConnections,
+            .connectsPerSecond = 2 * (pageFiles + 2),
+            .together = pageFiles - 1};
+}
+
 } // namespace
 
 RemoteServer::RemoteServer(ControlLayer &layer, PairingStore &pairing, QObject *parent)
-    : QObject(parent), m_layer(layer), m_pairing(pairing),
-      m_openRequests({.open = kMaxOpenRequests,
-                      .perAddress = kMaxOpenRequestsPerAddress,
-                      .paired = kMaxConnections}),
+    : QObject(parent), m_layer(layer), m_pairing(pairing), m_openRequests(OpenRequestLimits()),
       m_deskFeed(layer.GetDesk())
 {
     // Room for the connections a flood brings while the UI thread takes a turn elsewhere: past

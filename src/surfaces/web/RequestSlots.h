@@ -18,9 +18,10 @@ namespace orinsub::surfaces::web {
 /// oldest is the slowest):
 /// - one of its own address's when that holds its limit;
 /// - else one of another address holding more than the newcomer's (any other, while the
-///   newcomer's holds fewer than kFairFloor: a page and its script), unless the newcomer's
-///   address has opened more than Limits::connectsPerSecond connections within the second: an
-///   address that keeps reconnecting takes free places only, and never pushes anyone out;
+///   newcomer's holds fewer than Limits::together: what a page loads at once), unless the
+///   newcomer's address has opened more than Limits::connectsPerSecond connections within the
+///   second: an address that keeps reconnecting takes free places only, and never pushes anyone
+///   out;
 /// - else the newcomer is turned away.
 /// A request that has shown a paired device's cookie holds a place of its own (at most
 /// Limits::paired) and never gives way. Key: what the caller tells its requests apart by.
@@ -33,7 +34,8 @@ public:
         int open = 32;
         int perAddress = 8;
         int paired = 16;
-        int connectsPerSecond = 10; // a page load opens five, a reconnecting page two a second
+        int connectsPerSecond = 10; // a reconnecting page opens two a second
+        int together = 2;           // how many a page asks for at once, at most: its files
     };
     struct Admission
     {
@@ -54,7 +56,7 @@ public:
             if (!reconnecting)
                 admission.evicted = OldestOf([&](const Request &r) {
                     return r.address != address &&
-                           (fromAddress < kFairFloor || Count(r.address) > fromAddress);
+                           (fromAddress < m_limits.together || Count(r.address) > fromAddress);
                 });
             if (!admission.evicted)
                 return admission;
@@ -167,7 +169,6 @@ private:
         return 1;
     }
 
-    static constexpr int kFairFloor = 2;
     static constexpr std::size_t kMaxAddressesSeen = 4096;
     struct Connects
     {

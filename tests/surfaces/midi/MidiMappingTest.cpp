@@ -117,6 +117,9 @@ TEST(MidiMapping, ABadFileIsOneLineNamingTheFileAndTheEntry)
     }
     const MappingReadResult missing = ReadMappingFile(QStringLiteral("/nonexistent/x.json"));
     EXPECT_TRUE(missing.error.startsWith(u"MIDI 対応表 x.json: 読めません"));
+    const MappingReadResult large =
+        ParseMapping(QByteArray(kMaxMappingBytes + 1, ' '), QStringLiteral("box.json"));
+    EXPECT_EQ(large.error, QStringLiteral("MIDI 対応表 box.json: 大きすぎます (1 MB まで)"));
 }
 
 TEST(MidiMapping, LearningBindsEachControlOnceAndJoinsTheHalvesOfA14BitFader)

@@ -1,4 +1,5 @@
 #include "RemoteFixture.h"
+#include "surfaces/web/RemoteRoutes.h"
 #include "surfaces/web/WebSocketConnection.h"
 
 #include <algorithm>
@@ -74,11 +75,12 @@ TEST_F(RemoteAttackTest, SlowRequestsFromManyAddressesLetAFreshAddressAndAPaired
     for (const int addresses : {4, 19}) {
         SCOPED_TRACE(addresses);
         SlowRequests(addresses, server.kMaxOpenRequestsPerAddress + 1);
-        // As a browser loads the page: the page, then its style sheet and script together.
+        // As a browser loads the page at the worst: the page, then all it loads together.
         const QByteArray host = "Host: " + origin.mid(7) + "\r\n\r\n";
-        const QByteArrayList loads[] = {
-            {PageRequest()},
-            {"GET /remote.css HTTP/1.1\r\n" + host, "GET /remote.js HTTP/1.1\r\n" + host}};
+        QByteArrayList files;
+        for (const QByteArray &path : surfaces::web::RemoteRoutes::PagePaths().mid(1))
+            files << "GET " + path + " HTTP/1.1\r\n" + host;
+        const QByteArrayList loads[] = {{PageRequest()}, files};
         for (const QByteArrayList &load : loads)
             for (const QByteArray &answer : HttpAll(load, Loopback(40)))
                 EXPECT_EQ(Status(answer), 200);

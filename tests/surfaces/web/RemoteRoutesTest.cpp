@@ -2,6 +2,7 @@
 #include "surfaces/web/PairingStore.h"
 #include "surfaces/web/RemoteMessage.h"
 
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using namespace orinsub::surfaces::web;
@@ -61,13 +62,9 @@ TEST_F(RemoteRoutesTest, ServesThePageByTheAddressItReachedOrLocalhostOnly)
     const RouteResult page = open.Route(Request("GET", "/"), kFrom);
     EXPECT_EQ(Status(page), 200);
     EXPECT_TRUE(page.reply.contains("data-target=\"go\""));
-    const RouteResult script = open.Route(Request("GET", "/remote.js", "localhost:8080"), kFrom);
-    const RouteResult style = open.Route(Request("GET", "/remote.css"), kFrom);
-    EXPECT_EQ(Status(script), 200);
-    EXPECT_EQ(Status(style), 200);
-    EXPECT_LT(page.reply.size() + script.reply.size() + style.reply.size(), 150 * 1024)
-        << "the page stays small enough for a phone on a busy venue network";
-    EXPECT_EQ(Status(open.Route(Request("GET", "/../etc/passwd"), kFrom)), 404);
+    EXPECT_EQ(Status(open.Route(Request("GET", "/remote.js", "localhost:8080"), kFrom)), 200);
+    for (const char *elsewhere : {"/../etc/passwd", "/index.html", "/remote.qrc", "//remote.js"})
+        EXPECT_EQ(Status(open.Route(Request("GET", elsewhere), kFrom)), 404) << elsewhere;
 
     const struct
     {
@@ -94,6 +91,31 @@ TEST_F(RemoteRoutesTest, ServesThePageByTheAddressItReachedOrLocalhostOnly)
         EXPECT_EQ(Status(open.Route(Request("GET", "/", host), path)), status)
             << host.constData() << " reaching " << to;
     }
+}
+
+TEST_F(RemoteRoutesTest, EveryFileThePageLoadsIsServedAndTheWholeStaysSmall)
+{
+    const QByteArrayList paths = RemoteRoutes::PagePaths();
+    ASSERT_EQ(paths.value(0), "/");
+    qsizetype size = 0;
+    QByteArrayList loaded;
+    for (const QByteArray &path : paths) {
+        const RouteResult file = open.Route(Request("GET", path), kFrom);
+        EXPECT_EQ(Status(file), 200) << path.constData();
+        EXPECT_TRUE(file.reply.contains("\r\nContent-Type: text/")) << path.constData();
+        size += file.reply.size();
+        // What the page and its scripts name: the style sheet, the script, the modules.
+        static const QRegularExpression kNamed(
+            QStringLiteral(R"re((?:src|href)="(/[^"]+)"|from '\.(/[^']+)')re"));
+        for (const QRegularExpressionMatch &named :
+             kNamed.globalMatch(QString::fromUtf8(file.reply)))
+            loaded << (named.captured(1) + named.captured(2)).toUtf8();
+    }
+    EXPECT_LT(size, 150 * 1024)
+        << "the page stays small enough for a phone on a busy venue network";
+    EXPECT_GE(loaded.size(), 2);
+    for (const QByteArray &path : loaded)
+        EXPECT_TRUE(paths.contains(path)) << path.constData() << " is not served";
 }
 
 TEST_F(RemoteRoutesTest, WebSocketOpensOnlyFromTheOwnOriginAndAPairedDevice)

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace orinsub::controls {
+namespace orinsub::model {
 
 /// A control's value before its first one: nothing to have moved from.
 inline constexpr int kNoLastValue = -1;
@@ -19,4 +19,4 @@ constexpr bool PicksUp(int level, int last, int now, int step = 1)
     return (last <= level && level <= now) || (now <= level && level <= last);
 }
 
-} // namespace orinsub::controls
+} // namespace orinsub::model

@@ -1,9 +1,9 @@
-#include "controls/PickUpRule.h"
+#include "model/PickUpRule.h"
 
 #include <gtest/gtest.h>
 
-using orinsub::controls::kNoLastValue;
-using orinsub::controls::PicksUp;
+using orinsub::model::kNoLastValue;
+using orinsub::model::PicksUp;
 
 TEST(PickUpRuleTest, AControlCatchesAFaderOnReachingOrCrossingItsLevel)
 {
