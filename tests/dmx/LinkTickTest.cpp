@@ -1,6 +1,7 @@
 #include "dmx/LinkTick.h"
 #include "ManualTimer.h"
 #include "dmx/MonotonicTimer.h"
+#include "support/Eventually.h"
 #include "zentra/SimulatedInterface.h"
 
 #include <gtest/gtest.h>
@@ -12,20 +13,9 @@ namespace {
 
 using namespace std::chrono_literals;
 using namespace orinsub::dmx;
+using orinsub::testing::Eventually;
 using orinsub::testing::ManualTimer;
 namespace sim = zentra::sim;
-
-// Polls until done() holds, for at most five seconds (a loaded machine may be slow, never that
-// slow).
-template <typename Done> bool Eventually(Done done)
-{
-    for (auto until = std::chrono::steady_clock::now() + 5s;
-         std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(1ms)) {
-        if (done())
-            return true;
-    }
-    return done();
-}
 
 sim::Frame FrameOf(std::initializer_list<std::pair<int, uint8_t>> levels)
 {

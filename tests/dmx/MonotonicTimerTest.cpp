@@ -1,4 +1,5 @@
 #include "dmx/MonotonicTimer.h"
+#include "support/Eventually.h"
 
 #include <gtest/gtest.h>
 
@@ -10,16 +11,7 @@ namespace {
 using namespace std::chrono_literals;
 using orinsub::dmx::MonotonicTimer;
 using orinsub::dmx::NextDeadline;
-
-template <typename Done> bool Eventually(Done done)
-{
-    for (auto until = std::chrono::steady_clock::now() + 5s;
-         std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(1ms)) {
-        if (done())
-            return true;
-    }
-    return done();
-}
+using orinsub::testing::Eventually;
 
 TEST(NextDeadlineTest, StaysOnTheGridAndSkipsWhatAnOverrunMissed)
 {

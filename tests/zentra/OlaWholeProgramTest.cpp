@@ -28,6 +28,9 @@ using zentra::testing::OlaTestDaemon;
 using zentra::testing::OlaUniverseWatcher;
 using zentra::testing::Slots;
 
+// How long the console may take to follow the daemon: sanitised, on a busy machine.
+constexpr int kPatienceMs = 10000;
+
 class OlaWholeProgramTest : public ::testing::Test
 {
 protected:
@@ -60,20 +63,9 @@ protected:
             return nullptr;
         }
         if (!program.InitInstance(options) ||
-            !EventuallyWithEvents([] { return model::g_orin.m_pZentra->IsOpen(); }))
+            !QTest::qWaitFor([] { return model::g_orin.m_pZentra->IsOpen(); }, kPatienceMs))
             return nullptr;
         return program.GetMainFrame();
-    }
-
-    template <typename Done> bool EventuallyWithEvents(Done done)
-    {
-        for (auto until = std::chrono::steady_clock::now() + 10s;
-             std::chrono::steady_clock::now() < until;) {
-            if (done())
-                return true;
-            QTest::qWait(10);
-        }
-        return done();
     }
 
     OlaTestDaemon daemon;
@@ -90,9 +82,9 @@ TEST_F(OlaWholeProgramTest, DraggedFaderReachesTheOlaUniverse)
     app::CMainFrame *started = StartConsole(program);
     ASSERT_TRUE(started);
     app::CMainFrame &frame = *started;
-    EXPECT_TRUE(EventuallyWithEvents([&] {
+    EXPECT_TRUE(QTest::qWaitFor([&] {
         return frame.GetMasterView()->GetStatusText() == QStringLiteral("Zentra : OLA 1/2");
-    }));
+    }, kPatienceMs));
 
     // Row B is on air from the start (its crossfader handle at the top): channel 1's knob up.
     views::CDanConsoleView &presets = *frame.GetDanView();
@@ -128,10 +120,10 @@ TEST_F(OlaWholeProgramTest, KilledDaemonIsToldAndTheStageComesBackWhenItReturns)
         ASSERT_TRUE(watcher.WaitRegistered(5s));
         ASSERT_TRUE(stageOn(watcher));
     }
-    EXPECT_TRUE(EventuallyWithEvents([&] { return desk.Value(output) == 1; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return desk.Value(output) == 1; }, kPatienceMs));
 
     daemon.Kill();
-    EXPECT_TRUE(EventuallyWithEvents([&] { return desk.Value(output) == 0; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return desk.Value(output) == 0; }, kPatienceMs));
     EXPECT_TRUE(frame->GetMasterView()->GetStatusText().startsWith(
         QStringLiteral("出力できません: OLA 1/2 ")))
         << frame->GetMasterView()->GetStatusText().toStdString();
@@ -141,7 +133,7 @@ TEST_F(OlaWholeProgramTest, KilledDaemonIsToldAndTheStageComesBackWhenItReturns)
     OlaUniverseWatcher watcher(daemon.Port(), 1);
     ASSERT_TRUE(watcher.WaitRegistered(5s));
     EXPECT_TRUE(stageOn(watcher)) << "nothing on the desk moved meanwhile";
-    EXPECT_TRUE(EventuallyWithEvents([&] { return desk.Value(output) == 1; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return desk.Value(output) == 1; }, kPatienceMs));
     EXPECT_EQ(frame->GetMasterView()->GetStatusText(), QStringLiteral("Zentra : OLA 1/2"));
 }
 

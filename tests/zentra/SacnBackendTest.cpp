@@ -1,6 +1,7 @@
 #include "LoopbackUdp.h"
 #include "SacnCid.h"
 #include "UdpBackend.h"
+#include "support/Eventually.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 namespace {
 
 using namespace std::chrono_literals;
+using orinsub::testing::Eventually;
 using zentra::Backend;
 using zentra::detail::Cid;
 using zentra::testing::LoopbackUdp;
@@ -101,8 +103,7 @@ protected:
         for (const auto &packet : packets)
             node.SendTo(inputPort, packet);
         Frame frame{};
-        for (int i = 0; i < 500 && !(Read(frame) && frame[1] == marker); ++i)
-            std::this_thread::sleep_for(2ms);
+        Eventually([&] { return Read(frame) && frame[1] == marker; });
         return frame;
     }
 
