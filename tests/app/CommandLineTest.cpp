@@ -1,5 +1,6 @@
 #include "model/OrinSUBDoc.h"
 #include "model/ShowFile.h"
+#include "support/TempFiles.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -351,12 +352,10 @@ TEST_F(CommandLineTest, OscClientsReachTheConsoleOnTheGivenPort)
 TEST_F(CommandLineTest, DamagedSettingsLinesAreToldAndNeitherHoldUpTheStartNorTheDesk)
 {
     QDir().mkpath(folder.filePath("config/OrinSUB"));
-    QFile settings(folder.filePath("config/OrinSUB/OrinSUB.conf"));
-    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-    settings.write("[Remote]\nEnabled=true\nEndpoint=127.0.0.1:0\n"
-                   "[RemoteDevices]\nsize=2147483647\n"
-                   "[window]\nmasterRowHeight=2147483647\n");
-    settings.close();
+    ASSERT_TRUE(orinsub::testing::WriteFile(folder.filePath("config/OrinSUB/OrinSUB.conf"),
+                                            "[Remote]\nEnabled=true\nEndpoint=127.0.0.1:0\n"
+                                            "[RemoteDevices]\nsize=2147483647\n"
+                                            "[window]\nmasterRowHeight=2147483647\n"));
     const quint16 consolePort = FreeUdpPort();
     QProcess console;
     QElapsedTimer started;

@@ -2,6 +2,7 @@
 #include "model/LiveState.h"
 #include "model/OrinSUBDoc.h"
 #include "model/ShowFile.h"
+#include "support/TempFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,10 +19,9 @@ protected:
     /// The live state the console keeps now, if any.
     std::optional<model::LiveState> Kept() const
     {
-        QFile file(QDir(StateFolder()).filePath("recovery-1.live"));
-        if (!file.open(QIODevice::ReadOnly))
-            return std::nullopt;
-        return model::LiveStateFile::Decode(file.readAll()).state;
+        return model::LiveStateFile::Decode(
+                   orinsub::testing::ReadFile(QDir(StateFolder()).filePath("recovery-1.live")))
+            .state;
     }
 };
 

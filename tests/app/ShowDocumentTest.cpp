@@ -20,6 +20,7 @@
 #include "model/ShowFile.h"
 #include "model/ShowFileWriter.h"
 #include "support/ScriptedSeams.h"
+#include "support/TempFiles.h"
 #include "views/DanConsoleView.h"
 #include "zentra/SimulatedInterface.h"
 
@@ -105,9 +106,7 @@ protected:
     QString MakeFile(const QString &file, const QByteArray &bytes)
     {
         const QString path = folder.filePath(file);
-        QFile out(path);
-        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(bytes);
+        EXPECT_TRUE(orinsub::testing::WriteFile(path, bytes));
         return path;
     }
 
@@ -138,9 +137,7 @@ protected:
         const auto slot = CRecoverySlot::Claim(CRecoverySlot::StateFolder(), error);
         ASSERT_TRUE(slot) << error.toStdString();
         leftDesk = slot->LiveStatePath();
-        QFile file(leftDesk);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(model::LiveStateFile::Encode(desk));
+        ASSERT_TRUE(orinsub::testing::WriteFile(leftDesk, model::LiveStateFile::Encode(desk)));
     }
     QStringList StateFiles()
     {
@@ -233,12 +230,8 @@ TEST_F(ShowDocumentTest, FileThatCannotBeOpenedLeavesShowTitleAndPathAsTheyWere)
     ASSERT_TRUE(Start());
     const QString good = MakeShow("good.orin", "Good");
     ASSERT_TRUE(Show().OpenDocumentFile(good));
-    QByteArray valid;
-    {
-        QFile in(good);
-        ASSERT_TRUE(in.open(QIODevice::ReadOnly));
-        valid = in.readAll();
-    }
+    const QByteArray valid = orinsub::testing::ReadFile(good);
+    ASSERT_FALSE(valid.isEmpty());
     const QString wrongVersion =
         MakeFile("other.orin", QByteArray("OrinSUB version 1999\n") + valid);
     const QString truncated = MakeFile("cut.orin", valid.left(valid.size() / 2));

@@ -1,5 +1,6 @@
 #include "FakeDesk.h"
 #include "model/SettingsReader.h"
+#include "support/TempFiles.h"
 #include "surfaces/ControlLayer.h"
 #include "surfaces/midi/MidiSurfaceHost.h"
 #include "surfaces/osc/OscStart.h"
@@ -37,10 +38,8 @@ protected:
 
     void WriteSettings(const QByteArray &text)
     {
-        QFile file(QSettings().fileName());
-        QDir().mkpath(QFileInfo(file).path());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(text);
+        QDir().mkpath(QFileInfo(QSettings().fileName()).path());
+        ASSERT_TRUE(orinsub::testing::WriteFile(QSettings().fileName(), text));
     }
 
     QTemporaryDir folder;

@@ -82,9 +82,11 @@ TEST_F(OlaWholeProgramTest, DraggedFaderReachesTheOlaUniverse)
     app::CMainFrame *started = StartConsole(program);
     ASSERT_TRUE(started);
     app::CMainFrame &frame = *started;
-    EXPECT_TRUE(QTest::qWaitFor([&] {
-        return frame.GetMasterView()->GetStatusText() == QStringLiteral("Zentra : OLA 1/2");
-    }, kPatienceMs));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return frame.GetMasterView()->GetStatusText() == QStringLiteral("Zentra : OLA 1/2");
+        },
+        kPatienceMs));
 
     // Row B is on air from the start (its crossfader handle at the top): channel 1's knob up.
     views::CDanConsoleView &presets = *frame.GetDanView();

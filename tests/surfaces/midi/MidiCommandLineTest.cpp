@@ -1,3 +1,5 @@
+#include "support/TempFiles.h"
+
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -37,10 +39,9 @@ TEST(MidiCommandLine, BadDevicesAndMappingFilesEndTheStartWithOneLine)
 {
     QTemporaryDir folder;
     const QString broken = folder.filePath("broken.json");
-    QFile file(broken);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(R"({"controls": [{"message": "cc", "channel": 0, "number": 7, "target": "A/1"}]})");
-    file.close();
+    ASSERT_TRUE(orinsub::testing::WriteFile(
+        broken,
+        R"({"controls": [{"message": "cc", "channel": 0, "number": 7, "target": "A/1"}]})"));
 
     const struct
     {

@@ -1,6 +1,7 @@
 #include "surfaces/midi/MidiSurface.h"
 #include "FakeMidiSystem.h"
 #include "support/ScriptedSeams.h"
+#include "support/TempFiles.h"
 #include "surfaces/RecordingSurface.h"
 #include "surfaces/SurfaceSettingsDialog.h"
 #include "surfaces/midi/MidiSurfaceHost.h"
@@ -208,10 +209,8 @@ TEST_F(MidiSurfaceTest, TheDialogImportsExportsAndCancelsWithoutADevice)
     host.Configure(std::nullopt, Generic());
     QTemporaryDir folder;
     const QString bad = folder.filePath(QStringLiteral("bad.json"));
-    QFile file(bad);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(R"({"controls": [{"message": "cc", "channel": 1, "number": 7, "target": "C/1"}]})");
-    file.close();
+    ASSERT_TRUE(orinsub::testing::WriteFile(
+        bad, R"({"controls": [{"message": "cc", "channel": 1, "number": 7, "target": "C/1"}]})"));
 
     orinsub::testing::ScriptedQuestions questions;
     surfaces::SurfaceSettingsDialog dialog(host);
