@@ -1,5 +1,6 @@
 #include "FakeDesk.h"
 #include "model/SettingsReader.h"
+#include "support/PrivateSettings.h"
 #include "support/TempFiles.h"
 #include "surfaces/ControlLayer.h"
 #include "surfaces/midi/MidiSurfaceHost.h"
@@ -11,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -28,8 +28,6 @@ class SettingsBoundsTest : public ::testing::Test
 protected:
     SettingsBoundsTest()
     {
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
         QCoreApplication::setOrganizationName("OrinSUB");
         QCoreApplication::setApplicationName("OrinSUB");
         model::SettingsReader::SetReport([this](const QString &line) { lines << line; });
@@ -42,7 +40,7 @@ protected:
         ASSERT_TRUE(orinsub::testing::WriteFile(QSettings().fileName(), text));
     }
 
-    QTemporaryDir folder;
+    orinsub::testing::PrivateSettings store;
     QStringList lines;
 };
 

@@ -5,6 +5,7 @@
 #include "controls/DanFader.h"
 #include "dmx/OrinZentra.h"
 #include "model/OrinGlobal.h"
+#include "support/PrivateSettings.h"
 #include "surfaces/ControlTarget.h"
 #include "surfaces/PaneDesk.h"
 #include "views/DanConsoleView.h"
@@ -14,7 +15,6 @@
 #include <QApplication>
 #include <QProcess>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -41,10 +41,6 @@ protected:
             GTEST_SKIP() << "no private OLA daemon here: " << why;
         ASSERT_TRUE(daemon.Start(why)) << why;
         device = "ola:1/2@" + std::to_string(daemon.Port());
-        // The console's own settings (recent shows) stay out of the operator's.
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
-        qputenv("XDG_STATE_HOME", settings.path().toLocal8Bit()); // and its recovery copies
     }
     void TearDown() override
     {
@@ -70,7 +66,7 @@ protected:
 
     OlaTestDaemon daemon;
     std::string device;
-    QTemporaryDir settings;
+    orinsub::testing::PrivateSettings settings; // recent shows and recovery copies
 };
 
 TEST_F(OlaWholeProgramTest, DraggedFaderReachesTheOlaUniverse)

@@ -1,4 +1,5 @@
 #include "JackTestServer.h"
+#include "support/ScratchConfigHome.h"
 #include "surfaces/RecordingSurface.h"
 #include "surfaces/SurfaceSettingsDialog.h"
 #include "surfaces/midi/MidiSurfaceHost.h"
@@ -8,7 +9,6 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace orinsub;
@@ -31,7 +31,6 @@ protected:
     {
         if (!server->Problem().isEmpty())
             GTEST_SKIP() << server->Problem().toStdString();
-        qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
         box = std::make_unique<JackTestBox>();
         host = std::make_unique<MidiSurfaceHost>(*layer);
     }
@@ -60,7 +59,7 @@ protected:
     }
 
     static JackTestServer *server;
-    QTemporaryDir config;
+    orinsub::testing::ScratchConfigHome config;
     std::unique_ptr<JackTestBox> box;
     std::unique_ptr<MidiSurfaceHost> host;
 };
