@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/Processes.h"
+
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
@@ -31,26 +33,15 @@ protected:
     }
     void TearDown() override
     {
-        // The X server is asked to end, so that it removes its socket and lock.
-        for (QProcess *process : {&console, &server}) {
-            if (process->state() == QProcess::NotRunning)
-                continue;
-            process->terminate();
-            if (!process->waitForFinished(5000)) {
-                process->kill();
-                process->waitForFinished();
-            }
-        }
+        StopProcess(console);
+        StopProcess(server);
     }
 
     QProcessEnvironment Environment() const
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment environment = ConsoleEnvironment(folder.path());
         environment.insert("DISPLAY", display);
         environment.insert("QT_QPA_PLATFORM", "xcb");
-        environment.insert("XDG_CONFIG_HOME", folder.filePath("config"));
-        environment.insert("XDG_STATE_HOME", folder.filePath("state"));
-        environment.remove("ORINSUB_DMX");
         return environment;
     }
     /// Where the console keeps its recovery files.
