@@ -225,10 +225,8 @@ int main(int argc, char **argv)
 {
     const int rate = bench::IntOption(argc, argv, "--rate", 0);
     const int runs = bench::IntOption(argc, argv, "--runs", 3);
-    const bench::BenchFolders folders;
-    QApplication application(argc, argv);
-    app::COrinSUBApp console;
-    app::CMainFrame *frame = bench::StartConsole(console);
+    bench::BenchConsole console(argc, argv);
+    app::CMainFrame *frame = console.Start();
     if (!frame)
         return 1;
     QString error;
