@@ -26,7 +26,7 @@ protected:
     void ChangeAndSettle()
     {
         views::NotifyDeskChanged();
-        QTest::qWait(10);
+        QCoreApplication::processEvents(); // the journal's timer, due at once
         journal->WaitForDisk();
     }
     std::optional<model::LiveState> OnDisk() const
