@@ -22,8 +22,8 @@ protected:
     {
         port.SetReceiver([this](const MidiMessage &m) { received.push_back(m); });
     }
-    /// Lets the event loop run what the system woke.
-    static void Settle() { QTest::qWait(5); }
+    /// Lets the event loop run what the system woke: its wake is waiting by then.
+    static void Settle() { QCoreApplication::processEvents(); }
 
     FakeMidiSystem system;
     MidiPort port{{MidiDeviceName::Backend::Jack, QStringLiteral("box")}, system.Factory()};

@@ -61,10 +61,11 @@ protected:
         host.Configure(MidiDeviceName{MidiDeviceName::Backend::Jack, QStringLiteral("box")},
                        std::move(mapping));
     }
-    /// Lets the event loop run what the server woke, and the layer its feedback.
+    /// Lets the event loop run what the server woke (its wake is waiting by then), and the layer
+    /// its feedback.
     void Settle()
     {
-        QTest::qWait(5);
+        QCoreApplication::processEvents();
         layer->Flush();
     }
     bool BoxReceived(const Bytes &message)
