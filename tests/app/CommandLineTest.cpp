@@ -289,7 +289,7 @@ TEST_F(CommandLineTest, StartsWhileAConsoleRunsGoToItOrEndWithoutTakingItsPlace)
     EXPECT_TRUE(refused.err.startsWith("orinsub: ") && refused.err.count('\n') == 1 &&
                 refused.err.contains("--dmx --osc"))
         << refused.err.toStdString();
-    QTest::qWait(500);
+    QTest::qWait(500); // the running console's time to take a show handed over by mistake
     EXPECT_NE(recentShow(), path);
 
     // Without a show the running console comes to the front and keeps its socket.

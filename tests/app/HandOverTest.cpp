@@ -81,7 +81,7 @@ TEST_F(HandOverTest, AShowThatMakesTheConsoleAskLeavesItRunningAndSending)
         ASSERT_TRUE(box);
         ASSERT_TRUE(XDo({"windowfocus", "--sync", *box}));
         ASSERT_TRUE(XDo({"key", c.key}));
-        QTest::qWait(1000);
+        ASSERT_TRUE(WaitUntilGone("OrinSUB"));
 
         ASSERT_EQ(console.state(), QProcess::Running) << console.exitCode();
         artNet.Drain();

@@ -478,7 +478,9 @@ TEST_F(ShowDocumentTest, ShowHandedOverWhileADialogIsOpenWaitsUntilItCloses)
     QString nameUnderTheBox;
     QTimer::singleShot(0, &box, [&] {
         handOvers.HandOver(path);
-        QTest::qWait(300); // the console goes on answering events while the box is open
+        // The console goes on answering events while the box is open, and the queue looks
+        // again every 100 ms: three looks find the box.
+        QTest::qWait(300);
         nameUnderTheBox = ChannelOneName();
         box.accept();
     });
@@ -495,7 +497,7 @@ TEST_F(ShowDocumentTest, ShowHandedOverWhileTheConsoleStartsWaitsUntilItHasStart
     CHandOverQueue handOvers([this](const QString &show) { Show().OpenDocumentFile(show); });
     ASSERT_TRUE(Start());
     handOvers.HandOver(MakeShow("handed.orin", "Handed"));
-    QTest::qWait(300);
+    QTest::qWait(300); // three of the queue's 100 ms looks: none opens before the start
     EXPECT_EQ(ChannelOneName(), QString());
     handOvers.Start();
     EXPECT_EQ(ChannelOneName(), QStringLiteral("Handed"));

@@ -85,20 +85,45 @@ protected:
     /// before it is mapped, and cannot take the focus until it is.
     std::optional<QString> WindowShown(const QString &title)
     {
-        // Polled: xdotool's own --sync wait can miss a window that shows while it waits.
-        QElapsedTimer waited;
-        waited.start();
-        while (waited.elapsed() < 60000) {
-            QProcess xdo;
-            xdo.setProcessEnvironment(Environment());
-            xdo.start("xdotool", {"search", "--onlyvisible", "--name", '^' + title + '$'});
-            if (xdo.waitForFinished(20000) && xdo.exitCode() == 0)
-                return QString::fromLocal8Bit(xdo.readAllStandardOutput()).trimmed();
-            QTest::qWait(200);
-        }
+        std::optional<QString> window;
+        if (PollWindows([&] { return (window = VisibleWindow(title)).has_value(); }))
+            return window;
         ADD_FAILURE() << "no window \"" << title.toStdString() << "\" within a minute; console "
                       << (console.state() == QProcess::Running ? "running" : "ended");
         return std::nullopt;
+    }
+    /// Waits (up to a minute) until no window with this title shows: a box the operator
+    /// answered has gone once the console took the answer.
+    bool WaitUntilGone(const QString &title)
+    {
+        if (PollWindows([&] { return !VisibleWindow(title).has_value(); }))
+            return true;
+        ADD_FAILURE() << "the window \"" << title.toStdString() << "\" still shows after a minute";
+        return false;
+    }
+    /// The window with this title that shows on the screen now, if one does.
+    std::optional<QString> VisibleWindow(const QString &title)
+    {
+        QProcess xdo;
+        xdo.setProcessEnvironment(Environment());
+        xdo.start("xdotool", {"search", "--onlyvisible", "--name", '^' + title + '$'});
+        if (xdo.waitForFinished(20000) && xdo.exitCode() == 0)
+            return QString::fromLocal8Bit(xdo.readAllStandardOutput()).trimmed();
+        return std::nullopt;
+    }
+    /// Asks the X server until done, for up to a minute (a sanitised console starts slowly on a
+    /// busy machine). Polled: xdotool's own --sync wait can miss a window that shows while it
+    /// waits.
+    template <typename Done> static bool PollWindows(Done done)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 60000) {
+            if (done())
+                return true;
+            QTest::qWait(200); // each look starts a program: five a second are enough
+        }
+        return false;
     }
 
     QTemporaryDir folder;

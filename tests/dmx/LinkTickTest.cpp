@@ -249,7 +249,7 @@ TEST_F(LinkTickTest, ShutdownWaitsForARunningTickThenClosesAndDeletesThePort)
         ShutdownLink(&timer, port);
         shutDown = true;
     });
-    std::this_thread::sleep_for(50ms);
+    std::this_thread::sleep_for(50ms); // time for a shutdown that does not wait to end
     EXPECT_FALSE(shutDown) << "shutdown went ahead while a tick was writing";
     const uint64_t writes = sim::GetCounts().writes;
 
@@ -334,7 +334,7 @@ TEST_F(LinkTickTest, TimerDrivenLinkFollowsTheOutputAndDeliversTheInput)
         (void)port->GetInputSlot(1);
         (void)port->GetDeviceId();
         (void)port->GetOutputHealth().Look();
-        std::this_thread::sleep_for(1ms);
+        std::this_thread::sleep_for(1ms); // the moves spread over the real tick's frames
     }
     EXPECT_TRUE(Eventually([] { return sim::LastWrittenFrame()[1] == 255; }));
     EXPECT_TRUE(Eventually([&] { return port->GetInputSlot(1) == 33; }));

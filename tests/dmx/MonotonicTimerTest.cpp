@@ -35,7 +35,7 @@ TEST(MonotonicTimerTest, TicksUntilStoppedAndNeverAfter)
     timer.Stop();
     EXPECT_FALSE(timer.IsRunning());
     const int stoppedAt = ticks;
-    std::this_thread::sleep_for(10ms);
+    std::this_thread::sleep_for(10ms); // ten periods of the real timer
     EXPECT_EQ(ticks, stoppedAt);
 }
 
@@ -48,7 +48,7 @@ TEST(MonotonicTimerTest, StopWaitsForTheRunningTick)
     ASSERT_TRUE(timer.Start(1ms, [&] {
         inTick = true;
         while (!release)
-            std::this_thread::sleep_for(1ms);
+            std::this_thread::sleep_for(1ms); // a long tick, held by the test
         ++ticks;
         inTick = false;
     }));
@@ -62,7 +62,7 @@ TEST(MonotonicTimerTest, StopWaitsForTheRunningTick)
     });
     // A loaded machine may start the thread late: the stop must be under way before the release.
     ASSERT_TRUE(Eventually([&] { return stopping.load(); }));
-    std::this_thread::sleep_for(100ms);
+    std::this_thread::sleep_for(100ms); // time for a stop that does not wait to end
     EXPECT_FALSE(stopped);
     release = true;
     ui.join();

@@ -214,7 +214,7 @@ TEST_F(UsbProBackendTest, TornAndGarbledStreamResynchronises)
     Frame frame{};
     for (uint8_t byte : stream) {
         Send({byte});
-        std::this_thread::sleep_for(1ms);
+        std::this_thread::sleep_for(1ms); // through the terminal before the read
         Read(frame);
     }
     frame = ReadUntil(42);
