@@ -3,6 +3,7 @@
 #include "support/Processes.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -24,12 +25,22 @@ protected:
             if (QStandardPaths::findExecutable(tool).isEmpty())
                 GTEST_SKIP() << tool << " is not installed";
         }
-        // Unix socket only; the server names its free display on standard output.
-        server.start("Xvfb",
-                     {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"});
-        ASSERT_TRUE(server.waitForStarted());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return server.canReadLine(); }, 10000));
-        display = ':' + QString::fromLatin1(server.readLine()).trimmed();
+        // Unix socket only; the server says on standard output when it takes connections.
+        for (int attempt = 0; attempt < 20 && display.isEmpty(); ++attempt) {
+            const int number = PrivateDisplayNumber(attempt);
+            if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
+                continue;
+            server.start("Xvfb", {':' + QString::number(number), "-displayfd", "1", "-nolisten",
+                                  "tcp", "-screen", "0", "1280x1024x24"});
+            const bool ready = QTest::qWaitFor(
+                [&] { return server.canReadLine() || server.state() == QProcess::NotRunning; },
+                10000);
+            if (ready && server.canReadLine())
+                display = ':' + QString::number(number);
+            else
+                StopProcess(server); // the number was taken after all
+        }
+        ASSERT_FALSE(display.isEmpty()) << "Xvfb did not start";
     }
     void TearDown() override
     {

@@ -3,6 +3,8 @@
 #include <QProcess>
 #include <QString>
 
+#include <unistd.h>
+
 namespace orinsub::testing {
 
 /// The environment of a console started by a test: settings in folder/config, recovery files in
@@ -14,6 +16,15 @@ inline QProcessEnvironment ConsoleEnvironment(const QString &folder)
     environment.insert("XDG_STATE_HOME", folder + "/state");
     environment.remove("ORINSUB_DMX");
     return environment;
+}
+
+/// The display number a private X server tries at its attempt-th start: one of this process's
+/// own, since two servers that look for the first free one at the same moment can break each
+/// other's socket. The caller skips a number whose lock file exists, and tries the next when the
+/// server did not start.
+inline int PrivateDisplayNumber(int attempt)
+{
+    return 100 + (static_cast<int>(getpid()) + attempt * 37) % 900;
 }
 
 /// Asks a process the test started to end, kills it when it lingers, and waits for it: an X
