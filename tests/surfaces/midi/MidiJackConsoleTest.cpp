@@ -1,4 +1,4 @@
-#include "JackTestServer.h"
+#include "JackBoxTest.h"
 #include "support/ScratchConfigHome.h"
 #include "surfaces/RecordingSurface.h"
 #include "surfaces/SurfaceSettingsDialog.h"
@@ -22,16 +22,14 @@ namespace {
 
 /// The console with its control layer, a fader box on a private JACK server, and the MIDI
 /// surface host opened on the box.
-class MidiJackConsole : public orinsub::testing::LayerTest
+class MidiJackConsole : public orinsub::testing::JackBoxTest<orinsub::testing::LayerTest>
 {
 protected:
-    static void SetUpTestSuite() { server = new JackTestServer; }
-    static void TearDownTestSuite() { delete server; }
     void SetUp() override
     {
-        if (!server->Problem().isEmpty())
-            GTEST_SKIP() << server->Problem().toStdString();
-        box = std::make_unique<JackTestBox>();
+        JackBoxTest::SetUp();
+        if (IsSkipped())
+            return;
         host = std::make_unique<MidiSurfaceHost>(*layer);
     }
     void TearDown() override { host.reset(); }
@@ -58,12 +56,9 @@ protected:
         });
     }
 
-    static JackTestServer *server;
     orinsub::testing::ScratchConfigHome config;
-    std::unique_ptr<JackTestBox> box;
     std::unique_ptr<MidiSurfaceHost> host;
 };
-JackTestServer *MidiJackConsole::server = nullptr;
 
 } // namespace
 
