@@ -13,6 +13,7 @@
 //   the interface's write intervals from 20 ms.
 
 #include "BenchConsole.h"
+#include "BenchOsc.h"
 #include "app/CommandLine.h"
 #include "app/MainFrame.h"
 #include "app/OrinSUBApp.h"
@@ -83,14 +84,11 @@ int main(int argc, char **argv)
     surfaces::ControlLayer &layer = frame->GetControlLayer();
     MeasureIdle("without OSC", idleSeconds);
 
-    QString error;
-    auto server = surfaces::osc::OscServer::Open({0x7f000001, 0}, error);
-    if (!server) {
-        std::fprintf(stderr, "OSC: %s\n", qPrintable(error));
+    const bench::BenchOsc opened = bench::OpenBenchOsc(layer);
+    if (!opened.surface)
         return 1;
-    }
-    const std::string port = std::to_string(server->LocalEndpoint().port);
-    surfaces::osc::OscSurface osc(layer, std::move(server));
+    const std::string &port = opened.port;
+    surfaces::osc::OscSurface &osc = *opened.surface;
     const lo_address address = lo_address_new("127.0.0.1", port.c_str());
     SendFloat(address, "/orinsub/xfade/A", 1.0f); // row A on air; the client is known from now
     SendFloat(address, "/orinsub/xfade/B", 0.0f);
