@@ -60,10 +60,8 @@ int main(int argc, char **argv)
 {
     const int goes = std::clamp(bench::IntOption(argc, argv, "--goes", 100), 1, 998);
     const int fadeSeconds = std::clamp(bench::IntOption(argc, argv, "--fade-seconds", 10), 1, 25);
-    const bench::BenchFolders folders;
-    QApplication application(argc, argv);
-    app::COrinSUBApp console;
-    app::CMainFrame *started = bench::StartConsole(console);
+    bench::BenchConsole console(argc, argv);
+    app::CMainFrame *started = console.Start();
     if (!started)
         return 1;
     app::CMainFrame &frame = *started;
@@ -94,23 +92,16 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "GO %d did not start its cue\n", i);
             return 1;
         }
-        while (zentra::sim::LastWrittenFrame()[1] != level) {
-            if (Clock::now() - sent > std::chrono::seconds(1)) {
-                std::fprintf(stderr, "GO %d: level %d never reached the wire\n", i, level);
-                return 1;
-            }
-            std::this_thread::sleep_for(std::chrono::microseconds(50));
+        const std::optional<double> ms = bench::MsUntilOnWire(level, sent);
+        if (!ms) {
+            std::fprintf(stderr, "GO %d: level %d never reached the wire\n", i, level);
+            return 1;
         }
-        const auto writes = zentra::sim::TakeWriteTimes();
-        latencies.push_back(
-            std::chrono::duration<double, std::milli>(writes.back() - sent).count());
+        latencies.push_back(*ms);
     }
-    std::sort(latencies.begin(), latencies.end());
-    auto at = [&](double q) {
-        return latencies[std::min(latencies.size() - 1, size_t(q * latencies.size()))];
-    };
+    const bench::Spread spread = bench::SpreadOf(latencies);
     std::printf("GO to wire over %zu cues: median %.2f ms, p99 %.2f ms, largest %.2f ms\n",
-                latencies.size(), at(0.5), at(0.99), latencies.back());
+                latencies.size(), spread.median, spread.p99, spread.largest);
 
     std::this_thread::sleep_for(views::GoFade::kBounce);
     const double rest = CpuOverSeconds(fadeSeconds);

@@ -38,11 +38,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::unique_ptr<dmx::PeriodicTimer> NewStillTimer()
-{
-    return std::make_unique<bench::StillTimer>();
-}
-
 long StatusKiB(const char *field)
 {
     std::ifstream status("/proc/self/status");
@@ -75,24 +70,18 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    int rounds = 3;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--rounds") == 0)
-            rounds = std::max(1, std::atoi(argv[i + 1]));
-    }
+    const int rounds = std::max(1, bench::IntOption(argc, argv, "--rounds", 3));
     QApplication application(argc, argv);
-    dmx::SetPeriodicTimerFactory(&NewStillTimer);
+    bench::KeepLinksStill();
 
     model::COrinSUBDoc doc;
     model::g_orin.m_pDoc = &doc;
     for (int n = 1; n <= 20; ++n)
         doc.GetSubMaster(1, n)->m_levels.assign(512, static_cast<uint8_t>(10 * n));
     app::CMainFrame frame(&doc);
-    frame.OnInitialUpdate();
-    frame.show();
-    QApplication::setActiveWindow(&frame);
-    if (!QTest::qWaitForWindowExposed(&frame))
+    if (!bench::ShowWindow(frame))
         return 1;
+    QApplication::setActiveWindow(&frame);
     QWindow *window = frame.windowHandle();
     views::CDanConsoleView &dan = *frame.GetDanView();
     views::CMasterConsoleView &master = *frame.GetMasterView();

@@ -54,25 +54,17 @@ bool Measure(const char *what, int n, const std::function<void(int)> &act)
         const Clock::time_point sent = Clock::now();
         act(i);
         const uint8_t level = model::s_channelLevels[0];
-        while (zentra::sim::LastWrittenFrame()[1] != level) {
-            if (Clock::now() - sent > std::chrono::seconds(1)) {
-                std::fprintf(stderr, "%s %d: level %d never reached the wire\n", what, i, level);
-                return false;
-            }
-            std::this_thread::sleep_for(std::chrono::microseconds(50));
+        const std::optional<double> ms = bench::MsUntilOnWire(level, sent);
+        if (!ms) {
+            std::fprintf(stderr, "%s %d: level %d never reached the wire\n", what, i, level);
+            return false;
         }
-        // The write that carried it is the last one so far: they are 20 ms apart.
-        const auto writes = zentra::sim::TakeWriteTimes();
-        latencies.push_back(
-            std::chrono::duration<double, std::milli>(writes.back() - sent).count());
+        latencies.push_back(*ms);
         QCoreApplication::processEvents();
     }
-    std::sort(latencies.begin(), latencies.end());
-    auto at = [&](double q) {
-        return latencies[std::min(latencies.size() - 1, size_t(q * latencies.size()))];
-    };
+    const bench::Spread spread = bench::SpreadOf(latencies);
     std::printf("%s to wire over %zu actions: median %.2f ms, p99 %.2f ms, largest %.2f ms\n", what,
-                latencies.size(), at(0.5), at(0.99), latencies.back());
+                latencies.size(), spread.median, spread.p99, spread.largest);
     return true;
 }
 
@@ -81,10 +73,8 @@ bool Measure(const char *what, int n, const std::function<void(int)> &act)
 int main(int argc, char **argv)
 {
     const int moves = bench::IntOption(argc, argv, "--moves", 200);
-    const bench::BenchFolders folders;
-    QApplication application(argc, argv);
-    app::COrinSUBApp console;
-    app::CMainFrame *started = bench::StartConsole(console);
+    bench::BenchConsole console(argc, argv);
+    app::CMainFrame *started = console.Start();
     if (!started)
         return 1;
     app::CMainFrame &frame = *started;

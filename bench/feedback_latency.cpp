@@ -73,10 +73,8 @@ double Micros(Clock::duration d)
 int main(int argc, char **argv)
 {
     const int moves = bench::IntOption(argc, argv, "--moves", 300);
-    const bench::BenchFolders folders;
-    QApplication application(argc, argv);
-    app::COrinSUBApp console;
-    app::CMainFrame *started = bench::StartConsole(console);
+    bench::BenchConsole console(argc, argv);
+    app::CMainFrame *started = console.Start();
     if (!started)
         return 1;
     app::CMainFrame &frame = *started;
@@ -110,16 +108,13 @@ int main(int argc, char **argv)
             QCoreApplication::processEvents();
             std::this_thread::sleep_for(std::chrono::microseconds(50));
         }
-        latencies.push_back(Micros(surface.lastAt - sent) / 1000.0);
+        latencies.push_back(bench::Milliseconds(surface.lastAt - sent));
     }
     QTest::mouseRelease(client, Qt::LeftButton, {}, grab);
 
-    std::sort(latencies.begin(), latencies.end());
-    auto at = [&](double q) {
-        return latencies[std::min(latencies.size() - 1, size_t(q * latencies.size()))];
-    };
+    const bench::Spread spread = bench::SpreadOf(latencies);
     std::printf("mouse to surface over %zu moves: median %.2f ms, p99 %.2f ms, largest %.2f ms\n",
-                latencies.size(), at(0.5), at(0.99), latencies.back());
+                latencies.size(), spread.median, spread.p99, spread.largest);
 
     constexpr int kPasses = 2000;
     layer.Flush();

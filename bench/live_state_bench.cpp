@@ -35,14 +35,11 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 /// Median, 99th percentile and largest, in the values' unit.
-void Report(const char *what, std::vector<double> values, const char *unit)
+void Report(const char *what, const std::vector<double> &values, const char *unit)
 {
-    std::sort(values.begin(), values.end());
-    const auto at = [&](double share) {
-        return values[static_cast<size_t>(share * (values.size() - 1))];
-    };
-    std::printf("%-52s median %8.3f %s, p99 %8.3f %s, largest %8.3f %s (%zu)\n", what, at(0.5),
-                unit, at(0.99), unit, values.back(), unit, values.size());
+    const bench::Spread spread = bench::SpreadOf(values);
+    std::printf("%-52s median %8.3f %s, p99 %8.3f %s, largest %8.3f %s (%zu)\n", what,
+                spread.median, unit, spread.p99, unit, spread.largest, unit, values.size());
 }
 
 /// Percent of one core the process spent over seconds of untouched event loop.
@@ -75,13 +72,8 @@ int main(int argc, char **argv)
     model::COrinSUBDoc doc;
     model::g_orin.m_pDoc = &doc;
     app::CMainFrame frame(&doc);
-    frame.OnInitialUpdate();
-    frame.show();
-    if (!QTest::qWaitForWindowExposed(&frame) ||
-        !QTest::qWaitFor([] { return model::g_orin.m_pZentra->IsOpen(); }, 2000)) {
-        std::fprintf(stderr, "the console or its interface did not come up\n");
+    if (!bench::ShowWindow(frame) || !bench::CameUp(frame))
         return 1;
-    }
     PlayALook(frame);
     QTemporaryDir folder;
     const QString path = folder.filePath("recovery-1.live");

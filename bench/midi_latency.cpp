@@ -50,44 +50,14 @@
 
 using namespace orinsub;
 using namespace orinsub::surfaces::midi;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Milliseconds;
+using bench::Serve;
+using bench::Spread;
+using bench::SpreadOf;
 using Bytes = std::vector<uint8_t>;
 
 namespace {
-
-double Milliseconds(Clock::duration d)
-{
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-struct Spread
-{
-    double median, p99, largest;
-};
-
-Spread SpreadOf(std::vector<double> values)
-{
-    if (values.empty())
-        return {};
-    std::sort(values.begin(), values.end());
-    auto at = [&](double q) {
-        return values[std::min(values.size() - 1, size_t(q * values.size()))];
-    };
-    return {at(0.5), at(0.99), values.back()};
-}
-
-/// Runs the event loop until done() or a second passed; false on the timeout.
-bool Serve(const std::function<bool()> &done)
-{
-    const Clock::time_point start = Clock::now();
-    while (!done()) {
-        if (Clock::now() - start > std::chrono::seconds(1))
-            return false;
-        QCoreApplication::processEvents();
-        std::this_thread::sleep_for(std::chrono::microseconds(50));
-    }
-    return true;
-}
 
 /// This process's threads, by id.
 std::set<std::string> Threads()
@@ -170,15 +140,13 @@ int main(int argc, char **argv)
     const int moves = bench::IntOption(argc, argv, "--moves", 200);
     const int period = bench::IntOption(argc, argv, "--period", 128);
     std::setvbuf(stdout, nullptr, _IOLBF, 0); // each figure as soon as it is measured
-    const bench::BenchFolders folders;
-    QApplication application(argc, argv);
+    bench::BenchConsole console(argc, argv);
     testing::JackTestServer server(period);
     if (!server.Problem().isEmpty()) {
         std::fprintf(stderr, "%s\n", server.Problem().toLocal8Bit().constData());
         return 1;
     }
-    app::COrinSUBApp console;
-    app::CMainFrame *started = bench::StartConsole(console);
+    app::CMainFrame *started = console.Start();
     if (!started)
         return 1;
     app::CMainFrame &frame = *started;

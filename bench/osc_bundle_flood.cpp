@@ -13,6 +13,7 @@
 // - a new client during the flood: from its first message to the first feedback it hears.
 
 #include "BenchConsole.h"
+#include "BenchOsc.h"
 #include "model/OrinGlobal.h"
 #include "surfaces/ControlLayer.h"
 #include "surfaces/osc/OscSurface.h"
@@ -225,20 +226,15 @@ int main(int argc, char **argv)
 {
     const int rate = bench::IntOption(argc, argv, "--rate", 0);
     const int runs = bench::IntOption(argc, argv, "--runs", 3);
-    const bench::BenchFolders folders;
-    QApplication application(argc, argv);
-    app::COrinSUBApp console;
-    app::CMainFrame *frame = bench::StartConsole(console);
+    bench::BenchConsole console(argc, argv);
+    app::CMainFrame *frame = console.Start();
     if (!frame)
         return 1;
-    QString error;
-    auto server = surfaces::osc::OscServer::Open({0x7f000001, 0}, error);
-    if (!server) {
-        std::fprintf(stderr, "OSC: %s\n", qPrintable(error));
+    const bench::BenchOsc opened = bench::OpenBenchOsc(frame->GetControlLayer());
+    if (!opened.surface)
         return 1;
-    }
-    const std::string port = std::to_string(server->LocalEndpoint().port);
-    surfaces::osc::OscSurface osc(frame->GetControlLayer(), std::move(server));
+    const std::string &port = opened.port;
+    surfaces::osc::OscSurface &osc = *opened.surface;
     SlotRecorder recorder;
     std::printf("flood of %d-move bundles (%zu bytes), %s\n", kFloodMoves, FloodBundle(0).size(),
                 rate > 0    ? qPrintable(QStringLiteral("%1 a second").arg(rate))

@@ -13,6 +13,7 @@
 //   the interface's write intervals from 20 ms.
 
 #include "BenchConsole.h"
+#include "BenchOsc.h"
 #include "app/CommandLine.h"
 #include "app/MainFrame.h"
 #include "app/OrinSUBApp.h"
@@ -40,14 +41,10 @@
 #include <vector>
 
 using namespace orinsub;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Milliseconds;
 
 namespace {
-
-double Milliseconds(Clock::duration d)
-{
-    return std::chrono::duration<double, std::milli>(d).count();
-}
 
 double CpuSeconds(int who)
 {
@@ -68,12 +65,6 @@ void MeasureIdle(const char *what, int seconds)
                 (CpuSeconds(RUSAGE_SELF) - process) * 100.0 / seconds);
 }
 
-double At(std::vector<double> values, double q)
-{
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, size_t(q * values.size()))];
-}
-
 void SendFloat(lo_address console, const std::string &path, float value)
 {
     lo_send(console, path.c_str(), "f", value);
@@ -86,23 +77,18 @@ int main(int argc, char **argv)
     const int moves = bench::IntOption(argc, argv, "--moves", 200);
     const int idleSeconds = bench::IntOption(argc, argv, "--idle-seconds", 10);
     const int floodSeconds = bench::IntOption(argc, argv, "--flood-seconds", 5);
-    const bench::BenchFolders folders;
-    QApplication application(argc, argv);
-    app::COrinSUBApp console;
-    app::CMainFrame *frame = bench::StartConsole(console);
+    bench::BenchConsole console(argc, argv);
+    app::CMainFrame *frame = console.Start();
     if (!frame)
         return 1;
     surfaces::ControlLayer &layer = frame->GetControlLayer();
     MeasureIdle("without OSC", idleSeconds);
 
-    QString error;
-    auto server = surfaces::osc::OscServer::Open({0x7f000001, 0}, error);
-    if (!server) {
-        std::fprintf(stderr, "OSC: %s\n", qPrintable(error));
+    const bench::BenchOsc opened = bench::OpenBenchOsc(layer);
+    if (!opened.surface)
         return 1;
-    }
-    const std::string port = std::to_string(server->LocalEndpoint().port);
-    surfaces::osc::OscSurface osc(layer, std::move(server));
+    const std::string &port = opened.port;
+    surfaces::osc::OscSurface &osc = *opened.surface;
     const lo_address address = lo_address_new("127.0.0.1", port.c_str());
     SendFloat(address, "/orinsub/xfade/A", 1.0f); // row A on air; the client is known from now
     SendFloat(address, "/orinsub/xfade/B", 0.0f);
@@ -121,20 +107,16 @@ int main(int argc, char **argv)
         zentra::sim::TakeWriteTimes();
         const Clock::time_point sent = Clock::now();
         SendFloat(address, "/orinsub/A/1", level / 255.0f);
-        while (model::s_channelLevels[0] != level || zentra::sim::LastWrittenFrame()[1] != level) {
-            if (Clock::now() - sent > std::chrono::seconds(1)) {
-                std::fprintf(stderr, "move %d: level %d never reached the wire\n", i, level);
-                return 1;
-            }
-            QCoreApplication::processEvents(QEventLoop::AllEvents);
-            std::this_thread::sleep_for(std::chrono::microseconds(50));
+        const std::optional<double> ms = bench::MsUntilOnWire(level, sent);
+        if (!ms) {
+            std::fprintf(stderr, "move %d: level %d never reached the wire\n", i, level);
+            return 1;
         }
-        const auto writes = zentra::sim::TakeWriteTimes();
-        latencies.push_back(Milliseconds(writes.back() - sent));
+        latencies.push_back(*ms);
     }
+    const bench::Spread spread = bench::SpreadOf(latencies);
     std::printf("OSC to wire over %zu moves: median %.2f ms, p99 %.2f ms, largest %.2f ms\n",
-                latencies.size(), At(latencies, 0.5), At(latencies, 0.99),
-                *std::max_element(latencies.begin(), latencies.end()));
+                latencies.size(), spread.median, spread.p99, spread.largest);
 
     const uint64_t readBefore =
         osc.Server().Counters().packets + osc.Server().Counters().overflowed;
@@ -189,10 +171,10 @@ int main(int argc, char **argv)
         static_cast<unsigned long long>(counted.coalesced),
         static_cast<unsigned long long>(counted.sent - sentBefore));
     if (!deviations.empty()) {
+        const bench::Spread flood = bench::SpreadOf(deviations);
         std::printf("write intervals during the flood (%zu): deviation from 20 ms median %.3f ms,"
                     " p99 %.3f ms, largest %.3f ms\n",
-                    deviations.size(), At(deviations, 0.5), At(deviations, 0.99),
-                    *std::max_element(deviations.begin(), deviations.end()));
+                    deviations.size(), flood.median, flood.p99, flood.largest);
     }
     lo_address_free(address);
     return 0;

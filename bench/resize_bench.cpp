@@ -74,8 +74,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    dmx::SetPeriodicTimerFactory(
-        [] { return std::unique_ptr<dmx::PeriodicTimer>(new bench::StillTimer); });
+    bench::KeepLinksStill();
 
     model::COrinSUBDoc doc;
     for (int ch = 0; ch < 80; ++ch)
@@ -84,9 +83,7 @@ int main(int argc, char **argv)
         doc.GetSubMaster(1, n)->m_name = QStringLiteral("M%1 夕景").arg(n);
     model::g_orin.m_pDoc = &doc;
     app::CMainFrame frame(&doc);
-    frame.OnInitialUpdate();
-    frame.show();
-    if (!QTest::qWaitForWindowExposed(&frame))
+    if (!bench::ShowWindow(frame))
         return 1;
 
     Cost up, down;

@@ -6,13 +6,12 @@
 #include "model/Mix.h"
 #include "model/OrinGlobal.h"
 #include "model/OrinSUBDoc.h"
+#include "support/PrivateSettings.h"
 #include "views/DanConsoleView.h"
 #include "views/MasterConsoleView.h"
 #include "zentra/SimulatedInterface.h"
 
 #include <QApplication>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -49,32 +48,6 @@ private:
         return timer;
     }
     static inline ManualTimer *s_current = nullptr;
-};
-
-/// A settings store and a state folder (recovery copies) of its own in a temporary folder, for
-/// the life of the object.
-class PrivateSettings
-{
-public:
-    PrivateSettings() : m_state(qgetenv("XDG_STATE_HOME"))
-    {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
-        qputenv("XDG_STATE_HOME", folder.filePath("state").toLocal8Bit());
-    }
-    ~PrivateSettings()
-    {
-        if (m_state.isEmpty())
-            qunsetenv("XDG_STATE_HOME");
-        else
-            qputenv("XDG_STATE_HOME", m_state);
-    }
-    /// Where the console keeps its recovery copies.
-    QString StateFolder() const { return folder.filePath("state/OrinSUB"); }
-    QTemporaryDir folder;
-
-private:
-    QByteArray m_state;
 };
 
 /// The main window shown and active over a fresh show, with manual link timers and the simulated

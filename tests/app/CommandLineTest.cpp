@@ -1,5 +1,8 @@
 #include "model/OrinSUBDoc.h"
 #include "model/ShowFile.h"
+#include "support/Processes.h"
+#include "support/ProgramRun.h"
+#include "support/TempFiles.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -27,12 +30,7 @@ namespace {
 class CommandLineTest : public ::testing::Test
 {
 protected:
-    struct Run
-    {
-        int exitCode = -1;
-        QString out;
-        QString err;
-    };
+    using Run = orinsub::testing::ProgramRun;
 
     /// Waits until a console started without a show listens for shows handed to it: by then
     /// it is up, its stop signals handled.
@@ -54,28 +52,27 @@ protected:
             },
             30000);
     }
-    void Launch(QProcess &process, const QStringList &arguments)
+    void SetEnvironment(QProcess &process)
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment environment = orinsub::testing::ConsoleEnvironment(folder.path());
         environment.insert("QT_QPA_PLATFORM", "offscreen");
-        environment.insert("XDG_CONFIG_HOME", folder.filePath("config"));
-        environment.insert("XDG_STATE_HOME", folder.filePath("state"));
         // As a desktop session has it: Qt warns on standard error without one.
         const QString runtime = folder.filePath("runtime");
         QDir().mkpath(runtime);
         QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         environment.insert("XDG_RUNTIME_DIR", runtime);
-        environment.remove("ORINSUB_DMX");
         process.setProcessEnvironment(environment);
+    }
+    void Launch(QProcess &process, const QStringList &arguments)
+    {
+        SetEnvironment(process);
         process.start(QStringLiteral(ORINSUB_EXECUTABLE), arguments);
     }
     Run Start(const QStringList &arguments)
     {
         QProcess process;
-        Launch(process, arguments);
-        EXPECT_TRUE(process.waitForFinished(60000)) << arguments.join(' ').toStdString();
-        return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
-                QString::fromLocal8Bit(process.readAllStandardError())};
+        SetEnvironment(process);
+        return orinsub::testing::RunToEnd(process, QStringLiteral(ORINSUB_EXECUTABLE), arguments);
     }
 
     /// A UDP port free on 127.0.0.1 a moment ago.
@@ -292,7 +289,7 @@ TEST_F(CommandLineTest, StartsWhileAConsoleRunsGoToItOrEndWithoutTakingItsPlace)
     EXPECT_TRUE(refused.err.startsWith("orinsub: ") && refused.err.count('\n') == 1 &&
                 refused.err.contains("--dmx --osc"))
         << refused.err.toStdString();
-    QTest::qWait(500);
+    QTest::qWait(500); // the running console's time to take a show handed over by mistake
     EXPECT_NE(recentShow(), path);
 
     // Without a show the running console comes to the front and keeps its socket.
@@ -351,12 +348,10 @@ TEST_F(CommandLineTest, OscClientsReachTheConsoleOnTheGivenPort)
 TEST_F(CommandLineTest, DamagedSettingsLinesAreToldAndNeitherHoldUpTheStartNorTheDesk)
 {
     QDir().mkpath(folder.filePath("config/OrinSUB"));
-    QFile settings(folder.filePath("config/OrinSUB/OrinSUB.conf"));
-    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-    settings.write("[Remote]\nEnabled=true\nEndpoint=127.0.0.1:0\n"
-                   "[RemoteDevices]\nsize=2147483647\n"
-                   "[window]\nmasterRowHeight=2147483647\n");
-    settings.close();
+    ASSERT_TRUE(orinsub::testing::WriteFile(folder.filePath("config/OrinSUB/OrinSUB.conf"),
+                                            "[Remote]\nEnabled=true\nEndpoint=127.0.0.1:0\n"
+                                            "[RemoteDevices]\nsize=2147483647\n"
+                                            "[window]\nmasterRowHeight=2147483647\n"));
     const quint16 consolePort = FreeUdpPort();
     QProcess console;
     QElapsedTimer started;

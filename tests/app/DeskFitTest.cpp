@@ -7,6 +7,7 @@
 #include "app/MySplitterWnd.h"
 #include "app/RecentFileList.h"
 #include "model/SettingsReader.h"
+#include "support/TempFiles.h"
 #include "views/CuePlayback.h"
 
 #include <QDir>
@@ -147,12 +148,8 @@ TEST_F(DeskLayoutRestartTest, DamagedValuesAreToldAndTheDeskComesUpAsWithoutThem
     };
     for (const auto &c : cases) {
         told.clear();
-        {
-            QFile file(QSettings().fileName());
-            QDir().mkpath(QFileInfo(file).path());
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            file.write(c.ini);
-        }
+        QDir().mkpath(QFileInfo(QSettings().fileName()).path());
+        ASSERT_TRUE(orinsub::testing::WriteFile(QSettings().fileName(), c.ini));
         const auto started = Start();
         EXPECT_EQ(started->GetMasterView()->height(), masterAtFirst) << c.key;
         EXPECT_EQ(started->GetCuePlayback().GetBackTime(),

@@ -2,6 +2,7 @@
 #include "model/OrinSUBDoc.h"
 #include "model/ShowFile.h"
 #include "model/ShowFileTestShows.h"
+#include "support/TempFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,9 +18,8 @@ class HandOverTest : public orinsub::testing::ArtNetConsoleTest
 protected:
     QString Write(const QString &name, const QByteArray &bytes)
     {
-        QFile file(folder.filePath(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-        return file.fileName();
+        EXPECT_TRUE(orinsub::testing::WriteFile(folder.filePath(name), bytes));
+        return folder.filePath(name);
     }
     /// A start with only the show, as a double click in the file manager makes it.
     void HandOver(const QString &show)
@@ -81,7 +81,7 @@ TEST_F(HandOverTest, AShowThatMakesTheConsoleAskLeavesItRunningAndSending)
         ASSERT_TRUE(box);
         ASSERT_TRUE(XDo({"windowfocus", "--sync", *box}));
         ASSERT_TRUE(XDo({"key", c.key}));
-        QTest::qWait(1000);
+        ASSERT_TRUE(WaitUntilGone("OrinSUB"));
 
         ASSERT_EQ(console.state(), QProcess::Running) << console.exitCode();
         artNet.Drain();

@@ -28,7 +28,7 @@ TEST(LinkShutdownTest, ClosingWaitsForTheRunningTickThenClosesTheDeviceAndTicksN
     zentra::sim::HoldCalls(zentra::sim::Call::Write);
     ASSERT_TRUE(zentra::sim::WaitForHeldCall(2s));
     std::thread release([] {
-        std::this_thread::sleep_for(50ms);
+        std::this_thread::sleep_for(50ms); // the frame is being deleted by then
         zentra::sim::ReleaseCalls();
     });
     frame.reset(); // returns only after the held write finished

@@ -1,4 +1,5 @@
 #include "app/LiveStateJournal.h"
+#include "support/TempFiles.h"
 #include "views/DeskWatch.h"
 
 #include <QFile>
@@ -25,15 +26,12 @@ protected:
     void ChangeAndSettle()
     {
         views::NotifyDeskChanged();
-        QTest::qWait(10);
+        QCoreApplication::processEvents(); // the journal's timer, due at once
         journal->WaitForDisk();
     }
     std::optional<model::LiveState> OnDisk() const
     {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return std::nullopt;
-        return model::LiveStateFile::Decode(file.readAll()).state;
+        return model::LiveStateFile::Decode(orinsub::testing::ReadFile(path)).state;
     }
 
     QTemporaryDir folder;
@@ -68,10 +66,7 @@ TEST_F(LiveStateJournalTest, WritesADeskThatChangedOnlyAndDropsTheFileForAFreshO
 TEST_F(LiveStateJournalTest, ARestoredFileStaysUntilTheDeskDiffersAndANormalCloseRemovesIt)
 {
     desk.handles = {255, 0};
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(model::LiveStateFile::Encode(desk));
-    file.close();
+    ASSERT_TRUE(orinsub::testing::WriteFile(path, model::LiveStateFile::Encode(desk)));
     Start(desk);
     ChangeAndSettle();
     EXPECT_EQ(OnDisk(), desk);

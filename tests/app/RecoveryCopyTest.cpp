@@ -62,7 +62,7 @@ TEST_F(RecoveryCopyTest, ModifiedShowIsCopiedWithItsPathUntilItIsSaved)
     ASSERT_TRUE(model::SaveShowFile(doc, path).IsOk());
     ASSERT_TRUE(show.OpenDocumentFile(path));
     StartCopies();
-    QTest::qWait(50);
+    QTest::qWait(50);                        // five of the copy's 10 ms looks
     EXPECT_FALSE(QFile::exists(CopyPath())); // nothing unsaved, nothing to keep
 
     Rename("Wash");
@@ -89,7 +89,7 @@ TEST_F(RecoveryCopyTest, UntitledShowIsCopiedAndANormalCloseRemovesTheCopy)
 
     copies->Discard(); // closed with the show left unsaved on purpose
     EXPECT_FALSE(QFile::exists(CopyPath()));
-    QTest::qWait(50);
+    QTest::qWait(50); // five of the copy's 10 ms looks: none brings it back
     EXPECT_FALSE(QFile::exists(CopyPath()));
 }
 

@@ -159,7 +159,7 @@ TEST(DragPreviewBuilderTest, FinishedPreviewsAreReadWhileTheWorkerGoesOnAndDestr
     EXPECT_EQ(row->front().Rect(), QRect(29, 186, 1192, 146));
     EXPECT_EQ(row->front().image.pixelColor(10, 0), drag::kPreviewTargetBars);
     std::thread letter([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        std::this_thread::sleep_for(std::chrono::milliseconds(30)); // the reset waits by then
         go.release();
     });
     first.reset();

@@ -176,6 +176,7 @@ public:
     void LetGoLater()
     {
         letter = std::thread([this] {
+            // By then the test's thread waits; it cannot say so itself.
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
             go.release();
         });

@@ -20,6 +20,7 @@
 #include "model/ShowFile.h"
 #include "model/ShowFileWriter.h"
 #include "support/ScriptedSeams.h"
+#include "support/TempFiles.h"
 #include "views/DanConsoleView.h"
 #include "zentra/SimulatedInterface.h"
 
@@ -105,9 +106,7 @@ protected:
     QString MakeFile(const QString &file, const QByteArray &bytes)
     {
         const QString path = folder.filePath(file);
-        QFile out(path);
-        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(bytes);
+        EXPECT_TRUE(orinsub::testing::WriteFile(path, bytes));
         return path;
     }
 
@@ -138,9 +137,7 @@ protected:
         const auto slot = CRecoverySlot::Claim(CRecoverySlot::StateFolder(), error);
         ASSERT_TRUE(slot) << error.toStdString();
         leftDesk = slot->LiveStatePath();
-        QFile file(leftDesk);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(model::LiveStateFile::Encode(desk));
+        ASSERT_TRUE(orinsub::testing::WriteFile(leftDesk, model::LiveStateFile::Encode(desk)));
     }
     QStringList StateFiles()
     {
@@ -233,12 +230,8 @@ TEST_F(ShowDocumentTest, FileThatCannotBeOpenedLeavesShowTitleAndPathAsTheyWere)
     ASSERT_TRUE(Start());
     const QString good = MakeShow("good.orin", "Good");
     ASSERT_TRUE(Show().OpenDocumentFile(good));
-    QByteArray valid;
-    {
-        QFile in(good);
-        ASSERT_TRUE(in.open(QIODevice::ReadOnly));
-        valid = in.readAll();
-    }
+    const QByteArray valid = orinsub::testing::ReadFile(good);
+    ASSERT_FALSE(valid.isEmpty());
     const QString wrongVersion =
         MakeFile("other.orin", QByteArray("OrinSUB version 1999\n") + valid);
     const QString truncated = MakeFile("cut.orin", valid.left(valid.size() / 2));
@@ -485,7 +478,9 @@ TEST_F(ShowDocumentTest, ShowHandedOverWhileADialogIsOpenWaitsUntilItCloses)
     QString nameUnderTheBox;
     QTimer::singleShot(0, &box, [&] {
         handOvers.HandOver(path);
-        QTest::qWait(300); // the console goes on answering events while the box is open
+        // The console goes on answering events while the box is open, and the queue looks
+        // again every 100 ms: three looks find the box.
+        QTest::qWait(300);
         nameUnderTheBox = ChannelOneName();
         box.accept();
     });
@@ -502,7 +497,7 @@ TEST_F(ShowDocumentTest, ShowHandedOverWhileTheConsoleStartsWaitsUntilItHasStart
     CHandOverQueue handOvers([this](const QString &show) { Show().OpenDocumentFile(show); });
     ASSERT_TRUE(Start());
     handOvers.HandOver(MakeShow("handed.orin", "Handed"));
-    QTest::qWait(300);
+    QTest::qWait(300); // three of the queue's 100 ms looks: none opens before the start
     EXPECT_EQ(ChannelOneName(), QString());
     handOvers.Start();
     EXPECT_EQ(ChannelOneName(), QStringLiteral("Handed"));

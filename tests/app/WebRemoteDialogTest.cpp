@@ -2,6 +2,7 @@
 // what the operator changed.
 
 #include "app/WebRemote.h"
+#include "support/PrivateSettings.h"
 #include "surfaces/FakeDesk.h"
 
 #include <QApplication>
@@ -11,7 +12,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -23,11 +23,6 @@ namespace {
 class WebRemoteDialogTest : public ::testing::Test
 {
 protected:
-    WebRemoteDialogTest()
-    {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
-    }
     /// Opens the dialog; do runs on it, then OK is pressed.
     void OpenSettings(const std::function<void(QDialog &)> &edit)
     {
@@ -42,7 +37,7 @@ protected:
         remote.OpenSettings();
     }
 
-    QTemporaryDir folder;
+    orinsub::testing::PrivateSettings settings; // before the remote, which reads its store
     orinsub::testing::FakeDesk desk;
     surfaces::ControlLayer layer{desk};
     QWidget window;

@@ -7,11 +7,12 @@
 #include "DeskChecks.h"
 #include "controls/FaderLabel.h"
 #include "controls/MyEdit.h"
+#include "support/Processes.h"
 #include "views/LampConsoleView.h"
 
+#include <QMargins>
 #include <QScreen>
 #include <QScrollBar>
-#include <QMargins>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <chrono>
@@ -76,10 +77,8 @@ public:
         }
         const std::string screen =
             std::to_string(size.width()) + "x" + std::to_string(size.height()) + "x24";
-        // A display number of this process's own: two servers that look for the first free one
-        // at the same moment can break each other's socket.
         for (int attempt = 0; attempt < 20 && display.empty(); ++attempt) {
-            const int number = 100 + (static_cast<int>(getpid()) + attempt * 37) % 900;
+            const int number = orinsub::testing::PrivateDisplayNumber(attempt);
             if (access(("/tmp/.X" + std::to_string(number) + "-lock").c_str(), F_OK) == 0)
                 continue;
             StartXvfb(xvfb.toStdString(), number, screen);
@@ -158,8 +157,7 @@ protected:
         if (!g_skipReason.empty())
             GTEST_SKIP() << g_skipReason;
         // The window manager frames the window, then the window fits itself to the frame.
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return Outer() != frame->geometry() && Fits(); }, 20000))
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Outer() != frame->geometry() && Fits(); }, 20000))
             << "frame " << Text(Outer()) << ", inside " << Text(frame->geometry());
         QTest::qWait(100); // the layout follows the last resize
     }
@@ -171,8 +169,8 @@ protected:
     QRect Outer() const { return frame->geometry().marginsAdded(FrameExtents()); }
     QMargins FrameExtents() const
     {
-        const std::string query = "xprop -id " + std::to_string(frame->winId()) +
-                                  " _NET_FRAME_EXTENTS 2>/dev/null";
+        const std::string query =
+            "xprop -id " + std::to_string(frame->winId()) + " _NET_FRAME_EXTENTS 2>/dev/null";
         int left = 0, right = 0, top = 0, bottom = 0;
         if (FILE *out = popen(query.c_str(), "r")) {
             char line[256] = {};

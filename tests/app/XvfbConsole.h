@@ -1,6 +1,9 @@
 #pragma once
 
+#include "support/Processes.h"
+
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -22,35 +25,34 @@ protected:
             if (QStandardPaths::findExecutable(tool).isEmpty())
                 GTEST_SKIP() << tool << " is not installed";
         }
-        // Unix socket only; the server names its free display on standard output.
-        server.start("Xvfb",
-                     {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"});
-        ASSERT_TRUE(server.waitForStarted());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return server.canReadLine(); }, 10000));
-        display = ':' + QString::fromLatin1(server.readLine()).trimmed();
+        // Unix socket only; the server says on standard output when it takes connections.
+        for (int attempt = 0; attempt < 20 && display.isEmpty(); ++attempt) {
+            const int number = PrivateDisplayNumber(attempt);
+            if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
+                continue;
+            server.start("Xvfb", {':' + QString::number(number), "-displayfd", "1", "-nolisten",
+                                  "tcp", "-screen", "0", "1280x1024x24"});
+            const bool ready = QTest::qWaitFor(
+                [&] { return server.canReadLine() || server.state() == QProcess::NotRunning; },
+                10000);
+            if (ready && server.canReadLine())
+                display = ':' + QString::number(number);
+            else
+                StopProcess(server); // the number was taken after all
+        }
+        ASSERT_FALSE(display.isEmpty()) << "Xvfb did not start";
     }
     void TearDown() override
     {
-        // The X server is asked to end, so that it removes its socket and lock.
-        for (QProcess *process : {&console, &server}) {
-            if (process->state() == QProcess::NotRunning)
-                continue;
-            process->terminate();
-            if (!process->waitForFinished(5000)) {
-                process->kill();
-                process->waitForFinished();
-            }
-        }
+        StopProcess(console);
+        StopProcess(server);
     }
 
     QProcessEnvironment Environment() const
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment environment = ConsoleEnvironment(folder.path());
         environment.insert("DISPLAY", display);
         environment.insert("QT_QPA_PLATFORM", "xcb");
-        environment.insert("XDG_CONFIG_HOME", folder.filePath("config"));
-        environment.insert("XDG_STATE_HOME", folder.filePath("state"));
-        environment.remove("ORINSUB_DMX");
         return environment;
     }
     /// Where the console keeps its recovery files.
@@ -94,20 +96,45 @@ protected:
     /// before it is mapped, and cannot take the focus until it is.
     std::optional<QString> WindowShown(const QString &title)
     {
-        // Polled: xdotool's own --sync wait can miss a window that shows while it waits.
-        QElapsedTimer waited;
-        waited.start();
-        while (waited.elapsed() < 60000) {
-            QProcess xdo;
-            xdo.setProcessEnvironment(Environment());
-            xdo.start("xdotool", {"search", "--onlyvisible", "--name", '^' + title + '$'});
-            if (xdo.waitForFinished(20000) && xdo.exitCode() == 0)
-                return QString::fromLocal8Bit(xdo.readAllStandardOutput()).trimmed();
-            QTest::qWait(200);
-        }
+        std::optional<QString> window;
+        if (PollWindows([&] { return (window = VisibleWindow(title)).has_value(); }))
+            return window;
         ADD_FAILURE() << "no window \"" << title.toStdString() << "\" within a minute; console "
                       << (console.state() == QProcess::Running ? "running" : "ended");
         return std::nullopt;
+    }
+    /// Waits (up to a minute) until no window with this title shows: a box the operator
+    /// answered has gone once the console took the answer.
+    bool WaitUntilGone(const QString &title)
+    {
+        if (PollWindows([&] { return !VisibleWindow(title).has_value(); }))
+            return true;
+        ADD_FAILURE() << "the window \"" << title.toStdString() << "\" still shows after a minute";
+        return false;
+    }
+    /// The window with this title that shows on the screen now, if one does.
+    std::optional<QString> VisibleWindow(const QString &title)
+    {
+        QProcess xdo;
+        xdo.setProcessEnvironment(Environment());
+        xdo.start("xdotool", {"search", "--onlyvisible", "--name", '^' + title + '$'});
+        if (xdo.waitForFinished(20000) && xdo.exitCode() == 0)
+            return QString::fromLocal8Bit(xdo.readAllStandardOutput()).trimmed();
+        return std::nullopt;
+    }
+    /// Asks the X server until done, for up to a minute (a sanitised console starts slowly on a
+    /// busy machine). Polled: xdotool's own --sync wait can miss a window that shows while it
+    /// waits.
+    template <typename Done> static bool PollWindows(Done done)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 60000) {
+            if (done())
+                return true;
+            QTest::qWait(200); // each look starts a program: five a second are enough
+        }
+        return false;
     }
 
     QTemporaryDir folder;

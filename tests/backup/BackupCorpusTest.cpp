@@ -1,22 +1,15 @@
 #include "BackupChecks.h"
+#include "support/Corpus.h"
 
-#include <QDir>
-#include <QFile>
 #include <gtest/gtest.h>
+
+using orinsub::testing::AsBytes;
 
 // Every kept input of the link's fuzzer, crashes it once found included, keeps the link's promises.
 TEST(BackupLinkCorpus, EveryKeptInputKeepsTheLinksPromises)
 {
-    const QDir dir(QStringLiteral(ORINSUB_FUZZ_CORPUS "/backup_link"));
-    const QStringList files = dir.entryList(QDir::Files);
-    ASSERT_GE(files.size(), 5) << "corpus missing at " << ORINSUB_FUZZ_CORPUS;
-    for (const QString &name : files) {
-        QFile file(dir.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
-        const QByteArray bytes = file.readAll();
-        EXPECT_EQ(orinsub::fuzz::CheckBackupLink({reinterpret_cast<const uint8_t *>(bytes.data()),
-                                                  static_cast<size_t>(bytes.size())}),
-                  "")
-            << name.toStdString();
-    }
+    const auto inputs = orinsub::testing::ReadCorpus(ORINSUB_FUZZ_CORPUS "/backup_link");
+    ASSERT_GE(inputs.size(), 5u) << "corpus missing at " << ORINSUB_FUZZ_CORPUS;
+    for (const auto &[name, bytes] : inputs)
+        EXPECT_EQ(orinsub::fuzz::CheckBackupLink(AsBytes(bytes)), "") << name.toStdString();
 }

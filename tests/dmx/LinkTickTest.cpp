@@ -1,6 +1,7 @@
 #include "dmx/LinkTick.h"
 #include "ManualTimer.h"
 #include "dmx/MonotonicTimer.h"
+#include "support/Eventually.h"
 #include "zentra/SimulatedInterface.h"
 
 #include <gtest/gtest.h>
@@ -12,20 +13,9 @@ namespace {
 
 using namespace std::chrono_literals;
 using namespace orinsub::dmx;
+using orinsub::testing::Eventually;
 using orinsub::testing::ManualTimer;
 namespace sim = zentra::sim;
-
-// Polls until done() holds, for at most five seconds (a loaded machine may be slow, never that
-// slow).
-template <typename Done> bool Eventually(Done done)
-{
-    for (auto until = std::chrono::steady_clock::now() + 5s;
-         std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(1ms)) {
-        if (done())
-            return true;
-    }
-    return done();
-}
 
 sim::Frame FrameOf(std::initializer_list<std::pair<int, uint8_t>> levels)
 {
@@ -259,7 +249,7 @@ TEST_F(LinkTickTest, ShutdownWaitsForARunningTickThenClosesAndDeletesThePort)
         ShutdownLink(&timer, port);
         shutDown = true;
     });
-    std::this_thread::sleep_for(50ms);
+    std::this_thread::sleep_for(50ms); // time for a shutdown that does not wait to end
     EXPECT_FALSE(shutDown) << "shutdown went ahead while a tick was writing";
     const uint64_t writes = sim::GetCounts().writes;
 
@@ -344,7 +334,7 @@ TEST_F(LinkTickTest, TimerDrivenLinkFollowsTheOutputAndDeliversTheInput)
         (void)port->GetInputSlot(1);
         (void)port->GetDeviceId();
         (void)port->GetOutputHealth().Look();
-        std::this_thread::sleep_for(1ms);
+        std::this_thread::sleep_for(1ms); // the moves spread over the real tick's frames
     }
     EXPECT_TRUE(Eventually([] { return sim::LastWrittenFrame()[1] == 255; }));
     EXPECT_TRUE(Eventually([&] { return port->GetInputSlot(1) == 33; }));

@@ -1,4 +1,5 @@
 #include "dmx/MonotonicTimer.h"
+#include "support/Eventually.h"
 
 #include <gtest/gtest.h>
 
@@ -10,16 +11,7 @@ namespace {
 using namespace std::chrono_literals;
 using orinsub::dmx::MonotonicTimer;
 using orinsub::dmx::NextDeadline;
-
-template <typename Done> bool Eventually(Done done)
-{
-    for (auto until = std::chrono::steady_clock::now() + 5s;
-         std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(1ms)) {
-        if (done())
-            return true;
-    }
-    return done();
-}
+using orinsub::testing::Eventually;
 
 TEST(NextDeadlineTest, StaysOnTheGridAndSkipsWhatAnOverrunMissed)
 {
@@ -43,7 +35,7 @@ TEST(MonotonicTimerTest, TicksUntilStoppedAndNeverAfter)
     timer.Stop();
     EXPECT_FALSE(timer.IsRunning());
     const int stoppedAt = ticks;
-    std::this_thread::sleep_for(10ms);
+    std::this_thread::sleep_for(10ms); // ten periods of the real timer
     EXPECT_EQ(ticks, stoppedAt);
 }
 
@@ -56,7 +48,7 @@ TEST(MonotonicTimerTest, StopWaitsForTheRunningTick)
     ASSERT_TRUE(timer.Start(1ms, [&] {
         inTick = true;
         while (!release)
-            std::this_thread::sleep_for(1ms);
+            std::this_thread::sleep_for(1ms); // a long tick, held by the test
         ++ticks;
         inTick = false;
     }));
@@ -70,7 +62,7 @@ TEST(MonotonicTimerTest, StopWaitsForTheRunningTick)
     });
     // A loaded machine may start the thread late: the stop must be under way before the release.
     ASSERT_TRUE(Eventually([&] { return stopping.load(); }));
-    std::this_thread::sleep_for(100ms);
+    std::this_thread::sleep_for(100ms); // time for a stop that does not wait to end
     EXPECT_FALSE(stopped);
     release = true;
     ui.join();

@@ -1,5 +1,6 @@
 #include "model/LiveState.h"
 #include "model/Crc32.h"
+#include "support/Corpus.h"
 
 #include <QtEndian>
 #include <functional>
@@ -52,8 +53,7 @@ qsizetype PlaybackAt()
 /// Puts the checksum right again after a change to the payload or header.
 void Reseal(QByteArray &file)
 {
-    const auto bytes = std::span(reinterpret_cast<const uint8_t *>(file.constData()),
-                                 static_cast<size_t>(file.size()));
+    const auto bytes = orinsub::testing::AsBytes(file);
     const uint32_t crc = Crc32().Add(bytes.subspan(8, 6)).Add(bytes.subspan(18)).Value();
     qToLittleEndian<uint32_t>(crc, file.data() + 14);
 }

@@ -23,14 +23,23 @@ TEST(Crossfade, WorkedExamples)
     EXPECT_EQ(CrossfadeLevel(1, 1, 128, 127), 0);
 }
 
+// The level is a byte: a sum past 255 would wrap to a dim level and pass any bound on the byte.
+// The reference is worked out in int, where nothing wraps.
 TEST(Crossfade, NeverExceedsFullAcrossAllHandlePositions)
 {
+    const auto reference = [](int a, int b, int xa, int xb) {
+        if (xa + xb <= 255)
+            return a * xa / 255 + b * xb / 255;
+        return a < b ? a + (b - a) * xb / 255 : b + (a - b) * xa / 255;
+    };
     for (int xa = 0; xa <= 255; xa += 5)
         for (int xb = 0; xb <= 255; xb += 5)
             for (int a : {0, 1, 128, 254, 255})
                 for (int b : {0, 1, 127, 255}) {
-                    const int out = CrossfadeLevel(a, b, xa, xb);
-                    ASSERT_LE(out, std::max(a, b)) << a << ' ' << b << ' ' << xa << ' ' << xb;
+                    const int expected = reference(a, b, xa, xb);
+                    ASSERT_LE(expected, std::max(a, b)) << a << ' ' << b << ' ' << xa << ' ' << xb;
+                    ASSERT_EQ(CrossfadeLevel(a, b, xa, xb), expected)
+                        << a << ' ' << b << ' ' << xa << ' ' << xb;
                 }
 }
 

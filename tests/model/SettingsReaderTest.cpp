@@ -1,4 +1,5 @@
 #include "model/SettingsReader.h"
+#include "support/TempFiles.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -24,11 +25,9 @@ protected:
     /// A store whose group [G] holds line.
     std::unique_ptr<QSettings> Store(const QByteArray &line)
     {
-        QFile file(folder.filePath("OrinSUB.conf"));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write("[G]\n" + line + "\n");
-        file.close();
-        auto settings = std::make_unique<QSettings>(file.fileName(), QSettings::IniFormat);
+        const QString path = folder.filePath("OrinSUB.conf");
+        EXPECT_TRUE(orinsub::testing::WriteFile(path, "[G]\n" + line + "\n"));
+        auto settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
         settings->beginGroup("G");
         return settings;
     }

@@ -1,32 +1,20 @@
 #include "ModelChecks.h"
 #include "ShowLoaderCheck.h"
 #include "model/ShowFileReader.h"
+#include "support/Corpus.h"
 
-#include <QDir>
-#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace orinsub;
+using orinsub::testing::AsBytes;
 
 namespace {
 
-/// The kept inputs of a fuzzer's corpus, by name.
+/// The kept inputs of one of the fuzzers' corpora, by name.
 std::vector<std::pair<QString, QByteArray>> Corpus(const char *name)
 {
-    const QDir dir(QStringLiteral(ORINSUB_FUZZ_CORPUS "/") + QString::fromLatin1(name));
-    std::vector<std::pair<QString, QByteArray>> inputs;
-    for (const QString &file : dir.entryList(QDir::Files)) {
-        QFile input(dir.filePath(file));
-        EXPECT_TRUE(input.open(QIODevice::ReadOnly)) << file.toStdString();
-        inputs.emplace_back(file, input.readAll());
-    }
-    return inputs;
-}
-
-std::span<const uint8_t> AsBytes(const QByteArray &bytes)
-{
-    return {reinterpret_cast<const uint8_t *>(bytes.constData()),
-            static_cast<size_t>(bytes.size())};
+    return orinsub::testing::ReadCorpus(QStringLiteral(ORINSUB_FUZZ_CORPUS "/") +
+                                        QString::fromLatin1(name));
 }
 
 } // namespace

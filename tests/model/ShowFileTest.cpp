@@ -1,10 +1,10 @@
 #include "ShowFileTestShows.h"
 
 #include "model/ShowFile.h"
+#include "support/TempFiles.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -13,34 +13,14 @@
 #include <unistd.h>
 
 using namespace orinsub::model;
+using orinsub::testing::ReadFile;
 
 namespace {
 
 class ShowFileTest : public testing::Test
 {
 protected:
-    QString PathOf(const QString &name) const { return dir.filePath(name); }
-
-    QString WriteBytes(const QString &name, const QByteArray &bytes) const
-    {
-        QFile file(PathOf(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return file.fileName();
-    }
-
-    static QByteArray ReadBytes(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    QStringList Entries() const
-    {
-        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    }
-
-    QTemporaryDir dir;
+    orinsub::testing::TempFolder dir;
 };
 
 /// An extension block from a newer console, checksum and all.
@@ -78,7 +58,7 @@ TEST_F(ShowFileTest, SavedShowOpensIntoAnotherDocumentUnchanged)
 {
     COrinSUBDoc original;
     orinsub::testing::FillUnusualShow(original);
-    const QString path = PathOf(QStringLiteral("本番.orin"));
+    const QString path = dir.PathOf(QStringLiteral("本番.orin"));
     ASSERT_TRUE(SaveShowFile(original, path).IsOk());
 
     COrinSUBDoc loaded;
@@ -87,14 +67,14 @@ TEST_F(ShowFileTest, SavedShowOpensIntoAnotherDocumentUnchanged)
     const ShowFileResult result = OpenShowFile(loaded, path);
     ASSERT_TRUE(result.IsOk()) << result.message.toStdString();
     EXPECT_TRUE(result.message.isEmpty());
-    EXPECT_EQ(ShowFileWriter::Encode(loaded), ReadBytes(path));
+    EXPECT_EQ(ShowFileWriter::Encode(loaded), ReadFile(path));
     EXPECT_EQ(loaded.m_patchSelection, std::vector<int32_t>{9});
     EXPECT_TRUE(loaded.IsModified()) << "the flag is the caller's";
-    EXPECT_EQ(Entries(), QStringList{QStringLiteral("本番.orin")}) << "no temporary file left";
+    EXPECT_EQ(dir.Entries(), QStringList{QStringLiteral("本番.orin")}) << "no temporary file left";
 
     COrinSUBDoc fresh;
-    ASSERT_TRUE(SaveShowFile(fresh, PathOf(QStringLiteral("new.orin"))).IsOk());
-    EXPECT_EQ(QFileInfo(PathOf(QStringLiteral("new.orin"))).size(), kNewShowFileSize);
+    ASSERT_TRUE(SaveShowFile(fresh, dir.PathOf(QStringLiteral("new.orin"))).IsOk());
+    EXPECT_EQ(QFileInfo(dir.PathOf(QStringLiteral("new.orin"))).size(), kNewShowFileSize);
 }
 
 TEST_F(ShowFileTest, OpenRejectsBadFilesAndKeepsTheCurrentShow)
@@ -122,40 +102,40 @@ TEST_F(ShowFileTest, OpenRejectsBadFilesAndKeepsTheCurrentShow)
         {QStringLiteral("newer.orin"), otherBytes + NewerBlock(), ShowFileStatus::TooNew},
     };
     for (const Case &c : cases) {
-        const QString path = WriteBytes(c.name, c.bytes);
+        const QString path = dir.Write(c.name, c.bytes);
         const ShowFileResult result = OpenShowFile(doc, path);
         EXPECT_EQ(result.status, c.status) << c.name.toStdString();
         EXPECT_TRUE(result.message.contains(path)) << result.message.toStdString();
         EXPECT_EQ(ShowFileWriter::Encode(doc), before) << c.name.toStdString();
     }
 
-    EXPECT_EQ(OpenShowFile(doc, PathOf(QStringLiteral("missing.orin"))).status,
+    EXPECT_EQ(OpenShowFile(doc, dir.PathOf(QStringLiteral("missing.orin"))).status,
               ShowFileStatus::Unreadable);
-    EXPECT_EQ(OpenShowFile(doc, dir.path()).status, ShowFileStatus::Unreadable);
+    EXPECT_EQ(OpenShowFile(doc, dir.Path()).status, ShowFileStatus::Unreadable);
     EXPECT_EQ(ShowFileWriter::Encode(doc), before);
 }
 
 TEST_F(ShowFileTest, MessagesNameTheFileAndTheProblemInJapanese)
 {
     COrinSUBDoc doc;
-    const QString cut = WriteBytes(QStringLiteral("a%2b.orin"), QByteArray::fromHex("fffeff19"));
+    const QString cut = dir.Write(QStringLiteral("a%2b.orin"), QByteArray::fromHex("fffeff19"));
     EXPECT_EQ(OpenShowFile(doc, cut).message,
               QStringLiteral("ショーファイル「%1」は壊れているか途中で切れているため、開けません"
                              "（見出しに 50 バイトのデータが必要ですが、ファイルの残りは 0 バイトし"
                              "かありません）。")
                   .arg(cut));
-    const QString missing = PathOf(QStringLiteral("none.orin"));
+    const QString missing = dir.PathOf(QStringLiteral("none.orin"));
     EXPECT_EQ(OpenShowFile(doc, missing).message,
               QStringLiteral("ショーファイル「%1」を読み込めません（ファイルが見つかりません）。")
                   .arg(missing));
-    const QString png = WriteBytes(QStringLiteral("photo.orin"),
-                                   QByteArray("\x89PNG\r\n", 6) + QByteArray(200, 'x'));
+    const QString png = dir.Write(QStringLiteral("photo.orin"),
+                                  QByteArray("\x89PNG\r\n", 6) + QByteArray(200, 'x'));
     EXPECT_EQ(
         OpenShowFile(doc, png).message,
         QStringLiteral("「%1」はこのコンソールのショーファイルではないか、バージョンが違います。")
             .arg(png));
     const QString newer =
-        WriteBytes(QStringLiteral("newer.orin"), ShowFileWriter::Encode(doc) + NewerBlock());
+        dir.Write(QStringLiteral("newer.orin"), ShowFileWriter::Encode(doc) + NewerBlock());
     EXPECT_EQ(OpenShowFile(doc, newer).message,
               QStringLiteral("ショーファイル「%1」には、このコンソールより新しいバージョンで保存さ"
                              "れた内容があります。このバージョンで開くとその内容が失われるため、"
@@ -165,7 +145,7 @@ TEST_F(ShowFileTest, MessagesNameTheFileAndTheProblemInJapanese)
 
 TEST_F(ShowFileTest, HugeFileIsRefusedBeforeItIsRead)
 {
-    const QString path = PathOf(QStringLiteral("huge.orin"));
+    const QString path = dir.PathOf(QStringLiteral("huge.orin"));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     ASSERT_TRUE(file.resize(kMaxShowFileSize + 1)); // sparse: costs no disk
@@ -179,9 +159,9 @@ TEST_F(ShowFileTest, HugeFileIsRefusedBeforeItIsRead)
 TEST_F(ShowFileTest, FailedSaveLeavesTheOldFileAndNoTemporaryFile)
 {
     COrinSUBDoc doc;
-    const QString path = PathOf(QStringLiteral("show.orin"));
+    const QString path = dir.PathOf(QStringLiteral("show.orin"));
     const QByteArray old("the previous show");
-    WriteBytes(QStringLiteral("show.orin"), old);
+    dir.Write(QStringLiteral("show.orin"), old);
 
     ShowFileResult result;
     {
@@ -191,10 +171,10 @@ TEST_F(ShowFileTest, FailedSaveLeavesTheOldFileAndNoTemporaryFile)
     EXPECT_EQ(result.status, ShowFileStatus::Unwritable);
     EXPECT_TRUE(result.message.contains(path));
     EXPECT_TRUE(result.message.endsWith(QStringLiteral("元のファイルは変更されていません。")));
-    EXPECT_EQ(ReadBytes(path), old);
-    EXPECT_EQ(Entries(), QStringList{QStringLiteral("show.orin")});
+    EXPECT_EQ(ReadFile(path), old);
+    EXPECT_EQ(dir.Entries(), QStringList{QStringLiteral("show.orin")});
 
-    const QString noFolder = PathOf(QStringLiteral("gone/show.orin"));
+    const QString noFolder = dir.PathOf(QStringLiteral("gone/show.orin"));
     result = SaveShowFile(doc, noFolder);
     EXPECT_EQ(result.status, ShowFileStatus::Unwritable);
     EXPECT_EQ(result.message,
@@ -202,18 +182,18 @@ TEST_F(ShowFileTest, FailedSaveLeavesTheOldFileAndNoTemporaryFile)
                              "せん）。")
                   .arg(noFolder));
 
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.orin")));
-    EXPECT_EQ(SaveShowFile(doc, PathOf(QStringLiteral("folder.orin"))).status,
+    ASSERT_TRUE(QDir(dir.Path()).mkdir(QStringLiteral("folder.orin")));
+    EXPECT_EQ(SaveShowFile(doc, dir.PathOf(QStringLiteral("folder.orin"))).status,
               ShowFileStatus::Unwritable);
-    EXPECT_TRUE(QFileInfo(PathOf(QStringLiteral("folder.orin"))).isDir());
+    EXPECT_TRUE(QFileInfo(dir.PathOf(QStringLiteral("folder.orin"))).isDir());
 }
 
 TEST_F(ShowFileTest, SaveKeepsPermissionsAndSymbolicLinks)
 {
     COrinSUBDoc doc;
-    const QString real = WriteBytes(QStringLiteral("real.orin"), "old");
+    const QString real = dir.Write(QStringLiteral("real.orin"), "old");
     ASSERT_EQ(::chmod(QFile::encodeName(real).constData(), 0640), 0);
-    const QString link = PathOf(QStringLiteral("link.orin"));
+    const QString link = dir.PathOf(QStringLiteral("link.orin"));
     ASSERT_TRUE(QFile::link(real, link));
 
     ASSERT_TRUE(SaveShowFile(doc, link).IsOk());
@@ -226,23 +206,23 @@ TEST_F(ShowFileTest, SaveKeepsPermissionsAndSymbolicLinks)
     EXPECT_EQ(st.st_mode & 07777, 0640u);
 
     // A link to a show that does not exist yet creates it and stays a link.
-    const QString pending = PathOf(QStringLiteral("pending.orin"));
+    const QString pending = dir.PathOf(QStringLiteral("pending.orin"));
     ASSERT_EQ(::symlink("later.orin", QFile::encodeName(pending).constData()), 0);
     ASSERT_TRUE(SaveShowFile(doc, pending).IsOk());
-    EXPECT_EQ(QFileInfo(pending).symLinkTarget(), PathOf(QStringLiteral("later.orin")));
-    EXPECT_EQ(QFileInfo(PathOf(QStringLiteral("later.orin"))).size(), kNewShowFileSize);
+    EXPECT_EQ(QFileInfo(pending).symLinkTarget(), dir.PathOf(QStringLiteral("later.orin")));
+    EXPECT_EQ(QFileInfo(dir.PathOf(QStringLiteral("later.orin"))).size(), kNewShowFileSize);
 }
 
 TEST_F(ShowFileTest, NameAsLongAsTheFolderTakesSavesAgainAndAgain)
 {
-    const long nameMax = ::pathconf(QFile::encodeName(dir.path()).constData(), _PC_NAME_MAX);
+    const long nameMax = ::pathconf(QFile::encodeName(dir.Path()).constData(), _PC_NAME_MAX);
     ASSERT_GT(nameMax, 20);
     QString name = QString((nameMax - 5) / 3, QChar(u'照')) + QStringLiteral(".orin");
     name.prepend(QString(nameMax - QFile::encodeName(name).size(), QChar(u'x')));
     ASSERT_EQ(QFile::encodeName(name).size(), nameMax);
 
     COrinSUBDoc doc;
-    const QString path = PathOf(name);
+    const QString path = dir.PathOf(name);
     for (const QString &channelName : {QStringLiteral("初回"), QStringLiteral("上書き")}) {
         doc.Channel(0).m_name = channelName;
         const ShowFileResult result = SaveShowFile(doc, path);
@@ -251,7 +231,7 @@ TEST_F(ShowFileTest, NameAsLongAsTheFolderTakesSavesAgainAndAgain)
     COrinSUBDoc loaded;
     ASSERT_TRUE(OpenShowFile(loaded, path).IsOk());
     EXPECT_EQ(loaded.Channel(0).m_name, QStringLiteral("上書き"));
-    EXPECT_EQ(Entries(), QStringList{name});
+    EXPECT_EQ(dir.Entries(), QStringList{name});
 }
 
 TEST_F(ShowFileTest, EveryShowThatSavesOpensAgain)
@@ -263,7 +243,7 @@ TEST_F(ShowFileTest, EveryShowThatSavesOpensAgain)
     const qsizetype block = ShowExtensionBlock::Encode(doc.m_extension).size();
     doc.Channel(0).m_name =
         QString((kMaxShowFileSize - kNewShowFileSize - 6 - block) / 2, QChar(u'照'));
-    const QString path = PathOf(QStringLiteral("full.orin"));
+    const QString path = dir.PathOf(QStringLiteral("full.orin"));
     ASSERT_TRUE(SaveShowFile(doc, path).IsOk());
     ASSERT_EQ(QFileInfo(path).size(), kMaxShowFileSize);
     COrinSUBDoc loaded;
@@ -278,5 +258,5 @@ TEST_F(ShowFileTest, EveryShowThatSavesOpensAgain)
                              "ファイルは変更されていません。")
                   .arg(path));
     EXPECT_EQ(QFileInfo(path).size(), kMaxShowFileSize);
-    EXPECT_EQ(Entries(), QStringList{QStringLiteral("full.orin")});
+    EXPECT_EQ(dir.Entries(), QStringList{QStringLiteral("full.orin")});
 }

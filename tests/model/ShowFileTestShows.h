@@ -5,6 +5,7 @@
 #include "model/ShowExtensionBlock.h"
 #include "model/ShowFileReader.h"
 #include "model/ShowFileWriter.h"
+#include "support/Corpus.h"
 
 #include <QByteArray>
 #include <QString>
@@ -13,12 +14,6 @@
 #include <span>
 
 namespace orinsub::testing {
-
-inline std::span<const uint8_t> AsBytes(const QByteArray &bytes)
-{
-    return {reinterpret_cast<const uint8_t *>(bytes.constData()),
-            static_cast<size_t>(bytes.size())};
-}
 
 inline model::ShowFileParse ParseShow(const QByteArray &bytes)
 {

@@ -1,7 +1,6 @@
 #include "patch/DimmerEntry.h"
+#include "support/Corpus.h"
 
-#include <QDir>
-#include <QFile>
 #include <gtest/gtest.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
@@ -95,16 +94,10 @@ TEST(DimmerEntry, ChannelBoxNamesAConsoleChannelOrTheSpareOne)
 
 TEST(DimmerEntry, FuzzCorpusReplaysCleanly)
 {
-    const QDir corpus(QStringLiteral(DIMMER_ENTRY_CORPUS));
-    const QStringList files = corpus.entryList(QDir::Files);
-    ASSERT_FALSE(files.isEmpty());
-    for (const QString &name : files) {
-        QFile file(corpus.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
-        const QByteArray bytes = file.readAll();
-        EXPECT_EQ(LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.constData()),
-                                         static_cast<size_t>(bytes.size())),
-                  0)
-            << name.toStdString();
+    const auto inputs = orinsub::testing::ReadCorpus(QStringLiteral(DIMMER_ENTRY_CORPUS));
+    ASSERT_FALSE(inputs.empty());
+    for (const auto &[name, bytes] : inputs) {
+        const std::span<const uint8_t> input = orinsub::testing::AsBytes(bytes);
+        EXPECT_EQ(LLVMFuzzerTestOneInput(input.data(), input.size()), 0) << name.toStdString();
     }
 }

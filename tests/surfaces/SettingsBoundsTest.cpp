@@ -1,5 +1,7 @@
 #include "FakeDesk.h"
 #include "model/SettingsReader.h"
+#include "support/PrivateSettings.h"
+#include "support/TempFiles.h"
 #include "surfaces/ControlLayer.h"
 #include "surfaces/midi/MidiSurfaceHost.h"
 #include "surfaces/osc/OscStart.h"
@@ -10,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -27,8 +28,6 @@ class SettingsBoundsTest : public ::testing::Test
 protected:
     SettingsBoundsTest()
     {
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
         QCoreApplication::setOrganizationName("OrinSUB");
         QCoreApplication::setApplicationName("OrinSUB");
         model::SettingsReader::SetReport([this](const QString &line) { lines << line; });
@@ -37,13 +36,11 @@ protected:
 
     void WriteSettings(const QByteArray &text)
     {
-        QFile file(QSettings().fileName());
-        QDir().mkpath(QFileInfo(file).path());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(text);
+        QDir().mkpath(QFileInfo(QSettings().fileName()).path());
+        ASSERT_TRUE(orinsub::testing::WriteFile(QSettings().fileName(), text));
     }
 
-    QTemporaryDir folder;
+    orinsub::testing::PrivateSettings store;
     QStringList lines;
 };
 

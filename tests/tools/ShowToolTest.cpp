@@ -3,6 +3,7 @@
 #include "model/OrinSUBDoc.h"
 #include "model/ShowFile.h"
 #include "model/ShowFileTestShows.h"
+#include "support/TempFiles.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -10,7 +11,6 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 using namespace orinsub;
+using orinsub::testing::ReadFile;
 
 namespace {
 
@@ -31,33 +32,17 @@ protected:
         return tools::ShowTool(out, err).Run(args);
     }
 
-    QString PathOf(const QString &name) const { return dir.filePath(name); }
-
-    QString Write(const QString &name, const QByteArray &bytes) const
-    {
-        QFile file(PathOf(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return file.fileName();
-    }
-
-    static QByteArray Read(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
     /// The dump of a new show.
     QByteArray NewShowJson()
     {
-        EXPECT_EQ(Run({"new", PathOf("new.orin")}), 0);
-        EXPECT_EQ(Run({"dump", PathOf("new.orin")}), 0);
+        EXPECT_EQ(Run({"new", dir.PathOf("new.orin")}), 0);
+        EXPECT_EQ(Run({"dump", dir.PathOf("new.orin")}), 0);
         return QByteArray::fromStdString(out.str());
     }
 
     std::ostringstream out;
     std::ostringstream err;
-    QTemporaryDir dir;
+    orinsub::testing::TempFolder dir;
 };
 
 } // namespace
@@ -67,14 +52,14 @@ TEST_F(ShowToolTest, DumpAndBuildRoundTripEveryByte)
     model::COrinSUBDoc doc;
     orinsub::testing::FillUnusualShow(doc);
     orinsub::testing::AddShowAdditions(doc);
-    const QString original = PathOf("unusual.orin");
+    const QString original = dir.PathOf("unusual.orin");
     ASSERT_TRUE(model::SaveShowFile(doc, original).IsOk());
 
     ASSERT_EQ(Run({"dump", original}), 0) << err.str();
-    const QString json = Write("unusual.json", QByteArray::fromStdString(out.str()));
-    ASSERT_EQ(Run({"build", json, PathOf("rebuilt.orin")}), 0) << err.str();
-    EXPECT_EQ(Read(PathOf("rebuilt.orin")), Read(original));
-    EXPECT_EQ(Run({"check", PathOf("rebuilt.orin")}), 0);
+    const QString json = dir.Write("unusual.json", QByteArray::fromStdString(out.str()));
+    ASSERT_EQ(Run({"build", json, dir.PathOf("rebuilt.orin")}), 0) << err.str();
+    EXPECT_EQ(ReadFile(dir.PathOf("rebuilt.orin")), ReadFile(original));
+    EXPECT_EQ(Run({"check", dir.PathOf("rebuilt.orin")}), 0);
     EXPECT_TRUE(out.str().empty());
     EXPECT_TRUE(err.str().empty());
 }
@@ -82,7 +67,7 @@ TEST_F(ShowToolTest, DumpAndBuildRoundTripEveryByte)
 TEST_F(ShowToolTest, DumpHasTheDocumentedShape)
 {
     const QByteArray json = NewShowJson();
-    EXPECT_EQ(QFileInfo(PathOf("new.orin")).size(), model::kNewShowFileSize);
+    EXPECT_EQ(QFileInfo(dir.PathOf("new.orin")).size(), model::kNewShowFileSize);
     EXPECT_TRUE(json.contains("\n    {\"number\": 1, \"name\": \"\", \"dimmers\": [1]},\n"))
         << "one channel per line";
 
@@ -178,27 +163,27 @@ TEST_F(ShowToolTest, BuildRejectsAnythingThatIsNotAShowAndWritesNothing)
                   "\"cues\": [" + QByteArray(cue).replace("\"\"", "\"\\udc00\"") + "]"),
          "cues[0]: ラベルに文字として読めない部分があります。"},
     };
-    const QString target = Write("show.orin", "previous show");
+    const QString target = dir.Write("show.orin", "previous show");
     for (const Case &c : cases) {
-        const QString json = Write("bad.json", c.json);
+        const QString json = dir.Write("bad.json", c.json);
         ASSERT_EQ(Run({"build", json, target}), 1) << c.message;
         const std::string line = err.str();
         EXPECT_EQ(line,
                   "orinsub-show: JSON ファイル「" + json.toStdString() + "」: " + c.message + "\n");
-        EXPECT_EQ(Read(target), "previous show");
+        EXPECT_EQ(ReadFile(target), "previous show");
     }
-    EXPECT_EQ(Run({"build", PathOf("missing.json"), PathOf("out.orin")}), 1);
+    EXPECT_EQ(Run({"build", dir.PathOf("missing.json"), dir.PathOf("out.orin")}), 1);
     EXPECT_NE(err.str().find("missing.json"), std::string::npos);
-    EXPECT_FALSE(QFile::exists(PathOf("out.orin")));
+    EXPECT_FALSE(QFile::exists(dir.PathOf("out.orin")));
 }
 
 TEST_F(ShowToolTest, JsonFromBeforeTheAdditionsBuildsAShowWithout)
 {
     QByteArray json = NewShowJson();
     json.truncate(json.indexOf("  ],\n  \"independent\""));
-    ASSERT_EQ(Run({"build", Write("old.json", json + "  ]\n}\n"), PathOf("old.orin")}), 0)
+    ASSERT_EQ(Run({"build", dir.Write("old.json", json + "  ]\n}\n"), dir.PathOf("old.orin")}), 0)
         << err.str();
-    EXPECT_EQ(Read(PathOf("old.orin")), Read(PathOf("new.orin")));
+    EXPECT_EQ(ReadFile(dir.PathOf("old.orin")), ReadFile(dir.PathOf("new.orin")));
 }
 
 TEST_F(ShowToolTest, LongNamesAndEscapesSurviveBuild)
@@ -207,15 +192,17 @@ TEST_F(ShowToolTest, LongNamesAndEscapesSurviveBuild)
     QByteArray json = good;
     json.replace(json.indexOf("\"name\": \"\""), 10,
                  "\"name\": \"" + QByteArray(300, 'n') + "\\u00e9\\\"\\\\\\n\\ud83c\\udfad\"");
-    ASSERT_EQ(Run({"build", Write("named.json", json), PathOf("named.orin")}), 0) << err.str();
+    ASSERT_EQ(Run({"build", dir.Write("named.json", json), dir.PathOf("named.orin")}), 0)
+        << err.str();
     model::COrinSUBDoc doc;
-    ASSERT_TRUE(model::OpenShowFile(doc, PathOf("named.orin")).IsOk());
+    ASSERT_TRUE(model::OpenShowFile(doc, dir.PathOf("named.orin")).IsOk());
     EXPECT_EQ(doc.Channel(0).m_name, QString(300, u'n') + QString::fromUtf16(u"é\"\\\n\U0001F3AD"));
 }
 
 TEST_F(ShowToolTest, BadShowsAndBadCommandsFailWithOneLine)
 {
-    const QString cut = Write("cut.orin", Read(PathOf("none")) + QByteArray::fromHex("fffeff19"));
+    const QString cut =
+        dir.Write("cut.orin", ReadFile(dir.PathOf("none")) + QByteArray::fromHex("fffeff19"));
     for (const char *command : {"check", "dump"}) {
         EXPECT_EQ(Run({command, cut}), 1);
         EXPECT_TRUE(out.str().empty());
@@ -228,18 +215,18 @@ TEST_F(ShowToolTest, BadShowsAndBadCommandsFailWithOneLine)
     EXPECT_EQ(Run({"build", "only.json"}), 1);
     EXPECT_EQ(Run({"remove", "x.orin"}), 1);
     EXPECT_EQ(err.str().rfind("orinsub-show: 不明なコマンド「remove」です。", 0), 0u);
-    EXPECT_EQ(Run({"new", PathOf("no/such/folder.orin")}), 1);
+    EXPECT_EQ(Run({"new", dir.PathOf("no/such/folder.orin")}), 1);
 }
 
 TEST_F(ShowToolTest, ProgramExitsWithStatusAndMessage)
 {
     QProcess tool;
-    tool.start(ORINSUB_SHOW_TOOL, {"new", PathOf("p.orin")});
+    tool.start(ORINSUB_SHOW_TOOL, {"new", dir.PathOf("p.orin")});
     ASSERT_TRUE(tool.waitForFinished());
     EXPECT_EQ(tool.exitCode(), 0);
-    EXPECT_EQ(QFileInfo(PathOf("p.orin")).size(), model::kNewShowFileSize);
+    EXPECT_EQ(QFileInfo(dir.PathOf("p.orin")).size(), model::kNewShowFileSize);
 
-    tool.start(ORINSUB_SHOW_TOOL, {"check", Write("bad.orin", "nonsense")});
+    tool.start(ORINSUB_SHOW_TOOL, {"check", dir.Write("bad.orin", "nonsense")});
     ASSERT_TRUE(tool.waitForFinished());
     EXPECT_EQ(tool.exitCode(), 1);
     EXPECT_TRUE(tool.readAllStandardOutput().isEmpty());
@@ -254,16 +241,16 @@ TEST_F(ShowToolTest, BuildRefusesAShowTooLargeToOpenAgain)
     QByteArray show = NewShowJson();
     show.replace("\"name\": \"\", \"levels\"",
                  "\"name\": \"" + QByteArray(84'000, 'n') + "\", \"levels\"");
-    const QString json = Write("huge.json", show);
-    const QString target = Write("show.orin", "previous show");
+    const QString json = dir.Write("huge.json", show);
+    const QString target = dir.Write("show.orin", "previous show");
 
     EXPECT_EQ(Run({"build", json, target}), 1);
     EXPECT_EQ(err.str(), "orinsub-show: ショーファイル「" + target.toStdString() +
                              "」を保存できませんでした（保存すると 67412188 バイトになり、開ける"
                              "大きさの上限 67108864 バイトを超えます）。元のファイルは変更されてい"
                              "ません。\n");
-    EXPECT_EQ(Read(target), "previous show");
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+    EXPECT_EQ(ReadFile(target), "previous show");
+    EXPECT_EQ(QDir(dir.Path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
 
 // Root passes every permission check, so the tool runs as nobody, as an operator would.
@@ -276,11 +263,11 @@ TEST_F(ShowToolTest, ShowTheUserMayNotWriteIsNeverReplaced)
         GTEST_SKIP() << "setpriv (util-linux) is not installed";
     constexpr uid_t kNobody = 65534;
     // A copy of the tool, in case the build folder is closed to other users.
-    const QString tool = PathOf("orinsub-show");
+    const QString tool = dir.PathOf("orinsub-show");
     ASSERT_TRUE(QFile::copy(ORINSUB_SHOW_TOOL, tool));
-    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0711), 0);
-    ASSERT_TRUE(QDir(dir.path()).mkdir("shows"));
-    const QString shows = PathOf("shows");
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.Path()).constData(), 0711), 0);
+    ASSERT_TRUE(QDir(dir.Path()).mkdir("shows"));
+    const QString shows = dir.PathOf("shows");
     ASSERT_EQ(::chown(QFile::encodeName(shows).constData(), kNobody, kNobody), 0);
 
     struct Show
@@ -295,7 +282,7 @@ TEST_F(ShowToolTest, ShowTheUserMayNotWriteIsNeverReplaced)
         {"foreign.orin", 0, 0644, false},
     };
     for (const Show &show : cases) {
-        const QString path = Write(QString("shows/") + show.name, "previous show");
+        const QString path = dir.Write(QString("shows/") + show.name, "previous show");
         const QByteArray native = QFile::encodeName(path);
         ASSERT_EQ(::chown(native.constData(), show.owner, show.owner), 0);
         ASSERT_EQ(::chmod(native.constData(), show.mode), 0);
@@ -319,7 +306,7 @@ TEST_F(ShowToolTest, ShowTheUserMayNotWriteIsNeverReplaced)
                   "orinsub-show: ショーファイル「" + path.toStdString() +
                       "」を保存できませんでした（アクセスの権限がありません）。元のファイル"
                       "は変更されていません。\n");
-        EXPECT_EQ(Read(path), "previous show") << show.name;
+        EXPECT_EQ(ReadFile(path), "previous show") << show.name;
         EXPECT_EQ(st.st_uid, show.owner) << show.name;
         EXPECT_EQ(st.st_mode & 07777, show.mode) << show.name;
     }

@@ -108,13 +108,13 @@ TEST_F(LampStripTest, PickUpTicksFastOnlyWhileATakeOverCanAct)
     Click(kInA);
     EXPECT_EQ(dan->GetTickPeriod(), 10) << "at once, not at the next slow tick";
     Click(kInA);
-    QTest::qWait(250);
-    EXPECT_EQ(dan->GetTickPeriod(), 100);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dan->GetTickPeriod() == 100; }))
+        << "the next fast tick rests again";
 
     dan->HookRow(1);
     EXPECT_EQ(dan->GetTickPeriod(), 10);
-    QTest::qWait(250); // no interface: the tick drops the hooks, then rests
-    EXPECT_FALSE(Fader(1, 1).IsHooked());
+    // No interface: the next tick drops the hooks, then rests.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !Fader(1, 1).IsHooked(); }));
     EXPECT_EQ(dan->GetTickPeriod(), 100);
 
     orinsub::testing::HeldKeys shift;

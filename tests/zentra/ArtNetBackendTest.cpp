@@ -1,5 +1,6 @@
 #include "LoopbackUdp.h"
 #include "UdpBackend.h"
+#include "support/Eventually.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 namespace {
 
 using namespace std::chrono_literals;
+using orinsub::testing::Eventually;
 using zentra::Backend;
 using zentra::testing::LoopbackUdp;
 using Frame = std::array<uint8_t, 513>;
@@ -71,8 +73,7 @@ protected:
         const uint8_t marker[2] = {0xA5, 0x5A};
         node.SendTo(inputPort, ArtDmx(universe, marker));
         Frame frame{};
-        for (int i = 0; i < 500 && !(Read(frame) && frame[1] == 0xA5); ++i)
-            std::this_thread::sleep_for(2ms);
+        Eventually([&] { return Read(frame) && frame[1] == 0xA5; });
         return frame;
     }
 
@@ -145,10 +146,7 @@ TEST_F(ArtNetBackendTest, InputUniversePacketsFillTheInputFrame)
 
     const uint8_t levels[6] = {1, 2, 3, 4, 5, 6};
     node.SendTo(inputPort, ArtDmx(7, levels));
-    bool got = false;
-    for (int i = 0; i < 500 && !got; ++i, std::this_thread::sleep_for(2ms))
-        got = Read(frame);
-    ASSERT_TRUE(got);
+    ASSERT_TRUE(Eventually([&] { return Read(frame); }));
     EXPECT_EQ(frame[0], 0);
     EXPECT_EQ(frame[1], 1);
     EXPECT_EQ(frame[6], 6);

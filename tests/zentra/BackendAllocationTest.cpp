@@ -4,6 +4,7 @@
 #include "UdpBackend.h"
 #include "UsbProFraming.h"
 #include "support/AllocationCounter.h"
+#include "support/ScratchConfigHome.h"
 
 #include <gtest/gtest.h>
 
@@ -43,9 +44,7 @@ int AllocationsOfTicks(Backend &backend, Backend::Handle device,
 
 TEST(BackendAllocationTest, NetworkBackendsAllocateNothingPerTick)
 {
-    char home[] = "/tmp/orinsub-alloc-XXXXXX";
-    ASSERT_NE(mkdtemp(home), nullptr);
-    setenv("XDG_CONFIG_HOME", home, 1);
+    const orinsub::testing::ScratchConfigHome home; // sACN keeps its source id there
     LoopbackUdp node;
     const std::array<uint8_t, 530> artDmx = [] {
         std::array<uint8_t, 530> p{'A',  'r', 't', '-', 'N', 'e', 't', 0, 0x00,
@@ -67,8 +66,6 @@ TEST(BackendAllocationTest, NetworkBackendsAllocateNothingPerTick)
             << (sacn ? "sACN" : "Art-Net");
         backend->Close(device);
     }
-    unsetenv("XDG_CONFIG_HOME");
-    std::filesystem::remove_all(home);
 }
 
 TEST(BackendAllocationTest, UsbWidgetAllocatesNothingPerTick)

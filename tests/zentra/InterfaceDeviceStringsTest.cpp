@@ -1,8 +1,8 @@
+#include "support/ScratchConfigHome.h"
 #include "zentra/DeviceSelection.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -19,19 +19,10 @@ std::u16string OnlyId()
 class InterfaceDeviceStringsTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/orinsub-devices-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        scratch = pattern;
-        setenv("XDG_CONFIG_HOME", pattern, 1); // sACN keeps its source id there
-    }
     void TearDown() override
     {
         std::string error;
         zentra::SelectDevice("sim", error);
-        unsetenv("XDG_CONFIG_HOME");
-        std::filesystem::remove_all(scratch);
     }
 
     std::u16string IdOf(const std::string &device)
@@ -41,7 +32,7 @@ protected:
         return OnlyId();
     }
 
-    std::filesystem::path scratch;
+    orinsub::testing::ScratchConfigHome scratch; // sACN keeps its source id there
 };
 
 TEST_F(InterfaceDeviceStringsTest, EachKindShowsItsUniversesWithinFifteenCharacters)
@@ -63,11 +54,11 @@ TEST_F(InterfaceDeviceStringsTest, EachKindShowsItsUniversesWithinFifteenCharact
 
 TEST_F(InterfaceDeviceStringsTest, UsbWidgetIsPresentWhileItsDeviceExists)
 {
-    const auto path = scratch / "ttyUSB0";
+    const auto path = scratch.Path() / "ttyUSB0";
     EXPECT_TRUE(IdOf("usbpro:" + path.string()).starts_with(u"(0")) << "no device yet";
     std::ofstream(path).put('\0');
     EXPECT_EQ(IdOf("usbpro:" + path.string()), u"USB Pro ttyUSB0");
-    const auto longPath = scratch / "usb-widget-with-a-long-serial-number";
+    const auto longPath = scratch.Path() / "usb-widget-with-a-long-serial-number";
     std::ofstream(longPath).put('\0');
     EXPECT_EQ(IdOf("usbpro:" + longPath.string()), u"USB Pro usb-wid");
 }

@@ -3,6 +3,7 @@
 #include "ZentraLib.h"
 #include "dmx/LinkTick.h"
 #include "dmx/MonotonicTimer.h"
+#include "support/Eventually.h"
 #include "zentra/DeviceSelection.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,6 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <thread>
 #include <unistd.h>
 
 // The OLA backend against a private daemon of its own (every network plugin off, its own port).
@@ -18,6 +18,7 @@
 namespace {
 
 using namespace std::chrono_literals;
+using orinsub::testing::Eventually;
 using zentra::testing::OlaTestDaemon;
 using zentra::testing::OlaUniverseSender;
 using zentra::testing::OlaUniverseWatcher;
@@ -26,16 +27,6 @@ using Frame = std::array<uint8_t, 513>;
 
 constexpr unsigned kOut = 1;
 constexpr unsigned kIn = 2;
-
-template <typename Done> bool Eventually(Done done, std::chrono::milliseconds timeout = 5s)
-{
-    for (auto until = std::chrono::steady_clock::now() + timeout;
-         std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(2ms)) {
-        if (done())
-            return true;
-    }
-    return done();
-}
 
 class OlaBackendTest : public ::testing::Test
 {

@@ -1,4 +1,5 @@
 #include "OlaTestDaemon.h"
+#include "support/Eventually.h"
 
 #include <ola/Callback.h>
 #include <ola/DmxBuffer.h>
@@ -295,27 +296,23 @@ void OlaUniverseWatcher::Run(uint16_t port, unsigned universe)
 
 bool OlaUniverseWatcher::WaitRegistered(std::chrono::milliseconds timeout)
 {
-    for (auto until = Clock::now() + timeout; Clock::now() < until;
-         std::this_thread::sleep_for(5ms)) {
-        std::lock_guard lock(m_mutex);
-        if (m_registered)
-            return true;
-    }
-    return false;
+    return orinsub::testing::Eventually(
+        [&] {
+            std::lock_guard lock(m_mutex);
+            return m_registered;
+        },
+        timeout);
 }
 
 bool OlaUniverseWatcher::WaitFor(const std::function<bool(const Slots &)> &done,
                                  std::chrono::milliseconds timeout)
 {
-    for (auto until = Clock::now() + timeout;; std::this_thread::sleep_for(2ms)) {
-        {
+    return orinsub::testing::Eventually(
+        [&] {
             std::lock_guard lock(m_mutex);
-            if (done(m_latest))
-                return true;
-        }
-        if (Clock::now() >= until)
-            return false;
-    }
+            return done(m_latest);
+        },
+        timeout);
 }
 
 struct OlaUniverseSender::Client

@@ -6,6 +6,7 @@
 #include "controls/DanFader.h"
 #include "dmx/OrinZentra.h"
 #include "model/OrinGlobal.h"
+#include "support/PrivateSettings.h"
 #include "surfaces/ControlTarget.h"
 #include "views/DanConsoleView.h"
 #include "views/MasterConsoleView.h"
@@ -14,7 +15,6 @@
 #include <QApplication>
 #include <QProcess>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -28,6 +28,9 @@ using zentra::testing::OlaTestDaemon;
 using zentra::testing::OlaUniverseWatcher;
 using zentra::testing::Slots;
 
+// How long the console may take to follow the daemon: sanitised, on a busy machine.
+constexpr int kPatienceMs = 10000;
+
 class OlaWholeProgramTest : public ::testing::Test
 {
 protected:
@@ -38,10 +41,6 @@ protected:
             GTEST_SKIP() << "no private OLA daemon here: " << why;
         ASSERT_TRUE(daemon.Start(why)) << why;
         device = "ola:1/2@" + std::to_string(daemon.Port());
-        // The console's own settings (recent shows) stay out of the operator's.
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
-        qputenv("XDG_STATE_HOME", settings.path().toLocal8Bit()); // and its recovery copies
     }
     void TearDown() override
     {
@@ -60,25 +59,14 @@ protected:
             return nullptr;
         }
         if (!program.InitInstance(options) ||
-            !EventuallyWithEvents([] { return model::g_orin.m_pZentra->IsOpen(); }))
+            !QTest::qWaitFor([] { return model::g_orin.m_pZentra->IsOpen(); }, kPatienceMs))
             return nullptr;
         return program.GetMainFrame();
     }
 
-    template <typename Done> bool EventuallyWithEvents(Done done)
-    {
-        for (auto until = std::chrono::steady_clock::now() + 10s;
-             std::chrono::steady_clock::now() < until;) {
-            if (done())
-                return true;
-            QTest::qWait(10);
-        }
-        return done();
-    }
-
     OlaTestDaemon daemon;
     std::string device;
-    QTemporaryDir settings;
+    orinsub::testing::PrivateSettings settings; // recent shows and recovery copies
 };
 
 TEST_F(OlaWholeProgramTest, DraggedFaderReachesTheOlaUniverse)
@@ -90,9 +78,11 @@ TEST_F(OlaWholeProgramTest, DraggedFaderReachesTheOlaUniverse)
     app::CMainFrame *started = StartConsole(program);
     ASSERT_TRUE(started);
     app::CMainFrame &frame = *started;
-    EXPECT_TRUE(EventuallyWithEvents([&] {
-        return frame.GetMasterView()->GetStatusText() == QStringLiteral("Zentra : OLA 1/2");
-    }));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return frame.GetMasterView()->GetStatusText() == QStringLiteral("Zentra : OLA 1/2");
+        },
+        kPatienceMs));
 
     // Row B is on air from the start (its crossfader handle at the top): channel 1's knob up.
     views::CDanConsoleView &presets = *frame.GetDanView();
@@ -128,10 +118,10 @@ TEST_F(OlaWholeProgramTest, KilledDaemonIsToldAndTheStageComesBackWhenItReturns)
         ASSERT_TRUE(watcher.WaitRegistered(5s));
         ASSERT_TRUE(stageOn(watcher));
     }
-    EXPECT_TRUE(EventuallyWithEvents([&] { return desk.Value(output) == 1; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return desk.Value(output) == 1; }, kPatienceMs));
 
     daemon.Kill();
-    EXPECT_TRUE(EventuallyWithEvents([&] { return desk.Value(output) == 0; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return desk.Value(output) == 0; }, kPatienceMs));
     EXPECT_TRUE(frame->GetMasterView()->GetStatusText().startsWith(
         QStringLiteral("出力できません: OLA 1/2 ")))
         << frame->GetMasterView()->GetStatusText().toStdString();
@@ -141,7 +131,7 @@ TEST_F(OlaWholeProgramTest, KilledDaemonIsToldAndTheStageComesBackWhenItReturns)
     OlaUniverseWatcher watcher(daemon.Port(), 1);
     ASSERT_TRUE(watcher.WaitRegistered(5s));
     EXPECT_TRUE(stageOn(watcher)) << "nothing on the desk moved meanwhile";
-    EXPECT_TRUE(EventuallyWithEvents([&] { return desk.Value(output) == 1; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return desk.Value(output) == 1; }, kPatienceMs));
     EXPECT_EQ(frame->GetMasterView()->GetStatusText(), QStringLiteral("Zentra : OLA 1/2"));
 }
 

@@ -1,6 +1,8 @@
 #include "LoopbackUdp.h"
 #include "SacnCid.h"
 #include "UdpBackend.h"
+#include "support/Eventually.h"
+#include "support/ScratchConfigHome.h"
 #include "zentra/DeviceSelection.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +15,7 @@
 namespace {
 
 using namespace std::chrono_literals;
+using orinsub::testing::Eventually;
 using zentra::Backend;
 using zentra::detail::Cid;
 using zentra::testing::LoopbackUdp;
@@ -63,19 +66,10 @@ const Cid kOtherConsole = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16
 class SacnBackendTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/orinsub-sacn-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        configHome = pattern;
-        setenv("XDG_CONFIG_HOME", pattern, 1);
-    }
     void TearDown() override
     {
         if (device)
             backend->Close(device);
-        unsetenv("XDG_CONFIG_HOME");
-        std::filesystem::remove_all(configHome);
     }
 
     void Open(const std::string &argument)
@@ -102,12 +96,11 @@ protected:
         for (const auto &packet : packets)
             node.SendTo(inputPort, packet);
         Frame frame{};
-        for (int i = 0; i < 500 && !(Read(frame) && frame[1] == marker); ++i)
-            std::this_thread::sleep_for(2ms);
+        Eventually([&] { return Read(frame) && frame[1] == marker; });
         return frame;
     }
 
-    std::filesystem::path configHome;
+    orinsub::testing::ScratchConfigHome configHome;
     LoopbackUdp node;
     uint16_t inputPort = 0;
     std::shared_ptr<Backend> backend;
@@ -183,7 +176,7 @@ TEST_F(SacnBackendTest, CloseEndsTheStreamWithTerminatedPackets)
 TEST_F(SacnBackendTest, SourceIdStaysTheSameForTheInstallation)
 {
     const auto path = zentra::detail::SacnCidPath();
-    EXPECT_EQ(path, configHome / "OrinSUB" / "sacn-cid");
+    EXPECT_EQ(path, configHome.Path() / "OrinSUB" / "sacn-cid");
     const Cid first = zentra::detail::InstallationCid(path);
     EXPECT_TRUE(std::filesystem::exists(path));
     EXPECT_EQ(zentra::detail::InstallationCid(path), first) << "read back, not made anew";
@@ -194,7 +187,7 @@ TEST_F(SacnBackendTest, SourceIdStaysTheSameForTheInstallation)
     EXPECT_NE(replaced, Cid{});
     EXPECT_EQ(zentra::detail::InstallationCid(path), replaced) << "a broken file is replaced";
 
-    const Cid elsewhere = zentra::detail::InstallationCid(configHome / "other" / "sacn-cid");
+    const Cid elsewhere = zentra::detail::InstallationCid(configHome.Path() / "other" / "sacn-cid");
     EXPECT_NE(elsewhere, replaced) << "another installation is another source";
 
     const Cid unwritable = zentra::detail::InstallationCid("/proc/no/such/sacn-cid");

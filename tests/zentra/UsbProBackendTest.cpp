@@ -1,6 +1,7 @@
 #include "Backends.h"
 #include "UsbProFraming.h"
 #include "dmx/LinkTick.h"
+#include "support/Eventually.h"
 #include "zentra/DeviceSelection.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@
 namespace {
 
 using namespace std::chrono_literals;
+using orinsub::testing::Eventually;
 using zentra::Backend;
 namespace usbpro = zentra::detail::usbpro;
 using Frame = std::array<uint8_t, 513>;
@@ -125,8 +127,7 @@ protected:
     Frame ReadUntil(uint8_t marker)
     {
         Frame frame{};
-        for (int i = 0; i < 500 && !(Read(frame) && frame[1] == marker); ++i)
-            std::this_thread::sleep_for(2ms);
+        Eventually([&] { return Read(frame) && frame[1] == marker; });
         return frame;
     }
 
@@ -160,13 +161,11 @@ TEST_F(UsbProBackendTest, WholeMessageBytesOnTheWire)
     ASSERT_TRUE(backend->Write(device, frame, 500ms));
     Bytes wire(513 + 5);
     std::size_t got = 0;
-    for (int i = 0; i < 200 && got < wire.size(); ++i) {
+    Eventually([&] {
         const ssize_t n = read(pty.fd, wire.data() + got, wire.size() - got);
-        if (n > 0)
-            got += static_cast<std::size_t>(n);
-        else
-            std::this_thread::sleep_for(2ms);
-    }
+        got += static_cast<std::size_t>(std::max<ssize_t>(n, 0));
+        return got == wire.size();
+    });
     // After the receive-mode message of the set-up, which the fixture's reader may have left.
     ASSERT_EQ(got, wire.size());
     EXPECT_EQ(wire[0], 0x7E);
@@ -215,7 +214,7 @@ TEST_F(UsbProBackendTest, TornAndGarbledStreamResynchronises)
     Frame frame{};
     for (uint8_t byte : stream) {
         Send({byte});
-        std::this_thread::sleep_for(1ms);
+        std::this_thread::sleep_for(1ms); // through the terminal before the read
         Read(frame);
     }
     frame = ReadUntil(42);

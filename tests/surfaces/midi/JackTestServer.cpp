@@ -1,5 +1,7 @@
 #include "JackTestServer.h"
 
+#include "support/Processes.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QProcess>
@@ -88,13 +90,8 @@ JackTestServer::~JackTestServer()
 
 void JackTestServer::Stop()
 {
-    if (!m_process || m_process->state() == QProcess::NotRunning)
-        return;
-    m_process->terminate();
-    if (!m_process->waitForFinished(5000)) {
-        m_process->kill();
-        m_process->waitForFinished(2000);
-    }
+    if (m_process)
+        orinsub::testing::StopProcess(*m_process);
 }
 
 JackTestBox::JackTestBox()

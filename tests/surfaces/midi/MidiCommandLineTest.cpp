@@ -1,23 +1,20 @@
+#include "support/Processes.h"
+#include "support/ProgramRun.h"
+#include "support/TempFiles.h"
+
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
-struct Outcome
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using orinsub::testing::ProgramRun;
 
-Outcome Start(const QStringList &arguments, const QString &midiVariable = {})
+ProgramRun Start(const QStringList &arguments, const QString &midiVariable = {})
 {
-    const QTemporaryDir config;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    const QTemporaryDir folder;
+    QProcessEnvironment environment = orinsub::testing::ConsoleEnvironment(folder.path());
     environment.insert("QT_QPA_PLATFORM", "offscreen");
-    environment.insert("XDG_CONFIG_HOME", config.path());
-    environment.remove("ORINSUB_DMX");
     environment.insert("JACK_DEFAULT_SERVER", "orinsub-no-such-server");
     if (midiVariable.isEmpty())
         environment.remove("ORINSUB_MIDI");
@@ -25,10 +22,7 @@ Outcome Start(const QStringList &arguments, const QString &midiVariable = {})
         environment.insert("ORINSUB_MIDI", midiVariable);
     QProcess process;
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(ORINSUB_EXECUTABLE), arguments);
-    EXPECT_TRUE(process.waitForFinished(60000));
-    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
-            QString::fromLocal8Bit(process.readAllStandardError())};
+    return orinsub::testing::RunToEnd(process, QStringLiteral(ORINSUB_EXECUTABLE), arguments);
 }
 
 } // namespace
@@ -37,10 +31,9 @@ TEST(MidiCommandLine, BadDevicesAndMappingFilesEndTheStartWithOneLine)
 {
     QTemporaryDir folder;
     const QString broken = folder.filePath("broken.json");
-    QFile file(broken);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(R"({"controls": [{"message": "cc", "channel": 0, "number": 7, "target": "A/1"}]})");
-    file.close();
+    ASSERT_TRUE(orinsub::testing::WriteFile(
+        broken,
+        R"({"controls": [{"message": "cc", "channel": 0, "number": 7, "target": "A/1"}]})"));
 
     const struct
     {
@@ -55,7 +48,7 @@ TEST(MidiCommandLine, BadDevicesAndMappingFilesEndTheStartWithOneLine)
         {{"--midi-map", folder.filePath("missing.json")}, {}, "missing.json: 読めません"},
     };
     for (const auto &c : cases) {
-        const Outcome run = Start(c.arguments, c.variable);
+        const ProgramRun run = Start(c.arguments, c.variable);
         EXPECT_EQ(run.exitCode, 2) << run.err.toStdString();
         EXPECT_TRUE(run.err.startsWith("orinsub: ")) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.says))) << run.err.toStdString();
@@ -65,11 +58,11 @@ TEST(MidiCommandLine, BadDevicesAndMappingFilesEndTheStartWithOneLine)
 
 TEST(MidiCommandLine, HelpNamesTheMidiOptionsAndListingStaysQuietWithoutPorts)
 {
-    const Outcome help = Start({"--help"});
+    const ProgramRun help = Start({"--help"});
     for (const char *option :
          {"--midi DEVICE", "--midi-map FILE", "alsa:", "jack:", "ORINSUB_MIDI"})
         EXPECT_TRUE(help.out.contains(option)) << option;
-    const Outcome list = Start({"--list-devices"});
+    const ProgramRun list = Start({"--list-devices"});
     EXPECT_EQ(list.exitCode, 0);
     EXPECT_EQ(list.out, "SIM-1\n");
     EXPECT_EQ(list.err, "");

@@ -1,5 +1,6 @@
-#include "JackTestServer.h"
+#include "JackBoxTest.h"
 #include "app/SurfaceSettingsDialog.h"
+#include "support/ScratchConfigHome.h"
 #include "surfaces/RecordingSurface.h"
 #include "surfaces/midi/MidiSurfaceHost.h"
 
@@ -8,7 +9,6 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace orinsub;
@@ -22,17 +22,14 @@ namespace {
 
 /// The console with its control layer, a fader box on a private JACK server, and the MIDI
 /// surface host opened on the box.
-class MidiJackConsole : public orinsub::testing::LayerTest
+class MidiJackConsole : public orinsub::testing::JackBoxTest<orinsub::testing::LayerTest>
 {
 protected:
-    static void SetUpTestSuite() { server = new JackTestServer; }
-    static void TearDownTestSuite() { delete server; }
     void SetUp() override
     {
-        if (!server->Problem().isEmpty())
-            GTEST_SKIP() << server->Problem().toStdString();
-        qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-        box = std::make_unique<JackTestBox>();
+        JackBoxTest::SetUp();
+        if (IsSkipped())
+            return;
         host = std::make_unique<MidiSurfaceHost>(*layer);
     }
     void TearDown() override { host.reset(); }
@@ -59,12 +56,9 @@ protected:
         });
     }
 
-    static JackTestServer *server;
-    QTemporaryDir config;
-    std::unique_ptr<JackTestBox> box;
+    orinsub::testing::ScratchConfigHome config;
     std::unique_ptr<MidiSurfaceHost> host;
 };
-JackTestServer *MidiJackConsole::server = nullptr;
 
 } // namespace
 

@@ -1,4 +1,4 @@
-#include "JackTestServer.h"
+#include "JackBoxTest.h"
 #include "surfaces/midi/MidiPort.h"
 
 #include <QCoreApplication>
@@ -14,16 +14,14 @@ using Bytes = std::vector<uint8_t>;
 namespace {
 
 /// The console's port opened on "jack:TestBox", and the box, on a private server.
-class MidiPortJack : public ::testing::Test
+class MidiPortJack : public orinsub::testing::JackBoxTest<::testing::Test>
 {
 protected:
-    static void SetUpTestSuite() { server = new JackTestServer; }
-    static void TearDownTestSuite() { delete server; }
     void SetUp() override
     {
-        if (!server->Problem().isEmpty())
-            GTEST_SKIP() << server->Problem().toStdString();
-        box = std::make_unique<JackTestBox>();
+        JackBoxTest::SetUp();
+        if (IsSkipped())
+            return;
         port = std::make_unique<MidiPort>(
             MidiDeviceName{MidiDeviceName::Backend::Jack, QStringLiteral("TestBox")});
         port->SetReceiver([this](const MidiMessage &m) { received.push_back(m); });
@@ -37,12 +35,9 @@ protected:
         return true;
     }
 
-    static JackTestServer *server;
-    std::unique_ptr<JackTestBox> box;
     std::unique_ptr<MidiPort> port;
     std::vector<MidiMessage> received;
 };
-JackTestServer *MidiPortJack::server = nullptr;
 
 } // namespace
 

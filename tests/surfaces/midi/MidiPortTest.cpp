@@ -22,8 +22,8 @@ protected:
     {
         port.SetReceiver([this](const MidiMessage &m) { received.push_back(m); });
     }
-    /// Lets the event loop run what the system woke.
-    static void Settle() { QTest::qWait(5); }
+    /// Lets the event loop run what the system woke: its wake is waiting by then.
+    static void Settle() { QCoreApplication::processEvents(); }
 
     FakeMidiSystem system;
     MidiPort port{{MidiDeviceName::Backend::Jack, QStringLiteral("box")}, system.Factory()};
@@ -77,7 +77,7 @@ TEST_F(MidiPortTest, MessagesFromTheSystemsThreadReachTheUiThread)
             send({0xB0, 7, static_cast<uint8_t>(1 + i % 127)});
             if (i % 50 == 0)
                 send({0x90, 60, 127});
-            if (i % 500 == 0)
+            if (i % 500 == 0) // now and then the UI thread catches up
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     });

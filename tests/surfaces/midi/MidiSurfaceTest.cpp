@@ -2,6 +2,7 @@
 #include "FakeMidiSystem.h"
 #include "app/SurfaceSettingsDialog.h"
 #include "support/ScriptedSeams.h"
+#include "support/TempFiles.h"
 #include "surfaces/RecordingSurface.h"
 #include "surfaces/midi/MidiSurfaceHost.h"
 #include "views/ConsoleOperations.h"
@@ -60,10 +61,11 @@ protected:
         host.Configure(MidiDeviceName{MidiDeviceName::Backend::Jack, QStringLiteral("box")},
                        std::move(mapping));
     }
-    /// Lets the event loop run what the server woke, and the layer its feedback.
+    /// Lets the event loop run what the server woke (its wake is waiting by then), and the layer
+    /// its feedback.
     void Settle()
     {
-        QTest::qWait(5);
+        QCoreApplication::processEvents();
         layer->Flush();
     }
     bool BoxReceived(const Bytes &message)
@@ -208,10 +210,8 @@ TEST_F(MidiSurfaceTest, TheDialogImportsExportsAndCancelsWithoutADevice)
     host.Configure(std::nullopt, Generic());
     QTemporaryDir folder;
     const QString bad = folder.filePath(QStringLiteral("bad.json"));
-    QFile file(bad);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(R"({"controls": [{"message": "cc", "channel": 1, "number": 7, "target": "C/1"}]})");
-    file.close();
+    ASSERT_TRUE(orinsub::testing::WriteFile(
+        bad, R"({"controls": [{"message": "cc", "channel": 1, "number": 7, "target": "C/1"}]})"));
 
     orinsub::testing::ScriptedQuestions questions;
     app::SurfaceSettingsDialog dialog(host);

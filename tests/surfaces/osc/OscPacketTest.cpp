@@ -1,9 +1,8 @@
 #include "surfaces/osc/OscPacket.h"
+#include "support/Corpus.h"
 
 #include <lo/lo.h>
 
-#include <QDir>
-#include <QFile>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -67,9 +66,8 @@ struct Decoded
 Decoded Decode(const QByteArray &packet)
 {
     Decoded decoded;
-    decoded.wellFormed = DecodeOscPacket(
-        {reinterpret_cast<const uint8_t *>(packet.constData()), static_cast<size_t>(packet.size())},
-        decoded.actions, decoded.tally);
+    decoded.wellFormed =
+        DecodeOscPacket(orinsub::testing::AsBytes(packet), decoded.actions, decoded.tally);
     return decoded;
 }
 
@@ -285,9 +283,7 @@ TEST(OscPacket, FeedbackIsPackedIntoBundlesThatFitADatagramAndReadBackInOrder)
     for (const QByteArray &datagram : datagrams) {
         EXPECT_LE(datagram.size(), kMaxDatagram);
         OscTally tally;
-        EXPECT_TRUE(DecodeOscPacket({reinterpret_cast<const uint8_t *>(datagram.constData()),
-                                     static_cast<size_t>(datagram.size())},
-                                    read, tally));
+        EXPECT_TRUE(DecodeOscPacket(orinsub::testing::AsBytes(datagram), read, tally));
     }
     EXPECT_EQ(read, expected);
     EXPECT_EQ(PackOscMessages({messages[0]}), std::vector<QByteArray>{messages[0]});
@@ -300,16 +296,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
 // malformed packets, the others are read.
 TEST(OscPacket, FuzzCorpusReplaysCleanly)
 {
-    const QDir corpus(QStringLiteral(OSC_PACKET_CORPUS));
-    const QStringList names = corpus.entryList(QDir::Files);
-    ASSERT_GE(names.size(), 10) << "corpus missing at " << OSC_PACKET_CORPUS;
-    for (const QString &name : names) {
-        QFile file(corpus.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
-        const QByteArray bytes = file.readAll();
-        EXPECT_EQ(LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.constData()),
-                                         static_cast<size_t>(bytes.size())),
-                  0);
+    const auto inputs = orinsub::testing::ReadCorpus(QStringLiteral(OSC_PACKET_CORPUS));
+    ASSERT_GE(inputs.size(), 10u) << "corpus missing at " << OSC_PACKET_CORPUS;
+    for (const auto &[name, bytes] : inputs) {
+        const std::span<const uint8_t> input = orinsub::testing::AsBytes(bytes);
+        EXPECT_EQ(LLVMFuzzerTestOneInput(input.data(), input.size()), 0);
         EXPECT_EQ(Decode(bytes).wellFormed, !name.startsWith(u"bad-")) << name.toStdString();
     }
 }

@@ -1,11 +1,11 @@
 #include "OscTestClient.h"
+#include "support/PrivateSettings.h"
 #include "surfaces/RecordingSurface.h"
 #include "surfaces/osc/OscStart.h"
 #include "views/ConsoleOperations.h"
 #include "views/GoFade.h"
 
 #include <QSettings>
-#include <QTemporaryDir>
 
 using namespace orinsub;
 using namespace orinsub::surfaces::osc;
@@ -144,8 +144,7 @@ TEST_F(OscSurfaceTest, AStripFollowsItsFaderForEveryClientAndStripsPastTheBankAr
 
 TEST_F(OscSurfaceTest, StartReadsTheReplyAddressesAndSaysWhatItCannotUse)
 {
-    const QTemporaryDir config;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    const orinsub::testing::PrivateSettings config;
     OscTestClient listener(9); // never sends: it only listens where the settings point
     {
         QSettings settings;

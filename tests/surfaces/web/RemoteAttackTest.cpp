@@ -182,7 +182,7 @@ TEST_F(RemoteAttackTest, EveryFrameCountsTowardAPagesRateAndAFloodWaitsWhileOthe
         calm.sendTextMessage(QString::fromLatin1(MoveMessage("sub/1", 0)));
         calm.sendTextMessage(QString::fromLatin1(MoveMessage("sub/1", 120)));
         EXPECT_TRUE(QTest::qWaitFor([&] { return Sub(1).GetLevel() == 120; }));
-        QTest::qWait(300);
+        QTest::qWait(300); // the page's rate counts real seconds
         EXPECT_EQ(Fader(0, channel).GetLevel(), 0) << "the flood waits for its next seconds";
         EXPECT_TRUE(QTest::qWaitFor([&] { return Fader(0, channel).GetLevel() == 200; }, 10000))
             << "and plays on then";

@@ -4,6 +4,7 @@
 #include "app/SurfaceTexts.h"
 #include "controls/FaderLabel.h"
 #include "controls/MyEdit.h"
+#include "support/PrivateSettings.h"
 #include "surfaces/web/RemoteSettings.h"
 
 #include <QJsonArray>
@@ -12,7 +13,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
@@ -321,8 +321,7 @@ TEST_F(RemoteServerTest, TheCodeBoxShowsWhileTheOperatorHasPairingOpen)
 
 TEST(RemotePairedDevices, AreRememberedAcrossRestartsAndForgottenFromTheSettingsPage)
 {
-    const QTemporaryDir folder;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+    const orinsub::testing::PrivateSettings settings;
     QByteArray token;
     {
         PairingStore before({}, &surfaces::web::RemoteSettings::SaveDevices);

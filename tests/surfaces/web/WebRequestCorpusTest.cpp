@@ -1,8 +1,7 @@
 #include "WebRequestCheck.h"
+#include "support/Corpus.h"
 #include "surfaces/web/HttpRequest.h"
 
-#include <QDir>
-#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace orinsub;
@@ -13,16 +12,10 @@ using State = surfaces::web::HttpReadResult::State;
 // remote's promises.
 TEST(WebRequestCorpus, EveryKeptInputKeepsTheRemotesPromises)
 {
-    const QDir corpus(QStringLiteral(ORINSUB_WEB_CORPUS));
-    const QStringList names = corpus.entryList(QDir::Files);
-    ASSERT_GE(names.size(), 10) << "corpus missing at " << ORINSUB_WEB_CORPUS;
-    for (const QString &name : names) {
-        QFile file(corpus.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
-        const QByteArray bytes = file.readAll();
-        EXPECT_EQ(fuzz::CheckWebRequest({reinterpret_cast<const uint8_t *>(bytes.constData()),
-                                         static_cast<size_t>(bytes.size())}),
-                  "")
+    const auto inputs = orinsub::testing::ReadCorpus(QStringLiteral(ORINSUB_WEB_CORPUS));
+    ASSERT_GE(inputs.size(), 10u) << "corpus missing at " << ORINSUB_WEB_CORPUS;
+    for (const auto &[name, bytes] : inputs) {
+        EXPECT_EQ(fuzz::CheckWebRequest(orinsub::testing::AsBytes(bytes)), "")
             << name.toStdString();
         const State state = surfaces::web::ReadHttpRequest(bytes).state;
         if (name.startsWith(u"complete-"))
