@@ -1,6 +1,7 @@
 #include "StrictJsonReader.h"
 
 #include "JsonTexts.h"
+#include "OneLine.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -91,7 +92,7 @@ bool StrictJsonReader::ParseObject(QJsonValue &value, int depth)
             return false;
         if (object.contains(key)) {
             m_pos = keyAt;
-            return Fail(texts::kDuplicateKey.toString().arg(key));
+            return Fail(texts::kDuplicateKey.toString().arg(OneLine(key)));
         }
         SkipSpace();
         if (!Expect(u':'))

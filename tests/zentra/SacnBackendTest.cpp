@@ -1,6 +1,7 @@
 #include "LoopbackUdp.h"
 #include "SacnCid.h"
 #include "UdpBackend.h"
+#include "zentra/DeviceSelection.h"
 
 #include <gtest/gtest.h>
 
@@ -149,6 +150,17 @@ TEST_F(SacnBackendTest, DataPacketLayersMatchTheStandardFieldByField)
     EXPECT_TRUE(std::equal(frame.begin(), frame.end(), p.begin() + 125)) << "start code, slots";
 
     EXPECT_EQ(WriteAndCapture(frame)[111], 1) << "the sequence counts on";
+}
+
+// A backup sends below its main; the priority takes effect on the next frame, within 1..200.
+TEST_F(SacnBackendTest, ThePriorityIsTheConsolesAndChangesFromTheNextFrame)
+{
+    Open("127.0.0.1:1");
+    const Frame frame{};
+    for (const auto &[set, sent] : {std::pair<int, int>{90, 90}, {0, 1}, {250, 200}, {100, 100}}) {
+        zentra::SetSacnPriority(static_cast<uint8_t>(set));
+        EXPECT_EQ(WriteAndCapture(frame)[108], sent) << set;
+    }
 }
 
 TEST_F(SacnBackendTest, CloseEndsTheStreamWithTerminatedPackets)

@@ -2,9 +2,11 @@
 #include "DeviceArgument.h"
 #include "SacnCid.h"
 #include "UdpBackend.h"
+#include "zentra/DeviceSelection.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
+#include <atomic>
 #include <cstring>
 
 // sACN (E1.31): each frame goes out as one data packet (root, framing and DMP layers) to the
@@ -67,8 +69,7 @@ public:
         std::copy(cid.begin(), cid.end(), p + 22);
         Put32(p + 40, kFramingVectorData);
         std::copy_n(kSourceName, sizeof kSourceName, p + 44); // zero-padded to 64 bytes
-        p[108] = kDefaultPriority;
-        Put16(p + 109, 0); // no synchronisation
+        Put16(p + 109, 0);                                    // no synchronisation
         Put16(p + 113, output);
         p[117] = kDmpVectorSetProperty;
         p[118] = kDmpAddressAndDataType;
@@ -83,6 +84,7 @@ public:
         uint8_t *p = m_packet.data();
         PutFlagsAndLength(p, 16, size);
         PutFlagsAndLength(p, 38, size);
+        p[108] = SacnPriority();
         p[111] = m_sequence++;
         p[112] = 0;
         PutFlagsAndLength(p, 115, size);
@@ -194,6 +196,30 @@ std::shared_ptr<Backend> MakeSacnOn(std::string_view argument, bool hasArgument,
     };
     return MakeUdpBackend(std::move(settings));
 }
+
+} // namespace zentra::detail
+
+namespace zentra {
+
+namespace {
+// What every sACN device of this console sends with; one console has one priority.
+std::atomic<uint8_t> s_priority{detail::kDefaultPriority};
+} // namespace
+
+void SetSacnPriority(uint8_t priority)
+{
+    s_priority.store(std::clamp<uint8_t>(priority, kMinSacnPriority, kMaxSacnPriority),
+                     std::memory_order_relaxed);
+}
+
+uint8_t SacnPriority()
+{
+    return s_priority.load(std::memory_order_relaxed);
+}
+
+} // namespace zentra
+
+namespace zentra::detail {
 
 std::shared_ptr<Backend> MakeSacn(std::string_view argument, bool hasArgument, std::string &error)
 {

@@ -1,23 +1,14 @@
 #pragma once
 
+#include "model/OneLine.h"
+
 #include <QString>
 
 namespace orinsub::surfaces::midi {
 
 // Texts of the MIDI surfaces that the operator reads.
 
-/// What the operator typed, shown inside a one-line message: control characters as \uXXXX.
-inline QString OneLine(const QString &text)
-{
-    QString shown;
-    for (const QChar c : text) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-            shown += QStringLiteral("\\u%1").arg(int(c.unicode()), 4, 16, QLatin1Char('0'));
-        else
-            shown += c;
-    }
-    return shown;
-}
+using model::OneLine;
 
 inline QString MidiStatus(const QString &port)
 {

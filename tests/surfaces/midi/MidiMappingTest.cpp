@@ -79,6 +79,7 @@ TEST(MidiMapping, ABadFileIsOneLineNamingTheFileAndTheEntry)
         {R"({"moto\nrised": true})", "\"moto\\u000arised\""},
         {R"({"profile": "generic", "controls": [], "profile": "mackie-control"})",
          "行 1、列 40: 項目「profile」が二度あります"},
+        {R"({"a\nb": 1, "a\nb": 2})", "項目「a\\u000ab」が二度あります"},
         {R"({"controls": [{"message": "cc", "channel": 1, "channel": 2, "number": 1,
                           "target": "go"}]})",
          "項目「channel」が二度あります"},

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,6 +28,14 @@ std::string SelectedDevice();
 
 /// The forms of device string this build accepts, one per kind (for help texts).
 std::vector<std::string> DeviceForms();
+
+/// The sACN priority this console's frames carry, 1..200 (clamped), 100 until set; from the
+/// next frame on. A backup console sends below its main, so that receivers follow the main
+/// while it lives. Any thread.
+inline constexpr uint8_t kMinSacnPriority = 1;
+inline constexpr uint8_t kMaxSacnPriority = 200;
+void SetSacnPriority(uint8_t priority);
+uint8_t SacnPriority();
 
 /// The ids an enumeration of the interface in force delivers now.
 std::vector<std::u16string> ListDevices();
