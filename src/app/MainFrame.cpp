@@ -221,18 +221,24 @@ void CMainFrame::ConnectCommands()
     auto on = [this](int id, auto handler) {
         connect(Command(id), &QAction::triggered, this, handler);
     };
+    // The commands on the desk's own controls play them as the surfaces do, under the same rules.
+    using Kind = surfaces::ControlTarget::Kind;
+    const auto press = [this](Kind button) {
+        return [this, button] { m_desk->Press({.kind = button}, true); };
+    };
+    const auto set = [this](Kind latch) {
+        return [this, latch](bool checked) { m_desk->Move({.kind = latch}, checked ? 1 : 0); };
+    };
+    on(kIdCrossfaderLink, press(Kind::Link));
+    on(kIdFlashSolo, set(Kind::FlashMode));
+    on(kIdGo, press(Kind::Go));
+    on(kIdCut, press(Kind::Cut));
+    on(kIdBlackout, press(Kind::Blackout));
+    on(kIdCuePlayback, set(Kind::CueMode));
+    on(kIdCueBack, press(Kind::CueBack));
     on(kIdPatch, [this] { OnPatch(); });
     on(kIdCueList, [this] { OnCueList(); });
-    on(kIdCrossfaderLink, [this] { m_pMasterView->ToggleCrossfaderLink(); });
-    on(kIdFlashSolo, [](bool solo) {
-        views::SetFlashMode(solo ? model::FlashMode::Solo : model::FlashMode::Flash);
-    });
-    on(kIdGo, [this] { m_pMasterView->GetGoFade().Go(); });
-    on(kIdCut, [this] { m_pMasterView->GetGoFade().Cut(); });
     on(kIdFadeTime, [this] { OnFadeTime(); });
-    on(kIdBlackout, [this] { m_pMasterView->SetBlackout(!m_pMasterView->IsBlackout()); });
-    on(kIdCuePlayback, [this](bool playing) { m_cuePlayback->SetPlaying(playing); });
-    on(kIdCueBack, [this] { m_cuePlayback->Back(); });
     on(kIdCueGoto, [this] { OnCueGoto(); });
     on(kIdCueBackTime, [this] { OnCueBackTime(); });
     using views::InputTarget;
@@ -281,7 +287,7 @@ void CMainFrame::OnFadeTime()
     views::GoFade &go = m_pMasterView->GetGoFade();
     CFadeTimeDlg dialog(go.GetFadeTime(), this);
     if (dialog.exec() == QDialog::Accepted)
-        go.SetFadeTime(dialog.GetTenths());
+        m_desk->Move({.kind = surfaces::ControlTarget::Kind::GoTime}, dialog.GetTenths());
 }
 
 void CMainFrame::SetUpCuePlayback()
@@ -303,7 +309,7 @@ void CMainFrame::OnCueGoto()
 {
     CueGotoDlg dialog(m_doc->m_extension.cues, this);
     if (dialog.exec() == QDialog::Accepted)
-        m_cuePlayback->GoTo(dialog.GetNumber());
+        m_desk->Move({.kind = surfaces::ControlTarget::Kind::CueGoto}, dialog.GetNumber());
 }
 
 void CMainFrame::OnCueBackTime()
