@@ -430,27 +430,10 @@ void CMasterConsoleView::PickUpInput()
     bool moved = false;
     for (int i = 0; i < m_faderCount; ++i) {
         CSubFader &fader = *m_subFaders[i];
-        if (!pickUp.available) {
-            if (fader.IsHooked()) {
-                fader.SetHooked(false);
-                fader.m_lastInput = 0;
-                InvalidateRect(fader.GetKnobRect());
-            }
-            continue;
-        }
-        const uint8_t input = pickUp.Input(i + 1);
-        if (!m_inButton->IsOn()) {
-            if (fader.IsHooked()) {
-                fader.SetHooked(false);
-                InvalidateRect(fader.GetKnobRect());
-            }
-        } else if (fader.IsHooked()) {
-            moved |= fader.SetLevelAndRedraw(input);
-        } else {
-            if (pickUp.mayCatch && controls::PicksUp(fader.GetLevel(), fader.m_lastInput, input))
-                fader.SetHooked(true);
-        }
-        fader.m_lastInput = input;
+        pickUp.Take(
+            fader, i + 1, m_inButton->IsOn(),
+            [&](uint8_t input) { moved |= fader.SetLevelAndRedraw(input); },
+            [&] { InvalidateRect(fader.GetKnobRect()); });
     }
     if (moved)
         model::RecomputeAllChannels();
