@@ -2,6 +2,7 @@
 
 #include "NamedPane.h"
 #include "PaneTicker.h"
+#include "StatusLine.h"
 #include "controls/SubFader.h"
 #include "dmx/OutputHealth.h"
 #include "model/MixInputs.h"
@@ -126,13 +127,13 @@ public:
     {
         return m_flashButtons.at(index).get();
     }
-    QRect GetStatusRect() const { return m_statusRect; }
-    QString GetStatusText() const { return m_statusText; }
+    QRect GetStatusRect() const { return m_status.GetRect(); }
+    QString GetStatusText() const { return m_status.GetText(); }
     /// Whether the status line says, in red, that frames do not reach the interface.
-    bool IsOutputLost() const { return m_outputLost; }
+    bool IsOutputLost() const { return m_status.IsOutputLost(); }
     /// Another part of the console shown on the status line after the interface (a surface's
     /// "MIDI : 装置なし"); asked on every tick, so it must be cheap; empty shows nothing.
-    void SetExtraStatus(std::function<QString()> extra) { m_extraStatus = std::move(extra); }
+    void SetExtraStatus(std::function<QString()> extra) { m_status.SetExtra(std::move(extra)); }
 
 protected:
     const std::vector<std::unique_ptr<controls::CFaderLabel>> &NameLabels() const override
@@ -148,7 +149,7 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
-    void OnClientResized() override { PlaceStatusLine(); }
+    void OnClientResized() override { m_status.Place(GetClientRect()); }
     void scrollContentsBy(int dx, int dy) override;
 
 private:
@@ -157,9 +158,6 @@ private:
     void DrawNumberBoxes(QPainter &painter) const;
     void PickUpInput();
     bool IsPickUpBusy() const;
-    QString CurrentStatusText(const dmx::OutputHealth::Reading &output) const;
-    QFont StatusFont() const;
-    void PlaceStatusLine();
     /// The status line's text anew, repainted when it changed.
     void RefreshStatus();
     /// GM under the page display, the GO row under the crossfader.
@@ -204,10 +202,7 @@ private:
     uint8_t m_grandMaster = 255;
     bool m_blackout = false;
     int m_mouseFlash = -1; // the flash button the left button holds down
-    QRect m_statusRect;    // client coordinates: the client's bottom-right corner
-    QString m_statusText;
-    bool m_outputLost = false;
-    std::function<QString()> m_extraStatus;
+    StatusLine m_status;
     QPoint m_lastMousePoint;
     QPoint m_savedScrollPos;
     QRect m_savedClientRect;
