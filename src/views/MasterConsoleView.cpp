@@ -63,7 +63,7 @@ CMasterConsoleView::CMasterConsoleView(model::COrinSUBDoc *doc, QWidget *parent)
           std::make_unique<controls::CRcLamp>(1045, 105, 1075, 135, kPageDownText, this)),
       m_inButton(std::make_unique<controls::CInButton>(60, 80, kInText, this)),
       m_cueReadout(std::make_unique<controls::CCueReadout>(RectLTRB(30, 1, 1030, 19), this)),
-      m_pageRect(RectLTRB(1040, 40, 1080, 70)), m_status(kAreaWidth)
+      m_pageRect(RectLTRB(1040, 40, 1080, 70)), m_pages(m_subFaders, doc), m_status(kAreaWidth)
 {
     const int y = m_faderTop + m_faderHeight / 2;
     const int nameTop = m_faderTop + m_faderHeight + m_numberBand;
@@ -191,39 +191,16 @@ void CMasterConsoleView::StepPage(bool up)
 {
     if (g_orin.m_pUndo)
         g_orin.m_pUndo->Clear();
-    if (up && m_page < m_pageCount)
-        ++m_page;
-    else if (!up && m_page > 1)
-        --m_page;
+    m_pages.Step(up);
     RefreshPage();
 }
 
 void CMasterConsoleView::RefreshPage()
 {
-    m_pageUpLamp->SetOn(m_page < m_pageCount);
-    m_pageDownLamp->SetOn(m_page > 1);
+    m_pageUpLamp->SetOn(m_pages.CanStep(true));
+    m_pageDownLamp->SetOn(m_pages.CanStep(false));
     InvalidateLogical(m_pageRect);
-
-    for (const auto &fader : m_subFaders) {
-        const bool held = fader->GetLevel() != 0 || fader->IsDragSource() || fader->IsFlashHeld();
-        if (held && fader->GetPage() != m_page) {
-            fader->SetContentState(controls::ContentState::HeldElsewhere);
-            continue;
-        }
-        if (!held)
-            fader->SetPageNumber(m_page, fader->GetNumber());
-        fader->SetContentState(fader->HasContentIn(m_doc) ? controls::ContentState::HasLevels
-                                                          : controls::ContentState::Empty);
-        if (!held)
-            ShowNameOf(*fader);
-    }
-}
-
-void CMasterConsoleView::ShowNameOf(CSubFader &fader)
-{
-    const model::CSubMaster *subMaster =
-        m_doc ? m_doc->GetSubMaster(fader.GetPage(), fader.GetNumber()) : nullptr;
-    fader.GetLabel()->SetText(subMaster ? subMaster->m_name : QString());
+    m_pages.Bind();
 }
 
 void CMasterConsoleView::RememberScrollAndClient()
@@ -318,17 +295,7 @@ void CMasterConsoleView::MoveCrossfader(uint8_t levelA, uint8_t levelB)
 void CMasterConsoleView::RestoreSubFaders(int page,
                                           std::span<const model::SubFaderReading> readings)
 {
-    m_page = std::clamp(page, 1, m_pageCount);
-    const size_t count = std::min(readings.size(), m_subFaders.size());
-    for (size_t i = 0; i < count; ++i) {
-        CSubFader &fader = *m_subFaders[i];
-        const model::SubFaderReading &reading = readings[i];
-        fader.SetHooked(false);
-        fader.SetPageNumber(reading.level > 0 ? std::clamp(reading.page, 1, m_pageCount) : m_page,
-                            fader.GetNumber());
-        fader.SetLevelAndRedraw(reading.level);
-        ShowNameOf(fader);
-    }
+    m_pages.Restore(page, readings);
     RefreshPage();
     model::RecomputeAllChannels();
 }
@@ -443,7 +410,7 @@ void CMasterConsoleView::DrawPageDisplay(QPainter &painter) const
     painter.setFont(controls::ConsoleFont(200));
     painter.setPen(kPageNumberColor);
     painter.drawText(m_pageRect, Qt::AlignCenter | Qt::TextSingleLine,
-                     QStringLiteral("%1").arg(m_page, 2, 10, QLatin1Char('0')));
+                     QStringLiteral("%1").arg(m_pages.GetPage(), 2, 10, QLatin1Char('0')));
 }
 
 void CMasterConsoleView::OnDraw(QPainter &painter, const QRect &exposed)

@@ -3,6 +3,7 @@
 #include "NamedPane.h"
 #include "PaneTicker.h"
 #include "StatusLine.h"
+#include "SubMasterPages.h"
 #include "controls/SubFader.h"
 #include "dmx/OutputHealth.h"
 #include "model/MixInputs.h"
@@ -76,7 +77,7 @@ public:
     void StepPage(bool up);
     /// Lights the page buttons that can be used and rebinds every sub fader that is not held.
     void RefreshPage();
-    int GetPage() const override { return m_page; }
+    int GetPage() const override { return m_pages.GetPage(); }
     QPoint GetSavedScrollPos() const override { return m_savedScrollPos; }
     QRect GetSavedClientRect() const { return m_savedClientRect; }
     /// Remembers the scroll position and client area (at every button-down here and in the
@@ -163,8 +164,6 @@ private:
     /// GM under the page display, the GO row under the crossfader.
     std::unique_ptr<LiveControls> MakeLiveControls();
     void InvalidateLogical(const QRect &logical);
-    /// The name box under a fader shows the sub-master it plays.
-    void ShowNameOf(controls::CSubFader &fader);
     /// After the grand master or blackout: every channel, the spare one too.
     void RecomputeWholeOutput();
     /// Lets go of the flash button the mouse holds, if any.
@@ -182,8 +181,7 @@ private:
     std::unique_ptr<controls::CInButton> m_inButton;
     std::unique_ptr<controls::CCueReadout> m_cueReadout;
     QRect m_pageRect;
-    int m_page = 1;
-    int m_pageCount = 20;
+    SubMasterPages m_pages;
     int m_faderCount = 20;
     int m_leftMargin = 30;
     int m_faderPitch = 50;
