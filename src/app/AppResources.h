@@ -129,13 +129,10 @@ inline const QString kRecentFilePlaceholder = QStringLiteral("最近使ったフ
 
 // The timed crossfade: its menu items and its fade-time dialog.
 inline const QString kGoItem = QStringLiteral("GO(&G)");
-inline const QString kGoKeyShown = QStringLiteral("F12");
 inline const QString kCutItem = QStringLiteral("カット(&X)");
-inline const QString kCutKeyShown = QStringLiteral("Shift+F12");
 inline const QString kFadeTimeItem = QStringLiteral("フェード時間(&F)...");
 /// Checked while blackout holds the stage dark; the key switches it at once.
 inline const QString kBlackoutItem = QStringLiteral("ブラックアウト(&B)");
-inline const QString kBlackoutKeyShown = QStringLiteral("Ctrl+B");
 /// Checked while the flash buttons solo their sub-master instead of adding it.
 inline const QString kFlashSoloItem = QStringLiteral("フラッシュボタンをソロにする(&O)");
 inline const QString kFadeTimeTitle = QStringLiteral("フェード時間");
@@ -150,16 +147,13 @@ inline const QString kCueWindowTitle = QStringLiteral("キューリスト");
 // Playing the cue list through the crossfader: the switch, BACK, GOTO and their settings.
 inline const QString kCuePlaybackItem = QStringLiteral("キュー再生(&Q)");
 inline const QString kCueBackItem = QStringLiteral("戻る(&B)");
-inline const QString kCueBackKeyShown = QStringLiteral("Ctrl+F12");
 inline const QString kCueGotoItem = QStringLiteral("キューへ移動(&J)...");
-inline const QString kCueGotoKeyShown = QStringLiteral("Ctrl+G");
 inline const QString kCueGotoTitle = QStringLiteral("キューへ移動");
 inline const QString kCueGotoLabel = QStringLiteral("キュー番号:");
 inline const QString kCueBackTimeItem = QStringLiteral("戻る時間(&K)...");
 
 // The desk lock.
 inline const QString kLockItem = QStringLiteral("操作ロック(&R)");
-inline const QString kLockKeyShown = QStringLiteral("Ctrl+L");
 inline const QString kLockItemCaption = QStringLiteral("操作ロック");
 inline const QString kUnlockCodeQuestion =
     QStringLiteral("ロックを解除するコードを入力してください。");
@@ -247,7 +241,6 @@ inline const QString kRenumberCaption = QStringLiteral("番号を振り直す");
 /// Recording under a number that is taken: %1 the number.
 inline const QString kUpdateExistingQuestion =
     QStringLiteral("キュー %1 はすでにあります。\n記録元のレベルでキュー %1 を更新しますか?");
-inline const QString kCueListKeyShown = QStringLiteral("F9");
 
 inline const QColor kTextColour(255, 255, 255);
 inline const QColor kListBackground(0, 0, 0);

@@ -1,20 +1,16 @@
 #include "MainFrame.h"
 
 #include "AppResources.h"
-#include "CueGotoDlg.h"
 #include "CueWindow.h"
+#include "DeskFit.h"
 #include "DeskLockGuard.h"
-#include "FadeTimeDlg.h"
 #include "MainMenu.h"
 #include "ModalDeskKeys.h"
 #include "MySplitterWnd.h"
 #include "PaneDesk.h"
 #include "SectionDrag.h"
-#include "controls/FaderLabel.h"
 #include "controls/MyEdit.h"
 #include "controls/QuestionBox.h"
-#include "controls/RcLamp.h"
-#include "controls/SubFader.h"
 #include "dmx/LinkTick.h"
 #include "dmx/OrinZentra.h"
 #include "model/Mix.h"
@@ -23,7 +19,6 @@
 #include "model/SettingsReader.h"
 #include "model/ShowLimits.h"
 #include "model/UndoRecord.h"
-#include "patch/OrinPatchView.h"
 #include "patch/PatchFrame.h"
 #include "surfaces/ControlLayer.h"
 #include "views/ConsoleKeys.h"
@@ -34,7 +29,6 @@
 #include "views/GoFade.h"
 #include "views/LampConsoleView.h"
 #include "views/MasterConsoleView.h"
-#include "views/UndoLastEdit.h"
 
 #include <QAbstractItemModel>
 #include <QAction>
@@ -47,7 +41,6 @@
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
-#include <cmath>
 
 namespace orinsub::app {
 
@@ -74,31 +67,6 @@ QString DroppedFile(const QMimeData *data)
             return url.toLocalFile();
     }
     return {};
-}
-
-/// An edit command on a pane with name boxes: on its focused box, Undo without one on the last
-/// section copy.
-template <class View> void RunEditCommand(View &view, int id)
-{
-    switch (id) {
-    case kIdEditUndo:
-        view.OnEditUndo();
-        break;
-    case kIdEditCut:
-        view.OnEditCut();
-        break;
-    case kIdEditCopy:
-        view.OnEditCopy();
-        break;
-    case kIdEditPaste:
-        view.OnEditPaste();
-        break;
-    case kIdEditSelectAll:
-        view.OnEditSelectAll();
-        break;
-    default:
-        break;
-    }
 }
 
 } // namespace
@@ -145,14 +113,13 @@ void CMainFrame::CreateClient(model::COrinSUBDoc *doc,
                            kRowMinimum);
     m_wndSplitter->AddPane(m_pMasterView, kMasterRowHeight, kRowMinimum);
     setCentralWidget(m_wndSplitter);
-    m_wndSplitter->SetResizedHandler([this] { FitDesk(); });
-    // The operator's divider: the master pane keeps that height (at zoom 1) from now on.
-    connect(m_wndSplitter, &QSplitter::splitterMoved, this, [this] {
-        m_masterRowHeight =
-            static_cast<int>(std::lround(m_wndSplitter->sizes().at(1) / m_deskZoom));
-    });
-    m_pDanView->SetRowsMovedHandler([this] { PlaceLampRows(); });
-    PlaceLampRows();
+    m_deskFit = std::make_unique<DeskFit>(
+        *this, *m_wndSplitter, *m_wndSplitterTop,
+        DeskFit::Panes{m_pLeftLamp, m_pDanView, m_pRightLamp, m_pMasterView});
+    m_wndSplitter->SetResizedHandler([this] { m_deskFit->Fit(); });
+    connect(m_wndSplitter, &QSplitter::splitterMoved, this, [this] { m_deskFit->KeepMasterRow(); });
+    m_pDanView->SetRowsMovedHandler([this] { m_deskFit->PlaceLampRows(); });
+    m_deskFit->PlaceLampRows();
 
     move(kFrameX, kFrameY);
     resize(kFrameWidth, kFrameHeight);
@@ -217,40 +184,6 @@ CMainFrame::~CMainFrame()
     m_undo.reset();
 }
 
-void CMainFrame::ConnectCommands()
-{
-    auto on = [this](int id, auto handler) {
-        connect(Command(id), &QAction::triggered, this, handler);
-    };
-    on(kIdPatch, [this] { OnPatch(); });
-    on(kIdCueList, [this] { OnCueList(); });
-    on(kIdCrossfaderLink, [this] { m_pMasterView->ToggleCrossfaderLink(); });
-    on(kIdFlashSolo, [](bool solo) {
-        views::SetFlashMode(solo ? model::FlashMode::Solo : model::FlashMode::Flash);
-    });
-    on(kIdGo, [this] { m_pMasterView->GetGoFade().Go(); });
-    on(kIdCut, [this] { m_pMasterView->GetGoFade().Cut(); });
-    on(kIdFadeTime, [this] { OnFadeTime(); });
-    on(kIdBlackout, [this] { m_pMasterView->SetBlackout(!m_pMasterView->IsBlackout()); });
-    on(kIdCuePlayback, [this](bool playing) { m_cuePlayback->SetPlaying(playing); });
-    on(kIdCueBack, [this] { m_cuePlayback->Back(); });
-    on(kIdCueGoto, [this] { OnCueGoto(); });
-    on(kIdCueBackTime, [this] { OnCueBackTime(); });
-    using views::InputTarget;
-    on(kIdHookA, [this] { SetInputHook(InputTarget::RowA); });
-    on(kIdHookB, [this] { SetInputHook(InputTarget::RowB); });
-    on(kIdHookSub, [this] { SetInputHook(InputTarget::SubMasters); });
-    on(kIdHookNone, [this] { SetInputHook(InputTarget::None); });
-    on(kIdMatchA, [this] { MatchInput(InputTarget::RowA); });
-    on(kIdMatchB, [this] { MatchInput(InputTarget::RowB); });
-    on(kIdMatchSub, [this] { MatchInput(InputTarget::SubMasters); });
-    for (int id : {kIdEditUndo, kIdEditCut, kIdEditCopy, kIdEditPaste, kIdEditSelectAll})
-        on(id, [this, id] { OnEditCommand(id); });
-    on(kIdNextPane, [this] { ActivateNextPane(false); });
-    on(kIdPrevPane, [this] { ActivateNextPane(true); });
-    on(kIdAppExit, [this] { close(); });
-}
-
 void CMainFrame::KeepFadeTimeInShow()
 {
     m_pMasterView->GetGoFade().SetFadeTimeListener(
@@ -277,14 +210,6 @@ void CMainFrame::SetUpDeskLock()
         m_lockGuard->Guard(Command(id));
 }
 
-void CMainFrame::OnFadeTime()
-{
-    views::GoFade &go = m_pMasterView->GetGoFade();
-    CFadeTimeDlg dialog(go.GetFadeTime(), this);
-    if (dialog.exec() == QDialog::Accepted)
-        go.SetFadeTime(dialog.GetTenths());
-}
-
 void CMainFrame::SetUpCuePlayback()
 {
     m_cuePlayback = std::make_unique<views::CuePlayback>(m_pMasterView->GetGoFade());
@@ -298,24 +223,6 @@ void CMainFrame::SetUpCuePlayback()
         Command(kIdCueBack)->setEnabled(playing);
         Command(kIdCueGoto)->setEnabled(playing);
     });
-}
-
-void CMainFrame::OnCueGoto()
-{
-    CueGotoDlg dialog(m_doc->m_extension.cues, this);
-    if (dialog.exec() == QDialog::Accepted)
-        m_cuePlayback->GoTo(dialog.GetNumber());
-}
-
-void CMainFrame::OnCueBackTime()
-{
-    CFadeTimeDlg dialog(m_cuePlayback->GetBackTime(), kCueBackTimeTitle, kCueBackTimeLabel, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    m_cuePlayback->SetBackTime(dialog.GetTenths());
-    QSettings settings;
-    settings.beginGroup(kCueSettingsGroup);
-    settings.setValue(kCueBackTimeKey, m_cuePlayback->GetBackTime());
 }
 
 void CMainFrame::BeginRowDrag(controls::CDan *row, QPoint point)
@@ -360,14 +267,14 @@ void CMainFrame::OnIndependentChannelsChanged()
         m_pPatchFrame->RefreshGrid();
 }
 
-void CMainFrame::ToggleIndependentChannel(int channel)
-{
-    views::SetIndependentChannel(channel, !views::IsIndependentChannel(channel));
-}
-
 QPoint CMainFrame::GetPaneOrigin() const
 {
     return m_pLeftLamp->mapToGlobal(QPoint(0, 0));
+}
+
+double CMainFrame::GetDeskZoom() const
+{
+    return m_deskFit->GetZoom();
 }
 
 bool CMainFrame::IsPatchViewOpen() const
@@ -378,14 +285,6 @@ bool CMainFrame::IsPatchViewOpen() const
 QAction *CMainFrame::Command(int id) const
 {
     return m_menu->Command(id);
-}
-
-void CMainFrame::OnPatch()
-{
-    patch::CPatchFrame *frame = patch::CPatchFrame::OpenOrActivate(m_pPatchFrame);
-    m_lockGuard->Guard(frame);
-    connect(frame->PatchView(), &patch::COrinPatchView::IndependentMarkClicked, this,
-            &CMainFrame::ToggleIndependentChannel, Qt::UniqueConnection);
 }
 
 void CMainFrame::OnCueList()
@@ -428,45 +327,6 @@ void CMainFrame::PlaceCueWindow()
                       available.top());
 }
 
-void CMainFrame::SetInputHook(views::InputTarget target)
-{
-    using views::InputTarget;
-    switch (target) {
-    case InputTarget::RowA:
-    case InputTarget::RowB:
-        m_pLeftLamp->GetInButton(views::TargetRow(target))->SetOn(true);
-        break;
-    case InputTarget::SubMasters:
-        m_pMasterView->GetInButton()->SetOn(true);
-        break;
-    case InputTarget::None:
-        m_pLeftLamp->GetInButton(0)->SetOn(false);
-        m_pLeftLamp->GetInButton(1)->SetOn(false);
-        m_pMasterView->GetInButton()->SetOn(false);
-        break;
-    default:
-        return;
-    }
-    views::ExclusiveInputHook(target);
-}
-
-void CMainFrame::MatchInput(views::InputTarget target)
-{
-    const bool row = views::IsRowTarget(target);
-    if (!row && target != views::InputTarget::SubMasters)
-        return;
-    // The lamp stays lit whatever the answer: the target remains under input take-over.
-    SetInputHook(target);
-    if (!views::ConfirmHookAll(target))
-        return;
-    if (row) {
-        m_pDanView->HookRow(views::TargetRow(target));
-    } else {
-        for (int i = 0; i < m_pMasterView->GetSubFaderCount(); ++i)
-            m_pMasterView->GetSubFader(i)->SetHooked(true);
-    }
-}
-
 void CMainFrame::OnInitialUpdate()
 {
     m_pDanView->OnInitialUpdate();
@@ -486,16 +346,6 @@ void CMainFrame::OnInitialUpdate()
     views::UpdateOutputDisplays();
 }
 
-void CMainFrame::OnEditCommand(int id)
-{
-    if (m_activePane == m_pDanView)
-        RunEditCommand(*m_pDanView, id);
-    else if (m_activePane == m_pMasterView)
-        RunEditCommand(*m_pMasterView, id);
-    else if (id == kIdEditUndo)
-        views::UndoLastEdit(); // a lamp strip, or no pane chosen yet
-}
-
 void CMainFrame::OnFocusChanged(QWidget *now)
 {
     for (QWidget *pane : Panes()) {
@@ -511,18 +361,6 @@ std::array<QWidget *, 4> CMainFrame::Panes() const
     return {m_pLeftLamp, m_pDanView, m_pRightLamp, m_pMasterView};
 }
 
-void CMainFrame::ActivateNextPane(bool backwards)
-{
-    const std::array<QWidget *, 4> panes = Panes();
-    const int count = static_cast<int>(panes.size());
-    int current = backwards ? 0 : count - 1; // no pane yet: F6 starts at the first
-    for (int i = 0; i < count; ++i) {
-        if (panes[i] == m_activePane)
-            current = i;
-    }
-    panes[(current + (backwards ? count - 1 : 1)) % count]->setFocus(Qt::OtherFocusReason);
-}
-
 void CMainFrame::timerEvent(QTimerEvent *event)
 {
     if (event->timerId() == m_displayTimer.timerId())
@@ -531,58 +369,13 @@ void CMainFrame::timerEvent(QTimerEvent *event)
         QMainWindow::timerEvent(event);
 }
 
-void CMainFrame::FitDesk()
-{
-    using namespace layout;
-    const QSize room = m_wndSplitter->size();
-    const int gap = m_wndSplitter->handleWidth();
-    const QSize master = m_pMasterView->GetScrollSize();
-    const QSize desk(master.width(),
-                     views::CDanConsoleView::kDefaultPaneHeight + gap + master.height());
-    // The panes draw no smaller than PaneZoom allows; the frame reckons with the same zoom.
-    m_deskZoom = std::max(views::PaneZoom::kMinimum,
-                          std::min({1.0, static_cast<double>(room.width()) / desk.width(),
-                                    static_cast<double>(room.height()) / desk.height()}));
-    auto zoomed = [this](int size) { return static_cast<int>(std::lround(size * m_deskZoom)); };
-
-    if (m_masterRowHeight <= 0) // what the default window leaves under the rows
-        m_masterRowHeight = kFrameHeight - (height() - room.height()) -
-                            views::CDanConsoleView::kDefaultPaneHeight - gap;
-    const int masterRow = std::clamp(zoomed(m_masterRowHeight), kRowMinimum,
-                                     std::max(kRowMinimum, room.height() - gap - kRowMinimum));
-    m_wndSplitter->setSizes({room.height() - gap - masterRow, masterRow});
-
-    // The rows take the width, up to all 80 channels; the right strip keeps what the default
-    // window leaves it and anything beyond the rows.
-    const int leftLamp = zoomed(kLampWidth);
-    const int rightLamp = zoomed(kFrameWidth - kLampWidth - kPresetWidth - 2 * gap);
-    const int rows = std::max(
-        0, std::min(room.width() - leftLamp - rightLamp - 2 * gap,
-                    static_cast<int>(std::ceil(m_pDanView->GetScrollSize().width() * m_deskZoom))));
-    m_wndSplitterTop->setSizes({leftLamp, rows, room.width() - leftLamp - rows - 2 * gap});
-
-    m_pDanView->SetZoom(m_deskZoom);
-    m_pMasterView->SetZoom(m_deskZoom);
-    for (CLampConsoleView *lamps : {m_pLeftLamp, m_pRightLamp})
-        lamps->SetZoom(m_deskZoom);
-    PlaceLampRows();
-}
-
-void CMainFrame::PlaceLampRows()
-{
-    const int scrollY = m_pDanView->GetScrollPosition().y();
-    for (CLampConsoleView *lamps : {m_pLeftLamp, m_pRightLamp})
-        lamps->PlaceRows(m_pDanView->GetRowCentre(0) - scrollY,
-                         m_pDanView->GetRowCentre(1) - scrollY);
-}
-
 void CMainFrame::RestoreLayout()
 {
     m_keepsLayout = true;
     QSettings settings;
     const model::SettingsReader read(settings);
     m_layoutRestored = restoreGeometry(read.Bytes(kGeometryKey, kMaxGeometryBytes));
-    m_masterRowHeight = read.Int(kMasterRowKey, 0, kMaxMasterRowHeight, 0);
+    m_deskFit->SetMasterRowHeight(read.Int(kMasterRowKey, 0, kMaxMasterRowHeight, 0));
 }
 
 void CMainFrame::SaveLayout() const
@@ -591,7 +384,7 @@ void CMainFrame::SaveLayout() const
         return;
     QSettings settings;
     settings.setValue(kGeometryKey, saveGeometry());
-    settings.setValue(kMasterRowKey, m_masterRowHeight);
+    settings.setValue(kMasterRowKey, m_deskFit->GetMasterRowHeight());
     if (m_cueWindow)
         settings.setValue(kCueWindowGeometryKey, m_cueWindow->saveGeometry());
 }

@@ -34,6 +34,7 @@ namespace orinsub::app {
 
 class CMySplitterWnd;
 class CueWindow;
+class DeskFit;
 class DeskLockGuard;
 class ModalDeskKeys;
 class MainMenu;
@@ -45,9 +46,8 @@ class SectionDrag;
 /// output readouts and the 20 ms DMX link tick. It owns the DMX port and the undo record and
 /// registers them, itself and its splitter in g_orin (the panes register themselves).
 ///
-/// The desk fits the window: a window too small for it draws every pane smaller (one zoom for
-/// all), a wider one shows more channels of the rows, a taller one gives the rows longer faders.
-/// The bar between the rows and the master pane can be dragged.
+/// The desk fits the window (DeskFit); the bar between the rows and the master pane can be
+/// dragged. The command handlers live in MainFrameCommands.cpp.
 ///
 /// Construction builds everything and starts both timers; the link tick works from then on on
 /// its own thread. Destruction stops the link first (a running tick finishes, the timer stops,
@@ -124,7 +124,7 @@ public:
     /// they are kept there whenever the window closes.
     void RestoreLayout();
     /// The zoom the panes are drawn at: 1, or less when the window is too small for the desk.
-    double GetDeskZoom() const { return m_deskZoom; }
+    double GetDeskZoom() const;
 
     /// Asked before the window closes; false keeps it open (the save question). Closing from
     /// the window or the menu while any output slot is above 0 asks the operator first.
@@ -187,10 +187,6 @@ private:
     /// Once the window manager has framed the window: the frame included, the window takes the
     /// console's size, or the screen's available area where that is smaller.
     void FitFrameToScreen();
-    /// Sizes the rows and panes and the desk's zoom for the room the window has.
-    void FitDesk();
-    /// The lamp strips follow the rows of the preset pane.
-    void PlaceLampRows();
     void SaveLayout() const;
     /// Before a close: true when nothing is on the output or the operator wants to go on.
     bool ConfirmCloseWhileOutput();
@@ -206,6 +202,7 @@ private:
     std::unique_ptr<surfaces::ControlLayer> m_controlLayer;
     std::unique_ptr<DeskLockGuard> m_lockGuard;
     std::unique_ptr<ModalDeskKeys> m_modalKeys;
+    std::unique_ptr<DeskFit> m_deskFit;
     CMySplitterWnd *m_wndSplitter = nullptr;
     CMySplitterWnd *m_wndSplitterTop = nullptr;
     views::CLampConsoleView *m_pLeftLamp = nullptr;
@@ -217,8 +214,6 @@ private:
     CueWindow *m_cueWindow = nullptr;           // a child window: it goes with the frame
     QRect m_windowRect;
     QMargins m_fittedFrame; // the window manager's frame the size was last fitted to
-    double m_deskZoom = 1.0;
-    int m_masterRowHeight = 0; // at zoom 1; 0 until the first fit gives the default
     bool m_keepsLayout = false;
     bool m_layoutRestored = false;
     QBasicTimer m_displayTimer;

@@ -10,8 +10,8 @@ class QMenu;
 namespace orinsub::app {
 
 /// The main window's commands as actions, keyed by command id: the menu items of the menu bar and
-/// the accelerators that have no menu item (next and previous pane). Menu item texts carry the
-/// shown shortcut after a tab, as the menu shows it; the keys are set apart from it.
+/// the accelerators that have no menu item (next and previous pane), built from one table. Menu
+/// item texts carry their first key after a tab, as the menu shows it.
 class MainMenu
 {
 public:
@@ -27,8 +27,6 @@ public:
     QAction *RecentFilePlaceholder() const { return m_recentPlaceholder; }
 
 private:
-    QAction *Add(QMenu *menu, int id, const QString &text, const QString &shown = {});
-
     std::map<int, QAction *> m_commands;
     QMenu *m_fileMenu = nullptr;
     QAction *m_recentPlaceholder = nullptr;

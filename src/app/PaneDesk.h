@@ -1,16 +1,13 @@
 #pragma once
 
 #include "surfaces/Desk.h"
-
-namespace orinsub::views {
-class CuePlayback;
-}
+#include "views/DeskTargets.h"
 
 namespace orinsub::app {
 
 /// The desk over the console's panes (reached through g_orin; a missing pane reads as an empty
-/// desk and takes no moves). Hears every change the panes announce through views' desk
-/// listener; one at a time.
+/// desk and takes no moves): its controls play as the menus and keys play them. Hears every
+/// change the panes announce through views' desk listener; one at a time.
 class PaneDesk final : public surfaces::Desk
 {
 public:
@@ -20,7 +17,7 @@ public:
     PaneDesk &operator=(const PaneDesk &) = delete;
 
     /// The cue playback the cue targets play (not owned; null: they read 0 and do nothing).
-    void SetCuePlayback(views::CuePlayback *cues) { m_cues = cues; }
+    void SetCuePlayback(views::CuePlayback *cues) { m_targets.SetCuePlayback(cues); }
 
     int Value(const surfaces::ControlTarget &target) const override;
     void Move(const surfaces::ControlTarget &target, int value) override;
@@ -38,7 +35,7 @@ public:
     QString CueText(int number) const override;
 
 private:
-    views::CuePlayback *m_cues = nullptr;
+    views::DeskTargets m_targets;
 };
 
 } // namespace orinsub::app

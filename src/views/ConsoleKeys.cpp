@@ -1,7 +1,7 @@
 #include "ConsoleKeys.h"
 
 #include "DanConsoleView.h"
-#include "GoFade.h"
+#include "DeskTargets.h"
 #include "MasterConsoleView.h"
 #include "controls/KeyState.h"
 #include "model/OrinGlobal.h"
@@ -12,36 +12,36 @@ namespace orinsub::views {
 
 using model::g_orin;
 
+namespace {
+
+using Kind = surfaces::ControlTarget::Kind;
+
+/// The keys that press a button of the desk, as a surface's button presses it.
+struct DeskKey
+{
+    int key;
+    Kind button;
+    bool repeats; // false: once per press (held down, Space must not complete the fade it started)
+};
+
+constexpr DeskKey kDeskKeys[] = {
+    {Qt::Key_PageUp, Kind::PageUp, true},     {Qt::Key_Up, Kind::PageUp, true},
+    {Qt::Key_PageDown, Kind::PageDown, true}, {Qt::Key_Down, Kind::PageDown, true},
+    {Qt::Key_F1, Kind::Link, false},          {Qt::Key_Space, Kind::Go, false},
+};
+
+} // namespace
+
 void DispatchConsoleKey(int key, bool autoRepeat)
 {
-    CMasterConsoleView *master = g_orin.m_pMasterView;
-    CDanConsoleView *dan = g_orin.m_pDanView;
-    switch (key) {
-    case Qt::Key_PageUp:
-    case Qt::Key_Up:
-        if (master)
-            master->StepPage(true);
-        break;
-    case Qt::Key_PageDown:
-    case Qt::Key_Down:
-        if (master)
-            master->StepPage(false);
-        break;
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-        if (dan)
+    if (key == Qt::Key_Left || key == Qt::Key_Right) {
+        if (CDanConsoleView *dan = g_orin.m_pDanView)
             dan->ScrollByFaders(key == Qt::Key_Left, controls::Keys().IsShiftDown());
-        break;
-    case Qt::Key_F1:
-        if (master && !autoRepeat)
-            master->ToggleCrossfaderLink();
-        break;
-    case Qt::Key_Space: // held down, it must not complete the fade it started
-        if (master && !autoRepeat)
-            master->GetGoFade().Go();
-        break;
-    default:
-        break;
+        return;
+    }
+    for (const DeskKey &desk : kDeskKeys) {
+        if (desk.key == key && (desk.repeats || !autoRepeat))
+            DeskTargets().Press({.kind = desk.button}, true);
     }
 }
 

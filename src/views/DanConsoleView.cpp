@@ -440,35 +440,21 @@ void CDanConsoleView::PickUpInput()
     bool mixed = false;
     BeginInvalidationBatch();
     for (const auto &f : m_faders) {
-        if (!pickUp.available) {
-            if (f->IsHooked()) {
-                f->SetHooked(false);
-                f->m_lastInput = 0;
-                f->m_activity = 0;
-                InvalidateRect(f->GetTrackRect());
-            }
-            continue;
-        }
-        const uint8_t input = pickUp.Input(f->GetChannel());
         const CDan *row = f->GetRow();
-        if (!inputOn[row->GetIndex()]) {
-            if (f->IsHooked()) {
-                f->SetHooked(false);
+        pickUp.Take(
+            *f, f->GetChannel(), inputOn[row->GetIndex()],
+            [&](uint8_t input) {
+                const uint8_t before = f->GetLevel();
+                f->SetLevelAndRedraw(input);
+                if (row->GetState() == controls::RowState::OnAir && f->GetLevel() != before) {
+                    model::MixChannel(f->GetChannel());
+                    mixed = true;
+                }
+            },
+            [&] {
                 f->m_activity = 0;
                 InvalidateRect(f->GetTrackRect());
-            }
-        } else if (f->IsHooked()) {
-            const uint8_t before = f->GetLevel();
-            f->SetLevelAndRedraw(input);
-            if (row->GetState() == controls::RowState::OnAir && f->GetLevel() != before) {
-                model::MixChannel(f->GetChannel());
-                mixed = true;
-            }
-        } else {
-            if (pickUp.mayCatch && model::PicksUp(f->GetLevel(), f->m_lastInput, input))
-                f->SetHooked(true);
-        }
-        f->m_lastInput = input;
+            });
     }
     if (mixed)
         UpdateOutputDisplays();

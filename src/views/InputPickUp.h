@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/Fader.h"
+#include "model/PickUpRule.h"
 #include "dmx/OrinZentra.h"
 #include "model/OrinGlobal.h"
 #include "model/PickUpRule.h"
@@ -30,6 +32,35 @@ struct InputPickUp
     }
 
     uint8_t Input(int slot) const { return port->GetInputSlot(slot); }
+
+    /// One tick of the take-over for a fader fed by slot, while its target's IN is lit or not:
+    /// a hooked fader follows the input (follow(level) moves it), and lets go (letGo() redraws
+    /// it) when the input is lost or IN goes off; an unhooked one is caught when the input
+    /// reaches or crosses its level after a clean read.
+    template <class Follow, class LetGo>
+    void Take(controls::CFader &fader, int slot, bool inputOn, Follow follow, LetGo letGo) const
+    {
+        if (!available) {
+            if (fader.IsHooked()) {
+                fader.SetHooked(false);
+                fader.m_lastInput = 0;
+                letGo();
+            }
+            return;
+        }
+        const uint8_t input = Input(slot);
+        if (!inputOn) {
+            if (fader.IsHooked()) {
+                fader.SetHooked(false);
+                letGo();
+            }
+        } else if (fader.IsHooked()) {
+            follow(input);
+        } else if (mayCatch && model::PicksUp(fader.GetLevel(), fader.m_lastInput, input)) {
+            fader.SetHooked(true);
+        }
+        fader.m_lastInput = input;
+    }
 };
 
 } // namespace orinsub::views

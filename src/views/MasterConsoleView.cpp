@@ -4,7 +4,6 @@
 #include "ConsoleKeys.h"
 #include "ConsoleOperations.h"
 #include "ConsoleTexts.h"
-#include "DeskLock.h"
 #include "DeskWatch.h"
 #include "GoFade.h"
 #include "InputPickUp.h"
@@ -19,7 +18,6 @@
 #include "controls/KeyState.h"
 #include "controls/MyEdit.h"
 #include "controls/RcLamp.h"
-#include "dmx/OrinZentra.h"
 #include "model/Mix.h"
 #include "model/OrinGlobal.h"
 #include "model/OrinSUBDoc.h"
@@ -27,7 +25,6 @@
 #include "model/UndoRecord.h"
 
 #include <QFocusEvent>
-#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -46,12 +43,6 @@ constexpr int kAreaWidth = 1250;
 // The flash buttons' row under the name boxes ends 2 pixels above the bottom, so the whole pane
 // still fits a 1366 x 768 laptop screen under a window manager's title bar.
 constexpr int kAreaHeight = 312;
-const QColor kStatusColor(192, 255, 192);
-const QColor kOutputLostColor(255, 72, 72);
-constexpr int kStatusPointSize = 100; // tenths of a point
-constexpr int kStatusMinimumWidth = 130;
-constexpr int kStatusRightMargin = 4;
-constexpr int kStatusBeyondArea = 20;
 const QColor kPageCaptionColor(191, 191, 191);
 const QColor kPageNumberColor(255, 255, 0);
 const QColor kNumberBoxEdge(127, 127, 191);
@@ -72,7 +63,7 @@ CMasterConsoleView::CMasterConsoleView(model::COrinSUBDoc *doc, QWidget *parent)
           std::make_unique<controls::CRcLamp>(1045, 105, 1075, 135, kPageDownText, this)),
       m_inButton(std::make_unique<controls::CInButton>(60, 80, kInText, this)),
       m_cueReadout(std::make_unique<controls::CCueReadout>(RectLTRB(30, 1, 1030, 19), this)),
-      m_pageRect(RectLTRB(1040, 40, 1080, 70))
+      m_pageRect(RectLTRB(1040, 40, 1080, 70)), m_pages(m_subFaders, doc), m_status(kAreaWidth)
 {
     const int y = m_faderTop + m_faderHeight / 2;
     const int nameTop = m_faderTop + m_faderHeight + m_numberBand;
@@ -121,9 +112,8 @@ CMasterConsoleView::CMasterConsoleView(model::COrinSUBDoc *doc, QWidget *parent)
     });
     m_live = MakeLiveControls();
     m_pageUpLamp->SetOn(true);
-    m_statusText = kNoInterfaceStatus;
     viewport()->setMouseTracking(true); // the page buttons light up under the mouse
-    PlaceStatusLine();
+    m_status.Place(GetClientRect());
 
     g_orin.m_pMasterView = this;
     g_orin.m_pMasterLevels = this;
@@ -158,20 +148,8 @@ void CMasterConsoleView::OnInitialUpdate()
 {
     InvalidateFlashButtons(); // the show's flash mode
     StepPage(false);
-    PlaceStatusLine();
+    m_status.Place(GetClientRect());
     m_ticker.Schedule(this, IsPickUpBusy());
-}
-
-void CMasterConsoleView::PlaceStatusLine()
-{
-    const QRect client = GetClientRect();
-    // In a wide window the line stays near the crossfader, where the default window has it.
-    const int right = std::min(controls::RightOf(client), kAreaWidth + kStatusBeyondArea);
-    const int bottom = controls::BottomOf(client);
-    // A longer interface id grows the line leftwards, so it is never cut at the pane's edge.
-    const int textWidth = QFontMetrics(StatusFont()).horizontalAdvance(m_statusText);
-    const int width = std::max(kStatusMinimumWidth, textWidth + kStatusRightMargin);
-    m_statusRect = RectLTRB(right - width, bottom - 34, right, bottom - 4);
 }
 
 void CMasterConsoleView::scrollContentsBy(int dx, int dy)
@@ -179,7 +157,7 @@ void CMasterConsoleView::scrollContentsBy(int dx, int dy)
     ScrollPane::scrollContentsBy(dx, dy);
     // The status line stays in the client's corner while the content moves under it: repaint it
     // and wipe the copy that the scroll moved along.
-    InvalidateRect(m_statusRect.translated(dx, dy));
+    InvalidateRect(m_status.GetRect().translated(dx, dy));
     InvalidateStatus();
 }
 
@@ -213,39 +191,16 @@ void CMasterConsoleView::StepPage(bool up)
 {
     if (g_orin.m_pUndo)
         g_orin.m_pUndo->Clear();
-    if (up && m_page < m_pageCount)
-        ++m_page;
-    else if (!up && m_page > 1)
-        --m_page;
+    m_pages.Step(up);
     RefreshPage();
 }
 
 void CMasterConsoleView::RefreshPage()
 {
-    m_pageUpLamp->SetOn(m_page < m_pageCount);
-    m_pageDownLamp->SetOn(m_page > 1);
+    m_pageUpLamp->SetOn(m_pages.CanStep(true));
+    m_pageDownLamp->SetOn(m_pages.CanStep(false));
     InvalidateLogical(m_pageRect);
-
-    for (const auto &fader : m_subFaders) {
-        const bool held = fader->GetLevel() != 0 || fader->IsDragSource() || fader->IsFlashHeld();
-        if (held && fader->GetPage() != m_page) {
-            fader->SetContentState(controls::ContentState::HeldElsewhere);
-            continue;
-        }
-        if (!held)
-            fader->SetPageNumber(m_page, fader->GetNumber());
-        fader->SetContentState(fader->HasContentIn(m_doc) ? controls::ContentState::HasLevels
-                                                          : controls::ContentState::Empty);
-        if (!held)
-            ShowNameOf(*fader);
-    }
-}
-
-void CMasterConsoleView::ShowNameOf(CSubFader &fader)
-{
-    const model::CSubMaster *subMaster =
-        m_doc ? m_doc->GetSubMaster(fader.GetPage(), fader.GetNumber()) : nullptr;
-    fader.GetLabel()->SetText(subMaster ? subMaster->m_name : QString());
+    m_pages.Bind();
 }
 
 void CMasterConsoleView::RememberScrollAndClient()
@@ -340,17 +295,7 @@ void CMasterConsoleView::MoveCrossfader(uint8_t levelA, uint8_t levelB)
 void CMasterConsoleView::RestoreSubFaders(int page,
                                           std::span<const model::SubFaderReading> readings)
 {
-    m_page = std::clamp(page, 1, m_pageCount);
-    const size_t count = std::min(readings.size(), m_subFaders.size());
-    for (size_t i = 0; i < count; ++i) {
-        CSubFader &fader = *m_subFaders[i];
-        const model::SubFaderReading &reading = readings[i];
-        fader.SetHooked(false);
-        fader.SetPageNumber(reading.level > 0 ? std::clamp(reading.page, 1, m_pageCount) : m_page,
-                            fader.GetNumber());
-        fader.SetLevelAndRedraw(reading.level);
-        ShowNameOf(fader);
-    }
+    m_pages.Restore(page, readings);
     RefreshPage();
     model::RecomputeAllChannels();
 }
@@ -378,43 +323,15 @@ void CMasterConsoleView::FocusFirstName()
 
 void CMasterConsoleView::InvalidateStatus()
 {
-    InvalidateRect(m_statusRect);
-}
-
-QString CMasterConsoleView::CurrentStatusText(const dmx::OutputHealth::Reading &output) const
-{
-    const dmx::COrinZentra *port = g_orin.m_pZentra;
-    QString text = output.lost              ? OutputLostStatus(output.fault, output.deviceId)
-                   : port && port->IsOpen() ? InterfaceStatus(port->GetDeviceId())
-                                            : kNoInterfaceStatus;
-    for (const QString &extra :
-         {m_extraStatus ? m_extraStatus() : QString(), m_blackout ? kBlackoutStatus : QString(),
-          IsDeskLocked() ? kLockedStatus : QString()}) {
-        if (!extra.isEmpty())
-            text += QStringLiteral("  ") + extra;
-    }
-    return text;
-}
-
-QFont CMasterConsoleView::StatusFont() const
-{
-    QFont font = controls::ConsoleFont(kStatusPointSize);
-    font.setBold(m_outputLost);
-    return font;
+    InvalidateRect(m_status.GetRect());
 }
 
 void CMasterConsoleView::RefreshStatus()
 {
-    const dmx::COrinZentra *port = g_orin.m_pZentra;
-    const dmx::OutputHealth::Reading output =
-        port ? port->GetOutputHealth().Look() : dmx::OutputHealth::Reading{};
-    QString status = CurrentStatusText(output);
-    if (status == m_statusText && output.lost == m_outputLost)
+    const QRect before = m_status.GetRect();
+    if (!m_status.Refresh(m_blackout, GetClientRect()))
         return;
-    InvalidateStatus();
-    m_statusText = std::move(status);
-    m_outputLost = output.lost;
-    PlaceStatusLine();
+    InvalidateRect(before);
     InvalidateStatus();
 }
 
@@ -430,27 +347,10 @@ void CMasterConsoleView::PickUpInput()
     bool moved = false;
     for (int i = 0; i < m_faderCount; ++i) {
         CSubFader &fader = *m_subFaders[i];
-        if (!pickUp.available) {
-            if (fader.IsHooked()) {
-                fader.SetHooked(false);
-                fader.m_lastInput = 0;
-                InvalidateRect(fader.GetKnobRect());
-            }
-            continue;
-        }
-        const uint8_t input = pickUp.Input(i + 1);
-        if (!m_inButton->IsOn()) {
-            if (fader.IsHooked()) {
-                fader.SetHooked(false);
-                InvalidateRect(fader.GetKnobRect());
-            }
-        } else if (fader.IsHooked()) {
-            moved |= fader.SetLevelAndRedraw(input);
-        } else {
-            if (pickUp.mayCatch && model::PicksUp(fader.GetLevel(), fader.m_lastInput, input))
-                fader.SetHooked(true);
-        }
-        fader.m_lastInput = input;
+        pickUp.Take(
+            fader, i + 1, m_inButton->IsOn(),
+            [&](uint8_t input) { moved |= fader.SetLevelAndRedraw(input); },
+            [&] { InvalidateRect(fader.GetKnobRect()); });
     }
     if (moved)
         model::RecomputeAllChannels();
@@ -510,7 +410,7 @@ void CMasterConsoleView::DrawPageDisplay(QPainter &painter) const
     painter.setFont(controls::ConsoleFont(200));
     painter.setPen(kPageNumberColor);
     painter.drawText(m_pageRect, Qt::AlignCenter | Qt::TextSingleLine,
-                     QStringLiteral("%1").arg(m_page, 2, 10, QLatin1Char('0')));
+                     QStringLiteral("%1").arg(m_pages.GetPage(), 2, 10, QLatin1Char('0')));
 }
 
 void CMasterConsoleView::OnDraw(QPainter &painter, const QRect &exposed)
@@ -532,10 +432,7 @@ void CMasterConsoleView::OnDraw(QPainter &painter, const QRect &exposed)
         m_cueReadout->Draw(painter);
     m_crossFader->Draw(painter);
     m_live->Draw(painter, exposed);
-    painter.setFont(StatusFont());
-    painter.setPen(m_outputLost ? kOutputLostColor : kStatusColor);
-    painter.drawText(m_statusRect.translated(GetScrollPosition()),
-                     Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine, m_statusText);
+    m_status.Draw(painter, GetScrollPosition());
 }
 
 void CMasterConsoleView::ButtonDown(QPoint p)

@@ -2,6 +2,8 @@
 
 #include "NamedPane.h"
 #include "PaneTicker.h"
+#include "StatusLine.h"
+#include "SubMasterPages.h"
 #include "controls/SubFader.h"
 #include "dmx/OutputHealth.h"
 #include "model/MixInputs.h"
@@ -76,7 +78,7 @@ public:
     void StepPage(bool up);
     /// Lights the page buttons that can be used and rebinds every sub fader that is not held.
     void RefreshPage();
-    int GetPage() const override { return m_page; }
+    int GetPage() const override { return m_pages.GetPage(); }
     QPoint GetSavedScrollPos() const override { return m_savedScrollPos; }
     QRect GetSavedClientRect() const { return m_savedClientRect; }
     /// Remembers the scroll position and client area (at every button-down here and in the
@@ -127,13 +129,13 @@ public:
     {
         return m_flashButtons.at(index).get();
     }
-    QRect GetStatusRect() const { return m_statusRect; }
-    QString GetStatusText() const { return m_statusText; }
+    QRect GetStatusRect() const { return m_status.GetRect(); }
+    QString GetStatusText() const { return m_status.GetText(); }
     /// Whether the status line says, in red, that frames do not reach the interface.
-    bool IsOutputLost() const { return m_outputLost; }
+    bool IsOutputLost() const { return m_status.IsOutputLost(); }
     /// Another part of the console shown on the status line after the interface (a surface's
     /// "MIDI : 装置なし"); asked on every tick, so it must be cheap; empty shows nothing.
-    void SetExtraStatus(std::function<QString()> extra) { m_extraStatus = std::move(extra); }
+    void SetExtraStatus(std::function<QString()> extra) { m_status.SetExtra(std::move(extra)); }
 
 protected:
     const std::vector<std::unique_ptr<controls::CFaderLabel>> &NameLabels() const override
@@ -149,7 +151,7 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
-    void OnClientResized() override { PlaceStatusLine(); }
+    void OnClientResized() override { m_status.Place(GetClientRect()); }
     void scrollContentsBy(int dx, int dy) override;
 
 private:
@@ -158,16 +160,11 @@ private:
     void DrawNumberBoxes(QPainter &painter) const;
     void PickUpInput();
     bool IsPickUpBusy() const;
-    QString CurrentStatusText(const dmx::OutputHealth::Reading &output) const;
-    QFont StatusFont() const;
-    void PlaceStatusLine();
     /// The status line's text anew, repainted when it changed.
     void RefreshStatus();
     /// GM under the page display, the GO row under the crossfader.
     std::unique_ptr<LiveControls> MakeLiveControls();
     void InvalidateLogical(const QRect &logical);
-    /// The name box under a fader shows the sub-master it plays.
-    void ShowNameOf(controls::CSubFader &fader);
     /// After the grand master or blackout: every channel, the spare one too.
     void RecomputeWholeOutput();
     /// Lets go of the flash button the mouse holds, if any.
@@ -185,8 +182,7 @@ private:
     std::unique_ptr<controls::CInButton> m_inButton;
     std::unique_ptr<controls::CCueReadout> m_cueReadout;
     QRect m_pageRect;
-    int m_page = 1;
-    int m_pageCount = model::kPages;
+    SubMasterPages m_pages;
     int m_faderCount = model::kSubMastersPerPage;
     int m_leftMargin = 30;
     int m_faderPitch = 50;
@@ -205,10 +201,7 @@ private:
     uint8_t m_grandMaster = 255;
     bool m_blackout = false;
     int m_mouseFlash = -1; // the flash button the left button holds down
-    QRect m_statusRect;    // client coordinates: the client's bottom-right corner
-    QString m_statusText;
-    bool m_outputLost = false;
-    std::function<QString()> m_extraStatus;
+    StatusLine m_status;
     QPoint m_lastMousePoint;
     QPoint m_savedScrollPos;
     QRect m_savedClientRect;
