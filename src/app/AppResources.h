@@ -43,6 +43,7 @@ enum CommandId : int {
     kIdCueGoto = 32822,
     kIdCueBackTime = 32823,
     kIdLock = 32830,
+    kIdTakeStage = 32840,
     kIdAppAbout = 57664,
 };
 
@@ -152,6 +153,9 @@ inline const QString kCueGotoTitle = QStringLiteral("キューへ移動");
 inline const QString kCueGotoLabel = QStringLiteral("キュー番号:");
 inline const QString kCueBackTimeItem = QStringLiteral("戻る時間(&K)...");
 
+/// A tracking backup takes the stage now (greyed on a console that plays it, or of no pair).
+inline const QString kTakeStageItem = QStringLiteral("本番を引き継ぐ(&T)...");
+
 // The desk lock.
 inline const QString kLockItem = QStringLiteral("操作ロック(&R)");
 inline const QString kLockItemCaption = QStringLiteral("操作ロック");
@@ -162,6 +166,8 @@ inline const QString kWrongUnlockCode =
 /// A show that would replace the one on a locked desk.
 inline const QString kLockedShowRefused =
     QStringLiteral("卓はロック中です。ショーを開くには、ロックを解除してください。");
+inline const QString kFollowingShowRefused =
+    QStringLiteral("この卓は本番機に追従しています。ショーは本番機のものを使います。");
 inline const QString kCueBackTimeTitle = QStringLiteral("戻る時間");
 inline const QString kCueBackTimeLabel =
     QStringLiteral("戻るでクロスフェーダーが動く時間 (0 でカット):");

@@ -17,8 +17,10 @@
 #include "model/ShowFileWriter.h"
 #include "views/DeskLock.h"
 #include "views/DeskWatch.h"
+#include "views/MasterConsoleView.h"
 #include "zentra/DeviceSelection.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -100,9 +102,11 @@ CBackupConsole::CBackupConsole(CMainFrame &frame, CShowDocument &show, model::CO
       m_network(m_link)
 {
     connect(&m_link, &backup::BackupLink::RoleChanged, this, &CBackupConsole::ApplyRole);
-    connect(&m_link, &backup::BackupLink::Refused, this, &CBackupConsole::StatusChanged);
     views::SetDeskListener(this, [this] { m_link.DeskChanged(); });
     connect(&m_tick, &QTimer::timeout, this, &CBackupConsole::Tick);
+    m_frame.GetMasterView()->SetExtraStatus(this, [this] { return StatusText(); });
+    connect(m_frame.Command(kIdTakeStage), &QAction::triggered, this,
+            &CBackupConsole::OnTakeStage);
     m_tick.setTimerType(Qt::PreciseTimer);
     ApplyRole(m_link.GetRole());
 }
@@ -110,6 +114,8 @@ CBackupConsole::CBackupConsole(CMainFrame &frame, CShowDocument &show, model::CO
 CBackupConsole::~CBackupConsole()
 {
     views::RemoveDeskListener(this);
+    m_frame.GetMasterView()->SetExtraStatus(this, nullptr);
+    views::SetDeskFollowing(false);
     if (dmx::COrinZentra *port = Port())
         port->SilenceOutput(false);
 }
@@ -177,6 +183,7 @@ void CBackupConsole::ApplyRole(backup::Role role)
 {
     // Nothing local plays a desk that follows another console.
     views::SetDeskFollowing(role != backup::Role::Live);
+    m_frame.Command(kIdTakeStage)->setEnabled(role != backup::Role::Live);
     if (role == backup::Role::Live && m_tracked) {
         // The fade goes on from where the live peer left it: its last look is what went out.
         PlayTracked();
@@ -187,7 +194,6 @@ void CBackupConsole::ApplyRole(backup::Role role)
         if (dmx::COrinZentra *port = Port())
             port->ReleaseOutput();
     }
-    emit StatusChanged();
 }
 
 void CBackupConsole::ApplyOutput()
@@ -221,7 +227,6 @@ void CBackupConsole::TakeShow(const QString &path, const QByteArray &bytes)
     // Opening a show resets the desk: the live peer's desk goes back on it.
     if (m_tracked)
         PlayTracked();
-    emit StatusChanged();
 }
 
 void CBackupConsole::TakeLiveState(const QByteArray &bytes)

@@ -56,10 +56,6 @@ public:
     /// Asks the operator first; nothing when this console plays already.
     void OnTakeStage();
 
-signals:
-    /// The role or the refusals changed: the status text is new.
-    void StatusChanged();
-
 private:
     void Tick();
     void ApplyRole(backup::Role role);

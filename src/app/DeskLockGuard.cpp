@@ -27,6 +27,12 @@ QString UnlockCode()
     return model::SettingsReader(settings).String(kUnlockCodeKey, kLongestUnlockCode);
 }
 
+// A desk that follows another console is closed to local hands as a locked one is, and more.
+bool IsClosed()
+{
+    return views::IsDeskLocked() || views::IsDeskFollowing();
+}
+
 bool IsMouseInput(QEvent::Type type)
 {
     switch (type) {
@@ -75,13 +81,13 @@ void DeskLockGuard::Guard(QWidget *window)
 {
     if (std::find(m_windows.begin(), m_windows.end(), window) == m_windows.end())
         m_windows.emplace_back(window);
-    window->setEnabled(!views::IsDeskLocked());
+    window->setEnabled(!IsClosed());
 }
 
 bool DeskLockGuard::eventFilter(QObject *watched, QEvent *event)
 {
     // A pane's own mouse handling never sees the mouse of a locked desk.
-    if (views::IsDeskLocked() && IsMouseInput(event->type()))
+    if (IsClosed() && IsMouseInput(event->type()))
         return true;
     return QObject::eventFilter(watched, event);
 }
@@ -108,18 +114,20 @@ void DeskLockGuard::OnLockCommand(bool lock)
 void DeskLockGuard::Apply()
 {
     const bool locked = views::IsDeskLocked();
-    if (locked == m_applied)
-        return;
-    m_applied = locked;
+    const bool closed = IsClosed();
     m_lock->setChecked(locked);
-    m_guarded.setEnabled(!locked);
+    m_lock->setEnabled(!views::IsDeskFollowing()); // the followed console's lock holds
+    if (closed == m_applied)
+        return;
+    m_applied = closed;
+    m_guarded.setEnabled(!closed);
     for (QWidget *name : m_names) {
         if (auto *edit = qobject_cast<QPlainTextEdit *>(name))
-            edit->setReadOnly(locked);
+            edit->setReadOnly(closed);
     }
     std::erase_if(m_windows, [](const QPointer<QWidget> &window) { return window.isNull(); });
     for (const QPointer<QWidget> &window : m_windows)
-        window->setEnabled(!locked);
+        window->setEnabled(!closed);
 }
 
 } // namespace orinsub::app

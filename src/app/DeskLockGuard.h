@@ -13,7 +13,8 @@ namespace orinsub::app {
 /// Keeps the desk lock's word in the main window: while the desk is locked the panes take no
 /// mouse press, wheel or context menu, the guarded commands are greyed, the name boxes and the
 /// guarded windows edit nothing, and the lock command is checked. Unlocking from the menu asks
-/// for the unlock code when the settings hold one. UI thread only.
+/// for the unlock code when the settings hold one. A desk that follows another console (a
+/// tracking backup) is closed the same way, its lock command greyed too. UI thread only.
 class DeskLockGuard : public QObject
 {
 public:

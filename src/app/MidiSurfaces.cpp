@@ -54,14 +54,14 @@ CMidiSurfaces::CMidiSurfaces(CMainFrame &frame, const StartOptions &options)
     m_host->Configure(device, std::move(chosen.mapping));
 
     MidiSurfaceHost *host = m_host.get();
-    frame.GetMasterView()->SetExtraStatus([host] { return host->StatusText(); });
+    frame.GetMasterView()->SetExtraStatus(this, [host] { return host->StatusText(); });
     connect(frame.Command(kIdSurfaces), &QAction::triggered, this,
             &CMidiSurfaces::OnSurfaceSettings);
 }
 
 CMidiSurfaces::~CMidiSurfaces()
 {
-    m_frame.GetMasterView()->SetExtraStatus(nullptr);
+    m_frame.GetMasterView()->SetExtraStatus(this, nullptr);
 }
 
 void CMidiSurfaces::OnSurfaceSettings()

@@ -90,12 +90,8 @@ bool COrinSUBApp::InitInstance(const StartOptions &options)
     LeftWork left = recovers ? FindLeftWork() : LeftWork{};
     m_frame = std::make_unique<CMainFrame>(
         m_doc.get(), left.desk ? left.desk->look : std::optional<model::LiveState::Look>(),
-        backup.IsOn());
+        backup.IsOn()); // a console of a pair sends nothing until it knows whether it plays
     m_show->SetFrame(m_frame.get());
-    // Before anything plays: a console of a backup pair sends nothing of its own until it knows
-    // whether the other one plays the stage.
-    if (backup.IsOn())
-        m_backup = std::make_unique<CBackupConsole>(*m_frame, *m_show, *m_doc, std::move(backup));
     ConnectCommands();
     CreateRecentFileMenu();
     m_midi = std::make_unique<CMidiSurfaces>(*m_frame, options);
@@ -133,7 +129,7 @@ bool COrinSUBApp::InitInstance(const StartOptions &options)
     m_network = std::make_unique<CNetworkSurfaces>(*m_frame, options);
     if (!options.screenshot.isEmpty())
         SaveScreenshotWhenReady(options.screenshot);
-    StartBackup();
+    StartBackup(std::move(backup));
     if (options.headless)
         ReportState();
     // Every question has been answered: from now on the desk plays the stage.
@@ -294,10 +290,11 @@ void COrinSUBApp::OnAppAbout()
     about.exec();
 }
 
-void COrinSUBApp::StartBackup()
+void COrinSUBApp::StartBackup(BackupStart start)
 {
-    if (!m_backup)
+    if (!start.IsOn())
         return;
+    m_backup = std::make_unique<CBackupConsole>(*m_frame, *m_show, *m_doc, std::move(start));
     if (QString error; !m_backup->Start(error)) {
         controls::Questions().Warn(m_frame.get(), error, kAppTitle);
         m_backup.reset(); // the console plays on its own

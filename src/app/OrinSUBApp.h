@@ -16,6 +16,7 @@ class COrinSUBDoc;
 namespace orinsub::app {
 
 class CBackupConsole;
+struct BackupStart;
 class CLiveStateJournal;
 class CMainFrame;
 class CMidiSurfaces;
@@ -89,8 +90,9 @@ private:
     void SaveScreenshotWhenReady(const QString &file);
     /// The master pane's status line names the open interface.
     bool IsInterfaceShown() const;
-    /// Starts the backup link when one was set up; false (after the message) when it cannot.
-    void StartBackup();
+    /// Starts the backup link when one was set up; the console plays alone (after the message)
+    /// when it cannot.
+    void StartBackup(BackupStart start);
     /// --headless: a line on standard error for each change of the output, the backup link and
     /// the surfaces.
     void ReportState();

@@ -64,9 +64,10 @@ void CShowDocument::SetPathName(const QString &path)
 
 bool CShowDocument::RefusedWhileLocked() const
 {
-    if (!views::IsDeskLocked())
+    if (!views::IsDeskLocked() && !views::IsDeskFollowing())
         return false;
-    controls::Questions().Warn(Owner(), kLockedShowRefused, kAppTitle);
+    controls::Questions().Warn(
+        Owner(), views::IsDeskFollowing() ? kFollowingShowRefused : kLockedShowRefused, kAppTitle);
     return true;
 }
 

@@ -75,6 +75,7 @@ constexpr std::array kFamilies{
     TargetFamily{"lock", Kind::Lock, 0, 0, 0, Action::Latch},
     // A readout: its lamp is what a surface shows; pressing it does nothing.
     ButtonFamily("output", Kind::Output),
+    ButtonFamily("backup", Kind::Backup),
 };
 
 /// How many targets a numbered family has on a surface of that shape.

@@ -57,6 +57,7 @@ struct ControlTarget
         CueNext,    // the cue GO plays next, in tenths (0: none)
         Lock,       // 1 while the desk is locked against the mouse
         Output,     // 1 while frames reach the DMX interface, 0 when not; shown, not played
+        Backup,     // 1 while this console plays the stage, 0 while it follows another; shown
     };
 
     Kind kind = Kind::Go;

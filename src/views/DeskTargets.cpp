@@ -113,6 +113,8 @@ int DeskTargets::Value(const ControlTarget &target) const
         return IsDeskLocked() ? 1 : 0;
     case Kind::Output:
         return master && !master->IsOutputLost() ? 1 : 0;
+    case Kind::Backup:
+        return IsDeskFollowing() ? 0 : 1;
     default:
         return 0;
     }
@@ -120,6 +122,8 @@ int DeskTargets::Value(const ControlTarget &target) const
 
 void DeskTargets::Move(const ControlTarget &target, int value)
 {
+    if (IsDeskFollowing())
+        return; // the console it follows plays this desk
     CDanConsoleView *dan = g_orin.m_pDanView;
     CMasterConsoleView *master = g_orin.m_pMasterView;
     switch (target.kind) {
@@ -171,12 +175,16 @@ void DeskTargets::Move(const ControlTarget &target, int value)
 
 void DeskTargets::MoveCrossfader(int levelA, int levelB)
 {
+    if (IsDeskFollowing())
+        return;
     if (CMasterConsoleView *master = g_orin.m_pMasterView)
         master->MoveCrossfader(Byte(levelA), Byte(levelB));
 }
 
 void DeskTargets::Press(const ControlTarget &target, bool down)
 {
+    if (IsDeskFollowing())
+        return;
     CMasterConsoleView *master = g_orin.m_pMasterView;
     if (target.kind == Kind::Flash) {
         if (master)

@@ -135,7 +135,11 @@ public:
     bool IsOutputLost() const { return m_status.IsOutputLost(); }
     /// Another part of the console shown on the status line after the interface (a surface's
     /// "MIDI : 装置なし"); asked on every tick, so it must be cheap; empty shows nothing.
-    void SetExtraStatus(std::function<QString()> extra) { m_status.SetExtra(std::move(extra)); }
+    /// owner's part of the status line (see StatusLine::SetExtra).
+    void SetExtraStatus(const void *owner, std::function<QString()> extra)
+    {
+        m_status.SetExtra(owner, std::move(extra));
+    }
 
 protected:
     const std::vector<std::unique_ptr<controls::CFaderLabel>> &NameLabels() const override

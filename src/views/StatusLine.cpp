@@ -24,6 +24,20 @@ constexpr int kStatusBeyondArea = 20;
 
 StatusLine::StatusLine(int areaWidth) : m_areaWidth(areaWidth), m_text(kNoInterfaceStatus) {}
 
+void StatusLine::SetExtra(const void *owner, std::function<QString()> extra)
+{
+    const auto mine = std::find_if(m_extras.begin(), m_extras.end(),
+                                   [owner](const auto &part) { return part.first == owner; });
+    if (!extra) {
+        if (mine != m_extras.end())
+            m_extras.erase(mine);
+    } else if (mine != m_extras.end()) {
+        mine->second = std::move(extra);
+    } else {
+        m_extras.emplace_back(owner, std::move(extra));
+    }
+}
+
 bool StatusLine::Refresh(bool blackout, const QRect &client)
 {
     const dmx::COrinZentra *port = model::g_orin.m_pZentra;
@@ -32,11 +46,13 @@ bool StatusLine::Refresh(bool blackout, const QRect &client)
     QString text = output.lost              ? OutputLostStatus(output.fault, output.deviceId)
                    : port && port->IsOpen() ? InterfaceStatus(port->GetDeviceId())
                                             : kNoInterfaceStatus;
-    for (const QString &extra :
-         {m_extra ? m_extra() : QString(), blackout ? kBlackoutStatus : QString(),
-          IsDeskLocked() ? kLockedStatus : QString()}) {
-        if (!extra.isEmpty())
-            text += QStringLiteral("  ") + extra;
+    QStringList parts;
+    for (const auto &[owner, extra] : m_extras)
+        parts << extra();
+    parts << (blackout ? kBlackoutStatus : QString()) << (IsDeskLocked() ? kLockedStatus : QString());
+    for (const QString &part : parts) {
+        if (!part.isEmpty())
+            text += QStringLiteral("  ") + part;
     }
     if (text == m_text && output.lost == m_outputLost)
         return false;

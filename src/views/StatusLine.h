@@ -5,6 +5,8 @@
 #include <QString>
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 class QPainter;
 
@@ -31,8 +33,9 @@ public:
     QRect GetRect() const { return m_rect; }
     QString GetText() const { return m_text; }
     bool IsOutputLost() const { return m_outputLost; }
-    /// Asked on every refresh, so it must be cheap; empty shows nothing.
-    void SetExtra(std::function<QString()> extra) { m_extra = std::move(extra); }
+    /// owner's part of the line (a surface, the backup link), asked on every refresh, so it
+    /// must be cheap; empty shows nothing. A null extra takes owner's part away.
+    void SetExtra(const void *owner, std::function<QString()> extra);
 
 private:
     QFont Font() const;
@@ -41,7 +44,7 @@ private:
     QRect m_rect; // client coordinates
     QString m_text;
     bool m_outputLost = false;
-    std::function<QString()> m_extra;
+    std::vector<std::pair<const void *, std::function<QString()>>> m_extras; // in their order
 };
 
 } // namespace orinsub::views

@@ -168,6 +168,7 @@ TEST_F(MainFrameTest, MenusShowTheirTextsAndShortcutsWithEditCommandsGreyedAtSta
                                   "キューへ移動(&J)...\tCtrl+G (grey)",
                                   "戻る時間(&K)...",
                                   "操作ロック(&R)\tCtrl+L",
+                                  "本番を引き継ぐ(&T)... (grey)",
                                   "外部操作卓(&S)...",
                                   "-",
                                   "入力引っかけ:A段\tCtrl+1",

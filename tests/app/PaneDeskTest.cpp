@@ -8,6 +8,7 @@
 #include "model/CueTexts.h"
 #include "views/GoFade.h"
 #include "views/LiveControls.h"
+#include "views/DeskLock.h"
 #include "views/UndoLastEdit.h"
 #include <limits>
 
@@ -289,4 +290,30 @@ TEST_F(LayerTest, EverySurfaceIsToldWhetherFramesReachTheInterface)
     master->OnTick();
     layer->Flush();
     EXPECT_EQ(panel.Last("output")->value, 1);
+}
+
+TEST_F(LayerTest, ADeskThatFollowsAnotherConsolePlaysNothingFromASurfaceAndSaysSo)
+{
+    dan->MoveFaderTo(1, 0, 200); // row B on air
+    RecordingSurface surface({"backup", "gm", "B/1"}, true);
+    Attach(surface);
+    EXPECT_EQ(surface.Last("backup")->value, 1) << "a console of its own plays the stage";
+
+    views::SetDeskFollowing(true);
+    layer->Flush();
+    EXPECT_EQ(surface.Last("backup")->value, 0);
+    layer->Move(&surface, T("gm"), 0);
+    layer->Move(&surface, T("B/1"), 10);
+    layer->Move(&surface, T("xfade/B"), 0);
+    layer->Press(&surface, T("blackout"), true);
+    layer->Press(&surface, T("go"), true);
+    EXPECT_EQ(port.GetOutputSlot(1), 200) << "the stage is the followed console's";
+    EXPECT_FALSE(master->IsBlackout());
+    EXPECT_FALSE(master->GetGoFade().IsRunning());
+
+    views::SetDeskFollowing(false);
+    layer->Flush();
+    EXPECT_EQ(surface.Last("backup")->value, 1);
+    layer->Move(&surface, T("gm"), 0);
+    EXPECT_EQ(port.GetOutputSlot(1), 0) << "taken over, the surface plays again";
 }

@@ -51,7 +51,8 @@ TEST(ControlTargetTest, EveryTargetOfTheCatalogueParsesFromItsOneName)
                              "cue/current",
                              "cue/next",
                              "lock",
-                             "output"})
+                             "output",
+                             "backup"})
         EXPECT_TRUE(names.count(QString::fromLatin1(name))) << name;
 }
 
@@ -75,7 +76,7 @@ TEST(ControlTargetTest, ASurfacesShapeBoundsItsStripsAndBanks)
     EXPECT_FALSE(ControlTarget::Parse("bank/24", shape));
 
     const std::vector<ControlTarget> all = ListTargets(TargetList::Everything, shape);
-    EXPECT_EQ(all.size(), 160u + 20 + 3 + 2 + 3 + 3 + 20 + 1 + 80 + 3 + 8 + 23 + 2 + 6 + 2);
+    EXPECT_EQ(all.size(), 160u + 20 + 3 + 2 + 3 + 3 + 20 + 1 + 80 + 3 + 8 + 23 + 2 + 6 + 3);
     const std::vector<ControlTarget> shown = ListTargets(TargetList::Shown, shape);
     EXPECT_EQ(std::count(shown.begin(), shown.end(), *ControlTarget::Parse("xfade")), 0)
         << "shown as handle A";

@@ -66,7 +66,7 @@ protected:
 // follows an unplug, and the replugged box gets every value again.
 TEST_F(MidiJackConsole, PlaysTheDeskHearsItsChangesAndSurvivesAnUnplug)
 {
-    master->SetExtraStatus([this] { return host->StatusText(); });
+    master->SetExtraStatus(this, [this] { return host->StatusText(); });
     Open(BuiltInMapping(MidiProfile::MackieControl));
     box->Send({0xE8, 0x7F, 0x7F}); // master strip: the crossfader to full
     box->Send({0xE0, 0x00, 0x40}); // strip 1: sub-master fader 1 to 128

@@ -293,7 +293,7 @@ TEST_F(MidiHostTest, AReceivingPortThatAppearsLateIsToldEveryValue)
 
 TEST_F(MidiHostTest, AJackRestartShowsInTheStatusLineAndTheBoxIsToldEverythingAgain)
 {
-    master->SetExtraStatus([this] { return host.StatusText(); });
+    master->SetExtraStatus(this, [this] { return host.StatusText(); });
     Open(BuiltInMapping(MidiProfile::MackieControl));
     system.Plug(QStringLiteral("box:faders"), QStringLiteral("box:lamps"));
     Settle();
@@ -310,7 +310,7 @@ TEST_F(MidiHostTest, AJackRestartShowsInTheStatusLineAndTheBoxIsToldEverythingAg
     master->OnTick();
     EXPECT_TRUE(master->GetStatusText().endsWith(QStringLiteral("  MIDI : box")));
     EXPECT_TRUE(BoxReceived(Bend(0, 50)));
-    master->SetExtraStatus(nullptr);
+    master->SetExtraStatus(this, nullptr);
 }
 
 // A 14-bit fader sends its two halves before the console knows it: it is learned as one.

@@ -400,6 +400,18 @@ export class Readout {
   }
 }
 
+// A console that follows another (a tracking backup) plays nothing from here: a banner says so.
+export class FollowingBanner {
+  constructor(element) {
+    this.element = element;
+  }
+
+  feedback(value) {
+    this.element.hidden = value !== 0;
+    document.body.classList.toggle('following', value === 0);
+  }
+}
+
 // Whether frames reach the DMX interface: the status line, which says why, turns red when not.
 export class OutputState {
   constructor(element) {

@@ -3,7 +3,7 @@
 // drawn on them.
 import {
   $, BlackoutButton, blackoutHoldMs, Button, controls, CrossHandle, Fader, FlashModeButton,
-  LinkButton, OutputState, percentText, Readout, Stepper,
+  FollowingBanner, LinkButton, OutputState, percentText, Readout, Stepper,
 } from './controls.js';
 
 let bankSize = 10;
@@ -49,6 +49,7 @@ export function buildDesk() {
   b.other = a;
   controls.set('go/time', new Stepper($('go-time'), 'go/time'));
   controls.set('output', new OutputState($('status')));
+  controls.set('backup', new FollowingBanner($('following-banner')));
   for (const element of document.querySelectorAll('.readout[data-target]'))
     controls.set(element.dataset.target, new Readout(element));
   const kinds = { 'flash/mode': FlashModeButton, link: LinkButton, blackout: BlackoutButton };
