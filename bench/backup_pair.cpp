@@ -155,7 +155,7 @@ uint64_t LinkBytes()
 class Pair
 {
 public:
-    explicit Pair(const QString &folder) : m_folder(folder) {}
+    Pair(const QString &folder, const QString &key) : m_folder(folder), m_key(key) {}
     ~Pair()
     {
         for (QProcess *process : {&m_main, &m_backup}) {
@@ -178,14 +178,14 @@ public:
         Start(m_main, "main",
               {"--headless", "--restore", "no", "--dmx", "sacn:127.0.0.1", "--osc",
                QString::number(kMainOsc), "--backup-port", "7070", "--backup-key",
-               m_folder + "/pair.key", show});
+               m_key, show});
     }
     void StartBackup()
     {
         Start(m_backup, "backup",
               {"--headless", "--restore", "no", "--dmx", "sacn:127.0.0.1", "--osc",
                QString::number(kBackupOsc), "--backup-of", "127.0.0.1:7070", "--backup-key",
-               m_folder + "/pair.key"});
+               m_key});
     }
 
     QProcess m_main;
@@ -193,6 +193,7 @@ public:
 
 private:
     QString m_folder;
+    QString m_key;
 };
 
 struct Round
@@ -204,11 +205,11 @@ struct Round
     int largestStep = 0;
 };
 
-std::optional<Round> PlayRound(const QString &folder, const QString &show)
+std::optional<Round> PlayRound(const QString &folder, const QString &key, const QString &show)
 {
     Round round;
     SacnReader sacn;
-    Pair pair(folder);
+    Pair pair(folder, key);
     pair.StartMain(show);
     QThread::msleep(1500);
     pair.StartBackup();
@@ -334,6 +335,7 @@ int main(int argc, char **argv)
         orinsub::model::Cue first, second;
         first.number = 10;
         first.look[0] = 255;
+        first.upTime = first.downTime = 0;
         second.number = 20;
         second.look[1] = 255;
         second.upTime = second.downTime = 40;
@@ -346,7 +348,7 @@ int main(int argc, char **argv)
     int largestStep = 0;
     for (int i = 0; i < rounds; ++i) {
         const std::optional<Round> round =
-            PlayRound(folder.filePath(QStringLiteral("round%1").arg(i)), show);
+            PlayRound(folder.filePath(QStringLiteral("round%1").arg(i)), key.fileName(), show);
         if (!round) {
             std::fprintf(stderr, "round %d: the pair did not come up or take over\n", i + 1);
             continue;
