@@ -26,13 +26,13 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <lo/lo.h>
 #include <net/if.h>
 #include <optional>
 #include <poll.h>
 #include <sched.h>
 #include <signal.h>
+#include <sstream>
 #include <string>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
@@ -177,8 +177,7 @@ public:
     {
         Start(m_main, "main",
               {"--headless", "--restore", "no", "--dmx", "sacn:127.0.0.1", "--osc",
-               QString::number(kMainOsc), "--backup-port", "7070", "--backup-key",
-               m_key, show});
+               QString::number(kMainOsc), "--backup-port", "7070", "--backup-key", m_key, show});
     }
     void StartBackup()
     {
@@ -262,8 +261,8 @@ std::optional<Round> PlayRound(const QString &folder, const QString &key, const 
             return;
         if (lastBackup) {
             for (size_t slot = 0; slot < 3; ++slot)
-                round.largestStep = std::max(
-                    round.largestStep, std::abs(frame.levels[slot] - (*lastBackup)[slot]));
+                round.largestStep =
+                    std::max(round.largestStep, std::abs(frame.levels[slot] - (*lastBackup)[slot]));
         }
         lastBackup = frame.levels;
         if (!live && frame.priority == 100)

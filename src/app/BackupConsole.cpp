@@ -41,8 +41,8 @@ std::optional<QString> Setting(const std::optional<QString> &given, const char *
     if (given)
         return given;
     QSettings settings;
-    const QString value = model::SettingsReader(settings).String(QString::fromLatin1(key),
-                                                                  kLongestSetting);
+    const QString value =
+        model::SettingsReader(settings).String(QString::fromLatin1(key), kLongestSetting);
     return value.isEmpty() ? std::nullopt : std::optional<QString>(value);
 }
 
@@ -105,8 +105,7 @@ CBackupConsole::CBackupConsole(CMainFrame &frame, CShowDocument &show, model::CO
     views::SetDeskListener(this, [this] { m_link.DeskChanged(); });
     connect(&m_tick, &QTimer::timeout, this, &CBackupConsole::Tick);
     m_frame.GetMasterView()->SetExtraStatus(this, [this] { return StatusText(); });
-    connect(m_frame.Command(kIdTakeStage), &QAction::triggered, this,
-            &CBackupConsole::OnTakeStage);
+    connect(m_frame.Command(kIdTakeStage), &QAction::triggered, this, &CBackupConsole::OnTakeStage);
     m_tick.setTimerType(Qt::PreciseTimer);
     ApplyRole(m_link.GetRole());
 }
@@ -123,9 +122,10 @@ CBackupConsole::~CBackupConsole()
 bool CBackupConsole::Start(QString &error)
 {
     if (m_start.listen && !m_network.Listen(m_start.listen->address, m_start.listen->port, error)) {
-        error = backup::kCannotListen.arg(
-            QStringLiteral("%1:%2").arg(m_start.listen->address.toString()).arg(m_start.listen->port),
-            error);
+        error = backup::kCannotListen.arg(QStringLiteral("%1:%2")
+                                              .arg(m_start.listen->address.toString())
+                                              .arg(m_start.listen->port),
+                                          error);
         return false;
     }
     if (m_start.main)
@@ -175,7 +175,8 @@ QString CBackupConsole::StatusText() const
         break;
     }
     if (m_link.GetRefusals() > 0)
-        text += u' ' + backup::kStatusRefusals.arg(m_link.GetRefusals()).arg(m_link.GetLastRefusal());
+        text +=
+            u' ' + backup::kStatusRefusals.arg(m_link.GetRefusals()).arg(m_link.GetLastRefusal());
     return text;
 }
 

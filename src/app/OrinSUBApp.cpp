@@ -18,12 +18,12 @@
 #include "ShowDocument.h"
 #include "StateReport.h"
 #include "controls/KeyState.h"
-#include "surfaces/midi/MidiSurfaceHost.h"
 #include "controls/QuestionBox.h"
 #include "dmx/OrinZentra.h"
 #include "model/OrinGlobal.h"
 #include "model/OrinSUBDoc.h"
 #include "model/RegularFile.h"
+#include "surfaces/midi/MidiSurfaceHost.h"
 #include "views/ConsoleTexts.h"
 #include "views/MasterConsoleView.h"
 
@@ -312,9 +312,9 @@ void COrinSUBApp::ReportState()
         if (!port)
             return QString();
         const dmx::OutputHealth::Reading output = port->GetOutputHealth().Look();
-        return output.lost           ? views::OutputLostStatus(output.fault, output.deviceId)
-               : port->IsOpen()      ? views::InterfaceStatus(port->GetDeviceId())
-                                     : views::kNoInterfaceStatus;
+        return output.lost      ? views::OutputLostStatus(output.fault, output.deviceId)
+               : port->IsOpen() ? views::InterfaceStatus(port->GetDeviceId())
+                                : views::kNoInterfaceStatus;
     });
     if (m_backup)
         m_report->Watch([this] { return m_backup->StatusText(); });

@@ -2,7 +2,8 @@
 
 namespace orinsub::app {
 
-CStateReport::CStateReport(Print print, QObject *parent) : QObject(parent), m_print(std::move(print))
+CStateReport::CStateReport(Print print, QObject *parent)
+    : QObject(parent), m_print(std::move(print))
 {
     connect(&m_poll, &QTimer::timeout, this, &CStateReport::Poll);
     m_poll.start(kPollMs);

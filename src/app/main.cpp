@@ -36,8 +36,9 @@ void UseOffscreen(bool always)
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
 }
 
-/// A screenshot run and a console without a display have nobody at the screen: messages go to the error stream and every question
-/// is answered Cancel (or its safe choice), so that no box waits for an answer.
+/// A screenshot run and a console without a display have nobody at the screen: messages go to the
+/// error stream and every question is answered Cancel (or its safe choice), so that no box waits
+/// for an answer.
 class UnattendedQuestions : public orinsub::controls::QuestionBox
 {
 public:

@@ -42,7 +42,8 @@ std::optional<MainPoint> MainPoint::Parse(const QString &text, QString &error)
     const QString trimmed = text.trimmed();
     const qsizetype colon = trimmed.lastIndexOf(u':');
     const QString host = colon > 0 ? trimmed.left(colon) : QString();
-    const std::optional<quint16> port = colon > 0 ? PortNumber(trimmed.mid(colon + 1)) : std::nullopt;
+    const std::optional<quint16> port =
+        colon > 0 ? PortNumber(trimmed.mid(colon + 1)) : std::nullopt;
     const bool hostOk = !host.isEmpty() && std::all_of(host.begin(), host.end(), [](QChar c) {
         return c.isLetterOrNumber() || c == u'.' || c == u'-';
     });

@@ -1,6 +1,7 @@
 #include "BackupWire.h"
 
 #include "BackupTexts.h"
+#include "model/SameBytes.h"
 
 #include <QMessageAuthenticationCode>
 #include <QRandomGenerator>
@@ -24,17 +25,6 @@ QByteArray FreshNonce()
     QRandomGenerator::system()->generate(reinterpret_cast<quint32 *>(nonce.data()),
                                          reinterpret_cast<quint32 *>(nonce.data() + nonce.size()));
     return nonce;
-}
-
-/// Compares two MACs in a time that does not tell how much of them matched.
-bool SameMac(const QByteArray &a, const QByteArray &b)
-{
-    if (a.size() != b.size())
-        return false;
-    unsigned char difference = 0;
-    for (qsizetype i = 0; i < a.size(); ++i)
-        difference |= static_cast<unsigned char>(a[i] ^ b[i]);
-    return difference == 0;
 }
 
 bool IsKnownType(uint8_t type)
@@ -143,7 +133,7 @@ bool BackupWire::TakeMessage(Read &read)
         return false;
     const QByteArray sealed = m_buffer.left(4 + length - kMacBytes);
     const QByteArray mac = m_buffer.mid(sealed.size(), kMacBytes);
-    if (!SameMac(mac, Mac(m_server ? kFromClient : kFromServer, sealed))) {
+    if (!model::SameBytes(mac, Mac(m_server ? kFromClient : kFromServer, sealed))) {
         Refuse(read, kRefusedForged);
         return false;
     }

@@ -49,7 +49,8 @@ bool StatusLine::Refresh(bool blackout, const QRect &client)
     QStringList parts;
     for (const auto &[owner, extra] : m_extras)
         parts << extra();
-    parts << (blackout ? kBlackoutStatus : QString()) << (IsDeskLocked() ? kLockedStatus : QString());
+    parts << (blackout ? kBlackoutStatus : QString())
+          << (IsDeskLocked() ? kLockedStatus : QString());
     for (const QString &part : parts) {
         if (!part.isEmpty())
             text += QStringLiteral("  ") + part;

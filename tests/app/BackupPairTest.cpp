@@ -58,7 +58,8 @@ protected:
         ArtNetConsoleTest::SetUp();
         if (IsSkipped())
             return;
-        ASSERT_TRUE(WriteKey(Key(), "0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef"));
+        ASSERT_TRUE(
+            WriteKey(Key(), "0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef"));
         m_show = folder.filePath("drama.orin");
         model::COrinSUBDoc doc;
         const auto cue = [](int number, int channel, int level, int tenths) {
@@ -208,7 +209,8 @@ TEST_F(BackupPairTest, OnSacnTheBackupFollowsEveryFrameAndCarriesOnWhenTheMainIs
     for (const auto &[after, levels] : backupFrames) {
         std::optional<int> lag;
         for (size_t i = 0; i + 1 < mainFrames.size(); ++i) {
-            const int distance = std::max(0, std::abs(static_cast<int>(after) - static_cast<int>(i)) - 1);
+            const int distance =
+                std::max(0, std::abs(static_cast<int>(after) - static_cast<int>(i)) - 1);
             if (between(i, levels) && (!lag || distance < *lag))
                 lag = distance;
         }
@@ -260,9 +262,9 @@ TEST_F(BackupPairTest, OnSacnTheBackupFollowsEveryFrameAndCarriesOnWhenTheMainIs
             ASSERT_EQ(frame->levels, third->levels) << "the stage stays";
             continue;
         }
-        ASSERT_LT(frame->priority, 100) << "the main came back above the live backup"
-                                        << (frame->cid == *mainCid ? " (main)" : " (another)")
-                                        << " after " << mainBack;
+        ASSERT_LT(frame->priority, 100)
+            << "the main came back above the live backup"
+            << (frame->cid == *mainCid ? " (main)" : " (another)") << " after " << mainBack;
         ASSERT_EQ(frame->levels, third->levels) << "the main sends the backup's look";
         ++mainBack;
     }

@@ -6,9 +6,9 @@
 #include "views/CuePlayback.h"
 
 #include "model/CueTexts.h"
+#include "views/DeskLock.h"
 #include "views/GoFade.h"
 #include "views/LiveControls.h"
-#include "views/DeskLock.h"
 #include "views/UndoLastEdit.h"
 #include <limits>
 

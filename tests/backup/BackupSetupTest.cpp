@@ -27,9 +27,13 @@ TEST(BackupSetup, ListenAndMainPointsAreReadOrRefusedWithTheirText)
             EXPECT_TRUE(error.contains(QString::fromUtf8(c.text))) << error.toStdString();
         }
     }
-    for (const auto &[text, ok] :
-         {std::pair{"main.local:7070", true}, {"10.0.0.1:1", true}, {"7070", false},
-          {":7070", false}, {"main:0", false}, {"ma in:7070", false}, {"main:x", false}}) {
+    for (const auto &[text, ok] : {std::pair{"main.local:7070", true},
+                                   {"10.0.0.1:1", true},
+                                   {"7070", false},
+                                   {":7070", false},
+                                   {"main:0", false},
+                                   {"ma in:7070", false},
+                                   {"main:x", false}}) {
         QString error;
         EXPECT_EQ(MainPoint::Parse(QString::fromUtf8(text), error).has_value(), ok) << text;
         EXPECT_EQ(error.isEmpty(), ok) << text;

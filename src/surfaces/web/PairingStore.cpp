@@ -1,4 +1,5 @@
 #include "PairingStore.h"
+#include "model/SameBytes.h"
 
 #include <QCryptographicHash>
 #include <QRandomGenerator>
@@ -12,17 +13,6 @@ namespace {
 
 constexpr int kCodeDigits = 6;
 constexpr int kTokenBytes = 16;
-
-// Compares without leaking through timing where the strings first differ.
-bool SameBytes(const QByteArray &a, const QByteArray &b)
-{
-    if (a.size() != b.size())
-        return false;
-    unsigned char difference = 0;
-    for (qsizetype i = 0; i < a.size(); ++i)
-        difference |= static_cast<unsigned char>(a[i] ^ b[i]);
-    return difference == 0;
-}
 
 bool IsHexToken(const QByteArray &token)
 {
@@ -89,7 +79,7 @@ PairingStore::Answer PairingStore::TryCode(const QByteArray &code, const QString
         return Answer::Closed;
     if (LockedSeconds(from) > 0)
         return Answer::Locked;
-    if (!SameBytes(code, m_code.toLatin1())) {
+    if (!model::SameBytes(code, m_code.toLatin1())) {
         NoteWrongCode(from);
         return Answer::Wrong;
     }
@@ -135,7 +125,7 @@ bool PairingStore::IsPaired(const QByteArray &token) const
     const QByteArray hash = HashToken(token);
     bool found = false;
     for (const PairedDevice &device : m_devices)
-        found |= SameBytes(device.tokenHash, hash);
+        found |= model::SameBytes(device.tokenHash, hash);
     return found;
 }
 
