@@ -44,6 +44,7 @@ enum CommandId : int {
     kIdCueBackTime = 32823,
     kIdLock = 32830,
     kIdTakeStage = 32840,
+    kIdGiveStage = 32841,
     kIdAppAbout = 57664,
 };
 
@@ -155,6 +156,8 @@ inline const QString kCueBackTimeItem = QStringLiteral("戻る時間(&K)...");
 
 /// A tracking backup takes the stage now (greyed on a console that plays it, or of no pair).
 inline const QString kTakeStageItem = QStringLiteral("本番を引き継ぐ(&T)...");
+/// A live console of a pair hands the stage to the console that tracks it.
+inline const QString kGiveStageItem = QStringLiteral("本番を渡す(&H)...");
 
 // The desk lock.
 inline const QString kLockItem = QStringLiteral("操作ロック(&R)");

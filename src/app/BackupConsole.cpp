@@ -106,6 +106,7 @@ CBackupConsole::CBackupConsole(CMainFrame &frame, CShowDocument &show, model::CO
     connect(&m_tick, &QTimer::timeout, this, &CBackupConsole::Tick);
     m_frame.GetMasterView()->SetExtraStatus(this, [this] { return StatusText(); });
     connect(m_frame.Command(kIdTakeStage), &QAction::triggered, this, &CBackupConsole::OnTakeStage);
+    connect(m_frame.Command(kIdGiveStage), &QAction::triggered, this, &CBackupConsole::OnGiveStage);
     m_tick.setTimerType(Qt::PreciseTimer);
     ApplyRole(m_link.GetRole());
 }
@@ -185,6 +186,7 @@ void CBackupConsole::ApplyRole(backup::Role role)
     // Nothing local plays a desk that follows another console.
     views::SetDeskFollowing(role != backup::Role::Live);
     m_frame.Command(kIdTakeStage)->setEnabled(role != backup::Role::Live);
+    m_frame.Command(kIdGiveStage)->setEnabled(role == backup::Role::Live);
     if (role == backup::Role::Live && m_tracked) {
         // The fade goes on from where the live peer left it: its last look is what went out.
         PlayTracked();
@@ -265,6 +267,15 @@ void CBackupConsole::OnTakeStage()
     const QString main = m_start.main ? m_start.main->ToString() : QStringLiteral("相手の卓");
     if (controls::Questions().AskOkCancel(&m_frame, backup::kAskTakeStage.arg(main), kAppTitle))
         TakeStage();
+}
+
+void CBackupConsole::OnGiveStage()
+{
+    if (m_link.GetRole() != backup::Role::Live ||
+        !controls::Questions().AskOkCancel(&m_frame, backup::kAskGiveStage, kAppTitle))
+        return;
+    if (!m_link.GiveStage())
+        controls::Questions().Warn(&m_frame, backup::kNoTracker, kAppTitle);
 }
 
 } // namespace orinsub::app

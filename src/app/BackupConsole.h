@@ -55,6 +55,9 @@ public:
     void TakeStage();
     /// Asks the operator first; nothing when this console plays already.
     void OnTakeStage();
+    /// 「本番を渡す」: a live console hands the stage to the one that tracks it, after the
+    /// operator confirmed it.
+    void OnGiveStage();
 
 private:
     void Tick();

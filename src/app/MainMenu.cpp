@@ -105,6 +105,7 @@ const Item kItems[] = {
     {In::Operation, kIdCueBackTime, kCueBackTimeItem, {}},
     {In::Operation, kIdLock, kLockItem, {Ctrl | Qt::Key_L}, kCheckable},
     {In::Operation, kIdTakeStage, kTakeStageItem, {}, kGreyed},
+    {In::Operation, kIdGiveStage, kGiveStageItem, {}, kGreyed},
     {In::Operation, kIdSurfaces, kSurfacesMenuItem, {}},
     {In::Operation, 0, {}, {}},
     {In::Operation, kIdHookA, QStringLiteral("入力引っかけ:A段"), {Ctrl | Qt::Key_1}},

@@ -14,8 +14,7 @@ using std::chrono::steady_clock;
 BackupLink::BackupLink(QByteArray key, BackupDesk desk, bool main, uint8_t priority, Timing timing,
                        Clock clock)
     : m_key(std::move(key)), m_desk(std::move(desk)), m_main(main), m_priority(priority),
-      m_timing(timing), m_clock(std::move(clock)),
-      m_role(main ? Role::Starting : Role::Tracking)
+      m_timing(timing), m_clock(std::move(clock)), m_role(main ? Role::Starting : Role::Tracking)
 {
 }
 
@@ -37,7 +36,8 @@ void BackupLink::SetRole(Role role)
 void BackupLink::Opened(BackupPeer *peer, bool server)
 {
     Peer &state =
-        m_peers.try_emplace(peer, Peer{BackupWire(m_key, server), server, {}, 0, false, false, {}, {}})
+        m_peers
+            .try_emplace(peer, Peer{BackupWire(m_key, server), server, {}, 0, false, false, {}, {}})
             .first->second;
     state.heard = state.spoken = m_clock();
     peer->Send(state.wire.Greeting(m_role, m_priority));
@@ -132,6 +132,10 @@ void BackupLink::Take(BackupPeer *peer, Peer &state, const Message &message)
         return;
     case MessageType::Beat:
         return;
+    case MessageType::GiveStage:
+        if (peer == m_tracked && m_role == Role::Tracking)
+            GoLive(); // its TakeOver tells the giver to track this console
+        return;
     case MessageType::TakeOver:
         state.role = Role::Live;
         if (m_role == Role::Live)
@@ -190,6 +194,19 @@ void BackupLink::GoLive()
             Send(peer, state, MessageType::TakeOver, {});
         }
     }
+}
+
+bool BackupLink::GiveStage()
+{
+    if (m_role != Role::Live)
+        return false;
+    for (auto &[peer, state] : m_peers) {
+        if (state.joined) {
+            Send(peer, state, MessageType::GiveStage, {});
+            return true;
+        }
+    }
+    return false;
 }
 
 void BackupLink::TakeStage()

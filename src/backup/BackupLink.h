@@ -86,6 +86,9 @@ public:
     void Tick();
     /// 「本番を引き継ぐ」: this console plays from now on and tells its peers so.
     void TakeStage();
+    /// 「本番を渡す」: a live console hands the stage to a console that tracks it, which takes
+    /// it over as with TakeStage. False when none tracks it.
+    bool GiveStage();
 
 signals:
     void RoleChanged(orinsub::backup::Role role);

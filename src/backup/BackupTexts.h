@@ -44,6 +44,9 @@ inline const QString kStatusWaiting = QStringLiteral("バックアップ: 本番
 inline const QString kStatusTracking = QStringLiteral("バックアップ: 追従中");
 inline const QString kStatusLive = QStringLiteral("バックアップ: 本番中");
 inline const QString kStatusRefusals = QStringLiteral("拒否 %1 件 (%2)");
+inline const QString kAskGiveStage = QStringLiteral(
+    "追従している卓に本番を渡し、この卓は追従に回ります。\n本番を渡しますか?");
+inline const QString kNoTracker = QStringLiteral("この卓に追従している卓がありません。");
 inline const QString kAskTakeStage = QStringLiteral(
     "この卓が本番を引き継ぎ、%1 は追従に回ります。\n本番を引き継ぎますか?");
 

@@ -30,7 +30,7 @@ QByteArray FreshNonce()
 bool IsKnownType(uint8_t type)
 {
     return type >= static_cast<uint8_t>(MessageType::Join) &&
-           type <= static_cast<uint8_t>(MessageType::TakeOver);
+           type <= static_cast<uint8_t>(MessageType::GiveStage);
 }
 
 } // namespace

@@ -23,6 +23,7 @@ enum class MessageType : uint8_t {
     Live = 3,     // the desk's live state, as its file holds it
     Beat = 4,     // nothing changed: the sender lives
     TakeOver = 5, // the sender takes the stage now: the receiver tracks it from now on
+    GiveStage = 6, // the live sender hands the stage to the receiver, which takes it over
 };
 
 struct Message

@@ -169,6 +169,7 @@ TEST_F(MainFrameTest, MenusShowTheirTextsAndShortcutsWithEditCommandsGreyedAtSta
                                   "戻る時間(&K)...",
                                   "操作ロック(&R)\tCtrl+L",
                                   "本番を引き継ぐ(&T)... (grey)",
+                                  "本番を渡す(&H)... (grey)",
                                   "外部操作卓(&S)...",
                                   "-",
                                   "入力引っかけ:A段\tCtrl+1",

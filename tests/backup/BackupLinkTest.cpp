@@ -163,6 +163,14 @@ TEST_F(BackupLinkTest, TheBackupTracksTheMainAndTakesTheStageWhenItFallsSilent)
     back.Pump();
     EXPECT_EQ(again.link.GetRole(), Role::Live);
     EXPECT_EQ(backup.link.GetRole(), Role::Tracking);
+
+    // Or the live one hands it over from its side.
+    Frames(5, {&again, &backup}, {&back});
+    EXPECT_TRUE(again.link.GiveStage());
+    back.Pump();
+    EXPECT_EQ(backup.link.GetRole(), Role::Live);
+    EXPECT_EQ(again.link.GetRole(), Role::Tracking);
+    EXPECT_FALSE(again.link.GiveStage()) << "a tracking console has no stage to give";
 }
 
 TEST_F(BackupLinkTest, AConsoleWithoutTheKeyGetsNothingAndIsCounted)
