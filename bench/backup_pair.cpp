@@ -11,6 +11,7 @@
 
 #include "model/OrinSUBDoc.h"
 #include "model/ShowFile.h"
+#include "support/OwnLoopback.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -27,14 +28,11 @@
 #include <cstring>
 #include <fstream>
 #include <lo/lo.h>
-#include <net/if.h>
 #include <optional>
 #include <poll.h>
-#include <sched.h>
 #include <signal.h>
 #include <sstream>
 #include <string>
-#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <vector>
@@ -48,20 +46,6 @@ constexpr int kBackupOsc = 9101;
 double Ms(Clock::duration d)
 {
     return std::chrono::duration<double, std::milli>(d).count();
-}
-
-bool OwnLoopback()
-{
-    if (unshare(CLONE_NEWNET) != 0)
-        return false;
-    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    ifreq loopback{};
-    std::strcpy(loopback.ifr_name, "lo");
-    bool up = ioctl(fd, SIOCGIFFLAGS, &loopback) == 0;
-    loopback.ifr_flags |= IFF_UP;
-    up = up && ioctl(fd, SIOCSIFFLAGS, &loopback) == 0;
-    close(fd);
-    return up;
 }
 
 struct Frame
@@ -317,7 +301,7 @@ int main(int argc, char **argv)
         if (std::strcmp(argv[i], "--rounds") == 0)
             rounds = std::atoi(argv[i + 1]);
     }
-    if (!OwnLoopback()) {
+    if (!orinsub::testing::OwnLoopback()) {
         std::fprintf(stderr, "backup_pair: needs a network namespace of its own (run as root)\n");
         return 1;
     }

@@ -153,8 +153,6 @@ void CBackupConsole::Tick()
             m_link.ShowChanged();
     }
     m_link.Tick();
-    if (m_link.GetRole() == backup::Role::Tracking)
-        ApplyOutput(); // the live peer's priority may have been told meanwhile
 }
 
 QString CBackupConsole::StatusText() const

@@ -90,8 +90,8 @@ void BackupLink::Take(BackupPeer *peer, Peer &state, const Message &message)
     // Of two live consoles meeting again, the one that listens (the main) gives way.
     if (!std::exchange(state.proven, true) && state.role == Role::Live &&
         (m_role != Role::Live || state.server)) {
+        Track(peer, state); // first: the role's listeners read the peer's priority
         SetRole(Role::Tracking);
-        Track(peer, state);
     }
     if (peer == m_tracked)
         m_liveHeard = state.heard;
@@ -138,10 +138,10 @@ void BackupLink::Take(BackupPeer *peer, Peer &state, const Message &message)
         return;
     case MessageType::TakeOver:
         state.role = Role::Live;
-        if (m_role == Role::Live)
-            SetRole(Role::Tracking); // the stage was handed over to the peer
         if (m_tracked != peer)
             Track(peer, state);
+        if (m_role == Role::Live)
+            SetRole(Role::Tracking); // the stage was handed over to the peer
         return;
     }
 }

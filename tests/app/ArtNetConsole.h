@@ -1,17 +1,15 @@
 #pragma once
 
 #include "XvfbConsole.h"
+#include "model/OrinSUBDoc.h"
+#include "model/ShowFile.h"
+#include "support/OwnLoopback.h"
 #include "zentra/LoopbackUdp.h"
 
 #include <QDeadlineTimer>
-#include <cstring>
 #include <lo/lo.h>
 #include <memory>
-#include <net/if.h>
-#include <sched.h>
 #include <string>
-#include <sys/ioctl.h>
-#include <unistd.h>
 #include <vector>
 
 namespace orinsub::testing {
@@ -43,6 +41,24 @@ inline bool IsTaken(uint16_t port)
     } catch (const std::runtime_error &) {
         return true;
     }
+}
+
+/// A show of three cues: 1 snaps channel 1 to full, 2 fades channel 2 to 250 in 4 s, 3 snaps
+/// channel 3 to 100.
+inline bool SaveThreeCueShow(const QString &path)
+{
+    model::COrinSUBDoc doc;
+    const auto cue = [](int number, int channel, int level, int tenths) {
+        model::Cue c;
+        c.number = number;
+        c.look[channel - 1] = static_cast<uint8_t>(level);
+        c.upTime = c.downTime = tenths;
+        return c;
+    };
+    return doc.m_extension.cues.Add(cue(10, 1, 255, 0)).IsOk() &&
+           doc.m_extension.cues.Add(cue(20, 2, 250, 40)).IsOk() &&
+           doc.m_extension.cues.Add(cue(30, 3, 100, 0)).IsOk() &&
+           model::SaveShowFile(doc, path).IsOk();
 }
 
 /// The console's frames as they arrive on Art-Net's port: the 512 slots of each.
@@ -125,23 +141,6 @@ protected:
 
     uint16_t m_oscPort = 0;
     bool m_ownLoopback = false;
-
-private:
-    /// Moves this test into a network namespace of its own with its loopback up, before it
-    /// starts anything. False without the right to (not root): it shares the machine's loopback.
-    static bool OwnLoopback()
-    {
-        if (unshare(CLONE_NEWNET) != 0)
-            return false;
-        const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-        ifreq loopback{};
-        std::strcpy(loopback.ifr_name, "lo");
-        bool up = ioctl(fd, SIOCGIFFLAGS, &loopback) == 0;
-        loopback.ifr_flags |= IFF_UP;
-        up = up && ioctl(fd, SIOCSIFFLAGS, &loopback) == 0;
-        close(fd);
-        return up;
-    }
 };
 
 } // namespace orinsub::testing

@@ -2,8 +2,6 @@
 // network namespace, both sending to 127.0.0.1: the backup follows the main frame for frame,
 // takes the stage when the main is killed, and keeps it when the main comes back.
 #include "ArtNetConsole.h"
-#include "model/OrinSUBDoc.h"
-#include "model/ShowFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -61,18 +59,7 @@ protected:
         ASSERT_TRUE(
             WriteKey(Key(), "0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef"));
         m_show = folder.filePath("drama.orin");
-        model::COrinSUBDoc doc;
-        const auto cue = [](int number, int channel, int level, int tenths) {
-            model::Cue c;
-            c.number = number;
-            c.look[channel - 1] = static_cast<uint8_t>(level);
-            c.upTime = c.downTime = tenths;
-            return c;
-        };
-        ASSERT_TRUE(doc.m_extension.cues.Add(cue(10, 1, 255, 0)).IsOk());
-        ASSERT_TRUE(doc.m_extension.cues.Add(cue(20, 2, 250, 40)).IsOk());
-        ASSERT_TRUE(doc.m_extension.cues.Add(cue(30, 3, 100, 0)).IsOk());
-        ASSERT_TRUE(model::SaveShowFile(doc, m_show).IsOk());
+        ASSERT_TRUE(orinsub::testing::SaveThreeCueShow(m_show));
     }
     void TearDown() override
     {

@@ -81,20 +81,7 @@ TEST_F(LiveStateKillTest, AKilledCueFadeHoldsItsLookWhileTheQuestionWaitsAndGoes
     ASSERT_TRUE(socket);
     ArtNetFrames artNet(*socket);
     const QString show = folder.filePath("drama.orin");
-    {
-        model::COrinSUBDoc doc;
-        const auto cue = [](int number, int channel, int level, int tenths) {
-            model::Cue c;
-            c.number = number;
-            c.look[channel - 1] = static_cast<uint8_t>(level);
-            c.upTime = c.downTime = tenths;
-            return c;
-        };
-        ASSERT_TRUE(doc.m_extension.cues.Add(cue(10, 1, 255, 0)).IsOk());
-        ASSERT_TRUE(doc.m_extension.cues.Add(cue(20, 2, 250, 40)).IsOk());
-        ASSERT_TRUE(doc.m_extension.cues.Add(cue(30, 3, 100, 0)).IsOk());
-        ASSERT_TRUE(model::SaveShowFile(doc, show).IsOk());
-    }
+    ASSERT_TRUE(orinsub::testing::SaveThreeCueShow(show));
     StartPlayedConsole({show});
     Osc("cue/mode", 1);
     Osc("cue/go");
