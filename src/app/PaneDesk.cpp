@@ -7,6 +7,7 @@
 #include "model/OrinSUBDoc.h"
 #include "model/SubMaster.h"
 #include "views/CuePlayback.h"
+#include "views/ConsoleKeys.h"
 #include "views/DanConsoleView.h"
 #include "views/DeskWatch.h"
 #include "views/MasterConsoleView.h"
@@ -16,13 +17,35 @@ namespace orinsub::app {
 using model::g_orin;
 using surfaces::ControlTarget;
 
+namespace {
+
+ControlTarget::Kind KindOf(views::DeskKeyButton button)
+{
+    switch (button) {
+    case views::DeskKeyButton::PageUp:
+        return ControlTarget::Kind::PageUp;
+    case views::DeskKeyButton::PageDown:
+        return ControlTarget::Kind::PageDown;
+    case views::DeskKeyButton::Link:
+        return ControlTarget::Kind::Link;
+    case views::DeskKeyButton::Go:
+        break;
+    }
+    return ControlTarget::Kind::Go;
+}
+
+} // namespace
+
 PaneDesk::PaneDesk()
 {
     views::SetDeskListener(this, [this] { emit Changed(); });
+    views::SetDeskKeyHandler(
+        [this](views::DeskKeyButton button) { Press({.kind = KindOf(button)}, true); });
 }
 
 PaneDesk::~PaneDesk()
 {
+    views::SetDeskKeyHandler({});
     views::RemoveDeskListener(this);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "surfaces/Desk.h"
-#include "views/DeskTargets.h"
+#include "DeskTargets.h"
 
 namespace orinsub::app {
 
@@ -35,7 +35,7 @@ public:
     QString CueText(int number) const override;
 
 private:
-    views::DeskTargets m_targets;
+    DeskTargets m_targets;
 };
 
 } // namespace orinsub::app

@@ -1,7 +1,6 @@
 #include "ConsoleKeys.h"
 
 #include "DanConsoleView.h"
-#include "DeskTargets.h"
 #include "MasterConsoleView.h"
 #include "controls/KeyState.h"
 #include "model/OrinGlobal.h"
@@ -14,23 +13,31 @@ using model::g_orin;
 
 namespace {
 
-using Kind = surfaces::ControlTarget::Kind;
+std::function<void(DeskKeyButton)> s_deskKeyHandler;
 
 /// The keys that press a button of the desk, as a surface's button presses it.
 struct DeskKey
 {
     int key;
-    Kind button;
+    DeskKeyButton button;
     bool repeats; // false: once per press (held down, Space must not complete the fade it started)
 };
 
 constexpr DeskKey kDeskKeys[] = {
-    {Qt::Key_PageUp, Kind::PageUp, true},     {Qt::Key_Up, Kind::PageUp, true},
-    {Qt::Key_PageDown, Kind::PageDown, true}, {Qt::Key_Down, Kind::PageDown, true},
-    {Qt::Key_F1, Kind::Link, false},          {Qt::Key_Space, Kind::Go, false},
+    {Qt::Key_PageUp, DeskKeyButton::PageUp, true},
+    {Qt::Key_Up, DeskKeyButton::PageUp, true},
+    {Qt::Key_PageDown, DeskKeyButton::PageDown, true},
+    {Qt::Key_Down, DeskKeyButton::PageDown, true},
+    {Qt::Key_F1, DeskKeyButton::Link, false},
+    {Qt::Key_Space, DeskKeyButton::Go, false},
 };
 
 } // namespace
+
+void SetDeskKeyHandler(std::function<void(DeskKeyButton)> handler)
+{
+    s_deskKeyHandler = std::move(handler);
+}
 
 void DispatchConsoleKey(int key, bool autoRepeat)
 {
@@ -40,8 +47,8 @@ void DispatchConsoleKey(int key, bool autoRepeat)
         return;
     }
     for (const DeskKey &desk : kDeskKeys) {
-        if (desk.key == key && (desk.repeats || !autoRepeat))
-            DeskTargets().Press({.kind = desk.button}, true);
+        if (desk.key == key && (desk.repeats || !autoRepeat) && s_deskKeyHandler)
+            s_deskKeyHandler(desk.button);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/PaneDesk.h"
 #include "controls/CrossFader.h"
 #include "controls/Dan.h"
 #include "controls/DanFader.h"
@@ -183,6 +184,7 @@ protected:
     views::CDanConsoleView *dan = nullptr;
     views::CLampConsoleView *right = nullptr;
     views::CMasterConsoleView *master = nullptr;
+    app::PaneDesk desk; // the keys press the desk's buttons through it, as in the console
 };
 
 } // namespace orinsub::testing

@@ -7,8 +7,10 @@ class CFader;
 }
 
 namespace orinsub::views {
-
 class CuePlayback;
+}
+
+namespace orinsub::app {
 
 /// What each target of the control catalogue does on the console's panes (reached through
 /// g_orin; a missing pane reads 0 and takes no moves). The one way the surfaces' desk, the menu
@@ -18,8 +20,8 @@ class DeskTargets
 {
 public:
     /// The cue playback the cue targets play (not owned; null: they read 0 and do nothing).
-    void SetCuePlayback(CuePlayback *cues) { m_cues = cues; }
-    CuePlayback *GetCuePlayback() const { return m_cues; }
+    void SetCuePlayback(views::CuePlayback *cues) { m_cues = cues; }
+    views::CuePlayback *GetCuePlayback() const { return m_cues; }
 
     /// As surfaces::Desk describes them.
     int Value(const surfaces::ControlTarget &target) const;
@@ -29,7 +31,7 @@ public:
     void SetPickUpMark(const surfaces::ControlTarget &target, int level);
 
 private:
-    CuePlayback *m_cues = nullptr;
+    views::CuePlayback *m_cues = nullptr;
 };
 
-} // namespace orinsub::views
+} // namespace orinsub::app

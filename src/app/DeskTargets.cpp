@@ -1,12 +1,12 @@
 #include "DeskTargets.h"
 
-#include "ConsoleOperations.h"
-#include "CuePlayback.h"
-#include "DanConsoleView.h"
-#include "DeskLock.h"
-#include "GoFade.h"
-#include "LiveControls.h"
-#include "MasterConsoleView.h"
+#include "views/ConsoleOperations.h"
+#include "views/CuePlayback.h"
+#include "views/DanConsoleView.h"
+#include "views/DeskLock.h"
+#include "views/GoFade.h"
+#include "views/LiveControls.h"
+#include "views/MasterConsoleView.h"
 #include "controls/CrossFader.h"
 #include "controls/Dan.h"
 #include "controls/DanFader.h"
@@ -16,8 +16,10 @@
 
 #include <algorithm>
 
-namespace orinsub::views {
+namespace orinsub::app {
 
+// Every target plays the views' panes and operations.
+using namespace views;
 using model::g_orin;
 using surfaces::ControlTarget;
 
@@ -240,4 +242,4 @@ void DeskTargets::SetPickUpMark(const ControlTarget &target, int level)
         fader->SetPickUpMark(level);
 }
 
-} // namespace orinsub::views
+} // namespace orinsub::app
