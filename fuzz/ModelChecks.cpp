@@ -3,6 +3,7 @@
 #include "model/Crc32.h"
 #include "model/LiveState.h"
 #include "model/ShowExtensionBlock.h"
+#include "model/UsittAscii.h"
 
 #include <QtEndian>
 
@@ -100,6 +101,22 @@ std::string CheckExtensionBlock(std::span<const uint8_t> bytes)
             ? !parse.extension.IsDefault()
             : again.status != ShowFileStatus::Ok || !(again.extension == parse.extension))
         return "a block does not read back as it was written";
+    return {};
+}
+
+std::string CheckUsittAscii(std::span<const uint8_t> bytes)
+{
+    const ExchangeRead read =
+        UsittAscii::Read(QByteArray(reinterpret_cast<const char *>(bytes.data()), bytes.size()));
+    if (!read.IsOk())
+        return read.show == ExchangedShow{} ? std::string() : "a refused file handed out a show";
+    for (const Cue &cue : read.show.cues.Cues()) {
+        if (!CueList::Check(cue).isEmpty())
+            return "an accepted file holds a cue the cue list refuses";
+    }
+    const ExchangeRead again = UsittAscii::Read(UsittAscii::Write(read.show));
+    if (!again.IsOk() || !(again.show == read.show) || !again.leftOut.isEmpty())
+        return "a file does not read back as it was written";
     return {};
 }
 

@@ -21,4 +21,8 @@ std::string CheckLiveState(std::span<const uint8_t> bytes);
 /// encodes and decodes back to the same additions.
 std::string CheckExtensionBlock(std::span<const uint8_t> bytes);
 
+/// Reads any bytes as a USITT ASCII file: a refused file says why and hands out nothing; an
+/// accepted one holds only cues the cue list would take, and writes and reads back the same.
+std::string CheckUsittAscii(std::span<const uint8_t> bytes);
+
 } // namespace orinsub::fuzz

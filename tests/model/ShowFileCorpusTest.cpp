@@ -44,7 +44,8 @@ TEST(ShowFileCorpus, LiveStateAndExtensionBlockInputsKeepTheReadersPromises)
         const char *folder;
         std::string (*check)(std::span<const uint8_t>);
     } corpora[] = {{"live_state", fuzz::CheckLiveState},
-                   {"extension_block", fuzz::CheckExtensionBlock}};
+                   {"extension_block", fuzz::CheckExtensionBlock},
+                   {"usitt_ascii", fuzz::CheckUsittAscii}};
     for (const auto &corpus : corpora) {
         const auto inputs = Corpus(corpus.folder);
         ASSERT_GE(inputs.size(), 5u) << "corpus missing: " << corpus.folder;

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QStringView>
+
+// What reading a show exchanged with another console tells the operator.
+
+namespace orinsub::model::texts {
+
+inline constexpr QStringView kExchangeLine = u"%1 行目: %2"; // %1 line number, %2 what is wrong
+inline constexpr QStringView kExchangeTooLarge = u"ファイルが大きすぎます（16 MB まで）。";
+inline constexpr QStringView kExchangeLineTooLong = u"行が長すぎます。";
+inline constexpr QStringView kExchangeNumber = u"「%1」は数として読めません。";
+inline constexpr QStringView kExchangeLevel =
+    u"レベル「%1」は読めません（0 から 100 か H00 から HFF）。";
+inline constexpr QStringView kExchangeTime = u"時間「%1」は読めません（秒か 分:秒）。";
+inline constexpr QStringView kExchangeMissing = u"%1 に続く数がありません。"; // %1 the keyword
+inline constexpr QStringView kExchangeUnpaired = u"チャンネルとレベルが組になっていません。";
+inline constexpr QStringView kExchangeTwicePatched =
+    u"調光器 %1 が二度パッチされています。"; // %1 the dimmer
+inline constexpr QStringView kExchangeOutsideCue = u"%1 の前に Cue がありません。";
+
+// What was left out, with how many times (%1) it came.
+inline constexpr QStringView kLeftOutRecord = u"%2 の記録 %1 件（このコンソールにはありません）";
+inline constexpr QStringView kLeftOutManufacturer = u"メーカー独自の記録 %1 件";
+inline constexpr QStringView kLeftOutChannels = u"チャンネル 81 以上のレベル %1 件";
+inline constexpr QStringView kLeftOutDimmers = u"調光器 513 以上のパッチ %1 件";
+inline constexpr QStringView kLeftOutPatchChannels = u"チャンネル 81 以上へのパッチ %1 件";
+inline constexpr QStringView kLeftOutCueNumbers =
+    u"0.1 より細かい番号のキュー %1 件（レベルと時間も取り込みません）";
+inline constexpr QStringView kLeftOutUpDelays = u"アップのディレイ %1 件";
+
+} // namespace orinsub::model::texts
