@@ -29,4 +29,18 @@ inline constexpr QStringView kLeftOutCueNumbers =
     u"0.1 より細かい番号のキュー %1 件（レベルと時間も取り込みません）";
 inline constexpr QStringView kLeftOutUpDelays = u"アップのディレイ %1 件";
 
+// The CSV sheets' headers, and what is wrong with a cue list read from CSV.
+inline constexpr QStringView kCsvCueHeader = u"番号,ラベル,アップ,ダウン,ディレイ,フォロー";
+inline constexpr QStringView kCsvPatchHeader = u"チャンネル,名前,調光器";
+inline constexpr QStringView kCsvSubMasterHeader = u"ページ,番号,名前";
+inline constexpr QStringView kCsvRow = u"%1 行目: %2"; // %1 row number, %2 what is wrong
+inline constexpr QStringView kCsvHeader =
+    u"見出しの行が違います。キューリストの CSV として書き出したものを読み込んでください。";
+inline constexpr QStringView kCsvColumns = u"列が %1 個ありますが %2 個必要です。";
+inline constexpr QStringView kCsvQuote = u"引用符 (\") が閉じていません。";
+inline constexpr QStringView kCsvCueNumber = u"キュー番号「%1」は読めません。";
+inline constexpr QStringView kCsvTime = u"%1「%2」は読めません。"; // %1 the column, %2 the text
+inline constexpr QStringView kCsvLevel =
+    u"チャンネル %1 のレベル「%2」は 0 から 255 の整数ではありません。";
+
 } // namespace orinsub::model::texts
