@@ -7,16 +7,29 @@
 namespace orinsub::tools::texts {
 
 inline constexpr QStringView kUsage =
-    u"使い方: orinsub-show new FILE | dump FILE | build JSON FILE | check FILE";
+    u"使い方: orinsub-show new FILE | dump FILE | build JSON FILE | check FILE | "
+    u"export-csv FILE [cues|patch|submasters] | export-ascii FILE | import-csv CSV FILE | "
+    u"import-ascii ASCII FILE";
 // The manual pages (docs/man/orinsub-show.1, orinsub-show.ja.1) describe every command here.
 inline constexpr QStringView kHelp =
-    u"使い方: orinsub-show new FILE | dump FILE | build JSON FILE | check FILE\n"
-    u"ショーファイルをコンソールの外で作り、確かめ、JSON で読み書きします\n"
+    u"使い方: orinsub-show COMMAND ...\n"
+    u"ショーファイルをコンソールの外で作り、確かめ、JSON・CSV・USITT ASCII で読み書きします\n"
     u"\n"
     u"  new FILE         新しい空のショーを作る\n"
     u"  dump FILE        ショーを JSON で標準出力に書く\n"
     u"  build JSON FILE  JSON からショーを作る (ショーファイルと同じ厳しさで確かめる)\n"
     u"  check FILE       ショーを確かめる (開けるショーなら終了ステータス 0)\n"
+    u"  export-csv FILE [cues|patch|submasters]\n"
+    u"                   キューリスト・パッチ・サブマスターを CSV (BOM 付き UTF-8) "
+    u"で標準出力に書く\n"
+    u"  export-ascii FILE\n"
+    u"                   キューとパッチを USITT ASCII で標準出力に書く\n"
+    u"  import-csv CSV FILE\n"
+    u"                   CSV のキューリストでショーのキューリストを置き換える "
+    u"(ショーがなければ作る)\n"
+    u"  import-ascii ASCII FILE\n"
+    u"                   USITT ASCII "
+    u"のキューとパッチでショーのものを置き換え、取り込まなかったものを示す\n"
     u"  -h, --help       この説明を表示して終了\n"
     u"  --version        バージョンを表示して終了\n"
     u"\n"
@@ -24,6 +37,11 @@ inline constexpr QStringView kHelp =
 inline constexpr QStringView kUnknownCommand = u"不明なコマンド「%1」です。";
 inline constexpr QStringView kJsonFile = u"JSON ファイル「%1」: %2"; // %1 file, %2 what is wrong
 inline constexpr QStringView kStdoutFailed = u"標準出力に書き込めません";
+inline constexpr QStringView kUnknownSheet =
+    u"不明な表「%1」です（cues、patch、submasters のどれか）。";
+inline constexpr QStringView kImportFile = u"ファイル「%1」: %2"; // %1 file, %2 what is wrong
+inline constexpr QStringView kImported = u"キュー %1 個を取り込みました。\n";
+inline constexpr QStringView kLeftOutLine = u"取り込まなかったもの: %1\n";
 
 // Reading the JSON file (the JSON itself: model/JsonTexts.h).
 inline constexpr QStringView kJsonUnreadable = u"読み込めません（%1）";

@@ -28,6 +28,8 @@ inline constexpr QStringView kLeftOutPatchChannels = u"チャンネル 81 以上
 inline constexpr QStringView kLeftOutCueNumbers =
     u"0.1 より細かい番号のキュー %1 件（レベルと時間も取り込みません）";
 inline constexpr QStringView kLeftOutUpDelays = u"アップのディレイ %1 件";
+inline constexpr QStringView kLeftOutProportional =
+    u"100 % 未満の比例パッチ %1 件（100 % としてパッチしました）";
 
 // The CSV sheets' headers, and what is wrong with a cue list read from CSV.
 inline constexpr QStringView kCsvCueHeader = u"番号,ラベル,アップ,ダウン,ディレイ,フォロー";

@@ -78,8 +78,10 @@ QByteArray Seconds(int tenths)
 void WriteCue(QByteArray &out, const Cue &cue)
 {
     out += "Cue " + CueNumberText(cue.number).toLatin1() + kNewline;
+    // A record is one line: a line break in a label becomes a space.
     if (!cue.label.isEmpty())
-        out += "Text " + cue.label.toUtf8() + kNewline;
+        out += "Text " + QString(cue.label).replace(u'\r', u' ').replace(u'\n', u' ').toUtf8() +
+               kNewline;
     out += "Up " + Seconds(cue.upTime) + kNewline;
     out += "Down " + Seconds(cue.downTime);
     if (cue.delay > 0)

@@ -1,6 +1,7 @@
 #include "ShowTool.h"
 
 #include "model/OrinSUBDoc.h"
+#include "model/ShowExchange.h"
 #include "model/ShowFile.h"
 #include "model/ShowFileTestShows.h"
 #include "support/TempFiles.h"
@@ -216,6 +217,39 @@ TEST_F(ShowToolTest, BadShowsAndBadCommandsFailWithOneLine)
     EXPECT_EQ(Run({"remove", "x.orin"}), 1);
     EXPECT_EQ(err.str().rfind("orinsub-show: 不明なコマンド「remove」です。", 0), 0u);
     EXPECT_EQ(Run({"new", dir.PathOf("no/such/folder.orin")}), 1);
+}
+
+TEST_F(ShowToolTest, CsvAndAsciiCarryEveryCueAndThePatchToAnotherShow)
+{
+    model::COrinSUBDoc doc;
+    orinsub::testing::FillUnusualShow(doc);
+    orinsub::testing::AddShowAdditions(doc);
+    const QString original = dir.PathOf("full.orin");
+    ASSERT_TRUE(model::SaveShowFile(doc, original).IsOk());
+    model::ExchangedShow expected = model::ExchangedShowOf(doc);
+    const auto importedShow = [&](const char *exportCommand, const char *importCommand) {
+        EXPECT_EQ(Run({exportCommand, original}), 0) << err.str();
+        const QString sheet = dir.Write("sheet", QByteArray::fromStdString(out.str()));
+        const QString imported = dir.PathOf(QStringLiteral("%1.orin").arg(importCommand));
+        EXPECT_EQ(Run({importCommand, sheet, imported}), 0) << err.str();
+        EXPECT_EQ(out.str(), "キュー 999 個を取り込みました。\n");
+        model::ShowFileRead read = model::ReadShowFile(imported);
+        model::COrinSUBDoc back;
+        std::move(read.content).ApplyTo(back);
+        return model::ExchangedShowOf(back);
+    };
+
+    EXPECT_EQ(importedShow("export-csv", "import-csv").cues, expected.cues);
+    model::CueList asciiCues = expected.cues;
+    model::Cue twoLines = asciiCues.Cues()[1];
+    twoLines.label.replace(u'\n', u' ');
+    ASSERT_TRUE(asciiCues.Replace(twoLines).IsOk());
+    expected.cues = asciiCues;
+    EXPECT_EQ(importedShow("export-ascii", "import-ascii"), expected);
+
+    EXPECT_EQ(Run({"export-csv", original, "levels"}), 1);
+    EXPECT_EQ(Run({"import-ascii", original, dir.PathOf("x.orin")}), 1) << "a show is no ASCII";
+    EXPECT_FALSE(QFile::exists(dir.PathOf("x.orin")));
 }
 
 TEST_F(ShowToolTest, ProgramExitsWithStatusAndMessage)
