@@ -142,7 +142,8 @@ TEST_F(CommandLineTest, ManualPagesDescribeEveryOptionCommandAndInterfaceForm)
     static const QRegularExpression option(R"((?<![\w/-])--?[a-z][a-z-]*)");
     static const QRegularExpression form(R"(^ +(sim|[a-z]+:\S+)$)",
                                          QRegularExpression::MultilineOption);
-    static const QRegularExpression command(R"(^  ([a-z]+) )", QRegularExpression::MultilineOption);
+    static const QRegularExpression command(R"(^  ([a-z][a-z-]*)\b)",
+                                            QRegularExpression::MultilineOption);
     QProcess tool;
     tool.start(QStringLiteral(ORINSUB_SHOW_TOOL), {QStringLiteral("--help")});
     ASSERT_TRUE(tool.waitForFinished(10000));
