@@ -34,10 +34,11 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDoubleSpinBox>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSpinBox>
 #include <QTest>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
@@ -447,14 +448,36 @@ TEST_F(MainFrameTest, TheFadeTimeBelongsToTheShowOnTheDesk)
     QTimer::singleShot(0, [] {
         auto *dialog = dynamic_cast<CFadeTimeDlg *>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(dialog->GetSpinBox()->value(), 3.0);
-        dialog->GetSpinBox()->setValue(1.2);
+        EXPECT_EQ(dialog->GetSpinBox()->text(), QStringLiteral("3.0"));
+        dialog->GetSpinBox()->setValue(12);
         dialog->accept();
     });
     frame->Command(kIdFadeTime)->trigger();
     EXPECT_EQ(Master().GetGoFade().GetFadeTime(), 12);
     EXPECT_EQ(doc.m_extension.fadeTime, 12);
     EXPECT_TRUE(doc.IsModified());
+
+    // Typed in minutes, full-width too; a text that is no time is told and changes nothing.
+    orinsub::testing::ScriptedQuestions questions;
+    QTimer::singleShot(0, [] {
+        auto *dialog = dynamic_cast<CFadeTimeDlg *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        QSpinBox *box = dialog->GetSpinBox();
+        box->selectAll();
+        QTest::keyClicks(box, QStringLiteral("1:5"));
+        dialog->accept();
+        EXPECT_TRUE(dialog->isVisible()) << "refused, still open";
+        box->selectAll();
+        QInputMethodEvent typed; // as the input method hands in full-width text
+        typed.setCommitString(QStringLiteral("１０：００"));
+        QApplication::sendEvent(box, &typed);
+        dialog->accept();
+    });
+    frame->Command(kIdFadeTime)->trigger();
+    EXPECT_EQ(questions.texts,
+              QStringList{model::texts::kTimeRange.toString().arg(QStringLiteral("フェード時間"))});
+    EXPECT_EQ(doc.m_extension.fadeTime, 6000);
+    EXPECT_EQ(Master().GetLiveControls().GetFadeTimeText(), QStringLiteral("10:00.0"));
 
     // The wheel over the time beside GO goes the same way.
     doc.SetModifiedFlag(false);
@@ -463,7 +486,7 @@ TEST_F(MainFrameTest, TheFadeTimeBelongsToTheShowOnTheDesk)
     QWheelEvent wheel(over, Master().viewport()->mapToGlobal(over), {}, QPoint(0, 120),
                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(Master().viewport(), &wheel);
-    EXPECT_EQ(doc.m_extension.fadeTime, 13);
+    EXPECT_EQ(doc.m_extension.fadeTime, 6001);
     EXPECT_TRUE(doc.IsModified());
 
     // Another show on the desk (opened, or New) brings its own fade time, unmodified.
@@ -643,8 +666,8 @@ TEST_F(MainFrameTest, TheCueListTakesTheCrossfaderFromTheMenuAndGotoAsksForAKnow
     QTimer::singleShot(0, [] {
         auto *dialog = dynamic_cast<CFadeTimeDlg *>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(dialog->GetSpinBox()->value(), 1.0);
-        dialog->GetSpinBox()->setValue(2.5);
+        EXPECT_EQ(dialog->GetSpinBox()->value(), 10);
+        dialog->GetSpinBox()->setValue(25);
         dialog->accept();
     });
     frame->Command(kIdCueBackTime)->trigger();

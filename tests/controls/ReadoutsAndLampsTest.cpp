@@ -1,5 +1,6 @@
 #include "RecordingPane.h"
 #include "controls/ConsoleLook.h"
+#include "controls/CueReadout.h"
 #include "controls/DanLamp.h"
 #include "controls/FaderLabel.h"
 #include "controls/KnobArt.h"
@@ -216,4 +217,31 @@ TEST(ConsoleFont, HasTheJapaneseGlyphsAndMarks)
     const QFontMetrics metrics(ConsoleFont(90));
     for (const QChar c : QStringLiteral("段引掛装置なし▲▼～"))
         EXPECT_TRUE(metrics.inFont(c)) << int(c.unicode());
+}
+
+// A running fade changes the bar and the time left on every refresh: those repaint alone; a cue
+// or a word to the operator repaints the line.
+TEST(CueReadout, RepaintsOnlyWhatChanged)
+{
+    RecordingPane pane;
+    pane.scroll = QPoint(0, 10);
+    CCueReadout readout(QRect(30, 11, 1000, 18), &pane);
+    CueReadoutState state{true, QStringLiteral("1"), QStringLiteral("2"), 0.0, {}, {}};
+    readout.Show(state);
+    const QRect line = readout.GetRect().translated(0, -10);
+    EXPECT_TRUE(pane.WasInvalidated(line));
+
+    pane.invalidated.clear();
+    state.remaining = QStringLiteral("残り 10:00.0");
+    readout.Show(state);
+    EXPECT_EQ(pane.Invalidated(), QRegion(readout.GetRemainingRect().translated(0, -10)));
+    EXPECT_FALSE(pane.Invalidated().intersects(QRect(30, 1, 600, 18))) << "the cues stay";
+
+    pane.invalidated.clear();
+    readout.Show(state);
+    EXPECT_TRUE(pane.invalidated.empty()) << "nothing changed";
+
+    state.message = QStringLiteral("フォロー 1:30.0");
+    readout.Show(state);
+    EXPECT_TRUE(pane.WasInvalidated(line));
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 
 using namespace orinsub::model;
@@ -462,4 +463,124 @@ TEST(ShowFileExtension, DamagedCueListRefusesTheWholeShow)
             << c.what;
         EXPECT_TRUE(parse.content == ShowFileContent{}) << c.what;
     }
+}
+
+namespace {
+
+/// One cue as the long-time cue list record stores it, with a dark look and no label.
+QByteArray LongCueRecordBytes(uint16_t number, uint16_t up, uint16_t down, uint16_t delay,
+                              uint16_t follow = kNoFollow)
+{
+    QByteArray bytes(10, '\0');
+    uint16_t fields[] = {number, up, down, delay, follow};
+    for (size_t i = 0; i < std::size(fields); ++i)
+        qToLittleEndian<uint16_t>(fields[i], bytes.data() + 2 * i);
+    return bytes + QByteArray(80, '\0') + Hex("0000");
+}
+
+QByteArray LongCueListRecord(const QByteArray &cues, uint16_t count = 1)
+{
+    QByteArray data(2, '\0');
+    qToLittleEndian<uint16_t>(count, data.data());
+    return ExtensionRecordBytes(6, data + cues);
+}
+
+QByteArray Words(uint16_t value)
+{
+    QByteArray bytes(2, '\0');
+    qToLittleEndian<uint16_t>(value, bytes.data());
+    return bytes;
+}
+
+} // namespace
+
+// A time beyond the old records' reach takes the long form of its record, and only then: at the
+// old limits the block is what it always was (the records above show those bytes).
+TEST(ShowFileExtension, LongTimesTakeTheLongRecordsOnlyWhenTheOldOnesCannotHoldThem)
+{
+    const auto recordsOf = [](const std::function<void(COrinSUBDoc &)> &change) {
+        COrinSUBDoc doc;
+        change(doc);
+        return ShowFileWriter::Encode(doc).mid(kNewShowFileSize + kExtensionHeaderSize);
+    };
+    const auto cueWith = [](int up, int down, int delay, std::optional<int> follow) {
+        return [=](COrinSUBDoc &doc) {
+            doc.EditCues([&](CueList &cues) {
+                Cue cue;
+                cue.number = 15;
+                cue.upTime = up;
+                cue.downTime = down;
+                cue.delay = delay;
+                cue.follow = follow;
+                return cues.Add(cue);
+            });
+        };
+    };
+    const struct
+    {
+        const char *what;
+        std::function<void(COrinSUBDoc &)> change;
+        QByteArray records;
+    } cases[] = {
+        {"fade time 25.5 s", [](COrinSUBDoc &d) { d.SetFadeTime(255); },
+         ExtensionRecordBytes(3, Hex("ff"))},
+        {"fade time 25.6 s", [](COrinSUBDoc &d) { d.SetFadeTime(256); },
+         ExtensionRecordBytes(5, Hex("0001"))},
+        {"fade time 59:59.9", [](COrinSUBDoc &d) { d.SetFadeTime(kMaxFadeTime); },
+         ExtensionRecordBytes(5, Hex("9f8c"))},
+        {"cue times at the old limits", cueWith(255, 255, 255, 9999),
+         CueListRecord(1, Hex("0f00 ff ff ff 0f27") + QByteArray(80, 0) + Hex("0000"))},
+        {"up 25.6 s", cueWith(256, 0, 0, {}), LongCueListRecord(LongCueRecordBytes(15, 256, 0, 0))},
+        {"down 10 minutes", cueWith(0, 6000, 0, {}),
+         LongCueListRecord(LongCueRecordBytes(15, 0, 6000, 0))},
+        {"delay 59:59.9", cueWith(0, 0, kMaxFadeTime, 0),
+         LongCueListRecord(LongCueRecordBytes(15, 0, 0, kMaxFadeTime, 0))},
+        {"follow 1000 s", cueWith(0, 0, 0, 10000),
+         LongCueListRecord(LongCueRecordBytes(15, 0, 0, 0, 10000))},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(recordsOf(c.change).toHex(), c.records.toHex()) << c.what;
+
+    COrinSUBDoc doc;
+    orinsub::testing::AddShowAdditions(doc);
+    orinsub::testing::AddLongTimes(doc);
+    const ShowFileParse parse = ParseShow(ShowFileWriter::Encode(doc));
+    ASSERT_EQ(parse.status, ShowFileStatus::Ok) << parse.problem.toStdString();
+    EXPECT_EQ(parse.content.extension, doc.m_extension);
+}
+
+TEST(ShowFileExtension, DamagedLongTimeRecordsRefuseTheWholeShow)
+{
+    const QByteArray show = ShowFileWriter::Encode(COrinSUBDoc{});
+    const QByteArray longFade = ExtensionRecordBytes(5, Words(6000));
+    const QByteArray longCues = LongCueListRecord(LongCueRecordBytes(15, 6000, 6000, 0));
+    const QString fadeTime = QStringLiteral("拡張ブロックのフェード時間が正しくありません");
+    const QString cueList = QStringLiteral("拡張ブロックのキューリストが正しくありません");
+    const struct
+    {
+        const char *what;
+        QByteArray records;
+        QString problem;
+    } cases[] = {
+        {"fade time in a byte", ExtensionRecordBytes(5, Hex("10")), fadeTime},
+        {"fade time in three bytes", ExtensionRecordBytes(5, Hex("100000")), fadeTime},
+        {"fade time of an hour", ExtensionRecordBytes(5, Words(36000)), fadeTime},
+        {"fade time in both forms", ExtensionRecordBytes(3, Hex("0c")) + longFade,
+         QStringLiteral("拡張ブロックにフェード時間が二つあります")},
+        {"up time of an hour", LongCueListRecord(LongCueRecordBytes(15, 36000, 0, 0)), cueList},
+        {"follow of an hour", LongCueListRecord(LongCueRecordBytes(15, 0, 0, 0, 36000)), cueList},
+        {"cue cut short", LongCueListRecord(LongCueRecordBytes(15, 0, 0, 0).chopped(1)), cueList},
+        {"a cue fewer than counted", LongCueListRecord(LongCueRecordBytes(15, 0, 0, 0), 2),
+         cueList},
+        {"cue list in both forms", CueListRecord(1, CueRecordBytes(10)) + longCues,
+         QStringLiteral("拡張ブロックにキューリストが二つあります")},
+    };
+    for (const auto &c : cases) {
+        const ShowFileParse parse = ParseShow(show + ExtensionBlockBytes(c.records));
+        EXPECT_EQ(parse.status, ShowFileStatus::Corrupt) << c.what;
+        EXPECT_EQ(parse.problem, c.problem) << c.what;
+        EXPECT_TRUE(parse.content == ShowFileContent{}) << c.what;
+    }
+    EXPECT_EQ(ParseShow(show + ExtensionBlockBytes(longFade + longCues)).status,
+              ShowFileStatus::Ok);
 }
