@@ -264,6 +264,29 @@ async function run() {
     }));
   check(JSON.stringify(await knobHeights()) === '[0,0]', 'A at 0 and B at full both sit low: ' + await knobHeights());
 
+  // From a minute on the fade time reads m:ss.s and steps five seconds, up to the console's limit.
+  const goTime = (tenths) =>
+    page.waitForFunction((t) => document.getElementById('go-time').dataset.value === t, {}, String(tenths));
+  const goTimeText = () => page.$eval('#go-time .value', (e) => e.textContent);
+  await ask({ cmd: 'fadeTime', tenths: 595 });
+  await goTime(595);
+  await page.tap('#go-time [data-step="5"]');
+  await goTime(600);
+  check(await goTimeText() === '1:00.0', 'a minute reads 1:00.0: ' + await goTimeText());
+  await page.tap('#go-time [data-step="5"]');
+  await goTime(650);
+  await page.tap('#go-time [data-step="-5"]');
+  await page.tap('#go-time [data-step="-5"]');
+  await goTime(595);
+  await ask({ cmd: 'fadeTime', tenths: 35990 });
+  await goTime(35990);
+  await page.tap('#go-time [data-step="5"]');
+  await goTime(35999);
+  desk = await ask({ cmd: 'desk' });
+  check(desk.time === 35999 && await goTimeText() === '59:59.9', 'the fade time stops at 59:59.9: ' + desk.time);
+  await ask({ cmd: 'fadeTime', tenths: 30 });
+  await goTime(30);
+
   // The fade time in half seconds, down to 0 (a cut); then GO: row A comes on air, both knobs up.
   await page.tap('#go-time [data-step="5"]');
   await page.waitForFunction(() => document.getElementById('go-time').dataset.value === '35');
