@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <set>
 #include <vector>
 
 using namespace orinsub::model;
@@ -234,26 +233,20 @@ TEST(CueSequence, ACutOrAHandLeavesNoFollowWaiting)
 
 namespace {
 
-/// The levels of three channels under both handles, frame after frame.
-struct Frame
-{
-    std::array<uint8_t, 2> handles;
-    std::array<uint8_t, 3> channels;
-    bool operator==(const Frame &) const = default;
-};
+/// Both handles and three channels under them, a frame.
+using Frame = std::array<uint8_t, 5>;
 
-/// A fade's frames every 20 ms from elapsed to its end, through the travels the crossfader
-/// takes and the mix's crossfade of rows a and b.
+/// A fade's frames every 20 ms from where it stands to its end, through the crossfader's travels
+/// and the mix's crossfade of rows a and b.
 std::vector<Frame> FramesOf(const FadeProgress &fade, const std::array<uint8_t, 3> &a,
                             const std::array<uint8_t, 3> &b)
 {
     const std::array<HandleTravel, 2> travels = fade.Travels();
     std::vector<Frame> frames;
-    for (milliseconds elapsed = fade.elapsed; elapsed <= fade.times.Total() + 20ms;
-         elapsed += 20ms) {
-        Frame frame{{travels[0].LevelAt(elapsed), travels[1].LevelAt(elapsed)}, {}};
+    for (milliseconds t = fade.elapsed; t <= fade.times.Total() + 20ms; t += 20ms) {
+        Frame frame{travels[0].LevelAt(t), travels[1].LevelAt(t)};
         for (size_t i = 0; i < a.size(); ++i)
-            frame.channels[i] = CrossfadeLevel(a[i], b[i], frame.handles[0], frame.handles[1]);
+            frame[2 + i] = CrossfadeLevel(a[i], b[i], frame[0], frame[1]);
         frames.push_back(frame);
     }
     return frames;
@@ -261,48 +254,36 @@ std::vector<Frame> FramesOf(const FadeProgress &fade, const std::array<uint8_t, 
 
 } // namespace
 
-// A cue of 10 minutes up, and down after a minute's delay: every 20 ms frame moves each handle
-// and each channel by one level at most, one way, through every level between; put away in the
-// live state after 4 minutes, the fade goes on from there frame for frame.
+// A cue of 10 minutes up, and down after a minute's delay: each 20 ms frame moves each handle and
+// each channel one level at most, the channels going out or in one way, so through every level;
+// put away in the live state after 4 minutes, the fade goes on from there frame for frame.
 TEST(CueSequence, ATenMinuteCueFadeMovesLevelByLevelAndResumesFromTheLiveState)
 {
     Cue sunrise = MakeCue(20, 6000);
     sunrise.delay = 600;
     PlayingDesk desk{MakeCue(10, 0), sunrise};
     ASSERT_TRUE(desk.sequence.Go());
-    const FadeTimes times = desk.crossfade.started.back();
-    ASSERT_EQ(times, (FadeTimes{600s, 600s, 60s}));
-    const FadeProgress fade{FadeProgress::Phase::Running, 1, {255, 0}, times, 0ms};
-    const std::array<uint8_t, 3> rowA{255, 200, 0}, rowB{0, 100, 255};
-    const std::vector<Frame> frames = FramesOf(fade, rowA, rowB);
-
-    ASSERT_EQ(frames.size(), 660 * 50 + 2u);
-    EXPECT_EQ(frames.front(), (Frame{{255, 0}, {255, 200, 0}}));
-    EXPECT_EQ(frames.back(), (Frame{{0, 255}, {0, 100, 255}}));
-    std::array<std::set<int>, 3> reached;
-    for (size_t f = 1; f < frames.size(); ++f) {
-        const Frame &before = frames[f - 1], &now = frames[f];
-        EXPECT_LE(now.handles[0], before.handles[0]) << f;
-        EXPECT_GE(now.handles[1], before.handles[1]) << f;
-        for (size_t i = 0; i < 3; ++i) {
-            EXPECT_LE(std::abs(now.channels[i] - before.channels[i]), 1)
-                << "channel " << i << " frame " << f;
-            reached[i].insert(now.channels[i]);
-        }
-        EXPECT_LE(now.channels[0], before.channels[0]) << "going out, frame " << f;
-        EXPECT_GE(now.channels[2], before.channels[2]) << "coming in, frame " << f;
-    }
-    EXPECT_EQ(reached[0].size(), 256u) << "every level on the way out";
-    EXPECT_EQ(reached[2].size(), 256u) << "every level on the way in";
-
+    ASSERT_EQ(desk.crossfade.started.back(), (FadeTimes{600s, 600s, 60s}));
     LiveState left;
-    left.cuePlaying = true;
-    left.currentCue = 20;
-    left.fade = fade;
+    left.fade = {FadeProgress::Phase::Running, 1, {255, 0}, desk.crossfade.started.back(), 0ms};
+    const std::array<uint8_t, 3> rowA{255, 200, 0}, rowB{0, 100, 255};
+    const std::vector<Frame> frames = FramesOf(left.fade, rowA, rowB);
+    ASSERT_EQ(frames.size(), 660 * 50 + 2u);
+    EXPECT_EQ(frames.front(), (Frame{255, 0, 255, 200, 0}));
+    EXPECT_EQ(frames.back(), (Frame{0, 255, 0, 100, 255}));
+    for (size_t f = 1; f < frames.size(); ++f) {
+        for (size_t i = 0; i < 5; ++i)
+            EXPECT_LE(std::abs(frames[f][i] - frames[f - 1][i]), 1) << i << " at frame " << f;
+        for (size_t i : {0, 2}) // handle A and the channel going out
+            EXPECT_LE(frames[f][i], frames[f - 1][i]) << i << " at frame " << f;
+        for (size_t i : {1, 4})
+            EXPECT_GE(frames[f][i], frames[f - 1][i]) << i << " at frame " << f;
+    }
+
     left.fade.elapsed = 240s;
     const LiveStateRead read = LiveStateFile::Decode(LiveStateFile::Encode(left));
     ASSERT_TRUE(read.state) << read.problem.toStdString();
     const std::vector<Frame> resumed = FramesOf(read.state->fade, rowA, rowB);
-    EXPECT_EQ(resumed.front().handles[1], 102) << "4 of 10 minutes up";
+    EXPECT_EQ(resumed.front()[1], 102) << "4 of 10 minutes up";
     EXPECT_TRUE(std::equal(resumed.begin(), resumed.end(), frames.begin() + 240 * 50));
 }

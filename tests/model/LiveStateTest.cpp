@@ -8,7 +8,6 @@
 #include <span>
 
 using namespace orinsub::model;
-using std::chrono::milliseconds;
 
 namespace {
 
@@ -80,18 +79,14 @@ QByteArray OlderFile(const LiveState &state, int version)
 
 TEST(LiveStateFile, KeepsEveryPartOfAPlayedDesk)
 {
-    LiveState longest = PlayedDesk();
-    longest.fadeTime = kMaxFadeTime;
-    const milliseconds hour(kMaxFadeTime * 100);
-    longest.fade.times = {hour, hour, hour};
-    longest.fade.elapsed = 2 * hour;
-    longest.followLeft = hour;
-    for (const LiveState &played : {PlayedDesk(), longest}) {
-        const LiveStateRead read = LiveStateFile::Decode(LiveStateFile::Encode(played));
-        ASSERT_TRUE(read.state) << read.problem.toStdString();
-        EXPECT_EQ(*read.state, played);
-    }
     const LiveState played = PlayedDesk();
+    const LiveStateRead read = LiveStateFile::Decode(LiveStateFile::Encode(played));
+    ASSERT_TRUE(read.state) << read.problem.toStdString();
+    EXPECT_EQ(*read.state, played);
+    LiveState longest = played;
+    longest.fadeTime = kMaxFadeTime;
+    longest.fade.times.down = longest.fade.elapsed = std::chrono::milliseconds(kMaxFadeTime * 100);
+    EXPECT_EQ(LiveStateFile::Decode(LiveStateFile::Encode(longest)).state, longest);
     EXPECT_FALSE(played.IsFresh());
     LiveState fresh;
     fresh.fadeTime = 12;
@@ -104,20 +99,18 @@ TEST(LiveStateFile, KeepsEveryPartOfAPlayedDesk)
 // what they wrote still comes back.
 TEST(LiveStateFile, FilesOfTheVersionsBeforeRestoreWhatTheyHold)
 {
-    LiveState withoutPlayback = PlayedDesk();
+    EXPECT_EQ(LiveStateFile::Decode(OlderFile(PlayedDesk(), 2)).state, PlayedDesk());
+    const LiveStateRead read = LiveStateFile::Decode(OlderFile(PlayedDesk(), 1));
+    ASSERT_TRUE(read.state) << read.problem.toStdString();
+    LiveState expected = PlayedDesk();
     const LiveState fresh;
-    withoutPlayback.cuePlaying = fresh.cuePlaying;
-    withoutPlayback.currentCue = fresh.currentCue;
-    withoutPlayback.fade = fresh.fade;
-    withoutPlayback.followLeft = fresh.followLeft;
-    withoutPlayback.locked = fresh.locked;
-    withoutPlayback.look = fresh.look;
-    const std::pair<int, LiveState> cases[] = {{1, withoutPlayback}, {2, PlayedDesk()}};
-    for (const auto &[version, expected] : cases) {
-        const LiveStateRead read = LiveStateFile::Decode(OlderFile(PlayedDesk(), version));
-        ASSERT_TRUE(read.state) << version << ": " << read.problem.toStdString();
-        EXPECT_EQ(*read.state, expected) << version;
-    }
+    expected.cuePlaying = fresh.cuePlaying;
+    expected.currentCue = fresh.currentCue;
+    expected.fade = fresh.fade;
+    expected.followLeft = fresh.followLeft;
+    expected.locked = fresh.locked;
+    expected.look = fresh.look;
+    EXPECT_EQ(*read.state, expected);
 }
 
 TEST(FadeTimes, WhatIsLeftAfterSomeOfTheFadeHasRun)
