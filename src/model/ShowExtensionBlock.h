@@ -39,7 +39,7 @@ enum class ExtensionRecord : uint16_t {
     // long times stays byte for byte what it was, and a console from before them refuses a
     // show with them as TooNew instead of reading its times wrongly. One form of each per block.
     LongFadeTime = 5, // u16: tenths of a second, 0..35999 (59:59.9)
-    LongCueList = 6,  // as CueList, but up time, down time and delay u16 each and every time,
+    LongCueList = 6,  // as CueList, with up time, down time and delay u16 each; every time,
                       // the follow too, 0..35999 (59:59.9)
 };
 inline constexpr uint16_t kNoFollow = 0xFFFF;
