@@ -1,6 +1,7 @@
 #include "ShowJson.h"
 
 #include "ToolTexts.h"
+#include "model/CueList.h"
 #include "model/OrinSUBDoc.h"
 #include "model/ShowLimits.h"
 #include "model/StrictJsonReader.h"
@@ -49,6 +50,14 @@ void AppendQuoted(QByteArray &out, const QString &text)
     }
     quoted += u'"';
     out += quoted.toUtf8();
+}
+
+/// A time in tenths: a number below a minute, as every time was before long ones; from a minute
+/// on the console's own text ("10:00.0"), which reads at a glance where 6000 would not.
+QByteArray TimeJson(int tenths)
+{
+    return tenths < model::kTenthsPerMinute ? QByteArray::number(tenths)
+                                            : '"' + model::TimeText(tenths).toUtf8() + '"';
 }
 
 template <typename List> void AppendNumbers(QByteArray &out, const List &numbers)
@@ -169,10 +178,10 @@ private:
                 static_cast<model::FlashMode>(named - std::begin(kFlashModeNames));
         }
         if (show.contains(kFadeTime)) {
-            qint64 tenths = 0;
-            if (!Integer(show[kFadeTime], kFadeTime.toString(), 0, model::kMaxFadeTime, tenths))
+            int tenths = 0;
+            if (!Time(show[kFadeTime], kFadeTime.toString(), tenths))
                 return false;
-            extension.fadeTime = static_cast<uint8_t>(tenths);
+            extension.fadeTime = static_cast<uint16_t>(tenths);
         }
         return !show.contains(kCues) || Cues(show[kCues], extension.cues);
     }
@@ -203,28 +212,23 @@ private:
             !String(object[u"label"], where + QStringLiteral(".label"), cue.label) ||
             !Array(object[u"look"], where + QStringLiteral(".look"), model::kConsoleChannels, look))
             return false;
-        const struct
-        {
-            QStringView key;
-            int min, max;
-            int *field;
-        } numbers[] = {{u"number", model::kMinCueNumber, model::kMaxCueNumber, &cue.number},
-                       {u"up", 0, model::kMaxCueTime, &cue.upTime},
-                       {u"down", 0, model::kMaxCueTime, &cue.downTime},
-                       {u"delay", 0, model::kMaxCueTime, &cue.delay}};
-        for (const auto &n : numbers) {
-            qint64 number = 0;
-            if (!Integer(object[n.key], where + u'.' + n.key.toString(), n.min, n.max, number))
+        qint64 number = 0;
+        if (!Integer(object[u"number"], where + QStringLiteral(".number"), model::kMinCueNumber,
+                     model::kMaxCueNumber, number))
+            return false;
+        cue.number = static_cast<int>(number);
+        const std::pair<QStringView, int *> times[] = {
+            {u"up", &cue.upTime}, {u"down", &cue.downTime}, {u"delay", &cue.delay}};
+        for (const auto &[key, field] : times) {
+            if (!Time(object[key], where + u'.' + key.toString(), *field))
                 return false;
-            *n.field = static_cast<int>(number);
         }
         // null: no follow, the next cue waits for GO.
         if (!object[u"follow"].isNull()) {
-            qint64 follow = 0;
-            if (!Integer(object[u"follow"], where + QStringLiteral(".follow"), 0,
-                         model::kMaxCueFollow, follow))
+            int follow = 0;
+            if (!Time(object[u"follow"], where + QStringLiteral(".follow"), follow))
                 return false;
-            cue.follow = static_cast<int>(follow);
+            cue.follow = follow;
         }
         for (int i = 0; i < model::kConsoleChannels; ++i) {
             qint64 level = 0;
@@ -291,6 +295,25 @@ private:
         return true;
     }
 
+    /// A time in tenths as a number, or as the console takes it typed ("90", "1:30.5").
+    bool Time(const QJsonValue &value, const QString &where, int &tenths)
+    {
+        std::optional<int> time;
+        if (value.isString()) {
+            time = model::ParseTime(value.toString());
+        } else if (const qint64 number = value.toInteger(-1);
+                   value.isDouble() && number >= 0 && number <= model::kMaxFadeTime) {
+            time = static_cast<int>(number);
+        }
+        if (!time)
+            return Fail(texts::kNeedTime.toString()
+                            .arg(where)
+                            .arg(model::kMaxFadeTime)
+                            .arg(model::TimeText(model::kMaxFadeTime)));
+        tenths = *time;
+        return true;
+    }
+
     bool Exactly(const QJsonValue &value, const QString &where, int expected)
     {
         if (!value.isDouble() || value.toInteger(-1) != expected)
@@ -342,7 +365,7 @@ QByteArray ShowToJson(const model::COrinSUBDoc &doc)
     AppendNumbers(out, independent);
     out += ",\n  \"" + kFlashMode.toUtf8() + "\": ";
     AppendQuoted(out, kFlashModeNames[static_cast<int>(extension.flashMode)].toString());
-    out += ",\n  \"" + kFadeTime.toUtf8() + "\": " + QByteArray::number(extension.fadeTime);
+    out += ",\n  \"" + kFadeTime.toUtf8() + "\": " + TimeJson(extension.fadeTime);
     out += ",\n  \"" + kCues.toUtf8() + "\": [";
     const std::vector<model::Cue> &cues = extension.cues.Cues();
     for (size_t i = 0; i < cues.size(); ++i) {
@@ -350,10 +373,10 @@ QByteArray ShowToJson(const model::COrinSUBDoc &doc)
         out += i == 0 ? "\n" : ",\n";
         out += "    {\"number\": " + QByteArray::number(cue.number) + ", \"label\": ";
         AppendQuoted(out, cue.label);
-        out += ", \"up\": " + QByteArray::number(cue.upTime) +
-               ", \"down\": " + QByteArray::number(cue.downTime) +
-               ", \"delay\": " + QByteArray::number(cue.delay) + ", \"follow\": " +
-               (cue.follow ? QByteArray::number(*cue.follow) : QByteArray("null")) + ", \"look\": ";
+        out += ", \"up\": " + TimeJson(cue.upTime) + ", \"down\": " + TimeJson(cue.downTime) +
+               ", \"delay\": " + TimeJson(cue.delay) +
+               ", \"follow\": " + (cue.follow ? TimeJson(*cue.follow) : QByteArray("null")) +
+               ", \"look\": ";
         AppendNumbers(out, cue.look);
         out += '}';
     }

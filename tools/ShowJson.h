@@ -14,10 +14,11 @@ namespace orinsub::tools {
 /// The show as UTF-8 JSON, one channel or sub-master per line so that version control shows
 /// what changed: {"channels": [{"number", "name", "dimmers"} x 81, the spare channel as
 /// number 81], "submasters": [{"page", "number", "name", "levels"} x 400], "independent":
-/// [channel numbers], "flashmode": "flash" or "solo", "fadetime": tenths, "cues": [{"number",
-/// "label", "up", "down", "delay", "follow", "look"} one per line]}, cue numbers and times in
-/// tenths, follow null for none, look the 80 channel levels. Lists exactly as stored;
-/// characters a JSON text cannot carry raw (lone surrogates) are written as \u escapes.
+/// [channel numbers], "flashmode": "flash" or "solo", "fadetime": a time, "cues": [{"number",
+/// "label", "up", "down", "delay", "follow", "look"} one per line]}, cue numbers in tenths,
+/// times as numbers of tenths below a minute (25 is 2.5 s) and as the console's text from a
+/// minute on ("10:00.0"), follow null for none, look the 80 channel levels. Lists exactly as
+/// stored; characters a JSON text cannot carry raw (lone surrogates) are written as \u escapes.
 QByteArray ShowToJson(const model::COrinSUBDoc &doc);
 
 struct ShowFromJsonResult
@@ -29,10 +30,11 @@ struct ShowFromJsonResult
 /// Reads a show from JSON in the shape ShowToJson writes, checked as strictly as a show file:
 /// every key present and no other, 81 channels numbered 1..81 in order, 400 sub-masters in page
 /// and number order, dimmers 32-bit signed integers, levels 0..255, lists of any length.
-/// "independent" (channels 1..80, each once), "flashmode", "fadetime" (0..255) and "cues" may
-/// be left out, as in JSON from before they existed: they then keep a new show's values. Cues
-/// may come in any order, each number once, at most 999, with numbers 10..9999, times 0..255,
-/// follow null or 0..9999 and labels of at most 255 characters.
+/// "independent" (channels 1..80, each once), "flashmode", "fadetime" and "cues" may be left
+/// out, as in JSON from before they existed: they then keep a new show's values. A time is a
+/// number of tenths 0..35999 or a text as the console takes it typed, up to 59:59.9 ("90" is
+/// 90 s, "1:30", "1:30.5"). Cues may come in any order, each number once, at most 999, with
+/// numbers 10..9999, follow null or a time and labels of at most 255 characters.
 ShowFromJsonResult ShowFromJson(const QByteArray &utf8);
 
 } // namespace orinsub::tools

@@ -52,6 +52,10 @@ inline constexpr QStringView kNeedObject = u"%1: オブジェクトが必要で�
 inline constexpr QStringView kNeedArray = u"%1: 配列が必要です";
 inline constexpr QStringView kNeedString = u"%1: 文字列が必要です";
 inline constexpr QStringView kNeedIntegerIn = u"%1: %2 から %3 までの整数が必要です";
+// %2 the longest time in tenths (35999), %3 as the console writes it (59:59.9).
+inline constexpr QStringView kNeedTime =
+    u"%1: 0 から %2 までの整数（0.1 秒単位）か、「90」「1:30」「1:30.5」の形で %3 "
+    u"までの時間の文字列が必要です";
 inline constexpr QStringView kNeedValue = u"%1: %2 でなければなりません";
 inline constexpr QStringView kNeedCount = u"%1: %2 件必要ですが %3 件あります";
 inline constexpr QStringView kMissingKey = u"%1: 項目「%2」がありません";

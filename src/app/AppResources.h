@@ -140,7 +140,8 @@ inline const QString kFlashSoloItem = QStringLiteral("フラッシュボタン�
 inline const QString kFadeTimeTitle = QStringLiteral("フェード時間");
 inline const QString kFadeTimeLabel =
     QStringLiteral("GO でクロスフェーダーが動く時間 (0 でカット):");
-inline const QString kFadeTimeUnit = QStringLiteral(" 秒");
+inline const QString kTimeFormsHint =
+    QStringLiteral("秒（90、2.5）か分:秒（1:30、1:30.5）で、59:59.9 まで");
 
 // The cue window.
 inline const QString kCueListItem = QStringLiteral("キューリスト(&L)...");

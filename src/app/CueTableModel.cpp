@@ -7,11 +7,11 @@ namespace orinsub::app {
 
 namespace {
 
-/// What the operator typed, in tenths. A text that is no number goes in as -1, so that the cue
-/// list's own range message answers it.
+/// What the operator typed, in tenths. A text that is no time goes in as -1, so that the cue
+/// list's own range message, which names the forms, answers it.
 int TypedTenths(const QVariant &value)
 {
-    return model::ParseTenths(value.toString()).value_or(-1);
+    return model::ParseTime(value.toString()).value_or(-1);
 }
 
 } // namespace
@@ -80,13 +80,13 @@ QVariant CueTableModel::data(const QModelIndex &index, int role) const
     case Label:
         return cue->label;
     case Up:
-        return model::SecondsText(cue->upTime);
+        return model::TimeText(cue->upTime);
     case Down:
-        return model::SecondsText(cue->downTime);
+        return model::TimeText(cue->downTime);
     case Delay:
-        return model::SecondsText(cue->delay);
+        return model::TimeText(cue->delay);
     case Follow:
-        return cue->follow ? model::SecondsText(*cue->follow) : QString();
+        return cue->follow ? model::TimeText(*cue->follow) : QString();
     default:
         return {};
     }

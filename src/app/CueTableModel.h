@@ -8,8 +8,8 @@
 namespace orinsub::app {
 
 /// The show's cue list as the cue window's table shows it: one row per cue in number order,
-/// columns number, label, up, down, delay and follow (seconds with one decimal, follow blank
-/// when there is none). Every column but the number is editable; an edit goes as a whole cue
+/// columns number, label, up, down, delay and follow ("2.5", "1:30.0" from a minute on; follow
+/// blank when there is none). Every column but the number is editable; an edit goes as a whole cue
 /// to the replace function, which makes it (true) or tells the operator why not (false).
 class CueTableModel : public QAbstractTableModel
 {

@@ -87,7 +87,7 @@ int DeskTargets::Value(const ControlTarget &target) const
     case Kind::Go:
         return master && master->GetGoFade().IsRunning() ? 1 : 0;
     case Kind::GoTime:
-        return master ? std::min(master->GetGoFade().GetFadeTime(), 255) : 0;
+        return master ? master->GetGoFade().GetFadeTime() : 0;
     case Kind::Flash: {
         const controls::CSubFader *fader = master ? master->GetSubFader(target.index) : nullptr;
         return fader && fader->IsFlashHeld() ? 1 : 0;
@@ -143,7 +143,7 @@ void DeskTargets::Move(const ControlTarget &target, int value)
         break;
     case Kind::GoTime:
         if (master)
-            master->GetGoFade().SetFadeTime(Byte(value));
+            master->GetGoFade().SetFadeTime(value); // clamped to its range there
         break;
     case Kind::FlashMode:
         SetFlashMode(value != 0 ? model::FlashMode::Solo : model::FlashMode::Flash);

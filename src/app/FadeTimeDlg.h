@@ -2,12 +2,14 @@
 
 #include <QDialog>
 
-class QDoubleSpinBox;
+class QSpinBox;
 
 namespace orinsub::app {
 
-/// "フェード時間": the GO fade time, 0.0 to 25.5 seconds in tenths, with OK and キャンセル.
-/// Other times of the same range (BACK's) use it with their own title and label.
+/// "フェード時間": the GO fade time, 0.0 to 59:59.9 in tenths of a second, typed as "90", "2.5",
+/// "1:30" or "1:30.5" or stepped 0.1 s at a time, with OK and キャンセル. OK on a text that is no
+/// such time tells the operator so and keeps the dialog open. Other times of the same range
+/// (BACK's) use it with their own title and label.
 class CFadeTimeDlg : public QDialog
 {
 public:
@@ -16,10 +18,14 @@ public:
 
     /// The time chosen, in tenths of a second.
     int GetTenths() const;
-    QDoubleSpinBox *GetSpinBox() const { return m_seconds; }
+    /// The time's box: its value in tenths, its text as typed.
+    QSpinBox *GetSpinBox() const { return m_time; }
+
+    void accept() override;
 
 private:
-    QDoubleSpinBox *m_seconds = nullptr;
+    QString m_title;
+    QSpinBox *m_time = nullptr;
 };
 
 } // namespace orinsub::app

@@ -52,7 +52,7 @@ model::LiveState CaptureLiveState(const CMainFrame &frame)
     state.page = static_cast<uint8_t>(master.GetPage());
     state.grandMaster = master.GetGrandMaster();
     state.blackout = master.IsBlackout();
-    state.fadeTime = static_cast<uint8_t>(go.GetFadeTime());
+    state.fadeTime = static_cast<uint16_t>(go.GetFadeTime());
     for (const TakeOverBit &takeOver : kTakeOverBits) {
         if (views::IsInputHookOn(takeOver.target))
             state.takeOvers |= takeOver.bit;

@@ -22,6 +22,7 @@ constexpr int kPointSize = 90;
 constexpr int kCaptionWidth = 44;
 constexpr int kCueWidth = 300; // a caption and its cue
 constexpr int kBarWidth = 100;
+constexpr int kRemainingWidth = 80; // "残り 59:59.9"
 constexpr int kGap = 10;
 
 /// The bar beside the two cues.
@@ -43,11 +44,26 @@ void CCueReadout::Show(const CueReadoutState &state)
         return;
     CueReadoutState text = state;
     text.progress = m_state.progress;
+    text.remaining = m_state.remaining;
     const bool textChanged = !(text == m_state);
+    const bool remainingChanged = state.remaining != m_state.remaining;
     m_state = state;
     m_bar.SetShare(state.progress);
-    if (textChanged && m_owner)
-        m_owner->InvalidateRect(m_rect.translated(-m_owner->GetScrollPosition()));
+    if (textChanged)
+        Invalidate(m_rect);
+    else if (remainingChanged)
+        Invalidate(GetRemainingRect());
+}
+
+QRect CCueReadout::GetRemainingRect() const
+{
+    return QRect(RightOf(m_bar.GetRect()) + kGap, m_rect.y(), kRemainingWidth, m_rect.height());
+}
+
+void CCueReadout::Invalidate(const QRect &logical) const
+{
+    if (m_owner)
+        m_owner->InvalidateRect(logical.translated(-m_owner->GetScrollPosition()));
 }
 
 void CCueReadout::Draw(QPainter &painter) const
@@ -69,10 +85,14 @@ void CCueReadout::Draw(QPainter &painter) const
     cueAt(m_rect.x() + kCueWidth, kNextCaption, m_state.next, kNextColor);
 
     m_bar.Draw(painter);
-    const QRect bar = m_bar.GetRect();
+
+    const QRect remaining = GetRemainingRect();
+    painter.fillRect(remaining, kPaneBackground);
+    painter.setPen(kCurrentColor);
+    painter.drawText(remaining, flags, m_state.remaining);
 
     painter.setPen(kPickUpMarkColor);
-    const int messageLeft = RightOf(bar) + kGap;
+    const int messageLeft = RightOf(remaining) + kGap;
     const QRect message(messageLeft, m_rect.y(), RightOf(m_rect) - messageLeft, m_rect.height());
     painter.drawText(
         message, flags,

@@ -24,7 +24,7 @@ CueEdit Failed(QStringView text, int number)
 
 bool IsTime(int tenths)
 {
-    return tenths >= 0 && tenths <= kMaxCueTime;
+    return tenths >= 0 && tenths <= kMaxFadeTime;
 }
 
 } // namespace
@@ -66,9 +66,9 @@ QString CueList::Check(const Cue &cue)
          {std::pair{cue.upTime, texts::kOfUpTime}, std::pair{cue.downTime, texts::kOfDownTime},
           std::pair{cue.delay, texts::kOfDelay}}) {
         if (!IsTime(time))
-            return texts::kCueTimeRange.toString().arg(name);
+            return texts::kTimeRange.toString().arg(name);
     }
-    if (cue.follow && (*cue.follow < 0 || *cue.follow > kMaxCueFollow))
+    if (cue.follow && !IsTime(*cue.follow))
         return texts::kCueFollowRange.toString();
     if (cue.label.size() > kMaxCueLabelLength)
         return texts::kCueLabelTooLong.toString();
@@ -176,9 +176,47 @@ QString CueNumberText(int tenths)
                             : QStringLiteral("%1.%2").arg(tenths / 10).arg(tenths % 10);
 }
 
-QString SecondsText(int tenths)
+std::optional<int> ParseTime(QStringView typed)
 {
-    return QStringLiteral("%1.%2").arg(tenths / 10).arg(tenths % 10);
+    QString text = typed.toString().normalized(QString::NormalizationForm_KC).trimmed();
+    if (text.endsWith(u'秒'))
+        text = text.chopped(1).trimmed();
+    const qsizetype colon = text.indexOf(u':');
+    std::optional<int> tenths;
+    if (colon < 0) {
+        tenths = ParseTenths(text);
+    } else {
+        const QStringView minutes = QStringView(text).left(colon);
+        const QStringView seconds = QStringView(text).mid(colon + 1);
+        const qsizetype point = seconds.indexOf(u'.');
+        // "1:5" could mean 1:05 or 1:50: the seconds take two digits.
+        const bool twoDigits = (point < 0 ? seconds.size() : point) == 2;
+        const std::optional<int> m = minutes.contains(u'.') ? std::nullopt : ParseTenths(minutes);
+        const std::optional<int> s = twoDigits ? ParseTenths(seconds) : std::nullopt;
+        const int maxMinutes = kMaxFadeTime / kTenthsPerMinute;
+        if (m && s && *m >= 0 && *m / 10 <= maxMinutes && *s >= 0 && *s < kTenthsPerMinute)
+            tenths = *m / 10 * kTenthsPerMinute + *s;
+    }
+    if (!tenths || *tenths < 0 || *tenths > kMaxFadeTime)
+        return std::nullopt;
+    return tenths;
+}
+
+QString TimeText(int tenths)
+{
+    if (tenths < kTenthsPerMinute)
+        return QStringLiteral("%1.%2").arg(tenths / 10).arg(tenths % 10);
+    const int seconds = tenths % kTenthsPerMinute;
+    return QStringLiteral("%1:%2.%3")
+        .arg(tenths / kTenthsPerMinute)
+        .arg(seconds / 10, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 10);
+}
+
+QString TimeWithUnit(int tenths)
+{
+    return tenths < kTenthsPerMinute ? texts::kSecondsShown.toString().arg(TimeText(tenths))
+                                     : TimeText(tenths);
 }
 
 } // namespace orinsub::model

@@ -10,12 +10,11 @@
 
 namespace orinsub::model {
 
-// Cue numbers and times are whole tenths: cue 1.5 is 15, 2.5 s is 25.
+// Cue numbers and times are whole tenths: cue 1.5 is 15, 2.5 s is 25. Times go up to
+// kMaxFadeTime.
 inline constexpr int kMinCueNumber = 10;   // cue 1
 inline constexpr int kMaxCueNumber = 9999; // cue 999.9
 inline constexpr int kMaxCues = 999;
-inline constexpr int kMaxCueTime = kMaxFadeTime; // 25.5 s: up, down and delay
-inline constexpr int kMaxCueFollow = 9999;       // 999.9 s
 inline constexpr int kMaxCueLabelLength = 255;
 
 /// A cue's look: the level of channel n at n - 1.
@@ -95,9 +94,16 @@ private:
 /// tenths; negative and huge numbers come back as such for the range checks. Nullopt for
 /// anything else, an empty text included.
 std::optional<int> ParseTenths(QStringView text);
+/// A time typed by the operator, in tenths of a second: seconds ("90", "2.5") or minutes and
+/// two-digit seconds ("1:30", "1:30.5"), full-width digits and colon and a trailing 秒 too.
+/// Nullopt for any other form and for a time beyond 0..kMaxFadeTime.
+std::optional<int> ParseTime(QStringView text);
 /// A cue number as the operator reads it: "1", "1.5".
 QString CueNumberText(int tenths);
-/// Seconds with one decimal: "3.0".
-QString SecondsText(int tenths);
+/// A time as the operator reads and types it: seconds with one decimal below a minute ("59.9"),
+/// minutes and seconds from one on ("1:00.0").
+QString TimeText(int tenths);
+/// TimeText as a readout shows it, with the unit that seconds alone need ("3.0 秒", "1:30.0").
+QString TimeWithUnit(int tenths);
 
 } // namespace orinsub::model

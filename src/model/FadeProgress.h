@@ -31,6 +31,41 @@ struct FadeTimes
     bool operator==(const FadeTimes &) const = default;
 };
 
+/// One crossfader handle's way in a fade: it stands at from for delay, then travels to over
+/// duration.
+struct HandleTravel
+{
+    uint8_t from = 0;
+    uint8_t to = 0;
+    std::chrono::milliseconds delay{0};
+    std::chrono::milliseconds duration{0};
+
+    /// Where the handle stands once elapsed has gone by. Truncating toward the start keeps every
+    /// step on the same side of the end level, so the handle only ever moves one way and reaches
+    /// the end on its last step alone; in 64 bits, so an hour's fade in milliseconds stays exact.
+    uint8_t LevelAt(std::chrono::milliseconds elapsed) const
+    {
+        if (elapsed >= delay + duration)
+            return to;
+        if (elapsed <= delay)
+            return from;
+        return static_cast<uint8_t>(from + int64_t{to - from} * (elapsed - delay).count() /
+                                               duration.count());
+    }
+    bool operator==(const HandleTravel &) const = default;
+};
+
+/// Both handles' ways in a fade toward row incoming from where they stand (from, by row): the
+/// incoming handle rises to 255 over up, the other waits delay and falls to 0 over down.
+inline std::array<HandleTravel, 2> TravelsOf(int incoming, std::array<uint8_t, 2> from,
+                                             const FadeTimes &times)
+{
+    std::array<HandleTravel, 2> travels;
+    travels[incoming] = {from[incoming], 255, std::chrono::milliseconds(0), times.up};
+    travels[1 - incoming] = {from[1 - incoming], 0, times.delay, times.down};
+    return travels;
+}
+
 /// A crossfader fade as it stands: running, or stopped by a hand on a handle (the next GO of the
 /// cue list completes it over what is left of its times). Rows and handles 0 A, 1 B.
 struct FadeProgress
@@ -44,6 +79,8 @@ struct FadeProgress
     std::chrono::milliseconds elapsed{0}; // run before it was stopped or captured
 
     bool IsActive() const { return phase != Phase::None; }
+    /// The handles' ways from the start of the fade.
+    std::array<HandleTravel, 2> Travels() const { return TravelsOf(incoming, from, times); }
     bool operator==(const FadeProgress &) const = default;
 };
 

@@ -21,8 +21,8 @@ constexpr qsizetype kCrcAt = kLengthAt + sizeof(uint32_t);
 constexpr qsizetype kHeaderSize = kCrcAt + sizeof(uint32_t);
 // A path longer than any file system takes is damage, not a path.
 constexpr uint32_t kMaxPathBytes = 4096;
-// No fade or follow of the console runs for an hour.
-constexpr uint32_t kMaxTimeMs = 3'600'000;
+// The longest fade of the console: a delay and a down time of the longest time each.
+constexpr uint32_t kMaxTimeMs = 2 * kMaxFadeTime * 100;
 
 // Why a left live state cannot be used.
 constexpr QStringView kNotLiveState = u"卓の状態のファイルではありません";
@@ -57,6 +57,20 @@ void ReadInRange(QDataStream &in, uint8_t &value, int first, int last)
     if (byte < first || byte > last)
         in.setStatus(QDataStream::ReadCorruptData);
     value = byte;
+}
+
+/// Reads the GO fade time: a byte before version 3, then u16 up to kMaxFadeTime.
+void ReadFadeTime(QDataStream &in, uint16_t version, uint16_t &tenths)
+{
+    if (version < 3) {
+        quint8 byte = 0;
+        in >> byte;
+        tenths = byte;
+        return;
+    }
+    in >> tenths;
+    if (tenths > kMaxFadeTime)
+        in.setStatus(QDataStream::ReadCorruptData);
 }
 
 /// Reads milliseconds up to kMaxTimeMs; anything longer fails the stream.
@@ -200,7 +214,7 @@ LiveStateRead LiveStateFile::Decode(const QByteArray &bytes)
     ReadInRange(in, state.page, 1, kPages);
     in >> state.grandMaster;
     ReadFlag(in, state.blackout);
-    in >> state.fadeTime;
+    ReadFadeTime(in, version, state.fadeTime);
     ReadInRange(in, state.takeOvers, 0,
                 LiveState::kTakeOverA | LiveState::kTakeOverB | LiveState::kTakeOverSub);
     quint32 pathBytes = 0;

@@ -35,7 +35,7 @@ struct LiveState
     uint8_t page = 1; // shown
     uint8_t grandMaster = 255;
     bool blackout = false;
-    uint8_t fadeTime = kDefaultFadeTime;
+    uint16_t fadeTime = kDefaultFadeTime; // tenths of a second
     uint8_t takeOvers = 0;
     QString showPath; // the show on the desk; empty for an untitled one
 
@@ -72,7 +72,7 @@ struct LiveStateRead
 ///   page          1 byte (1..20)
 ///   grandMaster   1 byte
 ///   blackout      1 byte (0, 1)
-///   fadeTime      1 byte (tenths of a second)
+///   fadeTime      1 byte (tenths of a second); u16 since version 3
 ///   takeOvers     1 byte (bits: 1 A, 2 B, 4 sub-masters)
 ///   showPath      u32 length, then UTF-8
 ///
@@ -82,17 +82,18 @@ struct LiveStateRead
 ///   currentCue    u16 (0, or a cue number in tenths)
 ///   fade          phase 1 byte (0 none, 1 running, 2 stopped), incoming row 1 byte, the handles
 ///                 as it started 2 bytes, up, down, delay and elapsed u32 milliseconds each
+///                 (up to a delay and a down time of 59:59.9 each)
 ///   followLeft    1 byte (0 none, 1 waiting), u32 milliseconds
 ///   locked        1 byte (0, 1)
 ///   look          1 byte (0 none, 1 held), then 512 bytes
 class LiveStateFile
 {
 public:
-    static constexpr uint16_t kVersion = 2;
+    static constexpr uint16_t kVersion = 3;
     /// Larger than any file of a whole state (its path included): a larger one is not read.
     static constexpr qint64 kMaxFileBytes = 16 * 1024;
     static QByteArray Encode(const LiveState &state);
-    /// Refuses anything but a whole, undamaged state of version 1 or 2 with every value in range.
+    /// Refuses anything but a whole, undamaged state of version 1 to 3 with every value in range.
     static LiveStateRead Decode(const QByteArray &bytes);
 };
 

@@ -114,7 +114,7 @@ void COrinSUBDoc::SetFlashMode(FlashMode mode)
 
 void COrinSUBDoc::SetFadeTime(int tenths)
 {
-    const auto clamped = static_cast<uint8_t>(std::clamp(tenths, 0, kMaxFadeTime));
+    const auto clamped = static_cast<uint16_t>(std::clamp(tenths, 0, kMaxFadeTime));
     if (clamped == m_extension.fadeTime)
         return;
     m_extension.fadeTime = clamped;

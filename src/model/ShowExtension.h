@@ -19,7 +19,7 @@ struct ShowExtension
 {
     std::bitset<kConsoleChannels> independent; // bit n - 1: channel n ignores GM and blackout
     FlashMode flashMode = FlashMode::Flash;
-    uint8_t fadeTime = kDefaultFadeTime; // the GO fade, tenths of a second
+    uint16_t fadeTime = kDefaultFadeTime; // the GO fade, tenths of a second
     CueList cues;
 
     /// False for any number outside 1..80.

@@ -50,37 +50,73 @@ void AppendRecord(QByteArray &out, ExtensionRecord kind, const QByteArray &data)
     EndRecord(out, at);
 }
 
-// A cue's fields before its label: number, three times, follow, look, label length.
-constexpr size_t kCueFixedBytes = 2 + 3 + 2 + kConsoleChannels + 2;
+/// Whether a cue list needs LongCueList: a time that CueList cannot hold.
+bool HasLongTimes(const CueList &cues)
+{
+    return std::any_of(cues.Cues().begin(), cues.Cues().end(), [](const Cue &cue) {
+        return std::max({cue.upTime, cue.downTime, cue.delay}) > kMaxShortTime ||
+               cue.follow.value_or(0) > kMaxShortFollow;
+    });
+}
+
+/// How many bytes each of a cue's three times takes in a record of kind.
+size_t TimeBytesOf(ExtensionRecord kind)
+{
+    return kind == ExtensionRecord::LongCueList ? sizeof(uint16_t) : sizeof(uint8_t);
+}
+
+/// A cue's fields before its label: number, three times, follow, look, label length.
+constexpr size_t CueFixedBytes(size_t timeBytes)
+{
+    return 2 + 3 * timeBytes + 2 + kConsoleChannels + 2;
+}
 
 /// The bytes the cue list's record takes, its header included.
-qsizetype CueRecordSize(const CueList &cues)
+qsizetype CueRecordSize(const CueList &cues, size_t timeBytes)
 {
     qsizetype size = kExtensionRecordHeaderSize + sizeof(uint16_t);
     for (const Cue &cue : cues.Cues())
-        size += kCueFixedBytes + cue.label.size() * sizeof(char16_t);
+        size += CueFixedBytes(timeBytes) + cue.label.size() * sizeof(char16_t);
     return size;
+}
+
+void PutTime(uint8_t *at, int tenths, size_t timeBytes)
+{
+    if (timeBytes == sizeof(uint8_t))
+        *at = static_cast<uint8_t>(tenths);
+    else
+        qToLittleEndian<uint16_t>(static_cast<uint16_t>(tenths), at);
+}
+
+int TimeAt(const uint8_t *at, size_t timeBytes)
+{
+    return timeBytes == sizeof(uint8_t) ? *at : qFromLittleEndian<uint16_t>(at);
 }
 
 void AppendCues(QByteArray &out, const CueList &cues)
 {
-    const qsizetype at = BeginRecord(out, ExtensionRecord::CueList);
+    const ExtensionRecord kind =
+        HasLongTimes(cues) ? ExtensionRecord::LongCueList : ExtensionRecord::CueList;
+    const size_t timeBytes = TimeBytesOf(kind);
+    const qsizetype at = BeginRecord(out, kind);
     // Sized once and written in place: a full list is over a hundred kilobytes.
-    out.resize(out.size() - kExtensionRecordHeaderSize + CueRecordSize(cues));
+    out.resize(out.size() - kExtensionRecordHeaderSize + CueRecordSize(cues, timeBytes));
     uint8_t *p = reinterpret_cast<uint8_t *>(out.data()) + at;
     qToLittleEndian<uint16_t>(static_cast<uint16_t>(cues.Count()), p);
     p += sizeof(uint16_t);
     for (const Cue &cue : cues.Cues()) {
         qToLittleEndian<uint16_t>(static_cast<uint16_t>(cue.number), p);
-        p[2] = static_cast<uint8_t>(cue.upTime);
-        p[3] = static_cast<uint8_t>(cue.downTime);
-        p[4] = static_cast<uint8_t>(cue.delay);
+        uint8_t *field = p + 2;
+        for (int time : {cue.upTime, cue.downTime, cue.delay}) {
+            PutTime(field, time, timeBytes);
+            field += timeBytes;
+        }
         qToLittleEndian<uint16_t>(cue.follow ? static_cast<uint16_t>(*cue.follow) : kNoFollow,
-                                  p + 5);
-        std::copy(cue.look.begin(), cue.look.end(), p + 7);
+                                  field);
+        std::copy(cue.look.begin(), cue.look.end(), field + 2);
         qToLittleEndian<uint16_t>(static_cast<uint16_t>(cue.label.size()),
-                                  p + 7 + kConsoleChannels);
-        p += kCueFixedBytes;
+                                  field + 2 + kConsoleChannels);
+        p += CueFixedBytes(timeBytes);
         if (!cue.label.isEmpty())
             qToLittleEndian<char16_t>(cue.label.utf16(), cue.label.size(), p);
         p += cue.label.size() * sizeof(char16_t);
@@ -88,10 +124,11 @@ void AppendCues(QByteArray &out, const CueList &cues)
     EndRecord(out, at);
 }
 
-/// Fills the empty list cues from a record's data; false when the data is not exactly a list
-/// of valid cues in ascending order.
-bool ReadCues(std::span<const uint8_t> data, CueList &cues)
+/// Fills the empty list cues from the data of a record of kind; false when the data is not
+/// exactly a list of valid cues in ascending order.
+bool ReadCues(std::span<const uint8_t> data, ExtensionRecord kind, CueList &cues)
 {
+    const size_t timeBytes = TimeBytesOf(kind);
     if (data.size() < sizeof(uint16_t))
         return false;
     const int count = qFromLittleEndian<uint16_t>(data.data());
@@ -100,19 +137,23 @@ bool ReadCues(std::span<const uint8_t> data, CueList &cues)
         return false;
     int previous = 0;
     for (int i = 0; i < count; ++i) {
-        if (data.size() < kCueFixedBytes)
+        if (data.size() < CueFixedBytes(timeBytes))
             return false;
         Cue cue;
         cue.number = qFromLittleEndian<uint16_t>(data.data());
-        cue.upTime = data[2];
-        cue.downTime = data[3];
-        cue.delay = data[4];
-        if (const uint16_t follow = qFromLittleEndian<uint16_t>(data.data() + 5);
-            follow != kNoFollow)
+        const uint8_t *field = data.data() + 2;
+        for (int *time : {&cue.upTime, &cue.downTime, &cue.delay}) {
+            *time = TimeAt(field, timeBytes);
+            field += timeBytes;
+        }
+        if (const uint16_t follow = qFromLittleEndian<uint16_t>(field); follow != kNoFollow) {
+            if (kind == ExtensionRecord::CueList && follow > kMaxShortFollow)
+                return false;
             cue.follow = follow;
-        std::copy_n(data.data() + 7, kConsoleChannels, cue.look.begin());
-        const size_t length = qFromLittleEndian<uint16_t>(data.data() + 7 + kConsoleChannels);
-        data = data.subspan(kCueFixedBytes);
+        }
+        std::copy_n(field + 2, kConsoleChannels, cue.look.begin());
+        const size_t length = qFromLittleEndian<uint16_t>(field + 2 + kConsoleChannels);
+        data = data.subspan(CueFixedBytes(timeBytes));
         if (data.size() < length * sizeof(char16_t))
             return false;
         cue.label = QString(static_cast<qsizetype>(length), Qt::Uninitialized);
@@ -170,10 +211,11 @@ private:
         const QStringView name = NameOf(kind);
         if (name.isEmpty())
             return ShowExtensionParse{ShowFileStatus::TooNew, {}, {}};
-        const auto seen = std::find(m_seen.begin(), m_seen.end(), kind);
-        if (seen != m_seen.end())
+        // A field comes once, in either of its forms.
+        const ExtensionRecord field = FieldOf(kind);
+        if (std::find(m_seen.begin(), m_seen.end(), field) != m_seen.end())
             return Corrupt(texts::kExtensionTwice.toString().arg(name));
-        m_seen.push_back(kind);
+        m_seen.push_back(field);
 
         switch (kind) {
         case ExtensionRecord::IndependentChannels:
@@ -192,12 +234,32 @@ private:
                 return Bad(name);
             extension.fadeTime = data[0];
             return std::nullopt;
+        case ExtensionRecord::LongFadeTime:
+            if (data.size() != sizeof(uint16_t) ||
+                qFromLittleEndian<uint16_t>(data.data()) > kMaxFadeTime)
+                return Bad(name);
+            extension.fadeTime = qFromLittleEndian<uint16_t>(data.data());
+            return std::nullopt;
         case ExtensionRecord::CueList:
-            if (!ReadCues(data, extension.cues))
+        case ExtensionRecord::LongCueList:
+            if (!ReadCues(data, kind, extension.cues))
                 return Bad(name);
             return std::nullopt;
         }
         return std::nullopt;
+    }
+
+    /// The show's field a record of kind fills.
+    static ExtensionRecord FieldOf(ExtensionRecord kind)
+    {
+        switch (kind) {
+        case ExtensionRecord::LongFadeTime:
+            return ExtensionRecord::FadeTime;
+        case ExtensionRecord::LongCueList:
+            return ExtensionRecord::CueList;
+        default:
+            return kind;
+        }
     }
 
     /// The record's name for the operator, or empty for a kind this console does not know.
@@ -209,8 +271,10 @@ private:
         case ExtensionRecord::FlashMode:
             return texts::kOfFlashMode;
         case ExtensionRecord::FadeTime:
+        case ExtensionRecord::LongFadeTime:
             return texts::kOfFadeTime;
         case ExtensionRecord::CueList:
+        case ExtensionRecord::LongCueList:
             return texts::kOfCueList;
         }
         return {};
@@ -235,7 +299,8 @@ QByteArray ShowExtensionBlock::Encode(const ShowExtension &extension)
     QByteArray block(kExtensionMagic, sizeof(kExtensionMagic));
     block.resize(kExtensionHeaderSize);
     if (!extension.cues.IsEmpty())
-        block.reserve(kExtensionHeaderSize + 64 + CueRecordSize(extension.cues));
+        block.reserve(kExtensionHeaderSize + 64 +
+                      CueRecordSize(extension.cues, TimeBytesOf(ExtensionRecord::LongCueList)));
     if (extension.independent != defaults.independent) {
         QByteArray bits(kIndependentBytes, '\0');
         for (int i = 0; i < kConsoleChannels; ++i) {
@@ -247,9 +312,14 @@ QByteArray ShowExtensionBlock::Encode(const ShowExtension &extension)
     if (extension.flashMode != defaults.flashMode)
         AppendRecord(block, ExtensionRecord::FlashMode,
                      QByteArray(1, static_cast<char>(extension.flashMode)));
-    if (extension.fadeTime != defaults.fadeTime)
+    if (extension.fadeTime > kMaxShortTime) {
+        QByteArray time(sizeof(uint16_t), '\0');
+        qToLittleEndian<uint16_t>(extension.fadeTime, time.data());
+        AppendRecord(block, ExtensionRecord::LongFadeTime, time);
+    } else if (extension.fadeTime != defaults.fadeTime) {
         AppendRecord(block, ExtensionRecord::FadeTime,
                      QByteArray(1, static_cast<char>(extension.fadeTime)));
+    }
     if (!extension.cues.IsEmpty())
         AppendCues(block, extension.cues);
     if (block.size() == kExtensionHeaderSize)

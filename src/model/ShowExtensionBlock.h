@@ -34,8 +34,18 @@ enum class ExtensionRecord : uint16_t {
     // of a second 0..9999, or kNoFollow), the look (80 levels, channel n at n - 1), the label's
     // length u16 (UTF-16 units, 0..255) and the label in UTF-16LE.
     CueList = 4,
+    // The long-time forms of FadeTime and CueList, written instead of them only when a time
+    // does not fit them (above kMaxShortTime, a follow above kMaxShortFollow): a show without
+    // long times stays byte for byte what it was, and a console from before them refuses a
+    // show with them as TooNew instead of reading its times wrongly. One form of each per block.
+    LongFadeTime = 5, // u16: tenths of a second, 0..35999 (59:59.9)
+    LongCueList = 6,  // as CueList, with up time, down time and delay u16 each; every time,
+                      // the follow too, 0..35999 (59:59.9)
 };
 inline constexpr uint16_t kNoFollow = 0xFFFF;
+// The longest times FadeTime and CueList hold, as consoles from before the long forms check them.
+inline constexpr int kMaxShortTime = 255;
+inline constexpr int kMaxShortFollow = 9999;
 
 /// Outcome of reading an extension block: extension is filled only when status is Ok; problem
 /// says, in Japanese, what is wrong when it is Corrupt.
@@ -53,10 +63,11 @@ public:
     /// True when bytes begin with the block's magic.
     static bool BeginsBlock(std::span<const uint8_t> bytes);
     /// The block holding extension, with only the records that differ from a new show's, in
-    /// kind order; empty when none does.
+    /// kind order (a long form where its short one would stand); empty when none does.
     static QByteArray Encode(const ShowExtension &extension);
     /// Reads a block that starts at the first byte and must end exactly at the last. Records
-    /// may come in any order, each kind once; a kind not stored keeps its default.
+    /// may come in any order, each field once in either form; a field not stored keeps its
+    /// default.
     static ShowExtensionParse Decode(std::span<const uint8_t> bytes);
 };
 

@@ -49,9 +49,7 @@ inline QString OutputLostStatus(dmx::OutputFault fault, const QString &deviceId)
 inline const QString kBlackoutStatus = QStringLiteral("ブラックアウト中");
 /// On the status line while the desk is locked against the mouse.
 inline const QString kLockedStatus = QStringLiteral("ロック中");
-/// The GO's fade time beside its button: %1 whole seconds, %2 tenths.
-inline const QString kFadeTimeShown = QStringLiteral("%1.%2 秒");
-/// Beside GO while the cue list plays: the next cue's up and down times ("3.0").
+/// Beside GO while the cue list plays: the next cue's up and down times ("3.0", "1:30.0").
 inline const QString kCueTimesShown = QStringLiteral("↑%1 ↓%2");
 inline const QString kNoCueTimes = QStringLiteral("—");
 
@@ -72,8 +70,10 @@ inline const QString kListEnd = QStringLiteral("最後のキューです。GO �
 inline const QString kListStart = QStringLiteral("前のキューはありません");
 inline const QString kListEmpty = QStringLiteral("キューがありません");
 inline const QString kPlaybackOff = QStringLiteral("キュー再生がオフです");
-/// A follow waiting to start the next cue: %1 the seconds left ("2.3").
-inline const QString kFollowCountdown = QStringLiteral("フォロー %1 秒");
+/// A follow waiting to start the next cue: %1 the time left ("2.3 秒", "1:30.0").
+inline const QString kFollowCountdown = QStringLiteral("フォロー %1");
+/// What is left of a running fade: %1 the time ("2.3 秒", "1:30.0").
+inline const QString kFadeRemaining = QStringLiteral("残り %1");
 /// A hand stopped the cue's fade: %1 the cue.
 inline const QString kFadeStopped =
     QStringLiteral("キュー %1 のフェードを止めました。GO で完了します");

@@ -30,6 +30,12 @@ QString CueTitle(const model::Cue *cue)
     return cue->label.isEmpty() ? number : number + u' ' + cue->label;
 }
 
+/// A time left as a readout counts it down: rounded up to the tenth, so 0.0 means over.
+QString TenthsLeft(milliseconds left)
+{
+    return model::TimeWithUnit(static_cast<int>((left.count() + 99) / 100));
+}
+
 QString NoticeText(const CueNotice &notice)
 {
     switch (notice.kind) {
@@ -148,11 +154,12 @@ void CuePlayback::Refresh()
     state.current = CueText(GetCurrentCue());
     state.next = CueText(GetNextCue());
     state.progress = m_go.GetProgress();
+    if (m_go.IsRunning())
+        state.remaining = cuetexts::kFadeRemaining.arg(TenthsLeft(m_go.GetRemaining()));
     state.message = GetMessage();
     if (state.message.isEmpty()) {
         if (const std::optional<milliseconds> left = GetFollowLeft())
-            state.message = cuetexts::kFollowCountdown.arg(
-                model::SecondsText(static_cast<int>((left->count() + 99) / 100)));
+            state.message = cuetexts::kFollowCountdown.arg(TenthsLeft(*left));
     }
     m_readout->Show(state);
     m_go.ShowDisplay(); // the times beside GO are the next cue's

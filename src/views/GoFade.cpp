@@ -88,15 +88,14 @@ void GoFade::Cut()
 
 void GoFade::Start(const FadeTimes &times)
 {
-    m_incoming = GetNextRow();
-    const int outgoing = 1 - m_incoming;
-    m_travel[m_incoming] = {HandleLevel(m_incoming), 255, milliseconds(0), times.up};
-    m_travel[outgoing] = {HandleLevel(outgoing), 0, times.delay, times.down};
-    Run(times, milliseconds(0));
+    Run(GetNextRow(), {HandleLevel(kRowA), HandleLevel(kRowB)}, times, milliseconds(0));
 }
 
-void GoFade::Run(const FadeTimes &times, milliseconds elapsed)
+void GoFade::Run(int incoming, std::array<uint8_t, 2> from, const FadeTimes &times,
+                 milliseconds elapsed)
 {
+    m_incoming = incoming;
+    m_travel = model::TravelsOf(incoming, from, times);
     m_stopped.reset();
     m_times = times;
     m_total = times.Total();
@@ -147,11 +146,7 @@ void GoFade::ResumeFade(const model::FadeProgress &fade)
     if (fade.phase == Phase::Stopped) {
         m_stopped = fade;
     } else if (fade.phase == Phase::Running) {
-        m_incoming = fade.incoming == kRowA ? kRowA : kRowB;
-        const int outgoing = 1 - m_incoming;
-        m_travel[m_incoming] = {fade.from[m_incoming], 255, milliseconds(0), fade.times.up};
-        m_travel[outgoing] = {fade.from[outgoing], 0, fade.times.delay, fade.times.down};
-        Run(fade.times, fade.elapsed);
+        Run(fade.incoming == kRowA ? kRowA : kRowB, fade.from, fade.times, fade.elapsed);
     }
 }
 
@@ -168,15 +163,9 @@ double GoFade::GetProgress() const
     return std::min(1.0, static_cast<double>(m_elapsed.count()) / m_total.count());
 }
 
-uint8_t GoFade::Travel::LevelAt(milliseconds elapsed) const
+milliseconds GoFade::GetRemaining() const
 {
-    if (elapsed >= delay + duration)
-        return to;
-    if (elapsed <= delay)
-        return from;
-    // Truncating toward the start keeps every step on the same side of the end level, so
-    // the handle only ever moves one way and reaches the end on its last step alone.
-    return static_cast<uint8_t>(from + (to - from) * (elapsed - delay).count() / duration.count());
+    return m_running ? std::max(milliseconds(0), m_total - m_elapsed) : milliseconds(0);
 }
 
 void GoFade::Step()

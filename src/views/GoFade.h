@@ -90,6 +90,8 @@ public:
     void ResumeFade(const model::FadeProgress &fade);
     /// The share of the running fade's time gone by, 0..1; 0 while no fade runs.
     double GetProgress() const;
+    /// What is left of the running fade's time as of the last step; 0 while no fade runs.
+    std::chrono::milliseconds GetRemaining() const;
 
     /// Where row kRowA or kRowB's crossfader handle stands.
     uint8_t GetHandleLevel(int row) const override { return HandleLevel(row); }
@@ -104,7 +106,7 @@ public:
     /// After any move of the handles: a row fully on air becomes the last one.
     void NoteHandles();
 
-    /// Fade time in tenths of a second, 0..255 (clamped).
+    /// Fade time in tenths of a second, 0..kMaxFadeTime (clamped).
     void SetFadeTime(int tenths);
     int GetFadeTime() const override { return m_fadeTime; }
     /// Told after every change of the fade time (the application keeps it).
@@ -122,21 +124,11 @@ public:
     void SetClock(Clock clock) { m_clock = std::move(clock); }
 
 private:
-    /// One handle's way in a fade.
-    struct Travel
-    {
-        uint8_t from = 0;
-        uint8_t to = 0;
-        std::chrono::milliseconds delay{0};
-        std::chrono::milliseconds duration{0};
-
-        uint8_t LevelAt(std::chrono::milliseconds elapsed) const;
-    };
-
     bool Begin(const FadeTimes &times);
     void Start(const FadeTimes &times);
-    /// Runs the travels set up in m_travel over times, elapsed already gone by.
-    void Run(const FadeTimes &times, std::chrono::milliseconds elapsed);
+    /// Runs a fade toward incoming from the handles at from over times, elapsed already gone by.
+    void Run(int incoming, std::array<uint8_t, 2> from, const FadeTimes &times,
+             std::chrono::milliseconds elapsed);
     void Finish();
     void SetRunning(bool running);
     void MoveHandles(uint8_t a, uint8_t b);
@@ -148,9 +140,9 @@ private:
     std::chrono::steady_clock::time_point m_start;
     std::chrono::milliseconds m_total{0};
     std::chrono::milliseconds m_elapsed{0};
-    std::array<Travel, 2> m_travel{}; // handle A, handle B
-    FadeTimes m_times;                // of the running fade
-    int m_incoming = kRowB;           // the row the running fade brings on air
+    std::array<model::HandleTravel, 2> m_travel{}; // handle A, handle B
+    FadeTimes m_times;                             // of the running fade
+    int m_incoming = kRowB;                        // the row the running fade brings on air
     std::optional<model::FadeProgress> m_stopped;
     std::optional<std::chrono::steady_clock::time_point> m_lastGo;
     bool m_running = false;

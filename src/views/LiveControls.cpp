@@ -99,12 +99,12 @@ LiveControls::LiveControls(CMasterConsoleView &pane, GoFade &go, const QRect &gm
 QString LiveControls::GetFadeTimeText() const
 {
     if (!m_go.IsPlayed())
-        return kFadeTimeShown.arg(m_go.GetFadeTime() / 10).arg(m_go.GetFadeTime() % 10);
+        return model::TimeWithUnit(m_go.GetFadeTime());
     const std::optional<FadeTimes> times = m_go.GetPlayerTimes();
     if (!times)
         return kNoCueTimes;
     const auto tenths = [](std::chrono::milliseconds time) {
-        return model::SecondsText(static_cast<int>(time.count() / 100));
+        return model::TimeText(static_cast<int>(time.count() / 100));
     };
     return kCueTimesShown.arg(tenths(times->up), tenths(times->down));
 }

@@ -188,24 +188,29 @@ TEST_F(CueWindowTest, EditsInTheTableAreCheckedAndABadOneChangesNothing)
     doc.SetModifiedFlag(false);
     const model::Cue before = Cues().Cues()[0];
 
-    EditCell(0, CueTableModel::Up, QStringLiteral("30"));
-    EXPECT_EQ(Told(), QStringLiteral("アップタイムは 0 から 25.5 秒まで（0.1 秒単位）です。"));
+    EditCell(0, CueTableModel::Up, QStringLiteral("60:00"));
+    EXPECT_EQ(Told(), QStringLiteral("アップタイムは 0 から 59:59.9 まで（0.1 秒単位）です。"
+                                     "「90」「1:30」「1:30.5」のように入力してください。"));
     EditCell(0, CueTableModel::Follow, QStringLiteral("すぐ"));
     EXPECT_EQ(Told(),
-              QStringLiteral("フォローは 0 から 999.9 秒まで（0.1 秒単位）か、空欄（フォロー"
-                             "なし）です。"));
+              QStringLiteral("フォローは 0 から 59:59.9 まで（0.1 秒単位）か、空欄（フォロー"
+                             "なし）です。「90」「1:30」「1:30.5」のように入力してください。"));
     EXPECT_EQ(Cues().Cues()[0], before);
     EXPECT_FALSE(doc.IsModified());
 
     EditCell(0, CueTableModel::Up, QStringLiteral("２．５"));
-    EditCell(0, CueTableModel::Delay, QStringLiteral("1"));
+    EditCell(0, CueTableModel::Down, QStringLiteral("１０：００"));
+    EditCell(0, CueTableModel::Delay, QStringLiteral("90"));
     EditCell(0, CueTableModel::Follow, QStringLiteral("8"));
     EditCell(0, CueTableModel::Label, QStringLiteral("夕景"));
     const model::Cue &cue = Cues().Cues()[0];
     EXPECT_EQ(cue.upTime, 25);
-    EXPECT_EQ(cue.delay, 10);
+    EXPECT_EQ(cue.downTime, 6000);
+    EXPECT_EQ(cue.delay, 900);
     EXPECT_EQ(cue.follow, 80);
     EXPECT_EQ(cue.label, QStringLiteral("夕景"));
+    EXPECT_EQ(window->Table()->model()->index(0, CueTableModel::Delay).data().toString(),
+              QStringLiteral("1:30.0"));
     EXPECT_TRUE(doc.IsModified());
     EXPECT_TRUE(questions.texts.isEmpty());
     EditCell(0, CueTableModel::Follow, QString());

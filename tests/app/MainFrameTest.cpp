@@ -34,10 +34,10 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSpinBox>
 #include <QTest>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
@@ -447,14 +447,30 @@ TEST_F(MainFrameTest, TheFadeTimeBelongsToTheShowOnTheDesk)
     QTimer::singleShot(0, [] {
         auto *dialog = dynamic_cast<CFadeTimeDlg *>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(dialog->GetSpinBox()->value(), 3.0);
-        dialog->GetSpinBox()->setValue(1.2);
+        EXPECT_EQ(dialog->GetSpinBox()->text(), QStringLiteral("3.0"));
+        dialog->GetSpinBox()->setValue(12);
         dialog->accept();
     });
     frame->Command(kIdFadeTime)->trigger();
     EXPECT_EQ(Master().GetGoFade().GetFadeTime(), 12);
     EXPECT_EQ(doc.m_extension.fadeTime, 12);
     EXPECT_TRUE(doc.IsModified());
+
+    // Typed in minutes; a text that is no time is told and keeps the dialog open.
+    orinsub::testing::ScriptedQuestions questions;
+    QTimer::singleShot(0, [] {
+        auto *dialog = dynamic_cast<CFadeTimeDlg *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        for (const char *typed : {"1:5", "10:00"}) {
+            dialog->GetSpinBox()->selectAll();
+            QTest::keyClicks(dialog->GetSpinBox(), QString::fromLatin1(typed));
+            dialog->accept();
+        }
+    });
+    frame->Command(kIdFadeTime)->trigger();
+    EXPECT_EQ(questions.texts,
+              QStringList{model::texts::kTimeRange.toString().arg(QStringLiteral("フェード時間"))});
+    EXPECT_EQ(Master().GetLiveControls().GetFadeTimeText(), QStringLiteral("10:00.0"));
 
     // The wheel over the time beside GO goes the same way.
     doc.SetModifiedFlag(false);
@@ -463,7 +479,7 @@ TEST_F(MainFrameTest, TheFadeTimeBelongsToTheShowOnTheDesk)
     QWheelEvent wheel(over, Master().viewport()->mapToGlobal(over), {}, QPoint(0, 120),
                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(Master().viewport(), &wheel);
-    EXPECT_EQ(doc.m_extension.fadeTime, 13);
+    EXPECT_EQ(doc.m_extension.fadeTime, 6001);
     EXPECT_TRUE(doc.IsModified());
 
     // Another show on the desk (opened, or New) brings its own fade time, unmodified.
@@ -643,8 +659,8 @@ TEST_F(MainFrameTest, TheCueListTakesTheCrossfaderFromTheMenuAndGotoAsksForAKnow
     QTimer::singleShot(0, [] {
         auto *dialog = dynamic_cast<CFadeTimeDlg *>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(dialog->GetSpinBox()->value(), 1.0);
-        dialog->GetSpinBox()->setValue(2.5);
+        EXPECT_EQ(dialog->GetSpinBox()->value(), 10);
+        dialog->GetSpinBox()->setValue(25);
         dialog->accept();
     });
     frame->Command(kIdCueBackTime)->trigger();

@@ -1,5 +1,6 @@
 #include "RecordingPane.h"
 #include "controls/ConsoleLook.h"
+#include "controls/CueReadout.h"
 #include "controls/DanLamp.h"
 #include "controls/FaderLabel.h"
 #include "controls/KnobArt.h"
@@ -216,4 +217,20 @@ TEST(ConsoleFont, HasTheJapaneseGlyphsAndMarks)
     const QFontMetrics metrics(ConsoleFont(90));
     for (const QChar c : QStringLiteral("段引掛装置なし▲▼～"))
         EXPECT_TRUE(metrics.inFont(c)) << int(c.unicode());
+}
+
+// A running fade's time left repaints alone; a cue or a word to the operator repaints the line.
+TEST(CueReadout, RepaintsOnlyWhatChanged)
+{
+    RecordingPane pane;
+    CCueReadout readout(QRect(30, 1, 1000, 18), &pane);
+    CueReadoutState state{true, QStringLiteral("1"), QStringLiteral("2"), 0.0, {}, {}};
+    readout.Show(state);
+    state.remaining = QStringLiteral("残り 10:00.0");
+    pane.invalidated.clear();
+    readout.Show(state);
+    EXPECT_EQ(pane.Invalidated(), QRegion(readout.GetRemainingRect()));
+    state.message = QStringLiteral("フォロー 1:30.0");
+    readout.Show(state);
+    EXPECT_TRUE(pane.WasInvalidated(readout.GetRect()));
 }

@@ -89,21 +89,23 @@ TEST(CueList, EditsKeepNumberOrderAndRefuseWhatBreaksTheRules)
          [](CueList &l) { return l.Add(CueNumbered(10000)); },
          numberRange,
          {}},
-        {"up time 25.6 s",
+        {"up time 1:00:00",
          ListOf({}),
-         [](CueList &l) { return l.Add(With(10, [](Cue &c) { c.upTime = 256; })); },
-         QStringLiteral("アップタイムは 0 から 25.5 秒まで（0.1 秒単位）です。"),
+         [](CueList &l) { return l.Add(With(10, [](Cue &c) { c.upTime = 36000; })); },
+         QStringLiteral("アップタイムは 0 から 59:59.9 まで（0.1 秒単位）です。「90」「1:30」"
+                        "「1:30.5」のように入力してください。"),
          {}},
         {"negative delay",
          ListOf({10}),
          [](CueList &l) { return l.Replace(With(10, [](Cue &c) { c.delay = -1; })); },
-         QStringLiteral("ディレイは 0 から 25.5 秒まで（0.1 秒単位）です。"),
+         QStringLiteral("ディレイは 0 から 59:59.9 まで（0.1 秒単位）です。「90」「1:30」"
+                        "「1:30.5」のように入力してください。"),
          {10}},
-        {"follow 1000 s",
+        {"follow 1:00:00",
          ListOf({10}),
-         [](CueList &l) { return l.Replace(With(10, [](Cue &c) { c.follow = 10000; })); },
-         QStringLiteral(
-             "フォローは 0 から 999.9 秒まで（0.1 秒単位）か、空欄（フォローなし）です。"),
+         [](CueList &l) { return l.Replace(With(10, [](Cue &c) { c.follow = 36000; })); },
+         QStringLiteral("フォローは 0 から 59:59.9 まで（0.1 秒単位）か、空欄（フォローなし）です。"
+                        "「90」「1:30」「1:30.5」のように入力してください。"),
          {10}},
         {"label of 256",
          ListOf({}),
@@ -228,7 +230,39 @@ TEST(CueList, TypedNumbersReadAsTenths)
         EXPECT_EQ(ParseTenths(c.typed), c.tenths) << c.typed.toStdString();
     EXPECT_EQ(CueNumberText(15), QStringLiteral("1.5"));
     EXPECT_EQ(CueNumberText(9990), QStringLiteral("999"));
-    EXPECT_EQ(SecondsText(30), QStringLiteral("3.0"));
+}
+
+// Seconds below a minute, minutes and seconds from one on, either way in; what reads back is
+// what was shown.
+TEST(CueList, TypedTimesReadAsTenthsAndShowAsMinutesFromAMinuteOn)
+{
+    const struct
+    {
+        QString typed;
+        std::optional<int> tenths;
+        QString shown;
+    } cases[] = {
+        {QStringLiteral("59.9"), 599, QStringLiteral("59.9")},
+        {QStringLiteral("60"), 600, QStringLiteral("1:00.0")},
+        {QStringLiteral("90"), 900, QStringLiteral("1:30.0")},
+        {QStringLiteral("1:30.5"), 905, QStringLiteral("1:30.5")},
+        {QStringLiteral("59:59.9"), 35999, QStringLiteral("59:59.9")},
+        {QStringLiteral("１：３０．５"), 905, QStringLiteral("1:30.5")},
+        {QStringLiteral(" 10:00 秒 "), 6000, QStringLiteral("10:00.0")},
+        {QStringLiteral("60:00"), {}, {}},
+        {QStringLiteral("1:60"), {}, {}},
+        {QStringLiteral("1:5"), {}, {}},
+        {QStringLiteral("1:30:00"), {}, {}},
+        {QStringLiteral("-1:30"), {}, {}},
+        {QStringLiteral("99999999999:00"), {}, {}},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(ParseTime(c.typed), c.tenths) << c.typed.toStdString();
+        if (c.tenths)
+            EXPECT_EQ(TimeText(*c.tenths), c.shown) << c.typed.toStdString();
+    }
+    EXPECT_EQ(TimeWithUnit(599), QStringLiteral("59.9 秒"));
+    EXPECT_EQ(TimeWithUnit(600), QStringLiteral("1:00.0"));
 }
 
 TEST(CueList, ShowIsModifiedOnlyByAnEditThatChangesTheList)

@@ -1,4 +1,6 @@
 #include "model/CueSequence.h"
+#include "model/LiveState.h"
+#include "model/Mix.h"
 
 #include <gtest/gtest.h>
 
@@ -227,4 +229,61 @@ TEST(CueSequence, ACutOrAHandLeavesNoFollowWaiting)
     desk.crossfade.player->OnTakenOver();
     EXPECT_FALSE(desk.sequence.IsFollowPending());
     EXPECT_EQ(desk.sequence.GetNotice(), (CueNotice{Kind::FadeStopped, 30}));
+}
+
+namespace {
+
+/// Both handles and three channels under them, a frame.
+using Frame = std::array<uint8_t, 5>;
+
+/// A fade's frames every 20 ms from where it stands to its end, through the crossfader's travels
+/// and the mix's crossfade of rows a and b.
+std::vector<Frame> FramesOf(const FadeProgress &fade, const std::array<uint8_t, 3> &a,
+                            const std::array<uint8_t, 3> &b)
+{
+    const std::array<HandleTravel, 2> travels = fade.Travels();
+    std::vector<Frame> frames;
+    for (milliseconds t = fade.elapsed; t <= fade.times.Total() + 20ms; t += 20ms) {
+        Frame frame{travels[0].LevelAt(t), travels[1].LevelAt(t)};
+        for (size_t i = 0; i < a.size(); ++i)
+            frame[2 + i] = CrossfadeLevel(a[i], b[i], frame[0], frame[1]);
+        frames.push_back(frame);
+    }
+    return frames;
+}
+
+} // namespace
+
+// A cue of 10 minutes up, and down after a minute's delay: each 20 ms frame moves each handle and
+// each channel one level at most, the channels going out or in one way, so through every level;
+// put away in the live state after 4 minutes, the fade goes on from there frame for frame.
+TEST(CueSequence, ATenMinuteCueFadeMovesLevelByLevelAndResumesFromTheLiveState)
+{
+    Cue sunrise = MakeCue(20, 6000);
+    sunrise.delay = 600;
+    PlayingDesk desk{MakeCue(10, 0), sunrise};
+    ASSERT_TRUE(desk.sequence.Go());
+    ASSERT_EQ(desk.crossfade.started.back(), (FadeTimes{600s, 600s, 60s}));
+    LiveState left;
+    left.fade = {FadeProgress::Phase::Running, 1, {255, 0}, desk.crossfade.started.back(), 0ms};
+    const std::array<uint8_t, 3> rowA{255, 200, 0}, rowB{0, 100, 255};
+    const std::vector<Frame> frames = FramesOf(left.fade, rowA, rowB);
+    ASSERT_EQ(frames.size(), 660 * 50 + 2u);
+    EXPECT_EQ(frames.front(), (Frame{255, 0, 255, 200, 0}));
+    EXPECT_EQ(frames.back(), (Frame{0, 255, 0, 100, 255}));
+    for (size_t f = 1; f < frames.size(); ++f) {
+        for (size_t i = 0; i < 5; ++i)
+            EXPECT_LE(std::abs(frames[f][i] - frames[f - 1][i]), 1) << i << " at frame " << f;
+        for (size_t i : {0, 2}) // handle A and the channel going out
+            EXPECT_LE(frames[f][i], frames[f - 1][i]) << i << " at frame " << f;
+        for (size_t i : {1, 4})
+            EXPECT_GE(frames[f][i], frames[f - 1][i]) << i << " at frame " << f;
+    }
+
+    left.fade.elapsed = 240s;
+    const LiveStateRead read = LiveStateFile::Decode(LiveStateFile::Encode(left));
+    ASSERT_TRUE(read.state) << read.problem.toStdString();
+    const std::vector<Frame> resumed = FramesOf(read.state->fade, rowA, rowB);
+    EXPECT_EQ(resumed.front()[1], 102) << "4 of 10 minutes up";
+    EXPECT_TRUE(std::equal(resumed.begin(), resumed.end(), frames.begin() + 240 * 50));
 }

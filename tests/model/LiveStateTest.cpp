@@ -47,8 +47,11 @@ LiveState PlayedDesk()
 /// Where the payload's additions of version 2 begin in a file of PlayedDesk.
 qsizetype PlaybackAt()
 {
-    return 18 + 209 + 4 + PlayedDesk().showPath.toUtf8().size();
+    return 18 + 210 + 4 + PlayedDesk().showPath.toUtf8().size();
 }
+
+/// Where the GO fade time stands in a file.
+constexpr qsizetype kFadeTimeAt = 18 + 207;
 
 /// Puts the checksum right again after a change to the payload or header.
 void Reseal(QByteArray &file)
@@ -56,6 +59,20 @@ void Reseal(QByteArray &file)
     const auto bytes = orinsub::testing::AsBytes(file);
     const uint32_t crc = Crc32().Add(bytes.subspan(8, 6)).Add(bytes.subspan(18)).Value();
     qToLittleEndian<uint32_t>(crc, file.data() + 14);
+}
+
+/// The file an older console wrote of state (version 1 or 2): the fade time in a byte, and no
+/// playback before version 2.
+QByteArray OlderFile(const LiveState &state, int version)
+{
+    QByteArray file = LiveStateFile::Encode(state);
+    if (version < 2)
+        file.truncate(PlaybackAt());
+    file.remove(kFadeTimeAt + 1, 1);
+    file[8] = static_cast<char>(version);
+    qToLittleEndian<uint32_t>(static_cast<uint32_t>(file.size() - 18), file.data() + 10);
+    Reseal(file);
+    return file;
 }
 
 } // namespace
@@ -66,6 +83,10 @@ TEST(LiveStateFile, KeepsEveryPartOfAPlayedDesk)
     const LiveStateRead read = LiveStateFile::Decode(LiveStateFile::Encode(played));
     ASSERT_TRUE(read.state) << read.problem.toStdString();
     EXPECT_EQ(*read.state, played);
+    LiveState longest = played;
+    longest.fadeTime = kMaxFadeTime;
+    longest.fade.times.down = longest.fade.elapsed = std::chrono::milliseconds(kMaxFadeTime * 100);
+    EXPECT_EQ(LiveStateFile::Decode(LiveStateFile::Encode(longest)).state, longest);
     EXPECT_FALSE(played.IsFresh());
     LiveState fresh;
     fresh.fadeTime = 12;
@@ -74,15 +95,12 @@ TEST(LiveStateFile, KeepsEveryPartOfAPlayedDesk)
     EXPECT_TRUE(fresh.IsFresh()) << "the show and its fade time are not the desk";
 }
 
-// A console of the version before wrote no playback: what it wrote still comes back.
-TEST(LiveStateFile, AFileOfVersionOneRestoresWhatItHolds)
+// Consoles of the versions before wrote the fade time in a byte, the first of them no playback:
+// what they wrote still comes back.
+TEST(LiveStateFile, FilesOfTheVersionsBeforeRestoreWhatTheyHold)
 {
-    QByteArray file = LiveStateFile::Encode(PlayedDesk());
-    file.truncate(PlaybackAt());
-    file[8] = 1;
-    qToLittleEndian<uint32_t>(static_cast<uint32_t>(file.size() - 18), file.data() + 10);
-    Reseal(file);
-    const LiveStateRead read = LiveStateFile::Decode(file);
+    EXPECT_EQ(LiveStateFile::Decode(OlderFile(PlayedDesk(), 2)).state, PlayedDesk());
+    const LiveStateRead read = LiveStateFile::Decode(OlderFile(PlayedDesk(), 1));
     ASSERT_TRUE(read.state) << read.problem.toStdString();
     LiveState expected = PlayedDesk();
     const LiveState fresh;
@@ -133,7 +151,7 @@ TEST(LiveStateFile, RefusesAnythingButAWholeUndamagedStateOfThisVersion)
         {"a flipped bit", [](QByteArray &f) { f[payload + 5] ^= 4; }, u"壊れています"},
         {"a newer version",
          [](QByteArray &f) {
-             f[8] = 3;
+             f[8] = LiveStateFile::kVersion + 1;
              Reseal(f);
          },
          u"新しいバージョンの OrinSUB で書かれています"},
@@ -158,6 +176,12 @@ TEST(LiveStateFile, RefusesAnythingButAWholeUndamagedStateOfThisVersion)
         {"a fade of phase 3",
          [](QByteArray &f) {
              f[PlaybackAt() + 3] = 3;
+             Reseal(f);
+         },
+         u"壊れています"},
+        {"a GO fade time of an hour",
+         [](QByteArray &f) {
+             qToLittleEndian<uint16_t>(kMaxFadeTime + 1, f.data() + kFadeTimeAt);
              Reseal(f);
          },
          u"壊れています"},

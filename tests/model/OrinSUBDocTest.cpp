@@ -176,8 +176,8 @@ TEST(OrinSUBDoc, AdditionsMarkTheShowModifiedWhenTheyChangeAndNewClearsThem)
     doc.SetIndependent(81, true);
     EXPECT_EQ(doc.m_extension.independent.count(), 1u);
     EXPECT_TRUE(doc.m_extension.IsIndependent(80));
-    doc.SetFadeTime(999);
-    EXPECT_EQ(doc.m_extension.fadeTime, 255);
+    doc.SetFadeTime(99999);
+    EXPECT_EQ(doc.m_extension.fadeTime, kMaxFadeTime);
 
     ASSERT_TRUE(doc.OnNewDocument());
     EXPECT_TRUE(doc.m_extension.IsDefault());

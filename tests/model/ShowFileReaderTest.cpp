@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 
 using namespace orinsub::model;
@@ -371,6 +372,13 @@ TEST(ShowFileExtension, DamagedOrNewerBlocksRefuseTheWholeShow)
          ShowFileStatus::TooNew, QString()},
         {"unknown record", ExtensionBlockBytes(fadeTime + ExtensionRecordBytes(99, "cue")),
          ShowFileStatus::TooNew, QString()},
+        {"long fade time in a byte", ExtensionBlockBytes(ExtensionRecordBytes(5, Hex("10"))),
+         ShowFileStatus::Corrupt, QStringLiteral("拡張ブロックのフェード時間が正しくありません")},
+        {"long fade time of an hour", ExtensionBlockBytes(ExtensionRecordBytes(5, Hex("a08c"))),
+         ShowFileStatus::Corrupt, QStringLiteral("拡張ブロックのフェード時間が正しくありません")},
+        {"fade time in both forms",
+         ExtensionBlockBytes(fadeTime + ExtensionRecordBytes(5, Hex("7017"))),
+         ShowFileStatus::Corrupt, QStringLiteral("拡張ブロックにフェード時間が二つあります")},
     };
     for (const auto &c : cases) {
         const ShowFileParse parse = ParseShow(show + c.block);
@@ -402,6 +410,18 @@ QByteArray CueListRecord(uint16_t count, const QByteArray &cues)
     QByteArray data(2, '\0');
     qToLittleEndian<uint16_t>(count, data.data());
     return ExtensionRecordBytes(4, data + cues);
+}
+
+/// A long-time cue list record of one cue, 1.5, dark and unlabelled: up, down, delay, follow.
+QByteArray LongCueListRecord(std::array<uint16_t, 4> times, uint16_t count = 1)
+{
+    QByteArray data;
+    for (uint16_t field : {count, uint16_t{15}, times[0], times[1], times[2], times[3]}) {
+        char bytes[2];
+        qToLittleEndian<uint16_t>(field, bytes);
+        data.append(bytes, 2);
+    }
+    return ExtensionRecordBytes(6, data + QByteArray(80, '\0') + Hex("0000"));
 }
 
 } // namespace
@@ -454,6 +474,8 @@ TEST(ShowFileExtension, DamagedCueListRefusesTheWholeShow)
         {"follow 1000 s", CueListRecord(1, CueRecordBytes(15, {}, 10000))},
         {"label of 256", CueListRecord(1, CueRecordBytes(15, QByteArray(512, 'a')))},
         {"label with a lone surrogate", CueListRecord(1, CueRecordBytes(15, Hex("00d84100")))},
+        {"long up time of an hour", LongCueListRecord({36000, 0, 0, kNoFollow})},
+        {"fewer long cues than counted", LongCueListRecord({0, 0, 0, kNoFollow}, 2)},
     };
     for (const auto &c : cases) {
         const ShowFileParse parse = ParseShow(show + ExtensionBlockBytes(c.record));
@@ -462,4 +484,37 @@ TEST(ShowFileExtension, DamagedCueListRefusesTheWholeShow)
             << c.what;
         EXPECT_TRUE(parse.content == ShowFileContent{}) << c.what;
     }
+}
+
+// A time beyond the old records' reach takes the long form of its record, and only then: at the
+// old limits the block is what it always was.
+TEST(ShowFileExtension, LongTimesTakeTheLongRecordsOnlyWhenTheOldOnesCannotHoldThem)
+{
+    const auto recordsOf = [](int fadeTime, std::array<int, 3> times, int follow) {
+        COrinSUBDoc doc;
+        doc.SetFadeTime(fadeTime);
+        Cue cue;
+        cue.number = 15;
+        cue.upTime = times[0];
+        cue.downTime = times[1];
+        cue.delay = times[2];
+        cue.follow = follow;
+        doc.EditCues([&](CueList &cues) { return cues.Add(cue); });
+        return ShowFileWriter::Encode(doc).mid(kNewShowFileSize + kExtensionHeaderSize).toHex();
+    };
+    EXPECT_EQ(recordsOf(255, {255, 255, 255}, 9999),
+              (ExtensionRecordBytes(3, Hex("ff")) +
+               CueListRecord(1, Hex("0f00 ffffff 0f27") + QByteArray(80, 0) + Hex("0000")))
+                  .toHex());
+    EXPECT_EQ(
+        recordsOf(256, {256, 6000, kMaxFadeTime}, 0),
+        (ExtensionRecordBytes(5, Hex("0001")) + LongCueListRecord({256, 6000, 35999, 0})).toHex());
+    EXPECT_EQ(recordsOf(30, {0, 0, 0}, 10000), LongCueListRecord({0, 0, 0, 10000}).toHex());
+
+    COrinSUBDoc doc;
+    orinsub::testing::AddShowAdditions(doc);
+    orinsub::testing::AddLongTimes(doc);
+    const ShowFileParse parse = ParseShow(ShowFileWriter::Encode(doc));
+    ASSERT_EQ(parse.status, ShowFileStatus::Ok) << parse.problem.toStdString();
+    EXPECT_EQ(parse.content.extension, doc.m_extension);
 }

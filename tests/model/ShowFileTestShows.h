@@ -39,7 +39,8 @@ inline void FillUnusualShow(model::COrinSUBDoc &doc)
     doc.GetSubMaster(20, 20)->m_name = QString(254, QChar(u'z'));
 }
 
-/// A full cue list: whole and half numbers, every time from 0 to 25.5 s, follows and none,
+/// A full cue list: whole and half numbers, every time from 0 to 25.5 s, follows up to 999.9 s
+/// and none (every time the cue list record held before long times),
 /// looks that differ from cue to cue, Japanese, long and odd labels (whole characters: unlike a
 /// name, a label never holds a lone surrogate).
 inline void FillCueList(model::COrinSUBDoc &doc)
@@ -57,7 +58,7 @@ inline void FillCueList(model::COrinSUBDoc &doc)
             cue.downTime = 255 - i % 256;
             cue.delay = i * 5 % 256;
             if (i % 3 != 0)
-                cue.follow = i * 13 % (model::kMaxCueFollow + 1);
+                cue.follow = i * 13 % (model::kMaxShortFollow + 1);
             if (model::CueEdit added = cues.Add(cue); !added.IsOk())
                 return added;
         }
@@ -74,6 +75,21 @@ inline void AddShowAdditions(model::COrinSUBDoc &doc)
     doc.SetFlashMode(model::FlashMode::Solo);
     doc.SetFadeTime(0);
     FillCueList(doc);
+}
+
+/// Times of minutes: the GO fade and some cues' up, down, delay and follow, up to the longest.
+inline void AddLongTimes(model::COrinSUBDoc &doc)
+{
+    doc.SetFadeTime(6000);
+    const model::CueEdit edited = doc.EditCues([](model::CueList &cues) {
+        model::Cue cue = cues.Cues().at(2);
+        cue.upTime = model::kMaxFadeTime;
+        cue.downTime = 256;
+        cue.delay = 6000;
+        cue.follow = 10000;
+        return cues.Replace(cue);
+    });
+    EXPECT_TRUE(edited.IsOk()) << edited.error.toStdString();
 }
 
 /// One record of an extension block: kind, data length, data.

@@ -50,19 +50,28 @@ protected:
 
 TEST_F(ShowToolTest, DumpAndBuildRoundTripEveryByte)
 {
-    model::COrinSUBDoc doc;
-    orinsub::testing::FillUnusualShow(doc);
-    orinsub::testing::AddShowAdditions(doc);
-    const QString original = dir.PathOf("unusual.orin");
-    ASSERT_TRUE(model::SaveShowFile(doc, original).IsOk());
+    for (const bool longTimes : {false, true}) {
+        model::COrinSUBDoc doc;
+        orinsub::testing::FillUnusualShow(doc);
+        orinsub::testing::AddShowAdditions(doc);
+        if (longTimes)
+            orinsub::testing::AddLongTimes(doc);
+        const QString original = dir.PathOf("unusual.orin");
+        ASSERT_TRUE(model::SaveShowFile(doc, original).IsOk());
 
-    ASSERT_EQ(Run({"dump", original}), 0) << err.str();
-    const QString json = dir.Write("unusual.json", QByteArray::fromStdString(out.str()));
-    ASSERT_EQ(Run({"build", json, dir.PathOf("rebuilt.orin")}), 0) << err.str();
-    EXPECT_EQ(ReadFile(dir.PathOf("rebuilt.orin")), ReadFile(original));
-    EXPECT_EQ(Run({"check", dir.PathOf("rebuilt.orin")}), 0);
-    EXPECT_TRUE(out.str().empty());
-    EXPECT_TRUE(err.str().empty());
+        ASSERT_EQ(Run({"dump", original}), 0) << err.str();
+        const QByteArray dumped = QByteArray::fromStdString(out.str());
+        EXPECT_EQ(dumped.contains("\"fadetime\": \"10:00.0\""), longTimes);
+        EXPECT_EQ(dumped.contains("\"up\": \"59:59.9\", \"down\": 256, \"delay\": \"10:00.0\", "
+                                  "\"follow\": \"16:40.0\""),
+                  longTimes);
+        const QString json = dir.Write("unusual.json", dumped);
+        ASSERT_EQ(Run({"build", json, dir.PathOf("rebuilt.orin")}), 0) << err.str();
+        EXPECT_EQ(ReadFile(dir.PathOf("rebuilt.orin")), ReadFile(original)) << longTimes;
+        EXPECT_EQ(Run({"check", dir.PathOf("rebuilt.orin")}), 0);
+        EXPECT_TRUE(out.str().empty());
+        EXPECT_TRUE(err.str().empty());
+    }
 }
 
 TEST_F(ShowToolTest, DumpHasTheDocumentedShape)
@@ -95,6 +104,8 @@ TEST_F(ShowToolTest, DumpHasTheDocumentedShape)
 TEST_F(ShowToolTest, BuildRejectsAnythingThatIsNotAShowAndWritesNothing)
 {
     const QByteArray good = NewShowJson();
+    const std::string kNeedTime = "0 から 35999 までの整数（0.1 秒単位）か、「90」「1:30」"
+                                  "「1:30.5」の形で 59:59.9 までの時間の文字列が必要です";
     const QByteArray channel1 = "{\"number\": 1, \"name\": \"\", \"dimmers\": [1]}";
     const QByteArray sub1 = "{\"page\": 1, \"number\": 1, \"name\": \"\", \"levels\": [0, ";
     const QByteArray cue = "{\"number\": 15, \"label\": \"\", \"up\": 30, \"down\": 30, \"delay\": "
@@ -144,8 +155,8 @@ TEST_F(ShowToolTest, BuildRejectsAnythingThatIsNotAShowAndWritesNothing)
         {replaced("\"independent\": []", "\"independent\": [3, 3]"),
          "independent[1]: 3 が二度あります"},
         {replaced("\"flash\"", "\"strobe\""), "flashmode: 「flash」か「solo」でなければなりません"},
-        {replaced("\"fadetime\": 30", "\"fadetime\": 256"),
-         "fadetime: 0 から 255 までの整数が必要です"},
+        {replaced("\"fadetime\": 30", "\"fadetime\": 36000"), "fadetime: " + kNeedTime},
+        {replaced("\"fadetime\": 30", "\"fadetime\": \"1:5\""), "fadetime: " + kNeedTime},
         {replaced("\"fadetime\": 30", "\"fadetime\": 30, \"chases\": []"),
          "全体: 不明な項目「chases」があります"},
         {replaced("\"cues\": []", "\"cues\": [" + cue + ", " + cue + "]"),
@@ -153,7 +164,7 @@ TEST_F(ShowToolTest, BuildRejectsAnythingThatIsNotAShowAndWritesNothing)
         {replaced("\"cues\": []", "\"cues\": [" + QByteArray(cue).replace("15", "10000") + "]"),
          "cues[0].number: 10 から 9999 までの整数が必要です"},
         {replaced("\"cues\": []", "\"cues\": [" + QByteArray(cue).replace("null", "-1") + "]"),
-         "cues[0].follow: 0 から 9999 までの整数が必要です"},
+         "cues[0].follow: " + kNeedTime},
         {replaced("\"cues\": []", "\"cues\": [" + QByteArray(cue).replace("[0, ", "[") + "]"),
          "cues[0].look: 80 件必要ですが 79 件あります"},
         {replaced("\"cues\": []",

@@ -357,3 +357,22 @@ TEST_F(CuePlaybackTest, NothingLoadsARowWhoseHandleIsUp)
     EXPECT_EQ(HandleA().GetLevel(), 255);
     EXPECT_EQ(HandleB().GetLevel(), 0);
 }
+
+// The readout counts down what is left of a cue's fade, m:ss.s from a minute on, and a follow.
+TEST_F(CuePlaybackTest, TheReadoutCountsDownWhatIsLeftOfALongFade)
+{
+    controls::CCueReadout readout(QRect(30, 1, 1000, 18), nullptr);
+    cues.SetReadout(&readout);
+    Record(MakeCue(10, {{1, 255}}, 6000, 6000, 0, model::kMaxFadeTime));
+    cues.SetPlaying(true);
+    ASSERT_TRUE(cues.Go());
+    const std::pair<std::chrono::milliseconds, const char16_t *> steps[] = {
+        {100ms, u"残り 9:59.9"}, {540'000ms, u"残り 59.9 秒"}, {60'000ms, u""}};
+    for (const auto &[after, remaining] : steps) {
+        now += after;
+        go().Step();
+        cues.Refresh();
+        EXPECT_EQ(readout.GetState().remaining, QString::fromUtf16(remaining));
+    }
+    EXPECT_EQ(readout.GetState().message, QStringLiteral("フォロー 49:59.8"));
+}

@@ -183,8 +183,8 @@ TEST_F(GoFadeTest, CutCompletesARunningFadeOrCutsToTheOtherRow)
     EXPECT_EQ(RowOnAir(), 1);
     EXPECT_EQ(port.GetOutputSlot(1), 100);
 
-    go().SetFadeTime(999);
-    EXPECT_EQ(go().GetFadeTime(), 255);
+    go().SetFadeTime(99999);
+    EXPECT_EQ(go().GetFadeTime(), model::kMaxFadeTime);
 }
 
 // A cue's split times: up 2 s, down 4 s, the outgoing row held back 1 s. Channel 2 lives in

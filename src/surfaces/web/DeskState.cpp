@@ -42,6 +42,18 @@ QJsonArray SingleTargets()
     return names;
 }
 
+/// The highest value of each single valued target the page steps ("go/time"), from the catalogue.
+QJsonObject Limits()
+{
+    QJsonObject limits;
+    for (const TargetFamily &family : TargetFamilies()) {
+        if (family.scope == TargetScope::Desk && !family.IsNumbered() &&
+            family.action == TargetAction::Number && family.clamps)
+            limits.insert(QLatin1StringView(family.name), family.max);
+    }
+    return limits;
+}
+
 } // namespace
 
 DeskState DeskState::Read(const Desk &desk)
@@ -73,6 +85,7 @@ QJsonObject DeskState::ChangesSince(const DeskState *before) const
     if (!before) {
         changes.insert(QStringLiteral("sizes"), FamilySizes());
         changes.insert(QStringLiteral("targets"), SingleTargets());
+        changes.insert(QStringLiteral("limits"), Limits());
     }
     if (changed(&DeskState::page))
         changes.insert(QStringLiteral("page"), page);

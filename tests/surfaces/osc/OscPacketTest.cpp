@@ -99,14 +99,15 @@ TEST(OscPacket, FadersTakeFloatsOrBytesAndGoTimeTakesSecondsClamped)
         Float("/orinsub/strip/3", 2.0f),
         Float("/orinsub/go/time", 2.54f),
         Int("/orinsub/go/time", 3),
-        Float("/orinsub/go/time", 90.0f),
+        Float("/orinsub/go/time", 600.0f),
+        Float("/orinsub/go/time", 4000.0f),
     }));
     ASSERT_TRUE(decoded.wellFormed);
-    EXPECT_EQ(
-        decoded.actions,
-        (std::vector<OscAction>{Move("A/1", 128), Move("B/80", 255), Move("sub/20", 200),
-                                Move("xfade/A", 255), Move("xfade/B", 0), Move("strip/3", 255),
-                                Move("go/time", 25), Move("go/time", 30), Move("go/time", 255)}));
+    EXPECT_EQ(decoded.actions,
+              (std::vector<OscAction>{
+                  Move("A/1", 128), Move("B/80", 255), Move("sub/20", 200), Move("xfade/A", 255),
+                  Move("xfade/B", 0), Move("strip/3", 255), Move("go/time", 25),
+                  Move("go/time", 30), Move("go/time", 6000), Move("go/time", 35999)}));
 }
 
 TEST(OscPacket, ACueNumberBeyondEveryCueStaysBeyondInsteadOfPlayingTheLast)

@@ -123,6 +123,8 @@ protected:
                 master->MoveCrossfader(0, 255);
             cues.SetPlaying(true);
             master->GetGoFade().Cut(); // the next cue at once, without GO's bounce guard
+        } else if (command == u"fadeTime") {
+            master->GetGoFade().SetFadeTime(question.value("tenths").toInt());
         } else if (command == u"setSub") {
             master->MoveSubFaderTo(question.value("number").toInt() - 1,
                                    static_cast<uint8_t>(question.value("level").toInt()));

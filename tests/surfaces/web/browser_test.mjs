@@ -264,6 +264,19 @@ async function run() {
     }));
   check(JSON.stringify(await knobHeights()) === '[0,0]', 'A at 0 and B at full both sit low: ' + await knobHeights());
 
+  // From a minute on the fade time reads m:ss.s and steps five seconds, up to the console's limit.
+  const goTime = (tenths) =>
+    page.waitForFunction((t) => document.getElementById('go-time').dataset.value === t, {}, String(tenths));
+  for (const [from, to, text] of [[595, 600, '1:00.0'], [600, 650, '1:05.0'], [35990, 35999, '59:59.9']]) {
+    await ask({ cmd: 'fadeTime', tenths: from });
+    await goTime(from);
+    await page.tap('#go-time [data-step="5"]');
+    await goTime(to);
+    check(await page.$eval('#go-time .value', (e) => e.textContent) === text, 'the fade time reads ' + text);
+  }
+  await ask({ cmd: 'fadeTime', tenths: 30 });
+  await goTime(30);
+
   // The fade time in half seconds, down to 0 (a cut); then GO: row A comes on air, both knobs up.
   await page.tap('#go-time [data-step="5"]');
   await page.waitForFunction(() => document.getElementById('go-time').dataset.value === '35');

@@ -33,6 +33,16 @@ export function percentText(level) {
 
 const clampLevel = (level) => Math.max(0, Math.min(255, level));
 
+const tenthsPerMinute = 600;
+
+// A time in tenths as the console shows it: seconds below a minute ("2.5 秒"), minutes and
+// seconds from one on ("1:30.0").
+function timeText(tenths) {
+  if (tenths < tenthsPerMinute) return (tenths / 10).toFixed(1) + ' 秒';
+  const seconds = tenths % tenthsPerMinute;
+  return Math.floor(tenths / tenthsPerMinute) + ':' + String(Math.floor(seconds / 10)).padStart(2, '0') + '.' + (seconds % 10);
+}
+
 // A vertical fader 0..255. A finger takes it by its knob at once (then moves it from where it
 // is, without a jump), or by its track after resting there a moment; any other touch is left
 // to the browser, which scrolls. A mouse takes it at once anywhere on its groove.
@@ -337,6 +347,7 @@ export class Stepper {
     this.element = element;
     this.target = target;
     this.value = 0;
+    this.max = 0; // the console tells its limit (limits)
     this.valueText = element.querySelector('.value');
     for (const button of element.querySelectorAll('.step')) {
       const step = Number(button.dataset.step);
@@ -362,12 +373,14 @@ export class Stepper {
     }
   }
 
-  // To the next half second in that direction, within 0.0..25.5 s.
+  // To the next half second in that direction (from a minute on, the next five seconds, so that
+  // a held button gets to minutes), within 0 and the console's limit.
   step(step) {
     if (!playable()) return;
-    const half = Math.abs(step);
+    const inMinutes = step > 0 ? this.value >= tenthsPerMinute : this.value > tenthsPerMinute;
+    const half = Math.abs(step) * (inMinutes ? 10 : 1);
     const next = step > 0 ? Math.floor(this.value / half) * half + half : Math.ceil(this.value / half) * half - half;
-    this.value = clampLevel(next);
+    this.value = Math.max(0, Math.min(this.max, next));
     send({ t: 'move', n: this.target, v: this.value });
     this.show();
   }
@@ -378,7 +391,7 @@ export class Stepper {
   }
 
   show() {
-    this.valueText.textContent = (this.value / 10).toFixed(1) + ' 秒';
+    this.valueText.textContent = timeText(this.value);
     this.element.dataset.value = String(this.value);
   }
 }

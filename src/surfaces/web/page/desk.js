@@ -188,6 +188,10 @@ export function receive(text) {
   // The controls first, then their values: the first message carries both.
   if (message.d && message.d.sizes) buildFaders(message.d.sizes);
   if (message.d && message.d.targets) showTargets(message.d.targets);
+  for (const [target, max] of Object.entries((message.d && message.d.limits) || {})) {
+    const control = controls.get(target);
+    if (control) control.max = max;
+  }
   for (const [target, value, caught] of message.f || []) {
     const control = controls.get(target);
     if (control) control.feedback(value, caught === 1);
