@@ -12,7 +12,7 @@ inline constexpr QStringView kExchangeLineTooLong = u"行が長すぎます。";
 inline constexpr QStringView kExchangeNumber = u"「%1」は数として読めません。";
 inline constexpr QStringView kExchangeLevel =
     u"レベル「%1」は読めません（0 から 100 か H00 から HFF）。";
-inline constexpr QStringView kExchangeTime = u"時間「%1」は読めません（秒か 分:秒）。";
+inline constexpr QStringView kExchangeTime = u"時間「%1」は読めません（秒か 分:秒、59:59.9 まで）。";
 inline constexpr QStringView kExchangeMissing = u"%1 に続く数がありません。"; // %1 the keyword
 inline constexpr QStringView kExchangeUnpaired = u"チャンネルとレベルが組になっていません。";
 inline constexpr QStringView kExchangeTwicePatched =

@@ -138,7 +138,7 @@ std::optional<Cue> CueOfRow(const QStringList &fields, QString &error)
     cue.label = fields[1];
     int *const times[] = {&cue.upTime, &cue.downTime, &cue.delay};
     for (int i = 0; i < 3; ++i) {
-        const std::optional<int> time = ParseTenths(fields[2 + i]);
+        const std::optional<int> time = ParseTime(fields[2 + i]);
         if (!time) {
             error = texts::kCsvTime.toString().arg(header[2 + i], fields[2 + i]);
             return std::nullopt;
@@ -146,7 +146,7 @@ std::optional<Cue> CueOfRow(const QStringList &fields, QString &error)
         *times[i] = *time;
     }
     if (!fields[5].trimmed().isEmpty()) {
-        cue.follow = ParseTenths(fields[5]);
+        cue.follow = ParseTime(fields[5]);
         if (!cue.follow) {
             error = texts::kCsvTime.toString().arg(header[5], fields[5]);
             return std::nullopt;
@@ -179,10 +179,10 @@ QByteArray ShowCsv::Cues(const CueList &cues)
         sheet.StartRow();
         sheet.Add(CueNumberText(cue.number), true);
         sheet.Add(cue.label);
-        sheet.Add(SecondsText(cue.upTime));
-        sheet.Add(SecondsText(cue.downTime));
-        sheet.Add(SecondsText(cue.delay));
-        sheet.Add(cue.follow ? SecondsText(*cue.follow) : QString());
+        sheet.Add(TimeText(cue.upTime));
+        sheet.Add(TimeText(cue.downTime));
+        sheet.Add(TimeText(cue.delay));
+        sheet.Add(cue.follow ? TimeText(*cue.follow) : QString());
         sheet.AddLevels([&](int i) { return cue.look[i]; });
     }
     return sheet.Bytes();

@@ -70,9 +70,9 @@ private:
     QByteArray m_line;
 };
 
-QByteArray Seconds(int tenths)
+QByteArray TimeBytes(int tenths)
 {
-    return SecondsText(tenths).toLatin1();
+    return TimeText(tenths).toLatin1();
 }
 
 void WriteCue(QByteArray &out, const Cue &cue)
@@ -82,13 +82,13 @@ void WriteCue(QByteArray &out, const Cue &cue)
     if (!cue.label.isEmpty())
         out += "Text " + QString(cue.label).replace(u'\r', u' ').replace(u'\n', u' ').toUtf8() +
                kNewline;
-    out += "Up " + Seconds(cue.upTime) + kNewline;
-    out += "Down " + Seconds(cue.downTime);
+    out += "Up " + TimeBytes(cue.upTime) + kNewline;
+    out += "Down " + TimeBytes(cue.downTime);
     if (cue.delay > 0)
-        out += ' ' + Seconds(cue.delay);
+        out += ' ' + TimeBytes(cue.delay);
     out += kNewline;
     if (cue.follow)
-        out += "Followon " + Seconds(*cue.follow) + kNewline;
+        out += "Followon " + TimeBytes(*cue.follow) + kNewline;
     RecordLines levels(out, "Chan");
     for (int n = 1; n <= kConsoleChannels; ++n) {
         if (const uint8_t level = cue.look[n - 1])
@@ -131,23 +131,6 @@ std::optional<int> Number(const QString &token)
     bool ok = false;
     const int value = token.toInt(&ok);
     return ok ? std::optional(value) : std::nullopt;
-}
-
-/// "5", "2.5", "1:30", "1:30.5": tenths of a second.
-std::optional<int> Time(const QString &token)
-{
-    const qsizetype colon = token.indexOf(u':');
-    const std::optional<int> seconds = ParseTenths(colon < 0 ? token : token.mid(colon + 1));
-    std::optional<int> minutes = 0;
-    if (colon >= 0) {
-        minutes = ParseTenths(token.left(colon));
-        if (minutes && *minutes % 10 != 0)
-            minutes.reset();
-    }
-    if (!seconds || !minutes || *seconds < 0 || *minutes < 0 || (colon >= 0 && *seconds >= 600))
-        return std::nullopt;
-    // Huge times stay huge, for the cue list's range check to refuse.
-    return static_cast<int>(std::min<int64_t>(int64_t{*minutes} * 60 + *seconds, INT32_MAX / 2));
 }
 
 /// "H80" (hexadecimal byte), "FL" (full) or a percent "0".."100" with at most one decimal.
@@ -298,8 +281,8 @@ private:
             return Fail(texts::kExchangeMissing.toString().arg(written));
         if (keyword == u"CHAN")
             return Levels(tokens);
-        const std::optional<int> time = Time(tokens[0]);
-        const std::optional<int> delay = tokens.size() > 1 ? Time(tokens[1]) : 0;
+        const std::optional<int> time = ParseTime(tokens[0]);
+        const std::optional<int> delay = tokens.size() > 1 ? ParseTime(tokens[1]) : 0;
         if (!time || !delay)
             return Fail(texts::kExchangeTime.toString().arg(time ? tokens[1] : tokens[0]));
         if (keyword == u"UP") {

@@ -31,7 +31,7 @@ Chan 1@100 2@100
 Cue 1
 Text Opening ! not a comment inside the text
 Up 5 2
-Down 0:20.5
+Down 1:30
 chan 1@50 2@FL 96@100
 $$Effect 3 12
 Cue 1.25
@@ -83,7 +83,7 @@ TEST(UsittAscii, FileFromAnotherConsoleImportsWhatFitsAndReportsTheRest)
     EXPECT_EQ(one.number, 10);
     EXPECT_EQ(one.label, QStringLiteral("Opening ! not a comment inside the text"));
     EXPECT_EQ(one.upTime, 50);
-    EXPECT_EQ(one.downTime, 205);
+    EXPECT_EQ(one.downTime, 900);
     EXPECT_EQ(one.look[0], 128);
     EXPECT_EQ(one.look[1], 255);
     const Cue &two = read.show.cues.Cues()[1];
@@ -123,8 +123,8 @@ TEST(UsittAscii, RecordsItCannotReadRefuseTheFileNamingTheLine)
          "2 行目: レベル「H100」は読めません（0 から 100 か H00 から HFF）。"},
         {"Cue 1\n\nChan 5\n", "3 行目: チャンネルとレベルが組になっていません。"},
         {"Chan 5@10\n", "1 行目: Chan の前に Cue がありません。"},
-        {"Cue 1\nUp soon\n", "2 行目: 時間「soon」は読めません（秒か 分:秒）。"},
-        {"Cue 1\nDown 3 1:75\n", "2 行目: 時間「1:75」は読めません（秒か 分:秒）。"},
+        {"Cue 1\nUp soon\n", "2 行目: 時間「soon」は読めません（秒か 分:秒、59:59.9 まで）。"},
+        {"Cue 1\nDown 3 1:75\n", "2 行目: 時間「1:75」は読めません（秒か 分:秒、59:59.9 まで）。"},
         {"Cue one\n", "1 行目: 「one」は数として読めません。"},
         {"Patch 1 5 12@50\nPatch 1 6 12@50\n", "2 行目: 調光器 12 が二度パッチされています。"},
         {"Cue 1\nCue 1\nEnddata\n", "2 行目: キュー 1 はすでにあります。"},
