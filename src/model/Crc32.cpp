@@ -42,11 +42,10 @@ Crc32 &Crc32::Add(std::span<const uint8_t> bytes)
         const uint32_t b = qFromLittleEndian<uint32_t>(p + 4);
         const uint32_t c = qFromLittleEndian<uint32_t>(p + 8);
         const uint32_t d = qFromLittleEndian<uint32_t>(p + 12);
-        crc = t[15][a & 0xFF] ^ t[14][(a >> 8) & 0xFF] ^ t[13][(a >> 16) & 0xFF] ^
-              t[12][a >> 24] ^ t[11][b & 0xFF] ^ t[10][(b >> 8) & 0xFF] ^
-              t[9][(b >> 16) & 0xFF] ^ t[8][b >> 24] ^ t[7][c & 0xFF] ^ t[6][(c >> 8) & 0xFF] ^
-              t[5][(c >> 16) & 0xFF] ^ t[4][c >> 24] ^ t[3][d & 0xFF] ^ t[2][(d >> 8) & 0xFF] ^
-              t[1][(d >> 16) & 0xFF] ^ t[0][d >> 24];
+        crc = t[15][a & 0xFF] ^ t[14][(a >> 8) & 0xFF] ^ t[13][(a >> 16) & 0xFF] ^ t[12][a >> 24] ^
+              t[11][b & 0xFF] ^ t[10][(b >> 8) & 0xFF] ^ t[9][(b >> 16) & 0xFF] ^ t[8][b >> 24] ^
+              t[7][c & 0xFF] ^ t[6][(c >> 8) & 0xFF] ^ t[5][(c >> 16) & 0xFF] ^ t[4][c >> 24] ^
+              t[3][d & 0xFF] ^ t[2][(d >> 8) & 0xFF] ^ t[1][(d >> 16) & 0xFF] ^ t[0][d >> 24];
     }
     for (; left > 0; --left, ++p)
         crc = t[0][(crc ^ *p) & 0xFF] ^ (crc >> 8);

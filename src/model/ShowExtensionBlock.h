@@ -34,6 +34,10 @@ enum class ExtensionRecord : uint16_t {
     // of a second 0..9999, or kNoFollow), the look (80 levels, channel n at n - 1), the label's
     // length u16 (UTF-16 units, 0..255) and the label in UTF-16LE.
     CueList = 4,
+    // Count u16 (1..512), then each dimmer whose curve is not linear, in ascending order:
+    // dimmer u16 (1..512), kind u8 (CurveKind), switch threshold u8 (1..100 %), top limit u8
+    // (0..100 %).
+    DimmerCurves = 8,
 };
 inline constexpr uint16_t kNoFollow = 0xFFFF;
 
