@@ -13,6 +13,7 @@
 #include "controls/QuestionBox.h"
 #include "dmx/LinkTick.h"
 #include "dmx/OrinZentra.h"
+#include "model/CurveOutput.h"
 #include "model/Mix.h"
 #include "model/OrinGlobal.h"
 #include "model/OrinSUBDoc.h"
@@ -339,6 +340,7 @@ void CMainFrame::OnInitialUpdate()
     if (m_cueWindow)
         m_cueWindow->ShowChanged();
     m_cuePlayback->ShowChanged();
+    model::PublishDimmerCurves();
     // Another patch or other sub-masters: every slot, the unpatched ones too, follows the desk
     // at once rather than keeping a level that no fader controls any more.
     model::RecomputeAllChannels();

@@ -44,6 +44,8 @@ int COrinZentra::WriteFrame()
     std::array<unsigned char, kFrameSize> frame;
     for (int i = 0; i < kFrameSize; ++i)
         frame[i] = source[i].load(std::memory_order_relaxed);
+    // Curves come last, on the held look too: what the console keeps is the look before them.
+    m_curves.Apply(frame);
     return Zentra_Write(GetHandle(), frame.data(), kFrameSize, kWriteTimeoutMs);
 }
 

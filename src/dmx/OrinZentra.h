@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CurveStage.h"
 #include "OutputHealth.h"
 #include "ZentraLib.h"
 
@@ -34,7 +35,8 @@ public:
 
     virtual void SetDeviceId(const QString &id);
     virtual void SetHandle(ZENTRA_HANDLE handle);
-    /// Sends the output frame; the library's result, non-zero when sent. Tick thread.
+    /// Sends the output frame (or the held look) through the dimmers' curves; the library's
+    /// result, non-zero when sent. Tick thread.
     virtual int WriteFrame();
     /// Receives into the input frame and keeps the count of consecutive failed reads (capped:
     /// past 1000 it drops back to 100). The library's result. Tick thread.
@@ -65,6 +67,9 @@ public:
         return m_inFrame.at(slot).load(std::memory_order_relaxed);
     }
 
+    /// The dimmers' curves the link applies last.
+    CurveStage &GetCurveStage() { return m_curves; }
+
     /// A copy of the id of the device last delivered by the enumeration; empty when none.
     QString GetDeviceId() const;
     ZENTRA_HANDLE GetHandle() const { return m_hDevice.load(std::memory_order_acquire); }
@@ -84,6 +89,7 @@ private:
     SharedFrame m_inFrame{};
     std::atomic<int32_t> m_readFailures{0};
     OutputHealth m_outputHealth;
+    CurveStage m_curves;
 };
 
 } // namespace orinsub::dmx

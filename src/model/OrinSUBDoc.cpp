@@ -121,6 +121,21 @@ void COrinSUBDoc::SetFadeTime(int tenths)
     SetModifiedFlag(true);
 }
 
+bool COrinSUBDoc::SetDimmerCurves(std::span<const int> dimmers, const DimmerCurve &curve)
+{
+    if (!CheckCurve(curve).isEmpty() ||
+        std::any_of(dimmers.begin(), dimmers.end(), [](int d) { return d < 1 || d > kDimmers; }))
+        return false;
+    bool changed = false;
+    for (int d : dimmers) {
+        changed = changed || m_extension.curves[d - 1] != curve;
+        m_extension.curves[d - 1] = curve;
+    }
+    if (changed)
+        SetModifiedFlag(true);
+    return true;
+}
+
 CueEdit COrinSUBDoc::EditCues(const std::function<CueEdit(CueList &)> &edit)
 {
     // On a copy, so that a failing edit cannot leave half of itself behind.

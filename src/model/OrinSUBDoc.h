@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 namespace orinsub::model {
@@ -53,6 +54,9 @@ public:
     void SetFlashMode(FlashMode mode);
     /// Tenths of a second, clamped to 0..255.
     void SetFadeTime(int tenths);
+    /// Gives every dimmer 1..512 of dimmers the curve; false, changing nothing, when the curve
+    /// is out of range (CheckCurve says why) or a number is not a dimmer.
+    bool SetDimmerCurves(std::span<const int> dimmers, const DimmerCurve &curve);
     /// Makes one edit of the cue list (the show's list is m_extension.cues): either edit
     /// succeeds and the show is marked modified when the list changed, or the list stays
     /// exactly as it was. Returns what edit returned.

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "CueList.h"
+#include "DimmerCurve.h"
 #include "ShowLimits.h"
 
+#include <array>
 #include <bitset>
 #include <cstdint>
 
@@ -21,6 +23,13 @@ struct ShowExtension
     FlashMode flashMode = FlashMode::Flash;
     uint16_t fadeTime = kDefaultFadeTime; // the GO fade, tenths of a second
     CueList cues;
+    std::array<DimmerCurve, kDimmers> curves{}; // dimmer d at d - 1
+
+    /// The curve of dimmer 1..512; linear for any other number.
+    DimmerCurve CurveOf(int dimmer) const
+    {
+        return dimmer >= 1 && dimmer <= kDimmers ? curves[dimmer - 1] : DimmerCurve{};
+    }
 
     /// False for any number outside 1..80.
     bool IsIndependent(int channel) const

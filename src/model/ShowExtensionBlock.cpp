@@ -169,6 +169,49 @@ bool ReadCues(std::span<const uint8_t> data, ExtensionRecord kind, CueList &cues
     return data.empty();
 }
 
+constexpr size_t kCurveBytes = 2 + 3;
+
+QByteArray CurveRecord(const std::array<DimmerCurve, kDimmers> &curves)
+{
+    QByteArray data;
+    AppendLittleEndian<uint16_t>(data, static_cast<uint16_t>(std::count_if(
+                                           curves.begin(), curves.end(),
+                                           [](const DimmerCurve &c) { return !c.IsLinear(); })));
+    for (int d = 1; d <= kDimmers; ++d) {
+        const DimmerCurve &curve = curves[d - 1];
+        if (curve.IsLinear())
+            continue;
+        AppendLittleEndian<uint16_t>(data, static_cast<uint16_t>(d));
+        data += static_cast<char>(curve.kind);
+        data += static_cast<char>(curve.thresholdPercent);
+        data += static_cast<char>(curve.limitPercent);
+    }
+    return data;
+}
+
+/// Fills curves from a record's data; false unless it is exactly a list of valid curves that
+/// are not linear, on dimmers in ascending order.
+bool ReadCurves(std::span<const uint8_t> data, std::array<DimmerCurve, kDimmers> &curves)
+{
+    if (data.size() < sizeof(uint16_t))
+        return false;
+    const size_t count = qFromLittleEndian<uint16_t>(data.data());
+    data = data.subspan(sizeof(uint16_t));
+    if (count < 1 || count > kDimmers || data.size() != count * kCurveBytes)
+        return false;
+    int previous = 0;
+    for (size_t i = 0; i < count; ++i, data = data.subspan(kCurveBytes)) {
+        const int dimmer = qFromLittleEndian<uint16_t>(data.data());
+        const DimmerCurve curve{static_cast<CurveKind>(data[2]), data[3], data[4]};
+        if (dimmer <= previous || dimmer > kDimmers || curve.IsLinear() ||
+            !CheckCurve(curve).isEmpty())
+            return false;
+        curves[dimmer - 1] = curve;
+        previous = dimmer;
+    }
+    return true;
+}
+
 ShowExtensionParse Corrupt(const QString &problem)
 {
     return {ShowFileStatus::Corrupt, problem, {}};
@@ -245,6 +288,10 @@ private:
             if (!ReadCues(data, kind, extension.cues))
                 return Bad(name);
             return std::nullopt;
+        case ExtensionRecord::DimmerCurves:
+            if (!ReadCurves(data, extension.curves))
+                return Bad(name);
+            return std::nullopt;
         }
         return std::nullopt;
     }
@@ -276,6 +323,8 @@ private:
         case ExtensionRecord::CueList:
         case ExtensionRecord::LongCueList:
             return texts::kOfCueList;
+        case ExtensionRecord::DimmerCurves:
+            return texts::kOfDimmerCurves;
         }
         return {};
     }
@@ -322,6 +371,8 @@ QByteArray ShowExtensionBlock::Encode(const ShowExtension &extension)
     }
     if (!extension.cues.IsEmpty())
         AppendCues(block, extension.cues);
+    if (extension.curves != defaults.curves)
+        AppendRecord(block, ExtensionRecord::DimmerCurves, CurveRecord(extension.curves));
     if (block.size() == kExtensionHeaderSize)
         return {};
 

@@ -41,6 +41,10 @@ enum class ExtensionRecord : uint16_t {
     LongFadeTime = 5, // u16: tenths of a second, 0..35999 (59:59.9)
     LongCueList = 6,  // as CueList, with up time, down time and delay u16 each; every time,
                       // the follow too, 0..35999 (59:59.9)
+    // Count u16 (1..512), then each dimmer whose curve is not linear, in ascending order:
+    // dimmer u16 (1..512), kind u8 (CurveKind), switch threshold u8 (1..100 %), top limit u8
+    // (0..100 %).
+    DimmerCurves = 8,
 };
 inline constexpr uint16_t kNoFollow = 0xFFFF;
 // The longest times FadeTime and CueList hold, as consoles from before the long forms check them.

@@ -1,5 +1,6 @@
 #include "PatchFrame.h"
 
+#include "DimmerCurveDialog.h"
 #include "OrinPatchView.h"
 #include "PatchHeaderView.h"
 #include "PatchInputView.h"
@@ -40,6 +41,7 @@ CPatchFrame::CPatchFrame(QWidget *parent) : QMainWindow(parent)
         menu->addAction(QString::fromUtf8(kCloseItem), this, &CPatchFrame::OnPatchClose);
     close->setShortcut(Qt::Key_F11);
     menu->addSeparator();
+    menu->addAction(QString::fromUtf8(kCurveItem), this, &CPatchFrame::OnDimmerCurves);
     menu->addAction(QString::fromUtf8(kOneToOneItem), this, &CPatchFrame::OnPatchOneToOne);
 
     // Fixed panes: the bars cannot be dragged, and the entry bar takes what the grid leaves.
@@ -71,6 +73,17 @@ CPatchFrame::CPatchFrame(QWidget *parent) : QMainWindow(parent)
 void CPatchFrame::RefreshGrid()
 {
     m_pGrid->Refresh();
+    if (m_curves)
+        m_curves->Reload();
+}
+
+void CPatchFrame::OnDimmerCurves()
+{
+    if (!m_curves)
+        m_curves = new DimmerCurveDialog(this);
+    m_curves->show();
+    m_curves->raise();
+    m_curves->activateWindow();
 }
 
 void CPatchFrame::OnPatchClose()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DimmerCurveDialog.h"
+
 #include <QMainWindow>
 #include <QPointer>
 
@@ -10,6 +12,7 @@ namespace orinsub::patch {
 class COrinPatchView;
 class CPatchHeaderView;
 class CPatchInputView;
+
 
 /// The patch window: column captions, the patch grid and the entry bar, stacked. Its menu
 /// closes it (F11) and restores the one-to-one patch. Closing it by any way empties the patch
@@ -35,11 +38,14 @@ public:
 
     explicit CPatchFrame(QWidget *parent = nullptr);
 
-    /// Repaints the grid from the show: the main window calls it after New and Open.
+    /// Repaints the grid and the curves from the show: the main window calls it after New and
+    /// Open.
     void RefreshGrid();
 
     /// "閉じる(&W)" (F11): closes the window.
     void OnPatchClose();
+    /// "調光カーブ(&C)...": opens the dimmer curves' window, or brings it to the front.
+    void OnDimmerCurves();
     /// "1対1パッチ(&D)...": after the operator's OK, dimmer n goes to channel n for n = 1..80
     /// and every other dimmer to the spare channel; the selection empties, the show is marked
     /// modified and every channel's output is recomputed.
@@ -48,6 +54,7 @@ public:
     CPatchHeaderView *HeaderView() const { return m_pHeader; }
     COrinPatchView *PatchView() const { return m_pGrid; }
     CPatchInputView *InputView() const { return m_pInput; }
+    DimmerCurveDialog *CurveDialog() const { return m_curves; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -57,6 +64,7 @@ private:
     CPatchHeaderView *m_pHeader;
     COrinPatchView *m_pGrid;
     CPatchInputView *m_pInput;
+    QPointer<DimmerCurveDialog> m_curves;
 };
 
 } // namespace orinsub::patch

@@ -67,4 +67,16 @@ inline constexpr char kDimmerCaption[] = "DIM";
 inline constexpr char kSpareChannelLabel[] = "--";
 inline constexpr char kPatchButton[] = "パッチ";
 
+// The dimmer curves' window, opened from the patch window's menu.
+inline constexpr char kCurveItem[] = "調光カーブ(&C)...";
+inline constexpr char kCurveWindowTitle[] = "調光カーブ";
+inline constexpr char kCurveDimmerColumn[] = "調光器";
+inline constexpr char kCurveChannelColumn[] = "チャンネル";
+inline constexpr char kCurveKindColumn[] = "カーブ";
+inline constexpr char kCurveThresholdColumn[] = "しきい値";
+inline constexpr char kCurveLimitColumn[] = "上限";
+inline constexpr char kCurveApply[] = "選んだ調光器に設定(&S)";
+inline constexpr int kCurveWindowWidth = 520;
+inline constexpr int kCurveWindowHeight = 600;
+
 } // namespace orinsub::patch

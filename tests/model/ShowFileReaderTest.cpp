@@ -518,3 +518,43 @@ TEST(ShowFileExtension, LongTimesTakeTheLongRecordsOnlyWhenTheOldOnesCannotHoldT
     ASSERT_EQ(parse.status, ShowFileStatus::Ok) << parse.problem.toStdString();
     EXPECT_EQ(parse.content.extension, doc.m_extension);
 }
+
+TEST(ShowFileExtension, DimmerCurvesAreOneRecordOfTheCurvedDimmersAndDamageRefusesTheShow)
+{
+    COrinSUBDoc doc;
+    const int switched[] = {7, 512};
+    ASSERT_TRUE(doc.SetDimmerCurves(switched, {CurveKind::Switch, 30, 100}));
+    const int limited[] = {2};
+    ASSERT_TRUE(doc.SetDimmerCurves(limited, {CurveKind::Linear, 50, 60}));
+    const QByteArray record =
+        ExtensionRecordBytes(8, Hex("0300 0200 00 32 3c 0700 04 1e 64 0002 04 1e 64"));
+    EXPECT_EQ(ShowFileWriter::Encode(doc).mid(kNewShowFileSize + kExtensionHeaderSize), record);
+    const ShowFileParse parse = ParseShow(ShowFileWriter::Encode(doc));
+    ASSERT_EQ(parse.status, ShowFileStatus::Ok) << parse.problem.toStdString();
+    EXPECT_EQ(parse.content.extension.curves, doc.m_extension.curves);
+
+    const QByteArray show = ShowFileWriter::Encode(COrinSUBDoc{});
+    const struct
+    {
+        const char *what;
+        const char *data;
+    } cases[] = {
+        {"no curve", "0000"},
+        {"fewer than counted", "0200 0700 04 1e 64"},
+        {"a byte after", "0100 0700 04 1e 64 00"},
+        {"dimmers out of order", "0200 0800 01 32 64 0700 01 32 64"},
+        {"dimmer 0", "0100 0000 01 32 64"},
+        {"dimmer 513", "0100 0102 01 32 64"},
+        {"an unknown kind", "0100 0700 05 32 64"},
+        {"threshold 0", "0100 0700 04 00 64"},
+        {"limit 101", "0100 0700 00 32 65"},
+        {"a linear curve", "0100 0700 00 32 64"},
+    };
+    for (const auto &c : cases) {
+        const ShowFileParse damaged =
+            ParseShow(show + ExtensionBlockBytes(ExtensionRecordBytes(8, Hex(c.data))));
+        EXPECT_EQ(damaged.status, ShowFileStatus::Corrupt) << c.what;
+        EXPECT_EQ(damaged.problem, QStringLiteral("拡張ブロックの調光カーブが正しくありません"))
+            << c.what;
+    }
+}

@@ -3,18 +3,22 @@
 #include "model/MixInputs.h"
 #include "model/OrinGlobal.h"
 #include "model/OrinSUBDoc.h"
+#include "patch/DimmerCurveDialog.h"
 #include "patch/OrinPatchView.h"
 #include "patch/PatchFrame.h"
 #include "patch/PatchHeaderView.h"
 #include "patch/PatchInputView.h"
 #include "support/ScriptedSeams.h"
 
+#include <QComboBox>
 #include <QFontDatabase>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QSplitter>
+#include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -336,4 +340,38 @@ TEST_F(PatchWindowTest, F11ClosesEmptiesTheSelectionAndReopeningStartsEmpty)
     EXPECT_TRUE(doc.m_patchSelection.empty());
     EXPECT_NE(CPatchFrame::OpenOrActivate(frame), nullptr) << "a closing window is not reused";
     EXPECT_TRUE(Dim().text().isEmpty());
+}
+
+TEST_F(PatchWindowTest, CurveWindowGivesSelectedDimmersOneCurveAndShowsAOneDimmersCurve)
+{
+    MenuAction(QStringLiteral("調光カーブ(&C)..."))->trigger();
+    DimmerCurveDialog *curves = frame->CurveDialog();
+    ASSERT_NE(curves, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(curves));
+    EXPECT_EQ(curves->Table()->model()->rowCount(), 512);
+    EXPECT_FALSE(curves->ApplyToSelection()) << "nothing selected";
+
+    QItemSelection rows(curves->Table()->model()->index(2, 0),
+                        curves->Table()->model()->index(4, 0));
+    curves->Table()->selectionModel()->select(rows, QItemSelectionModel::Select |
+                                                        QItemSelectionModel::Rows);
+    curves->KindBox()->setCurrentText(QStringLiteral("非調光"));
+    EXPECT_TRUE(curves->ThresholdBox()->isEnabled());
+    curves->ThresholdBox()->setValue(60);
+    curves->LimitBox()->setValue(80);
+    QTest::mouseClick(curves->ApplyButton(), Qt::LeftButton);
+    const model::DimmerCurve switched{model::CurveKind::Switch, 60, 80};
+    for (int dimmer : {3, 4, 5})
+        EXPECT_EQ(doc.m_extension.CurveOf(dimmer), switched) << dimmer;
+    EXPECT_TRUE(doc.m_extension.CurveOf(6).IsLinear());
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(curves->Table()->model()->index(3, 2).data().toString(), QStringLiteral("非調光"));
+    EXPECT_EQ(curves->Table()->model()->index(3, 3).data().toString(), QStringLiteral("60 %"));
+
+    curves->Table()->selectRow(0);
+    EXPECT_EQ(curves->KindBox()->currentText(), QStringLiteral("直線"));
+    EXPECT_FALSE(curves->ThresholdBox()->isEnabled()) << "a threshold is a switch's only";
+    curves->Table()->selectRow(3);
+    EXPECT_EQ(curves->ThresholdBox()->value(), 60);
+    EXPECT_EQ(curves->LimitBox()->value(), 80);
 }
