@@ -1,8 +1,7 @@
 #include "print/ShowPrinter.h"
 #include "model/ShowFileTestShows.h"
 #include "print/ShowSheets.h"
-#include "support/ProgramRun.h"
-#include "support/TempFiles.h"
+#include "support/PdfText.h"
 
 #include <QRegularExpression>
 #include <gtest/gtest.h>
@@ -14,29 +13,6 @@ namespace support = orinsub::testing;
 namespace {
 
 const QDateTime kPrinted(QDate(2026, 5, 1), QTime(19, 30));
-
-/// A PDF's pages as pdftotext lays them out, and what pdfinfo says of it.
-struct PdfText
-{
-    QStringList pages;
-    QString info;
-};
-
-PdfText ReadBack(const QByteArray &pdf)
-{
-    support::TempFolder folder;
-    const QString path = folder.Write(QStringLiteral("show.pdf"), pdf);
-    QProcess text, info;
-    const support::ProgramRun read = support::RunToEnd(text, QStringLiteral("pdftotext"),
-                                                       {"-layout", "-enc", "UTF-8", path, "-"});
-    const support::ProgramRun described =
-        support::RunToEnd(info, QStringLiteral("pdfinfo"), {path});
-    EXPECT_EQ(read.exitCode, 0) << read.err.toStdString();
-    QStringList pages = read.out.split(u'\f');
-    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
-        pages.removeLast();
-    return {pages, described.out};
-}
 
 QString WithoutSpaces(QString text)
 {
@@ -64,7 +40,7 @@ TEST_F(ShowPrinterTest, FullCueListPrintsEveryCueWholeWithItsJapaneseLabelOnNumb
 {
     support::FillCueList(doc);
     doc.Channel(0).SetName(QStringLiteral("地明かり"));
-    const PdfText pdf = ReadBack(Pdf(doc, {Sheet::Cues}));
+    const support::PdfText pdf = support::ReadPdf(Pdf(doc, {Sheet::Cues}));
 
     const int count = static_cast<int>(pdf.pages.size());
     ASSERT_GT(count, 10);
@@ -117,7 +93,7 @@ TEST_F(ShowPrinterTest, OrientationGivesThePagesTheirShape)
     } kCases[] = {{QPageLayout::Portrait, "595 x 842 pts (A4)"},
                   {QPageLayout::Landscape, "842 x 595 pts (A4)"}};
     for (const auto &c : kCases) {
-        const PdfText pdf = ReadBack(Pdf(doc, {Sheet::Patch}, c.orientation));
+        const support::PdfText pdf = support::ReadPdf(Pdf(doc, {Sheet::Patch}, c.orientation));
         EXPECT_TRUE(pdf.info.contains(QLatin1String(c.size))) << pdf.info.toStdString();
     }
 }
@@ -130,7 +106,8 @@ TEST_F(ShowPrinterTest, SheetsComeInTheirOrderEachFromANewPage)
     doc.Channel(12).AddDimmer(100);
     doc.GetSubMaster(3, 7)->m_name = QStringLiteral("転換");
     doc.GetSubMaster(3, 7)->m_levels[12] = 255;
-    const PdfText pdf = ReadBack(Pdf(doc, {Sheet::SubMasters, Sheet::Cues, Sheet::Patch}));
+    const support::PdfText pdf =
+        support::ReadPdf(Pdf(doc, {Sheet::SubMasters, Sheet::Cues, Sheet::Patch}));
 
     ASSERT_EQ(pdf.pages.size(), 4);
     EXPECT_TRUE(pdf.pages[0].contains(QStringLiteral("サブマスターシート")));
