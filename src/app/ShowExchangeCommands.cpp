@@ -10,6 +10,8 @@
 #include "model/OrinSUBDoc.h"
 #include "model/RegularFile.h"
 #include "model/ShowCsv.h"
+#include "model/ShowFileReader.h"
+#include "model/ShowFileWriter.h"
 #include "model/UsittAscii.h"
 #include "print/ShowPrinter.h"
 
@@ -48,6 +50,37 @@ ShowExchangeCommands::ShowExchangeCommands(CMainFrame &frame, model::COrinSUBDoc
     on(kIdImportAscii, [this] { ImportAscii(); });
     for (int id : {kIdImportCuesCsv, kIdImportAscii})
         m_frame.GetLockGuard().Guard(m_frame.Command(id));
+    m_paper.setMaxThreadCount(1);
+}
+
+ShowExchangeCommands::~ShowExchangeCommands()
+{
+    m_paper.waitForDone();
+}
+
+bool ShowExchangeCommands::WaitForPaper(int msecs)
+{
+    return m_paper.waitForDone(msecs);
+}
+
+void ShowExchangeCommands::OnPaper(std::function<QString(const model::COrinSUBDoc &)> paint,
+                                   const QString &caption)
+{
+    // The show file's own bytes carry the show to the other thread: the desk edits on meanwhile.
+    m_paper.start(
+        [this, show = model::ShowFileWriter::Encode(m_doc), paint = std::move(paint), caption] {
+            model::COrinSUBDoc copy;
+            model::ShowFileReader::Parse({reinterpret_cast<const uint8_t *>(show.constData()),
+                                          static_cast<size_t>(show.size())})
+                .content.ApplyTo(copy);
+            const QString failure = paint(copy);
+            if (!failure.isEmpty()) {
+                // The destructor waits for this thread, so the object is still there to ask.
+                QMetaObject::invokeMethod(this, [this, failure, caption] {
+                    controls::Questions().Warn(Owner(), failure, caption);
+                });
+            }
+        });
 }
 
 QWidget *ShowExchangeCommands::Owner() const
@@ -72,13 +105,16 @@ void ShowExchangeCommands::Print()
     const std::optional<PaperChoice> choice = Exchanges().ChooseSheets(Owner(), kPrintTitle);
     if (!choice)
         return;
-    QPrinter printer(QPrinter::HighResolution);
-    print::ShowPrinter::SetUpA4(printer, choice->orientation);
-    printer.setDocName(m_show.GetTitle());
-    if (!Exchanges().ChoosePrinter(Owner(), printer))
+    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    print::ShowPrinter::SetUpA4(*printer, choice->orientation);
+    printer->setDocName(m_show.GetTitle());
+    if (!Exchanges().ChoosePrinter(Owner(), *printer))
         return;
-    if (print::ShowPrinter::Print(m_doc, JobOf(*choice), printer) == 0)
-        controls::Questions().Warn(Owner(), kPrintFailed, kPrintTitle);
+    OnPaper(
+        [printer, job = JobOf(*choice)](const model::COrinSUBDoc &show) {
+            return print::ShowPrinter::Print(show, job, *printer) > 0 ? QString() : kPrintFailed;
+        },
+        kPrintTitle);
 }
 
 void ShowExchangeCommands::ExportPdf()
@@ -86,27 +122,40 @@ void ShowExchangeCommands::ExportPdf()
     const std::optional<PaperChoice> choice = Exchanges().ChooseSheets(Owner(), kExportPdfTitle);
     if (!choice)
         return;
-    Export(kPdfName, kPdfFilter, [&] {
-        const QByteArray pdf = print::ShowPrinter::Pdf(m_doc, JobOf(*choice), choice->orientation);
-        if (pdf.isEmpty())
-            controls::Questions().Warn(Owner(), kPdfNotMade, kExportPdfTitle);
-        return pdf;
-    });
+    const std::optional<QString> path = ChooseExportPath(kPdfName, kPdfFilter);
+    if (!path)
+        return;
+    OnPaper(
+        [path = *path, job = JobOf(*choice),
+         orientation = choice->orientation](const model::COrinSUBDoc &show) {
+            const QByteArray pdf = print::ShowPrinter::Pdf(show, job, orientation);
+            if (pdf.isEmpty())
+                return kPdfNotMade;
+            const model::ShowFileResult saved = model::SaveBytesAtomically(path, pdf);
+            return saved.IsOk() ? QString() : saved.message;
+        },
+        kExportPdfTitle);
+}
+
+std::optional<QString> ShowExchangeCommands::ChooseExportPath(const QString &nameFormat,
+                                                              const QString &filter) const
+{
+    const QString suggested = SuggestedPath(nameFormat);
+    QString path = Exchanges().ChooseExportPath(Owner(), suggested, filter);
+    if (path.isEmpty())
+        return std::nullopt;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += u'.' + QFileInfo(suggested).suffix();
+    return path;
 }
 
 void ShowExchangeCommands::Export(const QString &nameFormat, const QString &filter,
                                   const std::function<QByteArray()> &bytes)
 {
-    const QString suggested = SuggestedPath(nameFormat);
-    QString path = Exchanges().ChooseExportPath(Owner(), suggested, filter);
-    if (path.isEmpty())
+    const std::optional<QString> path = ChooseExportPath(nameFormat, filter);
+    if (!path)
         return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += u'.' + QFileInfo(suggested).suffix();
-    const QByteArray content = bytes();
-    if (content.isEmpty())
-        return;
-    const model::ShowFileResult saved = model::SaveBytesAtomically(path, content);
+    const model::ShowFileResult saved = model::SaveBytesAtomically(*path, bytes());
     if (!saved.IsOk())
         controls::Questions().Warn(Owner(), saved.message, kAppTitle);
 }

@@ -252,6 +252,8 @@ TEST_F(ShowExchangeCommandsTest, PrintAndPdfPutTheChosenSheetsOnTheChosenPaper)
     dialogs.exportPath = folder.PathOf(QStringLiteral("show.pdf"));
     Run(kIdPrint);
     Run(kIdExportPdf);
+    ASSERT_TRUE(commands.WaitForPaper(60000));
+    QCoreApplication::processEvents();
 
     for (const QString &file : {dialogs.printerFile, dialogs.exportPath}) {
         const support::PdfText pdf = support::ReadPdfFile(file);
@@ -280,4 +282,20 @@ TEST(PaperDlg, ChoosesTheSheetsTickedAndGreysOkWithoutOne)
     EXPECT_FALSE(ok->isEnabled());
     boxes[2]->setChecked(true);
     EXPECT_TRUE(ok->isEnabled());
+}
+
+TEST_F(ShowExchangeCommandsTest, APdfThatCannotBeWrittenIsToldOnTheDesk)
+{
+    dialogs.paper = PaperChoice{{print::Sheet::Patch}};
+    dialogs.exportPath = folder.PathOf(QStringLiteral("gone/show.pdf"));
+    Run(kIdExportPdf);
+    ASSERT_TRUE(commands.WaitForPaper(60000));
+    EXPECT_TRUE(questions.texts.isEmpty()) << "told on the UI thread, not the painter's";
+    QCoreApplication::processEvents();
+
+    ASSERT_EQ(questions.texts.size(), 1);
+    EXPECT_TRUE(questions.texts[0].contains(dialogs.exportPath))
+        << questions.texts[0].toStdString();
+    EXPECT_EQ(questions.captions[0], kExportPdfTitle);
+    EXPECT_FALSE(QFileInfo::exists(dialogs.exportPath));
 }
