@@ -66,6 +66,8 @@ COrinSUBApp::~COrinSUBApp()
     // They play through the frame's control layer.
     m_network.reset();
     m_midi.reset();
+    // A print still being painted finishes first; its word would go to the frame.
+    m_exchange.reset();
     m_frame.reset();
     if (model::g_orin.m_pDoc == m_doc.get())
         model::g_orin.m_pDoc = nullptr;
