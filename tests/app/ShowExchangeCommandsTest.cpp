@@ -138,8 +138,9 @@ TEST_F(ShowExchangeCommandsTest, ARefusedFileSaysWhyInOneLineAndChangesNothing)
         questions.texts.clear();
         dialogs.importPath =
             c.bytes.isEmpty() ? folder.Path() + u'/' + c.file : folder.Write(c.file, c.bytes);
-        if (c.bytes.isEmpty())
+        if (c.bytes.isEmpty()) {
             ASSERT_TRUE(QDir(folder.Path()).mkdir(c.file));
+        }
         Run(c.command);
         ASSERT_EQ(questions.texts.size(), 1) << c.file.toStdString();
         EXPECT_TRUE(questions.texts[0].startsWith(c.message)) << questions.texts[0].toStdString();
