@@ -2,6 +2,7 @@
 // (/cues:0) and with a full cue list (/cues:999).
 //   build-rel/bin/model_bench
 
+#include "BenchShows.h"
 #include "dmx/OrinZentra.h"
 #include "model/Mix.h"
 #include "model/MixInputs.h"
@@ -92,19 +93,7 @@ BENCHMARK(RecomputeAllChannelsWithAllSubFadersRaised)
 /// Japanese label, a look with most channels up, the fade time, a follow on every fifth.
 void AddCues(COrinSUBDoc &doc, const benchmark::State &state)
 {
-    doc.EditCues([count = state.range(0)](CueList &cues) {
-        for (int i = 0; i < count; ++i) {
-            Cue cue;
-            cue.number = (i + 1) * 10;
-            cue.label = QStringLiteral("シーン %1 夕景").arg(i + 1);
-            for (int c = 0; c < kConsoleChannels; ++c)
-                cue.look[c] = static_cast<uint8_t>(c % 4 == 0 ? 0 : 128 + (i + c) % 128);
-            if (i % 5 == 4)
-                cue.follow = 20;
-            cues.Add(cue);
-        }
-        return CueEdit{};
-    });
+    bench::AddCues(doc, static_cast<int>(state.range(0)));
 }
 
 void SaveShowToBytes(benchmark::State &state)

@@ -45,6 +45,15 @@ enum CommandId : int {
     kIdLock = 32830,
     kIdTakeStage = 32840,
     kIdGiveStage = 32841,
+    // Printing and exchanging a show.
+    kIdPrint = 32850,
+    kIdExportPdf = 32851,
+    kIdExportCuesCsv = 32852,
+    kIdExportPatchCsv = 32853,
+    kIdExportSubMastersCsv = 32854,
+    kIdExportAscii = 32855,
+    kIdImportCuesCsv = 32856,
+    kIdImportAscii = 32857,
     kIdAppAbout = 57664,
 };
 
@@ -177,6 +186,57 @@ inline const QString kCueBackTimeLabel =
     QStringLiteral("戻るでクロスフェーダーが動く時間 (0 でカット):");
 inline const QString kCueSettingsGroup = QStringLiteral("Cues");
 inline const QString kCueBackTimeKey = QStringLiteral("BackTime"); // tenths of a second
+
+// Printing and exchanging a show: the File menu's items, the sheets dialog, the files, what an
+// import asks and reports.
+inline const QString kPrintItem = QStringLiteral("印刷(&P)...");
+inline const QString kExportPdfItem = QStringLiteral("PDF に書き出す(&D)...");
+inline const QString kExportMenu = QStringLiteral("書き出し(&E)");
+inline const QString kImportMenu = QStringLiteral("読み込み(&I)");
+inline const QString kCuesCsvItem = QStringLiteral("キューリスト (CSV)(&C)...");
+inline const QString kPatchCsvItem = QStringLiteral("パッチ (CSV)(&P)...");
+inline const QString kSubMastersCsvItem = QStringLiteral("サブマスター (CSV)(&S)...");
+inline const QString kAsciiItem = QStringLiteral("キューとパッチ (USITT ASCII)(&U)...");
+inline const QString kPrintTitle = QStringLiteral("印刷");
+inline const QString kExportPdfTitle = QStringLiteral("PDF に書き出す");
+inline const QString kSheetsGroup = QStringLiteral("シート");
+inline const QString kOrientationGroup = QStringLiteral("用紙の向き (A4)");
+inline const QString kPortrait = QStringLiteral("縦(&V)");
+inline const QString kLandscape = QStringLiteral("横(&H)");
+inline const QString kPdfFilter = QStringLiteral("PDF (*.pdf)");
+inline const QString kCsvFilter = QStringLiteral("CSV (*.csv)");
+inline const QString kAsciiFilter = QStringLiteral("USITT ASCII (*.asc *.txt)");
+/// The names an export suggests: %1 the show's name.
+inline const QString kPdfName = QStringLiteral("%1.pdf");
+inline const QString kCuesCsvName = QStringLiteral("%1 キューリスト.csv");
+inline const QString kPatchCsvName = QStringLiteral("%1 パッチ.csv");
+inline const QString kSubMastersCsvName = QStringLiteral("%1 サブマスター.csv");
+inline const QString kAsciiName = QStringLiteral("%1.asc");
+inline const QString kPdfNotMade = QStringLiteral("PDF を作れません。");
+inline const QString kPrintFailed =
+    QStringLiteral("印刷できません。プリンターの設定を確かめてください。");
+inline const QString kImportCaption = QStringLiteral("読み込み");
+inline const QString kLockedImportRefused =
+    QStringLiteral("卓はロック中です。読み込むには、ロックを解除してください。");
+/// A file an import refuses, in one line: %1 the file's name, %2 why.
+inline const QString kImportRefused = QStringLiteral("%1 は読み込めません: %2");
+/// Before an import replaces what the show holds: %1 the file's name, %2 its cues, %3 the
+/// show's cues now, %4 the dimmers the file patches.
+inline const QString kAskReplaceCues =
+    QStringLiteral("キューリストを %1 のキュー %2 個で置き換えます。\n"
+                   "今のキュー %3 個はなくなります。置き換えますか?");
+inline const QString kAskReplaceCuesAndPatch = QStringLiteral(
+    "キューリストとパッチを %1 のキュー %2 個と調光器 %4 個のパッチで置き換えます。\n"
+    "今のキュー %3 個とパッチはなくなり、出力は新しいパッチで送ります。"
+    "置き換えますか?");
+inline const QString kKeepShow = QStringLiteral("ショーをそのままにする");
+inline const QString kReplaceShow = QStringLiteral("置き換える(&R)");
+/// What an import did: %1 the cues, %2 the dimmers patched.
+inline const QString kImportedCues = QStringLiteral("キュー %1 個を読み込みました。");
+inline const QString kImportedCuesAndPatch =
+    QStringLiteral("キュー %1 個と調光器 %2 個のパッチを読み込みました。");
+inline const QString kLeftOutHead = QStringLiteral("\n\n読み込まなかったもの:");
+inline const QString kLeftOutItem = QStringLiteral("\n・%1");
 
 // About box (dialog 100) and version resource.
 inline const QString kAboutTitle = QStringLiteral("バージョン情報 OrinSUB");

@@ -335,6 +335,11 @@ void CMainFrame::OnInitialUpdate()
     m_pMasterView->GetGoFade().SetFadeTime(m_doc->m_extension.fadeTime);
     m_pMasterView->GetGoFade().ResetLastOnAir();
     SetFlashSoloChecked(m_doc->m_extension.flashMode == model::FlashMode::Solo);
+    OnCuesAndPatchReplaced();
+}
+
+void CMainFrame::OnCuesAndPatchReplaced()
+{
     if (m_pPatchFrame)
         m_pPatchFrame->RefreshGrid();
     if (m_cueWindow)

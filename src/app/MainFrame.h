@@ -107,6 +107,10 @@ public:
     /// the GO fade takes the show's fade time, an open patch window repaints its grid, the cue
     /// window shows the show's cues, and the output is recomputed from the desk.
     void OnInitialUpdate();
+    /// The show's cue list and patch were replaced (an import): the patch window and the cue
+    /// window show them, the cue list stands before its first cue, and the output follows the
+    /// patch at once. The rows, the sub-masters and the fade stay as they are.
+    void OnCuesAndPatchReplaced();
 
     /// The command's action (menu item or accelerator), or null.
     QAction *Command(int id) const;

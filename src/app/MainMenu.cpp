@@ -14,7 +14,8 @@ namespace {
 
 using Keys = QList<QKeySequence>;
 
-enum class In { File, Edit, Operation, Help, Window }; // Window: an accelerator without an item
+// Window: an accelerator without an item. Export and Import: the File menu's submenus.
+enum class In { File, Export, Import, Edit, Operation, Help, Window };
 
 enum Flag : unsigned {
     kPlain = 0,
@@ -37,6 +38,15 @@ struct Item
     QKeySequence shown = {};
 };
 
+/// A submenu: the place its items name, the menu it stands in and its title. It stands where its
+/// first item comes in the table.
+struct Submenu
+{
+    In opens;
+    In menu;
+    QString title;
+};
+
 constexpr Qt::KeyboardModifiers Ctrl = Qt::ControlModifier, Alt = Qt::AltModifier,
                                 Shift = Qt::ShiftModifier;
 
@@ -48,6 +58,17 @@ const Item kItems[] = {
     {In::File, kIdFileOpen, QStringLiteral("開く(&O)..."), {Ctrl | Qt::Key_O}},
     {In::File, kIdFileSave, QStringLiteral("上書き保存(&S)"), {Ctrl | Qt::Key_S}},
     {In::File, kIdFileSaveAs, QStringLiteral("名前を付けて保存(&A)..."), {}},
+    {In::File, 0, {}, {}},
+    {In::Export, kIdExportCuesCsv, kCuesCsvItem, {}},
+    {In::Export, kIdExportPatchCsv, kPatchCsvItem, {}},
+    {In::Export, kIdExportSubMastersCsv, kSubMastersCsvItem, {}},
+    {In::Export, 0, {}, {}},
+    {In::Export, kIdExportAscii, kAsciiItem, {}},
+    {In::Import, kIdImportCuesCsv, kCuesCsvItem, {}},
+    {In::Import, kIdImportAscii, kAsciiItem, {}},
+    {In::File, 0, {}, {}},
+    {In::File, kIdPrint, kPrintItem, {Ctrl | Qt::Key_P}},
+    {In::File, kIdExportPdf, kExportPdfItem, {}},
     {In::File, 0, {}, {}},
     {In::File, kIdFileMruFirst, kRecentFilePlaceholder, {}, kGreyed},
     {In::File, 0, {}, {}},
@@ -132,6 +153,11 @@ const Item kItems[] = {
     {In::Window, kIdPrevPane, {}, {Shift | Qt::Key_F6}},
 };
 
+const Submenu kSubmenus[] = {
+    {In::Export, In::File, kExportMenu},
+    {In::Import, In::File, kImportMenu},
+};
+
 /// The item's text, with the key it shows after a tab.
 QString ItemText(const Item &item)
 {
@@ -147,17 +173,26 @@ MainMenu::MainMenu(QMainWindow &window)
     QMenuBar *bar = window.menuBar();
     bar->setNativeMenuBar(false); // the window's layout is fixed; its menu stays in it
     m_fileMenu = bar->addMenu(kMenuFile);
-    const std::map<In, QMenu *> menus = {{In::File, m_fileMenu},
-                                         {In::Edit, bar->addMenu(kMenuEdit)},
-                                         {In::Operation, bar->addMenu(kMenuOperation)},
-                                         {In::Help, bar->addMenu(kMenuHelp)}};
+    std::map<In, QMenu *> menus = {{In::File, m_fileMenu},
+                                   {In::Edit, bar->addMenu(kMenuEdit)},
+                                   {In::Operation, bar->addMenu(kMenuOperation)},
+                                   {In::Help, bar->addMenu(kMenuHelp)}};
+    const auto menuOf = [&menus](In in) {
+        if (!menus.contains(in)) {
+            for (const Submenu &submenu : kSubmenus) {
+                if (submenu.opens == in)
+                    menus[in] = menus.at(submenu.menu)->addMenu(submenu.title);
+            }
+        }
+        return menus.at(in);
+    };
     for (const Item &item : kItems) {
         if (item.id == 0) {
-            menus.at(item.menu)->addSeparator();
+            menuOf(item.menu)->addSeparator();
             continue;
         }
         QAction *action = item.menu == In::Window ? new QAction(&window)
-                                                  : menus.at(item.menu)->addAction(ItemText(item));
+                                                  : menuOf(item.menu)->addAction(ItemText(item));
         if (item.menu == In::Window)
             window.addAction(action);
         action->setShortcuts(item.keys);

@@ -16,6 +16,7 @@
 #include "RecoveryCopy.h"
 #include "RecoverySlot.h"
 #include "ShowDocument.h"
+#include "ShowExchangeCommands.h"
 #include "StateReport.h"
 #include "controls/KeyState.h"
 #include "controls/QuestionBox.h"
@@ -65,6 +66,8 @@ COrinSUBApp::~COrinSUBApp()
     // They play through the frame's control layer.
     m_network.reset();
     m_midi.reset();
+    // A print still being painted finishes first; its word would go to the frame.
+    m_exchange.reset();
     m_frame.reset();
     if (model::g_orin.m_pDoc == m_doc.get())
         model::g_orin.m_pDoc = nullptr;
@@ -250,6 +253,7 @@ void COrinSUBApp::ConnectCommands()
     on(kIdFileSave, [this] { m_show->OnFileSave(); });
     on(kIdFileSaveAs, [this] { m_show->OnFileSaveAs(); });
     on(kIdAppAbout, [this] { OnAppAbout(); });
+    m_exchange = std::make_unique<ShowExchangeCommands>(*m_frame, *m_doc, *m_show);
     connect(m_show.get(), &CShowDocument::RecentFilesChanged, this,
             &COrinSUBApp::UpdateRecentFileMenu);
     m_frame->SetCloseGuard([this] { return m_show->SaveModified(); });

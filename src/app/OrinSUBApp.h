@@ -25,6 +25,7 @@ class CRecentFileList;
 class CRecoveryCopy;
 class CRecoverySlot;
 class CShowDocument;
+class ShowExchangeCommands;
 class CStateReport;
 enum class RestoreAnswer;
 struct StartOptions;
@@ -100,6 +101,7 @@ private:
     std::unique_ptr<model::COrinSUBDoc> m_doc;
     std::unique_ptr<CRecentFileList> m_recent;
     std::unique_ptr<CShowDocument> m_show;
+    std::unique_ptr<ShowExchangeCommands> m_exchange; // printing, exports and imports
     std::unique_ptr<CRecoveryCopy> m_recovery;
     QString m_liveStatePath; // empty: the desk is not kept
     std::unique_ptr<CLiveStateJournal> m_journal;

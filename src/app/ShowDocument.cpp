@@ -62,18 +62,18 @@ void CShowDocument::SetPathName(const QString &path)
     UpdateFrameTitle();
 }
 
-bool CShowDocument::RefusedWhileLocked() const
+bool CShowDocument::RefusedWhileLocked(const QString &whileLocked) const
 {
     if (!views::IsDeskLocked() && !views::IsDeskFollowing())
         return false;
     controls::Questions().Warn(
-        Owner(), views::IsDeskFollowing() ? kFollowingShowRefused : kLockedShowRefused, kAppTitle);
+        Owner(), views::IsDeskFollowing() ? kFollowingShowRefused : whileLocked, kAppTitle);
     return true;
 }
 
 bool CShowDocument::OnFileNew()
 {
-    if (RefusedWhileLocked() || !SaveModified())
+    if (RefusedWhileLocked(kLockedShowRefused) || !SaveModified())
         return false;
     m_doc.OnNewDocument();
     m_doc.SetModifiedFlag(false);
@@ -85,7 +85,7 @@ bool CShowDocument::OnFileNew()
 
 bool CShowDocument::OnFileOpen()
 {
-    if (RefusedWhileLocked())
+    if (RefusedWhileLocked(kLockedShowRefused))
         return false;
     const QString path = FileChooser().ChooseOpenPath(Owner());
     return !path.isEmpty() && OpenDocumentFile(path);
@@ -93,7 +93,7 @@ bool CShowDocument::OnFileOpen()
 
 bool CShowDocument::OpenDocumentFile(const QString &path)
 {
-    return !RefusedWhileLocked() && SaveModified() && OpenFile(path);
+    return !RefusedWhileLocked(kLockedShowRefused) && SaveModified() && OpenFile(path);
 }
 
 bool CShowDocument::OpenRecentFile(int index)
@@ -101,7 +101,7 @@ bool CShowDocument::OpenRecentFile(int index)
     if (index < 0 || index >= m_recent.Files().size())
         return false;
     const QString path = m_recent.Files()[index];
-    if (RefusedWhileLocked() || !SaveModified())
+    if (RefusedWhileLocked(kLockedShowRefused) || !SaveModified())
         return false;
     if (OpenFile(path))
         return true;

@@ -68,6 +68,10 @@ public:
     /// The show's name in the title: the file's name without ".orin", or "無題".
     QString GetTitle() const;
 
+    /// A locked desk, or one that follows another console, keeps its show: true after the
+    /// operator was told so (whileLocked for a locked desk).
+    bool RefusedWhileLocked(const QString &whileLocked) const;
+
 signals:
     /// The recent-file list changed.
     void RecentFilesChanged();
@@ -75,8 +79,6 @@ signals:
     void ModifiedChanged(bool modified);
 
 private:
-    /// A locked desk keeps its show: the operator is told so.
-    bool RefusedWhileLocked() const;
     bool OpenFile(const QString &path);
     bool ReadIntoShow(const QString &path);
     bool SaveTo(const QString &path);

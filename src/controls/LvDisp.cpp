@@ -2,6 +2,7 @@
 
 #include "ConsoleLook.h"
 #include "Pane.h"
+#include "model/LevelPercent.h"
 
 #include <QPainter>
 
@@ -9,7 +10,7 @@ namespace orinsub::controls {
 
 QString CLvDisp::Text() const
 {
-    const int percent = m_level * 100 / 255;
+    const int percent = model::LevelPercent(m_level);
     if (percent == 0)
         return m_zeroText;
     if (percent == 100)
