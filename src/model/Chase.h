@@ -86,6 +86,9 @@ public:
     bool operator==(const ChaseList &) const = default;
 
 private:
+    /// What stops chase from taking its place: another chase on the same sub-master.
+    QString CheckPlace(const Chase &chase) const;
+
     std::vector<Chase> m_chases;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Chase.h"
 #include "CueList.h"
 #include "ShowLimits.h"
 
@@ -21,6 +22,7 @@ struct ShowExtension
     FlashMode flashMode = FlashMode::Flash;
     uint8_t fadeTime = kDefaultFadeTime; // the GO fade, tenths of a second
     CueList cues;
+    ChaseList chases;
 
     /// False for any number outside 1..80.
     bool IsIndependent(int channel) const
