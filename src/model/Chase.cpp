@@ -9,11 +9,6 @@ namespace orinsub::model {
 
 namespace {
 
-ChaseEdit Failed(QStringView text)
-{
-    return {text.toString(), 0};
-}
-
 bool IsPlaceable(const ChasePlace &place)
 {
     if (!place.IsSet())
@@ -100,8 +95,6 @@ ChaseEdit ChaseList::Add(Chase chase)
         return {problem, 0};
     if (Find(chase.number))
         return {texts::kChaseExists.toString().arg(chase.number), 0};
-    if (Count() >= kMaxChases)
-        return Failed(texts::kChaseListFull);
     if (QString problem = CheckPlace(chase); !problem.isEmpty())
         return {problem, 0};
     const int number = chase.number;
