@@ -15,8 +15,12 @@ namespace orinsub::tools {
 /// what changed: {"channels": [{"number", "name", "dimmers"} x 81, the spare channel as
 /// number 81], "submasters": [{"page", "number", "name", "levels"} x 400], "independent":
 /// [channel numbers], "flashmode": "flash" or "solo", "fadetime": tenths, "cues": [{"number",
-/// "label", "up", "down", "delay", "follow", "look"} one per line]}, cue numbers and times in
-/// tenths, follow null for none, look the 80 channel levels. Lists exactly as stored;
+/// "label", "up", "down", "delay", "follow", "look"} one per line], "chases": [{"number",
+/// "name", "steptime", "crossfade", "direction", "restart", "submaster", "steps"} on a line,
+/// then one step's 80 levels per line]}, cue numbers and times in tenths, follow null for none,
+/// look the 80 channel levels, a chase's step time in ms, crossfade in percent of the step,
+/// direction "forward", "backward", "bounce" or "random", submaster null or [page, number].
+/// Lists exactly as stored;
 /// characters a JSON text cannot carry raw (lone surrogates) are written as \u escapes.
 QByteArray ShowToJson(const model::COrinSUBDoc &doc);
 
@@ -32,7 +36,9 @@ struct ShowFromJsonResult
 /// "independent" (channels 1..80, each once), "flashmode", "fadetime" (0..255) and "cues" may
 /// be left out, as in JSON from before they existed: they then keep a new show's values. Cues
 /// may come in any order, each number once, at most 999, with numbers 10..9999, times 0..255,
-/// follow null or 0..9999 and labels of at most 255 characters.
+/// follow null or 0..9999 and labels of at most 255 characters. "chases" may be left out too;
+/// chases may come in any order, each number (1..99) once, each sub-master holding one at most,
+/// with the limits of the chase list (model/Chase.h), at most 99 steps of exactly 80 levels.
 ShowFromJsonResult ShowFromJson(const QByteArray &utf8);
 
 } // namespace orinsub::tools

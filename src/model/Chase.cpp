@@ -1,18 +1,13 @@
 #include "Chase.h"
 
 #include "ChaseTexts.h"
+#include "ChaseTimeline.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace orinsub::model {
 
 namespace {
-
-ChaseEdit Failed(QStringView text)
-{
-    return {text.toString(), 0};
-}
 
 bool IsPlaceable(const ChasePlace &place)
 {
@@ -100,8 +95,6 @@ ChaseEdit ChaseList::Add(Chase chase)
         return {problem, 0};
     if (Find(chase.number))
         return {texts::kChaseExists.toString().arg(chase.number), 0};
-    if (Count() >= kMaxChases)
-        return Failed(texts::kChaseListFull);
     if (QString problem = CheckPlace(chase); !problem.isEmpty())
         return {problem, 0};
     const int number = chase.number;
@@ -137,17 +130,14 @@ ChaseEdit ChaseList::Remove(int number)
 
 double ChaseBpm(int stepMs)
 {
-    if (stepMs <= 0)
-        return 0;
-    return std::round(600'000.0 / stepMs) / 10;
+    return BpmOfStep(std::chrono::milliseconds(stepMs));
 }
 
 int ChaseStepMsForBpm(double bpm)
 {
-    if (!(bpm > 0)) // NaN too: the slowest step, never a division by nothing
-        return kMaxChaseStepMs;
-    const double ms = std::round(60'000.0 / bpm);
-    return static_cast<int>(std::clamp(ms, double{kMinChaseStepMs}, double{kMaxChaseStepMs}));
+    // Rounded to the millisecond of a stored step time.
+    const auto step = std::chrono::round<std::chrono::milliseconds>(StepOfBpm(bpm));
+    return static_cast<int>(std::clamp<int64_t>(step.count(), kMinChaseStepMs, kMaxChaseStepMs));
 }
 
 } // namespace orinsub::model

@@ -9,8 +9,6 @@ namespace orinsub::model::texts {
 inline constexpr QStringView kChaseNumberRange = u"チェイス番号は 1 から 99 までです。";
 inline constexpr QStringView kChaseExists = u"チェイス %1 はすでにあります。"; // %1 the number
 inline constexpr QStringView kChaseMissing = u"チェイス %1 はありません。";    // %1 the number
-inline constexpr QStringView kChaseListFull =
-    u"チェイスがいっぱいです（99 個まで）。チェイスを削除してから作ってください。";
 inline constexpr QStringView kChaseTooManySteps = u"チェイスのステップは 99 個までです。";
 inline constexpr QStringView kChaseStepTimeRange =
     u"ステップの時間は 0.05 秒から 60 秒まで（1 から 1200 BPM）です。";

@@ -1,5 +1,6 @@
 #include "ShowExtensionBlock.h"
 
+#include "ChaseRecord.h"
 #include "Crc32.h"
 #include "ShowFileTexts.h"
 
@@ -196,6 +197,10 @@ private:
             if (!ReadCues(data, extension.cues))
                 return Bad(name);
             return std::nullopt;
+        case ExtensionRecord::Chases:
+            if (!ChaseRecord::Decode(data, extension.chases))
+                return Bad(name);
+            return std::nullopt;
         }
         return std::nullopt;
     }
@@ -212,6 +217,8 @@ private:
             return texts::kOfFadeTime;
         case ExtensionRecord::CueList:
             return texts::kOfCueList;
+        case ExtensionRecord::Chases:
+            return texts::kOfChases;
         }
         return {};
     }
@@ -252,6 +259,8 @@ QByteArray ShowExtensionBlock::Encode(const ShowExtension &extension)
                      QByteArray(1, static_cast<char>(extension.fadeTime)));
     if (!extension.cues.IsEmpty())
         AppendCues(block, extension.cues);
+    if (!extension.chases.IsEmpty())
+        AppendRecord(block, ExtensionRecord::Chases, ChaseRecord::Encode(extension.chases));
     if (block.size() == kExtensionHeaderSize)
         return {};
 

@@ -34,6 +34,14 @@ enum class ExtensionRecord : uint16_t {
     // of a second 0..9999, or kNoFollow), the look (80 levels, channel n at n - 1), the label's
     // length u16 (UTF-16 units, 0..255) and the label in UTF-16LE.
     CueList = 4,
+    // Count u16 (0..99), then each chase in ascending number order: number u8 (1..99), step time
+    // u16 (ms, 50..60000), crossfade u8 (percent of the step, 0..100), direction u8 (0 forward,
+    // 1 backward, 2 bounce, 3 random), flags u8 (bit 0: raising the fader restarts at step 1;
+    // the other bits 0), the sub-master it is put on as page u8 and number u8 (0 and 0: none;
+    // else 1..20 each, one chase per sub-master), the name's length u8 (UTF-16 units, 0..63),
+    // the name in UTF-16LE (no control characters), the step count u8 (0..99) and each step's
+    // look (80 levels, channel n at n - 1). Written only when the show has chases.
+    Chases = 7,
 };
 inline constexpr uint16_t kNoFollow = 0xFFFF;
 

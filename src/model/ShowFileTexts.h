@@ -63,5 +63,6 @@ inline constexpr QStringView kOfIndependentChannels = u"インディペンデン
 inline constexpr QStringView kOfFlashMode = u"フラッシュボタンの動作";
 inline constexpr QStringView kOfFadeTime = u"フェード時間";
 inline constexpr QStringView kOfCueList = u"キューリスト";
+inline constexpr QStringView kOfChases = u"チェイス";
 
 } // namespace orinsub::model::texts
