@@ -299,6 +299,9 @@ inline const QString kDarkStep = QStringLiteral("(すべて 0)");
 inline constexpr int kShownChannels = 24; // a step shows its first 24 lit channels, then "…"
 
 inline const QString kNewButton = QStringLiteral("新規(&N)");
+/// 新規 while every number 1..99 has a chase.
+inline const QString kListFull =
+    QStringLiteral("チェイスは 99 個までです。チェイスを削除してから作ってください。");
 inline const QString kRemoveButton = QStringLiteral("チェイスを削除(&X)");
 inline const QString kUndoButton = QStringLiteral("元に戻す(&Z)");
 inline const QString kRecordButton = QStringLiteral("記録(&R)");

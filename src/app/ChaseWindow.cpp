@@ -1,13 +1,13 @@
 #include "ChaseWindow.h"
 
 #include "AppResources.h"
+#include "ChaseSpeedStrip.h"
 #include "ChaseStepModel.h"
 #include "ChaseTableModel.h"
 #include "EditorWindowParts.h"
 #include "RecordSource.h"
 #include "controls/ConsoleLook.h"
 #include "controls/QuestionBox.h"
-#include "model/ChaseTexts.h"
 #include "model/OrinSUBDoc.h"
 #include "views/DeskWatch.h"
 
@@ -90,7 +90,7 @@ void AddListKey(QTableView *list, const QKeySequence &key, std::function<void()>
 
 } // namespace
 
-ChaseWindow::ChaseWindow(model::COrinSUBDoc &doc, QWidget *parent)
+ChaseWindow::ChaseWindow(model::COrinSUBDoc &doc, surfaces::Desk &desk, QWidget *parent)
     : QWidget(parent, Qt::Window), m_doc(doc)
 {
     setWindowTitle(kChaseWindowTitle);
@@ -108,7 +108,7 @@ ChaseWindow::ChaseWindow(model::COrinSUBDoc &doc, QWidget *parent)
         },
         this);
     m_stepModel = new ChaseStepModel(doc.m_extension.chases, this);
-    BuildControls();
+    BuildControls(desk);
     ConnectControls();
     resize(kWindowWidth, kWindowHeight);
     ShowChanged();
@@ -134,13 +134,9 @@ QSpinBox *ChaseWindow::SubMasterBox() const
     return m_recordSource->SubMasterBox();
 }
 
-void ChaseWindow::AddAboveLists(QWidget *widget)
+void ChaseWindow::BuildControls(surfaces::Desk &desk)
 {
-    static_cast<QVBoxLayout *>(layout())->insertWidget(0, widget);
-}
-
-void ChaseWindow::BuildControls()
-{
+    m_strip = new ChaseSpeedStrip(desk, m_doc, this);
     m_chaseTable = NewList(m_chaseModel, this);
     m_chaseTable->setItemDelegate(new ChaseCellDelegate(m_chaseTable));
     m_chaseTable->setEditTriggers(QAbstractItemView::DoubleClicked |
@@ -185,6 +181,7 @@ void ChaseWindow::BuildControls()
     stepButtons->addStretch();
 
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_strip);
     layout->addWidget(m_chaseTable, 3);
     layout->addLayout(chaseButtons);
     layout->addWidget(m_stepsCaption);
@@ -240,8 +237,7 @@ void ChaseWindow::NewChase()
         return;
     const int number = m_doc.m_extension.chases.FreeNumber();
     if (number == 0) {
-        controls::Questions().Warn(this, model::texts::kChaseListFull.toString(),
-                                   kChaseWindowTitle);
+        controls::Questions().Warn(this, kListFull, kChaseWindowTitle);
         return;
     }
     Edit(

@@ -17,15 +17,19 @@ class QTableView;
 namespace orinsub::model {
 class COrinSUBDoc;
 }
+namespace orinsub::surfaces {
+class Desk;
+}
 
 namespace orinsub::app {
 
+class ChaseSpeedStrip;
 class ChaseStepModel;
 class ChaseTableModel;
 class RecordSource;
 
-/// "チェイス": the show's chases in a list, the selected chase's steps beside the controls that
-/// record and order them.
+/// "チェイス": the running chases' speeds (ChaseSpeedStrip) over the show's chases in a list,
+/// the selected chase's steps under it with the controls that record and order them.
 ///
 /// 新規 makes a chase of the lowest free number (no steps, 120 BPM, no crossfade, forward,
 /// restarting from step 1, on no sub-master); チェイスを削除 deletes the selected one. Name,
@@ -46,7 +50,8 @@ class RecordSource;
 class ChaseWindow : public QWidget
 {
 public:
-    explicit ChaseWindow(model::COrinSUBDoc &doc, QWidget *parent = nullptr);
+    /// desk: what the running chases' TAP, speed wheel and step play.
+    ChaseWindow(model::COrinSUBDoc &doc, surfaces::Desk &desk, QWidget *parent = nullptr);
     ~ChaseWindow() override;
 
     /// After New or Open: the lists show the show's chases, and the undo forgets the edits of
@@ -55,6 +60,7 @@ public:
     /// Told after every change the window makes to the show's chases.
     void SetEditListener(std::function<void()> listener) { m_onEdit = std::move(listener); }
 
+    ChaseSpeedStrip *SpeedStrip() const { return m_strip; }
     QTableView *ChaseTable() const { return m_chaseTable; }
     QTableView *StepTable() const { return m_stepTable; }
     QComboBox *SourceBox() const;
@@ -70,9 +76,6 @@ public:
     QPushButton *UpButton() const { return m_up; }
     QPushButton *DownButton() const { return m_down; }
 
-    /// Puts a widget above the lists (the running chases' strip).
-    void AddAboveLists(QWidget *widget);
-
 private:
     using ChaseEditFunction = std::function<model::ChaseEdit(model::ChaseList &)>;
     using StepEditFunction = std::function<void(std::vector<model::ChaseLook> &steps)>;
@@ -85,7 +88,7 @@ private:
         std::optional<model::Chase> before;
     };
 
-    void BuildControls();
+    void BuildControls(surfaces::Desk &desk);
     void ConnectControls();
     void NewChase();
     void RemoveChase();
@@ -115,6 +118,7 @@ private:
     void FollowDesk();
 
     model::COrinSUBDoc &m_doc;
+    ChaseSpeedStrip *m_strip = nullptr;
     ChaseTableModel *m_chaseModel = nullptr;
     ChaseStepModel *m_stepModel = nullptr;
     QTableView *m_chaseTable = nullptr;

@@ -310,8 +310,14 @@ void CMainFrame::OnCueList()
 void CMainFrame::OnChases()
 {
     if (!m_chaseWindow) {
-        m_chaseWindow = new ChaseWindow(*m_doc, this);
+        m_chaseWindow = new ChaseWindow(*m_doc, m_controlLayer->GetDesk(), this);
         m_chaseWindow->addAction(Command(kIdFileSave));
+        // A chase put on a raised fader plays at once, and an edited one as it is now.
+        m_chaseWindow->SetEditListener([] {
+            model::RecomputeAllChannels();
+            views::UpdateOutputDisplays();
+            views::NotifyDeskChanged();
+        });
         PlaceListWindow(m_chaseWindow, kChaseWindowGeometryKey,
                         {chasewindow::kWindowWidth, chasewindow::kWindowHeight});
     }
