@@ -316,7 +316,7 @@ inline const QString kStepsCaption = QStringLiteral("ステップ: チェイス 
 inline const QString kRunningCaption = QStringLiteral("再生中のチェイス");
 inline const QString kNothingRunning =
     QStringLiteral("再生中のチェイスはありません (割り付けたサブマスターを上げると再生します)");
-inline const QString kRunningTitle = QStringLiteral("%1 %2"); // number, name
+inline const QString kRunningTitle = QStringLiteral("チェイス %1  %2"); // number, name
 inline const QString kBpmText = QStringLiteral("%1 BPM");
 inline const QString kStepText = QStringLiteral("ステップ %1 / %2");
 inline const QString kTapButton = QStringLiteral("TAP");
@@ -327,8 +327,6 @@ inline const QString kWheelTip =
 
 inline constexpr int kWindowWidth = 820;
 inline constexpr int kWindowHeight = 600;
-inline constexpr int kNumberColumnWidth = 48;
-inline constexpr int kValueColumnWidth = 84;
 inline constexpr int kWheelWidth = 36;
 inline constexpr int kWheelHeight = 64;
 inline constexpr int kWheelDragPixels = 4; // a drag of this many pixels is one BPM

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 #include <QTimerEvent>
 #include <algorithm>
@@ -44,7 +45,7 @@ ChaseSpeedStrip::ChaseSpeedStrip(surfaces::Desk &desk, const model::COrinSUBDoc 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(new QLabel(kRunningCaption, this));
-    auto *scroll = new QScrollArea(this);
+    auto *scroll = m_scroll = new QScrollArea(this);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -124,8 +125,12 @@ void ChaseSpeedStrip::Rebuild(const std::vector<int> &running)
     for (int chase : running) {
         m_groups.push_back(MakeGroup(chase));
         m_row->insertWidget(m_row->count() - 1, m_groups.back().box);
+        m_groups.back().box->show(); // now, so that the strip's height counts it
     }
     m_nothing->setVisible(m_groups.empty());
+    // Many groups scroll sideways; each shows whole, above the scroll bar.
+    m_scroll->setFixedHeight(m_scroll->widget()->sizeHint().height() +
+                             m_scroll->horizontalScrollBar()->sizeHint().height());
 }
 
 ChaseSpeedStrip::Group ChaseSpeedStrip::MakeGroup(int chase)

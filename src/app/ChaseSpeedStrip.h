@@ -7,6 +7,7 @@
 class QHBoxLayout;
 class QLabel;
 class QPushButton;
+class QScrollArea;
 
 namespace orinsub::model {
 class COrinSUBDoc;
@@ -80,6 +81,7 @@ private:
 
     surfaces::Desk &m_desk;
     const model::COrinSUBDoc &m_doc;
+    QScrollArea *m_scroll = nullptr;
     QHBoxLayout *m_row = nullptr;
     QLabel *m_nothing = nullptr;
     std::vector<Group> m_groups;

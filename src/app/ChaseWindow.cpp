@@ -142,10 +142,8 @@ void ChaseWindow::BuildControls(surfaces::Desk &desk)
     m_chaseTable->setEditTriggers(QAbstractItemView::DoubleClicked |
                                   QAbstractItemView::EditKeyPressed |
                                   QAbstractItemView::AnyKeyPressed);
-    for (int column = 0; column < ChaseTableModel::ColumnCount; ++column)
-        m_chaseTable->setColumnWidth(column, kValueColumnWidth);
-    m_chaseTable->setColumnWidth(ChaseTableModel::Number, kNumberColumnWidth);
-    m_chaseTable->setColumnWidth(ChaseTableModel::Steps, kNumberColumnWidth);
+    // Every column as wide as its title, the name taking what is left.
+    m_chaseTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_chaseTable->horizontalHeader()->setSectionResizeMode(ChaseTableModel::Name,
                                                            QHeaderView::Stretch);
     m_new = new QPushButton(kNewButton, this);
@@ -155,7 +153,8 @@ void ChaseWindow::BuildControls(surfaces::Desk &desk)
     m_stepsCaption = new QLabel(this);
     m_stepTable = NewList(m_stepModel, this);
     m_stepTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_stepTable->setColumnWidth(ChaseStepModel::Step, kNumberColumnWidth);
+    m_stepTable->horizontalHeader()->setSectionResizeMode(ChaseStepModel::Step,
+                                                          QHeaderView::ResizeToContents);
     m_stepTable->horizontalHeader()->setSectionResizeMode(ChaseStepModel::Look,
                                                           QHeaderView::Stretch);
     m_recordSource = std::make_unique<RecordSource>(m_doc, this);
