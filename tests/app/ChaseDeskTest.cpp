@@ -100,6 +100,8 @@ TEST_F(ChaseDeskTest, ABuiltChaseStepsOnTheWireUnderItsFaderAndItsUndoTakesItOff
     EXPECT_EQ(Frame(), one);
     now += 1ms;
     EXPECT_EQ(Frame(), two) << "a step every 500 ms at 120 BPM";
+    QTest::qWait(3 * app::ChaseSpeedStrip::kRefreshMs);
+    EXPECT_EQ(window->SpeedStrip()->StepLabel(1)->text(), QStringLiteral("ステップ 2 / 2"));
     now += 500ms;
     EXPECT_EQ(Frame(), one);
     Master().MoveSubFaderTo(0, 102);
