@@ -215,41 +215,36 @@ void ChaseSpeedStrip::LightTap(Group &group, bool lit)
     group.tap->setPalette(look);
 }
 
-const ChaseSpeedStrip::Group *ChaseSpeedStrip::Find(int chase) const
+template <class Part> Part *ChaseSpeedStrip::PartOf(int chase, Part *Group::*part) const
 {
     const auto found = std::find_if(m_groups.begin(), m_groups.end(),
                                     [chase](const Group &group) { return group.chase == chase; });
-    return found == m_groups.end() ? nullptr : &*found;
+    return found == m_groups.end() ? nullptr : (*found).*part;
 }
 
 QPushButton *ChaseSpeedStrip::TapButton(int chase) const
 {
-    const Group *group = Find(chase);
-    return group ? group->tap : nullptr;
+    return PartOf(chase, &Group::tap);
 }
 
 QPushButton *ChaseSpeedStrip::NextStepButton(int chase) const
 {
-    const Group *group = Find(chase);
-    return group ? group->next : nullptr;
+    return PartOf(chase, &Group::next);
 }
 
 ChaseSpeedWheel *ChaseSpeedStrip::Wheel(int chase) const
 {
-    const Group *group = Find(chase);
-    return group ? group->wheel : nullptr;
+    return PartOf(chase, &Group::wheel);
 }
 
 QLabel *ChaseSpeedStrip::BpmLabel(int chase) const
 {
-    const Group *group = Find(chase);
-    return group ? group->bpm : nullptr;
+    return PartOf(chase, &Group::bpm);
 }
 
 QLabel *ChaseSpeedStrip::StepLabel(int chase) const
 {
-    const Group *group = Find(chase);
-    return group ? group->step : nullptr;
+    return PartOf(chase, &Group::step);
 }
 
 void ChaseSpeedStrip::KeepTimer()

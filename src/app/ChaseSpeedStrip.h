@@ -76,7 +76,8 @@ private:
     /// Shows the group's speed and step as they are now.
     void Refresh(Group &group);
     void LightTap(Group &group, bool lit);
-    const Group *Find(int chase) const;
+    /// A part of the chase's group, or null when it is not shown.
+    template <class Part> Part *PartOf(int chase, Part *Group::*part) const;
     void KeepTimer();
 
     surfaces::Desk &m_desk;

@@ -11,7 +11,6 @@
 #include "model/OrinSUBDoc.h"
 #include "views/DeskWatch.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -76,16 +75,6 @@ QTableView *NewList(QAbstractItemModel *model, QWidget *parent)
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() +
                                                    cuewindow::kRowPadding);
     return table;
-}
-
-/// A key that acts in one list only, so that an open cell's editor keeps it for its text.
-void AddListKey(QTableView *list, const QKeySequence &key, std::function<void()> act)
-{
-    auto *action = new QAction(list);
-    action->setShortcut(key);
-    action->setShortcutContext(Qt::WidgetShortcut);
-    list->addAction(action);
-    QObject::connect(action, &QAction::triggered, list, std::move(act));
 }
 
 } // namespace
@@ -205,16 +194,10 @@ void ChaseWindow::ConnectControls()
     connect(m_stepTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &ChaseWindow::EnableButtons);
 
-    AddListKey(m_chaseTable, Qt::Key_Delete, [this] { RemoveChase(); });
-    AddListKey(m_stepTable, Qt::Key_Delete, [this] { DeleteStep(); });
-    auto *insert = new QAction(this);
-    insert->setShortcut(Qt::Key_Insert);
-    addAction(insert);
-    connect(insert, &QAction::triggered, this, &ChaseWindow::InsertStep);
-    auto *undo = new QAction(this);
-    undo->setShortcut(QKeySequence::Undo);
-    addAction(undo);
-    connect(undo, &QAction::triggered, this, &ChaseWindow::Undo);
+    AddKey(m_chaseTable, Qt::Key_Delete, Qt::WidgetShortcut, [this] { RemoveChase(); });
+    AddKey(m_stepTable, Qt::Key_Delete, Qt::WidgetShortcut, [this] { DeleteStep(); });
+    AddKey(this, Qt::Key_Insert, Qt::WindowShortcut, [this] { InsertStep(); });
+    AddKey(this, QKeySequence::Undo, Qt::WindowShortcut, [this] { Undo(); });
     views::SetDeskListener(this, [this] { FollowDesk(); });
 }
 
@@ -328,14 +311,7 @@ bool ChaseWindow::Edit(int number, const ChaseEditFunction &edit, int stepRow)
     model::ChaseList chases = m_doc.m_extension.chases;
     const model::ChaseEdit result = edit(chases);
     if (!result.IsOk()) {
-        // Told once the event that asked is over: a box that opens while a cell's editor closes
-        // takes its focus, and the editor would hand in the same text again.
-        QMetaObject::invokeMethod(
-            this,
-            [this, error = result.error] {
-                controls::Questions().Warn(this, error, kChaseWindowTitle);
-            },
-            Qt::QueuedConnection);
+        WarnLater(this, result.error, kChaseWindowTitle);
         return false;
     }
     if (chases != m_doc.m_extension.chases) {

@@ -9,7 +9,6 @@
 #include "views/CuePlayback.h"
 #include "views/DeskWatch.h"
 
-#include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -144,19 +143,9 @@ void CueWindow::ConnectControls()
             &CueWindow::EnableButtons);
 
     // An open cell editor keeps Delete and Ctrl+Z for its own text.
-    auto *remove = new QAction(m_table);
-    remove->setShortcut(Qt::Key_Delete);
-    remove->setShortcutContext(Qt::WidgetShortcut);
-    m_table->addAction(remove);
-    connect(remove, &QAction::triggered, this, &CueWindow::Delete);
-    auto *insert = new QAction(this);
-    insert->setShortcut(Qt::Key_Insert);
-    addAction(insert);
-    connect(insert, &QAction::triggered, this, &CueWindow::Insert);
-    auto *undo = new QAction(this);
-    undo->setShortcut(QKeySequence::Undo);
-    addAction(undo);
-    connect(undo, &QAction::triggered, this, &CueWindow::Undo);
+    AddKey(m_table, Qt::Key_Delete, Qt::WidgetShortcut, [this] { Delete(); });
+    AddKey(this, Qt::Key_Insert, Qt::WindowShortcut, [this] { Insert(); });
+    AddKey(this, QKeySequence::Undo, Qt::WindowShortcut, [this] { Undo(); });
     views::SetDeskListener(this, [this] { FollowDesk(); });
 }
 
@@ -249,14 +238,7 @@ bool CueWindow::Edit(const CueEditFunction &edit)
     model::CueList before = m_doc.m_extension.cues;
     const model::CueEdit result = m_doc.EditCues(edit);
     if (!result.IsOk()) {
-        // Told once the event that asked is over: a box that opens while a cell's editor closes
-        // takes its focus, and the editor would hand in the same text again.
-        QMetaObject::invokeMethod(
-            this,
-            [this, error = result.error] {
-                controls::Questions().Warn(this, error, kCueWindowTitle);
-            },
-            Qt::QueuedConnection);
+        WarnLater(this, result.error, kCueWindowTitle);
         return false;
     }
     if (before != m_doc.m_extension.cues) {

@@ -2,10 +2,12 @@
 
 #include "AppResources.h"
 #include "controls/ConsoleLook.h"
+#include "controls/QuestionBox.h"
 #include "views/ConsoleKeys.h"
 #include "views/DeskLock.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -67,6 +69,23 @@ void TypedOnlyDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
 void MakeSpaceGo(QAbstractItemView *list)
 {
     list->installEventFilter(new SpaceIsGo(list));
+}
+
+void AddKey(QWidget *widget, const QKeySequence &key, Qt::ShortcutContext context,
+            std::function<void()> act)
+{
+    auto *action = new QAction(widget);
+    action->setShortcut(key);
+    action->setShortcutContext(context);
+    widget->addAction(action);
+    QObject::connect(action, &QAction::triggered, widget, std::move(act));
+}
+
+void WarnLater(QWidget *window, const QString &error, const QString &caption)
+{
+    QMetaObject::invokeMethod(
+        window, [window, error, caption] { controls::Questions().Warn(window, error, caption); },
+        Qt::QueuedConnection);
 }
 
 } // namespace orinsub::app

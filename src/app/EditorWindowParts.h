@@ -2,6 +2,7 @@
 
 #include <QPalette>
 #include <QStyledItemDelegate>
+#include <functional>
 
 class QAbstractItemView;
 
@@ -30,5 +31,15 @@ public:
 /// Space in the list is GO, as on the desk, never the start of an edit. The filter lives as
 /// long as the list.
 void MakeSpaceGo(QAbstractItemView *list);
+
+/// A key that acts in widget: anywhere in its window (Qt::WindowShortcut), or only while it has
+/// the focus (Qt::WidgetShortcut: a list whose open cell's editor keeps the key for its text).
+void AddKey(QWidget *widget, const QKeySequence &key, Qt::ShortcutContext context,
+            std::function<void()> act);
+
+/// Tells the operator why an edit was refused once the event that asked is over: a box that
+/// opens while a cell's editor closes takes its focus, and the editor would hand in the same
+/// text again.
+void WarnLater(QWidget *window, const QString &error, const QString &caption);
 
 } // namespace orinsub::app
