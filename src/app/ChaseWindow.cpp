@@ -364,18 +364,7 @@ void ChaseWindow::Refresh(int number, int stepRow)
 {
     const int keptStep = stepRow >= 0 ? stepRow : SelectedStep();
     m_chaseModel->Reload();
-    const std::vector<model::Chase> &chases = m_doc.m_extension.chases.Chases();
-    if (!chases.empty()) {
-        const auto at =
-            std::lower_bound(chases.begin(), chases.end(), number,
-                             [](const model::Chase &chase, int n) { return chase.number < n; });
-        const int row =
-            std::min(static_cast<int>(at - chases.begin()), static_cast<int>(chases.size()) - 1);
-        // A row already selected keeps its current cell: an edit in it may still be closing.
-        if (!m_chaseTable->selectionModel()->isRowSelected(row))
-            m_chaseTable->selectRow(row);
-        m_chaseTable->scrollTo(m_chaseModel->index(row, 0));
-    }
+    SelectNumbered(m_chaseTable, m_doc.m_extension.chases.Chases(), number);
     ShowSteps();
     const int steps = m_stepModel->rowCount();
     if (steps > 0) {

@@ -273,18 +273,7 @@ const model::Cue *CueWindow::SelectedCue() const
 void CueWindow::Refresh(int number)
 {
     m_model->Reload();
-    const std::vector<model::Cue> &cues = m_doc.m_extension.cues.Cues();
-    if (!cues.empty()) {
-        const auto at =
-            std::lower_bound(cues.begin(), cues.end(), number,
-                             [](const model::Cue &cue, int n) { return cue.number < n; });
-        const int row =
-            std::min(static_cast<int>(at - cues.begin()), static_cast<int>(cues.size()) - 1);
-        // A row already selected keeps its current cell: an edit in it may still be closing.
-        if (!m_table->selectionModel()->isRowSelected(row))
-            m_table->selectRow(row);
-        m_table->scrollTo(m_model->index(row, 0));
-    }
+    SelectNumbered(m_table, m_doc.m_extension.cues.Cues(), number);
     EnableButtons();
 }
 
