@@ -8,11 +8,11 @@
 #include "dmx/OrinZentra.h"
 #include "model/ChasePlayer.h"
 #include "support/ScriptedSeams.h"
-#include "views/DeskLock.h"
 #include "surfaces/ControlLayer.h"
 #include "surfaces/Desk.h"
 #include "surfaces/osc/OscSurface.h"
 #include "surfaces/osc/OscTestClient.h"
+#include "views/DeskLock.h"
 
 #include <QAction>
 #include <QLabel>
