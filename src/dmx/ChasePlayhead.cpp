@@ -86,7 +86,7 @@ ChaseMoment ChaseMomentAt(const ChaseTiming &timing, ChaseClock::time_point t)
     moment.step = ChaseStepOfBeat(timing.direction, stepCount, timing.seed, beat);
     moment.from = beat > 0 ? ChaseStepOfBeat(timing.direction, stepCount, timing.seed, beat - 1)
                            : moment.step;
-    if (into < timing.crossfade)
+    if (beat > 0 && into < timing.crossfade)
         moment.share = static_cast<uint32_t>(into * kFadeScale / timing.crossfade);
     return moment;
 }

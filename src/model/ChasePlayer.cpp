@@ -41,11 +41,16 @@ const ChasePlayer::Run *ChasePlayer::RunOf(int chase) const
     return chase >= 1 && chase <= kMaxChases ? &m_runs[chase] : nullptr;
 }
 
-const ChasePlayer::Lane *ChasePlayer::LaneOf(int chase) const
+int ChasePlayer::LaneOf(int chase) const
 {
     const auto lane = std::find_if(m_lanes.begin(), m_lanes.end(),
                                    [chase](const Lane &l) { return l.chase == chase; });
-    return chase != 0 && lane != m_lanes.end() ? &*lane : nullptr;
+    return chase != 0 && lane != m_lanes.end() ? static_cast<int>(lane - m_lanes.begin()) : -1;
+}
+
+dmx::ChaseStage *ChasePlayer::Stage() const
+{
+    return m_stageSource ? m_stageSource() : nullptr;
 }
 
 uint32_t ChasePlayer::NextSeed()
@@ -58,9 +63,9 @@ uint32_t ChasePlayer::NextSeed()
 void ChasePlayer::Follow(const ChaseList &chases, std::span<const SubFaderReading> faders,
                          uint64_t showEdits)
 {
-    const bool edited = showEdits != m_showEdits;
+    const bool edited = m_showEdits != showEdits;
     m_showEdits = showEdits;
-    bool changed = false;
+    bool changed = edited && FollowEdits(chases);
     for (int j = 0; j < static_cast<int>(m_lanes.size()); ++j) {
         const Chase *chase = nullptr;
         if (j < static_cast<int>(faders.size())) {
@@ -74,11 +79,32 @@ void ChasePlayer::Follow(const ChaseList &chases, std::span<const SubFaderReadin
         Changed();
 }
 
+bool ChasePlayer::FollowEdits(const ChaseList &chases)
+{
+    bool changed = false;
+    for (int number = 1; number <= kMaxChases; ++number) {
+        Run &run = m_runs[number];
+        const Chase *chase = chases.Find(number);
+        if (!chase) {
+            if (run.inShow)
+                run = Run{}; // a chase of this number made later starts afresh
+            continue;
+        }
+        run.inShow = true;
+        if (run.storedStepMs != chase->stepMs) {
+            run.timeline.SetStep(std::chrono::milliseconds(chase->stepMs), Now());
+            run.storedStepMs = chase->stepMs;
+            changed = true;
+        }
+    }
+    return changed;
+}
+
 bool ChasePlayer::Play(int j, const Chase *chase, bool stepsMayDiffer)
 {
     Lane &lane = m_lanes[j];
     const ChaseTimeline::TimePoint now = Now();
-    dmx::ChaseStage *stage = m_stageSource ? m_stageSource() : nullptr;
+    dmx::ChaseStage *stage = Stage();
     const int number = chase ? chase->number : 0;
     const bool started = lane.chase != number;
     bool changed = started;
@@ -95,11 +121,6 @@ bool ChasePlayer::Play(int j, const Chase *chase, bool stepsMayDiffer)
         return false;
     }
     Run &run = *RunOf(number);
-    if (run.storedStepMs != chase->stepMs) {
-        run.timeline.SetStep(std::chrono::milliseconds(chase->stepMs), now);
-        run.storedStepMs = chase->stepMs;
-        changed = true;
-    }
     if (started)
         run.timeline.Start(now, !chase->restartOnRaise, NextSeed());
     const bool newSteps = started || (stepsMayDiffer && lane.steps != chase->steps);
@@ -119,17 +140,17 @@ bool ChasePlayer::Play(int j, const Chase *chase, bool stepsMayDiffer)
 
 void ChasePlayer::Retime(int chase)
 {
-    const auto lane = std::find_if(m_lanes.begin(), m_lanes.end(),
-                                   [chase](const Lane &l) { return l.chase == chase; });
-    if (lane == m_lanes.end())
+    const int j = LaneOf(chase);
+    if (j < 0)
         return;
-    lane->published = RunOf(chase)->timeline.Retimed(lane->published);
-    dmx::ChaseStage *stage = m_stageSource ? m_stageSource() : nullptr;
-    if (stage && stage == lane->stage)
-        stage->Retime(static_cast<int>(lane - m_lanes.begin()), lane->published);
+    Lane &lane = m_lanes[j];
+    lane.published = RunOf(chase)->timeline.Retimed(lane.published);
+    dmx::ChaseStage *stage = Stage();
+    if (stage && stage == lane.stage)
+        stage->Retime(j, lane.published);
     else if (stage) // a port that came since: it gets the whole lane
-        stage->Run(static_cast<int>(lane - m_lanes.begin()), lane->steps, lane->published);
-    lane->stage = stage;
+        stage->Run(j, lane.steps, lane.published);
+    lane.stage = stage;
 }
 
 const ChaseLook *ChasePlayer::LaneLook(int lane)
@@ -154,7 +175,7 @@ int ChasePlayer::LaneChase(int lane) const
 
 bool ChasePlayer::IsRunning(int chase) const
 {
-    return LaneOf(chase) != nullptr;
+    return LaneOf(chase) >= 0;
 }
 
 bool ChasePlayer::IsAnyRunning() const
@@ -170,10 +191,10 @@ double ChasePlayer::GetBpm(int chase) const
 
 int ChasePlayer::GetStep(int chase) const
 {
-    const Lane *lane = LaneOf(chase);
-    if (!lane || lane->steps.empty())
+    const int j = LaneOf(chase);
+    if (j < 0 || m_lanes[j].steps.empty())
         return 0;
-    return dmx::ChaseMomentAt(lane->published, Now()).step + 1;
+    return dmx::ChaseMomentAt(m_lanes[j].published, Now()).step + 1;
 }
 
 void ChasePlayer::Tap(int chase)

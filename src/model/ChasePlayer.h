@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -56,7 +57,7 @@ public:
     bool IsAnyRunning() const;
 
     /// The chase's speed from the desk (its own step time until the desk sets one), in BPM with
-    /// one decimal; 0 for a number that is no chase's.
+    /// one decimal; 0 for a number outside 1..kMaxChases.
     double GetBpm(int chase) const;
     /// The step the running chase shows now, 1 for its first; 0 while it stands.
     int GetStep(int chase) const;
@@ -79,6 +80,7 @@ private:
         ChaseTimeline timeline;
         TapTempo taps;
         int storedStepMs = kDefaultChaseStepMs; // the chase's own step time the speed follows
+        bool inShow = false;
     };
     struct Lane
     {
@@ -92,8 +94,13 @@ private:
     ChaseTimeline::TimePoint Now() const { return m_clock(); }
     Run *RunOf(int chase);
     const Run *RunOf(int chase) const;
-    const Lane *LaneOf(int chase) const;
+    /// The lane that runs chase, or -1.
+    int LaneOf(int chase) const;
+    dmx::ChaseStage *Stage() const;
     uint32_t NextSeed();
+    /// After an edit of the show: each chase's speed follows its step time where that changed,
+    /// and the time of a chase the show no longer has is forgotten; true when a speed changed.
+    bool FollowEdits(const ChaseList &chases);
     /// Lane j plays chase (null: nothing) from now; true when what it runs changed.
     bool Play(int j, const Chase *chase, bool stepsMayDiffer);
     /// Publishes the new timing of chase's lane, if it runs.
@@ -103,7 +110,7 @@ private:
     MonotonicClock m_clock;
     StageSource m_stageSource;
     uint32_t m_seed;
-    uint64_t m_showEdits = 0;
+    std::optional<uint64_t> m_showEdits;    // none before the first Follow
     std::array<Run, kMaxChases + 1> m_runs; // by number; 0 unused
     std::array<Lane, kSubMastersPerPage> m_lanes;
     std::function<void()> m_onChange;

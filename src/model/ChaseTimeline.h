@@ -17,7 +17,8 @@ public:
     using TimePoint = dmx::ChaseClock::time_point;
     using Duration = std::chrono::nanoseconds;
 
-    explicit ChaseTimeline(Duration step = std::chrono::milliseconds(kDefaultChaseStepMs));
+    ChaseTimeline() : ChaseTimeline(std::chrono::milliseconds(kDefaultChaseStepMs)) {}
+    explicit ChaseTimeline(Duration step);
 
     /// Runs from now: from its first step in a new order drawn from seed, or on from where it
     /// stopped (in the order it had) when carryOn and it ran before.

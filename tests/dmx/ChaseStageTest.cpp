@@ -14,43 +14,37 @@ using namespace std::chrono_literals;
 
 using Frame = std::array<uint8_t, kStageSlots + 1>;
 
-/// Slots 1..80 play channels 1..80; the lane's fader at full.
-void PatchOneToOne(ChaseStage &stage, int lane)
+/// Slots 1..80 play channels 1..80.
+ChaseStage &PatchedOneToOne(ChaseStage &stage)
 {
     for (int slot = 1; slot <= kChaseChannels; ++slot)
         stage.SetChannelOfSlot(slot, static_cast<uint8_t>(slot - 1));
-    stage.SetGains(lane, 255, 255);
+    return stage;
 }
 
-/// count steps, step s at level base + s on every channel.
-std::vector<ChaseLook> Steps(int count, uint8_t base)
+std::vector<ChaseLook> Steps(int count, uint8_t level)
 {
     std::vector<ChaseLook> steps(count);
-    for (int s = 0; s < count; ++s)
-        steps[s].fill(static_cast<uint8_t>(base + s));
+    for (ChaseLook &look : steps)
+        look.fill(level);
     return steps;
 }
 
 } // namespace
 
 // The UI thread publishes edit after edit of a chase of 99 steps (all levels of an edit alike)
-// while the link tick composes frames on its own thread: no frame may carry two edits.
+// while another thread composes frames as the link tick does: no frame may carry two edits.
 TEST(ChaseStage, AFrameNeverMixesTwoEditsOfALane)
 {
     ChaseStage stage;
-    PatchOneToOne(stage, 7);
-    const auto start = ChaseClock::now();
-    ChaseTiming timing;
-    timing.anchor = start;
+    PatchedOneToOne(stage).SetGains(7, 255, 255);
     std::atomic<bool> done{false};
     std::thread ui([&] {
-        for (int edit = 0; !done.load(); edit = (edit + 1) % 2) {
-            // Every step of edit 0 at 10, of edit 1 at 200.
-            std::vector<ChaseLook> steps(kMaxChaseSteps);
-            for (ChaseLook &look : steps)
-                look.fill(edit == 0 ? 10 : 200);
-            stage.Run(7, steps, timing);
-            stage.Retime(7, timing);
+        const std::vector<ChaseLook> edits[] = {Steps(kMaxChaseSteps, 10),
+                                                Steps(kMaxChaseSteps, 200)};
+        for (int edit = 0; !done.load(); edit ^= 1) {
+            stage.Run(7, edits[edit], ChaseTiming{});
+            stage.Retime(7, ChaseTiming{});
         }
     });
     int frames = 0;
@@ -72,24 +66,21 @@ TEST(ChaseStage, AFrameNeverMixesTwoEditsOfALane)
 TEST(ChaseStage, LanesRaiseThePatchedSlotsOfTheFrame)
 {
     ChaseStage stage;
-    PatchOneToOne(stage, 0);
+    PatchedOneToOne(stage).SetGains(0, 255, 255);
     stage.SetGains(5, 255, 128);
     stage.SetChannelOfSlot(300, 0);
     stage.SetChannelOfSlot(2, kNoChannel);
-    ChaseTiming timing;
-    stage.Run(0, Steps(1, 100), timing);
-    stage.Run(5, Steps(1, 250), timing);
-    stage.Run(9, Steps(1, 255), timing);
+    stage.Run(0, Steps(1, 100), {});
+    stage.Run(5, Steps(1, 250), {});
+    stage.Run(9, Steps(1, 255), {});
     stage.Stop(9);
     Frame frame{};
     frame[3] = 130;
     frame[81] = 40;
     stage.ComposeOnTick(frame, ChaseClock::now());
-    EXPECT_EQ(frame[0], 0);
-    EXPECT_EQ(frame[1], 125) << "lane 5: 250 under its fader at 128";
-    EXPECT_EQ(frame[2], 0) << "patched to no channel";
-    EXPECT_EQ(frame[3], 130) << "the frame's own level is higher";
-    EXPECT_EQ(frame[81], 40) << "beyond the channels";
-    EXPECT_EQ(frame[300], 125) << "a second slot of channel 1";
-    EXPECT_FALSE(stage.IsRunning(9));
+    const std::pair<int, int> expected[] = {
+        {0, 0},   {1, 125}, {2, 0},    {3, 130},
+        {4, 125}, {81, 40}, {300, 125}}; // lane 5: 250 under its fader at 128
+    for (auto [slot, level] : expected)
+        EXPECT_EQ(frame[slot], level) << slot;
 }

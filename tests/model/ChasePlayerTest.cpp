@@ -47,7 +47,6 @@ protected:
     {
         player.SetClock([this] { return now; });
         player.SetStageSource([this] { return &stage; });
-        player.SetChangeListener([this] { ++changes; });
         Chase chase;
         chase.number = 4;
         chase.place = {2, 3};
@@ -91,31 +90,9 @@ protected:
     uint64_t edits = 1;
     dmx::ChaseStage stage;
     ChasePlayer player;
-    int changes = 0;
 };
 
 } // namespace
-
-TEST_F(ChasePlayerTest, RunsWhileItsFaderIsUpOrItsFlashHeld)
-{
-    Fader(0);
-    EXPECT_FALSE(player.IsRunning(4));
-    EXPECT_EQ(player.LaneLook(2), nullptr);
-    Fader(1);
-    EXPECT_TRUE(player.IsRunning(4));
-    EXPECT_TRUE(stage.IsRunning(2));
-    EXPECT_EQ(player.LaneChase(2), 4);
-    EXPECT_EQ(changes, 1);
-    Fader(0, true);
-    EXPECT_TRUE(player.IsRunning(4)) << "flashed at 0";
-    Fader(0);
-    EXPECT_FALSE(player.IsRunning(4));
-    EXPECT_FALSE(stage.IsRunning(2));
-    faders[2].page = 1; // the sub-master beside it: no chase
-    Fader(255);
-    EXPECT_FALSE(player.IsAnyRunning());
-    EXPECT_EQ(changes, 2);
-}
 
 // Raised again, a chase that restarts shows its first step at once; one that carries on shows
 // the step it stopped on and goes on from as far into it as it was.
@@ -174,5 +151,8 @@ TEST_F(ChasePlayerTest, SpeedFromTheDeskKeepsThePhaseAndFollowsAnEdit)
     Edit([](Chase &c) { c.stepMs = 1000; });
     EXPECT_DOUBLE_EQ(player.GetBpm(4), 60.0) << "an edit of the step time sets the speed";
     EXPECT_EQ(player.GetStep(4), 2);
-    EXPECT_DOUBLE_EQ(player.GetBpm(99), 0.0) << "no such chase";
+    EXPECT_DOUBLE_EQ(player.GetBpm(100), 0.0) << "no such chase";
+    player.SetBpm(4, 5000);
+    EXPECT_DOUBLE_EQ(player.GetBpm(4), 1200.0) << "the fastest a chase steps";
+    EXPECT_EQ(ChaseStepMsForBpm(127.9), 469) << "as stored, to the millisecond";
 }

@@ -4,7 +4,6 @@
 #include "model/MixInputs.h"
 #include "model/OrinGlobal.h"
 #include "model/OrinSUBDoc.h"
-#include "support/MixStandIns.h"
 
 #include <gtest/gtest.h>
 
@@ -66,10 +65,31 @@ TEST(HighestTakesPrecedence, SubMasterOnlyRaises)
 
 namespace {
 
-using orinsub::testing::FakeMaster;
-using orinsub::testing::FakeRows;
+class FakeRows : public RowLevelSource
+{
+public:
+    uint8_t GetRowLevel(int row, int channel) const override
+    {
+        return (row == 0 || row == 1) && channel >= 1 && channel <= 80 ? levels[row][channel - 1] : 0;
+    }
+    uint8_t levels[2][80] = {};
+};
 
-class MixTest : public ::testing::Test
+class FakeMaster : public MasterLevelSource
+{
+public:
+    uint8_t GetCrossfaderLevel(int handle) const override { return handle == 0 ? xa : handle == 1 ? xb : 0; }
+    int GetSubFaderCount() const override { return 20; }
+    SubFaderReading GetSubFaderReading(int index) const override { return subs[index]; }
+    uint8_t GetGrandMaster() const override { return gm; }
+    bool IsBlackout() const override { return blackout; }
+    uint8_t xa = 255, xb = 0;
+    SubFaderReading subs[20] = {};
+    uint8_t gm = 255;
+    bool blackout = false;
+};
+
+class MixTest : public testing::Test
 {
 protected:
     MixTest()
@@ -187,7 +207,7 @@ TEST_F(MixTest, WithoutPanesTheMixReadsZero)
 // faders as they stand. Row A is on air; sub-master 1 is on fader 1, sub-master 2 on fader 2.
 // With chaseOnFirst, sub-master 1 holds a chase of one step of its levels instead: the link
 // lays it over the frame at its own time, and the frame it sends must be the same.
-class MastersTest : public MixTest, public ::testing::WithParamInterface<bool>
+class MastersTest : public MixTest, public testing::WithParamInterface<bool>
 {
 };
 
@@ -259,4 +279,4 @@ TEST_P(MastersTest, GrandMasterBlackoutFlashAndSoloSpareOnlyIndependentChannels)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(SubMasterOrChase, MastersTest, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(SubMasterOrChase, MastersTest, testing::Bool());
