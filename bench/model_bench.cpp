@@ -1,9 +1,10 @@
 // Model benchmarks: the full output recompute and show-file load and save, the shows without cues
-// (/cues:0) and with a full cue list (/cues:999).
+// (/cues:0) and with a full cue list (/cues:999); the link tick's write with chases running.
 //   build-rel/bin/model_bench
 
 #include "BenchShows.h"
 #include "dmx/OrinZentra.h"
+#include "zentra/SimulatedInterface.h"
 #include "model/Mix.h"
 #include "model/MixInputs.h"
 #include "model/OrinGlobal.h"
@@ -88,6 +89,41 @@ BENCHMARK(RecomputeAllChannelsWithAllSubFadersRaised)
     ->ArgName("flashAndIndependents")
     ->Arg(0)
     ->Arg(1);
+
+/// The link tick's write of a frame (what it does besides reading one) to the simulated
+/// interface, with state.range(0) lanes running chases of 99 steps in random order, half of each
+/// step fading, their time moving on 20 ms a frame: the cost the chases add to every tick.
+void LinkWriteWithChasesRunning(benchmark::State &state)
+{
+    zentra::sim::Restore();
+    dmx::COrinZentra port;
+    ZENTRA_HANDLE device = Zentra_OpenIDW(zentra::sim::kDeviceId);
+    port.SetHandle(device);
+    dmx::ChaseStage &stage = port.GetChaseStage();
+    auto now = std::chrono::steady_clock::now();
+    stage.SetClock([&now] { return now; });
+    std::vector<dmx::ChaseLook> steps(dmx::kMaxChaseSteps);
+    for (size_t s = 0; s < steps.size(); ++s)
+        steps[s].fill(static_cast<uint8_t>(s * 2));
+    dmx::ChaseTiming timing;
+    timing.anchor = now;
+    timing.stepCount = dmx::kMaxChaseSteps;
+    timing.direction = dmx::ChaseDirection::Random;
+    timing.crossfade = dmx::kStepUnits / 2;
+    for (int lane = 0; lane < state.range(0); ++lane) {
+        timing.seed = static_cast<uint32_t>(lane);
+        stage.Run(lane, steps, timing);
+        stage.SetGains(lane, 255, 200);
+    }
+    for (int slot = 1; slot <= dmx::kStageSlots; ++slot)
+        stage.SetChannelOfSlot(slot, static_cast<uint8_t>((slot - 1) % dmx::kChaseChannels));
+    for (auto _ : state) {
+        now += std::chrono::milliseconds(20);
+        benchmark::DoNotOptimize(port.WriteFrame());
+    }
+    Zentra_Close(device);
+}
+BENCHMARK(LinkWriteWithChasesRunning)->ArgName("chases")->Arg(0)->Arg(1)->Arg(dmx::kChaseLanes);
 
 /// A new show with state.range(0) cues as an operator records them: whole numbers, a short
 /// Japanese label, a look with most channels up, the fade time, a follow on every fifth.

@@ -95,6 +95,12 @@ std::string CheckExtensionBlock(std::span<const uint8_t> bytes)
             return "an accepted block holds a cue the cue list refuses";
         previous = cue.number;
     }
+    previous = 0;
+    for (const Chase &chase : parse.extension.chases.Chases()) {
+        if (chase.number <= previous || !ChaseList::Check(chase).isEmpty())
+            return "an accepted block holds a chase the chase list refuses";
+        previous = chase.number;
+    }
     const QByteArray encoded = ShowExtensionBlock::Encode(parse.extension);
     const ShowExtensionParse again = ShowExtensionBlock::Decode(AsBytes(encoded));
     if (encoded.isEmpty()

@@ -22,6 +22,9 @@ constexpr QStringView kFlashMode = u"flashmode";
 constexpr QStringView kFadeTime = u"fadetime";
 constexpr QStringView kCues = u"cues";
 constexpr QStringView kFlashModeNames[] = {u"flash", u"solo"}; // by model::FlashMode
+constexpr QStringView kChases = u"chases";
+constexpr QStringView kDirectionNames[] = {u"forward", u"backward", u"bounce",
+                                           u"random"}; // by model::ChaseDirection
 
 void AppendQuoted(QByteArray &out, const QString &text)
 {
@@ -81,7 +84,7 @@ public:
         QJsonArray channels;
         QJsonArray subMasters;
         if (!Object(root, texts::kRoot.toString(), {u"channels", u"submasters"},
-                    {kIndependent, kFlashMode, kFadeTime, kCues}, show) ||
+                    {kIndependent, kFlashMode, kFadeTime, kCues, kChases}, show) ||
             !Array(show[u"channels"], QStringLiteral("channels"), model::kChannelObjects,
                    channels) ||
             !Array(show[u"submasters"], QStringLiteral("submasters"),
@@ -183,7 +186,107 @@ private:
                 return false;
             extension.fadeTime = static_cast<uint16_t>(tenths);
         }
-        return !show.contains(kCues) || Cues(show[kCues], extension.cues);
+        return (!show.contains(kCues) || Cues(show[kCues], extension.cues)) &&
+               (!show.contains(kChases) || Chases(show[kChases], extension.chases));
+    }
+
+    bool Chases(const QJsonValue &value, model::ChaseList &chases)
+    {
+        QJsonArray list;
+        if (!Array(value, kChases.toString(), -1, list))
+            return false;
+        for (qsizetype i = 0; i < list.size(); ++i) {
+            const QString where = QStringLiteral("%1[%2]").arg(kChases).arg(i);
+            model::Chase chase;
+            if (!Chase(list[i], where, chase))
+                return false;
+            if (const model::ChaseEdit added = chases.Add(std::move(chase)); !added.IsOk())
+                return Fail(texts::kRefused.toString().arg(where, added.error));
+        }
+        return true;
+    }
+
+    bool Chase(const QJsonValue &value, const QString &where, model::Chase &chase)
+    {
+        QJsonObject object;
+        QJsonArray steps;
+        if (!Object(value, where,
+                    {u"number", u"name", u"steptime", u"crossfade", u"direction", u"restart",
+                     u"submaster", u"steps"},
+                    object) ||
+            !String(object[u"name"], where + QStringLiteral(".name"), chase.name) ||
+            !Array(object[u"steps"], where + QStringLiteral(".steps"), -1, steps))
+            return false;
+        const struct
+        {
+            QStringView key;
+            int min, max;
+            int *field;
+        } numbers[] = {{u"number", 1, model::kMaxChases, &chase.number},
+                       {u"steptime", model::kMinChaseStepMs, model::kMaxChaseStepMs, &chase.stepMs},
+                       {u"crossfade", 0, 100, &chase.crossfadePercent}};
+        for (const auto &n : numbers) {
+            qint64 number = 0;
+            if (!Integer(object[n.key], where + u'.' + n.key.toString(), n.min, n.max, number))
+                return false;
+            *n.field = static_cast<int>(number);
+        }
+        const QString direction = object[u"direction"].toString();
+        const auto *named = std::find(std::begin(kDirectionNames), std::end(kDirectionNames),
+                                      QStringView(direction));
+        if (named == std::end(kDirectionNames))
+            return Fail(texts::kNeedOneOf.toString().arg(where + QStringLiteral(".direction"),
+                                                         kDirectionNames[0], kDirectionNames[1],
+                                                         kDirectionNames[2], kDirectionNames[3]));
+        chase.direction = static_cast<model::ChaseDirection>(named - std::begin(kDirectionNames));
+        if (!object[u"restart"].isBool())
+            return Fail(texts::kNeedBool.toString().arg(where + QStringLiteral(".restart")));
+        chase.restartOnRaise = object[u"restart"].toBool();
+        if (!ChasePlace(object[u"submaster"], where + QStringLiteral(".submaster"), chase.place))
+            return false;
+        if (steps.size() > model::kMaxChaseSteps)
+            return Fail(texts::kNeedAtMost.toString()
+                            .arg(where + QStringLiteral(".steps"))
+                            .arg(model::kMaxChaseSteps)
+                            .arg(steps.size()));
+        chase.steps.resize(steps.size());
+        for (qsizetype s = 0; s < steps.size(); ++s) {
+            if (!Look(steps[s], where + QStringLiteral(".steps[%1]").arg(s), chase.steps[s]))
+                return false;
+        }
+        return true;
+    }
+
+    /// null for none, or [page, number].
+    bool ChasePlace(const QJsonValue &value, const QString &where, model::ChasePlace &place)
+    {
+        if (value.isNull())
+            return true;
+        QJsonArray pair;
+        qint64 page = 0;
+        qint64 number = 0;
+        if (!Array(value, where, 2, pair) ||
+            !Integer(pair[0], where + QStringLiteral("[0]"), 1, model::kPages, page) ||
+            !Integer(pair[1], where + QStringLiteral("[1]"), 1, model::kSubMastersPerPage, number))
+            return false;
+        place = {static_cast<int>(page), static_cast<int>(number)};
+        return true;
+    }
+
+    /// Exactly 80 levels, channel n at n - 1.
+    bool Look(const QJsonValue &value, const QString &where,
+              std::array<uint8_t, model::kConsoleChannels> &look)
+    {
+        QJsonArray levels;
+        if (!Array(value, where, model::kConsoleChannels, levels))
+            return false;
+        for (int i = 0; i < model::kConsoleChannels; ++i) {
+            qint64 level = 0;
+            if (!Integer(levels[i], where + QStringLiteral("[%1]").arg(i), 0, 255, level))
+                return false;
+            look[i] = static_cast<uint8_t>(level);
+        }
+        return true;
     }
 
     bool Cues(const QJsonValue &value, model::CueList &cues)
@@ -197,7 +300,7 @@ private:
             if (!Cue(list[i], where, cue))
                 return false;
             if (const model::CueEdit added = cues.Add(std::move(cue)); !added.IsOk())
-                return Fail(texts::kCueRefused.toString().arg(where, added.error));
+                return Fail(texts::kRefused.toString().arg(where, added.error));
         }
         return true;
     }
@@ -206,11 +309,9 @@ private:
     bool Cue(const QJsonValue &value, const QString &where, model::Cue &cue)
     {
         QJsonObject object;
-        QJsonArray look;
         if (!Object(value, where,
                     {u"number", u"label", u"up", u"down", u"delay", u"follow", u"look"}, object) ||
-            !String(object[u"label"], where + QStringLiteral(".label"), cue.label) ||
-            !Array(object[u"look"], where + QStringLiteral(".look"), model::kConsoleChannels, look))
+            !String(object[u"label"], where + QStringLiteral(".label"), cue.label))
             return false;
         qint64 number = 0;
         if (!Integer(object[u"number"], where + QStringLiteral(".number"), model::kMinCueNumber,
@@ -230,13 +331,7 @@ private:
                 return false;
             cue.follow = follow;
         }
-        for (int i = 0; i < model::kConsoleChannels; ++i) {
-            qint64 level = 0;
-            if (!Integer(look[i], where + QStringLiteral(".look[%1]").arg(i), 0, 255, level))
-                return false;
-            cue.look[i] = static_cast<uint8_t>(level);
-        }
-        return true;
+        return Look(object[u"look"], where + QStringLiteral(".look"), cue.look);
     }
 
     bool Object(const QJsonValue &value, const QString &where,
@@ -328,6 +423,33 @@ private:
     }
 };
 
+/// ",\n  \"chases\": [...]", one chase's fields on a line, then one step per line.
+void AppendChases(QByteArray &out, const model::ChaseList &chases)
+{
+    out += ",\n  \"" + kChases.toUtf8() + "\": [";
+    for (const model::Chase &chase : chases.Chases()) {
+        out += &chase == &chases.Chases().front() ? "\n" : ",\n";
+        out += "    {\"number\": " + QByteArray::number(chase.number) + ", \"name\": ";
+        AppendQuoted(out, chase.name);
+        out += ", \"steptime\": " + QByteArray::number(chase.stepMs) +
+               ", \"crossfade\": " + QByteArray::number(chase.crossfadePercent) +
+               ", \"direction\": \"" + kDirectionNames[static_cast<int>(chase.direction)].toUtf8() +
+               "\", \"restart\": " + (chase.restartOnRaise ? "true" : "false") +
+               ", \"submaster\": ";
+        if (chase.place.IsSet())
+            AppendNumbers(out, std::array{chase.place.page, chase.place.number});
+        else
+            out += "null";
+        out += ", \"steps\": [";
+        for (const model::ChaseLook &look : chase.steps) {
+            out += &look == &chase.steps.front() ? "\n      " : ",\n      ";
+            AppendNumbers(out, look);
+        }
+        out += chase.steps.empty() ? "]}" : "\n    ]}";
+    }
+    out += chases.IsEmpty() ? "]" : "\n  ]";
+}
+
 } // namespace
 
 QByteArray ShowToJson(const model::COrinSUBDoc &doc)
@@ -380,7 +502,9 @@ QByteArray ShowToJson(const model::COrinSUBDoc &doc)
         AppendNumbers(out, cue.look);
         out += '}';
     }
-    out += cues.empty() ? "]\n}\n" : "\n  ]\n}\n";
+    out += cues.empty() ? "]" : "\n  ]";
+    AppendChases(out, extension.chases);
+    out += "\n}\n";
     return out;
 }
 

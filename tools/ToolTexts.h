@@ -63,6 +63,10 @@ inline constexpr QStringView kUnknownKey = u"%1: 不明な項目「%2」があ�
 inline constexpr QStringView kTwice = u"%1: %2 が二度あります";
 inline constexpr QStringView kNeedEither = u"%1: 「%2」か「%3」でなければなりません";
 inline constexpr QStringView kRoot = u"全体";
-inline constexpr QStringView kCueRefused = u"%1: %2"; // %2 what the cue list says
+inline constexpr QStringView kRefused = u"%1: %2"; // %2 what the cue or chase list says
+inline constexpr QStringView kNeedBool = u"%1: true か false が必要です";
+inline constexpr QStringView kNeedOneOf =
+    u"%1: 「%2」「%3」「%4」「%5」のどれかでなければなりません";
+inline constexpr QStringView kNeedAtMost = u"%1: %2 件までですが %3 件あります";
 
 } // namespace orinsub::tools::texts

@@ -37,6 +37,7 @@ enum CommandId : int {
     kIdCut = 32803,
     kIdFlashSolo = 32810,
     kIdCueList = 32811,
+    kIdChases = 32813,
     kIdBlackout = 32812,
     kIdCuePlayback = 32820,
     kIdCueBack = 32821,
@@ -155,6 +156,10 @@ inline const QString kTimeFormsHint =
 // The cue window.
 inline const QString kCueListItem = QStringLiteral("キューリスト(&L)...");
 inline const QString kCueWindowTitle = QStringLiteral("キューリスト");
+
+// The chase window.
+inline const QString kChaseItem = QStringLiteral("チェイス(&E)...");
+inline const QString kChaseWindowTitle = QStringLiteral("チェイス");
 
 // Playing the cue list through the crossfader: the switch, BACK, GOTO and their settings.
 inline const QString kCuePlaybackItem = QStringLiteral("キュー再生(&Q)");
@@ -328,3 +333,66 @@ inline constexpr int kRowPadding = 6;  // pixels above and below a row's text
 inline constexpr int kPointSize = 100; // tenths of a point
 
 } // namespace orinsub::app::cuewindow
+
+namespace orinsub::app::chasewindow {
+
+// The chase window: the list's columns and their words, the steps, the running chases' strip.
+inline const QString kNumberColumn = QStringLiteral("番号");
+inline const QString kNameColumn = QStringLiteral("名前");
+inline const QString kStepsColumn = QStringLiteral("ステップ");
+inline const QString kBpmColumn = QStringLiteral("BPM");
+inline const QString kStepTimeColumn = QStringLiteral("時間 (秒)");
+inline const QString kCrossfadeColumn = QStringLiteral("クロスフェード %");
+inline const QString kDirectionColumn = QStringLiteral("方向");
+inline const QString kRaiseColumn = QStringLiteral("上げたとき");
+inline const QString kPlaceColumn = QStringLiteral("割り付け");
+/// The directions in ChaseDirection's order.
+inline const QString kDirections[] = {QStringLiteral("順方向"), QStringLiteral("逆方向"),
+                                      QStringLiteral("往復"), QStringLiteral("ランダム")};
+inline const QString kRestart = QStringLiteral("最初から");
+inline const QString kCarryOn = QStringLiteral("続きから");
+/// Where a chase is put: %1 the page, %2 the sub-master's number.
+inline const QString kPlaceText = QStringLiteral("%1-%2");
+/// A step as the list shows it: its number, then the channels above 0 ("1:FF 2:50").
+inline const QString kStepColumn = QStringLiteral("ステップ");
+inline const QString kLookColumn = QStringLiteral("レベル (チャンネル:%)");
+inline const QString kDarkStep = QStringLiteral("(すべて 0)");
+inline constexpr int kShownChannels = 24; // a step shows its first 24 lit channels, then "…"
+
+inline const QString kNewButton = QStringLiteral("新規(&N)");
+/// 新規 while every number 1..99 has a chase.
+inline const QString kListFull =
+    QStringLiteral("チェイスは 99 個までです。チェイスを削除してから作ってください。");
+inline const QString kRemoveButton = QStringLiteral("チェイスを削除(&X)");
+inline const QString kUndoButton = QStringLiteral("元に戻す(&Z)");
+inline const QString kRecordButton = QStringLiteral("記録(&R)");
+inline const QString kInsertButton = QStringLiteral("挿入(&I)");
+inline const QString kUpdateButton = QStringLiteral("更新(&U)");
+inline const QString kDeleteButton = QStringLiteral("削除(&D)");
+inline const QString kUpButton = QStringLiteral("上へ(&K)");
+inline const QString kDownButton = QStringLiteral("下へ(&J)");
+inline const QString kStepsCaption = QStringLiteral("ステップ: チェイス %1"); // %1 its number
+
+// The running chases: one group each with its speed and step.
+inline const QString kRunningCaption = QStringLiteral("再生中のチェイス");
+inline const QString kNothingRunning =
+    QStringLiteral("再生中のチェイスはありません (割り付けたサブマスターを上げると再生します)");
+inline const QString kRunningTitle = QStringLiteral("チェイス %1  %2"); // number, name
+inline const QString kBpmText = QStringLiteral("%1 BPM");
+inline const QString kStepText = QStringLiteral("ステップ %1 / %2");
+inline const QString kTapButton = QStringLiteral("TAP");
+inline const QString kNextStepButton = QStringLiteral("▶|");
+inline const QString kNextStepTip = QStringLiteral("次のステップへ");
+inline const QString kWheelTip =
+    QStringLiteral("速度: ホイールで 1 BPM (Shift で 10 BPM)、上下にドラッグで変えます");
+
+inline constexpr int kWindowWidth = 820;
+inline constexpr int kWindowHeight = 600;
+inline constexpr int kWheelWidth = 36;
+inline constexpr int kWheelHeight = 64;
+inline constexpr int kWheelDragPixels = 4; // a drag of this many pixels is one BPM
+inline const QColor kWheelBody(47, 47, 47);
+inline const QColor kWheelRidge(127, 127, 127);
+inline const QColor kTapLit(0, 127, 0); // a TAP lit on the beat: the green of a groove
+
+} // namespace orinsub::app::chasewindow

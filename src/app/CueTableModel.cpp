@@ -1,7 +1,7 @@
 #include "CueTableModel.h"
 
 #include "AppResources.h"
-#include "views/DeskLock.h"
+#include "EditorWindowParts.h"
 
 namespace orinsub::app {
 
@@ -105,7 +105,7 @@ QVariant CueTableModel::headerData(int section, Qt::Orientation orientation, int
 Qt::ItemFlags CueTableModel::flags(const QModelIndex &index) const
 {
     const Qt::ItemFlags flags = QAbstractTableModel::flags(index);
-    const bool editable = index.isValid() && index.column() != Number && !views::IsDeskLocked();
+    const bool editable = index.isValid() && index.column() != Number && IsShowEditable();
     return editable ? flags | Qt::ItemIsEditable : flags;
 }
 

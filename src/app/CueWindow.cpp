@@ -2,27 +2,18 @@
 
 #include "AppResources.h"
 #include "CueTableModel.h"
+#include "EditorWindowParts.h"
 #include "controls/ConsoleLook.h"
 #include "controls/QuestionBox.h"
-#include "model/Mix.h"
-#include "model/MixInputs.h"
-#include "model/OrinGlobal.h"
 #include "model/OrinSUBDoc.h"
-#include "views/ConsoleKeys.h"
 #include "views/CuePlayback.h"
-#include "views/DeskLock.h"
 #include "views/DeskWatch.h"
 
-#include <QAction>
-#include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -36,49 +27,13 @@ using namespace cuewindow;
 // Edits the window can take back, each holding the whole list as it was.
 constexpr size_t kUndoDepth = 100;
 
-QPalette ConsolePalette(QPalette look)
-{
-    look.setColor(QPalette::Window, controls::kPaneBackground);
-    look.setColor(QPalette::WindowText, kTextColour);
-    look.setColor(QPalette::Base, kListBackground);
-    look.setColor(QPalette::AlternateBase, kListAlternate);
-    look.setColor(QPalette::Text, kListText);
-    look.setColor(QPalette::Button, kButton);
-    look.setColor(QPalette::ButtonText, kTextColour);
-    look.setColor(QPalette::Highlight, kSelection);
-    look.setColor(QPalette::HighlightedText, kTextColour);
-    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        look.setColor(QPalette::Disabled, role, controls::kScaleTextColor);
-    return look;
-}
-
-QLabel *Caption(const QString &text, QWidget *parent)
-{
-    return new QLabel(text, parent);
-}
-
-/// Hands a cell's text to the show only when the operator typed in its editor: an editor opened
-/// and left changes nothing.
-class TypedOnlyDelegate : public QStyledItemDelegate
-{
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    void setModelData(QWidget *editor, QAbstractItemModel *model,
-                      const QModelIndex &index) const override
-    {
-        if (auto *line = qobject_cast<QLineEdit *>(editor); line && !line->isModified())
-            return;
-        QStyledItemDelegate::setModelData(editor, model, index);
-    }
-};
-
 } // namespace
 
 CueWindow::CueWindow(model::COrinSUBDoc &doc, QWidget *parent)
     : QWidget(parent, Qt::Window), m_doc(doc)
 {
     setWindowTitle(kCueWindowTitle);
-    setPalette(ConsolePalette(palette()));
+    setPalette(EditorWindowPalette(palette()));
     setAutoFillBackground(true);
     setFont(controls::ConsoleFont(kPointSize));
     m_model = new CueTableModel(
@@ -108,7 +63,7 @@ void CueWindow::SetPlayback(const views::CuePlayback *playback)
 
 bool CueWindow::IsEditable() const
 {
-    return !views::IsDeskLocked();
+    return IsShowEditable();
 }
 
 void CueWindow::FollowDesk()
@@ -123,25 +78,12 @@ void CueWindow::FollowDesk()
     }
 }
 
-bool CueWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    // Space in the list is GO, as on the desk, never the start of an edit.
-    if (watched == m_table && event->type() == QEvent::KeyPress) {
-        auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
-            views::DispatchConsoleKey(Qt::Key_Space, key->isAutoRepeat());
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
 void CueWindow::BuildControls()
 {
     m_table = new QTableView(this);
     m_table->setModel(m_model);
     m_table->setItemDelegate(new TypedOnlyDelegate(m_table));
-    m_table->installEventFilter(this);
+    MakeSpaceGo(m_table);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
@@ -155,12 +97,7 @@ void CueWindow::BuildControls()
         m_table->setColumnWidth(column, kTimeColumnWidth);
     header->setSectionResizeMode(CueTableModel::Label, QHeaderView::Stretch);
 
-    m_source = new QComboBox(this);
-    m_source->addItems({kSourceOutput, drag::kRowALabel, drag::kRowBLabel, kSourceSubMaster});
-    m_page = new QSpinBox(this);
-    m_page->setRange(1, model::kPages);
-    m_subMaster = new QSpinBox(this);
-    m_subMaster->setRange(1, model::kSubMastersPerPage);
+    m_recordSource = std::make_unique<RecordSource>(m_doc, this);
     m_number = new QLineEdit(this);
     m_number->setMaximumWidth(kTimeColumnWidth);
     m_record = new QPushButton(kRecordButton, this);
@@ -171,16 +108,9 @@ void CueWindow::BuildControls()
     m_undoButton = new QPushButton(kUndoButton, this);
 
     auto *record = new QHBoxLayout;
-    QLabel *source = Caption(kSourceLabel, this);
-    source->setBuddy(m_source);
-    record->addWidget(source);
-    record->addWidget(m_source);
-    record->addWidget(Caption(kPageLabel, this));
-    record->addWidget(m_page);
-    record->addWidget(Caption(kSubMasterNumberLabel, this));
-    record->addWidget(m_subMaster);
+    m_recordSource->AddTo(*record);
     record->addStretch();
-    record->addWidget(Caption(kCueNumberLabel, this));
+    record->addWidget(new QLabel(kCueNumberLabel, this));
     record->addWidget(m_number);
     record->addWidget(m_record);
     record->addWidget(m_update);
@@ -202,13 +132,6 @@ void CueWindow::BuildControls()
 
 void CueWindow::ConnectControls()
 {
-    const auto onSource = [this] {
-        const bool subMaster = m_source->currentIndex() == static_cast<int>(Source::SubMaster);
-        m_page->setEnabled(subMaster);
-        m_subMaster->setEnabled(subMaster);
-    };
-    connect(m_source, &QComboBox::currentIndexChanged, this, onSource);
-    onSource();
     connect(m_number, &QLineEdit::returnPressed, this, &CueWindow::Record);
     connect(m_record, &QPushButton::clicked, this, &CueWindow::Record);
     connect(m_update, &QPushButton::clicked, this, &CueWindow::Update);
@@ -220,19 +143,9 @@ void CueWindow::ConnectControls()
             &CueWindow::EnableButtons);
 
     // An open cell editor keeps Delete and Ctrl+Z for its own text.
-    auto *remove = new QAction(m_table);
-    remove->setShortcut(Qt::Key_Delete);
-    remove->setShortcutContext(Qt::WidgetShortcut);
-    m_table->addAction(remove);
-    connect(remove, &QAction::triggered, this, &CueWindow::Delete);
-    auto *insert = new QAction(this);
-    insert->setShortcut(Qt::Key_Insert);
-    addAction(insert);
-    connect(insert, &QAction::triggered, this, &CueWindow::Insert);
-    auto *undo = new QAction(this);
-    undo->setShortcut(QKeySequence::Undo);
-    addAction(undo);
-    connect(undo, &QAction::triggered, this, &CueWindow::Undo);
+    AddKey(m_table, Qt::Key_Delete, Qt::WidgetShortcut, [this] { Delete(); });
+    AddKey(this, Qt::Key_Insert, Qt::WindowShortcut, [this] { Insert(); });
+    AddKey(this, QKeySequence::Undo, Qt::WindowShortcut, [this] { Undo(); });
     views::SetDeskListener(this, [this] { FollowDesk(); });
 }
 
@@ -271,7 +184,7 @@ void CueWindow::UpdateCue(int number)
     if (!existing)
         return;
     model::Cue cue = *existing;
-    cue.look = LookFromSource();
+    cue.look = m_recordSource->LookNow();
     Edit([&](model::CueList &cues) { return cues.Replace(std::move(cue)); });
 }
 
@@ -325,14 +238,7 @@ bool CueWindow::Edit(const CueEditFunction &edit)
     model::CueList before = m_doc.m_extension.cues;
     const model::CueEdit result = m_doc.EditCues(edit);
     if (!result.IsOk()) {
-        // Told once the event that asked is over: a box that opens while a cell's editor closes
-        // takes its focus, and the editor would hand in the same text again.
-        QMetaObject::invokeMethod(
-            this,
-            [this, error = result.error] {
-                controls::Questions().Warn(this, error, kCueWindowTitle);
-            },
-            Qt::QueuedConnection);
+        WarnLater(this, result.error, kCueWindowTitle);
         return false;
     }
     if (before != m_doc.m_extension.cues) {
@@ -344,36 +250,11 @@ bool CueWindow::Edit(const CueEditFunction &edit)
     return true;
 }
 
-model::CueLook CueWindow::LookFromSource() const
-{
-    model::CueLook look{};
-    switch (static_cast<Source>(m_source->currentIndex())) {
-    case Source::Output:
-        look = model::LevelsUnderMasters();
-        break;
-    case Source::RowA:
-    case Source::RowB:
-        if (const model::RowLevelSource *rows = model::g_orin.m_pRowLevels) {
-            const int row = m_source->currentIndex() == static_cast<int>(Source::RowA) ? 0 : 1;
-            for (int channel = 1; channel <= model::kConsoleChannels; ++channel)
-                look[channel - 1] = rows->GetRowLevel(row, channel);
-        }
-        break;
-    case Source::SubMaster:
-        if (const model::CSubMaster *sub =
-                m_doc.GetSubMaster(m_page->value(), m_subMaster->value()))
-            for (int i = 0; i < model::kConsoleChannels; ++i)
-                look[i] = sub->LevelAt(i);
-        break;
-    }
-    return look;
-}
-
 model::Cue CueWindow::NewCue(int number) const
 {
     model::Cue cue;
     cue.number = number;
-    cue.look = LookFromSource();
+    cue.look = m_recordSource->LookNow();
     cue.upTime = cue.downTime = m_doc.m_extension.fadeTime;
     return cue;
 }
@@ -392,18 +273,7 @@ const model::Cue *CueWindow::SelectedCue() const
 void CueWindow::Refresh(int number)
 {
     m_model->Reload();
-    const std::vector<model::Cue> &cues = m_doc.m_extension.cues.Cues();
-    if (!cues.empty()) {
-        const auto at =
-            std::lower_bound(cues.begin(), cues.end(), number,
-                             [](const model::Cue &cue, int n) { return cue.number < n; });
-        const int row =
-            std::min(static_cast<int>(at - cues.begin()), static_cast<int>(cues.size()) - 1);
-        // A row already selected keeps its current cell: an edit in it may still be closing.
-        if (!m_table->selectionModel()->isRowSelected(row))
-            m_table->selectRow(row);
-        m_table->scrollTo(m_model->index(row, 0));
-    }
+    SelectNumbered(m_table, m_doc.m_extension.cues.Cues(), number);
     EnableButtons();
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "RecordSource.h"
 #include "model/CueList.h"
 
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QComboBox;
@@ -41,13 +43,12 @@ class CueTableModel;
 /// Space in the table is GO, as on the desk; Delete deletes the selected cue (in the table),
 /// Insert inserts after it, Ctrl+Z undoes; Alt with the underlined letter presses a button.
 ///
-/// The table marks the cue on stage and the one GO plays next. While the desk is locked the
-/// window shows the list and edits nothing. UI thread only; the show must outlive the window.
+/// The table marks the cue on stage and the one GO plays next. While the desk is locked, or
+/// follows another console, the window shows the list and edits nothing. UI thread only; the show
+/// must outlive the window.
 class CueWindow : public QWidget
 {
 public:
-    enum class Source { Output, RowA, RowB, SubMaster }; // in the order 記録元 lists them
-
     explicit CueWindow(model::COrinSUBDoc &doc, QWidget *parent = nullptr);
     ~CueWindow() override;
 
@@ -58,9 +59,9 @@ public:
     void SetPlayback(const views::CuePlayback *playback);
 
     QTableView *Table() const { return m_table; }
-    QComboBox *SourceBox() const { return m_source; }
-    QSpinBox *PageBox() const { return m_page; }
-    QSpinBox *SubMasterBox() const { return m_subMaster; }
+    QComboBox *SourceBox() const { return m_recordSource->SourceBox(); }
+    QSpinBox *PageBox() const { return m_recordSource->PageBox(); }
+    QSpinBox *SubMasterBox() const { return m_recordSource->SubMasterBox(); }
     QLineEdit *NumberBox() const { return m_number; }
     QPushButton *RecordButton() const { return m_record; }
     QPushButton *UpdateButton() const { return m_update; }
@@ -71,8 +72,6 @@ public:
 
 private:
     using CueEditFunction = std::function<model::CueEdit(model::CueList &)>;
-
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
     void BuildControls();
     void ConnectControls();
@@ -87,8 +86,6 @@ private:
     /// Makes one edit of the show's cue list: on success it can be undone and the table selects
     /// the cue the edit names; otherwise the operator is told why.
     bool Edit(const CueEditFunction &edit);
-    /// The look the chosen source gives now.
-    model::CueLook LookFromSource() const;
     /// A cue with the source's look and the show's fade time up and down.
     model::Cue NewCue(int number) const;
     /// The selected row, or -1.
@@ -102,15 +99,13 @@ private:
     void EnableButtons();
     /// The desk changed: the marks and, with the lock, what can be edited.
     void FollowDesk();
-    /// No edit while the desk is locked.
+    /// No edit while the desk is locked or follows another console.
     bool IsEditable() const;
 
     model::COrinSUBDoc &m_doc;
     CueTableModel *m_model = nullptr;
     QTableView *m_table = nullptr;
-    QComboBox *m_source = nullptr;
-    QSpinBox *m_page = nullptr;
-    QSpinBox *m_subMaster = nullptr;
+    std::unique_ptr<RecordSource> m_recordSource; // made after the table: the tab order
     QLineEdit *m_number = nullptr;
     QPushButton *m_record = nullptr;
     QPushButton *m_update = nullptr;

@@ -1,20 +1,24 @@
 #include "DeskTargets.h"
 
-#include "views/ConsoleOperations.h"
-#include "views/CuePlayback.h"
-#include "views/DanConsoleView.h"
-#include "views/DeskLock.h"
-#include "views/GoFade.h"
-#include "views/LiveControls.h"
-#include "views/MasterConsoleView.h"
 #include "controls/CrossFader.h"
 #include "controls/Dan.h"
 #include "controls/DanFader.h"
 #include "controls/RcLamp.h"
 #include "controls/SubFader.h"
+#include "model/ChasePlayer.h"
 #include "model/OrinGlobal.h"
+#include "model/OrinSUBDoc.h"
+#include "views/ConsoleOperations.h"
+#include "views/CuePlayback.h"
+#include "views/DanConsoleView.h"
+#include "views/DeskLock.h"
+#include "views/DeskWatch.h"
+#include "views/GoFade.h"
+#include "views/LiveControls.h"
+#include "views/MasterConsoleView.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace orinsub::app {
 
@@ -54,6 +58,13 @@ controls::CFader *MarkedFader(const ControlTarget &target)
     default:
         return nullptr;
     }
+}
+
+/// The player of the chase a chase target names, when the show has that chase; else null.
+model::ChasePlayer *ChasePlayerFor(const ControlTarget &target)
+{
+    const model::COrinSUBDoc *doc = g_orin.m_pDoc;
+    return doc && doc->m_extension.chases.Find(target.index + 1) ? g_orin.m_pChases : nullptr;
 }
 
 } // namespace
@@ -117,6 +128,15 @@ int DeskTargets::Value(const ControlTarget &target) const
         return master && !master->IsOutputLost() ? 1 : 0;
     case Kind::Backup:
         return IsDeskFollowing() ? 0 : 1;
+    case Kind::ChaseTap:
+    case Kind::ChaseStep: {
+        const model::ChasePlayer *chases = ChasePlayerFor(target);
+        return chases && chases->IsRunning(target.index + 1) ? 1 : 0;
+    }
+    case Kind::ChaseBpm: {
+        const model::ChasePlayer *chases = ChasePlayerFor(target);
+        return chases ? static_cast<int>(std::lround(chases->GetBpm(target.index + 1) * 10)) : 0;
+    }
     default:
         return 0;
     }
@@ -169,6 +189,12 @@ void DeskTargets::Move(const ControlTarget &target, int value)
         break;
     case Kind::Lock:
         SetDeskLocked(value != 0);
+        break;
+    case Kind::ChaseBpm:
+        if (model::ChasePlayer *chases = ChasePlayerFor(target)) {
+            chases->SetBpm(target.index + 1, value / 10.0);
+            NotifyDeskChanged(); // the player tells the master pane only
+        }
         break;
     default:
         break;
@@ -230,6 +256,16 @@ void DeskTargets::Press(const ControlTarget &target, bool down)
     case Kind::CueBack:
         if (m_cues)
             m_cues->Back();
+        break;
+    case Kind::ChaseTap:
+        if (model::ChasePlayer *chases = ChasePlayerFor(target)) {
+            chases->Tap(target.index + 1);
+            NotifyDeskChanged();
+        }
+        break;
+    case Kind::ChaseStep:
+        if (model::ChasePlayer *chases = ChasePlayerFor(target))
+            chases->NextStep(target.index + 1);
         break;
     default:
         break;

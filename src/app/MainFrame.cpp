@@ -1,6 +1,7 @@
 #include "MainFrame.h"
 
 #include "AppResources.h"
+#include "ChaseWindow.h"
 #include "CueWindow.h"
 #include "DeskFit.h"
 #include "DeskLockGuard.h"
@@ -52,6 +53,7 @@ namespace {
 
 const QString kGeometryKey = QStringLiteral("window/geometry");
 const QString kCueWindowGeometryKey = QStringLiteral("window/cueListGeometry");
+const QString kChaseWindowGeometryKey = QStringLiteral("window/chaseGeometry");
 const QString kMasterRowKey = QStringLiteral("window/masterRowHeight");
 // What the settings may hold: a saved geometry is under a hundred bytes, and no screen is
 // taller than an 8K one.
@@ -295,24 +297,46 @@ void CMainFrame::OnCueList()
         m_cueWindow->SetPlayback(m_cuePlayback.get());
         // The show can be saved from the list as from the desk.
         m_cueWindow->addAction(Command(kIdFileSave));
-        PlaceCueWindow();
+        PlaceListWindow(m_cueWindow, kCueWindowGeometryKey,
+                        {cuewindow::kWindowWidth, cuewindow::kWindowHeight});
         // Every edit shows in the table: the cue readout follows the same signals.
         const QAbstractItemModel *table = m_cueWindow->Table()->model();
         const auto refresh = [this] { m_cuePlayback->Refresh(); };
         connect(table, &QAbstractItemModel::modelReset, this, refresh);
         connect(table, &QAbstractItemModel::dataChanged, this, refresh);
     }
-    m_cueWindow->setWindowState(m_cueWindow->windowState() & ~Qt::WindowMinimized);
-    m_cueWindow->show();
-    m_cueWindow->raise();
-    m_cueWindow->activateWindow();
+    Raise(m_cueWindow);
 }
 
-void CMainFrame::PlaceCueWindow()
+void CMainFrame::OnChases()
+{
+    if (!m_chaseWindow) {
+        m_chaseWindow = new ChaseWindow(*m_doc, m_controlLayer->GetDesk(), this);
+        m_chaseWindow->addAction(Command(kIdFileSave));
+        // A chase put on a raised fader plays at once, and an edited one as it is now.
+        m_chaseWindow->SetEditListener([] {
+            model::RecomputeAllChannels();
+            views::UpdateOutputDisplays();
+            views::NotifyDeskChanged();
+        });
+        PlaceListWindow(m_chaseWindow, kChaseWindowGeometryKey,
+                        {chasewindow::kWindowWidth, chasewindow::kWindowHeight});
+    }
+    Raise(m_chaseWindow);
+}
+
+void CMainFrame::Raise(QWidget *window)
+{
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void CMainFrame::PlaceListWindow(QWidget *window, const QString &key, QSize ideal)
 {
     QSettings settings;
-    if (m_cueWindow->restoreGeometry(
-            model::SettingsReader(settings).Bytes(kCueWindowGeometryKey, kMaxGeometryBytes)))
+    if (window->restoreGeometry(model::SettingsReader(settings).Bytes(key, kMaxGeometryBytes)))
         return;
     // At first over the rows at the screen's right, so that the crossfader, the grand master and
     // GO stay in sight. Its frame is reckoned as large as the main window's.
@@ -320,12 +344,11 @@ void CMainFrame::PlaceCueWindow()
     const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
     const int room = m_pMasterView->mapToGlobal(QPoint(0, 0)).y() - available.top() - frame.top() -
                      frame.bottom();
-    const QSize size(cuewindow::kWindowWidth,
-                     std::clamp(room, cuewindow::kMinimumHeight, cuewindow::kWindowHeight));
-    m_cueWindow->resize(size);
-    m_cueWindow->move(std::max(available.left(),
-                               available.right() + 1 - size.width() - frame.left() - frame.right()),
-                      available.top());
+    const QSize size(ideal.width(), std::clamp(room, cuewindow::kMinimumHeight, ideal.height()));
+    window->resize(size);
+    window->move(std::max(available.left(),
+                          available.right() + 1 - size.width() - frame.left() - frame.right()),
+                 available.top());
 }
 
 void CMainFrame::OnInitialUpdate()
@@ -344,6 +367,8 @@ void CMainFrame::OnCuesAndPatchReplaced()
         m_pPatchFrame->RefreshGrid();
     if (m_cueWindow)
         m_cueWindow->ShowChanged();
+    if (m_chaseWindow)
+        m_chaseWindow->ShowChanged();
     m_cuePlayback->ShowChanged();
     model::PublishDimmerCurves();
     // Another patch or other sub-masters: every slot, the unpatched ones too, follows the desk
@@ -394,6 +419,8 @@ void CMainFrame::SaveLayout() const
     settings.setValue(kMasterRowKey, m_deskFit->GetMasterRowHeight());
     if (m_cueWindow)
         settings.setValue(kCueWindowGeometryKey, m_cueWindow->saveGeometry());
+    if (m_chaseWindow)
+        settings.setValue(kChaseWindowGeometryKey, m_chaseWindow->saveGeometry());
 }
 
 void CMainFrame::FitFrameToScreen()

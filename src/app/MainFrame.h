@@ -33,6 +33,7 @@ class ControlLayer;
 namespace orinsub::app {
 
 class CMySplitterWnd;
+class ChaseWindow;
 class CueWindow;
 class DeskFit;
 class DeskLockGuard;
@@ -93,6 +94,8 @@ public:
     patch::CPatchFrame *GetPatchFrame() const { return m_pPatchFrame; }
     /// The cue window once opened (closing only hides it, so its undo lasts), else null.
     CueWindow *GetCueWindow() const { return m_cueWindow; }
+    /// The chase window once opened (closing only hides it, so its undo lasts), else null.
+    ChaseWindow *GetChaseWindow() const { return m_chaseWindow; }
 
     /// Input take-over: a row or the sub-masters light their "IN" button (a lit one stays lit)
     /// and switch off the others; None switches all off. Any other value: nothing.
@@ -165,9 +168,13 @@ private:
     void ToggleIndependentChannel(int channel);
     /// Shows the cue window, made on first use, in front.
     void OnCueList();
-    /// Where the cue window opens first: where the operator left it, or where it hides nothing
-    /// the operator plays.
-    void PlaceCueWindow();
+    /// Shows the chase window, made on first use, in front.
+    void OnChases();
+    /// Shows a list window (cues, chases) in front, restored if minimised.
+    static void Raise(QWidget *window);
+    /// Where a list window opens first: where the operator left it (under key), or where it
+    /// hides nothing the operator plays.
+    void PlaceListWindow(QWidget *window, const QString &key, QSize ideal);
     /// The fade-time dialog; the time chosen goes into the show.
     void OnFadeTime();
     /// Every change of the GO fade time goes into the show (which marks it modified).
@@ -216,6 +223,7 @@ private:
     QPointer<QWidget> m_activePane; // the pane that last had the focus, or one inside it
     QPointer<patch::CPatchFrame> m_pPatchFrame; // never owned: it deletes itself when closed
     CueWindow *m_cueWindow = nullptr;           // a child window: it goes with the frame
+    ChaseWindow *m_chaseWindow = nullptr;       // the same
     QRect m_windowRect;
     QMargins m_fittedFrame; // the window manager's frame the size was last fitted to
     bool m_keepsLayout = false;

@@ -76,6 +76,7 @@ void CMainFrame::ConnectCommands()
     on(kIdCueBack, press(Kind::CueBack));
     on(kIdPatch, [this] { OnPatch(); });
     on(kIdCueList, [this] { OnCueList(); });
+    on(kIdChases, [this] { OnChases(); });
     on(kIdFadeTime, [this] { OnFadeTime(); });
     on(kIdCueGoto, [this] { OnCueGoto(); });
     on(kIdCueBackTime, [this] { OnCueBackTime(); });

@@ -96,6 +96,7 @@ const Item kItems[] = {
 
     {In::Operation, kIdPatch, QStringLiteral("パッチ(&P)..."), {QKeySequence(Qt::Key_F11)}},
     {In::Operation, kIdCueList, kCueListItem, {QKeySequence(Qt::Key_F9)}, kEverywhere},
+    {In::Operation, kIdChases, kChaseItem, {QKeySequence(Qt::Key_F8)}, kEverywhere},
     {In::Operation, 0, {}, {}},
     {In::Operation,
      kIdCrossfaderLink,

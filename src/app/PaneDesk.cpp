@@ -6,8 +6,8 @@
 #include "model/OrinGlobal.h"
 #include "model/OrinSUBDoc.h"
 #include "model/SubMaster.h"
-#include "views/CuePlayback.h"
 #include "views/ConsoleKeys.h"
+#include "views/CuePlayback.h"
 #include "views/DanConsoleView.h"
 #include "views/DeskWatch.h"
 #include "views/MasterConsoleView.h"
@@ -110,6 +110,17 @@ int PaneDesk::SubMasterState(int fader) const
     const views::CMasterConsoleView *master = g_orin.m_pMasterView;
     const controls::CSubFader *subFader = master ? master->GetSubFader(fader) : nullptr;
     return subFader ? static_cast<int>(subFader->GetContentState()) : 0;
+}
+
+int PaneDesk::SubMasterChase(int fader) const
+{
+    const views::CMasterConsoleView *master = g_orin.m_pMasterView;
+    const controls::CSubFader *subFader = master ? master->GetSubFader(fader) : nullptr;
+    const model::Chase *chase = subFader && g_orin.m_pDoc
+                                    ? g_orin.m_pDoc->m_extension.chases.OnSubMaster(
+                                          subFader->GetPage(), subFader->GetNumber())
+                                    : nullptr;
+    return chase ? chase->number : 0;
 }
 
 uint8_t PaneDesk::OutputLevel(int channel) const

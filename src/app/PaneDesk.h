@@ -1,7 +1,7 @@
 #pragma once
 
-#include "surfaces/Desk.h"
 #include "DeskTargets.h"
+#include "surfaces/Desk.h"
 
 namespace orinsub::app {
 
@@ -30,6 +30,7 @@ public:
     QString ChannelName(int channel) const override;
     QString SubMasterName(int fader) const override;
     int SubMasterState(int fader) const override;
+    int SubMasterChase(int fader) const override;
     uint8_t OutputLevel(int channel) const override;
     bool IsOnAir(int row) const override;
     QString CueText(int number) const override;

@@ -44,6 +44,11 @@ inline const QString kGoCaption = QStringLiteral("GO");
 inline const QString kBlackoutCaption = QStringLiteral("BO");
 inline const QString kGrandMasterCaption = QStringLiteral("GM");
 
+// A sub-master's label while its chase runs: the speed over the foot of the name box.
+inline const QColor kBadgeBackground(0, 0, 0);
+inline const QColor kBadgeColor(255, 191, 0);
+inline constexpr int kBadgePointSize = 70; // tenths of a point
+
 // Knob artwork ids and what they show.
 inline constexpr int kKnobChannel = 130;
 inline constexpr int kKnobChannelSelected = 131;

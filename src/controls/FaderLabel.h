@@ -3,6 +3,7 @@
 #include <QString>
 #include <memory>
 
+class QLabel;
 class QWidget;
 
 namespace orinsub::controls {
@@ -32,6 +33,10 @@ public:
     /// Shows a text in the box without storing it as the caption.
     void ShowText(const QString &text);
     QString GetText() const { return m_text; }
+    /// A line over the foot of the box, apart from the name (a running chase's speed); empty
+    /// hides it. Repaints only when the text changes.
+    void ShowBadge(const QString &text);
+    QString GetBadge() const { return m_badgeText; }
     bool IsCreated() const { return m_created; }
 
 private:
@@ -40,6 +45,8 @@ private:
     QWidget *m_parent = nullptr;
     std::unique_ptr<CMyEdit> m_edit;
     QString m_text;
+    QString m_badgeText;
+    QLabel *m_badge = nullptr; // a child of the box, made for the first badge
 };
 
 } // namespace orinsub::controls

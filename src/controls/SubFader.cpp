@@ -205,7 +205,9 @@ ContentState CSubFader::GetContentState() const
 bool CSubFader::HasContentIn(const model::COrinSUBDoc *doc) const
 {
     const model::CSubMaster *subMaster = doc ? doc->GetSubMaster(m_page, m_number) : nullptr;
-    return subMaster && subMaster->HasContent();
+    // A chase put on it plays instead of its levels: that is content enough.
+    return subMaster && (subMaster->HasContent() ||
+                         doc->m_extension.chases.OnSubMaster(m_page, m_number) != nullptr);
 }
 
 bool CSubFader::HasContent() const

@@ -77,7 +77,8 @@ public:
     void SetContentState(ContentState state);
     /// Read back from the groove colour.
     ContentState GetContentState() const;
-    /// Whether the bound sub-master has a level above 0 in the given show / the registered one.
+    /// Whether the bound sub-master has a level above 0, or a chase put on it, in the given show /
+    /// the registered one.
     bool HasContentIn(const model::COrinSUBDoc *doc) const;
     bool HasContent() const;
     void SetLabel(CFaderLabel *label) { m_label = label; }

@@ -6,6 +6,14 @@ namespace {
 constexpr int kReadFailureCeiling = 1000;
 constexpr int kReadFailureFallback = 100;
 
+std::array<uint8_t, kFrameSize> CopyFrame(const SharedFrame &frame)
+{
+    std::array<uint8_t, kFrameSize> copy;
+    for (int i = 0; i < kFrameSize; ++i)
+        copy[i] = frame[i].load(std::memory_order_relaxed);
+    return copy;
+}
+
 void Clear(SharedFrame &frame)
 {
     for (auto &slot : frame)
@@ -40,20 +48,27 @@ int COrinZentra::WriteFrame()
 {
     if (IsOutputSilenced())
         return 1; // nothing asked of the device, nothing failed
-    const SharedFrame &source = IsOutputHeld() ? m_heldFrame : m_outFrame;
-    std::array<unsigned char, kFrameSize> frame;
-    for (int i = 0; i < kFrameSize; ++i)
-        frame[i] = source[i].load(std::memory_order_relaxed);
+    const bool held = IsOutputHeld();
+    std::array<unsigned char, kFrameSize> frame = CopyFrame(held ? m_heldFrame : m_outFrame);
+    if (!held)
+        m_chases.ComposeOnTick(frame, m_chases.Now());
     // Curves come last, on the held look too: what the console keeps is the look before them.
     m_curves.Apply(frame);
     return Zentra_Write(GetHandle(), frame.data(), kFrameSize, kWriteTimeoutMs);
 }
 
+std::array<uint8_t, kFrameSize> COrinZentra::GetSentLook() const
+{
+    const bool held = IsOutputHeld();
+    std::array<uint8_t, kFrameSize> frame = CopyFrame(held ? m_heldFrame : m_outFrame);
+    if (!held)
+        m_chases.Compose(frame, m_chases.Now());
+    return frame;
+}
+
 int COrinZentra::ReadFrame()
 {
-    std::array<unsigned char, kFrameSize> frame;
-    for (int i = 0; i < kFrameSize; ++i)
-        frame[i] = m_inFrame[i].load(std::memory_order_relaxed);
+    std::array<unsigned char, kFrameSize> frame = CopyFrame(m_inFrame);
     const int result = Zentra_Read(GetHandle(), frame.data(), kFrameSize, kReadTimeoutMs);
     for (int i = 0; i < kFrameSize; ++i)
         m_inFrame[i].store(frame[i], std::memory_order_relaxed);

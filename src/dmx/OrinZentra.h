@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ChaseStage.h"
 #include "CurveStage.h"
 #include "OutputHealth.h"
 #include "ZentraLib.h"
@@ -35,8 +36,9 @@ public:
 
     virtual void SetDeviceId(const QString &id);
     virtual void SetHandle(ZENTRA_HANDLE handle);
-    /// Sends the output frame (or the held look) through the dimmers' curves; the library's
-    /// result, non-zero when sent. Tick thread.
+    /// Sends the output frame with the running chases laid over it (the held look alone while
+    /// the output is held), through the dimmers' curves; the library's result, non-zero when
+    /// sent. Tick thread.
     virtual int WriteFrame();
     /// Receives into the input frame and keeps the count of consecutive failed reads (capped:
     /// past 1000 it drops back to 100). The library's result. Tick thread.
@@ -62,6 +64,12 @@ public:
     {
         return m_outFrame.at(slot).load(std::memory_order_relaxed);
     }
+    /// Slots 1..512 as the link sends them now, before the dimmers' curves: the output frame
+    /// with the running chases laid over it, or the held look. UI thread.
+    std::array<uint8_t, kFrameSize> GetSentLook() const;
+    /// The running chases the link lays over the output frame.
+    ChaseStage &GetChaseStage() { return m_chases; }
+    const ChaseStage &GetChaseStage() const { return m_chases; }
     uint8_t GetInputSlot(int slot) const
     {
         return m_inFrame.at(slot).load(std::memory_order_relaxed);
@@ -90,6 +98,7 @@ private:
     std::atomic<int32_t> m_readFailures{0};
     OutputHealth m_outputHealth;
     CurveStage m_curves;
+    ChaseStage m_chases;
 };
 
 } // namespace orinsub::dmx

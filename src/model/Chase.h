@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ShowLimits.h"
+#include "dmx/ChasePlayhead.h"
 
 #include <QString>
 #include <array>
@@ -10,7 +11,7 @@
 namespace orinsub::model {
 
 inline constexpr int kMaxChases = 99; // chases are numbered 1..99
-inline constexpr int kMaxChaseSteps = 99;
+inline constexpr int kMaxChaseSteps = dmx::kMaxChaseSteps; // what the link tick can play
 inline constexpr int kMaxChaseNameLength = 63;
 // A step lasts 50 ms (1200 BPM) to 60 s (1 BPM); a new chase steps at 120 BPM.
 inline constexpr int kMinChaseStepMs = 50;
@@ -18,10 +19,11 @@ inline constexpr int kMaxChaseStepMs = 60000;
 inline constexpr int kDefaultChaseStepMs = 500;
 
 /// The order a chase plays its steps in. Random never plays the same step twice in a row.
-enum class ChaseDirection : uint8_t { Forward = 0, Backward = 1, Bounce = 2, Random = 3 };
+using dmx::ChaseDirection;
 
 /// A chase step's look: the level of channel n at n - 1.
-using ChaseLook = std::array<uint8_t, kConsoleChannels>;
+using dmx::ChaseLook;
+static_assert(dmx::kChaseChannels == kConsoleChannels);
 
 /// Where a chase is put: the sub-master whose fader plays it instead of the sub-master's own
 /// levels. Page 0 means the chase is on no sub-master.
@@ -86,6 +88,9 @@ public:
     bool operator==(const ChaseList &) const = default;
 
 private:
+    /// What stops chase from taking its place: another chase on the same sub-master.
+    QString CheckPlace(const Chase &chase) const;
+
     std::vector<Chase> m_chases;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ShowLimits.h"
+#include "dmx/Levels.h"
 
 #include <array>
 #include <cstdint>
@@ -11,11 +12,8 @@ namespace orinsub::model {
 /// channel). UI thread only.
 extern std::array<uint8_t, 512> s_channelLevels;
 
-/// level * master / 255, truncated: how a fader scales a level.
-constexpr uint8_t ScaleLevel(uint8_t level, uint8_t master)
-{
-    return static_cast<uint8_t>(int{level} * int{master} / 255);
-}
+using dmx::GrandMasterLevel;
+using dmx::ScaleLevel;
 
 /// Two-preset crossfade of rows A and B under handles xa and xb. While the handles overlap
 /// (xa + xb > 255) the result moves from the lower row level toward the higher one.
@@ -33,13 +31,6 @@ constexpr uint8_t HighestTakesPrecedence(uint8_t out, uint8_t s, uint8_t m)
 {
     const uint8_t t = ScaleLevel(s, m);
     return t > out ? t : out;
-}
-
-/// level * gm / 255, rounded to the nearest level (255 being odd, there is never a tie): the grand
-/// master at full passes every level unchanged and at 0 gives 0.
-constexpr uint8_t GrandMasterLevel(uint8_t level, uint8_t gm)
-{
-    return static_cast<uint8_t>((int{level} * int{gm} + 127) / 255);
 }
 
 /// Recomputes channel n (1..81) from the desk as registered in g_orin, stores it in

@@ -19,6 +19,7 @@ class COrinSUBDoc;
 class UndoRecord;
 class RowLevelSource;
 class MasterLevelSource;
+class ChasePlayer;
 
 /// The application-wide registry through which the layers reach each other's single objects.
 /// It owns nothing: each pointer's owner sets it and deletes the object. UI thread only.
@@ -38,6 +39,8 @@ public:
     // themselves here when the panes are created (tests register stand-ins).
     const RowLevelSource *m_pRowLevels = nullptr;
     const MasterLevelSource *m_pMasterLevels = nullptr;
+    // Plays the chases put on sub-masters; the master pane owns it.
+    ChasePlayer *m_pChases = nullptr;
 };
 
 /// The one registry of the program.

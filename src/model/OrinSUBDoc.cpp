@@ -136,16 +136,27 @@ bool COrinSUBDoc::SetDimmerCurves(std::span<const int> dimmers, const DimmerCurv
     return true;
 }
 
-CueEdit COrinSUBDoc::EditCues(const std::function<CueEdit(CueList &)> &edit)
+template <typename List, typename Edit>
+Edit COrinSUBDoc::EditList(List &list, const std::function<Edit(List &)> &edit)
 {
     // On a copy, so that a failing edit cannot leave half of itself behind.
-    CueList cues = m_extension.cues;
-    CueEdit result = edit(cues);
-    if (result.IsOk() && cues != m_extension.cues) {
-        m_extension.cues = std::move(cues);
+    List copy = list;
+    Edit result = edit(copy);
+    if (result.IsOk() && copy != list) {
+        list = std::move(copy);
         SetModifiedFlag(true);
     }
     return result;
+}
+
+CueEdit COrinSUBDoc::EditCues(const std::function<CueEdit(CueList &)> &edit)
+{
+    return EditList(m_extension.cues, edit);
+}
+
+ChaseEdit COrinSUBDoc::EditChases(const std::function<ChaseEdit(ChaseList &)> &edit)
+{
+    return EditList(m_extension.chases, edit);
 }
 
 void COrinSUBDoc::SetModifiedFlag(bool modified)

@@ -61,6 +61,8 @@ public:
     /// succeeds and the show is marked modified when the list changed, or the list stays
     /// exactly as it was. Returns what edit returned.
     CueEdit EditCues(const std::function<CueEdit(CueList &)> &edit);
+    /// The same for the chase list (m_extension.chases).
+    ChaseEdit EditChases(const std::function<ChaseEdit(ChaseList &)> &edit);
 
     bool IsModified() const { return m_modified; }
     /// Counts every edit, open and save (each call of SetModifiedFlag): a backup console is sent
@@ -83,6 +85,9 @@ public:
     ShowExtension m_extension;
 
 private:
+    template <typename List, typename Edit>
+    Edit EditList(List &list, const std::function<Edit(List &)> &edit);
+
     uint64_t m_edits = 0;
     bool m_modified = false;
     std::function<void(bool)> m_onModified;

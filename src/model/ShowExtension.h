@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Chase.h"
 #include "CueList.h"
 #include "DimmerCurve.h"
 #include "ShowLimits.h"
@@ -23,6 +24,7 @@ struct ShowExtension
     FlashMode flashMode = FlashMode::Flash;
     uint16_t fadeTime = kDefaultFadeTime; // the GO fade, tenths of a second
     CueList cues;
+    ChaseList chases;
     std::array<DimmerCurve, kDimmers> curves{}; // dimmer d at d - 1
 
     /// The curve of dimmer 1..512; linear for any other number.

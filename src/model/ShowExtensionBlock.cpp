@@ -1,5 +1,6 @@
 #include "ShowExtensionBlock.h"
 
+#include "ChaseRecord.h"
 #include "Crc32.h"
 #include "ShowFileTexts.h"
 
@@ -292,6 +293,10 @@ private:
             if (!ReadCurves(data, extension.curves))
                 return Bad(name);
             return std::nullopt;
+        case ExtensionRecord::Chases:
+            if (!ChaseRecord::Decode(data, extension.chases))
+                return Bad(name);
+            return std::nullopt;
         }
         return std::nullopt;
     }
@@ -323,6 +328,8 @@ private:
         case ExtensionRecord::CueList:
         case ExtensionRecord::LongCueList:
             return texts::kOfCueList;
+        case ExtensionRecord::Chases:
+            return texts::kOfChases;
         case ExtensionRecord::DimmerCurves:
             return texts::kOfDimmerCurves;
         }
@@ -371,6 +378,8 @@ QByteArray ShowExtensionBlock::Encode(const ShowExtension &extension)
     }
     if (!extension.cues.IsEmpty())
         AppendCues(block, extension.cues);
+    if (!extension.chases.IsEmpty())
+        AppendRecord(block, ExtensionRecord::Chases, ChaseRecord::Encode(extension.chases));
     if (extension.curves != defaults.curves)
         AppendRecord(block, ExtensionRecord::DimmerCurves, CurveRecord(extension.curves));
     if (block.size() == kExtensionHeaderSize)

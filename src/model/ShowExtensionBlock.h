@@ -41,6 +41,14 @@ enum class ExtensionRecord : uint16_t {
     LongFadeTime = 5, // u16: tenths of a second, 0..35999 (59:59.9)
     LongCueList = 6,  // as CueList, with up time, down time and delay u16 each; every time,
                       // the follow too, 0..35999 (59:59.9)
+    // Count u16 (0..99), then each chase in ascending number order: number u8 (1..99), step time
+    // u16 (ms, 50..60000), crossfade u8 (percent of the step, 0..100), direction u8 (0 forward,
+    // 1 backward, 2 bounce, 3 random), flags u8 (bit 0: raising the fader restarts at step 1;
+    // the other bits 0), the sub-master it is put on as page u8 and number u8 (0 and 0: none;
+    // else 1..20 each, one chase per sub-master), the name's length u8 (UTF-16 units, 0..63),
+    // the name in UTF-16LE (no control characters), the step count u8 (0..99) and each step's
+    // look (80 levels, channel n at n - 1). Written only when the show has chases.
+    Chases = 7,
     // Count u16 (1..512), then each dimmer whose curve is not linear, in ascending order:
     // dimmer u16 (1..512), kind u8 (CurveKind), switch threshold u8 (1..100 %), top limit u8
     // (0..100 %).

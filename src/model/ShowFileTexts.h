@@ -64,5 +64,6 @@ inline constexpr QStringView kOfFlashMode = u"フラッシュボタンの動作"
 inline constexpr QStringView kOfFadeTime = u"フェード時間";
 inline constexpr QStringView kOfCueList = u"キューリスト";
 inline constexpr QStringView kOfDimmerCurves = u"調光カーブ";
+inline constexpr QStringView kOfChases = u"チェイス";
 
 } // namespace orinsub::model::texts

@@ -1,5 +1,6 @@
 #include "ControlTarget.h"
 
+#include "model/Chase.h"
 #include "model/CueList.h"
 
 #include <algorithm>
@@ -35,6 +36,25 @@ constexpr TargetFamily CueFamily(const char *name, Kind kind)
 {
     return {name,  kind, 0,    0, 0, Action::Number, 0, model::kMaxCueNumber, TargetScope::Desk,
             false, true, false};
+}
+
+// A chase's speed in tenths of a BPM, as its step time bounds it: 1.0 to 1200.0 BPM.
+constexpr int kMinChaseBpm = 600'000 / model::kMaxChaseStepMs;
+constexpr int kMaxChaseBpm = 600'000 / model::kMinChaseStepMs;
+constexpr int kLevelIsWholeBpm = 10;
+
+/// A chase's tap, speed or step: chase/1/tap..chase/99/tap and so on.
+constexpr TargetFamily ChaseFamily(const char *suffix, Kind kind, Action action = Action::Button,
+                                   int min = 0, int max = 1, int perLevel = 1)
+{
+    return {.name = "chase",
+            .kind = kind,
+            .count = ControlTarget::kChases,
+            .action = action,
+            .min = min,
+            .max = max,
+            .suffix = suffix,
+            .perLevel = perLevel};
 }
 
 // Adding a family: a row here (and a Kind), its value and action in the desk over the panes.
@@ -76,6 +96,11 @@ constexpr std::array kFamilies{
     // A readout: its lamp is what a surface shows; pressing it does nothing.
     ButtonFamily("output", Kind::Output),
     ButtonFamily("backup", Kind::Backup),
+    // The chases, by their number.
+    ChaseFamily("tap", Kind::ChaseTap),
+    ChaseFamily("bpm", Kind::ChaseBpm, Action::Number, kMinChaseBpm, kMaxChaseBpm,
+                kLevelIsWholeBpm),
+    ChaseFamily("step", Kind::ChaseStep),
 };
 
 /// How many targets a numbered family has on a surface of that shape.
@@ -173,7 +198,10 @@ QString ControlTarget::Name() const
 {
     const TargetFamily &family = Family();
     const QString name = QLatin1StringView(family.name);
-    return family.IsNumbered() ? name + u'/' + QString::number(index + 1) : name;
+    if (!family.IsNumbered())
+        return name;
+    const QString numbered = name + u'/' + QString::number(index + 1);
+    return family.suffix ? numbered + u'/' + QLatin1StringView(family.suffix) : numbered;
 }
 
 const TargetFamily &ControlTarget::Family() const

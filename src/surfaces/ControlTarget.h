@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/Chase.h"
 #include "model/ShowLimits.h"
 
 #include <QString>
@@ -58,6 +59,9 @@ struct ControlTarget
         Lock,       // 1 while the desk is locked against the mouse
         Output,     // 1 while frames reach the DMX interface, 0 when not; shown, not played
         Backup,     // 1 while this console plays the stage, 0 while it follows another; shown
+        ChaseTap,   // chase number index + 1: a tap of its tempo (lit while it runs)
+        ChaseBpm,   // its speed in tenths of a BPM (1200 = 120.0 BPM)
+        ChaseStep,  // its next step now (lit while it runs)
     };
 
     Kind kind = Kind::Go;
@@ -66,6 +70,7 @@ struct ControlTarget
 
     static constexpr int kChannels = model::kConsoleChannels;
     static constexpr int kSubFaders = model::kSubMastersPerPage;
+    static constexpr int kChases = model::kMaxChases;
     static constexpr int kMaxStrips = SurfaceShape{}.strips;
     static constexpr int kMaxBanks = SurfaceShape{}.banks;
 
@@ -75,7 +80,7 @@ struct ControlTarget
     /// The same for a name in UTF-8 as it arrives (an OSC address after its prefix): a lookup
     /// that copies nothing, cheap enough for every message of a flood.
     static std::optional<ControlTarget> Find(std::string_view name, const SurfaceShape &shape = {});
-    /// The target's one name ("B/1", "sub/3", "xfade/A", ...).
+    /// The target's one name ("B/1", "sub/3", "xfade/A", "chase/2/tap", ...).
     QString Name() const;
     /// The family the target belongs to (every target parsed or listed has one).
     const TargetFamily &Family() const;
@@ -94,10 +99,11 @@ inline constexpr ControlTarget kHandleB{ControlTarget::Kind::CrossfadeHandle, 0,
 
 /// How a family's targets are played, and what their value is.
 enum class TargetAction {
-    Level,     // a fader: moved to 0..255
-    Number,    // a number in tenths (go/time: a time in seconds; cue/goto: a cue), within its range
-    Button,    // acts when pressed; its value is its lamp, 0 or 1
-    Latch,     // a state 0 or 1: a button toggles it, a value sets it
+    Level,  // a fader: moved to 0..255
+    Number, // a number in tenths (go/time: a time in seconds; cue/goto: a cue; chase/N/bpm: BPM),
+            // within its range
+    Button, // acts when pressed; its value is its lamp, 0 or 1
+    Latch,  // a state 0 or 1: a button toggles it, a value sets it
     Momentary, // on while held: acts when pressed and when let go
 };
 
@@ -129,6 +135,12 @@ struct TargetFamily
     /// A value beyond the range is clamped to it. Not for a cue number: 5000 is no cue, and
     /// playing the last one instead would put the wrong light on stage; the desk refuses it.
     bool clamps = true;
+    /// A numbered family whose name goes on after the number ("chase" and "tap" name
+    /// chase/1/tap..chase/count/tap); null for none.
+    const char *suffix = nullptr;
+    /// What one level of a fader-like control (a MIDI fader or knob, 0..255) stands for in the
+    /// value: chase/N/bpm takes a level as whole BPM, 10 tenths.
+    int perLevel = 1;
 
     bool IsNumbered() const { return count > 0; }
 };

@@ -40,6 +40,8 @@ public:
     virtual QString SubMasterName(int fader) const = 0; // of the sub-master fader 0..19 plays
     /// Fader 0..19's groove: 0 empty, 1 holds levels, 2 still plays another page's sub-master.
     virtual int SubMasterState(int fader) const = 0;
+    /// The number of the chase put on the sub-master fader 0..19 plays, 0 for none.
+    virtual int SubMasterChase(int fader) const = 0;
     virtual uint8_t OutputLevel(int channel) const = 0;
     virtual bool IsOnAir(int row) const = 0; // row 0 A, 1 B: its crossfader handle above 0
     /// Cue number (tenths) as the cue readout shows it: "number label", the number alone

@@ -32,6 +32,12 @@ inline QString InterfaceStatus(const QString &deviceId)
 {
     return QStringLiteral("Zentra : %1").arg(deviceId);
 }
+/// A running chase's speed on its sub-master's name box.
+inline QString ChaseSpeedText(double bpm)
+{
+    return QStringLiteral("%1 BPM").arg(bpm, 0, 'f', 1);
+}
+
 inline const QString kNoInterfaceStatus = QStringLiteral("Zentra : 装置なし");
 /// On the status line, in red, while frames do not reach the interface: why, with the device.
 inline QString OutputLostStatus(dmx::OutputFault fault, const QString &deviceId)

@@ -9,6 +9,7 @@
 #include "model/MixInputs.h"
 #include "model/ShowLimits.h"
 
+#include <QBasicTimer>
 #include <QFont>
 
 #include <functional>
@@ -17,8 +18,9 @@
 #include <vector>
 
 namespace orinsub::model {
+class ChasePlayer;
 class COrinSUBDoc;
-}
+} // namespace orinsub::model
 namespace orinsub::controls {
 class CCrossFader;
 class CCueReadout;
@@ -38,9 +40,14 @@ namespace orinsub::views {
 /// until it comes back to 0 (is let go). Every 10 ms it refreshes the status line (when its text
 /// changes) and runs the sub faders' input pick-up.
 ///
-/// Construction registers it in g_orin as m_pMasterView and as the mix's master source (and the
-/// show as m_pDoc when none is registered yet); destruction withdraws it. OnInitialUpdate binds
-/// the faders to the show's page 1 names and starts the timer.
+/// A sub-master with a chase put on it plays the chase while its fader is up (or its flash button
+/// held): the pane's chase player runs it, the output displays follow it every kChaseDisplayMs,
+/// and its name box shows its speed.
+///
+/// Construction registers it in g_orin as m_pMasterView, as the mix's master source and its
+/// chase player as m_pChases (and the show as m_pDoc when none is registered yet); destruction
+/// withdraws them. OnInitialUpdate binds the faders to the show's page 1 names and starts the
+/// timer.
 class GoFade;
 class LiveControls;
 
@@ -61,6 +68,12 @@ public:
     /// Hooks every sub fader to its input slot (from the next tick on).
     void HookAllSubFaders();
     int GetTickPeriod() const { return m_ticker.GetPeriod(); }
+    /// How often the desk's displays follow a running chase (the wire follows every frame).
+    static constexpr int kChaseDisplayMs = 40;
+    /// Plays the chases put on sub-masters: their speed, tap and step from the desk.
+    model::ChasePlayer &GetChasePlayer() const { return *m_chases; }
+    /// Whether the displays are following a running chase.
+    bool IsFollowingChases() const { return m_chaseTick.isActive(); }
 
     uint8_t GetCrossfaderLevel(int handle) const override;
     int GetSubFaderCount() const override { return static_cast<int>(m_subFaders.size()); }
@@ -173,8 +186,15 @@ private:
     void RecomputeWholeOutput();
     /// Lets go of the flash button the mouse holds, if any.
     void ReleaseMouseFlash();
+    /// A chase started, stopped or changed speed: the displays' tick and the name boxes follow.
+    void OnChasesChanged();
+    /// The displays at the chases' time, and each name box's speed.
+    void FollowChases();
+    void ShowChaseSpeeds();
 
     model::COrinSUBDoc *m_doc;
+    std::unique_ptr<model::ChasePlayer> m_chases;
+    QBasicTimer m_chaseTick;
     std::unique_ptr<controls::CCrossFader> m_crossFader;
     std::unique_ptr<GoFade> m_goFade;
     std::unique_ptr<LiveControls> m_live;

@@ -1,5 +1,6 @@
 #include "app/CueWindow.h"
 #include "AppTestSupport.h"
+#include "TableTyping.h"
 #include "app/AppResources.h"
 #include "app/CueTableModel.h"
 #include "controls/Dan.h"
@@ -11,7 +12,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -42,50 +42,20 @@ protected:
         return numbers;
     }
 
-    /// Types text as the keyboard does: ASCII key by key, anything else as the input method
-    /// hands in Japanese.
-    static void Type(QWidget *widget, const QString &text)
-    {
-        bool ascii = true;
-        for (QChar c : text)
-            ascii = ascii && c.unicode() < 0x80;
-        if (ascii) {
-            QTest::keyClicks(widget, text);
-            return;
-        }
-        QInputMethodEvent composed;
-        composed.setCommitString(text);
-        QApplication::sendEvent(widget, &composed);
-    }
-
     /// Types a cue number and Enter under キュー番号, then lets the window answer.
     void RecordAs(const QString &number)
     {
         QLineEdit *box = window->NumberBox();
         box->setFocus();
         QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-        Type(box, number);
+        orinsub::testing::TypeText(box, number);
         QTest::keyClick(box, Qt::Key_Return);
         QCoreApplication::processEvents();
     }
 
-    /// Edits a cell from the keyboard: F2, the text in place of what is there, Enter.
     void EditCell(int row, int column, const QString &text)
     {
-        QTableView *table = window->Table();
-        table->setFocus();
-        table->setCurrentIndex(table->model()->index(row, column));
-        QTest::keyClick(table, Qt::Key_F2);
-        QWidget *editor = QApplication::focusWidget();
-        ASSERT_NE(editor, table) << "no editor opened";
-        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(editor, Qt::Key_Delete);
-        Type(editor, text);
-        QTest::keyClick(editor, Qt::Key_Return);
-        // The editor hands its text in on the next turn of the event loop; a refused edit is
-        // told on the turn after.
-        QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
+        orinsub::testing::EditCell(window->Table(), row, column, text);
     }
 
     void SelectRow(int row)

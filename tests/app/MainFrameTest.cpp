@@ -162,6 +162,7 @@ TEST_F(MainFrameTest, MenusShowTheirTextsAndShortcutsWithEditCommandsGreyedAtSta
                                   "操作(&T)",
                                   "パッチ(&P)...\tF11",
                                   "キューリスト(&L)...\tF9",
+                                  "チェイス(&E)...\tF8",
                                   "-",
                                   "クロスフェーダーを連結(&C)\tF1",
                                   "フラッシュボタンをソロにする(&O)",
@@ -230,6 +231,7 @@ TEST_F(MainFrameTest, EveryAcceleratorReachesItsCommand)
         {ctrl | Qt::Key_G, kIdCueGoto},
         {ctrl | Qt::Key_L, kIdLock},
         {QKeyCombination(Qt::Key_F9), kIdCueList},
+        {QKeyCombination(Qt::Key_F8), kIdChases},
     };
     for (const auto &[keys, id] : table) {
         QAction *action = frame->Command(id);

@@ -1,5 +1,6 @@
-#include "dmx/OrinZentra.h"
 #include "model/Mix.h"
+#include "dmx/OrinZentra.h"
+#include "model/ChasePlayer.h"
 #include "model/MixInputs.h"
 #include "model/OrinGlobal.h"
 #include "model/OrinSUBDoc.h"
@@ -99,6 +100,7 @@ protected:
         g_orin.m_pZentra = &port;
         g_orin.m_pRowLevels = &rows;
         g_orin.m_pMasterLevels = &master;
+        g_orin.m_pChases = &chases;
         s_channelLevels.fill(0);
     }
     ~MixTest() override { g_orin = COrinGlobal{}; }
@@ -107,6 +109,7 @@ protected:
     dmx::COrinZentra port;
     FakeRows rows;
     FakeMaster master;
+    ChasePlayer chases;
 };
 
 } // namespace
@@ -202,8 +205,15 @@ TEST_F(MixTest, WithoutPanesTheMixReadsZero)
 
 // Channel 1 follows the masters, channel 2 (independent) has the same levels and must play the
 // faders as they stand. Row A is on air; sub-master 1 is on fader 1, sub-master 2 on fader 2.
-TEST_F(MixTest, GrandMasterBlackoutFlashAndSoloSpareOnlyIndependentChannels)
+// With chaseOnFirst, sub-master 1 holds a chase of one step of its levels instead: the link
+// lays it over the frame at its own time, and the frame it sends must be the same.
+class MastersTest : public MixTest, public testing::WithParamInterface<bool>
 {
+};
+
+TEST_P(MastersTest, GrandMasterBlackoutFlashAndSoloSpareOnlyIndependentChannels)
+{
+    const bool chaseOnFirst = GetParam();
     struct Sub
     {
         uint8_t level; // of channels 1 and 2 in the sub-master
@@ -247,9 +257,26 @@ TEST_F(MixTest, GrandMasterBlackoutFlashAndSoloSpareOnlyIndependentChannels)
             master.subs[fader].level = sub.fader;
             master.subs[fader++].flashHeld = sub.held;
         }
+        if (chaseOnFirst) {
+            doc.EditChases([&](ChaseList &chases) {
+                Chase chase;
+                chase.place = {1, 1};
+                chase.steps.push_back({c.sub1.level, c.sub1.level});
+                doc.GetSubMaster(1, 1)->m_levels.assign(kLevelsPerSubMaster, 0);
+                chases.Remove(1);
+                return chases.Add(chase);
+            });
+        }
         rows.levels[0][0] = rows.levels[0][1] = c.row;
         RecomputeAllChannels();
-        EXPECT_EQ(port.GetOutputSlot(1), c.out) << c.what;
-        EXPECT_EQ(port.GetOutputSlot(2), c.independentOut) << c.what << ", independent";
+        const std::array<uint8_t, dmx::kFrameSize> sent = port.GetSentLook();
+        EXPECT_EQ(sent[1], c.out) << c.what;
+        EXPECT_EQ(sent[2], c.independentOut) << c.what << ", independent";
+        EXPECT_EQ(s_channelLevels[0], c.out) << c.what << ": the desk shows what is sent";
+        EXPECT_EQ(s_channelLevels[1], c.independentOut) << c.what;
+        EXPECT_EQ(chases.IsRunning(1), chaseOnFirst && (c.sub1.fader > 0 || c.sub1.held))
+            << c.what;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(SubMasterOrChase, MastersTest, testing::Bool());

@@ -556,5 +556,92 @@ TEST(ShowFileExtension, DimmerCurvesAreOneRecordOfTheCurvedDimmersAndDamageRefus
         EXPECT_EQ(damaged.status, ShowFileStatus::Corrupt) << c.what;
         EXPECT_EQ(damaged.problem, QStringLiteral("拡張ブロックの調光カーブが正しくありません"))
             << c.what;
+
+namespace {
+
+/// One chase as the chase record stores it: 120 BPM, half the step fading, bounce, carrying on,
+/// on sub-master 2-3, named "A", with one step of channel 1 at full.
+QByteArray ChaseBytes(uint8_t number, uint8_t page = 2, uint8_t subMaster = 3,
+                      const QByteArray &name = Hex("4100"), uint8_t stepCount = 1)
+{
+    QByteArray bytes = char(number) + Hex("f401 32 02 00") + char(page) + char(subMaster) +
+                       char(name.size() / 2) + name + char(stepCount);
+    for (int s = 0; s < stepCount; ++s)
+        bytes += char(255) + QByteArray(79, '\0');
+    return bytes;
+}
+
+QByteArray ChaseRecordOf(uint16_t count, const QByteArray &chases)
+{
+    QByteArray data(2, '\0');
+    qToLittleEndian<uint16_t>(count, data.data());
+    return ExtensionRecordBytes(static_cast<uint16_t>(ExtensionRecord::Chases), data + chases);
+}
+
+} // namespace
+
+TEST(ShowFileExtension, ChasesAreOneRecordInNumberOrder)
+{
+    COrinSUBDoc doc;
+    Chase seven;
+    seven.number = 7;
+    Chase two;
+    two.number = 2;
+    two.name = QStringLiteral("A");
+    two.steps.push_back({255});
+    two.crossfadePercent = 50;
+    two.direction = ChaseDirection::Bounce;
+    two.restartOnRaise = false;
+    two.place = {2, 3};
+    doc.EditChases([&](ChaseList &chases) {
+        chases.Add(seven);
+        return chases.Add(two);
+    });
+    const QByteArray record = ChaseRecordOf(2, ChaseBytes(2) + Hex("07 f401 00 00 01 00 00 00 00"));
+    EXPECT_EQ(ShowFileWriter::Encode(doc).mid(kNewShowFileSize + kExtensionHeaderSize), record);
+    const ShowFileParse parse = ParseShow(ShowFileWriter::Encode(doc));
+    ASSERT_EQ(parse.status, ShowFileStatus::Ok) << parse.problem.toStdString();
+    EXPECT_EQ(parse.content.extension.chases, doc.m_extension.chases);
+}
+
+TEST(ShowFileExtension, DamagedChaseRecordRefusesTheWholeShow)
+{
+    const QByteArray show = ShowFileWriter::Encode(COrinSUBDoc{});
+    const QByteArray one = ChaseBytes(2);
+    const auto with = [&](int at, const char *hex) {
+        return QByteArray(one).replace(at, QByteArray::fromHex(hex).size(), Hex(hex));
+    };
+    const struct
+    {
+        const char *what;
+        QByteArray record;
+    } cases[] = {
+        {"no count",
+         ExtensionRecordBytes(static_cast<uint16_t>(ExtensionRecord::Chases), Hex("01"))},
+        {"100 chases", ChaseRecordOf(100, one)},
+        {"fewer chases than counted", ChaseRecordOf(2, one)},
+        {"cut in the name", ChaseRecordOf(1, ChaseBytes(2, 2, 3, Hex("41004200")).left(10))},
+        {"cut in a step", ChaseRecordOf(1, one.chopped(1))},
+        {"byte after the last chase", ChaseRecordOf(1, one + 'x')},
+        {"chase 100", ChaseRecordOf(1, ChaseBytes(100))},
+        {"numbers out of order", ChaseRecordOf(2, ChaseBytes(3, 1, 1) + ChaseBytes(2))},
+        {"a number twice", ChaseRecordOf(2, ChaseBytes(2, 1, 1) + ChaseBytes(2))},
+        {"two chases on one sub-master", ChaseRecordOf(2, ChaseBytes(2) + ChaseBytes(3))},
+        {"step of 49 ms", ChaseRecordOf(1, with(1, "3100"))},
+        {"crossfade 101 %", ChaseRecordOf(1, with(3, "65"))},
+        {"direction 4", ChaseRecordOf(1, with(4, "04"))},
+        {"unknown flag", ChaseRecordOf(1, with(5, "02"))},
+        {"page 21", ChaseRecordOf(1, ChaseBytes(2, 21, 1))},
+        {"sub-master without a page", ChaseRecordOf(1, ChaseBytes(2, 0, 1))},
+        {"name of 64", ChaseRecordOf(1, ChaseBytes(2, 2, 3, QByteArray(128, 'a')))},
+        {"name with a line break", ChaseRecordOf(1, ChaseBytes(2, 2, 3, Hex("0a00")))},
+        {"100 steps", ChaseRecordOf(1, ChaseBytes(2, 2, 3, {}, 100))},
+    };
+    for (const auto &c : cases) {
+        const ShowFileParse parse = ParseShow(show + ExtensionBlockBytes(c.record));
+        EXPECT_EQ(parse.status, ShowFileStatus::Corrupt) << c.what;
+        EXPECT_EQ(parse.problem, QStringLiteral("拡張ブロックのチェイスが正しくありません"))
+            << c.what;
+        EXPECT_TRUE(parse.content == ShowFileContent{}) << c.what;
     }
 }

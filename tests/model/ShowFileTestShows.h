@@ -67,6 +67,32 @@ inline void FillCueList(model::COrinSUBDoc &doc)
     EXPECT_TRUE(filled.IsOk()) << filled.error.toStdString();
 }
 
+/// Chases in every direction: a full one of 99 steps with the longest name and the shortest
+/// step, an empty one with the longest step, crossfades 0 to 60 %, on sub-masters and on none.
+inline void FillChases(model::COrinSUBDoc &doc)
+{
+    doc.EditChases([](model::ChaseList &chases) {
+        for (int i = 0; i < 4; ++i) {
+            model::Chase chase;
+            chase.number = i == 3 ? model::kMaxChases : i + 1;
+            chase.name = i == 0 ? QString(model::kMaxChaseNameLength, QChar(u'流'))
+                                : QString::fromUtf16(u"\U0001F3AD \"\\ %1").arg(i);
+            chase.steps.resize(i == 0 ? model::kMaxChaseSteps : i == 1 ? 0 : i + 1);
+            for (size_t s = 0; s < chase.steps.size(); ++s)
+                for (int c = 0; c < model::kConsoleChannels; ++c)
+                    chase.steps[s][c] = static_cast<uint8_t>(s * 11 + c * 7 + i);
+            chase.stepMs = i == 0 ? model::kMinChaseStepMs : i == 1 ? model::kMaxChaseStepMs : 480;
+            chase.crossfadePercent = i * 20;
+            chase.direction = static_cast<model::ChaseDirection>(i);
+            chase.restartOnRaise = i % 2 == 0;
+            if (i != 2)
+                chase.place = {i + 1, model::kSubMastersPerPage - i};
+            EXPECT_TRUE(chases.Add(chase).IsOk()) << i;
+        }
+        return model::ChaseEdit{};
+    });
+}
+
 /// Everything the extension block holds, each away from a new show's value.
 inline void AddShowAdditions(model::COrinSUBDoc &doc)
 {
@@ -75,6 +101,7 @@ inline void AddShowAdditions(model::COrinSUBDoc &doc)
     doc.SetFlashMode(model::FlashMode::Solo);
     doc.SetFadeTime(0);
     FillCueList(doc);
+    FillChases(doc);
 }
 
 /// Times of minutes: the GO fade and some cues' up, down, delay and follow, up to the longest.

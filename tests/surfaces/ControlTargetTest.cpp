@@ -52,17 +52,21 @@ TEST(ControlTargetTest, EveryTargetOfTheCatalogueParsesFromItsOneName)
                              "cue/next",
                              "lock",
                              "output",
-                             "backup"})
+                             "backup",
+                             "chase/1/tap",
+                             "chase/99/bpm",
+                             "chase/7/step"})
         EXPECT_TRUE(names.count(QString::fromLatin1(name))) << name;
 }
 
 TEST(ControlTargetTest, OutOfRangeAndMalformedNamesAreRefused)
 {
     const char *names[] = {
-        "",          "A",        "A/0",       "A/81",     "A/01",       "A/+1",
-        "A/1/",      "/A/1",     "B/1x",      "sub/21",   "xfade/C",    "in/C",
-        "page/left", "go/times", "strip/129", "bank/0",   "a/1",        "A/1000000000000",
-        "link/1",    "bank/",    "bank/nex",  "flash/21", "flash/solo", "independent/81"};
+        "",          "A",           "A/0",           "A/81",      "A/01",         "A/+1",
+        "A/1/",      "/A/1",        "B/1x",          "sub/21",    "xfade/C",      "in/C",
+        "page/left", "go/times",    "strip/129",     "bank/0",    "a/1",          "A/1000000000000",
+        "link/1",    "bank/",       "bank/nex",      "flash/21",  "flash/solo",   "independent/81",
+        "chase/1",   "chase/0/tap", "chase/100/tap", "chase/tap", "chase/1/tap/", "chase/1/speed"};
     for (const char *name : names)
         EXPECT_FALSE(ControlTarget::Parse(QString::fromLatin1(name))) << name;
 }
@@ -76,7 +80,8 @@ TEST(ControlTargetTest, ASurfacesShapeBoundsItsStripsAndBanks)
     EXPECT_FALSE(ControlTarget::Parse("bank/24", shape));
 
     const std::vector<ControlTarget> all = ListTargets(TargetList::Everything, shape);
-    EXPECT_EQ(all.size(), 160u + 20 + 3 + 2 + 3 + 3 + 20 + 1 + 80 + 3 + 8 + 23 + 2 + 6 + 3);
+    EXPECT_EQ(all.size(),
+              160u + 20 + 3 + 2 + 3 + 3 + 20 + 1 + 80 + 3 + 8 + 23 + 2 + 6 + 3 + 3 * 99);
     const std::vector<ControlTarget> shown = ListTargets(TargetList::Shown, shape);
     EXPECT_EQ(std::count(shown.begin(), shown.end(), *ControlTarget::Parse("xfade")), 0)
         << "shown as handle A";
@@ -87,8 +92,9 @@ TEST(ControlTargetTest, ASurfacesShapeBoundsItsStripsAndBanks)
 
 TEST(ControlTargetTest, FadersAndTimesAreContinuousAndButtonsAreNot)
 {
-    for (const char *name : {"B/7", "xfade", "go/time", "strip/3", "gm"})
+    for (const char *name : {"B/7", "xfade", "go/time", "strip/3", "gm", "chase/2/bpm"})
         EXPECT_TRUE(ControlTarget::Parse(name)->IsContinuous()) << name;
-    for (const char *name : {"go", "in/sub", "bank/2", "bank/next", "blackout", "cut"})
+    for (const char *name :
+         {"go", "in/sub", "bank/2", "bank/next", "blackout", "cut", "chase/2/tap", "chase/2/step"})
         EXPECT_FALSE(ControlTarget::Parse(name)->IsContinuous()) << name;
 }

@@ -3,6 +3,7 @@
 #include "surfaces/ControlLayer.h"
 #include "surfaces/Desk.h"
 
+#include <array>
 #include <map>
 #include <optional>
 
@@ -48,6 +49,7 @@ public:
     QString ChannelName(int channel) const override { return QString::number(channel + 1); }
     QString SubMasterName(int) const override { return {}; }
     int SubMasterState(int) const override { return 0; }
+    int SubMasterChase(int fader) const override { return subChases.at(fader); }
     uint8_t OutputLevel(int) const override { return 0; }
     bool IsOnAir(int) const override { return false; }
     QString CueText(int) const override { return {}; }
@@ -61,6 +63,7 @@ public:
 
     int page = 1;
     QString status;
+    std::array<int, Target::kSubFaders> subChases{};
 
 private:
     static Target Key(const Target &target)

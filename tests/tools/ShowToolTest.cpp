@@ -71,6 +71,9 @@ TEST_F(ShowToolTest, DumpAndBuildRoundTripEveryByte)
         EXPECT_EQ(Run({"check", dir.PathOf("rebuilt.orin")}), 0);
         EXPECT_TRUE(out.str().empty());
         EXPECT_TRUE(err.str().empty());
+        EXPECT_TRUE(dumped.contains("\"steps\": [\n      [0, 7, 14, ")) << "one step per line";
+        EXPECT_TRUE(dumped.contains("\"direction\": \"random\", \"restart\": false, "
+                                    "\"submaster\": [4, 17], \"steps\": [\n"));
     }
 }
 
@@ -86,10 +89,10 @@ TEST_F(ShowToolTest, DumpHasTheDocumentedShape)
     const QJsonArray subMasters = show["submasters"].toArray();
     ASSERT_EQ(channels.size(), 81);
     ASSERT_EQ(subMasters.size(), 400);
-    EXPECT_EQ(show.keys(), (QStringList{"channels", "cues", "fadetime", "flashmode", "independent",
-                                        "submasters"}));
+    EXPECT_EQ(show.keys(), (QStringList{"channels", "chases", "cues", "fadetime", "flashmode",
+                                        "independent", "submasters"}));
     EXPECT_TRUE(json.endsWith("  ],\n  \"independent\": [],\n  \"flashmode\": \"flash\",\n"
-                              "  \"fadetime\": 30,\n  \"cues\": []\n}\n"));
+                              "  \"fadetime\": 30,\n  \"cues\": [],\n  \"chases\": []\n}\n"));
     const QJsonObject spare = channels[80].toObject();
     EXPECT_EQ(spare["number"].toInt(), 81);
     EXPECT_EQ(spare["dimmers"].toArray().size(), 432);
@@ -111,6 +114,18 @@ TEST_F(ShowToolTest, BuildRejectsAnythingThatIsNotAShowAndWritesNothing)
     const QByteArray cue = "{\"number\": 15, \"label\": \"\", \"up\": 30, \"down\": 30, \"delay\": "
                            "0, \"follow\": null, \"look\": [0" +
                            QByteArray(", 0").repeated(79) + "]}";
+    const QByteArray step = "[0" + QByteArray(", 0").repeated(79) + "]";
+    const QByteArray chase = "{\"number\": 2, \"name\": \"\", \"steptime\": 500, \"crossfade\": "
+                             "50, \"direction\": \"bounce\", \"restart\": true, \"submaster\": "
+                             "[1, 3], \"steps\": [" +
+                             step + "]}";
+    const auto chases = [&](const QByteArray &list) {
+        return QByteArray(good).replace("\"chases\": []", "\"chases\": [" + list + "]");
+    };
+    const auto changed = [&](const char *from, const QByteArray &to) {
+        EXPECT_TRUE(chase.contains(from));
+        return QByteArray(chase).replace(from, to);
+    };
     const auto replaced = [&](const QByteArray &from, const QByteArray &to) {
         EXPECT_TRUE(good.contains(from));
         return QByteArray(good).replace(good.indexOf(from), from.size(), to);
@@ -120,8 +135,8 @@ TEST_F(ShowToolTest, BuildRejectsAnythingThatIsNotAShowAndWritesNothing)
         QByteArray json;
         std::string message; // what the one line must say after the file's name
     } cases[] = {
-        {good.left(good.size() - 3), "行 490、列 13: 「,」か「}」が必要です"},
-        {good + "x", "行 492、列 1: JSON の後に余分な文字があります"},
+        {good.left(good.size() - 3), "行 491、列 15: 「,」か「}」が必要です"},
+        {good + "x", "行 493、列 1: JSON の後に余分な文字があります"},
         {replaced("\"name\": \"\"", "\"name\": \"\", \"name\": \"x\""),
          "行 3、列 31: 項目「name」が二度あります"},
         {replaced("[1]", "[1.0]"), "行 3、列 43: 数は整数で書いてください"},
@@ -157,8 +172,8 @@ TEST_F(ShowToolTest, BuildRejectsAnythingThatIsNotAShowAndWritesNothing)
         {replaced("\"flash\"", "\"strobe\""), "flashmode: 「flash」か「solo」でなければなりません"},
         {replaced("\"fadetime\": 30", "\"fadetime\": 36000"), "fadetime: " + kNeedTime},
         {replaced("\"fadetime\": 30", "\"fadetime\": \"1:5\""), "fadetime: " + kNeedTime},
-        {replaced("\"fadetime\": 30", "\"fadetime\": 30, \"chases\": []"),
-         "全体: 不明な項目「chases」があります"},
+        {replaced("\"fadetime\": 30", "\"fadetime\": 30, \"chase\": []"),
+         "全体: 不明な項目「chase」があります"},
         {replaced("\"cues\": []", "\"cues\": [" + cue + ", " + cue + "]"),
          "cues[1]: キュー 1.5 はすでにあります。"},
         {replaced("\"cues\": []", "\"cues\": [" + QByteArray(cue).replace("15", "10000") + "]"),
@@ -174,6 +189,21 @@ TEST_F(ShowToolTest, BuildRejectsAnythingThatIsNotAShowAndWritesNothing)
         {replaced("\"cues\": []",
                   "\"cues\": [" + QByteArray(cue).replace("\"\"", "\"\\udc00\"") + "]"),
          "cues[0]: ラベルに文字として読めない部分があります。"},
+        {chases(chase + ", " + chase), "chases[1]: チェイス 2 はすでにあります。"},
+        {chases(chase + ", " + changed("\"number\": 2", "\"number\": 3")),
+         "chases[1]: サブマスター 1-3 にはチェイス 2 が割り付けられています。"},
+        {chases(changed("bounce", "sideways")),
+         "chases[0].direction: 「forward」「backward」「bounce」「random」のどれかでなければなりま"
+         "せん"},
+        {chases(changed("true", "1")), "chases[0].restart: true か false が必要です"},
+        {chases(changed("[1, 3]", "[21, 3]")),
+         "chases[0].submaster[0]: 1 から 20 までの整数が必要です"},
+        {chases(changed("[1, 3]", "[1]")), "chases[0].submaster: 2 件必要ですが 1 件あります"},
+        {chases(changed("[0, ", "[")), "chases[0].steps[0]: 80 件必要ですが 79 件あります"},
+        {chases(changed(step, (step + ", ").repeated(99) + step)),
+         "chases[0].steps: 99 件までですが 100 件あります"},
+        {chases(changed("\"name\": \"\"", "\"name\": \"a\\u0007\"")),
+         "chases[0]: チェイスの名前に文字として読めない部分か制御文字があります。"},
     };
     const QString target = dir.Write("show.orin", "previous show");
     for (const Case &c : cases) {

@@ -69,7 +69,8 @@ void MidiSurface::Play(const MidiMessage &message)
             const int key = MessageKey(message.type, message.channel, message.number);
             const int level = LevelFromValue(message.type, message.value);
             m_levels[key] = level;
-            m_layer.Move(this, binding.target, level, LevelStep(message.type),
+            const int perLevel = binding.target.Family().perLevel;
+            m_layer.Move(this, binding.target, level * perLevel, LevelStep(message.type) * perLevel,
                          static_cast<ControlId>(key) + 1);
         } else {
             m_layer.Press(this, binding.target, message.value > 0);
@@ -122,9 +123,10 @@ void MidiSurface::OnFeedback(const ControlTarget &target, int value, bool)
     for (const MidiBinding &binding : m_mapping.controls) {
         if (binding.target != target || binding.IsTouch())
             continue;
-        const int sent = target.IsContinuous() ? ValueFromLevel(binding.type, value)
-                         : value > 0           ? MaxValue(binding.type)
-                                               : 0;
+        const int sent = target.IsContinuous()
+                             ? ValueFromLevel(binding.type, value / target.Family().perLevel)
+                         : value > 0 ? MaxValue(binding.type)
+                                     : 0;
         // A control already at the level (the surface's own move just caught the fader) is not
         // told again.
         const auto [last, isNew] =

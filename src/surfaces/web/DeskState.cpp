@@ -64,6 +64,7 @@ DeskState DeskState::Read(const Desk &desk)
     for (int i = 0; i < ControlTarget::kSubFaders; ++i) {
         state.subNames[i] = desk.SubMasterName(i);
         state.subStates[i] = desk.SubMasterState(i);
+        state.subChases[i] = desk.SubMasterChase(i);
     }
     for (int i = 0; i < ControlTarget::kChannels; ++i) {
         state.channelNames[i] = desk.ChannelName(i);
@@ -95,6 +96,8 @@ QJsonObject DeskState::ChangesSince(const DeskState *before) const
         changes.insert(QStringLiteral("subNames"), ToArray(subNames));
     if (changed(&DeskState::subStates))
         changes.insert(QStringLiteral("subStates"), ToArray(subStates));
+    if (changed(&DeskState::subChases))
+        changes.insert(QStringLiteral("subChases"), ToArray(subChases));
     if (changed(&DeskState::channelNames))
         changes.insert(QStringLiteral("names"), ToArray(channelNames));
     if (changed(&DeskState::output)) {

@@ -19,14 +19,15 @@ namespace orinsub::surfaces::web {
 class WebSurface;
 
 /// What the page shows besides the controls' values: the page number, the names, the output
-/// levels, the sub-master grooves' state, the row lamps, the interface's status line and the
-/// cue on stage and the next one as the cue readout shows them.
+/// levels, the sub-master grooves' state and the chases they play, the row lamps, the interface's
+/// status line and the cue on stage and the next one as the cue readout shows them.
 struct DeskState
 {
     int page = 0;
     QString status;
     std::array<QString, ControlTarget::kSubFaders> subNames;
     std::array<int, ControlTarget::kSubFaders> subStates{}; // 0 empty, 1 levels, 2 held
+    std::array<int, ControlTarget::kSubFaders> subChases{}; // the chase each plays, 0 none
     std::array<QString, ControlTarget::kChannels> channelNames;
     std::array<uint8_t, ControlTarget::kChannels> output{};
     std::array<bool, 2> onAir{};
@@ -34,7 +35,8 @@ struct DeskState
 
     static DeskState Read(const Desk &desk);
     /// The fields that differ from before, as the page reads them ("page", "status",
-    /// "subNames", "subStates", "names", "out", "onAir", "cues"); empty when nothing changed.
+    /// "subNames", "subStates", "subChases", "names", "out", "onAir", "cues"); empty when
+    /// nothing changed.
     /// Without before: every field, and "sizes", how many targets each numbered family of the desk
     /// has
     /// ({"A": 80, "B": 80, "sub": 20}), from which the page builds its faders, and "targets",

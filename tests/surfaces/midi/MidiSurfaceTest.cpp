@@ -1,6 +1,7 @@
 #include "surfaces/midi/MidiSurface.h"
 #include "FakeMidiSystem.h"
 #include "app/SurfaceSettingsDialog.h"
+#include "model/ChasePlayer.h"
 #include "support/ScriptedSeams.h"
 #include "support/TempFiles.h"
 #include "surfaces/RecordingSurface.h"
@@ -164,6 +165,21 @@ TEST_F(MidiSurfaceTest, ASevenBitFaderCatchesAtItsFirstValueWithinItsResolution)
         EXPECT_EQ(Fader(0, 1).GetLevel() == LevelFromValue(Type::Control, c.value), c.caught)
             << "console " << c.console << ", first value " << c.value;
     }
+}
+
+// A knob on a chase's speed turns whole BPM, and shows the speed set elsewhere.
+TEST_F(MidiSurfaceTest, AKnobOnAChasesSpeedTurnsWholeBpm)
+{
+    model::Chase chase;
+    ASSERT_TRUE(doc.m_extension.chases.Add(chase).IsOk());
+    MidiMapping mapping;
+    mapping.controls = {{Type::Control, 0, 20, T("chase/1/bpm")}};
+    Plug(mapping);
+    Play(Type::Control, 0, 20, 64); // level 129
+    EXPECT_DOUBLE_EQ(master->GetChasePlayer().GetBpm(1), 129.0);
+    Sent();
+    layer->GetDesk().Move(T("chase/1/bpm"), 900); // 90.0 BPM, from the chase window say
+    EXPECT_EQ(Sent(), (Messages{{Type::Control, 0, 20, ValueFromLevel(Type::Control, 90)}}));
 }
 
 // Two controls of one box on one fader: each catches it for itself, so they never fight.

@@ -1,4 +1,5 @@
 #include "RemoteFixture.h"
+#include "model/ChasePlayer.h"
 #include "views/CuePlayback.h"
 #include "views/GoFade.h"
 
@@ -35,6 +36,12 @@ protected:
             EXPECT_TRUE(doc.m_extension.cues.Add(cue).IsOk());
         }
         desk.SetCuePlayback(&cues);
+        // Sub-master 6 holds chase 1, one step lighting channel 6.
+        model::Chase chase;
+        chase.steps = {model::ChaseLook{}};
+        chase.steps[0][5] = 255;
+        chase.place = {1, 6};
+        EXPECT_TRUE(doc.m_extension.chases.Add(chase).IsOk());
     }
 
     /// puppeteer-core as package-lock.json pins it, installed without any browser download.
@@ -78,6 +85,7 @@ protected:
                 {"time", master->GetGoFade().GetFadeTime()},
                 {"page", master->GetPage()},
                 {"gm", master->GetGrandMaster()},
+                {"chaseBpm", master->GetChasePlayer().GetBpm(1)},
                 {"targets", targets}};
     }
 

@@ -170,6 +170,7 @@ TEST(RemoteMessageReader, AcceptsTheThreeMessagesExactly)
     ASSERT_TRUE(press);
     EXPECT_TRUE(press->down);
     EXPECT_TRUE(ReadRemoteMessage(R"({"t":"touch","n":"xfade/B","d":false})"));
+    EXPECT_TRUE(ReadRemoteMessage(R"({"t":"press","n":"chase/12/tap","d":true})"));
     // A cue number that is no cue reaches the desk, which says so as it does on every route.
     const auto goTo = ReadRemoteMessage(R"({"t":"move","n":"cue/goto","v":50000})");
     ASSERT_TRUE(goTo);
@@ -185,6 +186,8 @@ TEST(RemoteMessageReader, RefusesEverythingElse)
              R"({"t":"move","n":"sub/3","v":"1"})",
              R"({"t":"move","n":"sub/21","v":1})",
              R"({"t":"move","n":"go","v":1})",
+             R"({"t":"move","n":"chase/1/bpm","v":5})",
+             R"({"t":"press","n":"chase/100/tap","d":true})",
              R"({"t":"move","n":"strip/1","v":1})",
              R"({"t":"move","n":"sub/3","v":1,"x":0})",
              R"({"t":"press","n":"sub/3","d":true})",

@@ -81,8 +81,10 @@ TEST_F(RemoteServerTest, APairedPagePlaysTheDeskAndHearsEveryChange)
     ASSERT_TRUE(QTest::qWaitFor([&] { return page.values.count("sub/20") > 0; }));
     EXPECT_EQ(page.desk.value("page").toInt(), 1);
     EXPECT_EQ(page.desk.value("out").toArray().size(), 80);
-    EXPECT_EQ(page.desk.value("sizes").toObject(),
-              (QJsonObject{{"A", 80}, {"B", 80}, {"sub", 20}, {"flash", 20}, {"independent", 80}}));
+    EXPECT_EQ(
+        page.desk.value("sizes").toObject(),
+        (QJsonObject{
+            {"A", 80}, {"B", 80}, {"sub", 20}, {"flash", 20}, {"independent", 80}, {"chase", 99}}));
     const QJsonArray single = page.desk.value("targets").toArray();
     EXPECT_TRUE(single.contains("go") && single.contains("go/time") && single.contains("xfade/B"));
     EXPECT_FALSE(single.contains("A") || single.contains("bank/next"))

@@ -1,7 +1,7 @@
 // Plays the web remote in headless Chromium as phones and tablets would, with touch: pairing,
 // the desk's grand master from the first frame, the play view fitting each screen, swipes that
 // scroll and never move a fader, two fingers on two faders, pick-up, a flash button held, the
-// fade time, GO and the crossfader as the console draws it, a page change, the rows, the
+// fade time, a chase's TAP, GO and the crossfader as the console draws it, a page change, the rows, the
 // blackout banner, the cues with their labels, and a dropped connection that greys the page
 // until it is back by itself.
 // The test program hosting the console answers questions on stdin, one JSON line per question
@@ -254,6 +254,27 @@ async function run() {
   await page.waitForFunction(() => !document.querySelector('[data-target="flash/1"]').classList.contains('lit'));
   desk = await ask({ cmd: 'desk' });
   check(desk.wire[0] === desk.subs[0], 'let go, the fader plays again: ' + desk.wire[0]);
+
+  // Sub-master 6 holds chase 1: its TAP alone shows, with the chase's BPM; lit while the chase
+  // runs, and four taps set its speed.
+  const tap = '[data-target="chase/1/tap"]';
+  check(await page.$eval(tap, (e) => !e.hidden && e.closest('[data-target="sub/6"]') !== null) &&
+        await page.$$eval('button.tap:not([hidden])', (all) => all.length) === 1,
+        'the TAP of chase 1 on sub-master 6 only');
+  await page.waitForFunction((tap) => document.querySelector(tap + ' .bpm').textContent === '120.0',
+    { timeout: 2000 }, tap).catch(() => check(false, 'the TAP shows the chase\'s 120.0 BPM'));
+  await ask({ cmd: 'setSub', number: 6, level: 255 });
+  await page.waitForSelector(tap + '.lit', { timeout: 2000 }).catch(() => check(false, 'TAP lit while its chase runs'));
+  for (let taps = 0; taps < 4; taps++) {
+    await page.tap(tap);
+    await new Promise((r) => setTimeout(r, 300));
+  }
+  desk = await ask({ cmd: 'desk' });
+  check(desk.chaseBpm !== 120 && desk.chaseBpm > 60 && desk.chaseBpm < 400, 'four taps set the speed: ' + desk.chaseBpm);
+  await page.waitForFunction((tap, bpm) => document.querySelector(tap + ' .bpm').textContent === bpm,
+    { timeout: 2000 }, tap, desk.chaseBpm.toFixed(1)).catch(() => check(false, 'the TAP shows the tapped speed'));
+  await ask({ cmd: 'setSub', number: 6, level: 0 });
+  await page.$eval('#sub-faders', (e) => e.scrollTo(0, 0));
 
   // The crossfader as the console draws it: both knobs down with row B on air.
   const knobHeights = () =>

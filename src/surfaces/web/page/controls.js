@@ -298,6 +298,37 @@ export class Button {
   }
 }
 
+// A sub-master's TAP while it holds a chase: pressed, it taps chase/N/tap; lit while the chase
+// runs, with the chase's BPM (chase/N/bpm, in tenths) under it.
+export class TapButton extends Button {
+  constructor(element) {
+    super(element, '');
+    this.chase = 0;
+    this.bpm = element.querySelector('.bpm');
+  }
+
+  // The chase the TAP plays from now on (0: none, hidden).
+  showChase(chase) {
+    this.chase = chase;
+    this.target = chase ? 'chase/' + chase + '/tap' : '';
+    this.element.dataset.target = this.target;
+    this.element.setAttribute('aria-label', 'チェイス ' + chase + ' のテンポをタップ');
+    this.element.hidden = !chase;
+    this.bpm.textContent = '';
+    super.feedback(0);
+  }
+
+  targets() {
+    return ['chase/' + this.chase + '/tap', 'chase/' + this.chase + '/bpm'];
+  }
+
+  // Both of its targets come here: the lamp, and the speed.
+  feedback(value, caught, target) {
+    if (target && target.endsWith('/bpm')) this.bpm.textContent = value ? (value / 10).toFixed(1) : '';
+    else super.feedback(value);
+  }
+}
+
 // The flash buttons' setting: lit in solo mode, when every flash button says SOLO.
 export class FlashModeButton extends Button {
   feedback(value) {

@@ -3,7 +3,7 @@
 // drawn on them.
 import {
   $, BlackoutButton, blackoutHoldMs, Button, controls, CrossHandle, Fader, FlashModeButton,
-  FollowingBanner, LinkButton, OutputState, percentText, Readout, Stepper,
+  FollowingBanner, LinkButton, OutputState, percentText, Readout, Stepper, TapButton,
 } from './controls.js';
 
 let bankSize = 10;
@@ -19,6 +19,37 @@ function makeFlash(parent, number) {
   element.dataset.target = 'flash/' + number;
   parent.appendChild(element);
   controls.set(element.dataset.target, new Button(element, element.dataset.target));
+}
+
+// A TAP above the flash button, shown while the fader's sub-master holds a chase: it taps that
+// chase's tempo and shows its BPM.
+function makeTap(parent) {
+  const element = document.createElement('button');
+  element.className = 'tap';
+  element.hidden = true;
+  element.setAttribute('role', 'button');
+  element.innerHTML = 'TAP<span class="bpm"></span>';
+  parent.appendChild(element);
+  return new TapButton(element);
+}
+
+// The chase each sub-master fader plays (0: none) names its TAP's targets; a TAP that comes to
+// show a chase shows what the console last said of it.
+const taps = [];
+const heard = new Map(); // target name -> its last value
+
+function showChases(chases) {
+  chases.forEach((chase, i) => {
+    const tap = taps[i];
+    if (!tap || tap.chase === chase) return;
+    if (tap.chase) for (const target of tap.targets()) controls.delete(target);
+    tap.showChase(chase);
+    if (!chase) return;
+    for (const target of tap.targets()) {
+      controls.set(target, tap);
+      if (heard.has(target)) tap.feedback(heard.get(target), true, target);
+    }
+  });
 }
 
 function makeFader(parent, target, label, top, extraClass, Kind = Fader, ...rest) {
@@ -76,6 +107,7 @@ function buildFaders(sizes) {
   const subs = document.createDocumentFragment();
   for (let i = 1; i <= sizes.sub; i++) {
     const fader = makeFader(subs, 'sub/' + i, 'サブマスター ' + i, String(i), 'sub-fader');
+    taps.push(makeTap(fader.element));
     if (i <= sizes.flash) makeFlash(fader.element, i);
   }
   const rows = document.createDocumentFragment();
@@ -95,7 +127,7 @@ function showTargets(names) {
   const known = new Set(names);
   for (const element of document.querySelectorAll('#desk [data-target]')) {
     const target = element.dataset.target;
-    if (!/\/[0-9]+$/.test(target)) element.hidden = !known.has(target);
+    if (target && !/\/[0-9]+(\/[a-z]+)?$/.test(target)) element.hidden = !known.has(target);
   }
   if (known.has('gm') && !controls.has('gm')) makeFader($('gm'), 'gm', 'グランドマスター', 'GM', 'gm-fader');
   $('gm').hidden = !known.has('gm');
@@ -166,6 +198,7 @@ function showDesk(desk) {
       element.classList.toggle('held', state === 2);
       element.dataset.state = String(state);
     });
+  if ('subChases' in desk) showChases(desk.subChases);
   if ('names' in desk)
     desk.names.forEach((name, i) => {
       for (const r of ['A', 'B']) setName(r + '/' + (i + 1), name);
@@ -193,8 +226,9 @@ export function receive(text) {
     if (control) control.max = max;
   }
   for (const [target, value, caught] of message.f || []) {
+    if (target.startsWith('chase/')) heard.set(target, value);
     const control = controls.get(target);
-    if (control) control.feedback(value, caught === 1);
+    if (control) control.feedback(value, caught === 1, target);
   }
   if (message.d) showDesk(message.d);
   $('lost').hidden = true;
