@@ -8,6 +8,7 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <bitset>
 #include <limits>
 
 namespace orinsub::tools {
@@ -23,6 +24,9 @@ constexpr QStringView kFadeTime = u"fadetime";
 constexpr QStringView kCues = u"cues";
 constexpr QStringView kFlashModeNames[] = {u"flash", u"solo"}; // by model::FlashMode
 constexpr QStringView kChases = u"chases";
+constexpr QStringView kCurves = u"curves";
+constexpr QStringView kCurveNames[] = {u"linear", u"square", u"hall-a", u"hall-b",
+                                       u"switch"}; // by model::CurveKind
 constexpr QStringView kDirectionNames[] = {u"forward", u"backward", u"bounce",
                                            u"random"}; // by model::ChaseDirection
 
@@ -84,7 +88,7 @@ public:
         QJsonArray channels;
         QJsonArray subMasters;
         if (!Object(root, texts::kRoot.toString(), {u"channels", u"submasters"},
-                    {kIndependent, kFlashMode, kFadeTime, kCues, kChases}, show) ||
+                    {kIndependent, kFlashMode, kFadeTime, kCues, kChases, kCurves}, show) ||
             !Array(show[u"channels"], QStringLiteral("channels"), model::kChannelObjects,
                    channels) ||
             !Array(show[u"submasters"], QStringLiteral("submasters"),
@@ -187,7 +191,40 @@ private:
             extension.fadeTime = static_cast<uint16_t>(tenths);
         }
         return (!show.contains(kCues) || Cues(show[kCues], extension.cues)) &&
-               (!show.contains(kChases) || Chases(show[kChases], extension.chases));
+               (!show.contains(kChases) || Chases(show[kChases], extension.chases)) &&
+               (!show.contains(kCurves) || Curves(show[kCurves], extension.curves));
+    }
+
+    /// [{"dimmer", "curve", "threshold", "limit"}...], each dimmer once.
+    bool Curves(const QJsonValue &value, std::array<model::DimmerCurve, model::kDimmers> &curves)
+    {
+        QJsonArray list;
+        if (!Array(value, kCurves.toString(), -1, list))
+            return false;
+        std::bitset<model::kDimmers> seen;
+        for (qsizetype i = 0; i < list.size(); ++i) {
+            const QString where = QStringLiteral("%1[%2]").arg(kCurves).arg(i);
+            QJsonObject object;
+            qint64 dimmer = 0, threshold = 0, limit = 0;
+            if (!Object(list[i], where, {u"dimmer", u"curve", u"threshold", u"limit"}, object) ||
+                !Integer(object[u"dimmer"], where + QStringLiteral(".dimmer"), 1, model::kDimmers,
+                         dimmer) ||
+                !Integer(object[u"threshold"], where + QStringLiteral(".threshold"), 1, 100,
+                         threshold) ||
+                !Integer(object[u"limit"], where + QStringLiteral(".limit"), 0, 100, limit))
+                return false;
+            const QString name = object[u"curve"].toString();
+            const auto *named =
+                std::find(std::begin(kCurveNames), std::end(kCurveNames), QStringView(name));
+            if (named == std::end(kCurveNames))
+                return FailOneOf(where + QStringLiteral(".curve"), kCurveNames);
+            if (seen[dimmer - 1])
+                return Fail(texts::kTwice.toString().arg(where).arg(dimmer));
+            seen[dimmer - 1] = true;
+            curves[dimmer - 1] = {static_cast<model::CurveKind>(named - std::begin(kCurveNames)),
+                                  static_cast<int>(threshold), static_cast<int>(limit)};
+        }
+        return true;
     }
 
     bool Chases(const QJsonValue &value, model::ChaseList &chases)
@@ -235,9 +272,7 @@ private:
         const auto *named = std::find(std::begin(kDirectionNames), std::end(kDirectionNames),
                                       QStringView(direction));
         if (named == std::end(kDirectionNames))
-            return Fail(texts::kNeedOneOf.toString().arg(where + QStringLiteral(".direction"),
-                                                         kDirectionNames[0], kDirectionNames[1],
-                                                         kDirectionNames[2], kDirectionNames[3]));
+            return FailOneOf(where + QStringLiteral(".direction"), kDirectionNames);
         chase.direction = static_cast<model::ChaseDirection>(named - std::begin(kDirectionNames));
         if (!object[u"restart"].isBool())
             return Fail(texts::kNeedBool.toString().arg(where + QStringLiteral(".restart")));
@@ -421,6 +456,14 @@ private:
         error = what;
         return false;
     }
+
+    bool FailOneOf(const QString &where, std::span<const QStringView> names)
+    {
+        QString quoted;
+        for (QStringView name : names)
+            quoted += u'「' + name.toString() + u'」';
+        return Fail(texts::kNeedOneOf.toString().arg(where, quoted));
+    }
 };
 
 /// ",\n  \"chases\": [...]", one chase's fields on a line, then one step per line.
@@ -448,6 +491,25 @@ void AppendChases(QByteArray &out, const model::ChaseList &chases)
         out += chase.steps.empty() ? "]}" : "\n    ]}";
     }
     out += chases.IsEmpty() ? "]" : "\n  ]";
+}
+
+/// ",\n  \"curves\": [...]", one dimmer whose curve is not linear per line.
+void AppendCurves(QByteArray &out, const std::array<model::DimmerCurve, model::kDimmers> &curves)
+{
+    out += ",\n  \"" + kCurves.toUtf8() + "\": [";
+    bool first = true;
+    for (int d = 1; d <= model::kDimmers; ++d) {
+        const model::DimmerCurve &curve = curves[d - 1];
+        if (curve.IsLinear())
+            continue;
+        out += first ? "\n" : ",\n";
+        first = false;
+        out += "    {\"dimmer\": " + QByteArray::number(d) + ", \"curve\": \"" +
+               kCurveNames[static_cast<int>(curve.kind)].toUtf8() +
+               "\", \"threshold\": " + QByteArray::number(curve.thresholdPercent) +
+               ", \"limit\": " + QByteArray::number(curve.limitPercent) + '}';
+    }
+    out += first ? "]" : "\n  ]";
 }
 
 } // namespace
@@ -504,6 +566,7 @@ QByteArray ShowToJson(const model::COrinSUBDoc &doc)
     }
     out += cues.empty() ? "]" : "\n  ]";
     AppendChases(out, extension.chases);
+    AppendCurves(out, extension.curves);
     out += "\n}\n";
     return out;
 }

@@ -65,8 +65,7 @@ inline constexpr QStringView kNeedEither = u"%1: 「%2」か「%3」でなけれ
 inline constexpr QStringView kRoot = u"全体";
 inline constexpr QStringView kRefused = u"%1: %2"; // %2 what the cue or chase list says
 inline constexpr QStringView kNeedBool = u"%1: true か false が必要です";
-inline constexpr QStringView kNeedOneOf =
-    u"%1: 「%2」「%3」「%4」「%5」のどれかでなければなりません";
+inline constexpr QStringView kNeedOneOf = u"%1: %2のどれかでなければなりません"; // %2 「a」「b」…
 inline constexpr QStringView kNeedAtMost = u"%1: %2 件までですが %3 件あります";
 
 } // namespace orinsub::tools::texts

@@ -24,7 +24,7 @@ QString BpmText(int stepMs)
 }
 
 /// Seconds with as many decimals as the milliseconds need, at least one: "0.5", "0.469", "2.0".
-QString SecondsText(int ms)
+QString TimeText(int ms)
 {
     QString text = QString::number(ms / 1000.0, 'f', 3);
     while (text.endsWith(u'0') && !text.endsWith(u".0"))
@@ -156,7 +156,7 @@ QVariant ChaseTableModel::data(const QModelIndex &index, int role) const
     case Bpm:
         return BpmText(chase->stepMs);
     case StepTime:
-        return SecondsText(chase->stepMs);
+        return TimeText(chase->stepMs);
     case Crossfade:
         return QString::number(chase->crossfadePercent);
     case Direction:

@@ -182,10 +182,10 @@ PrintedSheet ShowSheets::Cues(const model::COrinSUBDoc &doc) const
         Block block;
         const Line first = {
             At(0, numberWidth, model::CueNumberText(cue.number), Qt::AlignRight, true),
-            At(upX, timeWidth, model::SecondsText(cue.upTime), Qt::AlignRight),
-            At(downX, timeWidth, model::SecondsText(cue.downTime), Qt::AlignRight),
-            At(delayX, timeWidth, model::SecondsText(cue.delay), Qt::AlignRight),
-            At(followX, followWidth, cue.follow ? model::SecondsText(*cue.follow) : QString(),
+            At(upX, timeWidth, model::TimeText(cue.upTime), Qt::AlignRight),
+            At(downX, timeWidth, model::TimeText(cue.downTime), Qt::AlignRight),
+            At(delayX, timeWidth, model::TimeText(cue.delay), Qt::AlignRight),
+            At(followX, followWidth, cue.follow ? model::TimeText(*cue.follow) : QString(),
                Qt::AlignRight)};
         AddWrapped(block, first, Wrap(cue.label, labelWidth), labelX, labelWidth);
         for (Line &line : LevelLines(cue.look, names, labelX))

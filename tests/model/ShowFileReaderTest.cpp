@@ -556,6 +556,8 @@ TEST(ShowFileExtension, DimmerCurvesAreOneRecordOfTheCurvedDimmersAndDamageRefus
         EXPECT_EQ(damaged.status, ShowFileStatus::Corrupt) << c.what;
         EXPECT_EQ(damaged.problem, QStringLiteral("拡張ブロックの調光カーブが正しくありません"))
             << c.what;
+    }
+}
 
 namespace {
 

@@ -102,6 +102,10 @@ inline void AddShowAdditions(model::COrinSUBDoc &doc)
     doc.SetFadeTime(0);
     FillCueList(doc);
     FillChases(doc);
+    const int curved[] = {1, 80, 512};
+    EXPECT_TRUE(doc.SetDimmerCurves(curved, {model::CurveKind::HallA, 50, 90}));
+    const int switched[] = {81};
+    EXPECT_TRUE(doc.SetDimmerCurves(switched, {model::CurveKind::Switch, 1, 0}));
 }
 
 /// Times of minutes: the GO fade and some cues' up, down, delay and follow, up to the longest.

@@ -64,7 +64,7 @@ TEST_F(ShowPrinterTest, FullCueListPrintsEveryCueWholeWithItsJapaneseLabelOnNumb
     }
     // The first cue's 255-character label wraps and comes back whole, its times after its first
     // line; channel 1's name stands beside its level.
-    const QString first = model::SecondsText(0) + model::SecondsText(255) + model::SecondsText(0);
+    const QString first = model::TimeText(0) + model::TimeText(255) + model::TimeText(0);
     EXPECT_TRUE(
         WithoutSpaces(all)
             .replace(first, QString())

@@ -72,6 +72,8 @@ TEST_F(ShowToolTest, DumpAndBuildRoundTripEveryByte)
         EXPECT_TRUE(out.str().empty());
         EXPECT_TRUE(err.str().empty());
         EXPECT_TRUE(dumped.contains("\"steps\": [\n      [0, 7, 14, ")) << "one step per line";
+        EXPECT_TRUE(dumped.contains("\"curves\": [\n    {\"dimmer\": 1, \"curve\": \"hall-a\", "
+                                    "\"threshold\": 50, \"limit\": 90},\n"));
         EXPECT_TRUE(dumped.contains("\"direction\": \"random\", \"restart\": false, "
                                     "\"submaster\": [4, 17], \"steps\": [\n"));
     }
@@ -89,10 +91,11 @@ TEST_F(ShowToolTest, DumpHasTheDocumentedShape)
     const QJsonArray subMasters = show["submasters"].toArray();
     ASSERT_EQ(channels.size(), 81);
     ASSERT_EQ(subMasters.size(), 400);
-    EXPECT_EQ(show.keys(), (QStringList{"channels", "chases", "cues", "fadetime", "flashmode",
-                                        "independent", "submasters"}));
+    EXPECT_EQ(show.keys(), (QStringList{"channels", "chases", "cues", "curves", "fadetime",
+                                        "flashmode", "independent", "submasters"}));
     EXPECT_TRUE(json.endsWith("  ],\n  \"independent\": [],\n  \"flashmode\": \"flash\",\n"
-                              "  \"fadetime\": 30,\n  \"cues\": [],\n  \"chases\": []\n}\n"));
+                              "  \"fadetime\": 30,\n  \"cues\": [],\n  \"chases\": [],\n"
+                              "  \"curves\": []\n}\n"));
     const QJsonObject spare = channels[80].toObject();
     EXPECT_EQ(spare["number"].toInt(), 81);
     EXPECT_EQ(spare["dimmers"].toArray().size(), 432);
@@ -135,8 +138,8 @@ TEST_F(ShowToolTest, BuildRejectsAnythingThatIsNotAShowAndWritesNothing)
         QByteArray json;
         std::string message; // what the one line must say after the file's name
     } cases[] = {
-        {good.left(good.size() - 3), "行 491、列 15: 「,」か「}」が必要です"},
-        {good + "x", "行 493、列 1: JSON の後に余分な文字があります"},
+        {good.left(good.size() - 3), "行 492、列 15: 「,」か「}」が必要です"},
+        {good + "x", "行 494、列 1: JSON の後に余分な文字があります"},
         {replaced("\"name\": \"\"", "\"name\": \"\", \"name\": \"x\""),
          "行 3、列 31: 項目「name」が二度あります"},
         {replaced("[1]", "[1.0]"), "行 3、列 43: 数は整数で書いてください"},
@@ -174,6 +177,14 @@ TEST_F(ShowToolTest, BuildRejectsAnythingThatIsNotAShowAndWritesNothing)
         {replaced("\"fadetime\": 30", "\"fadetime\": \"1:5\""), "fadetime: " + kNeedTime},
         {replaced("\"fadetime\": 30", "\"fadetime\": 30, \"chase\": []"),
          "全体: 不明な項目「chase」があります"},
+        {replaced("\"curves\": []", "\"curves\": [{\"dimmer\": 3, \"curve\": \"cubic\", "
+                                    "\"threshold\": 50, \"limit\": 100}]"),
+         "curves[0].curve: "
+         "「linear」「square」「hall-a」「hall-b」「switch」のどれかでなければなりません"},
+        {replaced("\"curves\": []", "\"curves\": [{\"dimmer\": 3, \"curve\": \"linear\", "
+                                    "\"threshold\": 50, \"limit\": 60}, {\"dimmer\": 3, "
+                                    "\"curve\": \"square\", \"threshold\": 50, \"limit\": 100}]"),
+         "curves[1]: 3 が二度あります"},
         {replaced("\"cues\": []", "\"cues\": [" + cue + ", " + cue + "]"),
          "cues[1]: キュー 1.5 はすでにあります。"},
         {replaced("\"cues\": []", "\"cues\": [" + QByteArray(cue).replace("15", "10000") + "]"),
