@@ -11,6 +11,7 @@
 #include "views/GoFade.h"
 #include "views/MasterConsoleView.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace orinsub::app {
@@ -64,9 +65,10 @@ model::LiveState CaptureLiveState(const CMainFrame &frame)
     state.fade = go.CaptureFade();
     state.locked = views::IsDeskLocked();
     if (const dmx::COrinZentra *port = model::g_orin.m_pZentra) {
+        // What is on stage, running chases included, before the dimmers' curves.
+        const std::array<uint8_t, dmx::kFrameSize> sent = port->GetSentLook();
         model::LiveState::Look look{};
-        for (int slot = 1; slot < dmx::kFrameSize; ++slot)
-            look[slot - 1] = port->GetOutputSlot(slot);
+        std::copy(sent.begin() + 1, sent.end(), look.begin());
         state.look = look;
     }
     return state;

@@ -492,11 +492,10 @@ bool CMainFrame::CloseOnStopSignal()
 
 bool CMainFrame::ConfirmCloseWhileOutput()
 {
-    for (int slot = 1; slot < dmx::kFrameSize; ++slot) {
-        if (m_port->GetOutputSlot(slot) > 0)
-            return !controls::Questions().AskSafeChoice(this, kAskToCloseWhileOutput, kAppTitle,
-                                                        kStayOpen, kCloseAnyway);
-    }
+    const std::array<uint8_t, dmx::kFrameSize> sent = m_port->GetSentLook();
+    if (std::any_of(sent.begin() + 1, sent.end(), [](uint8_t level) { return level > 0; }))
+        return !controls::Questions().AskSafeChoice(this, kAskToCloseWhileOutput, kAppTitle,
+                                                    kStayOpen, kCloseAnyway);
     return true;
 }
 
