@@ -3,6 +3,7 @@
 #include "ExchangeTexts.h"
 #include "ShowFileAnsiText.h"
 
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <algorithm>
 #include <cmath>
@@ -174,12 +175,12 @@ class AsciiReader
 public:
     ExchangeRead Read(const QString &text)
     {
-        const QStringList lines = text.split(u'\n');
+        // CR LF, LF or a lone CR (older systems) ends a line.
+        static const QRegularExpression kLineEnd(QStringLiteral("\r\n|\r|\n"));
+        const QStringList lines = text.split(kLineEnd);
         bool ok = true;
         for (m_line = 0; ok && m_line < lines.size() && !m_ended; ++m_line) {
-            QStringView line = lines[m_line];
-            if (line.endsWith(u'\r'))
-                line.chop(1);
+            const QStringView line = lines[m_line];
             ok = line.size() <= kMaxLineLength ? ReadLine(line)
                                                : Fail(texts::kExchangeLineTooLong.toString());
         }
