@@ -5,6 +5,7 @@
 #include "BenchShows.h"
 #include "dmx/OrinZentra.h"
 #include "zentra/SimulatedInterface.h"
+#include "model/DimmerCurve.h"
 #include "model/Mix.h"
 #include "model/MixInputs.h"
 #include "model/OrinGlobal.h"
@@ -92,7 +93,8 @@ BENCHMARK(RecomputeAllChannelsWithAllSubFadersRaised)
 
 /// The link tick's write of a frame (what it does besides reading one) to the simulated
 /// interface, with state.range(0) lanes running chases of 99 steps in random order, half of each
-/// step fading, their time moving on 20 ms a frame: the cost the chases add to every tick.
+/// step fading, their time moving on 20 ms a frame: the cost the chases add to every tick. With
+/// state.range(1), every one of the 512 dimmers has a hall curve with a top limit.
 void LinkWriteWithChasesRunning(benchmark::State &state)
 {
     zentra::sim::Restore();
@@ -117,13 +119,24 @@ void LinkWriteWithChasesRunning(benchmark::State &state)
     }
     for (int slot = 1; slot <= dmx::kStageSlots; ++slot)
         stage.SetChannelOfSlot(slot, static_cast<uint8_t>((slot - 1) % dmx::kChaseChannels));
+    if (state.range(1) != 0) {
+        const CurveTable curve = MakeCurveTable({CurveKind::HallA, kDefaultSwitchThreshold, 80});
+        for (int slot = 1; slot <= kDimmers; ++slot)
+            port.GetCurveStage().SetTable(slot, curve);
+    }
     for (auto _ : state) {
         now += std::chrono::milliseconds(20);
         benchmark::DoNotOptimize(port.WriteFrame());
     }
     Zentra_Close(device);
 }
-BENCHMARK(LinkWriteWithChasesRunning)->ArgName("chases")->Arg(0)->Arg(1)->Arg(dmx::kChaseLanes);
+BENCHMARK(LinkWriteWithChasesRunning)
+    ->ArgNames({"chases", "curves"})
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Args({1, 0})
+    ->Args({dmx::kChaseLanes, 0})
+    ->Args({dmx::kChaseLanes, 1});
 
 /// A new show with state.range(0) cues as an operator records them: whole numbers, a short
 /// Japanese label, a look with most channels up, the fade time, a follow on every fifth.
