@@ -1,5 +1,6 @@
 #include "MasterConsoleView.h"
 
+#include "ChaseFollower.h"
 #include "ConsoleFrame.h"
 #include "ConsoleKeys.h"
 #include "ConsoleOperations.h"
@@ -57,7 +58,7 @@ constexpr int kScaleWidth = 28; // the crossfader's scale numbers either side
 
 CMasterConsoleView::CMasterConsoleView(model::COrinSUBDoc *doc, QWidget *parent)
     : NamedPane(QSize(kAreaWidth, kAreaHeight), parent), m_doc(doc),
-      m_chases(std::make_unique<model::ChasePlayer>()),
+      m_chases(std::make_unique<ChaseFollower>([this] { ShowChaseSpeeds(); })),
       m_crossFader(std::make_unique<controls::CCrossFader>()),
       m_goFade(std::make_unique<GoFade>(*m_crossFader)),
       m_pageUpLamp(std::make_unique<controls::CRcLamp>(1045, 75, 1075, 105, kPageUpText, this)),
@@ -117,10 +118,9 @@ CMasterConsoleView::CMasterConsoleView(model::COrinSUBDoc *doc, QWidget *parent)
     viewport()->setMouseTracking(true); // the page buttons light up under the mouse
     m_status.Place(GetClientRect());
 
-    m_chases->SetChangeListener([this] { OnChasesChanged(); });
     g_orin.m_pMasterView = this;
     g_orin.m_pMasterLevels = this;
-    g_orin.m_pChases = m_chases.get();
+    g_orin.m_pChases = &m_chases->Player();
     if (!g_orin.m_pDoc)
         g_orin.m_pDoc = m_doc;
 }
@@ -131,7 +131,7 @@ CMasterConsoleView::~CMasterConsoleView()
         g_orin.m_pMasterView = nullptr;
     if (g_orin.m_pMasterLevels == this)
         g_orin.m_pMasterLevels = nullptr;
-    if (g_orin.m_pChases == m_chases.get())
+    if (g_orin.m_pChases == &m_chases->Player())
         g_orin.m_pChases = nullptr;
 }
 
@@ -381,37 +381,17 @@ void CMasterConsoleView::HookAllSubFaders()
     WakePickUp();
 }
 
-void CMasterConsoleView::OnChasesChanged()
-{
-    // The player may be telling from inside the mix: nothing here recomputes the output.
-    if (m_chases->IsAnyRunning() && !m_chaseTick.isActive())
-        m_chaseTick.start(kChaseDisplayMs, this);
-    else if (!m_chases->IsAnyRunning())
-        m_chaseTick.stop();
-    ShowChaseSpeeds();
-}
-
-void CMasterConsoleView::FollowChases()
-{
-    model::RecomputeAllChannels();
-    UpdateOutputDisplays();
-    ShowChaseSpeeds();
-}
-
 void CMasterConsoleView::ShowChaseSpeeds()
 {
+    const model::ChasePlayer &player = m_chases->Player();
     for (int i = 0; i < m_faderCount; ++i) {
-        const int chase = m_chases->LaneChase(i);
-        m_nameLabels[i]->ShowBadge(chase ? ChaseSpeedText(m_chases->GetBpm(chase)) : QString());
+        const int chase = player.LaneChase(i);
+        m_nameLabels[i]->ShowBadge(chase ? ChaseSpeedText(player.GetBpm(chase)) : QString());
     }
 }
 
 void CMasterConsoleView::timerEvent(QTimerEvent *event)
 {
-    if (event->timerId() == m_chaseTick.timerId()) {
-        FollowChases();
-        return;
-    }
     if (!m_ticker.IsTick(event->timerId())) {
         ScrollPane::timerEvent(event);
         return;

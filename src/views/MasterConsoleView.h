@@ -9,7 +9,8 @@
 #include "model/MixInputs.h"
 #include "model/ShowLimits.h"
 
-#include <QBasicTimer>
+#include "ChaseFollower.h"
+
 #include <QFont>
 
 #include <functional>
@@ -41,7 +42,7 @@ namespace orinsub::views {
 /// changes) and runs the sub faders' input pick-up.
 ///
 /// A sub-master with a chase put on it plays the chase while its fader is up (or its flash button
-/// held): the pane's chase player runs it, the output displays follow it every kChaseDisplayMs,
+/// held): the pane's chase player runs it, the output displays follow it (ChaseFollower),
 /// and its name box shows its speed.
 ///
 /// Construction registers it in g_orin as m_pMasterView, as the mix's master source and its
@@ -68,12 +69,10 @@ public:
     /// Hooks every sub fader to its input slot (from the next tick on).
     void HookAllSubFaders();
     int GetTickPeriod() const { return m_ticker.GetPeriod(); }
-    /// How often the desk's displays follow a running chase (the wire follows every frame).
-    static constexpr int kChaseDisplayMs = 40;
     /// Plays the chases put on sub-masters: their speed, tap and step from the desk.
-    model::ChasePlayer &GetChasePlayer() const { return *m_chases; }
+    model::ChasePlayer &GetChasePlayer() const { return m_chases->Player(); }
     /// Whether the displays are following a running chase.
-    bool IsFollowingChases() const { return m_chaseTick.isActive(); }
+    bool IsFollowingChases() const { return m_chases->IsFollowing(); }
 
     uint8_t GetCrossfaderLevel(int handle) const override;
     int GetSubFaderCount() const override { return static_cast<int>(m_subFaders.size()); }
@@ -186,15 +185,11 @@ private:
     void RecomputeWholeOutput();
     /// Lets go of the flash button the mouse holds, if any.
     void ReleaseMouseFlash();
-    /// A chase started, stopped or changed speed: the displays' tick and the name boxes follow.
-    void OnChasesChanged();
-    /// The displays at the chases' time, and each name box's speed.
-    void FollowChases();
+    /// Each name box's chase speed.
     void ShowChaseSpeeds();
 
     model::COrinSUBDoc *m_doc;
-    std::unique_ptr<model::ChasePlayer> m_chases;
-    QBasicTimer m_chaseTick;
+    std::unique_ptr<ChaseFollower> m_chases;
     std::unique_ptr<controls::CCrossFader> m_crossFader;
     std::unique_ptr<GoFade> m_goFade;
     std::unique_ptr<LiveControls> m_live;
