@@ -332,6 +332,15 @@ inline constexpr int kTimeColumnWidth = 72;
 inline constexpr int kRowPadding = 6;  // pixels above and below a row's text
 inline constexpr int kPointSize = 100; // tenths of a point
 
+// The selected cue's levels beside the list, edited blind.
+inline const QString kChannelColumn = QStringLiteral("CH");
+inline const QString kNameColumn = QStringLiteral("名前");
+inline const QString kLevelColumn = QStringLiteral("レベル");
+inline const QString kBeforeColumn = QStringLiteral("前のキュー");
+inline const QString kLevelTyping =
+    QStringLiteral("レベルは 0 から 100 (%) か FL で入力してください。");
+inline const QColor kChangedLevel{120, 80, 0}; // differs from the cue before
+
 } // namespace orinsub::app::cuewindow
 
 namespace orinsub::app::chasewindow {

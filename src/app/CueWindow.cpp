@@ -1,6 +1,7 @@
 #include "CueWindow.h"
 
 #include "AppResources.h"
+#include "CueLevelsModel.h"
 #include "CueTableModel.h"
 #include "EditorWindowParts.h"
 #include "controls/ConsoleLook.h"
@@ -122,8 +123,32 @@ void CueWindow::BuildControls()
     edit->addStretch();
     edit->addWidget(m_undoButton);
 
+    m_levels = new CueLevelsModel(
+        m_doc,
+        [this](int number, int channel, std::optional<uint8_t> level) {
+            return Edit([&](model::CueList &cues) {
+                const model::Cue *cue = cues.Find(number);
+                if (!level || !cue)
+                    return model::CueEdit{kLevelTyping, number};
+                model::Cue changed = *cue;
+                changed.look[channel - 1] = *level;
+                return cues.Replace(std::move(changed));
+            });
+        },
+        this);
+    m_levelTable = new QTableView(this);
+    m_levelTable->setModel(m_levels);
+    m_levelTable->setItemDelegate(new TypedOnlyDelegate(m_levelTable));
+    m_levelTable->verticalHeader()->hide();
+    m_levelTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + kRowPadding);
+    m_levelTable->horizontalHeader()->setSectionResizeMode(CueLevelsModel::Name,
+                                                           QHeaderView::Stretch);
+    auto *lists = new QHBoxLayout;
+    lists->addWidget(m_table, 3);
+    lists->addWidget(m_levelTable, 2);
+
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_table);
+    layout->addLayout(lists);
     layout->addLayout(record);
     layout->addLayout(edit);
     setTabOrder(m_number, m_record);
@@ -293,6 +318,8 @@ void CueWindow::EnableButtons()
         button->setEnabled(selected);
     m_renumber->setEnabled(editable && !m_doc.m_extension.cues.IsEmpty());
     m_undoButton->setEnabled(editable && !m_undo.empty());
+    const model::Cue *cue = SelectedCue();
+    m_levels->Show(cue ? cue->number : 0, editable);
 }
 
 } // namespace orinsub::app

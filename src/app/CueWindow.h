@@ -23,6 +23,7 @@ class CuePlayback;
 
 namespace orinsub::app {
 
+class CueLevelsModel;
 class CueTableModel;
 
 /// "キューリスト": the show's cues in a table, and the controls that record and edit them.
@@ -59,6 +60,8 @@ public:
     void SetPlayback(const views::CuePlayback *playback);
 
     QTableView *Table() const { return m_table; }
+    /// The selected cue's levels, edited blind.
+    QTableView *LevelTable() const { return m_levelTable; }
     QComboBox *SourceBox() const { return m_recordSource->SourceBox(); }
     QSpinBox *PageBox() const { return m_recordSource->PageBox(); }
     QSpinBox *SubMasterBox() const { return m_recordSource->SubMasterBox(); }
@@ -105,6 +108,8 @@ private:
     model::COrinSUBDoc &m_doc;
     CueTableModel *m_model = nullptr;
     QTableView *m_table = nullptr;
+    CueLevelsModel *m_levels = nullptr;
+    QTableView *m_levelTable = nullptr;
     std::unique_ptr<RecordSource> m_recordSource; // made after the table: the tab order
     QLineEdit *m_number = nullptr;
     QPushButton *m_record = nullptr;

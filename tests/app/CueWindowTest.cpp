@@ -2,6 +2,7 @@
 #include "AppTestSupport.h"
 #include "TableTyping.h"
 #include "app/AppResources.h"
+#include "app/CueLevelsModel.h"
 #include "app/CueTableModel.h"
 #include "controls/Dan.h"
 #include "dmx/OrinZentra.h"
@@ -317,4 +318,45 @@ TEST_F(CueWindowTest, AnotherShowEmptiesTheListAndItsUndo)
     EXPECT_EQ(window->Table()->model()->rowCount(), 0);
     EXPECT_FALSE(window->UndoButton()->isEnabled());
     EXPECT_EQ(window->NumberBox()->text(), QStringLiteral("1"));
+}
+
+TEST_F(CueWindowTest, ASelectedCuesLevelsAreEditedBlindAndMarkedAgainstTheCueBefore)
+{
+    Dan().MoveFaderTo(1, 4, 255); // row B is on air
+    RecordAs(QStringLiteral("1"));
+    RecordAs(QStringLiteral("2"));
+    const auto output = model::s_channelLevels;
+    const auto stage = model::g_orin.m_pZentra->GetSentLook();
+    SelectRow(1);
+    QAbstractItemModel *levels = window->LevelTable()->model();
+    ASSERT_EQ(levels->rowCount(), 80);
+    EXPECT_EQ(levels->index(4, app::CueLevelsModel::Level).data().toString(), QStringLiteral("FL"));
+
+    for (const auto &[typed, level] : {std::pair{"50", 128}, {"１", 3}, {"0", 0}, {"fl", 255}}) {
+        orinsub::testing::EditCell(window->LevelTable(), 5, app::CueLevelsModel::Level,
+                                   QString::fromUtf8(typed));
+        EXPECT_EQ(Cues().Cues()[1].look[5], level) << typed;
+    }
+    orinsub::testing::EditCell(window->LevelTable(), 5, app::CueLevelsModel::Level,
+                               QStringLiteral("半分"));
+    QTest::qWait(50);
+    EXPECT_EQ(Told(), app::cuewindow::kLevelTyping);
+    EXPECT_EQ(Cues().Cues()[1].look[5], 255) << "a refused typing changes nothing";
+    EXPECT_TRUE(window->LevelTable()
+                    ->model()
+                    ->index(5, app::CueLevelsModel::Level)
+                    .data(Qt::BackgroundRole)
+                    .isValid())
+        << "differs from cue 1";
+    EXPECT_FALSE(window->LevelTable()
+                     ->model()
+                     ->index(4, app::CueLevelsModel::Level)
+                     .data(Qt::BackgroundRole)
+                     .isValid());
+
+    EXPECT_EQ(model::s_channelLevels, output) << "nothing reaches the stage";
+    EXPECT_EQ(model::g_orin.m_pZentra->GetSentLook(), stage);
+    EXPECT_TRUE(doc.IsModified());
+    QTest::mouseClick(window->UndoButton(), Qt::LeftButton);
+    EXPECT_EQ(Cues().Cues()[1].look[5], 0) << "undo takes back the last edit";
 }
