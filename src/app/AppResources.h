@@ -338,7 +338,7 @@ inline const QString kNameColumn = QStringLiteral("名前");
 inline const QString kLevelColumn = QStringLiteral("レベル");
 inline const QString kBeforeColumn = QStringLiteral("前のキュー");
 inline const QString kLevelTyping =
-    QStringLiteral("レベルは 0 から 100 (%) か FL で入力してください。");
+    QStringLiteral("レベルは 0 から 100 (%) か FF で入力してください。");
 inline const QColor kChangedLevel{120, 80, 0}; // differs from the cue before
 
 } // namespace orinsub::app::cuewindow

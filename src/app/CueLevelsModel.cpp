@@ -16,7 +16,7 @@ namespace {
 QString PercentText(uint8_t level)
 {
     const int percent = model::LevelPercent(level);
-    return percent == 100 ? QStringLiteral("FL") : QString::number(percent);
+    return percent == 100 ? QStringLiteral("FF") : QString::number(percent); // as the readouts
 }
 
 } // namespace

@@ -28,6 +28,7 @@ inline constexpr QStringView kName = u"名前";
 inline constexpr QStringView kDimmers = u"調光器";
 inline constexpr QStringView kUnpatched = u"未パッチ";
 inline constexpr QStringView kNoDimmer = u"—";
+inline constexpr QStringView kCurveLimit = u" 上限 %1 %"; // after a dimmer curve's name
 
 inline constexpr QStringView kPage = u"PAGE";
 inline constexpr QStringView kSubMasterNumber = u"No.";

@@ -12,6 +12,17 @@ namespace orinsub::print {
 
 namespace {
 
+/// A curve as the patch sheet names it: its kind, a switch's threshold, a limit below full.
+QString CurveText(const model::DimmerCurve &curve)
+{
+    QString text = model::CurveKindName(curve.kind);
+    if (curve.kind == model::CurveKind::Switch)
+        text += QStringLiteral(" %1 %").arg(curve.thresholdPercent);
+    if (curve.limitPercent < 100)
+        text += texts::kCurveLimit.toString().arg(curve.limitPercent);
+    return text;
+}
+
 /// How wide a channel's name may be in a level cell, in full-width characters: "ホリゾント".
 constexpr int kLevelNameChars = 5;
 /// The patch sheet's name column, in full-width characters.
@@ -71,18 +82,26 @@ QString ShowSheets::LevelText(uint8_t level)
     return QStringLiteral("%1").arg(percent, 2, 10, QChar(u'0'));
 }
 
-QString ShowSheets::DimmerRuns(std::vector<int32_t> dimmers)
+QString ShowSheets::DimmerRuns(std::vector<int32_t> dimmers,
+                               const std::array<model::DimmerCurve, model::kDimmers> &curves)
 {
     // A loaded show may hold a channel's dimmers out of order or twice.
     std::sort(dimmers.begin(), dimmers.end());
     dimmers.erase(std::unique(dimmers.begin(), dimmers.end()), dimmers.end());
+    const auto curveOf = [&](int32_t d) {
+        return d >= 1 && d <= model::kDimmers ? curves[d - 1] : model::DimmerCurve{};
+    };
     QStringList runs;
     for (size_t i = 0; i < dimmers.size();) {
         size_t last = i;
-        while (last + 1 < dimmers.size() && dimmers[last + 1] == dimmers[last] + 1)
+        while (last + 1 < dimmers.size() && dimmers[last + 1] == dimmers[last] + 1 &&
+               curveOf(dimmers[last + 1]) == curveOf(dimmers[i]))
             ++last;
-        runs << (last == i ? QString::number(dimmers[i])
-                           : QStringLiteral("%1–%2").arg(dimmers[i]).arg(dimmers[last]));
+        QString run = last == i ? QString::number(dimmers[i])
+                                : QStringLiteral("%1–%2").arg(dimmers[i]).arg(dimmers[last]);
+        if (const model::DimmerCurve curve = curveOf(dimmers[i]); !curve.IsLinear())
+            run += QStringLiteral(" (%1)").arg(CurveText(curve));
+        runs << run;
         i = last + 1;
     }
     return runs.join(QStringLiteral(", "));
@@ -216,7 +235,7 @@ PrintedSheet ShowSheets::Patch(const model::COrinSUBDoc &doc) const
                        {}};
     const auto addChannel = [&](const QString &number, const QString &independent,
                                 const QString &name, const model::CChannel &channel) {
-        const QString runs = DimmerRuns(channel.m_dimmers);
+        const QString runs = DimmerRuns(channel.m_dimmers, doc.m_extension.curves);
         Block block;
         AddWrapped(block,
                    {At(0, channelWidth, number, Qt::AlignRight, true),

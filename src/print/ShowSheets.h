@@ -1,5 +1,8 @@
 #pragma once
 
+#include "model/DimmerCurve.h"
+#include "model/ShowLimits.h"
+
 #include "PaperJob.h"
 #include "SheetLines.h"
 #include "model/CueList.h"
@@ -36,8 +39,10 @@ public:
 
     /// A level as the channel readouts show it: "--" for 0 %, "FF" for full, "05" for 5 %.
     static QString LevelText(uint8_t level);
-    /// Ascending dimmers as runs: "1–4, 7, 9–12".
-    static QString DimmerRuns(std::vector<int32_t> dimmers);
+    /// Ascending dimmers as runs: "1–4, 7, 9–12"; a run of dimmers on another curve than linear
+    /// names it: "1–4 (JATET A 上限 90 %), 7".
+    static QString DimmerRuns(std::vector<int32_t> dimmers,
+                              const std::array<model::DimmerCurve, model::kDimmers> &curves = {});
 
 private:
     /// text broken into lines no wider than width, at word boundaries where it has them

@@ -330,7 +330,7 @@ TEST_F(CueWindowTest, ASelectedCuesLevelsAreEditedBlindAndMarkedAgainstTheCueBef
     SelectRow(1);
     QAbstractItemModel *levels = window->LevelTable()->model();
     ASSERT_EQ(levels->rowCount(), 80);
-    EXPECT_EQ(levels->index(4, app::CueLevelsModel::Level).data().toString(), QStringLiteral("FL"));
+    EXPECT_EQ(levels->index(4, app::CueLevelsModel::Level).data().toString(), QStringLiteral("FF"));
 
     for (const auto &[typed, level] : {std::pair{"50", 128}, {"１", 3}, {"0", 0}, {"fl", 255}}) {
         orinsub::testing::EditCell(window->LevelTable(), 5, app::CueLevelsModel::Level,

@@ -140,4 +140,10 @@ TEST(ShowSheets, DimmersReadAsRuns)
     };
     for (const auto &[dimmers, runs] : kCases)
         EXPECT_EQ(ShowSheets::DimmerRuns(dimmers), runs);
+
+    std::array<model::DimmerCurve, model::kDimmers> curves{};
+    curves[1] = curves[2] = {model::CurveKind::HallA, 50, 90};
+    curves[8] = {model::CurveKind::Switch, 30, 100};
+    EXPECT_EQ(ShowSheets::DimmerRuns({1, 2, 3, 4, 9, 10}, curves),
+              QStringLiteral("1, 2–3 (JATET A 上限 90 %), 4, 9 (非調光 30 %), 10"));
 }
