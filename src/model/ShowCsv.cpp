@@ -124,10 +124,9 @@ QStringList CueHeader()
     return header;
 }
 
-/// The cue of a row, or what is wrong with it.
-std::optional<Cue> CueOfRow(const QStringList &fields, QString &error)
+/// The cue of a row, or what is wrong with it; header names the columns in a message.
+std::optional<Cue> CueOfRow(const QStringList &fields, const QStringList &header, QString &error)
 {
-    const QStringList header = CueHeader();
     Cue cue;
     const std::optional<int> number = ParseTenths(fields[0]);
     if (!number) {
@@ -234,7 +233,8 @@ CsvCueRead ShowCsv::ReadCues(const QByteArray &bytes)
     QStringList fields;
     if (!rows.Next(fields))
         return Refused(rows.RowNumber(), texts::kCsvQuote.toString());
-    if (fields != CueHeader())
+    const QStringList header = CueHeader();
+    if (fields != header)
         return Refused(1, texts::kCsvHeader.toString());
     CsvCueRead read;
     while (!rows.AtEnd()) {
@@ -246,7 +246,7 @@ CsvCueRead ShowCsv::ReadCues(const QByteArray &bytes)
             return Refused(rows.RowNumber(),
                            texts::kCsvColumns.toString().arg(fields.size()).arg(kCueColumns));
         QString error;
-        const std::optional<Cue> cue = CueOfRow(fields, error);
+        const std::optional<Cue> cue = CueOfRow(fields, header, error);
         if (!cue)
             return Refused(rows.RowNumber(), error);
         const CueEdit added = read.cues.Add(*cue);
